@@ -1,0 +1,147 @@
+#include "foundation/File.h"
+
+#include <windows.h>
+
+namespace {
+
+struct OpenParameters {
+    DWORD access;
+    DWORD sharing;
+    DWORD disposition;
+    DWORD flags;
+};
+
+bool openParametersOf(int mode, OpenParameters& out)
+{
+    switch (mode) {
+    case File::Read:
+        out = {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL};
+        return true;
+    case File::Write:
+        out = {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
+        return true;
+    case File::ReadWrite:
+        out = {GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL};
+        return true;
+    case File::Append:
+        out = {GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL};
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool movePointer(void* handle, std::int64_t distance, DWORD method, std::int64_t* result = nullptr)
+{
+    if (!handle)
+        return false;
+    LARGE_INTEGER move;
+    move.QuadPart = distance;
+    LARGE_INTEGER now;
+    if (!SetFilePointerEx(handle, move, &now, method))
+        return false;
+    if (result)
+        *result = now.QuadPart;
+    return true;
+}
+
+} // namespace
+
+File::File(const String& path) : m_path(path) {}
+
+File::~File()
+{
+    close();
+}
+
+bool File::open(int mode)
+{
+    if (m_path.isEmpty())
+        return false;
+    void* handle = openFileHandle(m_path, mode);
+    if (!handle)
+        return false;
+    close();
+    m_handle = handle;
+    m_mode = mode;
+    return true;
+}
+
+void File::close()
+{
+    if (m_handle)
+        closeFileHandle(m_handle);
+    m_handle = nullptr;
+    m_mode = ReadWrite;
+}
+
+void* openFileHandle(const String& path, int mode)
+{
+    OpenParameters p;
+    if (path.isEmpty() || !openParametersOf(mode, p))
+        return nullptr;
+    HANDLE handle = CreateFileW(path.c_str(), p.access, p.sharing, nullptr, p.disposition, p.flags, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+void closeFileHandle(void* handle)
+{
+    if (handle)
+        CloseHandle(handle);
+}
+
+bool flushFileHandle(void* handle)
+{
+    return handle && FlushFileBuffers(handle);
+}
+
+int readFileHandle(void* handle, void* data, int count)
+{
+    if (!handle || count < 0 || (!data && count > 0))
+        return -1;
+    DWORD done = 0;
+    if (!ReadFile(handle, data, static_cast<DWORD>(count), &done, nullptr))
+        return -1;
+    return static_cast<int>(done);
+}
+
+int writeFileHandle(void* handle, const void* data, int count)
+{
+    if (!handle || count < 0 || (!data && count > 0))
+        return -1;
+    DWORD done = 0;
+    if (!WriteFile(handle, data, static_cast<DWORD>(count), &done, nullptr))
+        return -1;
+    return static_cast<int>(done);
+}
+
+bool seekFileHandle(void* handle, std::uint64_t position)
+{
+    return movePointer(handle, static_cast<std::int64_t>(position), FILE_BEGIN);
+}
+
+bool seekFileHandleToBegin(void* handle)
+{
+    return movePointer(handle, 0, FILE_BEGIN);
+}
+
+bool seekFileHandleToEnd(void* handle)
+{
+    return movePointer(handle, 0, FILE_END);
+}
+
+std::uint64_t fileHandlePosition(void* handle)
+{
+    std::int64_t position = 0;
+    if (!movePointer(handle, 0, FILE_CURRENT, &position) || position < 0)
+        return 0;
+    return static_cast<std::uint64_t>(position);
+}
+
+std::uint64_t fileHandleSize(void* handle)
+{
+    LARGE_INTEGER size;
+    if (!handle || !GetFileSizeEx(handle, &size) || size.QuadPart < 0)
+        return 0;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}

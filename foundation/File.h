@@ -1,0 +1,51 @@
+#pragma once
+
+#include "foundation/String.h"
+
+#include <cstdint>
+
+// A file over a native handle. The handle is an opaque pointer so that
+// this header stays free of the platform's headers; null means closed.
+class File {
+public:
+    // Open modes: 1 read (shared for reading, sequential), 2 write (create
+    // or truncate), 3 read-write (open or create), 4 append (open or
+    // create, write only). Modes 2-4 share nothing.
+    enum OpenMode : int { Read = 1, Write = 2, ReadWrite = 3, Append = 4 };
+
+    explicit File(const String& path);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // False for an empty path, an unknown mode or a failed platform call;
+    // the mode is kept only on success.
+    bool open(int mode);
+    void close();
+    bool isOpen() const { return m_handle != nullptr; }
+    // The mode of the last successful open; 3 while closed.
+    int mode() const { return m_mode; }
+    void* handle() const { return m_handle; }
+    const String& path() const { return m_path; }
+
+private:
+    String m_path;
+    void* m_handle = nullptr;
+    int m_mode = ReadWrite;
+};
+
+// Native handle operations behind the file streams. A null handle stands
+// for "none" throughout.
+void* openFileHandle(const String& path, int mode);
+void closeFileHandle(void* handle);
+bool flushFileHandle(void* handle);
+// Bytes read or written, -1 when the call fails or count is negative.
+int readFileHandle(void* handle, void* data, int count);
+int writeFileHandle(void* handle, const void* data, int count);
+// Positions are counted from the start of the file.
+bool seekFileHandle(void* handle, std::uint64_t position);
+bool seekFileHandleToBegin(void* handle);
+bool seekFileHandleToEnd(void* handle);
+// 0 when the platform call fails.
+std::uint64_t fileHandlePosition(void* handle);
+std::uint64_t fileHandleSize(void* handle);

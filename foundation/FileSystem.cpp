@@ -1,0 +1,403 @@
+#include "foundation/FileSystem.h"
+
+#include "foundation/DateTime.h"
+#include "foundation/Locale.h"
+#include "foundation/Path.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Attributes read with the "insert a disk" dialog switched off for this
+// thread, so a drive without media just fails.
+DWORD quietAttributes(const String& path)
+{
+    DWORD oldMode = 0;
+    const bool changed = SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &oldMode);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (changed)
+        SetThreadErrorMode(oldMode, nullptr);
+    return attributes;
+}
+
+bool hasBothPaths(const String& a, const String& b)
+{
+    return !a.isEmpty() && !b.isEmpty();
+}
+
+String withTrailingSeparator(const String& folder)
+{
+    return folder.endsWith(L'\\') ? folder : folder + L'\\';
+}
+
+class ScopedHandle {
+public:
+    ScopedHandle() = default;
+    ~ScopedHandle()
+    {
+        if (m_handle)
+            CloseHandle(m_handle);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+    HANDLE* receive() { return &m_handle; }
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
+bool isDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// Calls visit for every entry of the folder (which ends in '\') but "." and
+// "..". False when the enumeration cannot start.
+template <typename Visit>
+bool forEachEntry(const String& folder, Visit visit)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L'*').c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        if (!isDotEntry(data.cFileName))
+            visit(data);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+bool isDirectoryEntry(const WIN32_FIND_DATAW& data)
+{
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Junctions and symbolic links may point back up the tree, and a subfolder
+// whose search pattern no longer fits the path limit cannot be opened; both
+// end a walk, which also bounds its depth.
+bool mayDescend(const WIN32_FIND_DATAW& data, const String& subfolder)
+{
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && Path::hasValidLength(subfolder + L'*');
+}
+
+struct FileWalk {
+    int flags = 0;
+    StringList suffixes;
+    StringList* out = nullptr;
+    std::int64_t count = 0;
+};
+
+bool matchesSuffix(const String& name, const StringList& suffixes)
+{
+    if (suffixes.isEmpty())
+        return true;
+    for (const String& suffix : suffixes) {
+        if (name.endsWith(suffix, false))
+            return true;
+    }
+    return false;
+}
+
+void take(FileWalk& walk, const String& folder, const String& name)
+{
+    ++walk.count;
+    if (walk.out)
+        walk.out->append((walk.flags & NamesOnly) ? name : folder + name);
+}
+
+void walkFolder(FileWalk& walk, const String& folder)
+{
+    forEachEntry(folder, [&](const WIN32_FIND_DATAW& data) {
+        if ((walk.flags & SkipHidden) && (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
+            return;
+        const String name(data.cFileName);
+        if (!isDirectoryEntry(data)) {
+            if ((walk.flags & ListFiles) && matchesSuffix(name, walk.suffixes))
+                take(walk, folder, name);
+            return;
+        }
+        if (walk.flags & ListFolders)
+            take(walk, folder, name);
+        const String subfolder = folder + name + L'\\';
+        if ((walk.flags & Recurse) && mayDescend(data, subfolder))
+            walkFolder(walk, subfolder);
+    });
+}
+
+bool startWalk(FileWalk& walk, const String& folder, int flags, const StringList& extensions)
+{
+    if (!directoryExists(folder))
+        return false;
+    walk.flags = flags;
+    for (const String& extension : extensions)
+        walk.suffixes.append(L'.' + extension);
+    walkFolder(walk, withTrailingSeparator(folder));
+    return true;
+}
+
+} // namespace
+
+bool fileExists(const String& path)
+{
+    if (path.isEmpty())
+        return false;
+    const DWORD attributes = quietAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool directoryExists(const String& path)
+{
+    if (path.isEmpty())
+        return false;
+    const DWORD attributes = quietAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool deleteFile(const String& path)
+{
+    return !path.isEmpty() && DeleteFileW(path.c_str());
+}
+
+bool createPath(const String& path)
+{
+    if (directoryExists(path) || path.isEmpty())
+        return true;
+    if (path.length() > maxPathLength)
+        return false;
+    for (int i = 0; i < path.length(); ++i) {
+        if (path[i] != L'\\')
+            continue;
+        const String sofar = path.mid(0, i + 1);
+        if (!directoryExists(sofar) && !CreateDirectoryW(sofar.c_str(), nullptr))
+            return false;
+    }
+    return true;
+}
+
+bool removeDirectoryIfExists(const String& path)
+{
+    return directoryExists(path) && RemoveDirectoryW(path.c_str());
+}
+
+bool canWriteToDirectory(const String& path)
+{
+    if (!directoryExists(path))
+        return false;
+    const SECURITY_INFORMATION info = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    if (GetFileSecurityW(path.c_str(), info, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+        needed == 0)
+        return false;
+    std::vector<std::uint8_t> descriptor(needed);
+    if (!GetFileSecurityW(path.c_str(), info, descriptor.data(), needed, &needed))
+        return false;
+
+    ScopedHandle token;
+    ScopedHandle impersonation;
+    const DWORD tokenAccess = TOKEN_IMPERSONATE | TOKEN_QUERY | TOKEN_DUPLICATE | STANDARD_RIGHTS_READ;
+    if (!OpenProcessToken(GetCurrentProcess(), tokenAccess, token.receive()) ||
+        !DuplicateToken(token.get(), SecurityImpersonation, impersonation.receive()))
+        return false;
+
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    DWORD access = GENERIC_WRITE;
+    MapGenericMask(&access, &mapping);
+    PRIVILEGE_SET privileges = {};
+    DWORD privilegesLength = sizeof(privileges);
+    DWORD granted = 0;
+    BOOL allowed = FALSE;
+    return AccessCheck(descriptor.data(), impersonation.get(), access, &mapping, &privileges, &privilegesLength,
+                       &granted, &allowed) &&
+           allowed;
+}
+
+std::uint64_t directorySizeRecursive(const String& folder)
+{
+    std::uint64_t total = 0;
+    const String base = withTrailingSeparator(folder);
+    forEachEntry(base, [&](const WIN32_FIND_DATAW& data) {
+        if (!isDirectoryEntry(data)) {
+            total += (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            return;
+        }
+        const String subfolder = base + data.cFileName + L'\\';
+        if (mayDescend(data, subfolder))
+            total += directorySizeRecursive(subfolder);
+    });
+    return total;
+}
+
+std::int64_t countFiles(const String& folder, int flags, const StringList& extensions)
+{
+    FileWalk walk;
+    if (!startWalk(walk, folder, flags, extensions))
+        return -1;
+    return walk.count;
+}
+
+bool listFiles(StringList& out, const String& folder, int flags, const StringList& extensions)
+{
+    FileWalk walk;
+    walk.out = &out;
+    return startWalk(walk, folder, flags, extensions);
+}
+
+bool FileSystem::exists(const String& path)
+{
+    return fileExists(path);
+}
+
+std::uint64_t FileSystem::fileSize(const String& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.isEmpty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool FileSystem::isEmpty(const String& path)
+{
+    return fileSize(path) == 0;
+}
+
+String FileSystem::fileSizeText(const String& path, int& unit)
+{
+    return formatByteSize(fileSize(path), unit);
+}
+
+DateTime FileSystem::creationTime(const String& path, bool local)
+{
+    return DateTime::fileDateTime(path, DateTime::CreationTime, local);
+}
+
+DateTime FileSystem::accessTime(const String& path, bool local)
+{
+    return DateTime::fileDateTime(path, DateTime::LastAccessTime, local);
+}
+
+DateTime FileSystem::writeTime(const String& path, bool local)
+{
+    return DateTime::fileDateTime(path, DateTime::LastWriteTime, local);
+}
+
+bool FileSystem::copyFileTimes(const String& destination, const String& source)
+{
+    return DateTime::copyFileTimes(destination, source);
+}
+
+bool FileSystem::setFileTime(const String& path, const DateTime& value, bool local)
+{
+    return DateTime::setFileDateTime(path, value, local);
+}
+
+int FileSystem::attributes(const String& path)
+{
+    if (path.isEmpty())
+        return 0;
+    const DWORD attributes = quietAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    int code = 0;
+    if (attributes & FILE_ATTRIBUTE_HIDDEN)
+        code |= AttributeHidden;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        code |= AttributeReadOnly;
+    return code;
+}
+
+bool FileSystem::isHidden(const String& path)
+{
+    return attributes(path) & AttributeHidden;
+}
+
+bool FileSystem::isReadOnly(const String& path)
+{
+    return attributes(path) & AttributeReadOnly;
+}
+
+bool FileSystem::setAttribute(const String& path, int which, bool on)
+{
+    if (which == 0 || path.isEmpty())
+        return false;
+    DWORD attributes = quietAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD bit = 0;
+    if (which == AttributeHidden)
+        bit = FILE_ATTRIBUTE_HIDDEN;
+    else if (which == AttributeReadOnly)
+        bit = FILE_ATTRIBUTE_READONLY;
+    attributes = on ? attributes | bit : attributes & ~bit;
+    // "Normal" is only valid alone.
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
+    return SetFileAttributesW(path.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+bool FileSystem::isLocked(const String& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(file);
+    return false;
+}
+
+bool FileSystem::createEmpty(const String& path)
+{
+    if (path.isEmpty())
+        return false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool FileSystem::remove(const String& path)
+{
+    return deleteFile(path);
+}
+
+bool FileSystem::moveToRecycleBin(const String& path)
+{
+    // The path list ends in two zero units, which the zero fill supplies.
+    constexpr int bufferUnits = 1024;
+    if (path.isEmpty() || path.length() > bufferUnits - 2 || quietAttributes(path) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    std::vector<wchar_t> from(bufferUnits, 0);
+    std::copy(path.constData(), path.constData() + path.length(), from.begin());
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_SILENT | FOF_RENAMEONCOLLISION | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR |
+                       FOF_NOERRORUI;
+    return SHFileOperationW(&operation) == 0;
+}
+
+bool FileSystem::copy(const String& source, const String& destination)
+{
+    return hasBothPaths(source, destination) && CopyFileW(source.c_str(), destination.c_str(), FALSE);
+}
+
+bool FileSystem::move(const String& source, const String& destination)
+{
+    return hasBothPaths(source, destination) && MoveFileW(source.c_str(), destination.c_str());
+}
+
+bool FileSystem::rename(const String& path, const String& newName)
+{
+    if (!hasBothPaths(path, newName) || !fileExists(path))
+        return false;
+    // A bare file name stays in the current folder rather than moving to the
+    // root of the drive.
+    const String directory = Path::directoryOf(path);
+    const String target = directory.isEmpty() ? newName : directory + L'\\' + newName;
+    return MoveFileW(path.c_str(), target.c_str());
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "foundation/String.h"
+#include "foundation/StringList.h"
+
+#include <cstdint>
+
+class DateTime;
+
+// Operations on files and folders named by full paths. Every function
+// reports failure by its result and never shows a message; the existence
+// tests never raise the system's "no disk" dialog.
+
+// Bits of a listing: 1 files, 2 folders, 4 skip hidden entries, 8 descend
+// into subfolders, 16 names instead of full paths.
+enum FileListFlags : int {
+    ListFiles = 1,
+    ListFolders = 2,
+    SkipHidden = 4,
+    Recurse = 8,
+    NamesOnly = 16,
+};
+
+// Attribute code bits: 1 hidden, 2 read-only.
+enum FileAttributeCode : int { AttributeHidden = 1, AttributeReadOnly = 2 };
+
+bool fileExists(const String& path);
+bool directoryExists(const String& path);
+bool deleteFile(const String& path);
+// Creates every missing folder of the path that is followed by a '\', so a
+// path ending in '\' is created whole. False for a path of more than
+// maxPathLength characters or at the first folder that cannot be made.
+bool createPath(const String& path);
+// Removes an existing empty directory.
+bool removeDirectoryIfExists(const String& path);
+// Whether the current user may write into the existing directory.
+bool canWriteToDirectory(const String& path);
+// Total size of the files in the tree. Links (reparse points) are not
+// followed, so a link loop ends.
+std::uint64_t directorySizeRecursive(const String& folder);
+// Counts or lists the folder's entries by FileListFlags. A non-empty
+// extension list keeps only files ending in "." + one of them, ignoring
+// case. Listing appends to out in the platform's order. Walks with
+// Recurse do not follow links. -1 or false when the folder does not exist.
+std::int64_t countFiles(const String& folder, int flags, const StringList& extensions = StringList());
+bool listFiles(StringList& out, const String& folder, int flags, const StringList& extensions = StringList());
+
+namespace FileSystem {
+
+bool exists(const String& path);
+// 0 when the size cannot be read.
+std::uint64_t fileSize(const String& path);
+bool isEmpty(const String& path);
+// The size as formatByteSize gives it; the unit goes to unit.
+String fileSizeText(const String& path, int& unit);
+
+DateTime creationTime(const String& path, bool local);
+DateTime accessTime(const String& path, bool local);
+DateTime writeTime(const String& path, bool local);
+bool copyFileTimes(const String& destination, const String& source);
+bool setFileTime(const String& path, const DateTime& value, bool local);
+
+// FileAttributeCode bits; 0 also when the path does not exist.
+int attributes(const String& path);
+bool isHidden(const String& path);
+bool isReadOnly(const String& path);
+// which: 1 hidden, 2 read-only. False for 0 or when the attributes cannot
+// be read; other values write the attributes back unchanged.
+bool setAttribute(const String& path, int which, bool on);
+// True when the file cannot be opened for exclusive writing, which
+// includes a missing file.
+bool isLocked(const String& path);
+// Creates the file, or truncates it, to 0 bytes.
+bool createEmpty(const String& path);
+bool remove(const String& path);
+// Silently, without confirmation; false for a missing path.
+bool moveToRecycleBin(const String& path);
+// Overwrites an existing destination.
+bool copy(const String& source, const String& destination);
+bool move(const String& source, const String& destination);
+// Moves an existing file to newName in its own folder.
+bool rename(const String& path, const String& newName);
+
+} // namespace FileSystem

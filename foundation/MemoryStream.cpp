@@ -1,0 +1,74 @@
+#include "foundation/MemoryStream.h"
+
+#include <cstring>
+
+MemoryStream::MemoryStream(const void* data, std::uint64_t size, bool copy)
+{
+    m_isOpen = true;
+    if (!data || size == 0)
+        return;
+    m_size = size;
+    if (!copy) {
+        m_data = static_cast<const std::uint8_t*>(data);
+        return;
+    }
+    auto* own = new std::uint8_t[size];
+    std::memcpy(own, data, size);
+    m_data = own;
+    m_ownsData = true;
+}
+
+MemoryStream::~MemoryStream()
+{
+    if (m_ownsData)
+        delete[] m_data;
+}
+
+int MemoryStream::read(void* data, int count)
+{
+    if (count < 0 || m_position > m_size || static_cast<std::uint64_t>(count) > m_size - m_position)
+        return -1;
+    if (count == 0)
+        return 0;
+    if (!data)
+        return -1;
+    std::memcpy(data, m_data + m_position, static_cast<std::size_t>(count));
+    m_position += static_cast<std::uint64_t>(count);
+    return count;
+}
+
+int MemoryStream::readByte()
+{
+    std::uint8_t value = 0;
+    return read(&value, 1) == 1 ? value : -1;
+}
+
+bool MemoryStream::seek(std::uint64_t position)
+{
+    m_position = position;
+    return true;
+}
+
+bool MemoryStream::seekToBegin()
+{
+    m_position = 0;
+    return true;
+}
+
+bool MemoryStream::seekToEnd()
+{
+    m_position = m_size ? m_size - 1 : 0;
+    return true;
+}
+
+bool MemoryStream::skip(std::uint64_t count)
+{
+    return seek(m_position + count);
+}
+
+const std::uint8_t* MemoryStream::currentData() const
+{
+    if (!m_data || m_position >= m_size)
+        return nullptr;
+    return m_data + m_position;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "foundation/Stream.h"
+
+// A read-only stream over a byte buffer. With copy the stream keeps its own
+// copy; without, the caller keeps the buffer alive while the stream lives.
+// A read never returns a partial count: it copies all count bytes or fails
+// with -1, copying nothing.
+class MemoryStream : public InputStream {
+public:
+    MemoryStream(const void* data, std::uint64_t size, bool copy);
+    ~MemoryStream() override;
+
+    int read(void* data, int count) override;
+    int readByte() override;
+    std::uint64_t size() const override { return m_size; }
+    // Stored unchecked; a later read past the end fails.
+    bool seek(std::uint64_t position) override;
+    std::uint64_t position() const override { return m_position; }
+    bool seekToBegin() override;
+    // To the last byte (size - 1), unlike the file streams; 0 when empty.
+    bool seekToEnd() override;
+    bool skip(std::uint64_t count) override;
+
+    // The byte at the position; null when there is none.
+    const std::uint8_t* currentData() const;
+
+private:
+    const std::uint8_t* m_data = nullptr;
+    std::uint64_t m_size = 0;
+    std::uint64_t m_position = 0;
+    bool m_ownsData = false;
+};
