@@ -86,6 +86,13 @@ public:
     // Empty when the text is not valid base64.
     static ByteArray fromBase64(const String& text);
 
+    // The whole file, read in one go. False, with the array emptied, for a
+    // missing or empty file, one of 2^31 - 1 bytes or more, or a short read.
+    bool fromFile(const String& path);
+    // Replaces the file with the bytes; false for an empty array (the file
+    // is left empty) or a short write.
+    bool saveToFile(const String& path) const;
+
 private:
     void takeBuffer(ByteArray& other);
 

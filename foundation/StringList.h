@@ -28,4 +28,9 @@ public:
     StringList filtered(const String& s, bool caseSensitive = true) const;
     // Index of the first string equal to s, or -1.
     int indexOf(const String& s) const;
+
+    // The lines of a text file, empty lines kept; empty on any failure.
+    static StringList fromFile(const String& path, int encoding);
+    // Replaces the file with each string followed by "\r\n".
+    void saveToFile(const String& path, int encoding) const;
 };

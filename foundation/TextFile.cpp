@@ -54,7 +54,7 @@ String String::fromBytes(const void* data, int size, int encoding)
     return readText(stream, encoding);
 }
 
-StringList loadStringListFromFile(const String& path, int encoding)
+StringList StringList::fromFile(const String& path, int encoding)
 {
     if (!fileExists(path))
         return {};
@@ -65,19 +65,19 @@ StringList loadStringListFromFile(const String& path, int encoding)
     return reader.readLines(0);
 }
 
-void saveStringListToFile(const StringList& list, const String& path, int encoding)
+void StringList::saveToFile(const String& path, int encoding) const
 {
     FileOutputStream stream(path, false);
     TextWriter writer(&stream, encoding);
     if (!writer.attach())
         return;
-    for (const String& line : list)
+    for (const String& line : *this)
         writer.writeLine(line);
 }
 
-bool loadByteArrayFromFile(ByteArray& bytes, const String& path)
+bool ByteArray::fromFile(const String& path)
 {
-    bytes.clear();
+    clear();
     if (!fileExists(path) || FileSystem::fileSize(path) >= byteArrayFileLimit)
         return false;
     FileInputStream stream(path);
@@ -86,18 +86,18 @@ bool loadByteArrayFromFile(ByteArray& bytes, const String& path)
     if (!stream.isOpen() || size == 0 || size >= byteArrayFileLimit)
         return false;
     const int count = static_cast<int>(size);
-    bytes.resize(count);
-    if (stream.read(bytes.data(), count) != count) {
-        bytes.clear();
+    resize(count);
+    if (stream.read(data(), count) != count) {
+        clear();
         return false;
     }
     return true;
 }
 
-bool saveByteArrayToFile(const ByteArray& bytes, const String& path)
+bool ByteArray::saveToFile(const String& path) const
 {
     FileOutputStream stream(path, false);
-    if (!stream.isOpen() || bytes.isEmpty())
+    if (!stream.isOpen() || isEmpty())
         return false;
-    return stream.write(bytes.data(), bytes.size()) == bytes.size();
+    return stream.write(data(), size()) == size();
 }

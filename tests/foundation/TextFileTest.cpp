@@ -291,7 +291,7 @@ TEST(TextFile, MissingOrUnreadableFilesGiveEmptyResults)
     TempFolder temp;
     EXPECT_TRUE(String::fromFile(temp.file(L"missing.txt"), TextUtf8).isEmpty());
     EXPECT_TRUE(String::fromFile(temp.path(), TextUtf8).isEmpty());
-    EXPECT_TRUE(loadStringListFromFile(temp.file(L"missing.txt"), TextUtf8).isEmpty());
+    EXPECT_TRUE(StringList::fromFile(temp.file(L"missing.txt"), TextUtf8).isEmpty());
     const String path = temp.file(L"x.txt");
     ASSERT_TRUE(writeRaw(path, bytesOf("x")));
     EXPECT_TRUE(String::fromFile(path, 2).isEmpty());
@@ -306,15 +306,15 @@ TEST(TextFile, StringListSaveAndLoad)
     StringList list;
     list.append(String(L"a"));
     list.append(String(L"b"));
-    saveStringListToFile(list, path, TextAnsi);
+    list.saveToFile(path, TextAnsi);
     EXPECT_EQ(readRaw(path), bytesOf({'a', 0x0D, 0x0A, 'b', 0x0D, 0x0A}));
     // Every line ends in a line break, so the split leaves an empty last part.
-    EXPECT_EQ(vectorOf(loadStringListFromFile(path, TextAnsi)), (std::vector<std::wstring>{L"a", L"b", L""}));
+    EXPECT_EQ(vectorOf(StringList::fromFile(path, TextAnsi)), (std::vector<std::wstring>{L"a", L"b", L""}));
 
     list.append(String());
     list.append(String(L"\u00E9"));
-    saveStringListToFile(list, path, TextUtf16);
-    EXPECT_EQ(vectorOf(loadStringListFromFile(path, TextUtf16)),
+    list.saveToFile(path, TextUtf16);
+    EXPECT_EQ(vectorOf(StringList::fromFile(path, TextUtf16)),
               (std::vector<std::wstring>{L"a", L"b", L"", L"\u00E9", L""}));
 }
 
@@ -323,7 +323,7 @@ TEST(TextFile, EmptyStringListLeavesAnEmptyFileWithoutMark)
     TempFolder temp;
     const String path = temp.file(L"list.txt");
     ASSERT_TRUE(writeRaw(path, bytesOf("old")));
-    saveStringListToFile(StringList(), path, TextUtf8);
+    StringList().saveToFile(path, TextUtf8);
     EXPECT_TRUE(fileExists(path));
     EXPECT_TRUE(readRaw(path).empty());
 }
@@ -336,10 +336,10 @@ TEST(TextFile, ByteArrayRoundTrip)
     for (std::size_t i = 0; i < raw.size(); ++i)
         raw[i] = static_cast<std::uint8_t>(i * 7);
     const ByteArray bytes(raw.data(), static_cast<int>(raw.size()));
-    ASSERT_TRUE(saveByteArrayToFile(bytes, path));
+    ASSERT_TRUE(bytes.saveToFile(path));
     EXPECT_EQ(readRaw(path), raw);
     ByteArray back(raw.data(), 3);
-    ASSERT_TRUE(loadByteArrayFromFile(back, path));
+    ASSERT_TRUE(back.fromFile(path));
     EXPECT_EQ(back, bytes);
 }
 
@@ -348,16 +348,16 @@ TEST(TextFile, ByteArrayEmptyCases)
     TempFolder temp;
     const String path = temp.file(L"empty.bin");
     ASSERT_TRUE(writeRaw(path, bytesOf("old")));
-    EXPECT_FALSE(saveByteArrayToFile(ByteArray(), path));
+    EXPECT_FALSE(ByteArray().saveToFile(path));
     EXPECT_TRUE(fileExists(path));
     EXPECT_TRUE(readRaw(path).empty()) << "the file is truncated all the same";
     const std::uint8_t seed[] = {1, 2};
     ByteArray bytes(seed, 2);
-    EXPECT_FALSE(loadByteArrayFromFile(bytes, path)) << "an empty file";
+    EXPECT_FALSE(bytes.fromFile(path)) << "an empty file";
     EXPECT_TRUE(bytes.isEmpty());
     bytes.assign(seed, 2);
-    EXPECT_FALSE(loadByteArrayFromFile(bytes, temp.file(L"missing.bin")));
+    EXPECT_FALSE(bytes.fromFile(temp.file(L"missing.bin")));
     EXPECT_TRUE(bytes.isEmpty());
-    EXPECT_FALSE(loadByteArrayFromFile(bytes, temp.path()));
+    EXPECT_FALSE(bytes.fromFile(temp.path()));
     EXPECT_EQ(toBytes(bytes), Bytes());
 }
