@@ -2,6 +2,7 @@
 
 #include "foundation/Base64.h"
 #include "foundation/CharHelpers.h"
+#include "foundation/Lzrw1.h"
 #include "foundation/String.h"
 #include "foundation/TextConversions.h"
 
@@ -341,4 +342,11 @@ int compareBytes(const std::uint8_t* a, const std::uint8_t* b, int n)
         return 0;
     const int result = std::memcmp(a, b, static_cast<std::size_t>(n));
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+ByteArray ByteArray::compressed() const
+{
+    ByteArray out;
+    compressToByteArray(data(), size(), out);
+    return out;
 }

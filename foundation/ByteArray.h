@@ -86,6 +86,9 @@ public:
     // Empty when the text is not valid base64.
     static ByteArray fromBase64(const String& text);
 
+    // The LZRW1 container of this array's bytes (length word, then the block).
+    ByteArray compressed() const;
+
     // The whole file, read in one go. False, with the array emptied, for a
     // missing or empty file, one of 2^31 - 1 bytes or more, or a short read.
     bool fromFile(const String& path);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "foundation/String.h"
+
+#include <cstdint>
+
+// The standard CRC-32 of IEEE 802.3 (reflected polynomial 0xEDB88320,
+// initial value 0xFFFFFFFF, final complement). Item path hashes, native
+// window class names and the agent identifier are built from it.
+
+// False, with value untouched, when data or value is null or the length is
+// 0 or 0xFFFFFFFF.
+bool crc32(const void* data, std::uint32_t length, std::uint32_t* value);
+// Reads the whole file; false, with value untouched, when it cannot be
+// opened or a read fails.
+bool crc32OfFile(const String& path, std::uint32_t* value);
+
+// A computed CRC-32; 0 when the computation failed.
+class Crc32 {
+public:
+    Crc32(const void* data, std::uint32_t length);
+    explicit Crc32(const String& filePath);
+    ~Crc32() = default;
+
+    std::uint32_t value() const { return m_value; }
+    bool isNull() const { return m_value == 0; }
+    // Lower-case hexadecimal without leading zeros.
+    String toText() const;
+
+private:
+    std::uint32_t m_value = 0;
+};

@@ -1,0 +1,182 @@
+#include "foundation/Settings.h"
+
+#include "foundation/Application.h"
+#include "foundation/FileSystem.h"
+#include "foundation/System.h"
+
+namespace {
+
+// Shorter files hold nothing a backend could read, not even a byte-order
+// mark and one character, so they load as an empty store.
+constexpr std::uint64_t minimumReadableSize = 4;
+
+String folderUnder(int specialFolder, const String& folderName)
+{
+    const String base = specialFolderPath(specialFolder);
+    if (base.isEmpty())
+        return {};
+    return base + L'\\' + folderName + L'\\';
+}
+
+} // namespace
+
+Settings::Settings(const String& fileName, const String& folderName, int location, int format)
+    : m_fileName(fileName),
+      m_folderName(folderName),
+      m_location(location),
+      m_format(format),
+      m_comment(L";Automatically generated file. DO NOT MODIFY!")
+{
+}
+
+Settings::~Settings()
+{
+    clear();
+}
+
+String Settings::directory() const
+{
+    switch (m_location) {
+    case UserData:
+        return folderUnder(SpecialFolder::AppData, m_folderName);
+    case CommonData:
+        return folderUnder(SpecialFolder::CommonAppData, m_folderName);
+    case ApplicationFolder: {
+        const Application* application = Application::instance();
+        if (!application || application->applicationDirectory().isEmpty())
+            return {};
+        return application->applicationDirectory() + L'\\';
+    }
+    default:
+        return {};
+    }
+}
+
+String Settings::filePath() const
+{
+    const String folder = directory();
+    if (folder.isEmpty())
+        return {};
+    return folder + m_fileName;
+}
+
+String Settings::fullKey(const String& key) const
+{
+    if (m_group.isEmpty())
+        return key;
+    return m_group + L'/' + key;
+}
+
+void Settings::addEntry(const String& key, const Value& defaultValue, const String& comment)
+{
+    m_entries.append(new SettingsEntry{key, defaultValue, comment});
+}
+
+SettingsEntry* Settings::findEntry(const String& fullKey) const
+{
+    for (SettingsEntry* entry : m_entries) {
+        if (entry->key == fullKey)
+            return entry;
+    }
+    return nullptr;
+}
+
+Value Settings::value(const String& key, const Value& defaultValue) const
+{
+    const SettingsEntry* found = findEntry(fullKey(key));
+    return found ? found->value : defaultValue;
+}
+
+void Settings::setValue(const String& key, const Value& value)
+{
+    SettingsEntry* found = findEntry(fullKey(key));
+    if (found)
+        found->value = value;
+}
+
+bool Settings::contains(const String& key) const
+{
+    return findEntry(fullKey(key)) != nullptr;
+}
+
+SettingsEntry* Settings::entry(const String& key) const
+{
+    return findEntry(fullKey(key));
+}
+
+void Settings::remove(const String& key)
+{
+    const String wanted = fullKey(key);
+    for (auto* node = m_entries.first(); node; node = node->next) {
+        if (node->value->key != wanted)
+            continue;
+        delete node->value;
+        m_entries.removeNode(node);
+        return;
+    }
+}
+
+Value Settings::valueByHash(std::uint64_t hash, const Value& defaultValue) const
+{
+    for (const SettingsEntry* entry : m_entries) {
+        if (entry->key.hash() == hash)
+            return entry->value;
+    }
+    return defaultValue;
+}
+
+StringList Settings::keys() const
+{
+    StringList out;
+    for (const SettingsEntry* entry : m_entries)
+        out.append(entry->key);
+    return out;
+}
+
+void Settings::clear()
+{
+    m_group.clear();
+    for (SettingsEntry* entry : m_entries)
+        delete entry;
+    m_entries.clear();
+}
+
+bool Settings::load()
+{
+    clear();
+    const String path = filePath();
+    if (path.isEmpty())
+        return false;
+    if (!fileExists(path))
+        return createEmptyFile(path);
+    if (FileSystem::fileSize(path) < minimumReadableSize)
+        return true;
+    switch (m_format) {
+    case Ini:
+        return loadIni(*this, path);
+    case Xml:
+        return loadXmlSettings(*this, path);
+    default:
+        return false;
+    }
+}
+
+bool Settings::save() const
+{
+    switch (m_format) {
+    case Ini:
+        return saveIni(*this, filePath());
+    case Xml:
+        return saveXmlSettings(*this, filePath());
+    default:
+        return false;
+    }
+}
+
+bool Settings::createEmptyFile(const String& path) const
+{
+    const String folder = directory();
+    if (!directoryExists(folder) && !createPath(folder))
+        return false;
+    return FileSystem::createEmpty(path);
+}

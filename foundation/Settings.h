@@ -1,0 +1,105 @@
+#pragma once
+
+#include "foundation/List.h"
+#include "foundation/String.h"
+#include "foundation/StringList.h"
+#include "foundation/Value.h"
+
+#include <cstdint>
+
+// One registered setting: the full "group/name" key, its value and a
+// comment that only the INI form writes.
+struct SettingsEntry {
+    String key;
+    Value value;
+    String comment;
+};
+
+// The program's key/value store for preferences, kept in one file. Every key
+// is a "group/name" path that must be registered (addEntry) before setValue
+// can change it; readers pass the default they expect. Keys compare exactly,
+// the first entry with a key wins every lookup, and registration does not
+// look for duplicates. After a load every value is a text Value; readers
+// convert it with Value's conversions.
+//
+// Used from the UI thread only.
+class Settings {
+public:
+    // Where the file lives: the user's application data, the application
+    // data of all users (both + folderName), or the program's own folder.
+    // NoLocation (or any other code) names no file.
+    enum Location : int { NoLocation = -1, UserData = 0, CommonData = 1, ApplicationFolder = 2 };
+    enum Format : int { Ini = 0, Xml = 1, NoFormat = 2 };
+
+    Settings(const String& fileName, const String& folderName, int location, int format);
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // The folder with a trailing '\'; empty for an unknown location, or for
+    // the program's folder while no Application exists.
+    String directory() const;
+    String filePath() const;
+    const String& fileName() const { return m_fileName; }
+    const String& folderName() const { return m_folderName; }
+    int location() const { return m_location; }
+    int format() const { return m_format; }
+
+    // The key behind the group prefix; every lookup goes through it,
+    // addEntry does not.
+    String fullKey(const String& key) const;
+
+    // Appends an entry with exactly this key.
+    void addEntry(const String& key, const Value& defaultValue, const String& comment = String::empty);
+    Value value(const String& key, const Value& defaultValue = Value()) const;
+    // Assigns by Value's rules (an empty Value changes nothing); nothing
+    // happens for a key that was never registered.
+    void setValue(const String& key, const Value& value);
+    bool contains(const String& key) const;
+    SettingsEntry* entry(const String& key) const;
+    void remove(const String& key);
+    // The first entry whose key hashes (String::hash) to the value.
+    Value valueByHash(std::uint64_t hash, const Value& defaultValue = Value()) const;
+
+    int count() const { return m_entries.count(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    StringList keys() const;
+    const List<SettingsEntry*>& entries() const { return m_entries; }
+    // Empties the group prefix and deletes every entry.
+    void clear();
+
+    void beginGroup(const String& prefix) { m_group = prefix; }
+    void endGroup() { m_group.clear(); }
+    const String& group() const { return m_group; }
+    void setComment(const String& comment) { m_comment = comment; }
+    const String& comment() const { return m_comment; }
+
+    // Replaces every entry by the file's. A missing file is created empty
+    // (with its folder) and loads as true; a file of fewer than 4 bytes loads
+    // as true with no entries; a file the format cannot read leaves the
+    // store empty and gives false.
+    bool load();
+    // Writes every entry in registration order. The old file is replaced
+    // only once the new one is complete, so a failed save leaves it intact.
+    bool save() const;
+
+private:
+    SettingsEntry* findEntry(const String& fullKey) const;
+    bool createEmptyFile(const String& path) const;
+
+    String m_fileName;
+    String m_folderName;
+    int m_location;
+    int m_format;
+    List<SettingsEntry*> m_entries;
+    String m_comment;
+    String m_group;
+};
+
+// The file forms, one pair per format. The loaders register the file's
+// entries after those already in the store; the savers write the store's
+// entries in registration order.
+bool loadIni(Settings& settings, const String& path);
+bool saveIni(const Settings& settings, const String& path);
+bool loadXmlSettings(Settings& settings, const String& path);
+bool saveXmlSettings(const Settings& settings, const String& path);

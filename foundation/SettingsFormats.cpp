@@ -1,0 +1,174 @@
+// The two file forms of the settings store: INI text and XML, both UTF-8
+// with a byte-order mark and CRLF line ends.
+
+#include "foundation/Settings.h"
+
+#include "foundation/CharHelpers.h"
+#include "foundation/FileStream.h"
+#include "foundation/FileSystem.h"
+#include "foundation/TextFile.h"
+#include "foundation/TextWriter.h"
+#include "foundation/XmlDocument.h"
+
+#include <windows.h>
+
+namespace {
+
+// A key split at its last '/'; a key without one has an empty group.
+struct KeyParts {
+    String group;
+    String name;
+};
+
+KeyParts splitKey(const String& key)
+{
+    const int slash = key.lastIndexOf(L'/');
+    if (slash < 0)
+        return {String(), key};
+    return {key.mid(0, slash), key.mid(slash + 1)};
+}
+
+// The text goes to a temporary file beside the target, which replaces the
+// target only once every byte is written and flushed, so the target is
+// either the old file or the complete new one.
+bool writeFileReplacing(const String& path, const String& text)
+{
+    const String temporary = path + L".tmp";
+    bool written = false;
+    {
+        FileOutputStream stream(temporary, false);
+        TextWriter writer(&stream, TextUtf8);
+        written = writer.attach() && writer.write(text) && stream.flush();
+    }
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), flags))
+        return true;
+    deleteFile(temporary);
+    return false;
+}
+
+// The section of a header line: the trimmed text between '[' and the first
+// ']'; empty when there is no ']'.
+String iniSection(const String& line)
+{
+    const int close = line.indexOf(L']');
+    if (close < 0)
+        return {};
+    return line.mid(1, close - 1).trimmed();
+}
+
+bool isIniEntryLine(const String& line)
+{
+    return !line.startsWith(L';') && isAlnumChar(line.first());
+}
+
+void addIniEntry(Settings& settings, const String& section, const String& line)
+{
+    const int equals = line.indexOf(L'=');
+    if (equals < 0)
+        return;
+    const String name = line.mid(0, equals).trimmed();
+    if (name.isEmpty())
+        return;
+    String value = line.mid(equals + 1).trimmed();
+    String comment;
+    const int semicolon = value.indexOf(L';');
+    if (semicolon >= 0) {
+        comment = value.mid(semicolon + 1).trimmed();
+        value = value.mid(0, semicolon).trimmed();
+    }
+    settings.addEntry(section + L'/' + name, Value(value), comment);
+}
+
+} // namespace
+
+// Lines are split at line feeds and trimmed, so a file edited by hand with
+// bare line feeds reads like one with CRLF.
+bool loadIni(Settings& settings, const String& path)
+{
+    const String trimmedPath = path.trimmed();
+    if (trimmedPath.isEmpty())
+        return false;
+    const StringList lines = String::split(String::fromFile(trimmedPath, TextUtf8), L"\n");
+    if (lines.isEmpty())
+        return false;
+    String section;
+    for (const String& untrimmed : lines) {
+        const String line = untrimmed.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith(L'[')) {
+            section = iniSection(line);
+            continue;
+        }
+        if (!section.isEmpty() && isIniEntryLine(line))
+            addIniEntry(settings, section, line);
+    }
+    return true;
+}
+
+// Keys without a group would land in whatever section came before them and
+// read back under a different key, so they are not written.
+bool saveIni(const Settings& settings, const String& path)
+{
+    const String trimmedPath = path.trimmed();
+    if (trimmedPath.isEmpty())
+        return false;
+    const String& lineEnd = String::lineBreak();
+    String text = settings.comment() + lineEnd;
+    String previousSection;
+    for (const SettingsEntry* entry : settings.entries()) {
+        const KeyParts parts = splitKey(entry->key);
+        if (parts.group.isEmpty())
+            continue;
+        if (parts.group != previousSection)
+            text += lineEnd + L'[' + parts.group + L']' + lineEnd;
+        previousSection = parts.group;
+        text += parts.name + L'=' + entry->value.toString();
+        if (!entry->comment.isEmpty())
+            text += L" ;" + entry->comment;
+        text += lineEnd;
+    }
+    return writeFileReplacing(trimmedPath, text);
+}
+
+bool loadXmlSettings(Settings& settings, const String& path)
+{
+    XmlDocument document;
+    if (!document.load(path, TextUtf8))
+        return false;
+    const XmlElement* groups = document.findElement(L"groups");
+    if (!groups)
+        return true;
+    for (const XmlElement* group : groups->children()) {
+        if (group->name() != L"group")
+            continue;
+        const String prefix = group->attribute(L"name") + L'/';
+        for (const XmlElement* item : group->children()) {
+            if (item->name() == L"item")
+                settings.addEntry(prefix + item->attribute(L"name"), Value(item->attribute(L"value")));
+        }
+    }
+    return true;
+}
+
+// Keys without '/' have no group to go in, so they are not written.
+bool saveXmlSettings(const Settings& settings, const String& path)
+{
+    XmlDocument document;
+    XmlElement* groups = document.root().addChild(L"groups");
+    XmlElement* current = nullptr;
+    for (const SettingsEntry* entry : settings.entries()) {
+        if (entry->key.lastIndexOf(L'/') < 0)
+            continue;
+        const KeyParts parts = splitKey(entry->key);
+        if (!current || current->attribute(L"name") != parts.group) {
+            current = groups->addChild(L"group");
+            current->addAttribute(L"name", parts.group);
+        }
+        XmlElement* item = current->addChild(L"item");
+        item->addAttribute(L"name", parts.name);
+        item->addAttribute(L"value", entry->value.toString());
+    }
+    return document.save(path, TextUtf8);
+}

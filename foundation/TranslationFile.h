@@ -1,0 +1,123 @@
+#pragma once
+
+#include "foundation/ChunkFile.h"
+#include "foundation/LanguageInfo.h"
+#include "foundation/List.h"
+#include "foundation/String.h"
+#include "foundation/StringList.h"
+
+#include <cstdint>
+
+class XmlElement;
+
+// One translated text of a language file.
+struct TranslationItem {
+    // The names of the enclosing groups, outermost first, joined by "/".
+    String context;
+    // The English text exactly as in the file.
+    String source;
+    // The translated text, escape rules applied when it was loaded.
+    String translation;
+    // String::hash of source followed directly by context.
+    std::uint64_t hash = 0;
+};
+
+// Groups nested deeper than this fail a load, so a hostile file cannot
+// exhaust the stack.
+constexpr int maxTranslationGroupDepth = 256;
+
+// A language file read into a flat list of items, from either form:
+//
+// XML (".xml", UTF-8): <translation language_english=".." language_native=".."
+// author=".."><groups><group name=".."><item context="English text"
+// translation=".."/><group ...>...</group></group></groups></translation>.
+// Every child of "groups" is a group whatever its name; inside a group only
+// "item" and "group" are allowed.
+//
+// Chunk (".lang", format tag "LANG", texts in UTF-8): root node "HEDR" with
+// items "ENGL", "NTVL", "ATHR" and "DATE" (seven u32 fields in UTC), root
+// node "GRPS" with one node per top-level group; a group has the item
+// "NAME" and child nodes "ITEM" (items "CTXT", "TRSN") and "GRUP" (nested
+// groups). A missing item reads as empty text, missing date bytes as 0.
+//
+// Every failed load leaves the file empty. A file without names, or
+// without a single item, fails.
+class TranslationFile {
+public:
+    enum Format : int { UnknownFormat = 0, XmlFormat = 1, LangFormat = 2 };
+
+    static constexpr std::uint32_t formatTag = chunkTag("LANG");
+
+    // The product name replaces "%app" in the translations read.
+    explicit TranslationFile(const String& productName = String());
+    ~TranslationFile();
+    TranslationFile(const TranslationFile&) = delete;
+    TranslationFile& operator=(const TranslationFile&) = delete;
+
+    const String& productName() const { return m_productName; }
+    void setProductName(const String& name) { m_productName = name; }
+
+    // By the extension, in any letter case: "xml" or "lang".
+    bool load(const String& path);
+    bool loadXml(const String& path);
+    bool loadLang(const String& path);
+    // The chunk form from bytes; path and name stay empty.
+    bool loadFromMemory(const void* data, std::uint64_t size);
+    // Empties the header, the items and the group path.
+    void clear();
+
+    const LanguageInfo& header() const { return m_header; }
+    const String& path() const { return m_header.path; }
+    const String& name() const { return m_header.name; }
+    const String& englishName() const { return m_header.englishName; }
+    const String& nativeName() const { return m_header.nativeName; }
+    const String& author() const { return m_header.author; }
+    const DateTime& date() const { return m_header.date; }
+    void setEnglishName(const String& name) { m_header.englishName = name; }
+    void setNativeName(const String& name) { m_header.nativeName = name; }
+    void setAuthor(const String& author) { m_header.author = author; }
+
+    const List<TranslationItem*>& items() const { return m_items; }
+    bool isEmpty() const { return m_items.isEmpty(); }
+
+    // Editing and statistics, for tools that make language files.
+    bool hasNames() const;
+    // Format of the file's own path; UnknownFormat without names.
+    int formatOfPath() const;
+    // The number of spaces + 1 of each translation, summed.
+    int wordCount() const;
+    // All characters of the translations, or only those that are not
+    // whitespace.
+    int characterCount(bool all) const;
+    // Every source on its own line, an empty line before each change of
+    // context.
+    String sourceText() const;
+    TranslationItem* findItem(const String& context, const String& source) const;
+    // Null, adding nothing, when that context and source exist.
+    TranslationItem* addItem(const String& context, const String& source, const String& translation);
+    bool removeItem(const String& context, const String& source);
+    // Keeps the first of each context and source; returns how many went.
+    int removeDuplicateItems();
+    // Stable, by context and then source, exactly.
+    void sortItems();
+    // Writes the chunk form, dated now; false on any failure.
+    bool saveLang(const String& path) const;
+
+private:
+    bool readXml(const String& path);
+    bool readXmlGroup(const XmlElement& group);
+    bool readLang(ChunkFile& chunks);
+    void readLangHeader(const ChunkNode& header);
+    bool readLangGroup(const ChunkNode& group);
+    bool enterGroup(const String& name);
+    void leaveGroup();
+    void appendLoadedItem(const String& source, const String& translation);
+    bool finishLoad(bool ok);
+    void deleteItems();
+
+    LanguageInfo m_header;
+    List<TranslationItem*> m_items;
+    // The names of the groups being read, outermost first.
+    StringList m_groupPath;
+    String m_productName;
+};

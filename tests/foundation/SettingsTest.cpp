@@ -1,0 +1,472 @@
+#include "FileTestSupport.h"
+
+#include "foundation/Application.h"
+#include "foundation/Settings.h"
+#include "foundation/System.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+using filetest::Bytes;
+using filetest::bytesOf;
+using filetest::readRaw;
+using filetest::TempFolder;
+using filetest::wide;
+using filetest::writeRaw;
+
+namespace {
+
+const std::string bom = "\xEF\xBB\xBF";
+const std::string xmlDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n";
+const std::string iniComment = ";Automatically generated file. DO NOT MODIFY!\r\n";
+
+std::string textOf(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::wstring> keysOf(const Settings& settings)
+{
+    return filetest::vectorOf(settings.keys());
+}
+
+std::wstring textValue(const Settings& settings, const wchar_t* key)
+{
+    return wide(settings.value(key, Value(L"<missing>")).toString());
+}
+
+// A store in a temporary folder that stands in for the program's folder.
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile()
+    {
+        const String path = folder.path();
+        application.setApplicationDirectory(path.mid(0, path.length() - 1));
+    }
+
+    Settings store(int format) const
+    {
+        return Settings(L"kestrola.config", String(), Settings::ApplicationFolder, format);
+    }
+
+    String configPath() const { return folder.file(L"kestrola.config"); }
+
+    TempFolder folder;
+    Application application{L"KestrolaSettingsTest", L"1.0"};
+};
+
+} // namespace
+
+TEST(Settings, UnregisteredKeyIgnoresSetValueAndGivesTheDefault)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.setValue(L"general/missing", Value(5));
+    EXPECT_FALSE(settings.contains(L"general/missing"));
+    EXPECT_EQ(settings.value(L"general/missing", Value(7)).toInt(), 7);
+    EXPECT_EQ(settings.count(), 0);
+}
+
+TEST(Settings, FirstEntryWinsAndKeysAreCaseSensitive)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/key", Value(1));
+    settings.addEntry(L"g/key", Value(2));
+    settings.setValue(L"g/key", Value(10));
+    EXPECT_EQ(settings.value(L"g/key").toInt(), 10);
+    EXPECT_EQ(settings.entries().last()->value->value.toInt(), 2);
+    EXPECT_FALSE(settings.contains(L"g/Key"));
+    EXPECT_EQ(settings.value(L"G/key", Value(-1)).toInt(), -1);
+
+    settings.remove(L"g/key");
+    ASSERT_EQ(settings.count(), 1);
+    EXPECT_EQ(settings.value(L"g/key").toInt(), 2);
+}
+
+TEST(Settings, EmptyValueLeavesTheEntryUnchanged)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/key", Value(L"kept"));
+    settings.setValue(L"g/key", Value());
+    EXPECT_EQ(textValue(settings, L"g/key"), L"kept");
+}
+
+TEST(Settings, GroupPrefixAppliesToLookupsButNotToAddEntry)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.beginGroup(L"windows");
+    settings.addEntry(L"left", Value(1));
+    settings.addEntry(L"windows/top", Value(2));
+    EXPECT_EQ(settings.fullKey(L"top"), String(L"windows/top"));
+    EXPECT_FALSE(settings.contains(L"left"));
+    EXPECT_TRUE(settings.contains(L"top"));
+    EXPECT_NE(settings.entry(L"top"), nullptr);
+    EXPECT_EQ(settings.entry(L"left"), nullptr);
+    settings.setValue(L"top", Value(20));
+    EXPECT_EQ(settings.value(L"top").toInt(), 20);
+    settings.remove(L"top");
+    EXPECT_EQ(keysOf(settings), std::vector<std::wstring>{L"left"});
+
+    settings.endGroup();
+    EXPECT_TRUE(settings.group().isEmpty());
+    EXPECT_TRUE(settings.contains(L"left"));
+}
+
+TEST(Settings, ClearEmptiesEntriesAndPrefix)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/a", Value(1));
+    settings.beginGroup(L"g");
+    settings.clear();
+    EXPECT_TRUE(settings.isEmpty());
+    EXPECT_TRUE(settings.group().isEmpty());
+}
+
+TEST(Settings, ValueByHashFindsTheFirstEntryOfThatKey)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/a", Value(1));
+    settings.addEntry(L"g/b", Value(2));
+    settings.addEntry(L"g/b", Value(3));
+    EXPECT_EQ(settings.valueByHash(String(L"g/b").hash(), Value(0)).toInt(), 2);
+    EXPECT_EQ(settings.valueByHash(String(L"g/c").hash(), Value(9)).toInt(), 9);
+}
+
+TEST(Settings, DirectoryByLocation)
+{
+    const Settings user(L"k.config", L"Kestrola", Settings::UserData, Settings::Xml);
+    EXPECT_EQ(wide(user.directory()), wide(specialFolderPath(SpecialFolder::AppData)) + L"\\Kestrola\\");
+    EXPECT_EQ(wide(user.filePath()), wide(user.directory()) + L"k.config");
+
+    const Settings common(L"k.config", L"Kestrola", Settings::CommonData, Settings::Xml);
+    EXPECT_EQ(wide(common.directory()), wide(specialFolderPath(SpecialFolder::CommonAppData)) + L"\\Kestrola\\");
+
+    Settings unknown(L"k.config", L"Kestrola", 7, Settings::Xml);
+    EXPECT_TRUE(unknown.directory().isEmpty());
+    EXPECT_TRUE(unknown.filePath().isEmpty());
+    EXPECT_FALSE(unknown.load());
+    EXPECT_FALSE(unknown.save());
+}
+
+// Without an Application there is no program folder to name.
+TEST(Settings, ProgramFolderNeedsAnApplication)
+{
+    ASSERT_EQ(Application::instance(), nullptr);
+    Settings settings(L"k.config", L"unused", Settings::ApplicationFolder, Settings::Xml);
+    EXPECT_TRUE(settings.directory().isEmpty());
+    EXPECT_FALSE(settings.load());
+}
+
+TEST_F(SettingsFile, ProgramFolderLocationIgnoresFolderName)
+{
+    const Settings settings(L"k.config", L"unused", Settings::ApplicationFolder, Settings::Xml);
+    EXPECT_EQ(wide(settings.directory()), wide(folder.path()));
+}
+
+TEST_F(SettingsFile, EmptyStoreBytesInXml)
+{
+    Settings settings = store(Settings::Xml);
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom + xmlDeclaration + "<groups/>\r\n");
+}
+
+TEST_F(SettingsFile, EmptyStoreBytesInIni)
+{
+    Settings settings = store(Settings::Ini);
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom + iniComment);
+}
+
+TEST_F(SettingsFile, NonAdjacentGroupsInXml)
+{
+    Settings settings = store(Settings::Xml);
+    settings.addEntry(L"general/a", Value(true));
+    settings.addEntry(L"general/a2", Value(L""));
+    settings.addEntry(L"model/b", Value(L"x;y & <z>"));
+    settings.addEntry(L"general/c", Value(-3));
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom + xmlDeclaration +
+                                                 "<groups>\r\n"
+                                                 "    <group name=\"general\">\r\n"
+                                                 "        <item name=\"a\" value=\"1\"/>\r\n"
+                                                 "        <item name=\"a2\" value=\"\"/>\r\n"
+                                                 "    </group>\r\n"
+                                                 "    <group name=\"model\">\r\n"
+                                                 "        <item name=\"b\" value=\"x;y &amp; &lt;z&gt;\"/>\r\n"
+                                                 "    </group>\r\n"
+                                                 "    <group name=\"general\">\r\n"
+                                                 "        <item name=\"c\" value=\"-3\"/>\r\n"
+                                                 "    </group>\r\n"
+                                                 "</groups>\r\n");
+
+    Settings loaded = store(Settings::Xml);
+    ASSERT_TRUE(loaded.load());
+    EXPECT_EQ(keysOf(loaded), (std::vector<std::wstring>{L"general/a", L"general/a2", L"model/b", L"general/c"}));
+    EXPECT_TRUE(loaded.value(L"general/a").toBool());
+    EXPECT_EQ(textValue(loaded, L"model/b"), L"x;y & <z>");
+    EXPECT_EQ(loaded.value(L"general/c").toInt(), -3);
+}
+
+TEST_F(SettingsFile, NonAdjacentSectionsAndCommentsInIni)
+{
+    Settings settings = store(Settings::Ini);
+    settings.setComment(L";Written by a test");
+    settings.addEntry(L"general/a", Value(1), L"the first");
+    settings.addEntry(L"general/a2", Value(false));
+    settings.addEntry(L"model/b", Value(L"text"));
+    settings.addEntry(L"general/c", Value(2.5));
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom +
+                                                 ";Written by a test\r\n"
+                                                 "\r\n[general]\r\n"
+                                                 "a=1 ;the first\r\n"
+                                                 "a2=0\r\n"
+                                                 "\r\n[model]\r\n"
+                                                 "b=text\r\n"
+                                                 "\r\n[general]\r\n"
+                                                 "c=2.500000000\r\n");
+
+    Settings loaded = store(Settings::Ini);
+    ASSERT_TRUE(loaded.load());
+    EXPECT_EQ(keysOf(loaded), (std::vector<std::wstring>{L"general/a", L"general/a2", L"model/b", L"general/c"}));
+    EXPECT_EQ(wide(loaded.entry(L"general/a")->comment), L"the first");
+    EXPECT_TRUE(loaded.entry(L"general/a2")->comment.isEmpty());
+    EXPECT_EQ(loaded.value(L"general/c").toDouble(), 2.5);
+}
+
+// The two forms cannot hold a key without a group: such an entry would read
+// back under another key, so it is left out.
+TEST_F(SettingsFile, KeysWithoutGroupAreNotWritten)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        Settings settings = store(format);
+        settings.addEntry(L"g/a", Value(1));
+        settings.addEntry(L"loose", Value(2));
+        settings.addEntry(L"g/b", Value(3));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        EXPECT_EQ(keysOf(loaded), (std::vector<std::wstring>{L"g/a", L"g/b"})) << "format " << format;
+    }
+}
+
+TEST_F(SettingsFile, IniReadingRules)
+{
+    const std::string text = bom +
+                             "before=ignored\r\n"
+                             "[general]\r\n"
+                             "  spaced  =  value with spaces  ;  a comment  \r\n"
+                             ";commented=1\r\n"
+                             "#hash=1\r\n"
+                             "-dash=1\r\n"
+                             "noequals\r\n"
+                             "  =nameless\r\n"
+                             "empty=\r\n"
+                             "first=a=b\r\n"
+                             "[ broken\r\n"
+                             "disabled=1\r\n"
+                             "[  ]\r\n"
+                             "alsodisabled=1\r\n"
+                             "[ model ] trailing\r\n"
+                             "\r\n"
+                             "\u00e9t\u00e9=summer\r\n"
+                             "Key=upper\r\n";
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf(text)));
+    Settings settings = store(Settings::Ini);
+    ASSERT_TRUE(settings.load());
+    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"general/spaced", L"general/empty", L"general/first",
+                                                           L"model/\u00e9t\u00e9", L"model/Key"}));
+    EXPECT_EQ(textValue(settings, L"general/spaced"), L"value with spaces");
+    EXPECT_EQ(wide(settings.entry(L"general/spaced")->comment), L"a comment");
+    EXPECT_EQ(textValue(settings, L"general/empty"), L"");
+    EXPECT_EQ(textValue(settings, L"general/first"), L"a=b");
+    EXPECT_EQ(textValue(settings, L"model/Key"), L"upper");
+}
+
+// A file edited by hand may have bare line feeds.
+TEST_F(SettingsFile, IniWithBareLineFeeds)
+{
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf("[a]\nx=1\n[b]\ny=2\n")));
+    Settings settings = store(Settings::Ini);
+    ASSERT_TRUE(settings.load());
+    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"a/x", L"b/y"}));
+}
+
+TEST_F(SettingsFile, IniCutsValuesAtSemicolonWhileXmlKeepsThem)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        Settings settings = store(format);
+        settings.addEntry(L"g/v", Value(L"left;right"));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        EXPECT_EQ(textValue(loaded, L"g/v"), format == Settings::Ini ? L"left" : L"left;right");
+    }
+}
+
+TEST_F(SettingsFile, XmlReadingSkipsMisplacedElements)
+{
+    const std::string text = bom + xmlDeclaration +
+                              "<groups>\r\n"
+                              "  <item name=\"outside\" value=\"1\"/>\r\n"
+                              "  <group name=\"g\">\r\n"
+                              "    <item name=\"a\" value=\"1\"/>\r\n"
+                              "    <other name=\"b\" value=\"2\"/>\r\n"
+                              "    <group name=\"nested\"><item name=\"c\" value=\"3\"/></group>\r\n"
+                              "    <Item name=\"d\" value=\"4\"/>\r\n"
+                              "  </group>\r\n"
+                              "  <Group name=\"h\"><item name=\"e\" value=\"5\"/></Group>\r\n"
+                              "</groups>\r\n"
+                              "<group name=\"top\"><item name=\"f\" value=\"6\"/></group>\r\n";
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf(text)));
+    Settings settings = store(Settings::Xml);
+    ASSERT_TRUE(settings.load());
+    EXPECT_EQ(keysOf(settings), std::vector<std::wstring>{L"g/a"});
+}
+
+TEST_F(SettingsFile, XmlWithoutGroupsLoadsEmpty)
+{
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf(bom + xmlDeclaration + "<settings/>\r\n")));
+    Settings settings = store(Settings::Xml);
+    settings.addEntry(L"g/old", Value(1));
+    EXPECT_TRUE(settings.load());
+    EXPECT_TRUE(settings.isEmpty());
+}
+
+TEST_F(SettingsFile, MissingFileIsCreatedWithItsFolders)
+{
+    Settings settings(L"k.config", String(), Settings::ApplicationFolder, Settings::Xml);
+    application.setApplicationDirectory(folder.path() + L"one\\two");
+    settings.addEntry(L"g/old", Value(1));
+    ASSERT_TRUE(settings.load());
+    EXPECT_TRUE(settings.isEmpty());
+    const String created = folder.path() + L"one\\two\\k.config";
+    EXPECT_NE(GetFileAttributesW(created.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(readRaw(created).empty());
+    // The empty file now exists and is below the readable size.
+    EXPECT_TRUE(settings.load());
+}
+
+TEST_F(SettingsFile, FilesOfOneToThreeBytesLoadEmpty)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        for (const Bytes& bytes : {bytesOf({'<'}), bytesOf({0xEF, 0xBB}), bytesOf({0xEF, 0xBB, 0xBF})}) {
+            ASSERT_TRUE(writeRaw(configPath(), bytes));
+            Settings settings = store(format);
+            settings.addEntry(L"g/old", Value(1));
+            EXPECT_TRUE(settings.load()) << bytes.size() << " bytes, format " << format;
+            EXPECT_TRUE(settings.isEmpty());
+        }
+    }
+}
+
+TEST_F(SettingsFile, UnparsableXmlLoadsAsFalseAndLeavesTheStoreEmpty)
+{
+    const std::vector<std::string> files = {
+        "not xml at all",
+        bom + xmlDeclaration + "garbage",
+        bom + xmlDeclaration + "<groups><group name=\"g\"><item name=\"a\" val",
+        bom + xmlDeclaration + "<groups><group name=g/></groups>",
+        bom + xmlDeclaration + "<groups></groups></groups>",
+    };
+    for (const std::string& text : files) {
+        ASSERT_TRUE(writeRaw(configPath(), bytesOf(text)));
+        Settings settings = store(Settings::Xml);
+        settings.addEntry(L"g/old", Value(1));
+        EXPECT_FALSE(settings.load()) << text;
+        EXPECT_TRUE(settings.isEmpty()) << text;
+    }
+}
+
+TEST_F(SettingsFile, IniWithoutLinesLoadsAsFalse)
+{
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf(bom + std::string(4, '\0'))));
+    Settings settings = store(Settings::Ini);
+    settings.addEntry(L"g/old", Value(1));
+    EXPECT_FALSE(settings.load());
+    EXPECT_TRUE(settings.isEmpty());
+}
+
+TEST_F(SettingsFile, NoFormatNeitherLoadsNorSaves)
+{
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf("[g]\r\na=1\r\n")));
+    Settings settings = store(Settings::NoFormat);
+    settings.addEntry(L"g/a", Value(1));
+    EXPECT_FALSE(settings.save());
+    EXPECT_FALSE(settings.load());
+    EXPECT_TRUE(settings.isEmpty());
+    EXPECT_EQ(textOf(readRaw(configPath())), "[g]\r\na=1\r\n");
+}
+
+// The temporary file of the save cannot be made here, so the save must fail
+// and the old file stay as it was.
+TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        const Bytes old = bytesOf("[g]\r\nold=1\r\n");
+        ASSERT_TRUE(writeRaw(configPath(), old));
+        const String temporary = configPath() + L".tmp";
+        ASSERT_TRUE(CreateDirectoryW(temporary.c_str(), nullptr));
+        Settings settings = store(format);
+        settings.addEntry(L"g/new", Value(2));
+        EXPECT_FALSE(settings.save()) << "format " << format;
+        EXPECT_EQ(readRaw(configPath()), old) << "format " << format;
+        RemoveDirectoryW(temporary.c_str());
+    }
+}
+
+TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        ASSERT_TRUE(writeRaw(configPath(), bytesOf(std::string(5000, 'x'))));
+        Settings settings = store(format);
+        settings.addEntry(L"g/a", Value(1));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        EXPECT_EQ(keysOf(loaded), std::vector<std::wstring>{L"g/a"});
+        const String temporary = configPath() + L".tmp";
+        EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+}
+
+TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
+{
+    for (int format : {Settings::Ini, Settings::Xml}) {
+        Settings settings = store(format);
+        settings.addEntry(L"v/boolTrue", Value(true));
+        settings.addEntry(L"v/boolFalse", Value(false));
+        settings.addEntry(L"v/intMin", Value(std::numeric_limits<std::int32_t>::min()));
+        settings.addEntry(L"v/intMax", Value(std::numeric_limits<std::int32_t>::max()));
+        settings.addEntry(L"v/uintMax", Value(std::numeric_limits<std::uint32_t>::max()));
+        settings.addEntry(L"v/int64Min", Value(std::numeric_limits<std::int64_t>::min()));
+        settings.addEntry(L"v/int64Max", Value(std::numeric_limits<std::int64_t>::max()));
+        settings.addEntry(L"v/uint64Max", Value(std::numeric_limits<std::uint64_t>::max()));
+        settings.addEntry(L"v/float", Value(-1.5f));
+        settings.addEntry(L"v/double", Value(12345.0625));
+        settings.addEntry(L"v/text", Value(L"\u00e9\u4e2d \"quoted\" <&> 'x' = [s]"));
+        settings.addEntry(L"v/emptyText", Value(L""));
+        ASSERT_TRUE(settings.save());
+
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        ASSERT_EQ(loaded.count(), 12) << "format " << format;
+        for (const SettingsEntry* entry : loaded.entries())
+            EXPECT_EQ(entry->value.type(), Value::Text) << wide(entry->key);
+        EXPECT_TRUE(loaded.value(L"v/boolTrue").toBool());
+        EXPECT_FALSE(loaded.value(L"v/boolFalse").toBool());
+        EXPECT_EQ(loaded.value(L"v/intMin").toInt(), std::numeric_limits<std::int32_t>::min());
+        EXPECT_EQ(loaded.value(L"v/intMax").toInt(), std::numeric_limits<std::int32_t>::max());
+        EXPECT_EQ(loaded.value(L"v/uintMax").toUInt(), std::numeric_limits<std::uint32_t>::max());
+        EXPECT_EQ(loaded.value(L"v/int64Min").toInt64(), std::numeric_limits<std::int64_t>::min());
+        EXPECT_EQ(loaded.value(L"v/int64Max").toInt64(), std::numeric_limits<std::int64_t>::max());
+        EXPECT_EQ(loaded.value(L"v/uint64Max").stringValue().toUInt64(), std::numeric_limits<std::uint64_t>::max());
+        EXPECT_EQ(loaded.value(L"v/float").toFloat(), -1.5f);
+        EXPECT_EQ(loaded.value(L"v/double").toDouble(), 12345.0625);
+        EXPECT_EQ(textValue(loaded, L"v/text"), L"\u00e9\u4e2d \"quoted\" <&> 'x' = [s]");
+        EXPECT_EQ(textValue(loaded, L"v/emptyText"), L"");
+    }
+}

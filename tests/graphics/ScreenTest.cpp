@@ -1,0 +1,297 @@
+#include "graphics/Screen.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+static void PrintTo(const Rect& r, std::ostream* os)
+{
+    *os << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
+}
+
+namespace {
+
+struct FakeMonitor {
+    Rect whole;
+    Rect work;
+    bool primary = false;
+};
+
+// Monitors laid out by the test instead of the machine.
+class FakeMonitors : public MonitorSource {
+public:
+    explicit FakeMonitors(std::vector<FakeMonitor> monitors) : m_monitors(std::move(monitors))
+    {
+        Screen::setMonitorSource(this);
+    }
+    ~FakeMonitors() override { Screen::setMonitorSource(nullptr); }
+
+    Rect monitorRectAt(Point point, bool workArea) override
+    {
+        for (const FakeMonitor& m : m_monitors) {
+            if (m.whole.contains(point))
+                return workArea ? m.work : m.whole;
+        }
+        return Rect::empty;
+    }
+
+    bool monitorRects(bool workArea, Array<Rect>& out) override
+    {
+        for (const FakeMonitor& m : m_monitors)
+            out.append(workArea ? m.work : m.whole);
+        return true;
+    }
+
+    Rect primaryMonitorRect(bool workArea) override
+    {
+        for (const FakeMonitor& m : m_monitors) {
+            if (m.primary)
+                return workArea ? m.work : m.whole;
+        }
+        return Rect::empty;
+    }
+
+private:
+    std::vector<FakeMonitor> m_monitors;
+};
+
+// One 1000 x 800 monitor with a 40-pixel task bar at the bottom.
+FakeMonitors singleMonitor()
+{
+    return FakeMonitors({{Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 760), true}});
+}
+
+} // namespace
+
+TEST(ScreenFitRect, Table)
+{
+    auto monitors = singleMonitor();
+    struct Row {
+        const char* what;
+        Rect rect;
+        Margins margins;
+        int offset;
+        bool flip;
+        Rect expected;
+    };
+    const Row rows[] = {
+        {"inside stays", Rect(100, 100, 100, 50), {}, 0, false, Rect(100, 100, 100, 50)},
+        // The edge case of the pop-up: bottom passes the area's bottom (760).
+        {"bottom overflow flips above the anchor", Rect(100, 740, 100, 50), {}, 0, true, Rect(100, 691, 100, 50)},
+        {"bottom overflow without flip", Rect(100, 740, 100, 50), {}, 0, false, Rect(100, 711, 100, 50)},
+        {"flip with offset", Rect(100, 740, 100, 50), {}, 20, true, Rect(100, 671, 100, 50)},
+        {"left of the area", Rect(-30, 100, 100, 50), {}, 0, false, Rect(0, 100, 100, 50)},
+        {"right overflow", Rect(950, 100, 100, 50), {}, 0, false, Rect(900, 100, 100, 50)},
+        {"left wins when wider than the area", Rect(-10, 100, 1200, 50), {}, 0, false, Rect(0, 100, 1200, 50)},
+        {"top above the area", Rect(100, -20, 100, 50), {10, 10, 10, 10}, 5, false, Rect(100, 15, 100, 50)},
+        {"top above the area with flip", Rect(100, -20, 100, 50), {}, 5, true, Rect(100, 35, 100, 50)},
+        {"margins on every side", Rect(980, 740, 100, 50), {10, 10, 10, 10}, 0, false, Rect(890, 701, 100, 50)},
+        {"right margin", Rect(850, 100, 100, 50), {0, 0, 60, 0}, 0, false, Rect(840, 100, 100, 50)},
+    };
+    const Point anchor{500, 400};
+    for (const Row& row : rows)
+        EXPECT_EQ(Screen::fitRect(anchor, row.rect, row.margins, row.offset, row.flip), row.expected) << row.what;
+}
+
+TEST(ScreenFitRect, UsesTheMonitorUnderTheAnchor)
+{
+    FakeMonitors monitors({{Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), true},
+                           {Rect(1000, 0, 800, 600), Rect(1000, 0, 800, 560), false}});
+    const Rect rect(1700, 550, 200, 50);
+    // Under the second monitor's anchor it fits into that monitor.
+    EXPECT_EQ(Screen::fitRect(Point{1500, 300}, rect, {}, 0, false), Rect(1600, 511, 200, 50));
+    // The anchor on the first monitor keeps it within the first one.
+    EXPECT_EQ(Screen::fitRect(Point{10, 10}, Rect(900, 100, 200, 50), {}, 0, false), Rect(800, 100, 200, 50));
+}
+
+TEST(ScreenFitRect, NoAreaLeavesTheRectUnchanged)
+{
+    FakeMonitors monitors({{Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 800), true},
+                           {Rect(2000, 0, 800, 600), Rect(2000, 0, 800, 600), false}});
+    const Rect rect(1900, -50, 100, 50);
+    // An anchor in the gap between the monitors has no monitor.
+    EXPECT_EQ(Screen::fitRect(Point{1500, 10}, rect, {}, 0, true), rect);
+    // Margins that eat the whole work area leave nothing to fit into, and
+    // negative margins must not make an area out of no monitor.
+    EXPECT_EQ(Screen::fitRect(Point{10, 10}, rect, {500, 0, 500, 0}, 0, true), rect);
+    EXPECT_EQ(Screen::fitRect(Point{1500, 10}, rect, {-100, -100, -100, -100}, 0, true), rect);
+}
+
+TEST(ScreenAlignRect, Table)
+{
+    auto monitors = singleMonitor();
+    struct Row {
+        const char* what;
+        Rect rect;
+        Margins margins;
+        int flags;
+        Rect expected;
+    };
+    const Row rows[] = {
+        {"centred", Rect(10, 10, 200, 100), {}, AlignCenter, Rect(400, 330, 200, 100)},
+        {"bottom right within margins", Rect(10, 10, 200, 100), {5, 5, 5, 5}, AlignRight | AlignBottom,
+         Rect(795, 655, 200, 100)},
+        {"top left within margins", Rect(300, 300, 200, 100), {5, 7, 5, 5}, AlignLeft | AlignTop,
+         Rect(5, 7, 200, 100)},
+        {"no flags: the area's origin", Rect(300, 300, 200, 100), {20, 30, 0, 0}, 0, Rect(20, 30, 200, 100)},
+        {"overflow allowed when centring", Rect(0, 0, 1200, 100), {}, AlignCenter, Rect(-100, 330, 1200, 100)},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Screen::alignRect(row.rect, row.margins, row.flags), row.expected) << row.what;
+}
+
+TEST(ScreenAlignRect, EmptyRectsAndMissingAreas)
+{
+    auto monitors = singleMonitor();
+    EXPECT_EQ(Screen::alignRect(Rect(10, 10, 0, 100), {}, AlignCenter), Rect::empty);
+    EXPECT_EQ(Screen::alignRect(Rect(10, 10, 100, -1), {}, AlignCenter), Rect::empty);
+    // The top-left corner is on no monitor.
+    const Rect outside(5000, 5000, 100, 100);
+    EXPECT_EQ(Screen::alignRect(outside, {}, AlignCenter), outside);
+    const Rect inside(10, 10, 100, 100);
+    EXPECT_EQ(Screen::alignRect(inside, {600, 0, 600, 0}, AlignCenter), inside);
+}
+
+TEST(ScreenVirtualDesktop, HoldsTheOriginAndEveryMonitor)
+{
+    {
+        FakeMonitors monitors({{Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 760), true},
+                               {Rect(-1280, -200, 1280, 1024), Rect(-1280, -200, 1280, 1000), false}});
+        EXPECT_EQ(Screen::virtualDesktopRect(), Rect(-1280, -200, 2280, 1024));
+    }
+    {
+        // The origin counts even when no monitor covers it.
+        FakeMonitors monitors({{Rect(100, 50, 800, 600), Rect(100, 50, 800, 600), true}});
+        EXPECT_EQ(Screen::virtualDesktopRect(), Rect(0, 0, 900, 650));
+    }
+    {
+        FakeMonitors monitors({});
+        EXPECT_EQ(Screen::virtualDesktopRect(), Rect(0, 0, 0, 0));
+    }
+}
+
+TEST(ScreenMonitorRects, NewArrayInMonitorOrder)
+{
+    FakeMonitors monitors({{Rect(0, 0, 1000, 800), Rect(0, 0, 1000, 760), true},
+                           {Rect(1000, 0, 800, 600), Rect(1000, 0, 800, 560), false}});
+    const Array<Rect> whole = Screen::monitorRects(false);
+    ASSERT_EQ(whole.count(), 2);
+    EXPECT_EQ(whole[0], Rect(0, 0, 1000, 800));
+    EXPECT_EQ(whole[1], Rect(1000, 0, 800, 600));
+    const Array<Rect> work = Screen::monitorRects(true);
+    ASSERT_EQ(work.count(), 2);
+    EXPECT_EQ(work[1], Rect(1000, 0, 800, 560));
+
+    // The appending form keeps what the array held.
+    Array<Rect> appended;
+    appended.append(Rect(1, 2, 3, 4));
+    EXPECT_TRUE(Screen::monitorRects(true, appended));
+    ASSERT_EQ(appended.count(), 3);
+    EXPECT_EQ(appended[0], Rect(1, 2, 3, 4));
+    EXPECT_EQ(appended[2], Rect(1000, 0, 800, 560));
+}
+
+// The platform's own monitors: the machine decides how many and how large,
+// so these check only how the answers relate to each other.
+TEST(ScreenPlatform, MonitorQueriesAgree)
+{
+    const int count = Screen::monitorCount();
+    ASSERT_GE(count, 1);
+    EXPECT_EQ(monitorCount(), count);
+    Array<Rect> rects;
+    EXPECT_TRUE(Screen::monitorRects(false, rects));
+    EXPECT_EQ(rects.count(), count);
+
+    const int primary = Screen::primaryMonitorIndex();
+    ASSERT_GE(primary, 0);
+    ASSERT_LT(primary, count);
+    EXPECT_EQ(primaryMonitorIndex(), primary);
+    EXPECT_EQ(Screen::primaryMonitorRect(false), Screen::monitorRectByIndex(primary, false));
+    EXPECT_EQ(Screen::primaryMonitorRect(false), rects[primary]);
+    // The primary monitor's top-left corner is the virtual screen's origin.
+    EXPECT_EQ(Screen::primaryMonitorRect(false).topLeft(), (Point{0, 0}));
+    EXPECT_FALSE(Screen::monitorDeviceName(primary).isEmpty());
+    EXPECT_EQ(monitorDeviceName(primary), Screen::monitorDeviceName(primary));
+
+    for (int i = 0; i < count; ++i) {
+        const Rect whole = Screen::monitorRectByIndex(i, false);
+        const Rect work = Screen::monitorRectByIndex(i, true);
+        EXPECT_FALSE(whole.isEmpty()) << i;
+        EXPECT_TRUE(whole.contains(work)) << i;
+        EXPECT_EQ(Screen::monitorRect(Screen::monitorAt(i), false), whole) << i;
+        EXPECT_EQ(Screen::monitorRectAt(whole.center(), false), whole) << i;
+        EXPECT_EQ(Screen::monitorRectAt(whole.center().x, whole.center().y, true), work) << i;
+        EXPECT_TRUE(Screen::virtualDesktopRect().contains(whole)) << i;
+    }
+}
+
+TEST(ScreenPlatform, NoSuchMonitor)
+{
+    const int count = Screen::monitorCount();
+    EXPECT_EQ(Screen::monitorAt(count), nullptr);
+    EXPECT_EQ(Screen::monitorAt(-1), nullptr);
+    EXPECT_EQ(Screen::monitorRectByIndex(count, false), Rect::empty);
+    EXPECT_TRUE(Screen::monitorDeviceName(count).isEmpty());
+    EXPECT_EQ(Screen::monitorRect(nullptr, true), Rect::empty);
+    const Rect desktop = Screen::virtualDesktopRect();
+    EXPECT_EQ(Screen::monitorRectAt(desktop.right() + 10000, desktop.bottom() + 10000, false), Rect::empty);
+    EXPECT_EQ(Screen::monitorRectFromWindow(nullptr, false), Rect::empty);
+}
+
+TEST(ScreenPlatform, MonitorOfAWindow)
+{
+    const Rect primary = Screen::primaryMonitorRect(false);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, primary.x + 10, primary.y + 10, 50, 50, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Screen::monitorRectFromWindow(window, false), primary);
+    EXPECT_EQ(Screen::monitorRectOfWindow(window, true), Screen::primaryMonitorRect(true));
+    DestroyWindow(window);
+}
+
+TEST(ScreenPlatform, DisplayModes)
+{
+    EXPECT_EQ(Screen::maxRefreshRate(0, 768), 0);
+    EXPECT_EQ(Screen::maxRefreshRate(1024, 0), 0);
+    EXPECT_EQ(Screen::maxRefreshRate(-5, -5), 0);
+    EXPECT_EQ(isDisplayModeSupported(Size{0, 768}), 0);
+    EXPECT_EQ(isDisplayModeSupported(Size{1024, -1}), 0);
+    // No display offers a mode one pixel wide.
+    EXPECT_EQ(Screen::maxRefreshRate(1, 1), 0);
+
+    DEVMODEW current = {};
+    current.dmSize = sizeof(current);
+    ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &current));
+    const Size size{static_cast<int>(current.dmPelsWidth), static_cast<int>(current.dmPelsHeight)};
+    EXPECT_GE(Screen::maxRefreshRate(size.width, size.height), static_cast<int>(current.dmDisplayFrequency));
+    EXPECT_NE(isDisplayModeSupported(size), 0);
+}
+
+TEST(ScreenPlatform, ResolutionIsReadOnceAndKept)
+{
+    const double x = Screen::dpiX();
+    const double y = Screen::dpiY();
+    EXPECT_GT(x, 0.0);
+    EXPECT_GT(y, 0.0);
+    EXPECT_EQ(Screen::dpiX(), x);
+    EXPECT_EQ(Screen::dpiY(), y);
+    EXPECT_EQ(screenDpiX(), x);
+    EXPECT_EQ(screenDpiY(), y);
+    EXPECT_GT(Screen::colourDepth(), 0);
+    EXPECT_EQ(screenColorDepth(), Screen::colourDepth());
+}
+
+TEST(ScreenPlatform, ScreenSaverAndLockStateAreAnswered)
+{
+    BOOL active = FALSE;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0));
+    EXPECT_EQ(Screen::isScreenSaverActive(), active != FALSE);
+    EXPECT_EQ(isScreenSaverRunning(), Screen::isScreenSaverActive());
+    HDESK desktop = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    EXPECT_EQ(Screen::isWorkstationLocked(), desktop == nullptr);
+    if (desktop)
+        CloseDesktop(desktop);
+}
