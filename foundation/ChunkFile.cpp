@@ -435,15 +435,10 @@ bool ChunkFile::readTree(InputStream& stream)
 
 bool ChunkFile::save(const String& path) const
 {
-    if (path.isEmpty())
-        return false;
-    FileOutputStream stream(path, false);
-    BinaryWriter writer(&stream);
-    if (!writer.attach())
-        return false;
-    if (!writer.writeUInt32(m_formatTag) || !m_root.write(writer))
-        return false;
-    return stream.flush();
+    return writeFileAtomically(path, [this](FileOutputStream& stream) {
+        BinaryWriter writer(&stream);
+        return writer.attach() && writer.writeUInt32(m_formatTag) && m_root.write(writer);
+    });
 }
 
 void ChunkFile::close()

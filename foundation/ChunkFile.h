@@ -165,7 +165,8 @@ public:
     bool load(const String& path);
     // The same over bytes that the caller keeps alive during the call.
     bool loadFromMemory(const void* data, std::uint64_t size);
-    // Replaces the file; false for an empty path or any failed write.
+    // Replaces the file through a temporary file, so a failed save keeps the
+    // old one; false for an empty path or any failed write.
     bool save(const String& path) const;
     // When loaded: empties the tree and the path.
     void close();

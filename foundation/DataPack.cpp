@@ -442,15 +442,10 @@ bool DataPack::savePack(BinaryWriter& writer) const
 
 bool DataPack::saveFile(const String& path) const
 {
-    if (path.isEmpty())
-        return false;
-    FileOutputStream stream(path, false);
-    BinaryWriter writer(&stream);
-    if (!writer.attach())
-        return false;
-    const bool ok = savePack(writer);
-    writer.detach();
-    return ok && stream.flush();
+    return writeFileAtomically(path, [this](FileOutputStream& stream) {
+        BinaryWriter writer(&stream);
+        return writer.attach() && savePack(writer);
+    });
 }
 
 PackFolder* DataPack::findFolder(const String& name) const

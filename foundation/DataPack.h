@@ -107,7 +107,8 @@ public:
     bool readPack(BinaryReader& reader);
     // False when a name is longer than maxPackNameLength or a write fails.
     bool savePack(BinaryWriter& writer) const;
-    // Creates or truncates the file.
+    // Replaces the file through a temporary file, so a failed save keeps
+    // the old one.
     bool saveFile(const String& path) const;
 
     // The first folder (in file order) whose name matches exactly.

@@ -1,5 +1,9 @@
 #include "foundation/FileStream.h"
 
+#include "foundation/FileSystem.h"
+
+#include <windows.h>
+
 FileOutputStream::FileOutputStream(const String& path, bool append) : m_file(path)
 {
     m_isOpen = m_file.open(append ? File::Append : File::Write);
@@ -103,4 +107,21 @@ bool FileInputStream::seekToEnd()
 bool FileInputStream::skip(std::uint64_t count)
 {
     return seek(position() + count);
+}
+
+bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write)
+{
+    if (path.isEmpty())
+        return false;
+    const String temporary = path + L".tmp";
+    bool written = false;
+    {
+        FileOutputStream stream(temporary, false);
+        written = stream.isOpen() && write(stream) && stream.flush();
+    }
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), flags))
+        return true;
+    deleteFile(temporary);
+    return false;
 }

@@ -3,6 +3,8 @@
 #include "foundation/File.h"
 #include "foundation/Stream.h"
 
+#include <functional>
+
 // A stream that owns its File and closes it when destroyed. isOpen()
 // tells whether the file could be opened.
 
@@ -47,3 +49,9 @@ public:
 private:
     File m_file;
 };
+
+// Writes a file through a temporary file beside it ("<path>.tmp"), which
+// takes the target's place only once write() has succeeded and every byte is
+// flushed. The target is therefore either the old file or the complete new
+// one; on any failure the temporary file is removed and false returned.
+bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write);

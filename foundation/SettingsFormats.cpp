@@ -4,13 +4,9 @@
 #include "foundation/Settings.h"
 
 #include "foundation/CharHelpers.h"
-#include "foundation/FileStream.h"
-#include "foundation/FileSystem.h"
 #include "foundation/TextFile.h"
-#include "foundation/TextWriter.h"
 #include "foundation/XmlDocument.h"
 
-#include <windows.h>
 
 namespace {
 
@@ -26,25 +22,6 @@ KeyParts splitKey(const String& key)
     if (slash < 0)
         return {String(), key};
     return {key.mid(0, slash), key.mid(slash + 1)};
-}
-
-// The text goes to a temporary file beside the target, which replaces the
-// target only once every byte is written and flushed, so the target is
-// either the old file or the complete new one.
-bool writeFileReplacing(const String& path, const String& text)
-{
-    const String temporary = path + L".tmp";
-    bool written = false;
-    {
-        FileOutputStream stream(temporary, false);
-        TextWriter writer(&stream, TextUtf8);
-        written = writer.attach() && writer.write(text) && stream.flush();
-    }
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), flags))
-        return true;
-    deleteFile(temporary);
-    return false;
 }
 
 // The section of a header line: the trimmed text between '[' and the first
@@ -129,7 +106,7 @@ bool saveIni(const Settings& settings, const String& path)
             text += L" ;" + entry->comment;
         text += lineEnd;
     }
-    return writeFileReplacing(trimmedPath, text);
+    return replaceFileWithText(trimmedPath, text, TextUtf8);
 }
 
 bool loadXmlSettings(Settings& settings, const String& path)

@@ -101,3 +101,11 @@ bool ByteArray::saveToFile(const String& path) const
         return false;
     return stream.write(data(), size()) == size();
 }
+
+bool replaceFileWithText(const String& path, const String& text, int encoding)
+{
+    return writeFileAtomically(path, [&](FileOutputStream& stream) {
+        TextWriter writer(&stream, encoding);
+        return writer.attach() && writer.write(text);
+    });
+}

@@ -7,3 +7,7 @@
 enum TextEncoding : int { TextAnsi = 1, TextUtf8 = 3, TextUtf16 = 4 };
 
 bool isTextEncoding(int encoding);
+
+// Replaces the file with the text in the encoding, through a temporary file
+// (writeFileAtomically), so a failed save keeps the old file.
+bool replaceFileWithText(const String& path, const String& text, int encoding);

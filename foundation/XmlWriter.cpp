@@ -1,14 +1,10 @@
 #include "foundation/XmlWriter.h"
 
 #include "foundation/Array.h"
-#include "foundation/FileStream.h"
-#include "foundation/FileSystem.h"
 #include "foundation/TextFile.h"
-#include "foundation/TextWriter.h"
 #include "foundation/XmlDocument.h"
 #include "foundation/XmlParser.h"
 
-#include <windows.h>
 
 #include <utility>
 
@@ -68,24 +64,6 @@ void writeElementStart(String& out, const XmlElement& element, int indent)
     endLine(out);
 }
 
-// The whole text goes through one temporary file that is flushed before it
-// takes the target's place, so the target is either old or complete.
-bool writeFileReplacing(const String& path, const String& text, int encoding)
-{
-    const String temporary = path + L".tmp";
-    bool written = false;
-    {
-        FileOutputStream stream(temporary, false);
-        TextWriter writer(&stream, encoding);
-        written = writer.attach() && writer.write(text) && stream.flush();
-    }
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), flags))
-        return true;
-    deleteFile(temporary);
-    return false;
-}
-
 } // namespace
 
 // An explicit stack instead of recursion, so no tree can exhaust the call
@@ -129,7 +107,7 @@ bool XmlWriter::save(const String& path, int encoding) const
     String text;
     if (!writeText(encoding == TextUtf8 ? L"utf-8" : L"utf-16", text))
         return false;
-    return writeFileReplacing(path, text, encoding);
+    return replaceFileWithText(path, text, encoding);
 }
 
 bool XmlWriter::saveToString(String& out) const

@@ -5,9 +5,12 @@
 #include "foundation/ByteArray.h"
 #include "foundation/File.h"
 #include "foundation/FileStream.h"
+#include "foundation/FileSystem.h"
 #include "foundation/MemoryStream.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <cmath>
 #include <cstring>
@@ -119,6 +122,34 @@ TEST(FileOutputStream, AppendCreatesMissingFileAndWritesAfterExistingBytes)
         EXPECT_EQ(stream.size(), 3u);
     }
     EXPECT_EQ(readRaw(path), bytesOf("abc"));
+}
+
+TEST(AtomicFileWrite, ReplacesTheTargetOnlyWhenEverythingWasWritten)
+{
+    TempFolder temp;
+    const String path = temp.file(L"data.bin");
+    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+
+    EXPECT_FALSE(writeFileAtomically(path, [](FileOutputStream& stream) { return stream.write("new", 3) == 0; }));
+    EXPECT_EQ(readRaw(path), bytesOf("old"));
+    EXPECT_FALSE(fileExists(path + L".tmp"));
+
+    EXPECT_TRUE(writeFileAtomically(path, [](FileOutputStream& stream) { return stream.write("new", 3) == 3; }));
+    EXPECT_EQ(readRaw(path), bytesOf("new"));
+    EXPECT_FALSE(fileExists(path + L".tmp"));
+}
+
+TEST(AtomicFileWrite, FailsWhenTheTemporaryFileCannotBeCreated)
+{
+    TempFolder temp;
+    const String path = temp.file(L"data.bin");
+    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+    ASSERT_TRUE(CreateDirectoryW((path + L".tmp").c_str(), nullptr));
+    bool called = false;
+    EXPECT_FALSE(writeFileAtomically(path, [&](FileOutputStream&) { return called = true; }));
+    EXPECT_FALSE(called);
+    EXPECT_EQ(readRaw(path), bytesOf("old"));
+    EXPECT_FALSE(writeFileAtomically(String(), [](FileOutputStream&) { return true; }));
 }
 
 TEST(FileOutputStream, SeekOverwritesInPlace)
