@@ -7,6 +7,20 @@
 #include "foundation/TextConversions.h"
 
 #include <cstring>
+#include <new>
+
+namespace {
+
+// A length past what an int32 can count fails like an allocation, before
+// anything is written, instead of wrapping round to a small buffer.
+int checkedLength(long long n)
+{
+    if (n > 0x7FFFFFFF)
+        throw std::bad_alloc();
+    return static_cast<int>(n);
+}
+
+} // namespace
 
 ByteArray::ByteArray(int size)
 {
@@ -132,7 +146,7 @@ bool ByteArray::isAllZero() const
 
 void ByteArray::append(std::uint8_t byte)
 {
-    reserve(m_length + 1);
+    reserve(checkedLength(static_cast<long long>(m_length) + 1));
     m_data[m_length++] = byte;
 }
 
@@ -143,7 +157,7 @@ void ByteArray::append(const std::uint8_t* data, int size)
     // Appending a part of this array: find it again after a reallocation.
     const bool inside = m_data && data >= m_data && data < m_data + m_capacity;
     const std::ptrdiff_t offset = inside ? data - m_data : 0;
-    reserve(m_length + size);
+    reserve(checkedLength(static_cast<long long>(m_length) + size));
     const std::uint8_t* source = inside ? m_data + offset : data;
     std::memmove(m_data + m_length, source, static_cast<std::size_t>(size));
     m_length += size;
@@ -277,7 +291,7 @@ int ByteArray::indexOf(const std::uint8_t* haystack, int haystackLength,
 {
     if (!haystack || !needle || haystackLength < 1 || needleLength < 1)
         return -1;
-    for (int start = 0; start + needleLength <= haystackLength; ++start) {
+    for (int start = 0; start <= haystackLength - needleLength; ++start) {
         if (std::memcmp(haystack + start, needle, static_cast<std::size_t>(needleLength)) == 0)
             return start;
     }

@@ -300,10 +300,11 @@ bool isDotsAndBlanks(const String& part)
 }
 
 // One component of a path below the target folder. Windows drops trailing
-// dots and blanks, so ". ." would still climb out.
+// dots and blanks, so ". ." would still climb out; a device name would send
+// the bytes to a port or the console instead of a file.
 bool isSafeNamePart(const String& part)
 {
-    if (!isValidFileName(part) || isDotsAndBlanks(part))
+    if (!isValidFileName(part) || isDotsAndBlanks(part) || isReservedDeviceName(part))
         return false;
     for (int i = 0; i < part.length(); ++i) {
         if (part[i] < L' ')
@@ -365,10 +366,8 @@ DataPack::~DataPack()
 bool DataPack::openFile(const String& path)
 {
     m_fileName.clear();
-    if (path.isEmpty())
-        return false;
     clear();
-    if (!fileExists(path))
+    if (path.isEmpty() || !fileExists(path))
         return false;
     FileInputStream stream(path);
     BinaryReader reader(&stream);
@@ -384,9 +383,9 @@ bool DataPack::openFile(const String& path)
 bool DataPack::openMemory(const std::uint8_t* data, std::int64_t size)
 {
     m_fileName.clear();
+    clear();
     if (!data || size <= 0)
         return false;
-    clear();
     MemoryStream stream(data, static_cast<std::uint64_t>(size), false);
     BinaryReader reader(&stream);
     if (!reader.attach())

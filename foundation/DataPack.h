@@ -156,11 +156,12 @@ private:
 bool packFolder(const String& sourceFolder, const String& packPath, int& fileCount);
 // Writes every file of the pack under destinationFolder, creating folders as
 // needed. A folder or file name that could lead outside destinationFolder
-// ("..", a drive, a leading separator) ends the run with false, as does the
-// first folder or file that cannot be written. fileCount receives the number
-// of files written.
+// ("..", a drive, a leading separator, a device name) ends the run with
+// false, as does the first folder or file that cannot be written. fileCount
+// receives the number of files written.
 bool extractPack(const String& packPath, const String& destinationFolder, int& fileCount);
 // Whether a pack's folder or file name stays inside the folder it is
 // extracted to: no part that is empty or only dots and blanks, no drive,
-// no leading separator, no character a file name cannot hold.
+// no leading separator, no character a file name cannot hold, no device
+// name ("nul", "com1.txt").
 bool isSafePackPath(const String& name);

@@ -104,9 +104,14 @@ bool FileInputStream::seekToEnd()
     return seekFileHandleToEnd(m_file.handle());
 }
 
+// A count that would wrap the position around is refused, so a huge skip
+// never lands back on bytes already read.
 bool FileInputStream::skip(std::uint64_t count)
 {
-    return seek(position() + count);
+    const std::uint64_t now = position();
+    if (count > UINT64_MAX - now)
+        return false;
+    return seek(now + count);
 }
 
 bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write)

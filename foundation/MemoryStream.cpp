@@ -61,8 +61,12 @@ bool MemoryStream::seekToEnd()
     return true;
 }
 
+// A count that would wrap the position around is refused, so a huge skip
+// never lands back on bytes already read.
 bool MemoryStream::skip(std::uint64_t count)
 {
+    if (count > UINT64_MAX - m_position)
+        return false;
     return seek(m_position + count);
 }
 

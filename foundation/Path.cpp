@@ -265,6 +265,21 @@ String makeValidFileName(const String& name)
     return out;
 }
 
+bool isReservedDeviceName(const String& name)
+{
+    int stem = reservedDevicePrefix(name);
+    for (const wchar_t* console : {L"conin$", L"conout$"}) {
+        if (name.startsWith(String(console), false))
+            stem = wcsLength(console);
+    }
+    if (stem == 0)
+        return false;
+    int i = stem;
+    while (i < name.length() && name[i] == L' ')
+        ++i;
+    return i == name.length() || name[i] == L'.';
+}
+
 PathParts::PathParts(const String& directory, const String& baseName, const String& extension)
     : m_directory(directory), m_baseName(baseName), m_extension(extension)
 {

@@ -61,6 +61,10 @@ bool isValidFileName(const String& name);
 // "$%-_@~!(){}^#&+=[].,;№" by '_', also a leading or trailing '.', and
 // hides reserved device names ("con", "com1.txt") behind underscores.
 String makeValidFileName(const String& name);
+// Whether Windows opens a device instead of a file for this name: "aux",
+// "con", "prn", "nul", "com1"-"com9", "lpt1"-"lpt9", "conin$" or "conout$",
+// ignoring case, alone or followed by blanks or an extension ("COM1.txt").
+bool isReservedDeviceName(const String& name);
 
 // A path taken apart into directory, base name and extension.
 class PathParts {

@@ -98,12 +98,14 @@ private:
 };
 
 // Adjusting kind: the member function is called on the object that lies
-// thisAdjustment bytes from the receiver (a part of it that is not itself a
-// receiver). The receiver stays the one that disconnection compares.
-template <typename T, typename F>
+// thisAdjustment bytes from the receiver object (a part of it that is not
+// itself a receiver). The receiver stays the one that disconnection compares.
+// The offset counts from the receiver's own address, not from its
+// SignalReceiver base, which need not be its first base.
+template <typename R, typename T, typename F>
 class AdjustingDelegate final : public Delegate {
 public:
-    AdjustingDelegate(SignalReceiver* receiver, F function, int thisAdjustment)
+    AdjustingDelegate(R* receiver, F function, int thisAdjustment)
         : m_receiver(receiver), m_function(function), m_thisAdjustment(thisAdjustment)
     {
     }
@@ -114,14 +116,16 @@ public:
         auto* object = reinterpret_cast<T*>(reinterpret_cast<char*>(m_receiver) + m_thisAdjustment);
         call<T>(object, m_function, arguments);
     }
+    // The offset only means something inside a receiver of the same class.
     Delegate* cloneForReceiver(SignalReceiver* receiver) const override
     {
-        return new AdjustingDelegate(receiver, m_function, m_thisAdjustment);
+        R* other = dynamic_cast<R*>(receiver);
+        return other ? new AdjustingDelegate(other, m_function, m_thisAdjustment) : nullptr;
     }
     Delegate* clone() const override { return new AdjustingDelegate(*this); }
 
 private:
-    SignalReceiver* m_receiver;
+    R* m_receiver;
     F m_function;
     int m_thisAdjustment;
 };
@@ -169,7 +173,7 @@ public:
     void connect(R* receiver, F function, int thisAdjustment)
     {
         using T = typename SignalDetail::MemberClass<F>::Type;
-        add(new SignalDetail::AdjustingDelegate<T, F>(receiver, function, thisAdjustment));
+        add(new SignalDetail::AdjustingDelegate<R, T, F>(receiver, function, thisAdjustment));
     }
 
     void emit() { emitArguments({}); }

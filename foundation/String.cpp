@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
+#include <new>
 #include <string_view>
 
 constinit const String String::empty;
@@ -16,6 +17,17 @@ constinit const String String::empty;
 namespace {
 
 constexpr long long maxGrowthStep = 524288;
+// The longest text an int32 length with its terminator can describe.
+constexpr long long maxLength = 0x7FFFFFFE;
+
+// A length past the largest buffer fails like an allocation, before anything
+// is written, instead of wrapping round to a small one.
+int checkedLength(long long n)
+{
+    if (n > maxLength)
+        throw std::bad_alloc();
+    return static_cast<int>(n);
+}
 
 std::wstring_view viewOf(const String& s)
 {
@@ -112,11 +124,19 @@ String& String::operator=(const wchar_t* text)
     return assign(text, -1);
 }
 
+// Copies every unit: a text that starts with a zero unit is still a text here.
 String& String::assign(const String& other)
 {
     if (this == &other)
         return *this;
-    return assign(other.constData(), other.length());
+    if (other.isEmpty()) {
+        clear();
+        return *this;
+    }
+    reserve(other.m_length);
+    wmemcpy(m_data, other.m_data, other.m_length);
+    setLength(other.m_length);
+    return *this;
 }
 
 String& String::assign(const wchar_t* text, int length)
@@ -147,7 +167,7 @@ String& String::append(const wchar_t* text, int length)
         String copy(text, length);
         return append(copy.m_data, length);
     }
-    reserve(m_length + length);
+    reserve(checkedLength(static_cast<long long>(m_length) + length));
     wmemcpy(m_data + m_length, text, length);
     setLength(m_length + length);
     return *this;
@@ -167,7 +187,7 @@ String& String::append(const String& other)
 
 String& String::append(wchar_t c)
 {
-    reserve(m_length + 1);
+    reserve(checkedLength(static_cast<long long>(m_length) + 1));
     m_data[m_length] = c;
     setLength(m_length + 1);
     return *this;
@@ -182,7 +202,7 @@ String& String::appendRepeated(wchar_t c, int count)
 {
     if (count < 1)
         return *this;
-    reserve(m_length + count);
+    reserve(checkedLength(static_cast<long long>(m_length) + count));
     wmemset(m_data + m_length, c, count);
     setLength(m_length + count);
     return *this;
@@ -214,7 +234,7 @@ void String::insert(int pos, const String& text)
         insert(pos, copy);
         return;
     }
-    reserve(m_length + text.m_length);
+    reserve(checkedLength(static_cast<long long>(m_length) + text.m_length));
     wmemmove(m_data + pos + text.m_length, m_data + pos, m_length - pos);
     wmemcpy(m_data + pos, text.m_data, text.m_length);
     setLength(m_length + text.m_length);
@@ -278,6 +298,7 @@ void String::reserve(int n)
 {
     if (m_capacity >= n)
         return;
+    checkedLength(n);
     long long wanted = n;
     if (m_capacity != 0)
         wanted = 2 * wanted < wanted + maxGrowthStep ? 2 * wanted : wanted + maxGrowthStep;
@@ -327,7 +348,7 @@ bool operator==(const wchar_t* a, const String& b)
 String operator+(const String& a, const String& b)
 {
     String result;
-    result.reserve(a.length() + b.length());
+    result.reserve(checkedLength(static_cast<long long>(a.length()) + b.length()));
     result.append(a);
     result.append(b);
     return result;
@@ -560,7 +581,7 @@ String String::replace(const String& before, const String& after, bool caseSensi
     if (outLength <= 0)
         return {};
     String result;
-    result.reserve(static_cast<int>(outLength));
+    result.reserve(checkedLength(outLength));
     int copied = 0;
     for (int pos : positions) {
         result.append(m_data + copied, pos - copied);
@@ -589,7 +610,7 @@ void String::replace(int pos, int count, const String& text)
         return;
     String result(m_data, pos);
     result.append(text);
-    if (pos + count < m_length)
+    if (count < m_length - pos)
         result.append(m_data + pos + count, m_length - pos - count);
     *this = std::move(result);
 }
@@ -782,10 +803,10 @@ String String::join(const StringList& list, const String& separator, int flags)
     if (list.count() == 1)
         return list.first()->value;
     String result;
-    int total = separator.length() * (list.count() - 1);
+    long long total = static_cast<long long>(separator.length()) * (list.count() - 1);
     for (const String& item : list)
         total += item.length();
-    result.reserve(total);
+    result.reserve(checkedLength(total));
     bool first = true;
     for (auto* node = list.first(); node; node = node->next) {
         const String& item = node->value;

@@ -189,14 +189,15 @@ String romanToNumberText(const String& roman)
 
 String xorDescramble(const wchar_t* text, std::uint8_t key)
 {
+    return xorDescramble(String(text), key);
+}
+
+// Every unit of the String, zero units included, so the length is kept.
+String xorDescramble(const String& text, std::uint8_t key)
+{
     String result(text);
     const std::uint16_t mask = static_cast<std::uint16_t>(key | (key << 8));
     for (int i = 0; i < result.length(); ++i)
         result.data()[i] = static_cast<wchar_t>(result.at(i) ^ mask);
     return result;
-}
-
-String xorDescramble(const String& text, std::uint8_t key)
-{
-    return xorDescramble(text.constData(), key);
 }

@@ -258,23 +258,28 @@ void Thread::start()
 
 bool Thread::wait(int milliseconds)
 {
-    if (!m_running) {
-        ScopedLock guard(m_lock);
-        closeEndedHandle();
-        return true;
-    }
     if (milliseconds <= 0) {
-        while (m_running)
+        while (!hasEnded())
             Sleep(5);
     } else {
-        for (int polls = milliseconds / 5; polls > 0 && m_running; --polls)
+        for (int polls = milliseconds / 5; polls > 0 && !hasEnded(); --polls)
             Sleep(5);
-        if (m_running)
+        if (!hasEnded())
             return false;
     }
     ScopedLock guard(m_lock);
     closeEndedHandle();
     return true;
+}
+
+// The platform thread having ended counts too, for a run() that left
+// through ExitThread and so never cleared the running flag.
+bool Thread::hasEnded()
+{
+    if (!m_running)
+        return true;
+    ScopedLock guard(m_lock);
+    return m_handle && WaitForSingleObject(m_handle, 0) == WAIT_OBJECT_0;
 }
 
 void Thread::stop(int milliseconds)
@@ -295,8 +300,10 @@ void Thread::terminate()
 {
     HANDLE handle = m_handle;
     for (;;) {
-        if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) {
+            forgetVanishedThread();
             break;
+        }
         int expected = Running;
         if (m_phase.compare_exchange_strong(expected, Terminating)) {
             TerminateThread(handle, 0);
@@ -313,11 +320,29 @@ void Thread::terminate()
     m_handle = nullptr;
 }
 
+// Called under m_lock once the platform thread has ended. A thread that
+// left run() through ExitThread or _endthreadex never reached the end of its
+// body; without this it stayed "running" and in the running list after the
+// object was gone.
+void Thread::forgetVanishedThread()
+{
+    if (!m_running)
+        return;
+    removeRunning(this);
+    m_threadId = 0;
+    m_running = false;
+}
+
 // Called under m_lock: closes the handle of a thread that has left its body.
 void Thread::closeEndedHandle()
 {
-    if (!m_handle || m_running)
+    if (!m_handle)
         return;
+    if (m_running) {
+        if (WaitForSingleObject(m_handle, 0) != WAIT_OBJECT_0)
+            return;
+        forgetVanishedThread();
+    }
     // The body is past its last touch of this object; this waits only for
     // the platform to finish the thread.
     WaitForSingleObject(m_handle, INFINITE);

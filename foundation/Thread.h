@@ -114,6 +114,8 @@ private:
 
     void closeEndedHandle();
     void terminate();
+    void forgetVanishedThread();
+    bool hasEnded();
 
     String m_name;
     // Owned by the owner's side: only start, wait, stop and the destructor

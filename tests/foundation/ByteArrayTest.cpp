@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <new>
 #include <vector>
 
 namespace {
@@ -184,6 +186,18 @@ TEST(ByteArrayTest, AppendArraysIncludingItself)
     EXPECT_EQ(contentsOf(bytes), (std::vector<int>{1, 2, 1, 2}));
     bytes.append(bytes.data() + 1, 2);
     EXPECT_EQ(contentsOf(bytes), (std::vector<int>{1, 2, 1, 2, 2, 1}));
+}
+
+// A size that would carry the length past the int32 range must fail before
+// anything is copied rather than wrap round to a small buffer.
+TEST(ByteArrayTest, AppendBeyondTheInt32RangeThrowsAndKeepsTheBytes)
+{
+    const std::uint8_t bytes[] = {7, 8};
+    ByteArray a(bytes, 2);
+    EXPECT_THROW(a.append(bytes, INT_MAX), std::bad_alloc);
+    EXPECT_EQ(a.size(), 2);
+    EXPECT_EQ(a.capacity(), 2);
+    EXPECT_EQ(a.at(1), 8);
 }
 
 TEST(ByteArrayTest, TakeFromEmptiesTheOther)

@@ -231,6 +231,9 @@ TEST(DataPack, OpenMemoryRefusesNullAndEmptyInput)
     EXPECT_FALSE(pack.openMemory(nullptr, 20));
     EXPECT_FALSE(pack.openMemory(&byte, 0));
     EXPECT_FALSE(pack.openMemory(&byte, -5));
+    ASSERT_TRUE(openBytes(pack, samplePack()));
+    EXPECT_FALSE(pack.openMemory(nullptr, 20));
+    EXPECT_TRUE(pack.isEmpty()) << "a refused open starts from an empty pack too";
 }
 
 TEST(DataPack, ReadsEveryFieldOfAHandBuiltPack)
@@ -528,6 +531,9 @@ TEST(DataPack, OpenFileStartsEmptyAndKeepsThePathOnlyOnSuccess)
     EXPECT_FALSE(pack.openFile(temp.file(L"missing.pak")));
     EXPECT_TRUE(pack.isEmpty());
     EXPECT_FALSE(pack.openFile(String()));
+    ASSERT_TRUE(pack.openFile(good));
+    EXPECT_FALSE(pack.openFile(String()));
+    EXPECT_TRUE(pack.isEmpty()) << "an empty path is a failed open too";
 }
 
 TEST(DataPack, LookupsAreCaseSensitive)
@@ -637,6 +643,7 @@ TEST(DataPackTool, SafePackPaths)
         {L"a//b", false},        {L"..", false},        {L"a/../..", false},  {L". .", false},
         {L"...", false},         {L"C:", false},        {L"c:/x", false},     {L"\\x", false},
         {L"a\\..\\b", false},    {L"a*", false},        {L"a\x01", false},    {L".", false},
+        {L"AUX", false},         {L"x/com1.txt", false}, {L"nul /x", false},  {L"console", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isSafePackPath(String(c.name)), c.safe) << std::wstring(c.name).c_str();
@@ -700,6 +707,7 @@ TEST(DataPackTool, ExtractRefusesNamesThatLeaveTheTarget)
     } cases[] = {
         {L"..", L"evil.txt"},      {L"a/../..", L"evil.txt"}, {L"/", L"..\\evil.txt"}, {L"/", L"..."},
         {L"C:", L"evil.txt"},      {L"\\x", L"evil.txt"},     {L"ok", L"../evil.txt"}, {L"ok", L"c:evil.txt"},
+        {L"/", L"AUX"},            {L"/", L"com1.txt"},       {L"nul", L"x.txt"},
     };
     for (const auto& c : cases) {
         TempFolder temp;

@@ -216,6 +216,21 @@ TEST(Path, MakeValidFileName)
     });
 }
 
+TEST(Path, ReservedDeviceNames)
+{
+    const struct {
+        const wchar_t* name;
+        bool reserved;
+    } cases[] = {
+        {L"nul", true},        {L"AUX", true},        {L"com1.txt", true},   {L"Lpt9.tar.gz", true},
+        {L"con .txt", true},   {L"prn  ", true},      {L"CONIN$", true},     {L"conout$.log", true},
+        {L"console.txt", false}, {L"com0", false},    {L"com10", false},     {L"nulx", false},
+        {L"con_", false},      {L"xnul", false},      {L"", false},          {L"conin", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isReservedDeviceName(String(c.name)), c.reserved) << std::wstring(c.name).c_str();
+}
+
 TEST(Path, PathParts)
 {
     PathParts parts(String(L"C:\\dir\\photo.JPG"));

@@ -407,8 +407,7 @@ TEST(SignalTest, AdjustingDelegateCallsThePartAtTheOffset)
     struct Host : SignalReceiver {
         Counter counter;
     } host;
-    int offset = static_cast<int>(reinterpret_cast<char*>(&host.counter)
-                                  - reinterpret_cast<char*>(static_cast<SignalReceiver*>(&host)));
+    int offset = static_cast<int>(reinterpret_cast<char*>(&host.counter) - reinterpret_cast<char*>(&host));
     Signal signal;
     signal.connect(&host, &Counter::onPlain, offset);
     signal.connect(&host, &Counter::onInt, offset);
@@ -417,6 +416,74 @@ TEST(SignalTest, AdjustingDelegateCallsThePartAtTheOffset)
     EXPECT_EQ(host.counter.last, 12);
     signal.disconnectReceiver(&host);
     EXPECT_EQ(signal.count(), 0);
+}
+
+namespace {
+
+// Where the last adjusting call landed; kept outside the object, since a
+// call on a wrong address must not write into whatever lies there.
+const void* adjustedCallTarget = nullptr;
+int adjustedCallValue = 0;
+
+struct FirstBase {
+    virtual ~FirstBase() = default;
+    int padding[6] = {};
+};
+
+// A widget-like receiver whose SignalReceiver part is not its first base.
+struct LaterBaseReceiver : FirstBase, SignalReceiver {
+    void onPlain() { adjustedCallTarget = this; }
+    void onInt(int value)
+    {
+        adjustedCallTarget = this;
+        adjustedCallValue = value;
+    }
+};
+
+struct OtherReceiver : SignalReceiver {
+};
+
+} // namespace
+
+// The offset used to count from the SignalReceiver base, so with offset 0
+// the handler ran on the wrong address of such a receiver.
+TEST(SignalTest, AdjustingDelegateWithOffsetZeroCallsTheReceiverItself)
+{
+    LaterBaseReceiver receiver;
+    ASSERT_NE(static_cast<void*>(static_cast<SignalReceiver*>(&receiver)), static_cast<void*>(&receiver));
+    Signal signal;
+    signal.connect(&receiver, &LaterBaseReceiver::onPlain, 0);
+    signal.connect(&receiver, &LaterBaseReceiver::onInt, 0);
+    adjustedCallTarget = nullptr;
+    signal.emit();
+    EXPECT_EQ(adjustedCallTarget, &receiver);
+    adjustedCallTarget = nullptr;
+    signal.emit(7);
+    EXPECT_EQ(adjustedCallTarget, &receiver);
+    EXPECT_EQ(adjustedCallValue, 7);
+    signal.disconnectReceiver(&receiver);
+    EXPECT_EQ(signal.count(), 0);
+    EXPECT_EQ(receiver.signalCount(), 0);
+}
+
+// The offset belongs to the receiver's class; a clone for another class
+// would call into the middle of an unrelated object.
+TEST(SignalTest, DuplicateSkipsAnAdjustingDelegateForAnotherClass)
+{
+    LaterBaseReceiver first;
+    LaterBaseReceiver second;
+    OtherReceiver other;
+    Signal signal;
+    signal.connect(&first, &LaterBaseReceiver::onPlain, 0);
+    signal.duplicate(&first, &other);
+    EXPECT_FALSE(signal.isConnected(&other));
+    EXPECT_FALSE(other.isConnectedTo(&signal));
+    signal.duplicate(&first, &second);
+    EXPECT_TRUE(signal.isConnected(&second));
+    adjustedCallTarget = nullptr;
+    signal.disconnectReceiver(&first);
+    signal.emit();
+    EXPECT_EQ(adjustedCallTarget, &second);
 }
 
 TEST(SignalTest, EmissionOnAnotherThreadRunsThere)

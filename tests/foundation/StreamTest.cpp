@@ -204,6 +204,18 @@ TEST(FileInputStream, ReadsSeeksAndSkips)
     EXPECT_EQ(stream.readByte(), 9);
 }
 
+TEST(FileInputStream, SkipThatWouldWrapIsRefused)
+{
+    TempFolder temp;
+    const String path = temp.file(L"wrap.bin");
+    ASSERT_TRUE(writeRaw(path, tenBytes));
+    FileInputStream stream(path);
+    ASSERT_TRUE(stream.seek(5));
+    EXPECT_FALSE(stream.skip(std::numeric_limits<std::uint64_t>::max() - 1));
+    EXPECT_EQ(stream.position(), 5u);
+    EXPECT_EQ(stream.readByte(), 5);
+}
+
 TEST(FileInputStream, ReadingSharesTheFileWithOtherReaders)
 {
     TempFolder temp;
@@ -328,6 +340,16 @@ TEST(MemoryStream, SeekIsUncheckedButReadsAfterItFail)
     ASSERT_NE(stream.currentData(), nullptr);
     EXPECT_EQ(*stream.currentData(), 5);
     EXPECT_EQ(stream.remaining(), 5u);
+}
+
+TEST(MemoryStream, SkipThatWouldWrapIsRefused)
+{
+    MemoryStream stream(tenBytes.data(), tenBytes.size(), false);
+    ASSERT_TRUE(stream.seek(5));
+    EXPECT_FALSE(stream.skip(std::numeric_limits<std::uint64_t>::max()));
+    EXPECT_EQ(stream.position(), 5u);
+    EXPECT_FALSE(stream.skip(std::numeric_limits<std::uint64_t>::max() - 4));
+    EXPECT_EQ(stream.readByte(), 5);
 }
 
 TEST(MemoryStream, CopyIsIndependentOfTheSource)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,17 @@ TEST(StringAssignment, AssignWithLength)
     EXPECT_EQ(text(s), L"copy");
 }
 
+TEST(StringAssignment, CopiesKeepALeadingZeroUnit)
+{
+    String s(L'\0', 2);
+    s.append(L'x');
+    const String copy(s);
+    EXPECT_EQ(text(copy), std::wstring(L"\0\0x", 3));
+    String assigned(L"old");
+    assigned = s;
+    EXPECT_EQ(text(assigned), std::wstring(L"\0\0x", 3));
+}
+
 TEST(StringAssignment, SelfAssignmentKeepsText)
 {
     String s(L"same");
@@ -275,6 +288,18 @@ TEST(StringAppend, Repeated)
     EXPECT_EQ(text(s), L"a---");
     s.appendRepeated(L'-', 0);
     EXPECT_EQ(text(s), L"a---");
+}
+
+// Lengths past the int32 range must fail before anything is written rather
+// than wrap round to a small buffer and run over it.
+TEST(StringGrowth, LengthBeyondTheInt32RangeThrowsAndKeepsTheText)
+{
+    String s(L"ab");
+    EXPECT_THROW(s.appendRepeated(L'x', INT_MAX), std::bad_alloc);
+    EXPECT_THROW(s.append(L"tiny", INT_MAX), std::bad_alloc);
+    EXPECT_THROW(s.reserve(INT_MAX), std::bad_alloc);
+    EXPECT_EQ(text(s), L"ab");
+    EXPECT_EQ(s.capacity(), 2);
 }
 
 TEST(StringAppend, Prepend)
@@ -804,7 +829,7 @@ TEST(StringReplace, InPlaceRange)
         {L"abcdef", 0, 6, L"", L""},             {L"abcdef", 5, 1, L"XYZ", L"abcdeXYZ"},
         {L"abcdef", 0, 1, L"", L"bcdef"},        {L"abcdef", 6, 1, L"Z", L"abcdef"},
         {L"abcdef", -1, 1, L"Z", L"abcdef"},     {L"abcdef", 2, 0, L"Z", L"abcdef"},
-        {L"", 0, 1, L"Z", L""},
+        {L"", 0, 1, L"Z", L""},                  {L"abc", 1, INT_MAX, L"Z", L"aZ"},
     };
     for (const Row& row : rows) {
         String s(row.s);

@@ -713,3 +713,10 @@ TEST(Scrambling, ZeroUnitsInTheResultKeepTheLength)
     EXPECT_EQ(scrambled.at(0), 0);
     EXPECT_EQ(scrambled.at(1), static_cast<wchar_t>(0x4103));
 }
+
+TEST(Scrambling, ZeroUnitsInTheInputRoundTrip)
+{
+    // The scrambled form may hold zero units; descrambling reads them all.
+    const String scrambled = xorDescramble(L"\u4141B", 0x41);
+    EXPECT_EQ(text(xorDescramble(scrambled, 0x41)), L"\u4141B");
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <process.h>
 #include <windows.h>
 
 #include <atomic>
@@ -264,6 +265,26 @@ TEST(ThreadTest, StopZeroRightAfterStartNeitherHangsNorLeaks)
     }
     EXPECT_EQ(Thread::runningCount(), runningBefore);
     EXPECT_EQ(handleCount(), before);
+    pumpFor(20);
+}
+
+// A run() that leaves through _endthreadex never reaches the end of the
+// thread body: the Thread used to stay "running" and in the running list
+// forever, so wait(0) hung and the list kept the destroyed object.
+TEST(ThreadTest, ThreadEndingInsideRunIsNoLongerRunning)
+{
+    const int runningBefore = Thread::runningCount();
+    const DWORD handlesBefore = handleCount();
+    {
+        FunctionThread thread([](FunctionThread&) { _endthreadex(0); });
+        thread.start();
+        EXPECT_TRUE(thread.wait(5000));
+        EXPECT_FALSE(thread.isRunning());
+        EXPECT_EQ(thread.threadId(), 0u);
+        EXPECT_EQ(Thread::runningCount(), runningBefore);
+    }
+    EXPECT_EQ(Thread::runningCount(), runningBefore);
+    EXPECT_EQ(handleCount(), handlesBefore);
     pumpFor(20);
 }
 
