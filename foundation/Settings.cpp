@@ -4,6 +4,9 @@
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"
 
+#include <string>
+#include <string_view>
+
 namespace {
 
 // Shorter files hold nothing a backend could read, not even a byte-order
@@ -16,6 +19,12 @@ String folderUnder(int specialFolder, const String& folderName)
     if (base.isEmpty())
         return {};
     return base + L'\\' + folderName + L'\\';
+}
+
+// Keys compare in full, null characters included, as String's == does.
+std::wstring_view keyText(const String& key)
+{
+    return std::wstring_view(key.c_str(), static_cast<std::size_t>(key.length()));
 }
 
 } // namespace
@@ -69,16 +78,20 @@ String Settings::fullKey(const String& key) const
 
 void Settings::addEntry(const String& key, const Value& defaultValue, const String& comment)
 {
-    m_entries.append(new SettingsEntry{key, defaultValue, comment});
+    EntryNode* node = m_entries.append(new SettingsEntry{key, defaultValue, comment});
+    m_byKey.add(std::wstring(keyText(key)), node);
+    m_byKeyHash.add(key.hash(), node);
+}
+
+Settings::EntryNode* Settings::findNode(const String& fullKey) const
+{
+    return m_byKey.first(keyText(fullKey));
 }
 
 SettingsEntry* Settings::findEntry(const String& fullKey) const
 {
-    for (SettingsEntry* entry : m_entries) {
-        if (entry->key == fullKey)
-            return entry;
-    }
-    return nullptr;
+    const EntryNode* node = findNode(fullKey);
+    return node ? node->value : nullptr;
 }
 
 Value Settings::value(const String& key, const Value& defaultValue) const
@@ -107,22 +120,19 @@ SettingsEntry* Settings::entry(const String& key) const
 void Settings::remove(const String& key)
 {
     const String wanted = fullKey(key);
-    for (auto* node = m_entries.first(); node; node = node->next) {
-        if (node->value->key != wanted)
-            continue;
-        delete node->value;
-        m_entries.removeNode(node);
+    EntryNode* node = findNode(wanted);
+    if (!node)
         return;
-    }
+    m_byKey.remove(keyText(wanted), node);
+    m_byKeyHash.remove(wanted.hash(), node);
+    delete node->value;
+    m_entries.removeNode(node);
 }
 
 Value Settings::valueByHash(std::uint64_t hash, const Value& defaultValue) const
 {
-    for (const SettingsEntry* entry : m_entries) {
-        if (entry->key.hash() == hash)
-            return entry->value;
-    }
-    return defaultValue;
+    const EntryNode* node = m_byKeyHash.first(hash);
+    return node ? node->value->value : defaultValue;
 }
 
 StringList Settings::keys() const
@@ -139,6 +149,8 @@ void Settings::clear()
     for (SettingsEntry* entry : m_entries)
         delete entry;
     m_entries.clear();
+    m_byKey.clear();
+    m_byKeyHash.clear();
 }
 
 bool Settings::load()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/List.h"
+#include "foundation/ListIndex.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 #include "foundation/Value.h"
@@ -21,6 +22,9 @@ struct SettingsEntry {
 // the first entry with a key wins every lookup, and registration does not
 // look for duplicates. After a load every value is a text Value; readers
 // convert it with Value's conversions.
+//
+// Lookups go through an index of the keys that addEntry, remove and clear
+// keep up to date, so an entry's key must not be changed in place.
 //
 // Used from the UI thread only.
 class Settings {
@@ -84,6 +88,8 @@ public:
     bool save() const;
 
 private:
+    using EntryNode = List<SettingsEntry*>::Node;
+    EntryNode* findNode(const String& fullKey) const;
     SettingsEntry* findEntry(const String& fullKey) const;
     bool createEmptyFile(const String& path) const;
 
@@ -92,6 +98,8 @@ private:
     int m_location;
     int m_format;
     List<SettingsEntry*> m_entries;
+    TextListIndex<EntryNode> m_byKey;
+    ListIndex<std::uint64_t, EntryNode> m_byKeyHash;
     String m_comment;
     String m_group;
 };

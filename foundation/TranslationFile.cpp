@@ -8,6 +8,8 @@
 #include "foundation/XmlDocument.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -99,6 +101,29 @@ std::uint64_t itemHash(const String& source, const String& context)
     return (source + context).hash();
 }
 
+// The text as far as a zero-terminated comparison sees it.
+std::wstring_view cText(const String& text)
+{
+    return std::wstring_view(text.c_str());
+}
+
+// Neither part holds a null character once cut at its first, so a null
+// character between them keeps every pair apart.
+std::wstring sourceAndContextKey(std::wstring_view source, std::wstring_view context)
+{
+    std::wstring key;
+    key.reserve(source.size() + 1 + context.size());
+    key.append(source);
+    key.push_back(L'\0');
+    key.append(context);
+    return key;
+}
+
+std::wstring itemKey(const TranslationItem& item)
+{
+    return sourceAndContextKey(cText(item.source), cText(item.context));
+}
+
 } // namespace
 
 TranslationFile::TranslationFile(const String& productName) : m_productName(productName) {}
@@ -113,6 +138,43 @@ void TranslationFile::deleteItems()
     for (TranslationItem* item : m_items)
         delete item;
     m_items.clear();
+    rebuildIndex();
+}
+
+void TranslationFile::appendItem(TranslationItem* item)
+{
+    indexNode(m_items.append(item));
+}
+
+void TranslationFile::indexNode(ItemNode* node)
+{
+    const TranslationItem& item = *node->value;
+    m_bySource.add(std::wstring(cText(item.source)), node);
+    m_bySourceAndContext.add(itemKey(item), node);
+    m_byHash.add(item.hash, node);
+}
+
+// Deletes the item and its node, and moves node on to the next one.
+void TranslationFile::deleteNode(ItemNode*& node)
+{
+    const TranslationItem& item = *node->value;
+    // A key edited in place is not found; rebuilding then keeps the index
+    // from pointing at the deleted node.
+    const bool indexed = m_bySource.remove(cText(item.source), node) &&
+                         m_bySourceAndContext.remove(itemKey(item), node) && m_byHash.remove(item.hash, node);
+    delete node->value;
+    m_items.removeNode(node);
+    if (!indexed)
+        rebuildIndex();
+}
+
+void TranslationFile::rebuildIndex()
+{
+    m_bySource.clear();
+    m_bySourceAndContext.clear();
+    m_byHash.clear();
+    for (ItemNode* node = m_items.first(); node; node = node->next)
+        indexNode(node);
 }
 
 void TranslationFile::clear()
@@ -264,7 +326,7 @@ void TranslationFile::appendLoadedItem(const String& source, const String& trans
     item->source = source;
     item->translation = applyTranslationEscapes(translation, m_productName);
     item->hash = itemHash(source, item->context);
-    m_items.append(item);
+    appendItem(item);
 }
 
 bool TranslationFile::hasNames() const
@@ -319,50 +381,77 @@ String TranslationFile::sourceText() const
     return text;
 }
 
-TranslationItem* TranslationFile::findItem(const String& context, const String& source) const
+const TranslationItem* TranslationFile::findText(const wchar_t* source, const wchar_t* context) const
 {
-    for (TranslationItem* item : m_items) {
-        if (item->context == context && item->source == source)
-            return item;
+    if (!source)
+        return nullptr;
+    const ItemNode* node = context ? m_bySourceAndContext.first(sourceAndContextKey(source, context))
+                                   : m_bySource.first(std::wstring_view(source));
+    return node ? node->value : nullptr;
+}
+
+const TranslationItem* TranslationFile::findHash(std::uint64_t hash) const
+{
+    const ItemNode* node = m_byHash.first(hash);
+    return node ? node->value : nullptr;
+}
+
+// The texts compare in full here, so only the items that share the cut key
+// are checked, in file order.
+TranslationFile::ItemNode* TranslationFile::findItemNode(const String& context, const String& source) const
+{
+    const std::wstring key = sourceAndContextKey(cText(source), cText(context));
+    const std::vector<ItemNode*>* nodes = m_bySourceAndContext.nodes(key);
+    if (!nodes)
+        return nullptr;
+    for (ItemNode* node : *nodes) {
+        if (node->value->context == context && node->value->source == source)
+            return node;
     }
     return nullptr;
 }
 
+TranslationItem* TranslationFile::findItem(const String& context, const String& source) const
+{
+    const ItemNode* node = findItemNode(context, source);
+    return node ? node->value : nullptr;
+}
+
 TranslationItem* TranslationFile::addItem(const String& context, const String& source, const String& translation)
 {
-    if (findItem(context, source))
+    if (findItemNode(context, source))
         return nullptr;
     auto* item = new TranslationItem{context, source, translation, itemHash(source, context)};
-    m_items.append(item);
+    appendItem(item);
     return item;
 }
 
 bool TranslationFile::removeItem(const String& context, const String& source)
 {
-    for (auto* node = m_items.first(); node; node = node->next) {
-        if (node->value->context == context && node->value->source == source) {
-            delete node->value;
-            m_items.removeNode(node);
-            return true;
-        }
-    }
-    return false;
+    ItemNode* node = findItemNode(context, source);
+    if (!node)
+        return false;
+    deleteNode(node);
+    return true;
 }
 
+// Every duplicate is picked while the index still holds all items, then all
+// go at once and the index is rebuilt, so many copies of one text cost no
+// more than distinct texts.
 int TranslationFile::removeDuplicateItems()
 {
-    int removed = 0;
-    for (auto* node = m_items.first(); node;) {
-        TranslationItem* item = node->value;
-        if (findItem(item->context, item->source) == item) {
-            node = node->next;
-            continue;
-        }
-        delete item;
-        m_items.removeNode(node);
-        ++removed;
+    std::vector<ItemNode*> duplicates;
+    for (ItemNode* node = m_items.first(); node; node = node->next) {
+        if (findItemNode(node->value->context, node->value->source) != node)
+            duplicates.push_back(node);
     }
-    return removed;
+    for (ItemNode* node : duplicates) {
+        delete node->value;
+        m_items.removeNode(node);
+    }
+    if (!duplicates.empty())
+        rebuildIndex();
+    return static_cast<int>(duplicates.size());
 }
 
 void TranslationFile::sortItems()
@@ -377,6 +466,8 @@ void TranslationFile::sortItems()
         return wcsCompare(a->value->source.c_str(), b->value->source.c_str()) < 0;
     });
     m_items.relink(nodes.data(), static_cast<int>(nodes.size()));
+    // Each key keeps its items in file order, which has just changed.
+    rebuildIndex();
 }
 
 bool TranslationFile::saveLang(const String& path) const

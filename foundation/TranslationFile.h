@@ -3,6 +3,7 @@
 #include "foundation/ChunkFile.h"
 #include "foundation/LanguageInfo.h"
 #include "foundation/List.h"
+#include "foundation/ListIndex.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
@@ -42,6 +43,11 @@ constexpr int maxTranslationGroupDepth = 256;
 //
 // Every failed load leaves the file empty. A file without names, or
 // without a single item, fails.
+//
+// Lookups go through an index of the items' sources, contexts and hashes
+// that every change of the item list keeps up to date. Change an item's
+// context, source or hash only by removing it and adding it again; its
+// translation may be edited in place.
 class TranslationFile {
 public:
     enum Format : int { UnknownFormat = 0, XmlFormat = 1, LangFormat = 2 };
@@ -80,6 +86,14 @@ public:
     const List<TranslationItem*>& items() const { return m_items; }
     bool isEmpty() const { return m_items.isEmpty(); }
 
+    // The first item, in file order, whose source equals the text and, when
+    // a context is given, whose context equals it. Texts compare as
+    // zero-terminated strings: an item's source or context counts only up to
+    // its first null character. Null when none matches or the text is null.
+    const TranslationItem* findText(const wchar_t* source, const wchar_t* context = nullptr) const;
+    // The first item, in file order, with this hash; null when none.
+    const TranslationItem* findHash(std::uint64_t hash) const;
+
     // Editing and statistics, for tools that make language files.
     bool hasNames() const;
     // Format of the file's own path; UnknownFormat without names.
@@ -115,8 +129,21 @@ private:
     bool finishLoad(bool ok);
     void deleteItems();
 
+    using ItemNode = List<TranslationItem*>::Node;
+    void appendItem(TranslationItem* item);
+    void indexNode(ItemNode* node);
+    void deleteNode(ItemNode*& node);
+    ItemNode* findItemNode(const String& context, const String& source) const;
+    void rebuildIndex();
+
     LanguageInfo m_header;
     List<TranslationItem*> m_items;
+    // Keyed by the source, and by source and context, each cut at its first
+    // null character as the lookups compare them; the full texts are checked
+    // by findItem on the few items that share a key.
+    TextListIndex<ItemNode> m_bySource;
+    TextListIndex<ItemNode> m_bySourceAndContext;
+    ListIndex<std::uint64_t, ItemNode> m_byHash;
     // The names of the groups being read, outermost first.
     StringList m_groupPath;
     String m_productName;

@@ -1,6 +1,5 @@
 #include "foundation/Translator.h"
 
-#include "foundation/CharHelpers.h"
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 
@@ -9,6 +8,13 @@ namespace {
 bool mayNeedEscapes(const String& text)
 {
     return text.contains(L'\\') || text.contains(L'|') || text.contains(L'%');
+}
+
+// Loading applied the escape rules to the translation; the source stays as
+// stored.
+String translationOf(const TranslationItem& item)
+{
+    return item.translation.isEmpty() ? item.source : item.translation;
 }
 
 } // namespace
@@ -65,13 +71,8 @@ String Translator::translateText(const wchar_t* text, const wchar_t* context) co
 {
     if (!text)
         return String();
-    for (const TranslationItem* item : m_file->items()) {
-        if (wcsCompare(item->source.c_str(), text) != 0)
-            continue;
-        if (context && wcsCompare(item->context.c_str(), context) != 0)
-            continue;
-        return item->translation.isEmpty() ? item->source : item->translation;
-    }
+    if (const TranslationItem* item = m_file->findText(text, context))
+        return translationOf(*item);
     return applyTranslationEscapes(String(text), m_file->productName());
 }
 
@@ -82,12 +83,8 @@ String Translator::translateText(const String& text, const String& context) cons
 
 String Translator::translateByHash(std::uint32_t low, std::uint32_t high) const
 {
-    const std::uint64_t hash = std::uint64_t(high) << 32 | low;
-    for (const TranslationItem* item : m_file->items()) {
-        if (item->hash == hash)
-            return item->translation.isEmpty() ? item->source : item->translation;
-    }
-    return String();
+    const TranslationItem* item = m_file->findHash(std::uint64_t(high) << 32 | low);
+    return item ? translationOf(*item) : String();
 }
 
 LanguageInfo Translator::readLanguageInfo(const String& path)

@@ -135,6 +135,106 @@ TEST(Settings, ValueByHashFindsTheFirstEntryOfThatKey)
     EXPECT_EQ(settings.valueByHash(String(L"g/c").hash(), Value(9)).toInt(), 9);
 }
 
+TEST(Settings, RemovingTheFirstOfARepeatedKeyHandsLookupsToTheNext)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/a", Value(1));
+    settings.addEntry(L"g/b", Value(2));
+    settings.addEntry(L"g/a", Value(3));
+    settings.addEntry(L"g/a", Value(4));
+    const std::uint64_t hash = String(L"g/a").hash();
+    const int expected[] = {1, 3, 4};
+    for (int value : expected) {
+        EXPECT_EQ(settings.value(L"g/a").toInt(), value);
+        EXPECT_EQ(settings.entry(L"g/a")->value.toInt(), value);
+        EXPECT_EQ(settings.valueByHash(hash, Value(0)).toInt(), value);
+        settings.remove(L"g/a");
+    }
+    EXPECT_FALSE(settings.contains(L"g/a"));
+    EXPECT_EQ(settings.valueByHash(hash, Value(-1)).toInt(), -1);
+    settings.remove(L"g/a");
+    EXPECT_EQ(keysOf(settings), std::vector<std::wstring>{L"g/b"});
+
+    settings.addEntry(L"g/a", Value(5));
+    EXPECT_EQ(settings.value(L"g/a").toInt(), 5);
+    EXPECT_EQ(settings.valueByHash(hash, Value(0)).toInt(), 5);
+}
+
+TEST(Settings, ClearForgetsEveryKeyAndReAddingFindsTheNewEntry)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(L"g/a", Value(1));
+    settings.addEntry(L"g/b", Value(2));
+    settings.clear();
+    EXPECT_FALSE(settings.contains(L"g/a"));
+    EXPECT_EQ(settings.entry(L"g/b"), nullptr);
+    EXPECT_EQ(settings.valueByHash(String(L"g/a").hash(), Value(-1)).toInt(), -1);
+    settings.setValue(L"g/a", Value(9));
+    EXPECT_EQ(settings.count(), 0);
+
+    settings.addEntry(L"g/b", Value(3));
+    settings.addEntry(L"g/a", Value(4));
+    EXPECT_EQ(settings.value(L"g/a").toInt(), 4);
+    EXPECT_EQ(settings.value(L"g/b").toInt(), 3);
+    EXPECT_EQ(settings.valueByHash(String(L"g/b").hash(), Value(0)).toInt(), 3);
+    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"g/b", L"g/a"}));
+}
+
+// Keys compare in full, but String::hash stops at a null character, so the
+// two lookups disagree on a key that holds one.
+TEST(Settings, KeyWithANullCharacterIsItsOwnKeyButSharesTheHash)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    settings.addEntry(String(L"g/a\0x", 5), Value(1));
+    settings.addEntry(L"g/a", Value(2));
+    EXPECT_EQ(settings.value(L"g/a").toInt(), 2);
+    EXPECT_EQ(settings.value(String(L"g/a\0x", 5)).toInt(), 1);
+    EXPECT_EQ(settings.valueByHash(String(L"g/a").hash(), Value(0)).toInt(), 1);
+    settings.remove(String(L"g/a\0x", 5));
+    EXPECT_EQ(settings.valueByHash(String(L"g/a").hash(), Value(0)).toInt(), 2);
+}
+
+// Random registrations and removals with repeated keys; after each, every
+// lookup must agree with a walk over the entries in registration order.
+TEST(Settings, LookupsAgreeWithAWalkThroughRandomEdits)
+{
+    Settings settings(L"a.config", L"A", Settings::UserData, Settings::Xml);
+    const String keys[] = {String(L"g/a"), String(L"g/b"), String(L"h/a"), String(), String(L"g/a\0b", 5)};
+    auto walk = [&settings](const String& key) -> const SettingsEntry* {
+        for (const SettingsEntry* entry : settings.entries()) {
+            if (entry->key == key)
+                return entry;
+        }
+        return nullptr;
+    };
+    auto walkByHash = [&settings](std::uint64_t hash) {
+        for (const SettingsEntry* entry : settings.entries()) {
+            if (entry->key.hash() == hash)
+                return entry->value.toInt();
+        }
+        return -1;
+    };
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % 5;
+    };
+    for (int step = 0; step < 600; ++step) {
+        const unsigned operation = next();
+        const String& key = keys[next()];
+        if (operation < 3)
+            settings.addEntry(key, Value(step));
+        else if (operation == 3)
+            settings.remove(key);
+        else if (next() == 0)
+            settings.clear();
+        for (const String& probe : keys) {
+            ASSERT_EQ(settings.entry(probe), walk(probe)) << step;
+            ASSERT_EQ(settings.valueByHash(probe.hash(), Value(-1)).toInt(), walkByHash(probe.hash())) << step;
+        }
+    }
+}
+
 TEST(Settings, DirectoryByLocation)
 {
     const Settings user(L"k.config", L"Kestrola", Settings::UserData, Settings::Xml);
@@ -284,6 +384,23 @@ TEST_F(SettingsFile, IniReadingRules)
     EXPECT_EQ(textValue(settings, L"general/empty"), L"");
     EXPECT_EQ(textValue(settings, L"general/first"), L"a=b");
     EXPECT_EQ(textValue(settings, L"model/Key"), L"upper");
+}
+
+// Loading replaces what was registered; a key the file repeats answers
+// with its first value until that entry is removed.
+TEST_F(SettingsFile, LoadReplacesLookupsAndKeepsRepeatedKeysInOrder)
+{
+    ASSERT_TRUE(writeRaw(configPath(), bytesOf("[g]\r\nk=1\r\n[h]\r\nk=x\r\n[g]\r\nk=2\r\n")));
+    Settings settings = store(Settings::Ini);
+    settings.addEntry(L"old/key", Value(1));
+    ASSERT_TRUE(settings.load());
+    EXPECT_FALSE(settings.contains(L"old/key"));
+    EXPECT_EQ(textValue(settings, L"g/k"), L"1");
+    EXPECT_EQ(wide(settings.valueByHash(String(L"g/k").hash()).toString()), L"1");
+    settings.remove(L"g/k");
+    EXPECT_EQ(textValue(settings, L"g/k"), L"2");
+    EXPECT_EQ(wide(settings.valueByHash(String(L"g/k").hash()).toString()), L"2");
+    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"h/k", L"g/k"}));
 }
 
 // A file edited by hand may have bare line feeds.

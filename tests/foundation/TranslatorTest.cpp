@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace filetest;
 
@@ -588,4 +590,210 @@ TEST_F(TranslatorFiles, RemoveDuplicateItemsKeepsTheFirst)
     ASSERT_EQ(file.items().count(), 2);
     EXPECT_EQ(file.items().first()->value->translation, L"1");
     EXPECT_EQ(file.items().last()->value->translation, L"2");
+}
+
+namespace {
+
+// Four items, "x" twice in group "A" with another group between.
+const std::string duplicatesXml = xmlWithGroups("<group name=\"A\">"
+                                                "<item context=\"x\" translation=\"1\"/>"
+                                                "<item context=\"y\" translation=\"2\"/>"
+                                                "</group><group name=\"B\">"
+                                                "<item context=\"x\" translation=\"3\"/>"
+                                                "</group><group name=\"A\">"
+                                                "<item context=\"x\" translation=\"4\"/></group>");
+
+std::wstring byHash(const Translator& translator, const std::wstring& source, const std::wstring& context)
+{
+    const std::uint64_t hash = expectedHash(source, context);
+    return wide(translator.translateByHash(static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(hash >> 32)));
+}
+
+// The walks the indexed lookups replace, as zero-terminated comparisons.
+const TranslationItem* walkForText(const TranslationFile& file, const wchar_t* source, const wchar_t* context)
+{
+    for (const TranslationItem* item : file.items()) {
+        if (std::wcscmp(item->source.c_str(), source) == 0 &&
+            (!context || std::wcscmp(item->context.c_str(), context) == 0))
+            return item;
+    }
+    return nullptr;
+}
+
+const TranslationItem* walkForHash(const TranslationFile& file, std::uint64_t hash)
+{
+    for (const TranslationItem* item : file.items()) {
+        if (item->hash == hash)
+            return item;
+    }
+    return nullptr;
+}
+
+const TranslationItem* walkForItem(const TranslationFile& file, const String& context, const String& source)
+{
+    for (const TranslationItem* item : file.items()) {
+        if (item->context == context && item->source == source)
+            return item;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(TranslatorFiles, DuplicateSourcesAnswerWithTheFirstInFileOrder)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"1");
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"1");
+    EXPECT_EQ(wide(translator.translateText(L"x", L"B")), L"3");
+    EXPECT_EQ(wide(translator.translateText(L"y", L"B")), L"y");
+    EXPECT_EQ(byHash(translator, L"x", L"A"), L"1");
+    EXPECT_EQ(byHash(translator, L"x", L"B"), L"3");
+}
+
+TEST_F(TranslatorFiles, RemovingTheFirstOfDuplicatesHandsLookupsToTheNext)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    TranslationFile& file = translator.file();
+
+    ASSERT_TRUE(file.removeItem(String(L"A"), String(L"x")));
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"3");
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"4");
+    EXPECT_EQ(byHash(translator, L"x", L"A"), L"4");
+
+    ASSERT_TRUE(file.removeItem(String(L"A"), String(L"x")));
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"3");
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"x");
+    EXPECT_EQ(byHash(translator, L"x", L"A"), L"");
+    EXPECT_EQ(file.findItem(String(L"A"), String(L"x")), nullptr);
+}
+
+TEST_F(TranslatorFiles, AddedItemsAnswerAfterEarlierOnes)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    TranslationFile& file = translator.file();
+    ASSERT_NE(file.addItem(String(L"C"), String(L"x"), String(L"5")), nullptr);
+    ASSERT_NE(file.addItem(String(L"C"), String(L"z"), String(L"6")), nullptr);
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"1");
+    EXPECT_EQ(wide(translator.translateText(L"x", L"C")), L"5");
+    EXPECT_EQ(wide(translator.translateText(L"z")), L"6");
+    EXPECT_EQ(byHash(translator, L"z", L"C"), L"6");
+}
+
+TEST_F(TranslatorFiles, SortingChangesWhichDuplicateComesFirst)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    TranslationFile& file = translator.file();
+    ASSERT_NE(file.addItem(String(L"0"), String(L"x"), String(L"early")), nullptr);
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"1");
+    file.sortItems();
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"early");
+    // The sort is stable, so the two "A" copies keep their order.
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"1");
+}
+
+TEST_F(TranslatorFiles, RemovingDuplicatesKeepsTheAnswers)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    EXPECT_EQ(translator.file().removeDuplicateItems(), 1);
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"1");
+    EXPECT_EQ(byHash(translator, L"x", L"A"), L"1");
+    ASSERT_TRUE(translator.file().removeItem(String(L"A"), String(L"x")));
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"x");
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"3");
+}
+
+TEST_F(TranslatorFiles, ClearingAndReloadingReplaceEveryAnswer)
+{
+    Translator translator(productName);
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    translator.clear();
+    EXPECT_EQ(wide(translator.translateText(L"x", L"A")), L"x");
+    EXPECT_EQ(byHash(translator, L"x", L"A"), L"");
+
+    ASSERT_TRUE(translator.load(write(L"dup.xml", duplicatesXml)));
+    ASSERT_TRUE(translator.load(write(L"German.xml", sampleXml)));
+    EXPECT_EQ(wide(translator.translateText(L"x")), L"x");
+    EXPECT_EQ(wide(translator.translateText(L"Open")), L"\u00D6ffnen");
+    EXPECT_EQ(byHash(translator, L"Open", L"ScanWindow"), L"Scan \u00F6ffnen");
+    // A failed load empties the lookups too.
+    EXPECT_FALSE(translator.load(write(L"bad.xml", "<translation/>")));
+    EXPECT_EQ(wide(translator.translateText(L"Open")), L"Open");
+}
+
+// The hash runs over source and context joined, so a different split of
+// the same letters is a different item with the same hash.
+TEST(Translator, ItemsSharingAHashAnswerInFileOrder)
+{
+    Translator translator(productName);
+    TranslationFile& file = translator.file();
+    ASSERT_NE(file.addItem(String(L"c"), String(L"ab"), String(L"first")), nullptr);
+    ASSERT_NE(file.addItem(String(L"bc"), String(L"a"), String(L"second")), nullptr);
+    EXPECT_EQ(byHash(translator, L"ab", L"c"), L"first");
+    EXPECT_EQ(byHash(translator, L"a", L"bc"), L"first");
+    ASSERT_TRUE(file.removeItem(String(L"c"), String(L"ab")));
+    EXPECT_EQ(byHash(translator, L"ab", L"c"), L"second");
+    ASSERT_NE(file.addItem(String(L"c"), String(L"ab"), String(L"third")), nullptr);
+    EXPECT_EQ(byHash(translator, L"ab", L"c"), L"second");
+}
+
+// Lookups compare as zero-terminated strings, so a source holding a null
+// character matches the text before it; findItem compares in full.
+TEST(Translator, SourceWithANullCharacterMatchesAsItsPrefix)
+{
+    Translator translator(productName);
+    TranslationFile& file = translator.file();
+    ASSERT_NE(file.addItem(String(L"g"), String(L"Open\0x", 6), String(L"cut")), nullptr);
+    ASSERT_NE(file.addItem(String(L"g"), String(L"Open"), String(L"whole")), nullptr);
+    EXPECT_EQ(wide(translator.translateText(L"Open")), L"cut");
+    EXPECT_EQ(wide(translator.translateText(L"Open", L"g")), L"cut");
+    EXPECT_EQ(file.findItem(String(L"g"), String(L"Open"))->translation, L"whole");
+    ASSERT_TRUE(file.removeItem(String(L"g"), String(L"Open\0x", 6)));
+    EXPECT_EQ(wide(translator.translateText(L"Open", L"g")), L"whole");
+}
+
+// Random edits of a file with repeated texts; after each, every lookup must
+// agree with a walk over the items in file order.
+TEST_F(TranslatorFiles, LookupsAgreeWithAWalkThroughRandomEdits)
+{
+    const std::string groups = "<group name=\"g\"><item context=\"a\" translation=\"1\"/>"
+                               "<item context=\"ab\" translation=\"2\"/><item context=\"a\" translation=\"3\"/>"
+                               "<group name=\"h\"><item context=\"b\" translation=\"4\"/></group></group>"
+                               "<group name=\"\"><item context=\"\" translation=\"5\"/></group>"
+                               "<group name=\"g\"><item context=\"a\" translation=\"6\"/></group>";
+    TranslationFile file;
+    ASSERT_TRUE(file.load(write(L"random.xml", xmlWithGroups(groups))));
+    const std::vector<String> sources = {String(), String(L"a"), String(L"b"), String(L"ab"), String(L"a\0b", 3)};
+    const std::vector<String> contexts = {String(),     String(L"g"), String(L"h"),
+                                          String(L"g/h"), String(L"b"), String(L"g\0h", 3)};
+    std::mt19937 random(20240611);
+    auto pick = [&random](const std::vector<String>& texts) -> const String& { return texts[random() % texts.size()]; };
+
+    for (int step = 0; step < 400; ++step) {
+        const unsigned operation = random() % 10;
+        if (operation < 4)
+            file.addItem(pick(contexts), pick(sources), String::number(step));
+        else if (operation < 8)
+            file.removeItem(pick(contexts), pick(sources));
+        else if (operation == 8)
+            file.sortItems();
+        else
+            file.removeDuplicateItems();
+
+        for (const String& source : sources) {
+            const wchar_t* text = source.c_str();
+            ASSERT_EQ(file.findText(text), walkForText(file, text, nullptr)) << step;
+            for (const String& context : contexts) {
+                ASSERT_EQ(file.findText(text, context.c_str()), walkForText(file, text, context.c_str())) << step;
+                ASSERT_EQ(file.findItem(context, source), walkForItem(file, context, source)) << step;
+                const std::uint64_t hash = (source + context).hash();
+                ASSERT_EQ(file.findHash(hash), walkForHash(file, hash)) << step;
+            }
+        }
+    }
 }
