@@ -2,33 +2,17 @@
 
 #include <algorithm>
 
-bool OutputStream::setHolder(StreamWriterBase* writer)
+bool StreamSlot::setHolder(const void* holder)
 {
     if (m_holder)
         return false;
-    m_holder = writer;
+    m_holder = holder;
     return true;
 }
 
-bool OutputStream::releaseHolder(StreamWriterBase* writer)
+bool StreamSlot::releaseHolder(const void* holder)
 {
-    if (m_holder && m_holder != writer)
-        return false;
-    m_holder = nullptr;
-    return true;
-}
-
-bool InputStream::setHolder(StreamReaderBase* reader)
-{
-    if (m_holder)
-        return false;
-    m_holder = reader;
-    return true;
-}
-
-bool InputStream::releaseHolder(StreamReaderBase* reader)
-{
-    if (m_holder && m_holder != reader)
+    if (m_holder && m_holder != holder)
         return false;
     m_holder = nullptr;
     return true;
@@ -60,50 +44,4 @@ std::int64_t readWholeStream(InputStream& stream, void* buffer, std::int64_t chu
         total += static_cast<std::uint64_t>(got);
     }
     return static_cast<std::int64_t>(total);
-}
-
-StreamWriterBase::~StreamWriterBase()
-{
-    StreamWriterBase::detach();
-}
-
-bool StreamWriterBase::attach()
-{
-    if (m_attached || !m_stream || !m_stream->isOpen())
-        return false;
-    if (!m_stream->setHolder(this))
-        return false;
-    m_attached = true;
-    return true;
-}
-
-void StreamWriterBase::detach()
-{
-    if (!m_stream || !m_attached)
-        return;
-    m_stream->releaseHolder(this);
-    m_attached = false;
-}
-
-StreamReaderBase::~StreamReaderBase()
-{
-    StreamReaderBase::detach();
-}
-
-bool StreamReaderBase::attach()
-{
-    if (m_attached || !m_stream || !m_stream->isOpen())
-        return false;
-    if (!m_stream->setHolder(this))
-        return false;
-    m_attached = true;
-    return true;
-}
-
-void StreamReaderBase::detach()
-{
-    if (!m_stream || !m_attached)
-        return;
-    m_stream->releaseHolder(this);
-    m_attached = false;
 }

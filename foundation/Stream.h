@@ -2,13 +2,27 @@
 
 #include <cstdint>
 
-class StreamWriterBase;
-class StreamReaderBase;
-
 // Byte sinks and sources. A stream has at most one writer or reader
 // attached at a time (its holder); the holder never owns the stream.
 
-class OutputStream {
+// The holder slot and open flag that both kinds of stream carry.
+class StreamSlot {
+public:
+    bool isOpen() const { return m_isOpen; }
+    bool hasHolder() const { return m_holder != nullptr; }
+    // Stores the holder only when no holder has the stream.
+    bool setHolder(const void* holder);
+    // Clears the slot when it is free or held by this holder.
+    bool releaseHolder(const void* holder);
+
+protected:
+    bool m_isOpen = false;
+
+private:
+    const void* m_holder = nullptr;
+};
+
+class OutputStream : public StreamSlot {
 public:
     OutputStream() = default;
     virtual ~OutputStream() = default;
@@ -23,22 +37,9 @@ public:
     virtual std::uint64_t position() const = 0;
     virtual bool seekToBegin() = 0;
     virtual bool seekToEnd() = 0;
-
-    bool isOpen() const { return m_isOpen; }
-    bool hasHolder() const { return m_holder != nullptr; }
-    // Stores the writer only when no writer holds the stream.
-    bool setHolder(StreamWriterBase* writer);
-    // Clears the slot when it is free or held by this writer.
-    bool releaseHolder(StreamWriterBase* writer);
-
-protected:
-    bool m_isOpen = false;
-
-private:
-    StreamWriterBase* m_holder = nullptr;
 };
 
-class InputStream {
+class InputStream : public StreamSlot {
 public:
     InputStream() = default;
     virtual ~InputStream() = default;
@@ -56,19 +57,8 @@ public:
     virtual bool seekToEnd() = 0;
     virtual bool skip(std::uint64_t count) = 0;
 
-    bool isOpen() const { return m_isOpen; }
-    bool hasHolder() const { return m_holder != nullptr; }
-    bool setHolder(StreamReaderBase* reader);
-    bool releaseHolder(StreamReaderBase* reader);
-
     // Bytes between the position and the end; 0 when the position is past it.
     std::uint64_t remaining() const;
-
-protected:
-    bool m_isOpen = false;
-
-private:
-    StreamReaderBase* m_holder = nullptr;
 };
 
 // Reads the whole stream from its start into buffer, which must hold
@@ -77,40 +67,48 @@ private:
 // up short.
 std::int64_t readWholeStream(InputStream& stream, void* buffer, std::int64_t chunkSize);
 
-// Attaching is an exclusivity protocol: a writer refuses a stream that is
-// closed or already held. Reads and writes do not check it.
-class StreamWriterBase {
+// Attaching is an exclusivity protocol: a writer or reader refuses a stream
+// that is closed or already held. Reads and writes do not check it.
+template <typename S>
+class StreamAttachment {
 public:
-    explicit StreamWriterBase(OutputStream* stream) : m_stream(stream) {}
-    virtual ~StreamWriterBase();
-    StreamWriterBase(const StreamWriterBase&) = delete;
-    StreamWriterBase& operator=(const StreamWriterBase&) = delete;
+    explicit StreamAttachment(S* stream) : m_stream(stream) {}
+    virtual ~StreamAttachment() { StreamAttachment::detach(); }
+    StreamAttachment(const StreamAttachment&) = delete;
+    StreamAttachment& operator=(const StreamAttachment&) = delete;
 
-    virtual bool attach();
-    virtual void detach();
+    virtual bool attach()
+    {
+        if (m_attached || !m_stream || !m_stream->isOpen())
+            return false;
+        if (!m_stream->setHolder(this))
+            return false;
+        m_attached = true;
+        return true;
+    }
 
-    OutputStream* stream() const { return m_stream; }
+    virtual void detach()
+    {
+        if (!m_stream || !m_attached)
+            return;
+        m_stream->releaseHolder(this);
+        m_attached = false;
+    }
+
+    S* stream() const { return m_stream; }
     bool isAttached() const { return m_attached; }
 
 private:
-    OutputStream* m_stream;
+    S* m_stream;
     bool m_attached = false;
 };
 
-class StreamReaderBase {
+class StreamWriterBase : public StreamAttachment<OutputStream> {
 public:
-    explicit StreamReaderBase(InputStream* stream) : m_stream(stream) {}
-    virtual ~StreamReaderBase();
-    StreamReaderBase(const StreamReaderBase&) = delete;
-    StreamReaderBase& operator=(const StreamReaderBase&) = delete;
+    using StreamAttachment::StreamAttachment;
+};
 
-    virtual bool attach();
-    virtual void detach();
-
-    InputStream* stream() const { return m_stream; }
-    bool isAttached() const { return m_attached; }
-
-private:
-    InputStream* m_stream;
-    bool m_attached = false;
+class StreamReaderBase : public StreamAttachment<InputStream> {
+public:
+    using StreamAttachment::StreamAttachment;
 };
