@@ -258,24 +258,6 @@ Entry* firstWithHash(const List<Entry*>& entries, std::uint64_t hash)
     return nullptr;
 }
 
-// The whole file; empty for an empty, unreadable or too large file.
-ByteArray readSourceFile(const String& path)
-{
-    FileInputStream stream(path);
-    BinaryReader reader(&stream);
-    if (!reader.attach())
-        return {};
-    const std::uint64_t size = stream.size();
-    ByteArray bytes = size > 0 && size <= INT_MAX ? reader.readByteArray(static_cast<int>(size)) : ByteArray();
-    reader.detach();
-    return bytes;
-}
-
-String withTrailingSeparator(const String& folder)
-{
-    return folder.endsWith(L'\\') ? folder : folder + L'\\';
-}
-
 // Ordinal order, so the same tree always gives the same pack.
 std::vector<String> sortedFilesUnder(const String& folder, bool& listed)
 {
@@ -370,14 +352,10 @@ bool DataPack::openFile(const String& path)
     if (path.isEmpty() || !fileExists(path))
         return false;
     FileInputStream stream(path);
-    BinaryReader reader(&stream);
-    if (!reader.attach())
+    if (!readStream(stream))
         return false;
-    const bool ok = readPack(reader);
-    reader.detach();
-    if (ok)
-        m_fileName = path;
-    return ok;
+    m_fileName = path;
+    return true;
 }
 
 bool DataPack::openMemory(const std::uint8_t* data, std::int64_t size)
@@ -387,12 +365,13 @@ bool DataPack::openMemory(const std::uint8_t* data, std::int64_t size)
     if (!data || size <= 0)
         return false;
     MemoryStream stream(data, static_cast<std::uint64_t>(size), false);
+    return readStream(stream);
+}
+
+bool DataPack::readStream(InputStream& stream)
+{
     BinaryReader reader(&stream);
-    if (!reader.attach())
-        return false;
-    const bool ok = readPack(reader);
-    reader.detach();
-    return ok;
+    return reader.attach() && readPack(reader);
 }
 
 bool DataPack::readPack(BinaryReader& reader)
@@ -476,7 +455,8 @@ PackFile* DataPack::addFile(const String& sourcePath, const String& folderName, 
     PackFolder* folder = findFolder(folderName);
     if (folder && folder->findFile(fileName))
         return nullptr;
-    ByteArray bytes = readSourceFile(sourcePath);
+    ByteArray bytes;
+    bytes.fromFile(sourcePath);
     if (bytes.isEmpty())
         return nullptr;
     const DateTime now = DateTime::currentUtc();
@@ -555,7 +535,7 @@ bool packFolder(const String& sourceFolder, const String& packPath, int& fileCou
         return false;
     if (fileExists(packPath) && !deleteFile(packPath))
         return false;
-    const String root = withTrailingSeparator(normalized);
+    const String root = Path::withTrailingSeparator(normalized);
     bool listed = false;
     const std::vector<String> paths = sortedFilesUnder(root, listed);
     if (!listed)
@@ -581,7 +561,7 @@ bool extractPack(const String& packPath, const String& destinationFolder, int& f
     fileCount = 0;
     if (destinationFolder.isEmpty() || !fileExists(packPath))
         return false;
-    const String destination = withTrailingSeparator(destinationFolder);
+    const String destination = Path::withTrailingSeparator(destinationFolder);
     if (!createPath(destination))
         return false;
     DataPack pack;

@@ -9,6 +9,7 @@
 #include <utility>
 
 class BinaryReader;
+class InputStream;
 class BinaryWriter;
 
 // Data packs (".pak", and the toolkit's ".style" files): a flat list of named
@@ -141,6 +142,7 @@ public:
     void setHeaderWord2(std::uint32_t value) { m_headerWord2 = value; }
 
 private:
+    bool readStream(InputStream& stream);
     String m_fileName;
     std::uint32_t m_headerWord1 = 1;
     std::uint32_t m_headerWord2 = 0;

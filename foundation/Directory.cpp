@@ -5,10 +5,6 @@
 
 namespace {
 
-String withTrailingSeparator(const String& path)
-{
-    return path.endsWith(L'\\') ? path : path + L'\\';
-}
 
 } // namespace
 
@@ -36,7 +32,7 @@ bool createDirectory(const String& path)
 {
     if (!Path::hasValidLength(path))
         return false;
-    return createPath(withTrailingSeparator(path));
+    return createPath(Path::withTrailingSeparator(path));
 }
 
 bool removeDirectory(const String& path)
@@ -63,5 +59,5 @@ std::uint64_t directorySize(const String& folder)
 {
     if (!directoryExists(folder))
         return 0;
-    return directorySizeRecursive(withTrailingSeparator(folder));
+    return directorySizeRecursive(Path::withTrailingSeparator(folder));
 }

@@ -29,10 +29,6 @@ bool hasBothPaths(const String& a, const String& b)
     return !a.isEmpty() && !b.isEmpty();
 }
 
-String withTrailingSeparator(const String& folder)
-{
-    return folder.endsWith(L'\\') ? folder : folder + L'\\';
-}
 
 class ScopedHandle {
 public:
@@ -138,7 +134,7 @@ bool startWalk(FileWalk& walk, const String& folder, int flags, const StringList
     walk.flags = flags;
     for (const String& extension : extensions)
         walk.suffixes.append(L'.' + extension);
-    walkFolder(walk, withTrailingSeparator(folder));
+    walkFolder(walk, Path::withTrailingSeparator(folder));
     return true;
 }
 
@@ -221,7 +217,7 @@ bool canWriteToDirectory(const String& path)
 std::uint64_t directorySizeRecursive(const String& folder)
 {
     std::uint64_t total = 0;
-    const String base = withTrailingSeparator(folder);
+    const String base = Path::withTrailingSeparator(folder);
     forEachEntry(base, [&](const WIN32_FIND_DATAW& data) {
         if (!isDirectoryEntry(data)) {
             total += (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int maxExtensionLength = 255;
-constexpr int uniqueNameLimit = 10000;
 
 String textBefore(const String& text, int index)
 {
@@ -155,11 +154,16 @@ bool Path::isNormalized(const String& path)
     return path == normalized(path);
 }
 
+String Path::withTrailingSeparator(const String& path)
+{
+    return path.endsWith(L'\\') ? path : path + L'\\';
+}
+
 String Path::nearestExistingDirectory(const String& path)
 {
     if (path.isEmpty())
         return {};
-    const String work = path.endsWith(L'\\') ? path : path + L'\\';
+    const String work = withTrailingSeparator(path);
     for (int p = work.length() - 1; p > 0; --p) {
         if (work[p] != L'\\')
             continue;
@@ -174,9 +178,9 @@ String Path::uniqueFileName(const String& name, const String& extension, const S
 {
     if (name.isEmpty() || extension.isEmpty() || folder.isEmpty() || !directoryExists(folder))
         return {};
-    const String base = folder.endsWith(L'\\') ? folder : folder + L'\\';
+    const String base = withTrailingSeparator(folder);
     String candidate;
-    for (int i = 0; i < uniqueNameLimit; ++i) {
+    for (int i = 0; i < numberedNameLimit; ++i) {
         candidate = name + String::format(L"_%04d.", i) + extension;
         if (!fileExists(base + candidate))
             break;

@@ -8,6 +8,8 @@
 
 // The platform's path limit, in characters.
 constexpr int maxPathLength = 260;
+// How many numbered candidate names Path::uniqueFileName tries.
+constexpr int numberedNameLimit = 10000;
 
 namespace Path {
 
@@ -44,6 +46,8 @@ bool isNormalized(const String& path);
 // The longest leading part of the path, ending in '\', that is an existing
 // directory; empty when none (tests the disk).
 String nearestExistingDirectory(const String& path);
+// The path with one '\' at its end.
+String withTrailingSeparator(const String& path);
 // The first free name "name_0000.ext" ... "name_9999.ext" in the folder,
 // without the folder; the last one when all are taken (tests the disk).
 String uniqueFileName(const String& name, const String& extension, const String& folder);

@@ -11,9 +11,6 @@
 // shows a message. (maxPathLength, the platform's path limit, lives in
 // Path.h.)
 
-// How many numbered candidate names Path::uniqueFileName tries.
-constexpr int numberedNameLimit = 10000;
-
 // The program's own numbering of special folders (stored in settings, so
 // the numbers never change).
 namespace SpecialFolder {
