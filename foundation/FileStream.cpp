@@ -151,7 +151,8 @@ int FileInputStream::takeFromBuffer(std::uint8_t* data, int count)
     if (m_position < m_bufferStart || m_position >= m_bufferStart + static_cast<std::uint64_t>(m_bufferLength))
         return 0;
     const std::uint64_t offset = m_position - m_bufferStart;
-    const int taken = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(count), m_bufferLength - offset));
+    const std::uint64_t held = static_cast<std::uint64_t>(m_bufferLength) - offset;
+    const int taken = static_cast<int>(std::min(static_cast<std::uint64_t>(count), held));
     if (taken > 0)
         std::memcpy(data, m_buffer.get() + offset, static_cast<std::size_t>(taken));
     m_position += static_cast<std::uint64_t>(taken);

@@ -642,8 +642,8 @@ TEST(FileInputStream, RandomReadsSeeksAndSkipsMatchTheFile)
             Bytes buffer(static_cast<std::size_t>(count) + 1);
             const int got = stream.read(buffer.data(), count);
             ASSERT_EQ(got, static_cast<int>(std::min<std::uint64_t>(count, size - std::min(position, size)))) << step;
-            ASSERT_TRUE(std::equal(buffer.begin(), buffer.begin() + got, content.begin() + static_cast<std::ptrdiff_t>(position)))
-                << step;
+            const auto at = content.begin() + static_cast<std::ptrdiff_t>(position);
+            ASSERT_TRUE(std::equal(buffer.begin(), buffer.begin() + got, at)) << step;
             position += static_cast<std::uint64_t>(got);
         }
         ASSERT_EQ(stream.position(), position) << step;
