@@ -30,8 +30,8 @@ bool takeQuitMessage()
 
 Pumped pumpPaintMessages()
 {
-    // The paint filter leaves the quit message queued (Wine does), so a
-    // paint-only loop would never end.
+    // Wine's paint filter leaves the quit message queued, so a paint-only
+    // loop would never see it.
     if (takeQuitMessage())
         return handleQuit();
     MSG msg;
