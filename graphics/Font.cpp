@@ -40,6 +40,27 @@ int stepBackward(const String& text, int i)
     return cutsPair(text, i - 1) ? 2 : 1;
 }
 
+// The longest prefix within the budget, searched from the longest one below
+// the whole text down; widths[i] is the width of the first i + 1 units.
+int keptSearchingBackwards(const String& text, const std::vector<int>& widths, int budget)
+{
+    int kept = static_cast<int>(widths.size()) - 1;
+    while (kept > 0 && (widths[kept - 1] > budget || cutsPair(text, kept)))
+        --kept;
+    return kept;
+}
+
+// The prefix before the first one beyond the budget, searched from the
+// start; all the measured units when none is beyond it.
+int keptSearchingForwards(const String& text, const std::vector<int>& widths, int budget)
+{
+    const int count = static_cast<int>(widths.size());
+    int kept = 0;
+    while (kept < count && widths[kept] <= budget)
+        ++kept;
+    return cutsPair(text, kept) ? kept - 1 : kept;
+}
+
 } // namespace
 
 Font::Font(const FontDesc& desc, DrawingSurface* surface) : m_native(std::make_unique<NativeFont>())
@@ -172,23 +193,8 @@ String Font::elidedRight(const String& text, int count, bool bounded, int width,
     const std::vector<int> widths = m_native->prefixWidths(text.constData(), count);
     if (static_cast<int>(widths.size()) != count)
         return String();
-    int kept = 0;
-    if (bounded) {
-        kept = count;
-        for (int i = 1; i <= count; ++i) {
-            if (widths[i - 1] > budget) {
-                kept = i - 1;
-                break;
-            }
-        }
-        if (cutsPair(text, kept))
-            --kept;
-    } else {
-        for (kept = count - 1; kept > 0; --kept) {
-            if (widths[kept - 1] <= budget && !cutsPair(text, kept))
-                break;
-        }
-    }
+    const int kept =
+        bounded ? keptSearchingForwards(text, widths, budget) : keptSearchingBackwards(text, widths, budget);
     return text.mid(0, kept) + suffix;
 }
 

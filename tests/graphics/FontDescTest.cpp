@@ -46,7 +46,8 @@ TEST(FontDesc, FacesByIdAndEquality)
     otherSize.setSize(12.5f);
     otherStyle.setStyle(FontBold | FontItalic);
     otherFlag.setFlag(0);
-    forEachRow(std::initializer_list<FontDesc>{otherCase, otherSize, otherStyle, otherFlag}, [&](const FontDesc& other) {
+    const FontDesc others[] = {otherCase, otherSize, otherStyle, otherFlag};
+    forEachRow(others, [&](const FontDesc& other) {
         EXPECT_NE(other, base);
         EXPECT_NE(base, other);
     });

@@ -33,7 +33,8 @@ bool pairsAreWhole(const String& text)
 // characters outside the basic plane.
 String randomText(std::mt19937& random)
 {
-    static const wchar_t* const pieces[] = {L"i", L"W", L"a", L" ", L"\u00e9", L"\u00c5", L"\xD83D\xDE00", L"\xD801\xDC37"};
+    static const wchar_t* const pieces[] = {L"i",      L"W",      L"a",           L" ",
+                                            L"\u00e9", L"\u00c5", L"\xD83D\xDE00", L"\xD801\xDC37"};
     std::uniform_int_distribution<int> length(1, 24);
     std::uniform_int_distribution<int> piece(0, static_cast<int>(std::size(pieces)) - 1);
     String text;
