@@ -80,7 +80,8 @@ public:
     // from premultiplied form; nothing when the flag already equals p or
     // the Bitmap has no alpha. The flag is this object's own.
     void setPremultiplied(bool p);
-    // True without alpha; else whether some pixel's alpha is not 0.
+    // True without alpha; else whether some pixel's alpha is not 0 (GDI
+    // leaves zero alpha in 32-bit data that has no real alpha channel).
     bool hasNonZeroAlpha() const;
     void toGrey();
     // 255 x (v / 255)^(1/gamma) per colour byte; a gamma <= 0 is ignored.
@@ -105,6 +106,7 @@ public:
     // Alpha 255 at 24 bpp.
     Colour pixel(int x, int y) const;
     Colour pixel(Point p) const { return pixel(p.x, p.y); }
+    // One alpha byte; nothing, resp. 255, at 24 bpp.
     void setPixelAlpha(int x, int y, std::uint8_t alpha);
     std::uint8_t pixelAlpha(int x, int y) const;
 
@@ -114,8 +116,8 @@ public:
     void setAlphaWhereColour(Colour colour, std::uint8_t alpha);
     // New 32 bpp Bitmap of (a, a, a, 255) pixels; empty without alpha.
     Bitmap alphaAsGrey() const;
-    // Each alpha := the red byte of other's pixel; nothing unless both are
-    // 32 bpp of the same size.
+    // Each alpha := the red byte of other's pixel (other at either depth);
+    // nothing without alpha or when the sizes differ.
     void setAlphaFromRed(const Bitmap& other);
     // Every alpha is 0 or 255; false without alpha.
     bool isAlphaBinary() const;
@@ -129,9 +131,8 @@ public:
     void copyRowOut(int y, void* out) const;
     void copyRowIn(int y, const void* in);
 
-    // Gives up this object's share of the block without freeing it and
-    // leaves the object empty; for a holder that keeps the block alive by
-    // other means.
+    // Drops this object's share of the block and leaves it empty; the
+    // block itself is freed only when no other copy holds it.
     void release();
 
 private:
@@ -139,8 +140,12 @@ private:
     void attach(const Bitmap& other);
     void detach();
     void copyFields(const Bitmap& other);
+    // Calls visit(pixel address) for every pixel, row by row, skipping the
+    // row slack.
     template <typename Visit>
-    void forEachPixel32(Visit visit) const;
+    void forEachPixel(Visit visit) const;
+    template <typename Test>
+    bool anyPixel(Test test) const;
 
     std::uint8_t* m_pixels = nullptr;
     std::int32_t* m_refCount = nullptr;
