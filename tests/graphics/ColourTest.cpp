@@ -158,19 +158,14 @@ TEST(Gradient, SetStopsSpacesPositionsEvenly)
 {
     Gradient g;
     g.addStop(Colour(1u), 0.25f);
-    Array<Colour> colours;
-    for (std::uint32_t v : {0xFF000000u, 0xFF808080u, 0xFFFFFFFFu})
-        colours.append(Colour(v));
-    g.setStops(colours);
+    g.setStops(basicHueColours());
+    g.setStops(colourSteps(Colour(0u), Colour(0xFFFFFFFFu), 3));
     ASSERT_EQ(g.stopCount(), 3);
     EXPECT_EQ(g.position(0), 0.0f);
     EXPECT_EQ(g.position(1), 0.5f);
     EXPECT_EQ(g.position(2), 1.0f);
-    EXPECT_EQ(g.stop(1), Colour(0xFF808080u));
-
-    colours.removeAt(2);
-    colours.removeAt(1);
-    g.setStops(colours);
+    EXPECT_EQ(g.stop(1), Colour(0x55555555u));
+    g.setStops(colourSteps(Colour(0u), Colour(0u), 1));
     ASSERT_EQ(g.stopCount(), 1);
     EXPECT_EQ(g.position(0), 0.0f);
 }
@@ -221,13 +216,9 @@ TEST(Brush, Equality)
     EXPECT_TRUE(Brush(g) != Brush());
 }
 
-TEST(Pen, DefaultsAndEquality)
+TEST(Pen, Equality)
 {
-    Pen pen;
-    EXPECT_EQ(pen.colour(), Colour(0x00FFFFFFu));
-    EXPECT_EQ(pen.width(), 1.0f);
-    EXPECT_EQ(pen.kind(), 0u);
-    EXPECT_FALSE(pen.isVisible());
+    EXPECT_TRUE(Pen() == Pen(Colour(0x00FFFFFFu), 1.0f, Pen::Solid));
     EXPECT_TRUE(Pen(Colour(0xFF000000u)) == Pen(Colour(0xFF000000u), 1.0f, Pen::Solid));
     EXPECT_FALSE(Pen(Colour(0xFF000000u)) == Pen(Colour(0xFF000000u), 1.5f, Pen::Solid));
     EXPECT_FALSE(Pen(Colour(0xFF000000u)) == Pen(Colour(0xFF000000u), 1.0f, Pen::Dash));
