@@ -45,6 +45,15 @@ String programFolder()
     return Path::directoryOf(Path::executablePath());
 }
 
+// Deletes every record a list or array owns and empties it.
+template <typename Pointers>
+void deleteAll(Pointers& pointers)
+{
+    for (auto* pointer : pointers)
+        delete pointer;
+    pointers.clear();
+}
+
 std::wstring lowerName(const String& name)
 {
     return std::wstring(name.toLower().view());
@@ -67,12 +76,8 @@ LibraryModel::LibraryModel()
 LibraryModel::~LibraryModel()
 {
     clear();
-    for (ScanRule* rule : m_scanRules)
-        delete rule;
-    m_scanRules.clear();
-    for (Filter* filter : m_filters)
-        delete filter;
-    m_filters.clear();
+    deleteAll(m_scanRules);
+    deleteAll(m_filters);
     // The component resets through the model, so it goes while the members live.
     m_database.reset();
 }
@@ -303,12 +308,8 @@ bool LibraryModel::removeForeignTags(PointerArray<Tag*>& tags) const
 void LibraryModel::clear()
 {
     endMerge();
-    for (Tag* tag : m_tags)
-        delete tag;
-    m_tags.clear();
-    for (TaggedItem* item : m_items)
-        delete item;
-    m_items.clear();
+    deleteAll(m_tags);
+    deleteAll(m_items);
     m_pathIndex.clear();
 }
 
