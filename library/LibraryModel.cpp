@@ -356,10 +356,13 @@ void LibraryModel::recordTagUse(Tag* tag)
     m_largestTagUsage = std::max(m_largestTagUsage, tag->usage());
 }
 
+// The item total sums positive usages only, so a use that leaves the usage
+// at 0 or below adds nothing to it.
 void LibraryModel::recordItemUse(TaggedItem* item)
 {
     item->setUsage(wrappingAdd(item->usage(), 1));
-    m_totalItemUsage = wrappingAdd(m_totalItemUsage, 1);
+    if (item->usage() > 0)
+        m_totalItemUsage = wrappingAdd(m_totalItemUsage, 1);
     m_largestItemUsage = std::max(m_largestItemUsage, item->usage());
 }
 
