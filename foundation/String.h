@@ -168,7 +168,6 @@ public:
 
 private:
     void setLength(int n);
-    String lowerCopyIfNeeded(bool caseSensitive) const;
 
     wchar_t* m_data = nullptr;
     int m_length = 0;

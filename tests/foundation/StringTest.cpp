@@ -1,10 +1,15 @@
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <new>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -1065,5 +1070,64 @@ TEST(StringSplit, JoinUndoesSplitWithoutFlags)
     for (const wchar_t* s : {L"a,b,c", L",a,,b,", L",", L"no separator", L",,,"}) {
         StringList parts = String::split(String(s), String(L","));
         EXPECT_EQ(text(String::join(parts, String(L","))), s);
+    }
+}
+
+// --- searching ignoring case, against lowering both texts whole ----------------
+
+namespace {
+
+// Mixed-case letters, non-ASCII letters whose case forms differ (Greek final
+// sigma, dotted and dotless i, sharp s), surrogate pairs of a cased alphabet
+// and lone surrogates.
+String randomCasedText(std::mt19937& random, int maxLength)
+{
+    static const wchar_t* const pieces[] = {
+        L"a", L"A", L"b", L"B", L"\u00E9", L"\u00C9", L"\u03C3", L"\u03A3", L"\u03C2", L"\u0130", L"\u0131", L"i",
+        L"I", L"\u00DF", L"\u1E9E", L"\u0416", L"\u0436", L"\xD801\xDC00", L"\xD801\xDC28", L"\xD801", L"\xDC00", L"-",
+    };
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(pieces)) - 1);
+    const int count = std::uniform_int_distribution<int>(0, maxLength)(random);
+    String text;
+    for (int i = 0; i < count; ++i)
+        text.append(pieces[pick(random)]);
+    return text;
+}
+
+// The kit's PrintTo called directly: a test file that prints a String
+// without the kit may supply GoogleTest's byte printer to the whole program.
+std::string shown(const String& s)
+{
+    std::ostringstream out;
+    PrintTo(s, &out);
+    return out.str();
+}
+
+// A piece of the text, sometimes with its case flipped, so that most needles occur.
+String randomNeedle(std::mt19937& random, const String& text)
+{
+    if (text.isEmpty() || random() % 4 == 0)
+        return randomCasedText(random, 3);
+    const int start = std::uniform_int_distribution<int>(0, text.length() - 1)(random);
+    const int count = std::uniform_int_distribution<int>(1, 4)(random);
+    const String piece = text.mid(start, count);
+    return random() % 2 ? piece.toUpper() : piece;
+}
+
+} // namespace
+
+TEST(StringTextSearch, IgnoringCaseMatchesLoweringBothTextsWhole)
+{
+    std::mt19937 random(20240708);
+    for (int round = 0; round < 4000; ++round) {
+        const String text = randomCasedText(random, 24);
+        const String needle = randomNeedle(random, text);
+        const int from = std::uniform_int_distribution<int>(-2, text.length() + 1)(random);
+        SCOPED_TRACE(shown(needle) + " in " + shown(text) + " from " + std::to_string(from));
+        const String lowerText = text.toLower();
+        const String lowerNeedle = needle.toLower();
+        EXPECT_EQ(text.indexOf(needle, from, false), lowerText.indexOf(lowerNeedle, from, true));
+        EXPECT_EQ(positions(text.findAll(needle, from, false)), positions(lowerText.findAll(lowerNeedle, from, true)));
+        EXPECT_EQ(text.count(needle, false), lowerText.count(lowerNeedle, true));
     }
 }
