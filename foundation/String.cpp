@@ -322,6 +322,8 @@ void String::insert(int pos, const String& text)
         append(text);
         return;
     }
+    if (pos < 0)
+        pos = 0;
     if (&text == this) {
         String copy(text);
         insert(pos, copy);
@@ -333,14 +335,19 @@ void String::insert(int pos, const String& text)
     setLength(m_length + text.m_length);
 }
 
+// A range reaching outside the text is clamped to it.
 void String::remove(int pos, int count)
 {
     if (count == m_length) {
         clear();
         return;
     }
-    if (count < 1)
+    if (pos < 0)
+        pos = 0;
+    if (count < 1 || pos >= m_length)
         return;
+    if (count > m_length - pos)
+        count = m_length - pos;
     wmemmove(m_data + pos, m_data + pos + count, m_length - pos - count);
     setLength(m_length - count);
 }
@@ -728,7 +735,9 @@ String String::mid(int start, int count) const
 
 String String::substringFrom(int start) const
 {
-    return mid(start, m_length - start);
+    // A count past the text means the same as the rest of it, without overflowing.
+    const long long rest = static_cast<long long>(m_length) - start;
+    return mid(start, rest > m_length ? m_length : static_cast<int>(rest));
 }
 
 String String::trimmed() const
