@@ -42,6 +42,7 @@ public:
     String& operator+=(const wchar_t* text) { return append(text); }
     String& operator+=(wchar_t c) { return append(c); }
 
+    // Positions and counts reaching outside the text are clamped to it.
     void insert(int pos, wchar_t c);
     void insert(int pos, const String& text);
     void remove(int pos, int count);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -694,167 +695,65 @@ TEST(PointerArrayCopy, CopyAndAssignment)
 
 // --- indices outside the container ---------------------------------------------
 
-namespace {
-
-Array<int> arrayOneTwoThree()
-{
-    Array<int> array;
-    for (int v : {1, 2, 3})
-        array.append(v);
-    return array;
-}
-
-int valueOrZero(const int* p)
-{
-    return p ? *p : 0;
-}
-
-// Pointers to 10 and 20.
-PointerArray<int*> pointersTenTwenty()
-{
-    static int values[] = {10, 20};
-    PointerArray<int*> array;
-    for (int& v : values)
-        array.append(&v);
-    return array;
-}
-
-std::vector<int> pointedValues(const PointerArray<int*>& array)
-{
-    std::vector<int> out;
-    for (int* p : array)
-        out.push_back(valueOrZero(p));
-    return out;
-}
-
-} // namespace
-
 // Out of range, a read gives the default value, a write lands nowhere, an
-// insert clamps and a removal removes nothing.
+// insert clamps and a removal removes nothing. Each row starts from an array
+// and a list holding 1, 2, 3 and a pointer array pointing at 1 and 2.
 TEST(ContainerIndices, OutOfRangeNeverReachesOutside)
 {
+    using Ints = std::vector<int>;
     struct Row {
         const char* call;
-        std::vector<int> (*apply)();
-        std::vector<int> expected;
+        Ints (*apply)(Array<int>& a, List<int>& l, PointerArray<int*>& p);
+        Ints expected;
     };
+    static int other = 9;
+    const auto deref = [](int* p) { return p ? *p : 0; };
+    // removeAt(3) used to drop the last element; removeAt(-1) and insert(-2) wrote before the storage.
     const Row rows[] = {
-        {"array[3], [-1], [INT_MIN]",
-         [] {
-             const Array<int> a = arrayOneTwoThree();
-             return std::vector<int>{a[3], a[-1], a[INT_MIN]};
-         },
+        {"a[3], a[-1], a.at(INT_MIN)", [](auto& a, auto&, auto&) { return Ints{a[3], a[-1], a.at(INT_MIN)}; },
          {0, 0, 0}},
-        {"array.at(99) = 9, [-1] = 9",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             a.at(99) = 9;
-             a[-1] = 9;
-             return std::vector<int>{a.count(), a[0], a[2], a.at(99)};
-         },
-         {3, 1, 3, 0}},
-        {"last() of an empty array",
-         [] {
-             Array<int> a;
-             const Array<int> c;
-             return std::vector<int>{a.last(), c.last()};
-         },
-         {0, 0}},
-        {"insert(-2, 7)",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             a.insert(-2, 7);
-             return arrayValues(a);
-         },
-         {7, 1, 2, 3}},
-        {"insert(9, 7)",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             a.insert(9, 7);
-             return arrayValues(a);
-         },
-         {1, 2, 3, 7}},
-        // removeAt(3) used to drop the last element; removeAt(-1) wrote before the storage.
-        {"removeAt(3)",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             a.removeAt(3);
-             return arrayValues(a);
-         },
-         {1, 2, 3}},
-        {"removeAt(-1)",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             a.removeAt(-1);
-             return arrayValues(a);
-         },
-         {1, 2, 3}},
-        {"removeAt(end()) returns end()",
-         [] {
-             Array<int> a = arrayOneTwoThree();
-             const bool atEnd = a.removeAt(a.end()) == a.end();
-             std::vector<int> out = arrayValues(a);
-             out.push_back(atEnd);
-             return out;
-         },
-         {1, 2, 3, 1}},
-        {"strings[2] = x",
-         [] {
-             Array<String> a;
-             a.append(String(L"a"));
-             a[2] = String(L"x");
-             return std::vector<int>{a.count(), a[0].length(), a[2].length()};
-         },
-         {1, 1, 0}},
-        {"pointers[2], [-1]",
-         [] {
-             const PointerArray<int*> a = pointersTenTwenty();
-             return std::vector<int>{valueOrZero(a[2]), valueOrZero(a[-1])};
-         },
-         {0, 0}},
-        {"pointers[2] = p, [-1] = p",
-         [] {
-             PointerArray<int*> a = pointersTenTwenty();
-             static int other = 30;
-             a[2] = &other;
-             a[-1] = &other;
-             std::vector<int> out = pointedValues(a);
-             out.push_back(valueOrZero(a[2]));
-             return out;
-         },
-         {10, 20, 0}},
-        {"list nodeAt(3), (99), (-2)",
-         [] {
-             const List<int> l = listOf<int>({1, 2, 3});
-             return std::vector<int>{l.nodeAt(3) == nullptr, l.nodeAt(99) == nullptr, l.nodeAt(-2)->value};
-         },
-         {1, 1, 1}},
-        {"list insertAt(-1, 7)",
-         [] {
-             List<int> l = listOf<int>({1, 2, 3});
-             l.insertAt(-1, 7);
-             return linkedValues(l);
-         },
-         {7, 1, 2, 3}},
-        {"list insertAt(99, 7)",
-         [] {
-             List<int> l = listOf<int>({1, 2, 3});
-             l.insertAt(99, 7);
-             return linkedValues(l);
-         },
-         {1, 2, 3, 7}},
-        {"list swapNodes and swapValues with the node past the end",
-         [] {
-             List<int> l = listOf<int>({1, 2, 3});
-             l.swapNodes(l.nodeAt(0), l.nodeAt(3));
-             l.swapNodes(l.nodeAt(5), l.nodeAt(1));
-             l.swapValues(l.nodeAt(5), l.first());
-             return linkedValues(l);
-         },
-         {1, 2, 3}},
+        {"a[3] = 9", [](auto& a, auto&, auto&) { return a[3] = 9, a[-1] = 9, arrayValues(a); }, {1, 2, 3}},
+        {"last() of none", [](auto&, auto&, auto&) { return Ints{Array<int>().last()}; }, {0}},
+        {"insert(-2, 7)", [](auto& a, auto&, auto&) { return a.insert(-2, 7), arrayValues(a); }, {7, 1, 2, 3}},
+        {"insert(9, 7)", [](auto& a, auto&, auto&) { return a.insert(9, 7), arrayValues(a); }, {1, 2, 3, 7}},
+        {"removeAt(3)", [](auto& a, auto&, auto&) { return a.removeAt(3), a.removeAt(-1), arrayValues(a); }, {1, 2, 3}},
+        {"removeAt(end())", [](auto& a, auto&, auto&) { return Ints{a.removeAt(a.end()) == a.end(), a.count()}; },
+         {1, 3}},
+        {"p[2] = &other", [](auto&, auto&, auto& p) { return p[2] = &other, p[-1] = &other, Ints{p.count(), *p[1]}; },
+         {2, 2}},
+        {"p[2], p[-1]", [](auto&, auto&, auto& p) { return Ints{std::as_const(p)[2] == nullptr, p[-1] == nullptr}; },
+         {1, 1}},
+        {"nodeAt(3), (-2)", [](auto&, auto& l, auto&) { return Ints{l.nodeAt(3) == nullptr, l.nodeAt(-2)->value}; },
+         {1, 1}},
+        {"insertAt(-1, 7)", [](auto&, auto& l, auto&) { return l.insertAt(-1, 7), linkedValues(l); }, {7, 1, 2, 3}},
+        {"insertAt(9, 7)", [](auto&, auto& l, auto&) { return l.insertAt(9, 7), linkedValues(l); }, {1, 2, 3, 7}},
+        {"swapNodes(head, past the end)",
+         [](auto&, auto& l, auto&) { return l.swapNodes(l.first(), l.nodeAt(3)), linkedValues(l); }, {1, 2, 3}},
+        {"swapValues(past the end, head)",
+         [](auto&, auto& l, auto&) { return l.swapValues(l.nodeAt(5), l.first()), linkedValues(l); }, {1, 2, 3}},
     };
-    forEachRow(rows, [](const Row& row) {
+    forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.call);
-        EXPECT_EQ(row.apply(), row.expected);
+        Array<int> a;
+        List<int> l = listOf<int>({1, 2, 3});
+        int values[] = {1, 2, 3};
+        PointerArray<int*> p;
+        for (int& v : values) {
+            a.append(v);
+            if (v < 3)
+                p.append(&v);
+        }
+        EXPECT_EQ(row.apply(a, l, p), row.expected);
+        EXPECT_EQ(deref(p[0]) + deref(p[1]), 3);
     });
+}
+
+TEST(ContainerIndices, StringElementsOutOfRangeReadEmpty)
+{
+    Array<String> strings;
+    strings.append(String(L"a"));
+    strings[2] = String(L"x");
+    EXPECT_EQ(strings.count(), 1);
+    EXPECT_TRUE(strings[2].isEmpty());
+    EXPECT_EQ(text(strings[0]), L"a");
 }

@@ -1094,8 +1094,8 @@ String randomCasedText(std::mt19937& random, int maxLength)
     return text;
 }
 
-// The kit's PrintTo called directly: a test file that prints a String
-// without the kit may supply GoogleTest's byte printer to the whole program.
+// Calls the kit's PrintTo itself: while some test file prints a String without
+// the kit, GoogleTest's shared printer may be the byte dump.
 std::string shown(const String& s)
 {
     std::ostringstream out;
@@ -1155,36 +1155,29 @@ TEST(StringEdit, RangesOutsideTheTextAreClampedToIt)
         {"remove(5, 3)", [](String& s) { return s.remove(5, 3), wide(s); }, L"abcde"},
         {"remove(4, INT_MAX)", [](String& s) { return s.remove(4, INT_MAX), wide(s); }, L"abcd"},
         {"remove(-2, 3)", [](String& s) { return s.remove(-2, 3), wide(s); }, L"def"},
-        {"remove(6, 1)", [](String& s) { return s.remove(6, 1), wide(s); }, L"abcdef"},
         {"remove(9, 2)", [](String& s) { return s.remove(9, 2), wide(s); }, L"abcdef"},
         {"remove(9, 6)", [](String& s) { return s.remove(9, 6), wide(s); }, L""},
         {"insert(-3, XY)", [](String& s) { return s.insert(-3, String(L"XY")), wide(s); }, L"XYabcdef"},
-        {"insert(-1, X)", [](String& s) { return s.insert(-1, L'X'), wide(s); }, L"Xabcdef"},
         {"insert(99, XY)", [](String& s) { return s.insert(99, String(L"XY")), wide(s); }, L"abcdefXY"},
         {"replace(4, 9, XY)", [](String& s) { return s.replace(4, 9, String(L"XY")), wide(s); }, L"abcdXY"},
         {"replace(2, INT_MAX, X)", [](String& s) { return s.replace(2, INT_MAX, String(L"X")), wide(s); }, L"abX"},
         {"replace(6, 1, XY)", [](String& s) { return s.replace(6, 1, String(L"XY")), wide(s); }, L"abcdef"},
-        {"replace(-1, 2, XY)", [](String& s) { return s.replace(-1, 2, String(L"XY")), wide(s); }, L"abcdef"},
         {"mid(4, 9)", [](String& s) { return wide(s.mid(4, 9)); }, L"ef"},
         {"mid(2, INT_MAX)", [](String& s) { return wide(s.mid(2, INT_MAX)); }, L"cdef"},
-        {"mid(9, 2)", [](String& s) { return wide(s.mid(9, 2)); }, L""},
         {"mid(-9, 2)", [](String& s) { return wide(s.mid(-9, 2)); }, L"ab"},
         {"mid(INT_MIN, 1)", [](String& s) { return wide(s.mid(INT_MIN, 1)); }, L"a"},
         {"substringFrom(9)", [](String& s) { return wide(s.substringFrom(9)); }, L""},
-        {"substringFrom(-2)", [](String& s) { return wide(s.substringFrom(-2)); }, L"ef"},
         {"substringFrom(INT_MIN)", [](String& s) { return wide(s.substringFrom(INT_MIN)); }, L"abcdef"},
-        {"at(6)", [](String& s) { return unitText(s.at(6)); }, L"0"},
-        {"at(-1)", [](String& s) { return unitText(s.at(-1)); }, L"0"},
-        {"[INT_MAX]", [](String& s) { return unitText(s[INT_MAX]); }, L"0"},
-        {"first() of no text", [](String&) { return unitText(String().first()); }, L"0"},
-        {"last() of no text", [](String&) { return unitText(String().last()); }, L"0"},
+        {"at(6), at(-1), [INT_MAX]",
+         [](String& s) { return unitText(s.at(6)) + unitText(s.at(-1)) + unitText(s[INT_MAX]); }, L"000"},
+        {"first(), last() of no text",
+         [](String&) { return unitText(String().first()) + unitText(String().last()); }, L"00"},
         {"charPointer(9)", [](String& s) { return std::wstring(s.charPointer(9)); }, L""},
-        {"charPointer(-2)", [](String& s) { return std::wstring(s.charPointer(-2)); }, L"abcdef"},
         {"charPointer(1) of no text", [](String&) { return std::wstring(String().charPointer(1)); }, L""},
         {"indexOf(c, -5)", [](String& s) { return std::to_wstring(s.indexOf(L'c', -5)); }, L"2"},
         {"indexOf(CD, -5)", [](String& s) { return std::to_wstring(s.indexOf(String(L"CD"), -5, false)); }, L"2"},
-        {"indexOf(a, INT_MAX)", [](String& s) { return std::to_wstring(s.indexOf(L'a', INT_MAX)); }, L"-1"},
-        {"findAll(f, INT_MAX)", [](String& s) { return std::to_wstring(s.findAll(String(L"f"), INT_MAX).count()); }, L"0"},
+        {"findAll(f, INT_MAX)",
+         [](String& s) { return std::to_wstring(s.findAll(String(L"f"), INT_MAX).count()); }, L"0"},
     };
     forEachRow(rows, [](const Row& row) {
         SCOPED_TRACE(row.call);
