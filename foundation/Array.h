@@ -6,6 +6,22 @@
 #include <type_traits>
 #include <utility>
 
+// What an index outside an array reaches: a fresh default value of the
+// calling thread's own, so a stray read sees T() and a stray write lands
+// nowhere instead of outside the storage.
+template <typename T>
+T& outOfRangeElement()
+{
+    thread_local T element;
+    element = T();
+    return element;
+}
+
+inline bool isIndexBelow(int i, int count)
+{
+    return static_cast<unsigned>(i) < static_cast<unsigned>(count);
+}
+
 // Growable array that owns its elements. The first allocation is exact;
 // later growth doubles the requested size but adds at most 100000
 // elements at a step, so huge arrays do not double their memory.
@@ -42,12 +58,12 @@ public:
     T* data() { return m_data; }
     const T* data() const { return m_data; }
 
-    T& operator[](int i) { return m_data[i]; }
-    const T& operator[](int i) const { return m_data[i]; }
-    T& at(int i) { return m_data[i]; }
-    const T& at(int i) const { return m_data[i]; }
-    T& last() { return m_data[m_count - 1]; }
-    const T& last() const { return m_data[m_count - 1]; }
+    T& operator[](int i) { return isIndexBelow(i, m_count) ? m_data[i] : outOfRangeElement<T>(); }
+    const T& operator[](int i) const { return isIndexBelow(i, m_count) ? m_data[i] : outOfRangeElement<T>(); }
+    T& at(int i) { return (*this)[i]; }
+    const T& at(int i) const { return (*this)[i]; }
+    T& last() { return (*this)[m_count - 1]; }
+    const T& last() const { return (*this)[m_count - 1]; }
 
     T* begin() { return m_data; }
     T* end() { return m_data + m_count; }
@@ -73,12 +89,15 @@ public:
         ++m_count;
     }
 
+    // Past the end appends; before the start inserts first.
     void insert(int index, const T& value)
     {
         if (index >= m_count) {
             append(value);
             return;
         }
+        if (index < 0)
+            index = 0;
         T copy(value);
         reserve(m_count + 1);
         new (m_data + m_count) T(std::move(m_data[m_count - 1]));
@@ -88,8 +107,11 @@ public:
         ++m_count;
     }
 
+    // An index outside the array removes nothing.
     void removeAt(int index)
     {
+        if (!isIndexBelow(index, m_count))
+            return;
         for (int i = index; i + 1 < m_count; ++i)
             m_data[i] = std::move(m_data[i + 1]);
         --m_count;
@@ -97,10 +119,13 @@ public:
     }
 
     // Removes the element the iterator points at and returns the iterator of
-    // the element that took its place (end() when it was the last).
+    // the element that took its place (end() when it was the last, or when
+    // the iterator lies outside the array).
     T* removeAt(T* position)
     {
-        int index = static_cast<int>(position - m_data);
+        if (position < begin() || position >= end())
+            return end();
+        const int index = static_cast<int>(position - m_data);
         removeAt(index);
         return m_data + index;
     }
@@ -195,8 +220,8 @@ public:
     int capacity() const { return m_capacity; }
     bool isEmpty() const { return m_count == 0; }
     P* data() { return m_data; }
-    P& operator[](int i) { return m_data[i]; }
-    P operator[](int i) const { return m_data[i]; }
+    P& operator[](int i) { return isIndexBelow(i, m_count) ? m_data[i] : outOfRangeElement<P>(); }
+    P operator[](int i) const { return isIndexBelow(i, m_count) ? m_data[i] : P(); }
     P* begin() { return m_data; }
     P* end() { return m_data + m_count; }
     const P* begin() const { return m_data; }

@@ -131,10 +131,11 @@ public:
         removeNode(node);
     }
 
-    // Exchanges the places of two nodes, adjacent or not.
+    // Exchanges the places of two nodes, adjacent or not; a null node (the
+    // node past the end) swaps nothing.
     void swapNodes(Node* a, Node* b)
     {
-        if (a == b)
+        if (a == b || !a || !b)
             return;
         if (b->next == a)
             std::swap(a, b);
@@ -154,6 +155,8 @@ public:
     // Exchanges the values of two nodes; the nodes stay where they are.
     void swapValues(Node* a, Node* b)
     {
+        if (!a || !b)
+            return;
         using std::swap;
         swap(a->value, b->value);
     }

@@ -6,11 +6,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 #include <new>
 #include <string_view>
+#include <vector>
 
 constinit const String String::empty;
 
@@ -39,20 +41,111 @@ bool isWithin(const wchar_t* p, const wchar_t* begin, int units)
     return begin && p >= begin && p < begin + units;
 }
 
-// Start positions of the non-overlapping occurrences of needle in text from
-// `from` on. A match must start at or after from and fit inside the text.
-Array<int> findMatches(std::wstring_view text, std::wstring_view needle, int from)
+bool isHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The platform's lower-case form of every unit mapped alone, built once.
+const wchar_t* lowerUnitTable()
+{
+    static const std::vector<wchar_t> table = [] {
+        std::vector<wchar_t> units(0x10000);
+        for (std::size_t c = 0; c < units.size(); ++c) {
+            units[c] = static_cast<wchar_t>(c);
+            CharLowerBuffW(&units[c], 1);
+        }
+        return units;
+    }();
+    return table.data();
+}
+
+// A text read lower-cased unit by unit, each unit exactly as lowering the
+// whole text (CharLowerBuffW, as String::toLower does) maps it: the platform
+// maps a surrogate pair as one character and every other unit alone.
+class LowerCaseView {
+public:
+    explicit LowerCaseView(std::wstring_view text) : m_text(text), m_table(lowerUnitTable()) {}
+
+    wchar_t operator[](std::size_t i) const
+    {
+        const wchar_t c = m_text[i];
+        if (isHighSurrogate(c) && i + 1 < m_text.size() && isLowSurrogate(m_text[i + 1]))
+            return lowerPair(c, m_text[i + 1])[0];
+        if (isLowSurrogate(c) && i > 0 && isHighSurrogate(m_text[i - 1]))
+            return lowerPair(m_text[i - 1], c)[1];
+        return m_table[c];
+    }
+
+private:
+    static std::array<wchar_t, 2> lowerPair(wchar_t high, wchar_t low)
+    {
+        std::array<wchar_t, 2> pair{high, low};
+        CharLowerBuffW(pair.data(), 2);
+        return pair;
+    }
+
+    std::wstring_view m_text;
+    const wchar_t* m_table;
+};
+
+// Finds a needle in a text, exactly or ignoring case. Ignoring case, only the
+// needle is lowered whole; the text is lowered unit by unit as far as a search
+// scans it, so a loop of searches over a long text stays linear.
+class NeedleSearch {
+public:
+    NeedleSearch(const String& text, const String& needle, bool caseSensitive)
+        : m_text(viewOf(text)),
+          m_lowered(caseSensitive ? String() : needle.toLower()),
+          m_needle(caseSensitive ? viewOf(needle) : viewOf(m_lowered)),
+          m_caseSensitive(caseSensitive)
+    {
+    }
+
+    std::size_t needleLength() const { return m_needle.size(); }
+
+    // The first match that starts at or after from and fits in the text.
+    std::size_t find(std::size_t from) const
+    {
+        if (m_caseSensitive)
+            return m_text.find(m_needle, from);
+        const LowerCaseView text(m_text);
+        for (std::size_t start = from; start + m_needle.size() <= m_text.size(); ++start) {
+            if (matchesAt(text, start))
+                return start;
+        }
+        return std::wstring_view::npos;
+    }
+
+private:
+    bool matchesAt(const LowerCaseView& text, std::size_t start) const
+    {
+        for (std::size_t i = 0; i < m_needle.size(); ++i) {
+            if (text[start + i] != m_needle[i])
+                return false;
+        }
+        return true;
+    }
+
+    std::wstring_view m_text;
+    String m_lowered;
+    std::wstring_view m_needle;
+    bool m_caseSensitive;
+};
+
+// Start positions of the non-overlapping matches from `from` on.
+Array<int> findMatches(const NeedleSearch& search, int from)
 {
     Array<int> positions;
-    if (needle.empty() || needle.size() > text.size())
-        return positions;
     std::size_t pos = from < 0 ? 0 : static_cast<std::size_t>(from);
-    while (pos + needle.size() <= text.size()) {
-        pos = text.find(needle, pos);
-        if (pos == std::wstring_view::npos)
-            break;
+    while ((pos = search.find(pos)) != std::wstring_view::npos) {
         positions.append(static_cast<int>(pos));
-        pos += needle.size();
+        pos += search.needleLength();
     }
     return positions;
 }
@@ -229,6 +322,8 @@ void String::insert(int pos, const String& text)
         append(text);
         return;
     }
+    if (pos < 0)
+        pos = 0;
     if (&text == this) {
         String copy(text);
         insert(pos, copy);
@@ -240,14 +335,19 @@ void String::insert(int pos, const String& text)
     setLength(m_length + text.m_length);
 }
 
+// A range reaching outside the text is clamped to it.
 void String::remove(int pos, int count)
 {
     if (count == m_length) {
         clear();
         return;
     }
-    if (count < 1)
+    if (pos < 0)
+        pos = 0;
+    if (count < 1 || pos >= m_length)
         return;
+    if (count > m_length - pos)
+        count = m_length - pos;
     wmemmove(m_data + pos, m_data + pos + count, m_length - pos - count);
     setLength(m_length - count);
 }
@@ -317,11 +417,6 @@ void String::setLength(int n)
 {
     m_length = n;
     m_data[n] = 0;
-}
-
-String String::lowerCopyIfNeeded(bool caseSensitive) const
-{
-    return caseSensitive ? *this : toLower();
 }
 
 bool operator==(const String& a, const String& b)
@@ -503,9 +598,7 @@ int String::indexOf(const String& needle, int from, bool caseSensitive) const
         from = 0;
     if (from > m_length - needle.length())
         return -1;
-    const String text = lowerCopyIfNeeded(caseSensitive);
-    const String pattern = needle.lowerCopyIfNeeded(caseSensitive);
-    const std::size_t pos = viewOf(text).find(viewOf(pattern), from);
+    const std::size_t pos = NeedleSearch(*this, needle, caseSensitive).find(static_cast<std::size_t>(from));
     return pos == std::wstring_view::npos ? -1 : static_cast<int>(pos);
 }
 
@@ -521,11 +614,9 @@ int String::count(const String& needle, bool caseSensitive) const
 
 Array<int> String::findAll(const String& needle, int from, bool caseSensitive) const
 {
-    if (isEmpty() || needle.length() > m_length)
+    if (isEmpty() || needle.isEmpty() || needle.length() > m_length)
         return {};
-    const String text = lowerCopyIfNeeded(caseSensitive);
-    const String pattern = needle.lowerCopyIfNeeded(caseSensitive);
-    return findMatches(viewOf(text), viewOf(pattern), from);
+    return findMatches(NeedleSearch(*this, needle, caseSensitive), from);
 }
 
 bool String::startsWith(const String& prefix, bool caseSensitive) const
@@ -644,7 +735,9 @@ String String::mid(int start, int count) const
 
 String String::substringFrom(int start) const
 {
-    return mid(start, m_length - start);
+    // A count past the text means the same as the rest of it, without overflowing.
+    const long long rest = static_cast<long long>(m_length) - start;
+    return mid(start, rest > m_length ? m_length : static_cast<int>(rest));
 }
 
 String String::trimmed() const

@@ -43,6 +43,7 @@ public:
     String& operator+=(const wchar_t* text) { return append(text); }
     String& operator+=(wchar_t c) { return append(c); }
 
+    // Positions and counts reaching outside the text are clamped to it.
     void insert(int pos, wchar_t c);
     void insert(int pos, const String& text);
     void remove(int pos, int count);
@@ -63,11 +64,13 @@ public:
     std::wstring_view view() const { return {c_str(), static_cast<std::size_t>(m_length)}; }
     // The writable buffer (capacity + 1 units), null before the first allocation.
     wchar_t* data() { return m_data; }
-    wchar_t at(int i) const { return m_data[i]; }
-    wchar_t operator[](int i) const { return m_data[i]; }
-    wchar_t first() const { return m_data[0]; }
-    wchar_t last() const { return m_data[m_length - 1]; }
-    const wchar_t* charPointer(int i) const { return m_data + i; }
+    // Outside the text a character reads as 0 and a pointer stays within the
+    // text and its terminator, so a stray index never reads past the buffer.
+    wchar_t at(int i) const { return isIndex(i) ? m_data[i] : 0; }
+    wchar_t operator[](int i) const { return at(i); }
+    wchar_t first() const { return at(0); }
+    wchar_t last() const { return at(m_length - 1); }
+    const wchar_t* charPointer(int i) const { return c_str() + (i < 0 ? 0 : i > m_length ? m_length : i); }
     int byteCount() const { return m_length * 2; }
     int byteCountWithTerminator() const { return m_length ? m_length * 2 + 2 : 0; }
 
@@ -170,8 +173,8 @@ public:
     static const String& lineBreak();
 
 private:
+    bool isIndex(int i) const { return static_cast<unsigned>(i) < static_cast<unsigned>(m_length); }
     void setLength(int n);
-    String lowerCopyIfNeeded(bool caseSensitive) const;
 
     wchar_t* m_data = nullptr;
     int m_length = 0;

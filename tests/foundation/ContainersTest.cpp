@@ -3,9 +3,13 @@
 #include "foundation/List.h"
 #include "foundation/String.h"
 
+#include "tests/support/RowTable.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -687,4 +691,69 @@ TEST(PointerArrayCopy, CopyAndAssignment)
     EXPECT_EQ(std::vector<int*>(assigned.begin(), assigned.end()), std::vector<int*>({&v[0], &v[1], &v[2]}));
     EXPECT_TRUE(assigned.contains(&v[1]));
     EXPECT_EQ(assigned.indexOf(&v[2]), 2);
+}
+
+// --- indices outside the container ---------------------------------------------
+
+// Out of range, a read gives the default value, a write lands nowhere, an
+// insert clamps and a removal removes nothing. Each row starts from an array
+// and a list holding 1, 2, 3 and a pointer array pointing at 1 and 2.
+TEST(ContainerIndices, OutOfRangeNeverReachesOutside)
+{
+    using Ints = std::vector<int>;
+    struct Row {
+        const char* call;
+        Ints (*apply)(Array<int>& a, List<int>& l, PointerArray<int*>& p);
+        Ints expected;
+    };
+    static int other = 9;
+    const auto deref = [](int* p) { return p ? *p : 0; };
+    // removeAt(3) used to drop the last element; removeAt(-1) and insert(-2) wrote before the storage.
+    const Row rows[] = {
+        {"a[3], a[-1], a.at(INT_MIN)", [](auto& a, auto&, auto&) { return Ints{a[3], a[-1], a.at(INT_MIN)}; },
+         {0, 0, 0}},
+        {"a[3] = 9", [](auto& a, auto&, auto&) { return a[3] = 9, a[-1] = 9, arrayValues(a); }, {1, 2, 3}},
+        {"last() of none", [](auto&, auto&, auto&) { return Ints{Array<int>().last()}; }, {0}},
+        {"insert(-2, 7)", [](auto& a, auto&, auto&) { return a.insert(-2, 7), arrayValues(a); }, {7, 1, 2, 3}},
+        {"insert(9, 7)", [](auto& a, auto&, auto&) { return a.insert(9, 7), arrayValues(a); }, {1, 2, 3, 7}},
+        {"removeAt(3)", [](auto& a, auto&, auto&) { return a.removeAt(3), a.removeAt(-1), arrayValues(a); }, {1, 2, 3}},
+        {"removeAt(end())", [](auto& a, auto&, auto&) { return Ints{a.removeAt(a.end()) == a.end(), a.count()}; },
+         {1, 3}},
+        {"p[2] = &other", [](auto&, auto&, auto& p) { return p[2] = &other, p[-1] = &other, Ints{p.count(), *p[1]}; },
+         {2, 2}},
+        {"p[2], p[-1]", [](auto&, auto&, auto& p) { return Ints{std::as_const(p)[2] == nullptr, p[-1] == nullptr}; },
+         {1, 1}},
+        {"nodeAt(3), (-2)", [](auto&, auto& l, auto&) { return Ints{l.nodeAt(3) == nullptr, l.nodeAt(-2)->value}; },
+         {1, 1}},
+        {"insertAt(-1, 7)", [](auto&, auto& l, auto&) { return l.insertAt(-1, 7), linkedValues(l); }, {7, 1, 2, 3}},
+        {"insertAt(9, 7)", [](auto&, auto& l, auto&) { return l.insertAt(9, 7), linkedValues(l); }, {1, 2, 3, 7}},
+        {"swapNodes(head, past the end)",
+         [](auto&, auto& l, auto&) { return l.swapNodes(l.first(), l.nodeAt(3)), linkedValues(l); }, {1, 2, 3}},
+        {"swapValues(past the end, head)",
+         [](auto&, auto& l, auto&) { return l.swapValues(l.nodeAt(5), l.first()), linkedValues(l); }, {1, 2, 3}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.call);
+        Array<int> a;
+        List<int> l = listOf<int>({1, 2, 3});
+        int values[] = {1, 2, 3};
+        PointerArray<int*> p;
+        for (int& v : values) {
+            a.append(v);
+            if (v < 3)
+                p.append(&v);
+        }
+        EXPECT_EQ(row.apply(a, l, p), row.expected);
+        EXPECT_EQ(deref(p[0]) + deref(p[1]), 3);
+    });
+}
+
+TEST(ContainerIndices, StringElementsOutOfRangeReadEmpty)
+{
+    Array<String> strings;
+    strings.append(String(L"a"));
+    strings[2] = String(L"x");
+    EXPECT_EQ(strings.count(), 1);
+    EXPECT_TRUE(strings[2].isEmpty());
+    EXPECT_EQ(text(strings[0]), L"a");
 }

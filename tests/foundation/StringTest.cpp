@@ -1,10 +1,15 @@
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <new>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -1066,4 +1071,119 @@ TEST(StringSplit, JoinUndoesSplitWithoutFlags)
         StringList parts = String::split(String(s), String(L","));
         EXPECT_EQ(text(String::join(parts, String(L","))), s);
     }
+}
+
+// --- searching ignoring case, against lowering both texts whole ----------------
+
+namespace {
+
+// Mixed-case letters, non-ASCII letters whose case forms differ (Greek final
+// sigma, dotted and dotless i, sharp s), surrogate pairs of a cased alphabet
+// and lone surrogates.
+String randomCasedText(std::mt19937& random, int maxLength)
+{
+    static const wchar_t* const pieces[] = {
+        L"a", L"A", L"b", L"B", L"\u00E9", L"\u00C9", L"\u03C3", L"\u03A3", L"\u03C2", L"\u0130", L"\u0131", L"i",
+        L"I", L"\u00DF", L"\u1E9E", L"\u0416", L"\u0436", L"\xD801\xDC00", L"\xD801\xDC28", L"\xD801", L"\xDC00", L"-",
+    };
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(pieces)) - 1);
+    const int count = std::uniform_int_distribution<int>(0, maxLength)(random);
+    String text;
+    for (int i = 0; i < count; ++i)
+        text.append(pieces[pick(random)]);
+    return text;
+}
+
+// Calls the kit's PrintTo itself: while some test file prints a String without
+// the kit, GoogleTest's shared printer may be the byte dump.
+std::string shown(const String& s)
+{
+    std::ostringstream out;
+    PrintTo(s, &out);
+    return out.str();
+}
+
+// A piece of the text, sometimes with its case flipped, so that most needles occur.
+String randomNeedle(std::mt19937& random, const String& text)
+{
+    if (text.isEmpty() || random() % 4 == 0)
+        return randomCasedText(random, 3);
+    const int start = std::uniform_int_distribution<int>(0, text.length() - 1)(random);
+    const int count = std::uniform_int_distribution<int>(1, 4)(random);
+    const String piece = text.mid(start, count);
+    return random() % 2 ? piece.toUpper() : piece;
+}
+
+} // namespace
+
+TEST(StringTextSearch, IgnoringCaseMatchesLoweringBothTextsWhole)
+{
+    std::mt19937 random(20240708);
+    for (int round = 0; round < 4000; ++round) {
+        const String text = randomCasedText(random, 24);
+        const String needle = randomNeedle(random, text);
+        const int from = std::uniform_int_distribution<int>(-2, text.length() + 1)(random);
+        SCOPED_TRACE(shown(needle) + " in " + shown(text) + " from " + std::to_string(from));
+        const String lowerText = text.toLower();
+        const String lowerNeedle = needle.toLower();
+        EXPECT_EQ(text.indexOf(needle, from, false), lowerText.indexOf(lowerNeedle, from, true));
+        EXPECT_EQ(positions(text.findAll(needle, from, false)), positions(lowerText.findAll(lowerNeedle, from, true)));
+        EXPECT_EQ(text.count(needle, false), lowerText.count(lowerNeedle, true));
+    }
+}
+
+// --- indices and counts outside the text ---------------------------------------
+
+namespace {
+
+std::wstring unitText(wchar_t c)
+{
+    return std::to_wstring(static_cast<int>(c));
+}
+
+} // namespace
+
+TEST(StringEdit, RangesOutsideTheTextAreClampedToIt)
+{
+    struct Row {
+        const char* call;
+        std::wstring (*apply)(String& s);
+        const wchar_t* expected;
+    };
+    // Each row starts from "abcdef". remove(5, 3) used to hand a negative count to wmemmove.
+    const Row rows[] = {
+        {"remove(5, 3)", [](String& s) { return s.remove(5, 3), wide(s); }, L"abcde"},
+        {"remove(4, INT_MAX)", [](String& s) { return s.remove(4, INT_MAX), wide(s); }, L"abcd"},
+        {"remove(-2, 3)", [](String& s) { return s.remove(-2, 3), wide(s); }, L"def"},
+        {"remove(9, 2)", [](String& s) { return s.remove(9, 2), wide(s); }, L"abcdef"},
+        {"remove(9, 6)", [](String& s) { return s.remove(9, 6), wide(s); }, L""},
+        {"insert(-3, XY)", [](String& s) { return s.insert(-3, String(L"XY")), wide(s); }, L"XYabcdef"},
+        {"insert(99, XY)", [](String& s) { return s.insert(99, String(L"XY")), wide(s); }, L"abcdefXY"},
+        {"replace(4, 9, XY)", [](String& s) { return s.replace(4, 9, String(L"XY")), wide(s); }, L"abcdXY"},
+        {"replace(2, INT_MAX, X)", [](String& s) { return s.replace(2, INT_MAX, String(L"X")), wide(s); }, L"abX"},
+        {"replace(6, 1, XY)", [](String& s) { return s.replace(6, 1, String(L"XY")), wide(s); }, L"abcdef"},
+        {"mid(4, 9)", [](String& s) { return wide(s.mid(4, 9)); }, L"ef"},
+        {"mid(2, INT_MAX)", [](String& s) { return wide(s.mid(2, INT_MAX)); }, L"cdef"},
+        {"mid(-9, 2)", [](String& s) { return wide(s.mid(-9, 2)); }, L"ab"},
+        {"mid(INT_MIN, 1)", [](String& s) { return wide(s.mid(INT_MIN, 1)); }, L"a"},
+        {"substringFrom(9)", [](String& s) { return wide(s.substringFrom(9)); }, L""},
+        {"substringFrom(INT_MIN)", [](String& s) { return wide(s.substringFrom(INT_MIN)); }, L"abcdef"},
+        {"at(6), at(-1), [INT_MAX]",
+         [](String& s) { return unitText(s.at(6)) + unitText(s.at(-1)) + unitText(s[INT_MAX]); }, L"000"},
+        {"first(), last() of no text",
+         [](String&) { return unitText(String().first()) + unitText(String().last()); }, L"00"},
+        {"charPointer(9)", [](String& s) { return std::wstring(s.charPointer(9)); }, L""},
+        {"charPointer(1) of no text", [](String&) { return std::wstring(String().charPointer(1)); }, L""},
+        {"indexOf(c, -5)", [](String& s) { return std::to_wstring(s.indexOf(L'c', -5)); }, L"2"},
+        {"indexOf(CD, -5)", [](String& s) { return std::to_wstring(s.indexOf(String(L"CD"), -5, false)); }, L"2"},
+        {"findAll(f, INT_MAX)",
+         [](String& s) { return std::to_wstring(s.findAll(String(L"f"), INT_MAX).count()); }, L"0"},
+    };
+    forEachRow(rows, [](const Row& row) {
+        SCOPED_TRACE(row.call);
+        String s(L"abcdef");
+        EXPECT_EQ(row.apply(s), row.expected);
+        EXPECT_LE(s.length(), s.capacity());
+        EXPECT_EQ(s.c_str()[s.length()], 0);
+    });
 }
