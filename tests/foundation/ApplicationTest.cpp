@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/Application.h"
 #include "foundation/ByteArray.h"
@@ -16,13 +17,6 @@
 
 #include <set>
 #include <string>
-
-using filetest::Bytes;
-using filetest::bytesOf;
-using filetest::readRaw;
-using filetest::TempFolder;
-using filetest::wide;
-using filetest::writeRaw;
 
 namespace {
 
@@ -62,10 +56,9 @@ class ApplicationTest : public ::testing::Test {
 protected:
     ApplicationTest()
     {
-        const String path = folder.path();
-        application.setApplicationDirectory(path.mid(0, path.length() - 1));
-        CreateDirectoryW(dataFolder().c_str(), nullptr);
-        CreateDirectoryW(languagesFolder().c_str(), nullptr);
+        application.setApplicationDirectory(folder.bare());
+        folder.makeFolder(L"data");
+        folder.makeFolder(L"languages");
     }
 
     String dataFolder() const { return folder.path() + L"data\\"; }

@@ -1,4 +1,4 @@
-#include "FileTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/ByteArray.h"
 #include "foundation/ChunkFile.h"
@@ -7,8 +7,6 @@
 
 #include <chrono>
 #include <random>
-
-using namespace filetest;
 
 namespace {
 

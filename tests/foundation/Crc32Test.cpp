@@ -1,15 +1,12 @@
 #include "foundation/Crc32.h"
 
-#include "FileTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <random>
-
-using filetest::Bytes;
-using filetest::TempFolder;
 
 namespace {
 
@@ -91,7 +88,7 @@ TEST(Crc32Check, FileMatchesMemoryAcrossBlockBoundaries)
     for (std::size_t size : {1u, 4095u, 4096u, 4097u, 8192u, 10000u}) {
         const Bytes bytes = randomBytes(size, static_cast<unsigned>(size));
         const String path = folder.file(L"data.bin");
-        ASSERT_TRUE(filetest::writeRaw(path, bytes));
+        ASSERT_TRUE(writeRaw(path, bytes));
         std::uint32_t inMemory = 0;
         ASSERT_TRUE(crc32(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &inMemory));
         std::uint32_t fromFile = 0;
@@ -105,7 +102,7 @@ TEST(Crc32Check, FileOfCheckText)
 {
     TempFolder folder;
     const String path = folder.file(L"check.txt");
-    ASSERT_TRUE(filetest::writeRaw(path, filetest::bytesOf(std::string("123456789"))));
+    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("123456789"))));
     std::uint32_t value = 0;
     ASSERT_TRUE(crc32OfFile(path, &value));
     EXPECT_EQ(value, 0xCBF43926u);
@@ -115,7 +112,7 @@ TEST(Crc32Check, EmptyFileGivesZero)
 {
     TempFolder folder;
     const String path = folder.file(L"empty.bin");
-    ASSERT_TRUE(filetest::writeRaw(path, {}));
+    ASSERT_TRUE(writeRaw(path, {}));
     std::uint32_t value = 77;
     EXPECT_TRUE(crc32OfFile(path, &value));
     EXPECT_EQ(value, 0u);
@@ -138,7 +135,7 @@ TEST(Crc32Check, FileOpenByAnotherReaderStillReads)
 {
     TempFolder folder;
     const String path = folder.file(L"shared.bin");
-    ASSERT_TRUE(filetest::writeRaw(path, filetest::bytesOf(std::string("abc"))));
+    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("abc"))));
     // Another reader with read sharing does not block it.
     HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);

@@ -14,8 +14,6 @@
 #include <random>
 #include <string>
 
-using namespace filetest;
-
 namespace {
 
 // Builds pack bytes by hand, independently of the writer under test.

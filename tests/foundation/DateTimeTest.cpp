@@ -1,5 +1,7 @@
 #include "foundation/DateTime.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -36,42 +37,6 @@ int weekdayByTable(int year, int month, int day)
     const int r = (monthCodes[month] + day + k + yy + centuryCodes[year / 100 - 14]) % 7;
     return r == 0 ? 7 : r;
 }
-
-// A unique folder under the platform's temp path, removed with its files.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        m_path = std::wstring(base) + L"kestrola-datetime-" + std::to_wstring(GetCurrentProcessId()) + L"-"
-            + std::to_wstring(GetTickCount64());
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        for (const std::wstring& file : m_files)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(m_path.c_str());
-    }
-
-    String folder() const { return String(m_path.c_str()); }
-
-    String createFile(const wchar_t* name)
-    {
-        const std::wstring path = m_path + L"\\" + name;
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(h, "data", 4, &written, nullptr);
-        CloseHandle(h);
-        m_files.push_back(path);
-        return String(path.c_str());
-    }
-
-private:
-    std::wstring m_path;
-    std::vector<std::wstring> m_files;
-};
 
 } // namespace
 
@@ -454,7 +419,7 @@ TEST(DateTimeTest, FileTimeRoundTrip)
 TEST(DateTimeTest, FileTimeStampsOfARealFile)
 {
     TempFolder temp;
-    const String path = temp.createFile(L"stamp.txt");
+    const String path = temp.writeFile(L"stamp.txt", bytesOf("data"));
     const DateTime stamp(2021, 6, 7, 8, 9, 10, 0);
     ASSERT_TRUE(DateTime::setFileDateTime(path, stamp, false));
     EXPECT_EQ(DateTime::fileDateTime(path, DateTime::LastWriteTime, false), stamp);
@@ -467,7 +432,7 @@ TEST(DateTimeTest, FileTimeStampsOfARealFile)
     EXPECT_EQ(DateTime::fileDateTime(path, DateTime::LastWriteTime, true), localStamp);
     EXPECT_EQ(DateTime::fileDateTime(path, DateTime::LastWriteTime, false), localStamp.toUtc());
 
-    const String copy = temp.createFile(L"copy.txt");
+    const String copy = temp.writeFile(L"copy.txt", bytesOf("data"));
     EXPECT_TRUE(DateTime::copyFileTimes(copy, path));
     EXPECT_EQ(DateTime::fileDateTime(copy, DateTime::LastWriteTime, false),
               DateTime::fileDateTime(path, DateTime::LastWriteTime, false));
@@ -476,22 +441,22 @@ TEST(DateTimeTest, FileTimeStampsOfARealFile)
 TEST(DateTimeTest, FolderAnswersForItselfWithTrailingBackslash)
 {
     TempFolder temp;
-    EXPECT_TRUE(DateTime::fileDateTime(temp.folder() + L"\\", DateTime::LastWriteTime, false).isValid());
-    EXPECT_TRUE(DateTime::fileDateTime(temp.folder(), DateTime::CreationTime, false).isValid());
+    EXPECT_TRUE(DateTime::fileDateTime(temp.path(), DateTime::LastWriteTime, false).isValid());
+    EXPECT_TRUE(DateTime::fileDateTime(temp.bare(), DateTime::CreationTime, false).isValid());
 }
 
 TEST(DateTimeTest, FileTimeFailuresAreClean)
 {
     TempFolder temp;
-    const String missing = temp.folder() + L"\\missing.txt";
+    const String missing = temp.file(L"missing.txt");
     EXPECT_TRUE(DateTime::fileDateTime(missing, DateTime::LastWriteTime, false).isNull());
     EXPECT_FALSE(DateTime::setFileDateTime(missing, DateTime(2020, 1, 1, 0, 0), false));
-    const String real = temp.createFile(L"real.txt");
+    const String real = temp.writeFile(L"real.txt", bytesOf("data"));
     EXPECT_FALSE(DateTime::copyFileTimes(missing, real));
     EXPECT_FALSE(DateTime::copyFileTimes(real, missing));
     EXPECT_FALSE(DateTime::setFileDateTime(real, DateTime(2020, 2, 30, 0, 0), false));
     // A wildcard would let the search answer with another file's time.
-    EXPECT_TRUE(DateTime::fileDateTime(temp.folder() + L"\\*.txt", DateTime::LastWriteTime, false).isNull());
+    EXPECT_TRUE(DateTime::fileDateTime(temp.file(L"*.txt"), DateTime::LastWriteTime, false).isNull());
     EXPECT_TRUE(DateTime::fileDateTime(String(L'a', 400), DateTime::LastWriteTime, false).isNull());
     EXPECT_TRUE(DateTime::fileDateTime(String(), DateTime::LastWriteTime, false).isNull());
 }

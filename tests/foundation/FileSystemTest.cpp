@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/DateTime.h"
 #include "foundation/FileStream.h"
@@ -6,8 +7,6 @@
 #include "foundation/Path.h"
 
 #include <gtest/gtest.h>
-
-using namespace filetest;
 
 namespace {
 
@@ -267,8 +266,7 @@ TEST(Path, UniqueFileName)
     EXPECT_EQ(wide(Path::uniqueFileName(name, ext, temp.path())), L"shot_0000.png");
     ASSERT_TRUE(makeFile(temp.file(L"shot_0000.png")));
     ASSERT_TRUE(makeFile(temp.file(L"shot_0001.png")));
-    const String withoutSlash = temp.path().mid(0, temp.path().length() - 1);
-    EXPECT_EQ(wide(Path::uniqueFileName(name, ext, withoutSlash)), L"shot_0002.png");
+    EXPECT_EQ(wide(Path::uniqueFileName(name, ext, temp.bare())), L"shot_0002.png");
     EXPECT_TRUE(Path::uniqueFileName(name, ext, temp.file(L"missing")).isEmpty());
     EXPECT_TRUE(Path::uniqueFileName(String(), ext, temp.path()).isEmpty());
 }
@@ -524,8 +522,7 @@ TEST_F(FileListing, FilesAndFoldersTogetherRecursively)
 
 TEST_F(FileListing, FolderWithoutTrailingSeparator)
 {
-    const String bare = root.mid(0, root.length() - 1);
-    EXPECT_EQ(listed(bare, ListFiles), full({L"a.JPG", L"b.jpg", L"jpg", L"c.txt"}));
+    EXPECT_EQ(listed(temp.bare(), ListFiles), full({L"a.JPG", L"b.jpg", L"jpg", L"c.txt"}));
 }
 
 TEST_F(FileListing, ListingAppendsToTheCallersList)
@@ -644,7 +641,7 @@ struct LinkRemover {
 TEST_F(FileListing, LinkLoopIsNotFollowed)
 {
     const String link = root + L"sub\\loop";
-    if (!makeDirectoryLink(link, root.mid(0, root.length() - 1)))
+    if (!makeDirectoryLink(link, temp.bare()))
         GTEST_SKIP() << "no directory link could be made here";
     const LinkRemover remover{link};
     ASSERT_TRUE(fileExists(link + L"\\a.JPG")) << "the link leads back to the root";

@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
@@ -8,8 +9,6 @@
 
 #include <string>
 #include <vector>
-
-using namespace filetest;
 
 namespace {
 

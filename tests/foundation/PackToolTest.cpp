@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/DataPack.h"
 #include "foundation/FileSystem.h"
@@ -9,8 +10,6 @@
 
 #include <map>
 #include <string>
-
-using namespace filetest;
 
 namespace {
 

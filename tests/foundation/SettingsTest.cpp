@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
@@ -10,13 +11,6 @@
 #include <limits>
 #include <string>
 #include <vector>
-
-using filetest::Bytes;
-using filetest::bytesOf;
-using filetest::readRaw;
-using filetest::TempFolder;
-using filetest::wide;
-using filetest::writeRaw;
 
 namespace {
 
@@ -31,7 +25,7 @@ std::string textOf(const Bytes& bytes)
 
 std::vector<std::wstring> keysOf(const Settings& settings)
 {
-    return filetest::vectorOf(settings.keys());
+    return vectorOf(settings.keys());
 }
 
 std::wstring textValue(const Settings& settings, const wchar_t* key)
@@ -44,8 +38,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     SettingsFile()
     {
-        const String path = folder.path();
-        application.setApplicationDirectory(path.mid(0, path.length() - 1));
+        application.setApplicationDirectory(folder.bare());
     }
 
     Settings store(int format) const

@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/FileSystem.h"
 #include "foundation/ShellShortcut.h"
@@ -7,8 +8,6 @@
 #include <objbase.h>
 
 #include <gtest/gtest.h>
-
-using namespace filetest;
 
 namespace {
 

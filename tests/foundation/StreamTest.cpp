@@ -17,8 +17,6 @@
 #include <limits>
 #include <random>
 
-using namespace filetest;
-
 namespace {
 
 const Bytes tenBytes = bytesOf({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});

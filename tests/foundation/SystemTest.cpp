@@ -3,7 +3,8 @@
 #include "foundation/ShellCommands.h"
 #include "foundation/System.h"
 
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -12,8 +13,6 @@
 
 #include <cstdlib>
 #include <cwctype>
-
-using filetest::TempFolder;
 
 namespace {
 
@@ -296,7 +295,7 @@ TEST(SystemPaths, LongAndShortForms)
 {
     TempFolder folder;
     const String path = folder.file(L"a rather long file name.text");
-    ASSERT_TRUE(filetest::writeRaw(path, filetest::bytesOf(std::string("x"))));
+    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("x"))));
     EXPECT_TRUE(longPathName(path).isEmpty()); // no '~' in it
     const String shortForm = shortPathName(path);
     ASSERT_FALSE(shortForm.isEmpty());
@@ -316,8 +315,8 @@ TEST(DirectoryFacade, CreateMeasureListAndRemove)
     EXPECT_FALSE(directory.writeTime().isNull());
     EXPECT_FALSE(directory.creationTime().isNull());
 
-    ASSERT_TRUE(filetest::writeRaw(nested + L"\\a.txt", filetest::Bytes(10, 'a')));
-    ASSERT_TRUE(filetest::writeRaw(folder.path() + L"one\\b.dat", filetest::Bytes(20, 'b')));
+    ASSERT_TRUE(writeRaw(nested + L"\\a.txt", Bytes(10, 'a')));
+    ASSERT_TRUE(writeRaw(folder.path() + L"one\\b.dat", Bytes(20, 'b')));
     EXPECT_EQ(directorySize(folder.path() + L"one"), 30u);
     EXPECT_EQ(directorySize(folder.path() + L"one\\"), 30u);
 
@@ -326,7 +325,7 @@ TEST(DirectoryFacade, CreateMeasureListAndRemove)
     EXPECT_EQ(countMatchingFiles(folder.path() + L"one", ListFiles | Recurse, extensions), 1);
     StringList found;
     EXPECT_TRUE(findFiles(found, folder.path() + L"one", ListFiles | Recurse | NamesOnly));
-    EXPECT_EQ(filetest::setOf(found), (std::set<std::wstring>{L"a.txt", L"b.dat"}));
+    EXPECT_EQ(setOf(found), (std::set<std::wstring>{L"a.txt", L"b.dat"}));
     EXPECT_TRUE(canWriteTo(nested));
 
     EXPECT_FALSE(removeDirectory(nested)); // not empty

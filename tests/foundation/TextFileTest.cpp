@@ -13,8 +13,6 @@
 
 #include <random>
 
-using namespace filetest;
-
 namespace {
 
 String fromBytes(const Bytes& bytes, int encoding)

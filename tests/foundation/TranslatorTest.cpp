@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/ChunkFile.h"
 #include "foundation/DateTime.h"
@@ -11,8 +12,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-using namespace filetest;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FileTestSupport.h"
+#include "tests/support/TempFolder.h"
 #include "XmlTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +98,7 @@ TEST(XmlDocument, ClearKeepsTheRootsName)
 
 TEST(XmlDocument, LoadNeedsADeclarationEndButNoPrefix)
 {
-    filetest::TempFolder folder;
+    TempFolder folder;
     struct Row {
         const char* bytes;
         bool ok;
@@ -115,7 +115,7 @@ TEST(XmlDocument, LoadNeedsADeclarationEndButNoPrefix)
     XmlDocument document;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bytes);
-        ASSERT_TRUE(filetest::writeRaw(path, filetest::bytesOf(row.bytes)));
+        ASSERT_TRUE(writeRaw(path, bytesOf(row.bytes)));
         EXPECT_EQ(document.load(path, 3), row.ok);
         EXPECT_EQ(describe(document), row.tree);
     }

@@ -1,4 +1,4 @@
-#include "FileTestSupport.h"
+#include "tests/support/TempFolder.h"
 #include "XmlTestSupport.h"
 
 #include "foundation/XmlParser.h"
@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-using filetest::Bytes;
-using filetest::TempFolder;
 using xmltest::wide;
 
 namespace {
@@ -35,11 +33,6 @@ const wchar_t* const sampleElements =
     L"    </group>\r\n"
     L"</groups>\r\n"
     L"<second/>\r\n";
-
-bool fileExistsRaw(const String& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::set<std::wstring> namesIn(const TempFolder& folder)
 {
@@ -82,15 +75,15 @@ TEST(XmlWriter, FileBytesAreExactInBothEncodings)
     buildSample(document);
 
     ASSERT_TRUE(document.save(folder.file(L"a.xml"), 4));
-    EXPECT_EQ(filetest::readRaw(folder.file(L"a.xml")),
+    EXPECT_EQ(readRaw(folder.file(L"a.xml")),
               utf16Bytes(std::wstring(L"<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n") + sampleElements));
 
     ASSERT_TRUE(document.save(folder.file(L"b.xml"), 3));
-    const Bytes utf8 = filetest::readRaw(folder.file(L"b.xml"));
+    const Bytes utf8 = readRaw(folder.file(L"b.xml"));
     std::string expected = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n";
     for (wchar_t c : std::wstring(sampleElements))
         expected += c == L'\u00e9' ? std::string("\xC3\xA9") : std::string(1, static_cast<char>(c));
-    EXPECT_EQ(utf8, filetest::bytesOf(expected));
+    EXPECT_EQ(utf8, bytesOf(expected));
 }
 
 TEST(XmlWriter, EmptyDocumentIsTheDeclarationAlone)
@@ -98,8 +91,8 @@ TEST(XmlWriter, EmptyDocumentIsTheDeclarationAlone)
     TempFolder folder;
     XmlDocument document;
     ASSERT_TRUE(document.save(folder.file(L"e.xml"), 3));
-    EXPECT_EQ(filetest::readRaw(folder.file(L"e.xml")),
-              filetest::bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"));
+    EXPECT_EQ(readRaw(folder.file(L"e.xml")),
+              bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"));
     XmlDocument loaded;
     EXPECT_TRUE(loaded.load(folder.file(L"e.xml"), 3));
     EXPECT_TRUE(loaded.isEmpty());
@@ -137,12 +130,12 @@ TEST(XmlWriter, SaveReplacesTheFileAndLeavesNoTemporary)
 {
     TempFolder folder;
     const String path = folder.file(L"c.xml");
-    ASSERT_TRUE(filetest::writeRaw(path, filetest::bytesOf("old content that is longer than the new one")));
+    ASSERT_TRUE(writeRaw(path, bytesOf("old content that is longer than the new one")));
     XmlDocument document;
     document.root().addChild(L"a");
     ASSERT_TRUE(document.save(path, 3));
-    EXPECT_EQ(filetest::readRaw(path),
-              filetest::bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a/>\r\n"));
+    EXPECT_EQ(readRaw(path),
+              bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a/>\r\n"));
     EXPECT_EQ(namesIn(folder), (std::set<std::wstring>{L"c.xml"}));
 }
 
@@ -153,8 +146,8 @@ TEST(XmlWriter, FailedSaveKeepsTheOldFile)
 {
     TempFolder folder;
     const String path = folder.file(L"d.xml");
-    const Bytes old = filetest::bytesOf("<?xml?><old/>");
-    ASSERT_TRUE(filetest::writeRaw(path, old));
+    const Bytes old = bytesOf("<?xml?><old/>");
+    ASSERT_TRUE(writeRaw(path, old));
     HANDLE lock = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -162,7 +155,7 @@ TEST(XmlWriter, FailedSaveKeepsTheOldFile)
     document.root().addChild(L"new");
     EXPECT_FALSE(document.save(path, 3));
     CloseHandle(lock);
-    EXPECT_EQ(filetest::readRaw(path), old);
+    EXPECT_EQ(readRaw(path), old);
     EXPECT_EQ(namesIn(folder), (std::set<std::wstring>{L"d.xml"}));
 }
 

@@ -52,7 +52,9 @@ inline Bytes readRaw(const String& path)
     return out;
 }
 
-inline bool fileExists(const String& path)
+// A file or a folder. Named apart from the foundation's fileExists, which
+// is false for folders: one name for both would link only one of them.
+inline bool fileExistsRaw(const String& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -105,6 +107,8 @@ public:
 
     // The folder with a trailing '\'.
     String path() const { return String(m_folder.c_str()) + L'\\'; }
+    // The folder without the trailing '\'.
+    String bare() const { return String(m_folder.c_str()); }
     String file(const wchar_t* name) const { return path() + name; }
 
     // Writes the bytes to the named file in the folder; its full path.
