@@ -1,4 +1,3 @@
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/Application.h"
@@ -379,5 +378,5 @@ TEST_F(ApplicationTest, AgentIdJoinsProductVersionAndProgramCrc)
     EXPECT_EQ(wide(plain), std::wstring(product) + L";1.8.3;" + wide(crc));
 
     const ByteArray decoded = ByteArray::fromBase64(application.buildAgentId(true));
-    EXPECT_EQ(wide(String::fromUtf8(reinterpret_cast<const char*>(decoded.data()), decoded.size())), wide(plain));
+    EXPECT_EQ(String::fromUtf8(reinterpret_cast<const char*>(decoded.data()), decoded.size()), plain);
 }

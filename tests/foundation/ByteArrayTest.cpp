@@ -3,6 +3,8 @@
 #include "foundation/String.h"
 #include "foundation/TextConversions.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>

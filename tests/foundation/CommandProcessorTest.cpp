@@ -1,5 +1,7 @@
 #include "foundation/CommandProcessor.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -35,16 +37,11 @@ std::function<bool(StepCommand&)> goTo(int next)
     };
 }
 
-std::wstring errorOf(const CommandProcessor& processor)
-{
-    return processor.error().c_str();
-}
-
 TEST(CommandProcessor, RunsTheChainFromTheStartCommand)
 {
     std::vector<int> log;
     CommandProcessor processor;
-    EXPECT_EQ(errorOf(processor), L"no error");
+    EXPECT_EQ(wide(processor.error()), L"no error");
     processor.addCommand(new StepCommand(0, log, goTo(2)));
     processor.addCommand(new StepCommand(1, log, goTo(-1)));
     processor.addCommand(new StepCommand(2, log, goTo(1)));
@@ -65,29 +62,29 @@ TEST(CommandProcessor, ReportsEachKindOfFailure)
     std::vector<int> log;
     CommandProcessor empty;
     EXPECT_FALSE(empty.runCommands());
-    EXPECT_EQ(errorOf(empty), L"unknown error");
+    EXPECT_EQ(wide(empty.error()), L"unknown error");
 
     CommandProcessor failing;
     failing.addCommand(new StepCommand(0, log, goTo(7)));
     failing.addCommand(new StepCommand(7, log, [](StepCommand&) { return false; }));
     EXPECT_FALSE(failing.runCommands());
-    EXPECT_EQ(errorOf(failing), L"command error, id: 7");
+    EXPECT_EQ(wide(failing.error()), L"command error, id: 7");
     EXPECT_FALSE(failing.isRunning());
 
     CommandProcessor dangling;
     dangling.addCommand(new StepCommand(0, log, goTo(5)));
     EXPECT_FALSE(dangling.runCommands());
-    EXPECT_EQ(errorOf(dangling), L"command not found");
+    EXPECT_EQ(wide(dangling.error()), L"command not found");
 
     dangling.setStartId(9);
     EXPECT_FALSE(dangling.runCommands());
-    EXPECT_EQ(errorOf(dangling), L"unknown error");
+    EXPECT_EQ(wide(dangling.error()), L"unknown error");
 
     CommandProcessor invalid;
     invalid.addCommand(new StepCommand(-3, log, goTo(-1)));
     EXPECT_FALSE(invalid.isValid());
     EXPECT_FALSE(invalid.runCommands());
-    EXPECT_EQ(errorOf(invalid), L"unknown error");
+    EXPECT_EQ(wide(invalid.error()), L"unknown error");
 }
 
 TEST(CommandProcessor, RefusesChangesWhileRunning)
@@ -129,7 +126,7 @@ TEST(CommandProcessor, FindCommandTakesTheFirstOfEqualIds)
     processor.addCommand(new StepCommand(4, log, goTo(-1)));
     EXPECT_EQ(processor.findCommand(4), first);
     EXPECT_EQ(first->owner(), &processor);
-    EXPECT_EQ(std::wstring(first->error().c_str()), L"<no error>");
+    EXPECT_EQ(wide(first->error()), L"<no error>");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "foundation/String.h"
 
 #include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
 
 template <typename T>
 List<T> listOf(const std::vector<T>& values)
@@ -183,9 +179,9 @@ TEST(ListBasics, StringValues)
     list.append(String(L"two"));
     List<String> copy(list);
     list.first()->value.append(L'!');
-    EXPECT_EQ(text(list.first()->value), L"one!");
-    EXPECT_EQ(text(copy.first()->value), L"one");
-    EXPECT_EQ(text(copy.last()->value), L"two");
+    EXPECT_EQ(wide(list.first()->value), L"one!");
+    EXPECT_EQ(wide(copy.first()->value), L"one");
+    EXPECT_EQ(wide(copy.last()->value), L"two");
 }
 
 TEST(ListRemove, RemoveNodeMovesToTheNextNode)
@@ -322,8 +318,8 @@ TEST(ListSwap, SwapValuesKeepsTheNodesInPlace)
     List<String>::Node* b = strings.append(String(L"second"));
     strings.swapValues(a, b);
     EXPECT_EQ(strings.first(), a);
-    EXPECT_EQ(text(a->value), L"second");
-    EXPECT_EQ(text(b->value), L"first");
+    EXPECT_EQ(wide(a->value), L"second");
+    EXPECT_EQ(wide(b->value), L"first");
 }
 
 TEST(ListInsert, InsertBefore)
@@ -535,21 +531,21 @@ TEST(ArrayOfStrings, GrowthAndCopyKeepValues)
         array.append(String(L"item ") + String::number(i));
     ASSERT_EQ(array.count(), 300);
     for (int i = 0; i < 300; ++i)
-        EXPECT_EQ(text(array[i]), L"item " + std::to_wstring(i));
+        EXPECT_EQ(wide(array[i]), L"item " + std::to_wstring(i));
 
     Array<String> copy(array);
     EXPECT_EQ(copy.capacity(), 300);
     copy[3] = String(L"changed");
     copy[4].append(L'!');
-    EXPECT_EQ(text(array[3]), L"item 3");
-    EXPECT_EQ(text(array[4]), L"item 4");
-    EXPECT_EQ(text(copy[4]), L"item 4!");
+    EXPECT_EQ(wide(array[3]), L"item 3");
+    EXPECT_EQ(wide(array[4]), L"item 4");
+    EXPECT_EQ(wide(copy[4]), L"item 4!");
 
     Array<String> assigned;
     assigned.append(String(L"old"));
     assigned = array;
     EXPECT_EQ(assigned.count(), 300);
-    EXPECT_EQ(text(assigned[299]), L"item 299");
+    EXPECT_EQ(wide(assigned[299]), L"item 299");
 }
 
 TEST(ArrayOfStrings, InsertRemoveAndClear)
@@ -561,14 +557,14 @@ TEST(ArrayOfStrings, InsertRemoveAndClear)
     array.insert(2, String(L"c"));
     array.removeAt(3);
     ASSERT_EQ(array.count(), 3);
-    EXPECT_EQ(text(array[0]), L"a");
-    EXPECT_EQ(text(array[1]), L"b");
-    EXPECT_EQ(text(array[2]), L"c");
+    EXPECT_EQ(wide(array[0]), L"a");
+    EXPECT_EQ(wide(array[1]), L"b");
+    EXPECT_EQ(wide(array[2]), L"c");
     EXPECT_EQ(array.indexOf(String(L"c")), 2);
     array.clear();
     EXPECT_EQ(array.count(), 0);
     array.append(String(L"again"));
-    EXPECT_EQ(text(array[0]), L"again");
+    EXPECT_EQ(wide(array[0]), L"again");
 }
 
 TEST(ArrayOfStrings, AppendingAnOwnElementWhileFull)
@@ -584,7 +580,7 @@ TEST(ArrayOfStrings, AppendingAnOwnElementWhileFull)
     array.insert(0, array[3]);
     ASSERT_EQ(array.count(), 5);
     for (const String& s : array)
-        EXPECT_EQ(text(s), L"self");
+        EXPECT_EQ(wide(s), L"self");
 }
 
 TEST(ArrayOfStrings, MoveLeavesTheSourceEmpty)
@@ -593,7 +589,7 @@ TEST(ArrayOfStrings, MoveLeavesTheSourceEmpty)
     array.append(String(L"x"));
     Array<String> moved(std::move(array));
     EXPECT_EQ(moved.count(), 1);
-    EXPECT_EQ(text(moved[0]), L"x");
+    EXPECT_EQ(wide(moved[0]), L"x");
     EXPECT_EQ(array.count(), 0);
     EXPECT_EQ(array.capacity(), 0);
 }
@@ -755,5 +751,5 @@ TEST(ContainerIndices, StringElementsOutOfRangeReadEmpty)
     strings[2] = String(L"x");
     EXPECT_EQ(strings.count(), 1);
     EXPECT_TRUE(strings[2].isEmpty());
-    EXPECT_EQ(text(strings[0]), L"a");
+    EXPECT_EQ(wide(strings[0]), L"a");
 }

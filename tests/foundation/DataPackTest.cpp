@@ -139,11 +139,6 @@ Bytes contentOf(const PackFile& file)
     return file.size() ? Bytes(file.data(), file.data() + file.size()) : Bytes();
 }
 
-std::wstring wideOf(const String& text)
-{
-    return wide(text);
-}
-
 // Two folders, three files, distinct extra words and hashes.
 Bytes samplePack()
 {
@@ -245,14 +240,14 @@ TEST(DataPack, ReadsEveryFieldOfAHandBuiltPack)
     EXPECT_TRUE(pack.hasFiles());
 
     const PackFolder* images = pack.folders().first()->value;
-    EXPECT_EQ(wideOf(images->name()), L"images");
+    EXPECT_EQ(wide(images->name()), L"images");
     EXPECT_EQ(images->hash(), 0x1111u) << "hashes are taken from the file, not recomputed";
     EXPECT_EQ(images->extra(), 0xA1u);
     EXPECT_EQ(images->dateTime(), DateTime(2020, 1, 2, 3, 4, 5, 6));
     ASSERT_EQ(images->fileCount(), 2);
 
     const PackFile* logo = images->files().first()->value;
-    EXPECT_EQ(wideOf(logo->name()), L"logo.png");
+    EXPECT_EQ(wide(logo->name()), L"logo.png");
     EXPECT_EQ(logo->hash(), 0x2222u);
     EXPECT_EQ(logo->extra(), 0xB1u);
     EXPECT_EQ(contentOf(*logo), bytesOf({1, 2, 3, 4}));
@@ -368,7 +363,7 @@ TEST(DataPack, FailedReadKeepsNothingHalfRead)
     EXPECT_FALSE(pack.readPack(reader));
     reader.detach();
     ASSERT_EQ(pack.folderCount(), 1) << "a failed read appends nothing";
-    EXPECT_EQ(wideOf(pack.folders().first()->value->name()), L"kept");
+    EXPECT_EQ(wide(pack.folders().first()->value->name()), L"kept");
     EXPECT_EQ(pack.headerWord1(), 3u);
     EXPECT_EQ(pack.headerWord2(), 4u);
 
@@ -456,7 +451,7 @@ TEST(DataPack, SaveAndReopenKeepsEverything)
 
     DataPack reopened;
     ASSERT_TRUE(reopened.openFile(path));
-    EXPECT_EQ(wideOf(reopened.fileName()), wideOf(path));
+    EXPECT_EQ(reopened.fileName(), path);
     EXPECT_EQ(reopened.headerWord1(), 0xDEADBEEFu);
     EXPECT_EQ(reopened.headerWord2(), 42u);
     ASSERT_EQ(reopened.folderCount(), original.folderCount());
@@ -465,7 +460,7 @@ TEST(DataPack, SaveAndReopenKeepsEverything)
     for (; folderA && folderB; folderA = folderA->next, folderB = folderB->next) {
         const PackFolder& a = *folderA->value;
         const PackFolder& b = *folderB->value;
-        EXPECT_EQ(wideOf(a.name()), wideOf(b.name()));
+        EXPECT_EQ(a.name(), b.name());
         EXPECT_EQ(b.hash(), a.name().hash());
         EXPECT_EQ(a.extra(), b.extra());
         EXPECT_EQ(a.dateTime(), b.dateTime());
@@ -473,7 +468,7 @@ TEST(DataPack, SaveAndReopenKeepsEverything)
         auto fileA = a.files().first();
         auto fileB = b.files().first();
         for (; fileA && fileB; fileA = fileA->next, fileB = fileB->next) {
-            EXPECT_EQ(wideOf(fileA->value->name()), wideOf(fileB->value->name()));
+            EXPECT_EQ(fileA->value->name(), fileB->value->name());
             EXPECT_EQ(fileB->value->hash(), fileA->value->name().hash());
             EXPECT_EQ(fileA->value->extra(), fileB->value->extra());
             EXPECT_EQ(fileA->value->dateTime(), fileB->value->dateTime());
@@ -518,7 +513,7 @@ TEST(DataPack, OpenFileStartsEmptyAndKeepsThePathOnlyOnSuccess)
     ASSERT_TRUE(writeRaw(bad, bytesOf("not a pack at all, but long enough")));
     DataPack pack;
     ASSERT_TRUE(pack.openFile(good));
-    EXPECT_EQ(wideOf(pack.fileName()), wideOf(good));
+    EXPECT_EQ(pack.fileName(), good);
     EXPECT_FALSE(pack.openFile(bad));
     EXPECT_TRUE(pack.fileName().isEmpty());
     EXPECT_TRUE(pack.isEmpty());
@@ -564,7 +559,7 @@ TEST(DataPack, HashLookupsUseTheStoredHashes)
     ASSERT_TRUE(openBytes(pack, samplePack()));
     const PackFile* logo = pack.findFileByHash(0x1111, 0x2222);
     ASSERT_NE(logo, nullptr);
-    EXPECT_EQ(wideOf(logo->name()), L"logo.png");
+    EXPECT_EQ(wide(logo->name()), L"logo.png");
     EXPECT_EQ(pack.findFileByHash(0x1111, 0x5555), nullptr) << "skins.xml lies in the other folder";
     EXPECT_EQ(pack.findFolderByHash(nameHash(L"images")), nullptr);
     EXPECT_EQ(pack.findFolderByHash(0x4444), pack.folders().last()->value);
@@ -584,8 +579,8 @@ TEST(DataPack, AddFileAppendsFoldersAndFiles)
     const DateTime after = DateTime::currentUtc();
 
     ASSERT_EQ(pack.folderCount(), 2);
-    EXPECT_EQ(wideOf(pack.folders().first()->value->name()), L"one");
-    EXPECT_EQ(wideOf(pack.folders().last()->value->name()), L"two");
+    EXPECT_EQ(wide(pack.folders().first()->value->name()), L"one");
+    EXPECT_EQ(wide(pack.folders().last()->value->name()), L"two");
     EXPECT_EQ(pack.folders().first()->value->fileCount(), 2);
     EXPECT_EQ(first->hash(), nameHash(L"a"));
     EXPECT_EQ(pack.folders().first()->value->hash(), nameHash(L"one"));
@@ -641,7 +636,7 @@ TEST(DataPackTool, SafePackPaths)
         {L"AUX", false},         {L"x/com1.txt", false}, {L"nul /x", false},  {L"console", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(isSafePackPath(String(c.name)), c.safe) << std::wstring(c.name).c_str();
+        EXPECT_EQ(isSafePackPath(String(c.name)), c.safe) << c.name;
 }
 
 TEST(DataPackTool, PackAndExtractATree)

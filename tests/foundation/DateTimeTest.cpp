@@ -13,11 +13,6 @@
 
 namespace {
 
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
-
 std::wstring ymd(const Date& d)
 {
     return std::to_wstring(d.year()) + L"-" + std::to_wstring(d.month()) + L"-" + std::to_wstring(d.day());
@@ -367,11 +362,11 @@ TEST(DateTimeTest, UtcOffsetText)
     const Row rows[] = {{-330, L"-05:30"}, {0, L"00:00"},   {60, L"+01:00"},
                         {345, L"+05:45"},  {-720, L"-12:00"}, {840, L"+14:00"}, {-1, L"-00:01"}};
     for (const Row& r : rows)
-        EXPECT_EQ(text(utcOffsetText(r.minutes)), r.text) << r.minutes;
+        EXPECT_EQ(wide(utcOffsetText(r.minutes)), r.text) << r.minutes;
     const int offset = utcOffsetMinutes();
     EXPECT_GE(offset, -12 * 60);
     EXPECT_LE(offset, 14 * 60);
-    EXPECT_EQ(text(utcOffsetText()), text(utcOffsetText(offset)));
+    EXPECT_EQ(utcOffsetText(), utcOffsetText(offset));
 }
 
 // Noon in mid-January is far from any daylight-saving change in every zone.

@@ -1,5 +1,7 @@
 #include "foundation/Drives.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "foundation/Event.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -100,7 +102,7 @@ TEST(EventTest, KeyEventKeepsItsFieldsAndDeletesThroughTheBase)
     EXPECT_TRUE(key->isInput());
     EXPECT_EQ(key->key(), 9);
     EXPECT_EQ(key->modifiers(), KeyboardModifiers(ControlModifier));
-    EXPECT_TRUE(key->text() == L"\t");
+    EXPECT_EQ(key->text(), L"\t");
     EXPECT_TRUE(key->isAutoRepeat());
     EXPECT_EQ(key->nativeScanCode(), 15);
     EXPECT_EQ(key->nativeVirtualKey(), 9);

@@ -1,4 +1,3 @@
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/DateTime.h"
@@ -18,7 +17,7 @@ struct PathRow {
 void expectRows(String (*function)(const String&), const std::vector<PathRow>& rows)
 {
     for (const PathRow& row : rows)
-        EXPECT_EQ(wide(function(String(row.path))), row.expected) << wide(String(row.path));
+        EXPECT_EQ(wide(function(String(row.path))), row.expected) << row.path;
 }
 
 bool makeFile(const String& path, int size = 0)
@@ -227,7 +226,7 @@ TEST(Path, ReservedDeviceNames)
         {L"con_", false},      {L"xnul", false},      {L"", false},          {L"conin", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(isReservedDeviceName(String(c.name)), c.reserved) << std::wstring(c.name).c_str();
+        EXPECT_EQ(isReservedDeviceName(String(c.name)), c.reserved) << c.name;
 }
 
 TEST(Path, PathParts)

@@ -2,7 +2,6 @@
 
 // Test helpers for streams beyond the shared kit (tests/support).
 
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/Stream.h"

@@ -1,17 +1,14 @@
 #include "foundation/Hooks.h"
 #include "foundation/Settings.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::wstring wide(const String& s)
-{
-    return std::wstring(s.c_str(), static_cast<std::size_t>(s.length()));
-}
 
 class RecordingProgressWindow : public ProgressWindow {
 public:

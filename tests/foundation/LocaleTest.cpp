@@ -2,6 +2,8 @@
 
 #include "foundation/DateTime.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,11 +14,6 @@
 #include <string>
 
 namespace {
-
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
 
 // Fixed answers in place of the machine's regional settings.
 class FakeLocaleSource : public LocaleSource {
@@ -74,14 +71,14 @@ std::wstring datePatternFrom(const wchar_t* raw, int kind = 0)
     FakeLocaleSource source;
     source.set(LOCALE_SLONGDATE, raw);
     source.set(LOCALE_SSHORTDATE, raw);
-    return text(Locale(source).datePattern(kind));
+    return wide(Locale(source).datePattern(kind));
 }
 
 std::wstring timePatternFrom(const wchar_t* raw)
 {
     FakeLocaleSource source;
     source.set(LOCALE_STIMEFORMAT, raw);
-    return text(Locale(source).timePattern());
+    return wide(Locale(source).timePattern());
 }
 
 } // namespace
@@ -113,7 +110,7 @@ TEST(LocaleTest, FormatDatePatterns)
         {L"-", L"-"},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(text(locale.formatDate(date, String(r.pattern))), r.expected) << text(String(r.pattern));
+        EXPECT_EQ(wide(locale.formatDate(date, String(r.pattern))), r.expected) << r.pattern;
 }
 
 // A sequential replace used to turn "Monday" into "Mon9ay" and "March" into "3arch".
@@ -121,13 +118,13 @@ TEST(LocaleTest, InsertedNamesAreNeverScannedAgain)
 {
     FakeLocaleSource source;
     const Locale locale(source);
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 3, 4), String(L"dddd"))), L"Monday");
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 3, 4), String(L"MMMM"))), L"March");
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 5, 4), String(L"dddd d MMMM yyyy"))), L"Saturday 4 May 2024");
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 12, 25), String(L"MMMM dddd"))), L"December Wednesday");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 3, 4), String(L"dddd"))), L"Monday");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 3, 4), String(L"MMMM"))), L"March");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 5, 4), String(L"dddd d MMMM yyyy"))), L"Saturday 4 May 2024");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 12, 25), String(L"MMMM dddd"))), L"December Wednesday");
     source.set(LOCALE_S2359, L"p.m.");
     const Locale dotted(source);
-    EXPECT_EQ(text(dotted.formatTime(Time(19, 5), String(L"h:mm AP"))), L"7:05 p.m.");
+    EXPECT_EQ(wide(dotted.formatTime(Time(19, 5), String(L"h:mm AP"))), L"7:05 p.m.");
 }
 
 TEST(LocaleTest, FormatDateRejectsInvalidInput)
@@ -164,7 +161,7 @@ TEST(LocaleTest, FormatTimePatterns)
         {Time(9, 5), L"h Ap", L"9 Ap"},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(text(locale.formatTime(r.time, String(r.pattern))), r.expected) << text(String(r.pattern));
+        EXPECT_EQ(wide(locale.formatTime(r.time, String(r.pattern))), r.expected) << r.pattern;
 }
 
 TEST(LocaleTest, FormatTimeRejectsInvalidInput)
@@ -190,11 +187,11 @@ TEST(LocaleTest, DatePatternFromThePlatform)
 
     FakeLocaleSource source;
     const Locale locale(source);
-    EXPECT_EQ(text(locale.datePattern(0)), L"dddd, MMMM d, yyyy");
-    EXPECT_EQ(text(locale.datePattern(1)), L"M/d/yyyy");
-    EXPECT_EQ(text(locale.datePattern(2)), L"dddd, MMMM d, yyyy");
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 3, 9), 0)), L"Saturday, March 9, 2024");
-    EXPECT_EQ(text(locale.formatDate(Date(2024, 3, 9), 1)), L"3/9/2024");
+    EXPECT_EQ(wide(locale.datePattern(0)), L"dddd, MMMM d, yyyy");
+    EXPECT_EQ(wide(locale.datePattern(1)), L"M/d/yyyy");
+    EXPECT_EQ(wide(locale.datePattern(2)), L"dddd, MMMM d, yyyy");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 3, 9), 0)), L"Saturday, March 9, 2024");
+    EXPECT_EQ(wide(locale.formatDate(Date(2024, 3, 9), 1)), L"3/9/2024");
 }
 
 TEST(LocaleTest, TimePatternFromThePlatform)
@@ -208,18 +205,18 @@ TEST(LocaleTest, TimePatternFromThePlatform)
 
     FakeLocaleSource source;
     const Locale locale(source);
-    EXPECT_EQ(text(locale.formatTime(Time(15, 4, 5))), L"3:04:05 PM");
+    EXPECT_EQ(wide(locale.formatTime(Time(15, 4, 5))), L"3:04:05 PM");
 }
 
 TEST(LocaleTest, ToStringPrecisionLimits)
 {
     FakeLocaleSource source;
     const Locale locale(source);
-    EXPECT_EQ(text(locale.toString(3.14159, 2)), L"3.14");
-    EXPECT_EQ(text(locale.toString(3.14159, 0)), L"3");
-    EXPECT_EQ(text(locale.toString(3.14159, 9)), L"3.141590000");
-    EXPECT_EQ(text(locale.toString(-2.5, 1)), L"-2.5");
-    EXPECT_EQ(text(locale.toString(1.5f, 1)), L"1.5");
+    EXPECT_EQ(wide(locale.toString(3.14159, 2)), L"3.14");
+    EXPECT_EQ(wide(locale.toString(3.14159, 0)), L"3");
+    EXPECT_EQ(wide(locale.toString(3.14159, 9)), L"3.141590000");
+    EXPECT_EQ(wide(locale.toString(-2.5, 1)), L"-2.5");
+    EXPECT_EQ(wide(locale.toString(1.5f, 1)), L"1.5");
     EXPECT_TRUE(locale.toString(3.14159, 10).isEmpty());
     EXPECT_TRUE(locale.toString(3.14159, -1).isEmpty());
     EXPECT_TRUE(locale.toString(1e20, 2).isEmpty());
@@ -229,16 +226,16 @@ TEST(LocaleTest, ToStringPrecisionLimits)
     EXPECT_TRUE(locale.toString(std::numeric_limits<float>::quiet_NaN(), 2).isEmpty());
     const String largest = locale.toString(-9.9e19, 9);
     EXPECT_EQ(largest.length(), 31);
-    EXPECT_EQ(text(largest.mid(0, 4)), L"-990");
+    EXPECT_EQ(wide(largest.mid(0, 4)), L"-990");
 }
 
 TEST(LocaleTest, ToStringUsesPointInEveryLocale)
 {
     FakeLocaleSource source = germanNumbers();
     const Locale locale(source);
-    EXPECT_EQ(text(locale.toString(1234.5, 2)), L"1234.50");
-    EXPECT_EQ(text(String::number(3.14159, 2)), L"3.14");
-    EXPECT_EQ(text(String::number(0.5f, 3)), L"0.500");
+    EXPECT_EQ(wide(locale.toString(1234.5, 2)), L"1234.50");
+    EXPECT_EQ(wide(String::number(3.14159, 2)), L"3.14");
+    EXPECT_EQ(wide(String::number(0.5f, 3)), L"0.500");
     EXPECT_TRUE(String::number(1.0, 12).isEmpty());
 }
 
@@ -276,8 +273,8 @@ TEST(LocaleTest, ToDoubleFailures)
     };
     for (const Row& r : rows) {
         bool ok = !r.ok;
-        EXPECT_EQ(locale.toDouble(String(r.input), &ok), r.value) << text(String(r.input));
-        EXPECT_EQ(ok, r.ok) << text(String(r.input));
+        EXPECT_EQ(locale.toDouble(String(r.input), &ok), r.value) << r.input;
+        EXPECT_EQ(ok, r.ok) << r.input;
     }
 }
 
@@ -332,14 +329,14 @@ TEST(LocaleTest, NamesAndFlags)
     source.set(LOCALE_IMEASURE, L"0");
     source.set(LOCALE_IFIRSTDAYOFWEEK, L"6");
     const Locale locale(source);
-    EXPECT_EQ(text(locale.name()), L"de-AT");
+    EXPECT_EQ(wide(locale.name()), L"de-AT");
     EXPECT_TRUE(locale.uses24HourClock());
     EXPECT_FALSE(locale.usesNonMetricSystem());
     EXPECT_EQ(locale.firstDayOfWeek(), 7);
-    EXPECT_EQ(text(locale.monthName(12, false)), L"December");
-    EXPECT_EQ(text(locale.monthName(1, true)), L"Jan");
-    EXPECT_EQ(text(locale.dayName(7, false)), L"Sunday");
-    EXPECT_EQ(text(locale.dayName(1, true)), L"Mon");
+    EXPECT_EQ(wide(locale.monthName(12, false)), L"December");
+    EXPECT_EQ(wide(locale.monthName(1, true)), L"Jan");
+    EXPECT_EQ(wide(locale.dayName(7, false)), L"Sunday");
+    EXPECT_EQ(wide(locale.dayName(1, true)), L"Mon");
     EXPECT_TRUE(locale.monthName(13, false).isEmpty());
     EXPECT_TRUE(locale.dayName(0, true).isEmpty());
 
@@ -347,7 +344,7 @@ TEST(LocaleTest, NamesAndFlags)
     source.set(LOCALE_ITIME, L"0");
     source.set(LOCALE_IFIRSTDAYOFWEEK, L"7");
     const Locale other(source);
-    EXPECT_EQ(text(other.name()), L"de");
+    EXPECT_EQ(wide(other.name()), L"de");
     EXPECT_FALSE(other.uses24HourClock());
     EXPECT_EQ(other.firstDayOfWeek(), 1);
 }
@@ -376,7 +373,7 @@ TEST(LocaleTest, FormatByteSizeUnitBoundaries)
     };
     for (const Row& r : rows) {
         int unit = -1;
-        EXPECT_EQ(text(formatByteSize(r.bytes, unit)), r.text) << r.bytes;
+        EXPECT_EQ(wide(formatByteSize(r.bytes, unit)), r.text) << r.bytes;
         EXPECT_EQ(unit, r.unit) << r.bytes;
     }
 }
@@ -399,13 +396,13 @@ TEST(LocaleTest, SystemLocale)
     EXPECT_NE(system.decimalPoint(), 0);
     EXPECT_FALSE(system.languageCode().isEmpty());
     const Date date(2024, 3, 9);
-    EXPECT_EQ(text(date.toString(String(L"yyyy-MM-dd"))), L"2024-03-09");
-    EXPECT_EQ(text(Time(7, 5).toString(String(L"hh:mm"))), L"07:05");
+    EXPECT_EQ(wide(date.toString(String(L"yyyy-MM-dd"))), L"2024-03-09");
+    EXPECT_EQ(wide(Time(7, 5).toString(String(L"hh:mm"))), L"07:05");
     EXPECT_FALSE(date.toString(0).isEmpty());
     EXPECT_FALSE(date.toString(1).isEmpty());
     EXPECT_FALSE(Time(7, 5).toString().isEmpty());
-    EXPECT_EQ(text(Date::monthName(3, 0)), text(system.monthName(3, false)));
-    EXPECT_EQ(text(Date::dayName(6, 1)), text(system.dayName(6, true)));
+    EXPECT_EQ(Date::monthName(3, 0), system.monthName(3, false));
+    EXPECT_EQ(Date::dayName(6, 1), system.dayName(6, true));
     // The system's own symbols read back what they write.
     const String written = system.toString(2.0, 0);
     EXPECT_EQ(system.toDouble(written), 2.0);
@@ -413,8 +410,8 @@ TEST(LocaleTest, SystemLocale)
 
 TEST(LocaleTest, PlatformInfoAndNames)
 {
-    EXPECT_EQ(text(Locale::info(0x0409, LOCALE_SISO639LANGNAME)), L"en");
-    EXPECT_EQ(text(Locale::info(0x0407, LOCALE_SISO3166CTRYNAME)), L"DE");
+    EXPECT_EQ(wide(Locale::info(0x0409, LOCALE_SISO639LANGNAME)), L"en");
+    EXPECT_EQ(wide(Locale::info(0x0407, LOCALE_SISO3166CTRYNAME)), L"DE");
     EXPECT_TRUE(Locale::info(0x0409, 0x00FFFFF0).isEmpty());
     EXPECT_EQ(Locale::localeNameToLcid(String(L"en-US"), true), 0x0409u);
     EXPECT_EQ(Locale::localeNameToLcid(String(L"de-DE"), false), 0x0407u);

@@ -1,4 +1,3 @@
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/DateTime.h"
@@ -159,7 +158,7 @@ TEST(LogFile, OpeningAnotherPathMovesTheLog)
     LogFile log;
     ASSERT_TRUE(log.open(temp.file(L"a.log")));
     ASSERT_TRUE(log.open(temp.file(L"b.log")));
-    EXPECT_EQ(wide(log.path()), wide(temp.file(L"b.log")));
+    EXPECT_EQ(log.path(), temp.file(L"b.log"));
     ASSERT_TRUE(log.writeLine(String(L"to b")));
     log.close();
     EXPECT_TRUE(readRaw(temp.file(L"a.log")).empty());

@@ -1,4 +1,3 @@
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/Application.h"
@@ -256,7 +255,7 @@ TEST(Settings, ProgramFolderNeedsAnApplication)
 TEST_F(SettingsFile, ProgramFolderLocationIgnoresFolderName)
 {
     const Settings settings(L"k.config", L"unused", Settings::ApplicationFolder, Settings::Xml);
-    EXPECT_EQ(wide(settings.directory()), wide(folder.path()));
+    EXPECT_EQ(settings.directory(), folder.path());
 }
 
 TEST_F(SettingsFile, EmptyStoreBytesInXml)

@@ -1,18 +1,11 @@
 #include "foundation/Shortcut.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-
-namespace {
-
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str());
-}
-
-} // namespace
 
 TEST(KeyNameTest, TableEdges)
 {
@@ -38,7 +31,7 @@ TEST(KeyNameTest, TableEdges)
         {254, L"OemClear"},   {255, L"???"},         {256, L"???"},        {1000, L"???"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(text(keyName(row.code)), row.name) << "code " << row.code;
+        EXPECT_EQ(wide(keyName(row.code)), row.name) << "code " << row.code;
 }
 
 TEST(KeyNameTest, EveryNamedCodeHasItsOwnName)
@@ -46,7 +39,7 @@ TEST(KeyNameTest, EveryNamedCodeHasItsOwnName)
     std::set<std::wstring> names;
     int named = 0;
     for (int code = 0; code <= 254; ++code) {
-        std::wstring name = text(keyName(code));
+        std::wstring name = wide(keyName(code));
         if (name == L"???")
             continue;
         ++named;
@@ -94,8 +87,8 @@ TEST(ShortcutTest, Texts)
     };
     for (const Row& row : rows) {
         Shortcut shortcut(row.keys[0], row.keys[1], row.keys[2]);
-        EXPECT_EQ(shortcut.count(), row.count) << text(row.text);
-        EXPECT_EQ(text(shortcut.toString(row.separator)), row.text);
+        EXPECT_EQ(shortcut.count(), row.count) << row.text;
+        EXPECT_EQ(wide(shortcut.toString(row.separator)), row.text);
     }
 }
 
@@ -113,7 +106,7 @@ TEST(ShortcutTest, SetAndCompare)
     b.set(17, 0, 65);
     Shortcut c(17, 0, 66);
     EXPECT_NE(b, c);
-    EXPECT_EQ(text(b.toString(L"+")), text(c.toString(L"+")));
+    EXPECT_EQ(b.toString(L"+"), c.toString(L"+"));
     EXPECT_EQ(a, a);
 }
 
@@ -126,5 +119,5 @@ TEST(ShortcutTest, CopyAndAssign)
     assigned = original;
     EXPECT_EQ(assigned, original);
     assigned = assigned;
-    EXPECT_EQ(text(assigned.toString(L"+")), L"Ctrl+Shift+Z");
+    EXPECT_EQ(wide(assigned.toString(L"+")), L"Ctrl+Shift+Z");
 }

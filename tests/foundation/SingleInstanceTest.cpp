@@ -1,5 +1,7 @@
 #include "foundation/SingleInstance.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -97,11 +99,11 @@ protected:
 
 TEST_F(SingleInstanceTest, InstanceNameIsUpperCaseProductInBrackets)
 {
-    EXPECT_TRUE(instanceName(L"Kestrola") == L"[KESTROLA]");
+    EXPECT_EQ(instanceName(L"Kestrola"), L"[KESTROLA]");
     InstanceWindow* window = createInstanceWindow(L"Kestrola");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window, instanceWindow());
-    EXPECT_TRUE(window->className() == L"[KESTROLA]");
+    EXPECT_EQ(window->className(), L"[KESTROLA]");
     ASSERT_NE(window->handle(), nullptr);
     wchar_t className[64];
     GetClassNameW(static_cast<HWND>(window->handle()), className, 64);

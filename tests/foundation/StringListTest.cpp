@@ -1,5 +1,7 @@
 #include "foundation/StringList.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +12,6 @@
 namespace {
 
 using Node = StringList::Node;
-
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
 
 StringList listOf(const std::vector<const wchar_t*>& values)
 {
@@ -32,7 +29,7 @@ std::vector<std::wstring> linkedItems(const StringList& list)
     const Node* previous = nullptr;
     for (const Node* n = list.first(); n; n = n->next) {
         EXPECT_EQ(n->prev, previous);
-        forward.push_back(text(n->value));
+        forward.push_back(wide(n->value));
         previous = n;
     }
     EXPECT_EQ(list.last(), previous);
@@ -40,13 +37,13 @@ std::vector<std::wstring> linkedItems(const StringList& list)
 
     std::vector<std::wstring> backward;
     for (const Node* n = list.last(); n; n = n->prev)
-        backward.push_back(text(n->value));
+        backward.push_back(wide(n->value));
     std::reverse(backward.begin(), backward.end());
     EXPECT_EQ(backward, forward);
     return forward;
 }
 
-std::vector<std::wstring> wide(const std::vector<const wchar_t*>& values)
+std::vector<std::wstring> texts(const std::vector<const wchar_t*>& values)
 {
     return std::vector<std::wstring>(values.begin(), values.end());
 }
@@ -60,10 +57,10 @@ TEST(StringListBasics, AppendCopiesTheString)
     Node* node = list.append(s);
     s.append(L'!');
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(text(node->value), L"one");
+    EXPECT_EQ(wide(node->value), L"one");
     EXPECT_EQ(list.first(), node);
     EXPECT_EQ(list.last(), node);
-    EXPECT_EQ(linkedItems(list), wide({L"one"}));
+    EXPECT_EQ(linkedItems(list), texts({L"one"}));
 }
 
 TEST(StringListBasics, CopyIsDeep)
@@ -72,8 +69,8 @@ TEST(StringListBasics, CopyIsDeep)
     StringList copy(original);
     copy.first()->value.append(L'!');
     copy.append(String(L"d"));
-    EXPECT_EQ(linkedItems(original), wide({L"a", L"b", L"c"}));
-    EXPECT_EQ(linkedItems(copy), wide({L"a!", L"b", L"c", L"d"}));
+    EXPECT_EQ(linkedItems(original), texts({L"a", L"b", L"c"}));
+    EXPECT_EQ(linkedItems(copy), texts({L"a!", L"b", L"c", L"d"}));
     EXPECT_NE(original.first(), copy.first());
 }
 
@@ -82,11 +79,11 @@ TEST(StringListBasics, AssignmentReplacesAndIgnoresItself)
     StringList list = listOf({L"x", L"y"});
     StringList other = listOf({L"a"});
     other = list;
-    EXPECT_EQ(linkedItems(other), wide({L"x", L"y"}));
+    EXPECT_EQ(linkedItems(other), texts({L"x", L"y"}));
 
     const StringList& alias = list;
     list = alias;
-    EXPECT_EQ(linkedItems(list), wide({L"x", L"y"}));
+    EXPECT_EQ(linkedItems(list), texts({L"x", L"y"}));
 }
 
 TEST(StringListBasics, Clear)
@@ -99,7 +96,7 @@ TEST(StringListBasics, Clear)
     list.clear();
     EXPECT_EQ(list.count(), 0);
     list.append(String(L"again"));
-    EXPECT_EQ(linkedItems(list), wide({L"again"}));
+    EXPECT_EQ(linkedItems(list), texts({L"again"}));
 }
 
 TEST(StringListBasics, NodeAt)
@@ -107,7 +104,7 @@ TEST(StringListBasics, NodeAt)
     StringList list = listOf({L"a", L"b", L"c"});
     EXPECT_EQ(list.nodeAt(0), list.first());
     EXPECT_EQ(list.nodeAt(-2), list.first());
-    EXPECT_EQ(text(list.nodeAt(1)->value), L"b");
+    EXPECT_EQ(wide(list.nodeAt(1)->value), L"b");
     EXPECT_EQ(list.nodeAt(2), list.last());
     EXPECT_EQ(list.nodeAt(3), nullptr);
 }
@@ -122,7 +119,7 @@ TEST(StringListBasics, RemoveNodeWhileIterating)
         else
             n = n->next;
     }
-    EXPECT_EQ(linkedItems(list), wide({L"keep", L"keep"}));
+    EXPECT_EQ(linkedItems(list), texts({L"keep", L"keep"}));
 }
 
 TEST(StringListBasics, IndexOf)
@@ -162,7 +159,7 @@ TEST(StringListSort, Table)
     for (const Row& row : rows) {
         StringList list = listOf(row.input);
         EXPECT_TRUE(list.sort(row.order));
-        EXPECT_EQ(linkedItems(list), wide(row.expected)) << "order " << row.order;
+        EXPECT_EQ(linkedItems(list), texts(row.expected)) << "order " << row.order;
     }
 }
 
@@ -173,7 +170,7 @@ TEST(StringListSort, FewerThanTwoStrings)
     EXPECT_EQ(none.count(), 0);
     StringList one = listOf({L"x"});
     EXPECT_FALSE(one.sort(0));
-    EXPECT_EQ(linkedItems(one), wide({L"x"}));
+    EXPECT_EQ(linkedItems(one), texts({L"x"}));
 }
 
 TEST(StringListSort, StableLikeAReferenceSort)
@@ -234,7 +231,7 @@ TEST(StringListDuplicates, RemoveDuplicates)
     for (const Row& row : rows) {
         StringList list = listOf(row.input);
         EXPECT_EQ(list.removeDuplicates(), row.removed);
-        EXPECT_EQ(linkedItems(list), wide(row.expected));
+        EXPECT_EQ(linkedItems(list), texts(row.expected));
     }
 }
 
@@ -261,17 +258,17 @@ TEST(StringListSearch, ContainsSubstring)
 TEST(StringListSearch, Filtered)
 {
     StringList list = listOf({L"apple", L"Banana", L"cherry", L"grape"});
-    EXPECT_EQ(linkedItems(list.filtered(String(L"an"))), wide({L"Banana"}));
-    EXPECT_EQ(linkedItems(list.filtered(String(L"A"), false)), wide({L"apple", L"Banana", L"grape"}));
-    EXPECT_EQ(linkedItems(list.filtered(String(L"A"), true)), wide({}));
-    EXPECT_EQ(linkedItems(list), wide({L"apple", L"Banana", L"cherry", L"grape"}));
+    EXPECT_EQ(linkedItems(list.filtered(String(L"an"))), texts({L"Banana"}));
+    EXPECT_EQ(linkedItems(list.filtered(String(L"A"), false)), texts({L"apple", L"Banana", L"grape"}));
+    EXPECT_EQ(linkedItems(list.filtered(String(L"A"), true)), texts({}));
+    EXPECT_EQ(linkedItems(list), texts({L"apple", L"Banana", L"cherry", L"grape"}));
 }
 
 TEST(StringListSplitJoin, MembersMatchTheStringForms)
 {
     StringList parts = StringList::split(String(L" a ,, b "), String(L","), String::SkipEmptyParts | String::TrimParts);
-    EXPECT_EQ(linkedItems(parts), wide({L"a", L"b"}));
-    EXPECT_EQ(text(parts.join(String(L"; "))), L"a; b");
-    EXPECT_EQ(text(listOf({L"a", L"", L"b"}).join(String(L","), String::SkipEmptyParts)), L"a,b");
+    EXPECT_EQ(linkedItems(parts), texts({L"a", L"b"}));
+    EXPECT_EQ(wide(parts.join(String(L"; "))), L"a; b");
+    EXPECT_EQ(wide(listOf({L"a", L"", L"b"}).join(String(L","), String::SkipEmptyParts)), L"a,b");
     EXPECT_TRUE(StringList().join(String(L",")).isEmpty());
 }

@@ -15,16 +15,11 @@
 
 namespace {
 
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
-
 std::vector<std::wstring> items(const StringList& list)
 {
     std::vector<std::wstring> out;
     for (const String& s : list)
-        out.push_back(text(s));
+        out.push_back(wide(s));
     return out;
 }
 
@@ -70,15 +65,15 @@ TEST(StringConstruction, DefaultHasNoBuffer)
 
 TEST(StringConstruction, FromWideText)
 {
-    EXPECT_EQ(text(String(L"abc")), L"abc");
+    EXPECT_EQ(wide(String(L"abc")), L"abc");
     EXPECT_TRUE(String(static_cast<const wchar_t*>(nullptr)).isEmpty());
     EXPECT_TRUE(String(L"").isEmpty());
 }
 
 TEST(StringConstruction, FromWideTextWithLength)
 {
-    EXPECT_EQ(text(String(L"abcdef", 3)), L"abc");
-    EXPECT_EQ(text(String(L"abcdef", -1)), L"abcdef");
+    EXPECT_EQ(wide(String(L"abcdef", 3)), L"abc");
+    EXPECT_EQ(wide(String(L"abcdef", -1)), L"abcdef");
     EXPECT_TRUE(String(L"abc", 0).isEmpty());
     EXPECT_TRUE(String(L"abc", -2).isEmpty());
     EXPECT_TRUE(String(static_cast<const wchar_t*>(nullptr), 3).isEmpty());
@@ -87,14 +82,14 @@ TEST(StringConstruction, FromWideTextWithLength)
 
 TEST(StringConstruction, RepeatedCharacter)
 {
-    EXPECT_EQ(text(String(L'x', 3)), L"xxx");
+    EXPECT_EQ(wide(String(L'x', 3)), L"xxx");
     EXPECT_TRUE(String(L'x', 0).isEmpty());
 }
 
 TEST(StringConstruction, FromAnsiText)
 {
-    EXPECT_EQ(text(String("plain ascii")), L"plain ascii");
-    EXPECT_EQ(text(String("abcdef", 2)), L"ab");
+    EXPECT_EQ(wide(String("plain ascii")), L"plain ascii");
+    EXPECT_EQ(wide(String("abcdef", 2)), L"ab");
     EXPECT_TRUE(String(static_cast<const char*>(nullptr)).isEmpty());
     EXPECT_TRUE(String("").isEmpty());
 }
@@ -104,8 +99,8 @@ TEST(StringConstruction, CopiesAreDeep)
     String a(L"hello");
     String b(a);
     b.append(L'!');
-    EXPECT_EQ(text(a), L"hello");
-    EXPECT_EQ(text(b), L"hello!");
+    EXPECT_EQ(wide(a), L"hello");
+    EXPECT_EQ(wide(b), L"hello!");
     EXPECT_NE(a.constData(), b.constData());
 }
 
@@ -150,11 +145,11 @@ TEST(StringAssignment, AssignWithLength)
 {
     String s(L"old text");
     s.assign(L"abcdef", 2);
-    EXPECT_EQ(text(s), L"ab");
+    EXPECT_EQ(wide(s), L"ab");
     s.assign(L"abcdef", -1);
-    EXPECT_EQ(text(s), L"abcdef");
+    EXPECT_EQ(wide(s), L"abcdef");
     s.assign(String(L"copy"));
-    EXPECT_EQ(text(s), L"copy");
+    EXPECT_EQ(wide(s), L"copy");
 }
 
 TEST(StringAssignment, CopiesKeepALeadingZeroUnit)
@@ -162,10 +157,10 @@ TEST(StringAssignment, CopiesKeepALeadingZeroUnit)
     String s(L'\0', 2);
     s.append(L'x');
     const String copy(s);
-    EXPECT_EQ(text(copy), std::wstring(L"\0\0x", 3));
+    EXPECT_EQ(wide(copy), std::wstring(L"\0\0x", 3));
     String assigned(L"old");
     assigned = s;
-    EXPECT_EQ(text(assigned), std::wstring(L"\0\0x", 3));
+    EXPECT_EQ(wide(assigned), std::wstring(L"\0\0x", 3));
 }
 
 TEST(StringAssignment, SelfAssignmentKeepsText)
@@ -173,7 +168,7 @@ TEST(StringAssignment, SelfAssignmentKeepsText)
     String s(L"same");
     const String& alias = s;
     s = alias;
-    EXPECT_EQ(text(s), L"same");
+    EXPECT_EQ(wide(s), L"same");
 }
 
 TEST(StringGrowth, AppendingOneCharacterDoublesTheRequest)
@@ -211,7 +206,7 @@ TEST(StringGrowth, ReserveAroundTheCap)
         String s(L"x");
         s.reserve(row.request);
         EXPECT_EQ(s.capacity(), row.expected) << "request " << row.request;
-        EXPECT_EQ(text(s), L"x");
+        EXPECT_EQ(wide(s), L"x");
         EXPECT_EQ(s.data()[1], 0);
     }
 }
@@ -240,7 +235,7 @@ TEST(StringGrowth, Resize)
 {
     String s(L"abcdef");
     s.resize(3);
-    EXPECT_EQ(text(s), L"abc");
+    EXPECT_EQ(wide(s), L"abc");
     EXPECT_EQ(s.data()[3], 0);
     s.resize(5);
     EXPECT_EQ(s.length(), 5);
@@ -255,15 +250,15 @@ TEST(StringAppend, TextWithLength)
 {
     String s(L"a");
     s.append(L"bcdef", 2);
-    EXPECT_EQ(text(s), L"abc");
+    EXPECT_EQ(wide(s), L"abc");
     s.append(L"de", -1);
-    EXPECT_EQ(text(s), L"abcde");
+    EXPECT_EQ(wide(s), L"abcde");
     s.append(L"zz", 0);
     s.append(nullptr, 3);
     s.append(static_cast<const wchar_t*>(nullptr));
     s.append(L"");
     s.append(String());
-    EXPECT_EQ(text(s), L"abcde");
+    EXPECT_EQ(wide(s), L"abcde");
 }
 
 TEST(StringAppend, OperatorsAndStrings)
@@ -272,7 +267,7 @@ TEST(StringAppend, OperatorsAndStrings)
     s += L"ab";
     s += String(L"cd");
     s += L'e';
-    EXPECT_EQ(text(s), L"abcde");
+    EXPECT_EQ(wide(s), L"abcde");
     EXPECT_EQ(s.data()[5], 0);
 }
 
@@ -290,9 +285,9 @@ TEST(StringAppend, Repeated)
 {
     String s(L"a");
     s.appendRepeated(L'-', 3);
-    EXPECT_EQ(text(s), L"a---");
+    EXPECT_EQ(wide(s), L"a---");
     s.appendRepeated(L'-', 0);
-    EXPECT_EQ(text(s), L"a---");
+    EXPECT_EQ(wide(s), L"a---");
 }
 
 // Lengths past the int32 range must fail before anything is written rather
@@ -303,7 +298,7 @@ TEST(StringGrowth, LengthBeyondTheInt32RangeThrowsAndKeepsTheText)
     EXPECT_THROW(s.appendRepeated(L'x', INT_MAX), std::bad_alloc);
     EXPECT_THROW(s.append(L"tiny", INT_MAX), std::bad_alloc);
     EXPECT_THROW(s.reserve(INT_MAX), std::bad_alloc);
-    EXPECT_EQ(text(s), L"ab");
+    EXPECT_EQ(wide(s), L"ab");
     EXPECT_EQ(s.capacity(), 2);
 }
 
@@ -311,21 +306,21 @@ TEST(StringAppend, Prepend)
 {
     String s(L"7");
     s.prepend(L'0', 3);
-    EXPECT_EQ(text(s), L"0007");
+    EXPECT_EQ(wide(s), L"0007");
     String fresh;
     fresh.prepend(L'z', 2);
-    EXPECT_EQ(text(fresh), L"zz");
+    EXPECT_EQ(wide(fresh), L"zz");
     s.prepend(L'0', 0);
-    EXPECT_EQ(text(s), L"0007");
+    EXPECT_EQ(wide(s), L"0007");
 }
 
 TEST(StringAppend, AppendingItselfKeepsTheText)
 {
     String s(L"ab");
     s.append(s);
-    EXPECT_EQ(text(s), L"abab");
+    EXPECT_EQ(wide(s), L"abab");
     s.append(s.constData());
-    EXPECT_EQ(text(s), L"abababab");
+    EXPECT_EQ(wide(s), L"abababab");
 }
 
 TEST(StringEdit, InsertText)
@@ -344,7 +339,7 @@ TEST(StringEdit, InsertText)
     for (const Row& row : rows) {
         String s(row.start);
         s.insert(row.pos, String(row.inserted));
-        EXPECT_EQ(text(s), row.expected) << row.start << " at " << row.pos;
+        EXPECT_EQ(wide(s), row.expected) << row.start << " at " << row.pos;
         if (!s.isEmpty()) {
             EXPECT_EQ(s.data()[s.length()], 0);
         }
@@ -362,7 +357,7 @@ TEST(StringEdit, InsertCharacter)
     for (const Row& row : rows) {
         String s(row.start);
         s.insert(row.pos, L'X');
-        EXPECT_EQ(text(s), row.expected) << row.start << " at " << row.pos;
+        EXPECT_EQ(wide(s), row.expected) << row.start << " at " << row.pos;
     }
 }
 
@@ -380,7 +375,7 @@ TEST(StringEdit, Remove)
     for (const Row& row : rows) {
         String s(L"abcdef");
         s.remove(row.pos, row.count);
-        EXPECT_EQ(text(s), row.expected) << "remove(" << row.pos << ", " << row.count << ")";
+        EXPECT_EQ(wide(s), row.expected) << "remove(" << row.pos << ", " << row.count << ")";
         if (!s.isEmpty()) {
             EXPECT_EQ(s.data()[s.length()], 0);
         }
@@ -393,7 +388,7 @@ TEST(StringEdit, RemoveAllRebuildsAtTheOldLength)
     s.reserve(50);
     ASSERT_EQ(s.capacity(), 100);
     s.removeAll(L'-');
-    EXPECT_EQ(text(s), L"abc");
+    EXPECT_EQ(wide(s), L"abc");
     EXPECT_EQ(s.capacity(), 5);
     EXPECT_EQ(s.data()[3], 0);
 }
@@ -403,7 +398,7 @@ TEST(StringEdit, RemoveAllWithoutMatchChangesNothing)
     String s(L"abc");
     s.reserve(50);
     s.removeAll(L'-');
-    EXPECT_EQ(text(s), L"abc");
+    EXPECT_EQ(wide(s), L"abc");
     EXPECT_EQ(s.capacity(), 100);
 }
 
@@ -411,7 +406,7 @@ TEST(StringEdit, RemoveAllIsExact)
 {
     String s(L"aAaA");
     s.removeAll(L'a');
-    EXPECT_EQ(text(s), L"AA");
+    EXPECT_EQ(wide(s), L"AA");
     String only(L"---");
     only.removeAll(L'-');
     EXPECT_TRUE(only.isEmpty());
@@ -420,13 +415,13 @@ TEST(StringEdit, RemoveAllIsExact)
 TEST(StringEdit, ConcatenationOperators)
 {
     String ab(L"ab");
-    EXPECT_EQ(text(ab + String(L"cd")), L"abcd");
-    EXPECT_EQ(text(ab + L"cd"), L"abcd");
-    EXPECT_EQ(text(L"xy" + ab), L"xyab");
-    EXPECT_EQ(text(ab + L'!'), L"ab!");
-    EXPECT_EQ(text(L'!' + ab), L"!ab");
-    EXPECT_EQ(text(String() + String()), L"");
-    EXPECT_EQ(text(ab), L"ab");
+    EXPECT_EQ(wide(ab + String(L"cd")), L"abcd");
+    EXPECT_EQ(wide(ab + L"cd"), L"abcd");
+    EXPECT_EQ(wide(L"xy" + ab), L"xyab");
+    EXPECT_EQ(wide(ab + L'!'), L"ab!");
+    EXPECT_EQ(wide(L'!' + ab), L"!ab");
+    EXPECT_EQ(wide(String() + String()), L"");
+    EXPECT_EQ(wide(ab), L"ab");
 }
 
 // --- accessors -----------------------------------------------------------------
@@ -462,7 +457,7 @@ TEST(StringAccess, CharactersAndByteCounts)
 TEST(StringAccess, SharedStrings)
 {
     EXPECT_TRUE(String::empty.isEmpty());
-    EXPECT_EQ(text(String::lineBreak()), L"\r\n");
+    EXPECT_EQ(wide(String::lineBreak()), L"\r\n");
     EXPECT_EQ(&String::lineBreak(), &String::lineBreak());
 }
 
@@ -803,21 +798,21 @@ TEST(StringReplace, TextTable)
     for (const Row& row : rows) {
         String source(row.s);
         String result = source.replace(String(row.before), String(row.after), row.caseSensitive);
-        EXPECT_EQ(text(result), row.expected) << "'" << row.s << "' replace '" << row.before << "'";
-        EXPECT_EQ(text(source), row.s);
+        EXPECT_EQ(wide(result), row.expected) << "'" << row.s << "' replace '" << row.before << "'";
+        EXPECT_EQ(wide(source), row.s);
     }
 }
 
 TEST(StringReplace, Character)
 {
     String s(L"aAb");
-    EXPECT_EQ(text(s.replaceChar(L'a', L'x')), L"xAb");
-    EXPECT_EQ(text(s.replaceChar(L'a', L'x', false)), L"xxb");
-    EXPECT_EQ(text(s.replaceChar(L'A', L'x', false)), L"xxb");
-    EXPECT_EQ(text(String(L"\u00C9t\u00E9").replaceChar(L'\u00E9', L'e', false)), L"ete");
-    EXPECT_EQ(text(String(L"1-2").replaceChar(L'-', L'+', false)), L"1+2");
+    EXPECT_EQ(wide(s.replaceChar(L'a', L'x')), L"xAb");
+    EXPECT_EQ(wide(s.replaceChar(L'a', L'x', false)), L"xxb");
+    EXPECT_EQ(wide(s.replaceChar(L'A', L'x', false)), L"xxb");
+    EXPECT_EQ(wide(String(L"\u00C9t\u00E9").replaceChar(L'\u00E9', L'e', false)), L"ete");
+    EXPECT_EQ(wide(String(L"1-2").replaceChar(L'-', L'+', false)), L"1+2");
     EXPECT_TRUE(String().replaceChar(L'a', L'b').isEmpty());
-    EXPECT_EQ(text(s), L"aAb");
+    EXPECT_EQ(wide(s), L"aAb");
 }
 
 TEST(StringReplace, InPlaceRange)
@@ -839,18 +834,18 @@ TEST(StringReplace, InPlaceRange)
     for (const Row& row : rows) {
         String s(row.s);
         s.replace(row.pos, row.count, String(row.inserted));
-        EXPECT_EQ(text(s), row.expected) << row.s << " replace(" << row.pos << ", " << row.count << ")";
+        EXPECT_EQ(wide(s), row.expected) << row.s << " replace(" << row.pos << ", " << row.count << ")";
     }
 }
 
 TEST(StringReplace, AllPairsInListOrder)
 {
     String s(L"ab");
-    EXPECT_EQ(text(s.replaceAll(listOf({L"a", L"b"}), listOf({L"b", L"c"}))), L"cc");
-    EXPECT_EQ(text(String(L"abc").replaceAll(listOf({L"a", L"b", L"c"}), listOf({L"1"}))), L"1bc");
-    EXPECT_EQ(text(String(L"ABC").replaceAll(listOf({L"b"}), listOf({L"-"}), false)), L"A-C");
+    EXPECT_EQ(wide(s.replaceAll(listOf({L"a", L"b"}), listOf({L"b", L"c"}))), L"cc");
+    EXPECT_EQ(wide(String(L"abc").replaceAll(listOf({L"a", L"b", L"c"}), listOf({L"1"}))), L"1bc");
+    EXPECT_EQ(wide(String(L"ABC").replaceAll(listOf({L"b"}), listOf({L"-"}), false)), L"A-C");
     EXPECT_TRUE(String().replaceAll(listOf({L"a"}), listOf({L"b"})).isEmpty());
-    EXPECT_EQ(text(s.replaceAll(StringList(), StringList())), L"ab");
+    EXPECT_EQ(wide(s.replaceAll(StringList(), StringList())), L"ab");
 }
 
 // --- substrings, trimming, case ---------------------------------------------------
@@ -868,10 +863,10 @@ TEST(StringSubstring, Mid)
     };
     String s(L"abcdef");
     for (const Row& row : rows)
-        EXPECT_EQ(text(s.mid(row.start, row.count)), row.expected) << "mid(" << row.start << ", " << row.count << ")";
+        EXPECT_EQ(wide(s.mid(row.start, row.count)), row.expected) << "mid(" << row.start << ", " << row.count << ")";
     EXPECT_TRUE(String().mid(0).isEmpty());
-    EXPECT_EQ(text(s.mid(2)), L"cdef");
-    EXPECT_EQ(text(s.substringFrom(4)), L"ef");
+    EXPECT_EQ(wide(s.mid(2)), L"cdef");
+    EXPECT_EQ(wide(s.substringFrom(4)), L"ef");
     EXPECT_TRUE(s.substringFrom(6).isEmpty());
 }
 
@@ -887,52 +882,52 @@ TEST(StringSubstring, Trimmed)
         {L"", L"", L""},                     {L"\tx", L"x", L"\tx"},   {L"x ", L"x", L"x"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(text(String(row.s).trimmed()), row.both) << "trimmed '" << row.s << "'";
-        EXPECT_EQ(text(String(row.s).trimmedRight()), row.right) << "trimmedRight '" << row.s << "'";
+        EXPECT_EQ(wide(String(row.s).trimmed()), row.both) << "trimmed '" << row.s << "'";
+        EXPECT_EQ(wide(String(row.s).trimmedRight()), row.right) << "trimmedRight '" << row.s << "'";
     }
 }
 
 TEST(StringSubstring, TrimmedBySet)
 {
-    EXPECT_EQ(text(String(L"--ab--").trimmed(String(L"-"))), L"ab");
-    EXPECT_EQ(text(String(L"xyabyx").trimmed(String(L"xy"))), L"ab");
-    EXPECT_EQ(text(String(L"ab").trimmed(String(L"-"))), L"ab");
+    EXPECT_EQ(wide(String(L"--ab--").trimmed(String(L"-"))), L"ab");
+    EXPECT_EQ(wide(String(L"xyabyx").trimmed(String(L"xy"))), L"ab");
+    EXPECT_EQ(wide(String(L"ab").trimmed(String(L"-"))), L"ab");
     EXPECT_TRUE(String(L"----").trimmed(String(L"-")).isEmpty());
-    EXPECT_EQ(text(String(L"Aab").trimmed(String(L"a"))), L"Aab");
-    EXPECT_EQ(text(String(L"--ab--").trimmedLeft(String(L"-"))), L"ab--");
-    EXPECT_EQ(text(String(L"ab--").trimmedLeft(String(L"-"))), L"ab--");
+    EXPECT_EQ(wide(String(L"Aab").trimmed(String(L"a"))), L"Aab");
+    EXPECT_EQ(wide(String(L"--ab--").trimmedLeft(String(L"-"))), L"ab--");
+    EXPECT_EQ(wide(String(L"ab--").trimmedLeft(String(L"-"))), L"ab--");
     EXPECT_TRUE(String(L"--").trimmedLeft(String(L"-")).isEmpty());
 }
 
 TEST(StringSubstring, CaseMapping)
 {
     String s(L"\u00C9t\u00C9 Abc 1");
-    EXPECT_EQ(text(s.toLower()), L"\u00E9t\u00E9 abc 1");
-    EXPECT_EQ(text(s.toUpper()), L"\u00C9T\u00C9 ABC 1");
+    EXPECT_EQ(wide(s.toLower()), L"\u00E9t\u00E9 abc 1");
+    EXPECT_EQ(wide(s.toUpper()), L"\u00C9T\u00C9 ABC 1");
     EXPECT_TRUE(String().toLower().isEmpty());
     EXPECT_TRUE(String().toUpper().isEmpty());
-    EXPECT_EQ(text(s), L"\u00C9t\u00C9 Abc 1");
+    EXPECT_EQ(wide(s), L"\u00C9t\u00C9 Abc 1");
 }
 
 // --- placeholder, format, hashes, hex ---------------------------------------------
 
 TEST(StringPlaceholder, Arg)
 {
-    EXPECT_EQ(text(String(L"^ of ^").arg(String(L"1"))), L"1 of ^");
-    EXPECT_EQ(text(String(L"^ items loading").arg(String(L"12"))), L"12 items loading");
-    EXPECT_EQ(text(String(L"no marker").arg(String(L"x"))), L"no marker");
-    EXPECT_EQ(text(String(L"a^").arg(String())), L"a");
+    EXPECT_EQ(wide(String(L"^ of ^").arg(String(L"1"))), L"1 of ^");
+    EXPECT_EQ(wide(String(L"^ items loading").arg(String(L"12"))), L"12 items loading");
+    EXPECT_EQ(wide(String(L"no marker").arg(String(L"x"))), L"no marker");
+    EXPECT_EQ(wide(String(L"a^").arg(String())), L"a");
     EXPECT_TRUE(String(L"^").arg(String()).isEmpty());
     EXPECT_TRUE(String().arg(String(L"x")).isEmpty());
 }
 
 TEST(StringFormat, PercentSIsAWideText)
 {
-    EXPECT_EQ(text(String::format(L"%s and %s", L"one", L"two")), L"one and two");
-    EXPECT_EQ(text(String::format(L"[%s]", L"\u00E9t\u00E9")), L"[\u00E9t\u00E9]");
-    EXPECT_EQ(text(String::format(L"%ls", L"wide")), L"wide");
-    EXPECT_EQ(text(String::format(L"%d-%05d %x", 7, 42, 255)), L"7-00042 ff");
-    EXPECT_EQ(text(String::format(L"100%%")), L"100%");
+    EXPECT_EQ(wide(String::format(L"%s and %s", L"one", L"two")), L"one and two");
+    EXPECT_EQ(wide(String::format(L"[%s]", L"\u00E9t\u00E9")), L"[\u00E9t\u00E9]");
+    EXPECT_EQ(wide(String::format(L"%ls", L"wide")), L"wide");
+    EXPECT_EQ(wide(String::format(L"%d-%05d %x", 7, 42, 255)), L"7-00042 ff");
+    EXPECT_EQ(wide(String::format(L"100%%")), L"100%");
     EXPECT_TRUE(String::format(L"%s", L"").isEmpty());
 }
 
@@ -943,7 +938,7 @@ TEST(StringFormat, LongOutputIsNotCut)
         String big(L'q', length);
         String out = String::format(L"%s|%d", big.c_str(), 5);
         ASSERT_EQ(out.length(), length + 2) << "length " << length;
-        EXPECT_EQ(text(out), text(big) + L"|5");
+        EXPECT_EQ(wide(out), wide(big) + L"|5");
     }
 }
 
@@ -1060,7 +1055,7 @@ TEST(StringSplit, JoinFlagMatrix)
     };
     for (const Row& row : rows) {
         StringList list = listOf(row.list);
-        EXPECT_EQ(text(String::join(list, String(row.separator), row.flags)), row.expected)
+        EXPECT_EQ(wide(String::join(list, String(row.separator), row.flags)), row.expected)
             << "join with '" << row.separator << "', flags " << row.flags;
     }
 }
@@ -1069,7 +1064,7 @@ TEST(StringSplit, JoinUndoesSplitWithoutFlags)
 {
     for (const wchar_t* s : {L"a,b,c", L",a,,b,", L",", L"no separator", L",,,"}) {
         StringList parts = String::split(String(s), String(L","));
-        EXPECT_EQ(text(String::join(parts, String(L","))), s);
+        EXPECT_EQ(wide(String::join(parts, String(L","))), s);
     }
 }
 

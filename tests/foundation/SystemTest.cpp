@@ -3,7 +3,6 @@
 #include "foundation/ShellCommands.h"
 #include "foundation/System.h"
 
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include <windows.h>

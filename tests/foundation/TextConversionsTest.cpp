@@ -3,6 +3,8 @@
 #include "foundation/String.h"
 #include "foundation/TextConversions.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring text(const String& s)
-{
-    return std::wstring(s.c_str(), s.length());
-}
 
 const wchar_t* shown(const wchar_t* s)
 {
@@ -153,18 +150,18 @@ TEST(NumberParsing, ToBool)
 
 TEST(NumberPrinting, SignedAndUnsigned)
 {
-    EXPECT_EQ(text(String::number(0)), L"0");
-    EXPECT_EQ(text(String::number(-1)), L"-1");
-    EXPECT_EQ(text(String::number(int32Min)), L"-2147483648");
-    EXPECT_EQ(text(String::number(int32Max)), L"2147483647");
-    EXPECT_EQ(text(String::number(static_cast<short>(-32768))), L"-32768");
-    EXPECT_EQ(text(String::number(static_cast<short>(32767))), L"32767");
-    EXPECT_EQ(text(String::number(uint32Max)), L"4294967295");
-    EXPECT_EQ(text(String::number(static_cast<unsigned short>(65535))), L"65535");
-    EXPECT_EQ(text(String::number(static_cast<long long>(int64Min))), L"-9223372036854775808");
-    EXPECT_EQ(text(String::number(static_cast<long long>(123456789012LL))), L"123456789012");
-    EXPECT_EQ(text(String::number(static_cast<unsigned long long>(uint64Max))), L"18446744073709551615");
-    EXPECT_EQ(text(String::number(static_cast<unsigned long long>(0))), L"0");
+    EXPECT_EQ(wide(String::number(0)), L"0");
+    EXPECT_EQ(wide(String::number(-1)), L"-1");
+    EXPECT_EQ(wide(String::number(int32Min)), L"-2147483648");
+    EXPECT_EQ(wide(String::number(int32Max)), L"2147483647");
+    EXPECT_EQ(wide(String::number(static_cast<short>(-32768))), L"-32768");
+    EXPECT_EQ(wide(String::number(static_cast<short>(32767))), L"32767");
+    EXPECT_EQ(wide(String::number(uint32Max)), L"4294967295");
+    EXPECT_EQ(wide(String::number(static_cast<unsigned short>(65535))), L"65535");
+    EXPECT_EQ(wide(String::number(static_cast<long long>(int64Min))), L"-9223372036854775808");
+    EXPECT_EQ(wide(String::number(static_cast<long long>(123456789012LL))), L"123456789012");
+    EXPECT_EQ(wide(String::number(static_cast<unsigned long long>(uint64Max))), L"18446744073709551615");
+    EXPECT_EQ(wide(String::number(static_cast<unsigned long long>(0))), L"0");
 }
 
 TEST(NumberPrinting, RoundTripsThroughParsing)
@@ -179,24 +176,24 @@ TEST(NumberPrinting, RoundTripsThroughParsing)
 
 TEST(NumberPrinting, FromBool)
 {
-    EXPECT_EQ(text(String::fromBool(true)), L"1");
-    EXPECT_EQ(text(String::fromBool(false)), L"0");
-    EXPECT_EQ(text(String::fromBool(true, true)), L"1");
-    EXPECT_EQ(text(String::fromBool(true, false)), L"true");
-    EXPECT_EQ(text(String::fromBool(false, false)), L"false");
+    EXPECT_EQ(wide(String::fromBool(true)), L"1");
+    EXPECT_EQ(wide(String::fromBool(false)), L"0");
+    EXPECT_EQ(wide(String::fromBool(true, true)), L"1");
+    EXPECT_EQ(wide(String::fromBool(true, false)), L"true");
+    EXPECT_EQ(wide(String::fromBool(false, false)), L"false");
 }
 
 TEST(NumberPrinting, ToHex)
 {
-    EXPECT_EQ(text(String::toHex(std::uint32_t{0})), L"0");
-    EXPECT_EQ(text(String::toHex(std::uint32_t{255})), L"ff");
-    EXPECT_EQ(text(String::toHex(std::uint32_t{16})), L"10");
-    EXPECT_EQ(text(String::toHex(std::uint32_t{0xDEADBEEF})), L"deadbeef");
-    EXPECT_EQ(text(String::toHex(std::uint16_t{0xABCD})), L"abcd");
-    EXPECT_EQ(text(String::toHex(std::uint16_t{0})), L"0");
-    EXPECT_EQ(text(String::toHex(std::uint16_t{0x0F})), L"f");
-    EXPECT_EQ(text(String::toHex(std::uint64_t{0x123456789ABCDEF0ULL})), L"123456789abcdef0");
-    EXPECT_EQ(text(String::toHex(uint64Max)), L"ffffffffffffffff");
+    EXPECT_EQ(wide(String::toHex(std::uint32_t{0})), L"0");
+    EXPECT_EQ(wide(String::toHex(std::uint32_t{255})), L"ff");
+    EXPECT_EQ(wide(String::toHex(std::uint32_t{16})), L"10");
+    EXPECT_EQ(wide(String::toHex(std::uint32_t{0xDEADBEEF})), L"deadbeef");
+    EXPECT_EQ(wide(String::toHex(std::uint16_t{0xABCD})), L"abcd");
+    EXPECT_EQ(wide(String::toHex(std::uint16_t{0})), L"0");
+    EXPECT_EQ(wide(String::toHex(std::uint16_t{0x0F})), L"f");
+    EXPECT_EQ(wide(String::toHex(std::uint64_t{0x123456789ABCDEF0ULL})), L"123456789abcdef0");
+    EXPECT_EQ(wide(String::toHex(uint64Max)), L"ffffffffffffffff");
     EXPECT_EQ(String::toHex(std::uint32_t{0xDEADBEEF}).hexToInt(), 0xDEADBEEFU);
 }
 
@@ -236,10 +233,10 @@ TEST(HexText, BytesToHexStyles)
     };
     for (const Row& row : rows) {
         String result = bytesToHex(row.bytes.data(), static_cast<int>(row.bytes.size()), row.style);
-        EXPECT_EQ(text(result), row.expected) << "style " << row.style;
+        EXPECT_EQ(wide(result), row.expected) << "style " << row.style;
     }
     const std::uint8_t two[] = {0x7F, 0x80};
-    EXPECT_EQ(text(bytesToHex(two, 2)), L"7f80");
+    EXPECT_EQ(wide(bytesToHex(two, 2)), L"7f80");
 }
 
 TEST(HexText, NoBytesGiveTheEmptyString)
@@ -263,7 +260,7 @@ TEST(Ordinals, Suffix)
         {23, L"rd"}, {101, L"st"}, {112, L"th"}, {113, L"th"}, {121, L"st"}, {-1, L""},  {-10, L"th"}, {-21, L""},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(text(ordinalSuffix(row.n)), row.expected) << row.n;
+        EXPECT_EQ(wide(ordinalSuffix(row.n)), row.expected) << row.n;
 }
 
 TEST(Ordinals, RomanNumerals)
@@ -280,7 +277,7 @@ TEST(Ordinals, RomanNumerals)
         {L"X?", L"20"},  {L"?X", L"10"},      {L"", L"0"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(text(romanToNumberText(String(row.roman))), row.expected) << row.roman;
+        EXPECT_EQ(wide(romanToNumberText(String(row.roman))), row.expected) << row.roman;
 }
 
 // --- characters and zero-terminated texts ----------------------------------------
@@ -544,7 +541,7 @@ TEST(CodePages, DecodeFailuresLeaveTheOutputUntouched)
         String out(L"keep");
         EXPECT_FALSE(decodeText(row.kind, row.bytes, row.length, out))
             << "kind " << row.kind << " length " << row.length;
-        EXPECT_EQ(text(out), L"keep") << "kind " << row.kind << " length " << row.length;
+        EXPECT_EQ(wide(out), L"keep") << "kind " << row.kind << " length " << row.length;
     }
 }
 
@@ -552,10 +549,10 @@ TEST(CodePages, DecodeUtf8)
 {
     String out(L"old contents");
     ASSERT_TRUE(decodeText(CodePageUtf8, "caf\xC3\xA9", -1, out));
-    EXPECT_EQ(text(out), L"caf\u00E9");
+    EXPECT_EQ(wide(out), L"caf\u00E9");
 
     ASSERT_TRUE(decodeText(CodePageUtf8, "abcdef", 3, out));
-    EXPECT_EQ(text(out), L"abc");
+    EXPECT_EQ(wide(out), L"abc");
 }
 
 TEST(CodePages, DecodeUtf8SurrogatePair)
@@ -575,10 +572,10 @@ TEST(CodePages, DecodeLatin1AndAnsi)
     String out;
     ASSERT_TRUE(decodeText(CodePageLatin1, "\xE9\x80\xFF", -1, out));
     // Latin-1 maps every byte to the unit of the same value (0x80 is not the euro sign).
-    EXPECT_EQ(text(out), L"\u00E9\u0080\u00FF");
+    EXPECT_EQ(wide(out), L"\u00E9\u0080\u00FF");
 
     ASSERT_TRUE(decodeText(CodePageAnsi, "plain", -1, out));
-    EXPECT_EQ(text(out), L"plain");
+    EXPECT_EQ(wide(out), L"plain");
 }
 
 TEST(CodePages, SingleCharacters)
@@ -688,7 +685,7 @@ TEST(Scrambling, XorsEveryByte)
     ASSERT_EQ(scrambled.length(), 2);
     EXPECT_EQ(scrambled.at(0), static_cast<wchar_t>(0x2061));
     EXPECT_EQ(scrambled.at(1), static_cast<wchar_t>(0x2062));
-    EXPECT_EQ(text(xorDescramble(String(L"AB"), 0x20)), text(scrambled));
+    EXPECT_EQ(xorDescramble(String(L"AB"), 0x20), scrambled);
 }
 
 TEST(Scrambling, RoundTripAndEdges)
@@ -697,9 +694,9 @@ TEST(Scrambling, RoundTripAndEdges)
     for (std::uint8_t key : {0x00, 0x5A, 0xFF}) {
         String once = xorDescramble(original, key);
         EXPECT_EQ(once.length(), original.length());
-        EXPECT_EQ(text(xorDescramble(once, key)), text(original)) << "key " << int(key);
+        EXPECT_EQ(xorDescramble(once, key), original) << "key " << int(key);
     }
-    EXPECT_EQ(text(xorDescramble(original, 0)), text(original));
+    EXPECT_EQ(xorDescramble(original, 0), original);
     EXPECT_TRUE(xorDescramble(static_cast<const wchar_t*>(nullptr), 0x5A).isEmpty());
     EXPECT_TRUE(xorDescramble(L"", 0x5A).isEmpty());
     EXPECT_TRUE(xorDescramble(String(), 0x5A).isEmpty());
@@ -718,5 +715,5 @@ TEST(Scrambling, ZeroUnitsInTheInputRoundTrip)
 {
     // The scrambled form may hold zero units; descrambling reads them all.
     const String scrambled = xorDescramble(L"\u4141B", 0x41);
-    EXPECT_EQ(text(xorDescramble(scrambled, 0x41)), L"\u4141B");
+    EXPECT_EQ(wide(xorDescramble(scrambled, 0x41)), L"\u4141B");
 }

@@ -1,4 +1,3 @@
-#include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/ChunkFile.h"

@@ -1,5 +1,7 @@
 #include "foundation/Value.h"
 
+#include "tests/support/StringPrinting.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>

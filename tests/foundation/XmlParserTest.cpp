@@ -9,7 +9,6 @@
 #include <random>
 
 using xmltest::describe;
-using xmltest::wide;
 
 namespace {
 

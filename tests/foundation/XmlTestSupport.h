@@ -3,17 +3,14 @@
 // Helpers shared by the XML tests: a compact description of a tree for
 // table rows, tree comparison and seeded random trees.
 
+#include "tests/support/StringPrinting.h"
+
 #include "foundation/XmlDocument.h"
 
 #include <random>
 #include <string>
 
 namespace xmltest {
-
-inline std::wstring wide(const String& s)
-{
-    return std::wstring(s.c_str(), static_cast<std::size_t>(s.length()));
-}
 
 // name[attr=value,...]"text"(child child ...)
 inline std::wstring describe(const XmlElement& element)

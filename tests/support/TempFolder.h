@@ -3,6 +3,8 @@
 // A unique temporary folder that removes itself, and raw file access that
 // bypasses the code under test.
 
+#include "tests/support/StringPrinting.h"
+
 #include "foundation/String.h"
 
 #include <windows.h>
