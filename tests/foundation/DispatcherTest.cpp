@@ -3,6 +3,8 @@
 #include "foundation/Event.h"
 #include "foundation/MessageReceiver.h"
 
+#include "tests/support/Pump.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -63,25 +65,6 @@ void drainQueue()
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-}
-
-bool pumpPending()
-{
-    EventLoop loop;
-    return loop.processEvents();
-}
-
-// Pumps until the condition holds or the time is up.
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        pumpPending();
-        Sleep(1);
-    }
-    return true;
 }
 
 class DispatcherTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include "foundation/SingleInstance.h"
 
+#include "tests/support/Pump.h"
 #include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
@@ -36,15 +37,6 @@ public:
 
     std::vector<std::pair<std::uintptr_t, std::intptr_t>> requests;
 };
-
-void pumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 String probePath()
 {

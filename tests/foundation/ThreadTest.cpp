@@ -1,5 +1,7 @@
 #include "foundation/Thread.h"
 
+#include "tests/support/Pump.h"
+
 #include <gtest/gtest.h>
 
 #include <process.h>
@@ -64,27 +66,6 @@ private:
         threads.push_back(GetCurrentThreadId());
     }
 };
-
-void pumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        pumpPending();
-        Sleep(1);
-    }
-    return true;
-}
 
 void pumpFor(DWORD milliseconds)
 {

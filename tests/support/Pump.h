@@ -9,6 +9,14 @@
 
 #include <functional>
 
+// Handles the messages waiting now, without blocking; true when there
+// were any.
+inline bool pumpPending()
+{
+    EventLoop loop;
+    return loop.processEvents();
+}
+
 // True when the condition held before the time ran out.
 inline bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
 {
@@ -16,8 +24,7 @@ inline bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs)
             return false;
-        EventLoop loop;
-        loop.processEvents();
+        pumpPending();
         Sleep(1);
     }
     return true;
