@@ -1,3 +1,4 @@
+#include "tests/support/DamagedInput.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/ByteArray.h"
@@ -6,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <random>
 
 namespace {
 
@@ -123,10 +123,11 @@ TEST(ChunkFile, EveryPrefixOfAValidFileFails)
     const Bytes bytes = sampleFile();
     ChunkFile file;
     file.setFormatTag(testFormat);
-    for (std::size_t n = 0; n < bytes.size(); ++n) {
-        EXPECT_FALSE(file.loadFromMemory(bytes.data(), n)) << n;
-        EXPECT_TRUE(isBlank(file)) << n;
-    }
+    expectEveryPrefixFailsCleanly(bytes, [&](const Bytes& prefix) {
+        const bool loaded = loadBytes(file, prefix);
+        EXPECT_TRUE(isBlank(file));
+        return loaded;
+    });
     EXPECT_TRUE(loadBytes(file, bytes));
 }
 
@@ -224,18 +225,10 @@ TEST(ChunkFile, ImpossibleCountsAndSizesFailWithoutAllocating)
 
 TEST(ChunkFile, RandomByteFlipsLoadOrFailCleanly)
 {
-    const Bytes original = sampleFile();
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<std::size_t> position(0, original.size() - 1);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> flips(1, 4);
     ChunkFile file;
     file.setFormatTag(testFormat);
     int loaded = 0;
-    for (int round = 0; round < 3000; ++round) {
-        Bytes bytes = original;
-        for (int n = flips(random); n > 0; --n)
-            bytes[position(random)] = static_cast<std::uint8_t>(byte(random));
+    forEachDamagedCopy(sampleFile(), 20240611, 3000, [&](const Bytes& bytes) {
         if (loadBytes(file, bytes)) {
             ++loaded;
             // A loaded tree accounts for every byte of the input.
@@ -243,7 +236,7 @@ TEST(ChunkFile, RandomByteFlipsLoadOrFailCleanly)
         } else {
             EXPECT_TRUE(isBlank(file));
         }
-    }
+    });
     EXPECT_GT(loaded, 0);
 }
 

@@ -1,3 +1,4 @@
+#include "tests/support/DamagedInput.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/ChunkFile.h"
@@ -456,25 +457,19 @@ TEST_F(TranslatorFiles, EveryPrefixOfALangFileFails)
 {
     const Bytes bytes = sampleLangBytes(temp);
     TranslationFile file;
-    for (std::size_t n = 0; n < bytes.size(); ++n) {
-        EXPECT_FALSE(file.loadFromMemory(bytes.data(), n)) << n;
+    expectEveryPrefixFailsCleanly(bytes, [&](const Bytes& prefix) {
+        const bool loaded = file.loadFromMemory(prefix.data(), prefix.size());
         EXPECT_TRUE(file.isEmpty());
-    }
+        return loaded;
+    });
     EXPECT_TRUE(file.loadFromMemory(bytes.data(), bytes.size()));
 }
 
 TEST_F(TranslatorFiles, RandomByteFlipsInALangFileLoadOrFailCleanly)
 {
-    const Bytes original = sampleLangBytes(temp);
-    std::mt19937 random(7001);
-    std::uniform_int_distribution<std::size_t> position(0, original.size() - 1);
-    std::uniform_int_distribution<int> byte(0, 255);
     TranslationFile file(productName);
     int loaded = 0;
-    for (int round = 0; round < 3000; ++round) {
-        Bytes bytes = original;
-        for (int n = 1 + round % 3; n > 0; --n)
-            bytes[position(random)] = static_cast<std::uint8_t>(byte(random));
+    forEachDamagedCopy(sampleLangBytes(temp), 7001, 3000, [&](const Bytes& bytes) {
         if (file.loadFromMemory(bytes.data(), bytes.size())) {
             ++loaded;
             EXPECT_TRUE(file.hasNames());
@@ -483,27 +478,21 @@ TEST_F(TranslatorFiles, RandomByteFlipsInALangFileLoadOrFailCleanly)
             EXPECT_TRUE(file.isEmpty());
             EXPECT_TRUE(file.englishName().isEmpty());
         }
-    }
+    }, 3);
     EXPECT_GT(loaded, 0);
 }
 
 TEST_F(TranslatorFiles, RandomByteFlipsInAnXmlFileLoadOrFailCleanly)
 {
-    const Bytes original = bytesOf(sampleXml);
-    std::mt19937 random(424242);
-    std::uniform_int_distribution<std::size_t> position(0, original.size() - 1);
-    std::uniform_int_distribution<int> byte(0, 255);
     const String path = temp.file(L"flip.xml");
     TranslationFile file(productName);
-    for (int round = 0; round < 300; ++round) {
-        Bytes bytes = original;
-        bytes[position(random)] = static_cast<std::uint8_t>(byte(random));
+    forEachDamagedCopy(bytesOf(sampleXml), 424242, 300, [&](const Bytes& bytes) {
         ASSERT_TRUE(writeRaw(path, bytes));
         if (!file.load(path))
             EXPECT_TRUE(file.isEmpty() && file.path().isEmpty());
         else
             EXPECT_TRUE(file.hasNames());
-    }
+    }, 1);
 }
 
 TEST_F(TranslatorFiles, ReadLanguageInfo)
