@@ -3,6 +3,7 @@
 #include "foundation/String.h"
 #include "foundation/TextConversions.h"
 
+#include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +35,33 @@ constexpr std::int64_t int64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t int64Max = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint64_t uint64Max = std::numeric_limits<std::uint64_t>::max();
 
+template <typename Number>
+struct ParseRow {
+    const wchar_t* s;
+    Number expected;
+};
+
+// Checks the String member on every row and, when given, the static form
+// on the raw text.
+template <typename Number>
+void expectParses(Number (String::*member)() const, Number (*onText)(const wchar_t*),
+                  const std::vector<ParseRow<Number>>& rows)
+{
+    forEachRow(rows, [&](const ParseRow<Number>& row) {
+        EXPECT_EQ((String(row.s).*member)(), row.expected) << "'" << row.s << "'";
+        if (onText) {
+            EXPECT_EQ(onText(row.s), row.expected) << "'" << row.s << "'";
+        }
+    });
+}
+
 } // namespace
 
 // --- text to number ----------------------------------------------------------
 
 TEST(NumberParsing, ToInt)
 {
-    struct Row {
-        const wchar_t* s;
-        int expected;
-    };
-    const Row rows[] = {
+    expectParses<int>(&String::toInt, &String::toInt, {
         {L"12abc", 12},
         {L"abc", 0},
         {L"  -7", -7},
@@ -60,20 +77,12 @@ TEST(NumberParsing, ToInt)
         {L"2147483648", int32Max},
         {L"123456789012", int32Max},
         {L"-123456789012", int32Min},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(String(row.s).toInt(), row.expected) << "'" << row.s << "'";
-        EXPECT_EQ(String::toInt(row.s), row.expected) << "'" << row.s << "'";
-    }
+    });
 }
 
 TEST(NumberParsing, ToUInt)
 {
-    struct Row {
-        const wchar_t* s;
-        std::uint32_t expected;
-    };
-    const Row rows[] = {
+    expectParses<std::uint32_t>(&String::toUInt, &String::toUInt, {
         {L"12", 12},
         {L"", 0},
         {L"abc", 0},
@@ -83,20 +92,12 @@ TEST(NumberParsing, ToUInt)
         {L"4294967296", uint32Max},
         {L"123456789012", uint32Max},
         {L" 3000000000x", 3000000000U},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(String(row.s).toUInt(), row.expected) << "'" << row.s << "'";
-        EXPECT_EQ(String::toUInt(row.s), row.expected) << "'" << row.s << "'";
-    }
+    });
 }
 
 TEST(NumberParsing, ToInt64)
 {
-    struct Row {
-        const wchar_t* s;
-        std::int64_t expected;
-    };
-    const Row rows[] = {
+    expectParses<std::int64_t>(&String::toInt64, &String::toInt64, {
         {L"123456789012", 123456789012LL},
         {L"-123456789012", -123456789012LL},
         {L"  -42x", -42},
@@ -106,44 +107,28 @@ TEST(NumberParsing, ToInt64)
         {L"9223372036854775808", int64Max},
         {L"-9223372036854775809", int64Min},
         {L"99999999999999999999", int64Max},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(String(row.s).toInt64(), row.expected) << "'" << row.s << "'";
-        EXPECT_EQ(String::toInt64(row.s), row.expected) << "'" << row.s << "'";
-    }
+    });
 }
 
 TEST(NumberParsing, ToUInt64)
 {
-    struct Row {
-        const wchar_t* s;
-        std::uint64_t expected;
-    };
-    const Row rows[] = {
+    expectParses<std::uint64_t>(&String::toUInt64, nullptr, {
         {L"123", 123},
         {L"", 0},
         {L"18446744073709551615", uint64Max},
         {L"18446744073709551616", uint64Max},
         {L"-1", uint64Max},
         {L"123456789012", 123456789012ULL},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(String(row.s).toUInt64(), row.expected) << "'" << row.s << "'";
+    });
 }
 
 TEST(NumberParsing, ToBool)
 {
-    struct Row {
-        const wchar_t* s;
-        bool expected;
-    };
-    const Row rows[] = {
+    expectParses<bool>(&String::toBool, nullptr, {
         {L" False ", false}, {L"0", false},   {L"", false},     {L"yes", true},  {L"2", true},
         {L"FALSE", false},   {L"false", false}, {L"true", true}, {L" 0 ", false}, {L"00", true},
         {L"\tfalse\n", false}, {L"no", true}, {L"   ", false},  {L"falsey", true},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(String(row.s).toBool(), row.expected) << "'" << row.s << "'";
+    });
 }
 
 // --- number to text ----------------------------------------------------------
