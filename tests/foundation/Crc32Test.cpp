@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <random>
 
 namespace {
 
@@ -15,15 +14,6 @@ std::uint32_t crcOf(const char* text)
     std::uint32_t value = 0;
     EXPECT_TRUE(crc32(text, static_cast<std::uint32_t>(std::strlen(text)), &value)) << text;
     return value;
-}
-
-Bytes randomBytes(std::size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    Bytes bytes(count);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(generator());
-    return bytes;
 }
 
 } // namespace

@@ -30,14 +30,6 @@ bool makeFolder(const String& path)
     return CreateDirectoryW(path.c_str(), nullptr) != 0;
 }
 
-StringList listOf(std::initializer_list<const wchar_t*> items)
-{
-    StringList list;
-    for (const wchar_t* item : items)
-        list.append(String(item));
-    return list;
-}
-
 std::set<std::wstring> listed(const String& folder, int flags, const StringList& extensions = StringList())
 {
     StringList out;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -37,26 +36,12 @@ int decompressGuarded(const Bytes& block, int capacity, Bytes& out)
     return produced;
 }
 
-Bytes randomBytes(std::size_t count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    Bytes out(count);
-    for (auto& b : out)
-        b = static_cast<std::uint8_t>(random() & 0xFF);
-    return out;
-}
-
 Bytes textBytes(int repeats)
 {
     std::string text;
     for (int i = 0; i < repeats; ++i)
         text += "The tag cloud weighs every tag by the items it holds; item " + std::to_string(i % 7) + ". ";
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes toBytes(const ByteArray& array)
-{
-    return array.isEmpty() ? Bytes() : Bytes(array.data(), array.data() + array.size());
+    return bytesOf(text);
 }
 
 void expectRoundTrip(const Bytes& source, const char* what)
@@ -73,7 +58,7 @@ void expectRoundTrip(const Bytes& source, const char* what)
     EXPECT_EQ(container.size(), static_cast<int>(block.size()) + 4) << what;
     ByteArray expanded;
     ASSERT_TRUE(decompressFromByteArray(container.data(), container.size(), expanded)) << what;
-    EXPECT_EQ(toBytes(expanded), source) << what;
+    EXPECT_EQ(bytesOf(expanded), source) << what;
 }
 
 } // namespace
@@ -84,7 +69,7 @@ TEST(Lzrw1, EmptyInputGivesTheStoredBlock)
     EXPECT_EQ(block, (Bytes{1, 0, 0, 0}));
     ByteArray container;
     ASSERT_TRUE(compressToByteArray(nullptr, 0, container));
-    EXPECT_EQ(toBytes(container), (Bytes{0, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(bytesOf(container), (Bytes{0, 0, 0, 0, 1, 0, 0, 0}));
     ByteArray expanded;
     EXPECT_TRUE(decompressFromByteArray(container.data(), container.size(), expanded));
     EXPECT_TRUE(expanded.isEmpty());
@@ -276,7 +261,7 @@ TEST(Lzrw1, ContainerLengthMustMatchTheBlock)
     const Bytes source = textBytes(10);
     ByteArray container;
     ASSERT_TRUE(compressToByteArray(source.data(), static_cast<int>(source.size()), container));
-    Bytes bytes = toBytes(container);
+    Bytes bytes = bytesOf(container);
     const auto stated = static_cast<std::uint32_t>(source.size());
     struct Case {
         const char* what;
@@ -308,7 +293,7 @@ TEST(Lzrw1, RandomFlipsExpandOrFailCleanly)
     const Bytes source = textBytes(30);
     ByteArray container;
     ASSERT_TRUE(compressToByteArray(source.data(), static_cast<int>(source.size()), container));
-    const Bytes original = toBytes(container);
+    const Bytes original = bytesOf(container);
     const Bytes length(original.begin(), original.begin() + 4);
     int rejected = 0;
     // Only the block is damaged: the stated length stays intact so the block itself is tested.

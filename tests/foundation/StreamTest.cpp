@@ -21,11 +21,6 @@ namespace {
 
 const Bytes tenBytes = bytesOf({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
 
-Bytes toBytes(const ByteArray& array)
-{
-    return array.isEmpty() ? Bytes() : Bytes(array.data(), array.data() + array.size());
-}
-
 // A memory stream that records the count of every read and can be told to
 // fail one of them.
 class RecordingStream : public MemoryStream {
@@ -444,7 +439,7 @@ TEST(BinaryReader, RoundTripOfEveryType)
     EXPECT_EQ(reader.readDouble(), 3.141592653589793);
     EXPECT_EQ(reader.readInt64(), std::numeric_limits<std::int64_t>::min());
     EXPECT_EQ(reader.readUInt64(), 0xFEDCBA9876543210ULL);
-    EXPECT_EQ(toBytes(reader.readByteArray(3)), bytesOf({1, 2, 3}));
+    EXPECT_EQ(bytesOf(reader.readByteArray(3)), bytesOf({1, 2, 3}));
     EXPECT_EQ(stream.remaining(), 0u);
 }
 
@@ -509,7 +504,7 @@ TEST(BinaryReader, ReadByteArrayRefusesMoreThanRemains)
     EXPECT_TRUE(huge.isEmpty());
     EXPECT_EQ(huge.capacity(), 0);
     EXPECT_EQ(stream.position(), 5u);
-    EXPECT_EQ(toBytes(reader.readByteArray(5)), bytesOf({5, 6, 7, 8, 9}));
+    EXPECT_EQ(bytesOf(reader.readByteArray(5)), bytesOf({5, 6, 7, 8, 9}));
     EXPECT_TRUE(reader.readByteArray(1).isEmpty());
     EXPECT_TRUE(reader.readByteArray(0).isEmpty());
 }

@@ -13,14 +13,6 @@ namespace {
 
 using Node = StringList::Node;
 
-StringList listOf(const std::vector<const wchar_t*>& values)
-{
-    StringList list;
-    for (const wchar_t* v : values)
-        list.append(String(v));
-    return list;
-}
-
 // The values from head to tail, after checking that the links agree in both
 // directions and with the count.
 std::vector<std::wstring> linkedItems(const StringList& list)

@@ -15,22 +15,6 @@
 
 namespace {
 
-std::vector<std::wstring> items(const StringList& list)
-{
-    std::vector<std::wstring> out;
-    for (const String& s : list)
-        out.push_back(wide(s));
-    return out;
-}
-
-StringList listOf(const std::vector<const wchar_t*>& values)
-{
-    StringList list;
-    for (const wchar_t* v : values)
-        list.append(String(v));
-    return list;
-}
-
 std::vector<int> positions(const Array<int>& array)
 {
     return std::vector<int>(array.begin(), array.end());
@@ -1022,7 +1006,7 @@ TEST(StringSplit, FlagMatrix)
         {L" a b ", L" ", 0, {L"", L"a", L"b", L""}},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(items(String::split(String(row.text), String(row.separator), row.flags)), row.expected)
+        EXPECT_EQ(vectorOf(String::split(String(row.text), String(row.separator), row.flags)), row.expected)
             << "split('" << row.text << "', '" << row.separator << "', " << row.flags << ")";
     }
 }

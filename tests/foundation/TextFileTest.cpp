@@ -29,11 +29,6 @@ Bytes written(int encoding, const String& text)
     return sink.bytes;
 }
 
-Bytes toBytes(const ByteArray& array)
-{
-    return array.isEmpty() ? Bytes() : Bytes(array.data(), array.data() + array.size());
-}
-
 const String eAcute(L"\u00E9");
 
 } // namespace
@@ -354,5 +349,5 @@ TEST(TextFile, ByteArrayEmptyCases)
     EXPECT_FALSE(bytes.fromFile(temp.file(L"missing.bin")));
     EXPECT_TRUE(bytes.isEmpty());
     EXPECT_FALSE(bytes.fromFile(temp.path()));
-    EXPECT_EQ(toBytes(bytes), Bytes());
+    EXPECT_EQ(bytesOf(bytes), Bytes());
 }

@@ -180,9 +180,8 @@ TEST(XmlParser, EveryPrefixParsesOrFailsWithAPartOfTheTree)
 // the same, so nothing half-built is ever accepted.
 TEST(XmlParser, RandomByteFlipsParseOrFailCleanly)
 {
-    const ByteArray utf8 = String(sampleDocument).toUtf8();
     int accepted = 0;
-    forEachDamagedCopy(Bytes(utf8.data(), utf8.data() + utf8.size()), 20240531, 3000, [&](const Bytes& bytes) {
+    forEachDamagedCopy(bytesOf(String(sampleDocument).toUtf8()), 20240531, 3000, [&](const Bytes& bytes) {
         XmlDocument document;
         if (!document.parse(String::fromBytes(bytes.data(), static_cast<int>(bytes.size()), 3)))
             return;

@@ -4,6 +4,8 @@
 // and seeded random byte flips. The reader under test must fail cleanly or
 // load; a crash or a hang fails the whole program.
 
+#include "tests/support/Bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -11,9 +13,6 @@
 #include <functional>
 #include <random>
 #include <string>
-#include <vector>
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Calls read on every proper prefix of whole (the empty one included) and
 // expects false from each; read must also check that nothing is left

@@ -1,7 +1,8 @@
 #pragma once
 
-// Lets GoogleTest print the program's String in failure messages, and
-// turns texts into std::wstring for comparisons with literals.
+// Lets GoogleTest print the program's String in failure messages, turns
+// texts into std::wstring for comparisons with literals, and builds lists
+// from literals.
 
 #include "foundation/String.h"
 #include "foundation/StringList.h"
@@ -48,4 +49,12 @@ inline std::vector<std::wstring> vectorOf(const StringList& list)
     for (const String& s : list)
         out.push_back(wide(s));
     return out;
+}
+
+inline StringList listOf(const std::vector<const wchar_t*>& items)
+{
+    StringList list;
+    for (const wchar_t* item : items)
+        list.append(String(item));
+    return list;
 }

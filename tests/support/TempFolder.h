@@ -3,6 +3,7 @@
 // A unique temporary folder that removes itself, and raw file access that
 // bypasses the code under test.
 
+#include "tests/support/Bytes.h"
 #include "tests/support/StringPrinting.h"
 
 #include "foundation/String.h"
@@ -11,22 +12,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes bytesOf(std::initializer_list<int> values)
-{
-    Bytes out;
-    for (int v : values)
-        out.push_back(static_cast<std::uint8_t>(v));
-    return out;
-}
-
-inline Bytes bytesOf(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
 
 inline bool writeRaw(const String& path, const Bytes& bytes)
 {
