@@ -310,8 +310,7 @@ TEST(ChunkFile, LoadOfMissingFileFails)
 TEST(ChunkFile, CloseEmptiesALoadedFileOnly)
 {
     TempFolder temp;
-    const String path = temp.file(L"sample.bin");
-    ASSERT_TRUE(writeRaw(path, sampleFile()));
+    const String path = temp.writeFile(L"sample.bin", sampleFile());
     ChunkFile file;
     file.setFormatTag(testFormat);
     ASSERT_TRUE(file.load(path));

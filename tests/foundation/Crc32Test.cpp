@@ -77,8 +77,7 @@ TEST(Crc32Check, FileMatchesMemoryAcrossBlockBoundaries)
     // Sizes around the 4096-byte read blocks.
     for (std::size_t size : {1u, 4095u, 4096u, 4097u, 8192u, 10000u}) {
         const Bytes bytes = randomBytes(size, static_cast<unsigned>(size));
-        const String path = folder.file(L"data.bin");
-        ASSERT_TRUE(writeRaw(path, bytes));
+        const String path = folder.writeFile(L"data.bin", bytes);
         std::uint32_t inMemory = 0;
         ASSERT_TRUE(crc32(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &inMemory));
         std::uint32_t fromFile = 0;
@@ -91,8 +90,7 @@ TEST(Crc32Check, FileMatchesMemoryAcrossBlockBoundaries)
 TEST(Crc32Check, FileOfCheckText)
 {
     TempFolder folder;
-    const String path = folder.file(L"check.txt");
-    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("123456789"))));
+    const String path = folder.writeFile(L"check.txt", bytesOf(std::string("123456789")));
     std::uint32_t value = 0;
     ASSERT_TRUE(crc32OfFile(path, &value));
     EXPECT_EQ(value, 0xCBF43926u);
@@ -101,8 +99,7 @@ TEST(Crc32Check, FileOfCheckText)
 TEST(Crc32Check, EmptyFileGivesZero)
 {
     TempFolder folder;
-    const String path = folder.file(L"empty.bin");
-    ASSERT_TRUE(writeRaw(path, {}));
+    const String path = folder.writeFile(L"empty.bin", {});
     std::uint32_t value = 77;
     EXPECT_TRUE(crc32OfFile(path, &value));
     EXPECT_EQ(value, 0u);
@@ -124,8 +121,7 @@ TEST(Crc32Check, MissingFileFailsAndLeavesTheValue)
 TEST(Crc32Check, FileOpenByAnotherReaderStillReads)
 {
     TempFolder folder;
-    const String path = folder.file(L"shared.bin");
-    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("abc"))));
+    const String path = folder.writeFile(L"shared.bin", bytesOf(std::string("abc")));
     // Another reader with read sharing does not block it.
     HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);

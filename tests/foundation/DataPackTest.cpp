@@ -501,10 +501,8 @@ TEST(DataPack, SaveReportsAFailedWrite)
 TEST(DataPack, OpenFileStartsEmptyAndKeepsThePathOnlyOnSuccess)
 {
     TempFolder temp;
-    const String good = temp.file(L"good.pak");
-    const String bad = temp.file(L"bad.pak");
-    ASSERT_TRUE(writeRaw(good, samplePack()));
-    ASSERT_TRUE(writeRaw(bad, bytesOf("not a pack at all, but long enough")));
+    const String good = temp.writeFile(L"good.pak", samplePack());
+    const String bad = temp.writeFile(L"bad.pak", bytesOf("not a pack at all, but long enough"));
     DataPack pack;
     ASSERT_TRUE(pack.openFile(good));
     EXPECT_EQ(pack.fileName(), good);
@@ -562,8 +560,8 @@ TEST(DataPack, HashLookupsUseTheStoredHashes)
 TEST(DataPack, AddFileAppendsFoldersAndFiles)
 {
     TempFolder temp;
-    ASSERT_TRUE(writeRaw(temp.file(L"a.bin"), bytesOf({1, 2, 3})));
-    ASSERT_TRUE(writeRaw(temp.file(L"b.bin"), bytesOf({4, 5})));
+    temp.writeFile(L"a.bin", bytesOf({1, 2, 3}));
+    temp.writeFile(L"b.bin", bytesOf({4, 5}));
     DataPack pack;
     const DateTime before = DateTime::currentUtc();
     PackFile* first = pack.addFile(temp.file(L"a.bin"), String(L"one"), String(L"a"));
@@ -587,9 +585,9 @@ TEST(DataPack, AddFileAppendsFoldersAndFiles)
 TEST(DataPack, AddFileRefusesBadSourcesAndNeverReplaces)
 {
     TempFolder temp;
-    ASSERT_TRUE(writeRaw(temp.file(L"a.bin"), bytesOf({1})));
-    ASSERT_TRUE(writeRaw(temp.file(L"b.bin"), bytesOf({2})));
-    ASSERT_TRUE(writeRaw(temp.file(L"empty.bin"), {}));
+    temp.writeFile(L"a.bin", bytesOf({1}));
+    temp.writeFile(L"b.bin", bytesOf({2}));
+    temp.writeFile(L"empty.bin", {});
     DataPack pack;
     ASSERT_NE(pack.addFile(temp.file(L"a.bin"), String(L"f"), String(L"x")), nullptr);
     EXPECT_EQ(pack.addFile(temp.file(L"b.bin"), String(L"f"), String(L"x")), nullptr);
@@ -651,8 +649,7 @@ TEST(DataPackTool, PackAndExtractATree)
     ASSERT_TRUE(writeRaw(source + L"empty.txt", {}));
 
     int packed = 0;
-    const String packPath = temp.file(L"out.pak");
-    ASSERT_TRUE(writeRaw(packPath, bytesOf("old pack")));
+    const String packPath = temp.writeFile(L"out.pak", bytesOf("old pack"));
     ASSERT_TRUE(packFolder(source, packPath, packed));
     EXPECT_EQ(packed, 4) << "the empty file is not stored";
 
@@ -697,8 +694,7 @@ TEST(DataPackTool, ExtractRefusesNamesThatLeaveTheTarget)
         TempFolder temp;
         PackBytes p;
         p.header(1, 1).folder(c.folder, 1).file(c.file, bytesOf("x"));
-        const String packPath = temp.file(L"evil.pak");
-        ASSERT_TRUE(writeRaw(packPath, p.bytes));
+        const String packPath = temp.writeFile(L"evil.pak", p.bytes);
         int extracted = 0;
         EXPECT_FALSE(extractPack(packPath, temp.file(L"inner\\target"), extracted)) << c.folder << L" " << c.file;
         EXPECT_EQ(extracted, 0);
@@ -714,7 +710,7 @@ TEST(DataPackTool, ExtractNeedsAnExistingPack)
     int extracted = 3;
     EXPECT_FALSE(extractPack(temp.file(L"missing.pak"), temp.file(L"t"), extracted));
     EXPECT_EQ(extracted, 0);
-    ASSERT_TRUE(writeRaw(temp.file(L"bad.pak"), bytesOf("FB")));
+    temp.writeFile(L"bad.pak", bytesOf("FB"));
     EXPECT_FALSE(extractPack(temp.file(L"bad.pak"), temp.file(L"t"), extracted));
 }
 

@@ -337,11 +337,9 @@ TEST(FileSystem, IsLocked)
 TEST(FileSystem, CopyMoveRenameRemove)
 {
     TempFolder temp;
-    const String a = temp.file(L"a.txt");
+    const String a = temp.writeFile(L"a.txt", bytesOf("first"));
     const String b = temp.file(L"b.txt");
-    const String c = temp.file(L"c.txt");
-    ASSERT_TRUE(writeRaw(a, bytesOf("first")));
-    ASSERT_TRUE(writeRaw(c, bytesOf("old")));
+    const String c = temp.writeFile(L"c.txt", bytesOf("old"));
     EXPECT_TRUE(FileSystem::copy(a, c));
     EXPECT_EQ(readRaw(c), bytesOf("first")) << "copy overwrites";
     EXPECT_TRUE(FileSystem::rename(a, String(L"b.txt")));
@@ -619,7 +617,7 @@ void removeDirectoryLink(const String& link)
         return;
     }
     if (runUnixTool(L"Z:\\bin\\rm", L"rm \"" + unixPath(unixName, link) + L"\""))
-        waitUntil([&] { return GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+        waitUntil([&] { return !fileExistsRaw(link); });
 }
 
 struct LinkRemover {

@@ -149,7 +149,7 @@ TEST(PackTool, WrongArgumentsAndFailures)
 TEST(PackTool, RefusesToExtractOutsideTheTarget)
 {
     TempFolder temp;
-    ASSERT_TRUE(writeRaw(temp.file(L"payload.txt"), bytesOf("escaped")));
+    temp.writeFile(L"payload.txt", bytesOf("escaped"));
     DataPack pack;
     ASSERT_NE(pack.addFile(temp.file(L"payload.txt"), String(L"../.."), String(L"escaped.txt")), nullptr);
     ASSERT_TRUE(pack.saveFile(temp.file(L"evil.pak")));

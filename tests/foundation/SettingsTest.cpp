@@ -453,7 +453,7 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithItsFolders)
     ASSERT_TRUE(settings.load());
     EXPECT_TRUE(settings.isEmpty());
     const String created = folder.path() + L"one\\two\\k.config";
-    EXPECT_NE(GetFileAttributesW(created.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(fileExistsRaw(created));
     EXPECT_TRUE(readRaw(created).empty());
     // The empty file now exists and is below the readable size.
     EXPECT_TRUE(settings.load());
@@ -538,7 +538,7 @@ TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
         ASSERT_TRUE(loaded.load());
         EXPECT_EQ(keysOf(loaded), std::vector<std::wstring>{L"g/a"});
         const String temporary = configPath() + L".tmp";
-        EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(fileExistsRaw(temporary));
     }
 }
 

@@ -30,9 +30,8 @@ private:
 
 TEST_F(ShellShortcut, RoundTrip)
 {
-    const String target = temp.file(L"target.txt");
+    const String target = temp.writeFile(L"target.txt", bytesOf("content"));
     const String link = temp.file(L"target.lnk");
-    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
     ASSERT_TRUE(createShortcut(link, target, String(L"A description")));
     EXPECT_TRUE(fileExists(link));
     EXPECT_TRUE(String::equalsIgnoreCase(shortcutTarget(link), target)) << wide(shortcutTarget(link));
@@ -40,27 +39,23 @@ TEST_F(ShellShortcut, RoundTrip)
 
 TEST_F(ShellShortcut, RoundTripWithoutDescription)
 {
-    const String target = temp.file(L"plain.bin");
+    const String target = temp.writeFile(L"plain.bin", bytesOf({1, 2}));
     const String link = temp.file(L"plain.lnk");
-    ASSERT_TRUE(writeRaw(target, bytesOf({1, 2})));
     ASSERT_TRUE(createShortcut(link, target, String()));
     EXPECT_TRUE(String::equalsIgnoreCase(shortcutTarget(link), target)) << wide(shortcutTarget(link));
 }
 
 TEST_F(ShellShortcut, RefusesToOverwriteAnExistingFile)
 {
-    const String target = temp.file(L"target.txt");
-    const String link = temp.file(L"existing.lnk");
-    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
-    ASSERT_TRUE(writeRaw(link, bytesOf("keep me")));
+    const String target = temp.writeFile(L"target.txt", bytesOf("content"));
+    const String link = temp.writeFile(L"existing.lnk", bytesOf("keep me"));
     EXPECT_FALSE(createShortcut(link, target, String()));
     EXPECT_EQ(readRaw(link), bytesOf("keep me"));
 }
 
 TEST_F(ShellShortcut, RefusesMissingTargetsAndEmptyPaths)
 {
-    const String target = temp.file(L"target.txt");
-    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
+    const String target = temp.writeFile(L"target.txt", bytesOf("content"));
     EXPECT_FALSE(createShortcut(temp.file(L"a.lnk"), temp.file(L"missing.txt"), String()));
     EXPECT_FALSE(createShortcut(temp.file(L"b.lnk"), temp.path(), String())) << "a folder is not a target file";
     EXPECT_FALSE(createShortcut(String(), target, String()));
@@ -73,8 +68,7 @@ TEST_F(ShellShortcut, RefusesMissingTargetsAndEmptyPaths)
 // written still reported success.
 TEST_F(ShellShortcut, ReportsAFailedSave)
 {
-    const String target = temp.file(L"target.txt");
-    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
+    const String target = temp.writeFile(L"target.txt", bytesOf("content"));
     const String link = temp.file(L"no such folder\\target.lnk");
     EXPECT_FALSE(createShortcut(link, target, String()));
     EXPECT_FALSE(fileExists(link));
@@ -82,8 +76,7 @@ TEST_F(ShellShortcut, ReportsAFailedSave)
 
 TEST_F(ShellShortcut, TargetOfAMissingOrForeignFileIsEmpty)
 {
-    const String notALink = temp.file(L"fake.lnk");
-    ASSERT_TRUE(writeRaw(notALink, bytesOf("this is not a shell link")));
+    const String notALink = temp.writeFile(L"fake.lnk", bytesOf("this is not a shell link"));
     EXPECT_TRUE(shortcutTarget(notALink).isEmpty());
     EXPECT_TRUE(shortcutTarget(temp.file(L"missing.lnk")).isEmpty());
     EXPECT_TRUE(shortcutTarget(String()).isEmpty());

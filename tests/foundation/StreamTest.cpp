@@ -88,8 +88,7 @@ TEST(File, HandleOperationsRejectBadArguments)
 TEST(FileOutputStream, WithoutAppendTruncates)
 {
     TempFolder temp;
-    const String path = temp.file(L"out.bin");
-    ASSERT_TRUE(writeRaw(path, tenBytes));
+    const String path = temp.writeFile(L"out.bin", tenBytes);
     {
         FileOutputStream stream(path, false);
         ASSERT_TRUE(stream.isOpen());
@@ -120,8 +119,7 @@ TEST(FileOutputStream, AppendCreatesMissingFileAndWritesAfterExistingBytes)
 TEST(AtomicFileWrite, ReplacesTheTargetOnlyWhenEverythingWasWritten)
 {
     TempFolder temp;
-    const String path = temp.file(L"data.bin");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+    const String path = temp.writeFile(L"data.bin", bytesOf("old"));
 
     EXPECT_FALSE(writeFileAtomically(path, [](FileOutputStream& stream) { return stream.write("new", 3) == 0; }));
     EXPECT_EQ(readRaw(path), bytesOf("old"));
@@ -135,8 +133,7 @@ TEST(AtomicFileWrite, ReplacesTheTargetOnlyWhenEverythingWasWritten)
 TEST(AtomicFileWrite, FailsWhenTheTemporaryFileCannotBeCreated)
 {
     TempFolder temp;
-    const String path = temp.file(L"data.bin");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+    const String path = temp.writeFile(L"data.bin", bytesOf("old"));
     ASSERT_TRUE(CreateDirectoryW((path + L".tmp").c_str(), nullptr));
     bool called = false;
     EXPECT_FALSE(writeFileAtomically(path, [&](FileOutputStream&) { return called = true; }));
@@ -178,8 +175,7 @@ TEST(FileInputStream, MissingFileIsNotOpenAndReaderRefusesIt)
 TEST(FileInputStream, ReadsSeeksAndSkips)
 {
     TempFolder temp;
-    const String path = temp.file(L"in.bin");
-    ASSERT_TRUE(writeRaw(path, tenBytes));
+    const String path = temp.writeFile(L"in.bin", tenBytes);
     FileInputStream stream(path);
     ASSERT_TRUE(stream.isOpen());
     EXPECT_EQ(stream.size(), 10u);
@@ -200,8 +196,7 @@ TEST(FileInputStream, ReadsSeeksAndSkips)
 TEST(FileInputStream, SkipThatWouldWrapIsRefused)
 {
     TempFolder temp;
-    const String path = temp.file(L"wrap.bin");
-    ASSERT_TRUE(writeRaw(path, tenBytes));
+    const String path = temp.writeFile(L"wrap.bin", tenBytes);
     FileInputStream stream(path);
     ASSERT_TRUE(stream.seek(5));
     EXPECT_FALSE(stream.skip(std::numeric_limits<std::uint64_t>::max() - 1));
@@ -212,8 +207,7 @@ TEST(FileInputStream, SkipThatWouldWrapIsRefused)
 TEST(FileInputStream, ReadingSharesTheFileWithOtherReaders)
 {
     TempFolder temp;
-    const String path = temp.file(L"shared.bin");
-    ASSERT_TRUE(writeRaw(path, tenBytes));
+    const String path = temp.writeFile(L"shared.bin", tenBytes);
     FileInputStream first(path);
     FileInputStream second(path);
     EXPECT_TRUE(first.isOpen());

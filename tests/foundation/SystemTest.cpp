@@ -293,8 +293,7 @@ TEST(SystemErrors, Messages)
 TEST(SystemPaths, LongAndShortForms)
 {
     TempFolder folder;
-    const String path = folder.file(L"a rather long file name.text");
-    ASSERT_TRUE(writeRaw(path, bytesOf(std::string("x"))));
+    const String path = folder.writeFile(L"a rather long file name.text", bytesOf(std::string("x")));
     EXPECT_TRUE(longPathName(path).isEmpty()); // no '~' in it
     const String shortForm = shortPathName(path);
     ASSERT_FALSE(shortForm.isEmpty());

@@ -268,8 +268,7 @@ TEST(TextFile, AppendingPutsNoMarkInTheMiddle)
 TEST(TextFile, EmptyStringLeavesAnEmptyFile)
 {
     TempFolder temp;
-    const String path = temp.file(L"empty.txt");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old contents")));
+    const String path = temp.writeFile(L"empty.txt", bytesOf("old contents"));
     EXPECT_TRUE(String().saveToFile(path, TextUtf8));
     EXPECT_TRUE(readRaw(path).empty()) << "no mark either";
     EXPECT_FALSE(String(L"x").saveToFile(path, 2));
@@ -282,8 +281,7 @@ TEST(TextFile, MissingOrUnreadableFilesGiveEmptyResults)
     EXPECT_TRUE(String::fromFile(temp.file(L"missing.txt"), TextUtf8).isEmpty());
     EXPECT_TRUE(String::fromFile(temp.path(), TextUtf8).isEmpty());
     EXPECT_TRUE(StringList::fromFile(temp.file(L"missing.txt"), TextUtf8).isEmpty());
-    const String path = temp.file(L"x.txt");
-    ASSERT_TRUE(writeRaw(path, bytesOf("x")));
+    const String path = temp.writeFile(L"x.txt", bytesOf("x"));
     EXPECT_TRUE(String::fromFile(path, 2).isEmpty());
     EXPECT_TRUE(String::fromBytes(nullptr, 4, TextUtf8).isEmpty());
     EXPECT_TRUE(String::fromBytes("abc", -1, TextUtf8).isEmpty());
@@ -311,8 +309,7 @@ TEST(TextFile, StringListSaveAndLoad)
 TEST(TextFile, EmptyStringListLeavesAnEmptyFileWithoutMark)
 {
     TempFolder temp;
-    const String path = temp.file(L"list.txt");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+    const String path = temp.writeFile(L"list.txt", bytesOf("old"));
     StringList().saveToFile(path, TextUtf8);
     EXPECT_TRUE(fileExists(path));
     EXPECT_TRUE(readRaw(path).empty());
@@ -336,8 +333,7 @@ TEST(TextFile, ByteArrayRoundTrip)
 TEST(TextFile, ByteArrayEmptyCases)
 {
     TempFolder temp;
-    const String path = temp.file(L"empty.bin");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old")));
+    const String path = temp.writeFile(L"empty.bin", bytesOf("old"));
     EXPECT_FALSE(ByteArray().saveToFile(path));
     EXPECT_TRUE(fileExists(path));
     EXPECT_TRUE(readRaw(path).empty()) << "the file is truncated all the same";

@@ -119,7 +119,7 @@ public:
 Bytes sampleLangBytes(const TempFolder& temp)
 {
     TranslationFile file(productName);
-    EXPECT_TRUE(writeRaw(temp.file(L"sample.xml"), bytesOf(sampleXml)));
+    temp.writeFile(L"sample.xml", bytesOf(sampleXml));
     EXPECT_TRUE(file.load(temp.file(L"sample.xml")));
     const String path = temp.file(L"sample.lang");
     EXPECT_TRUE(file.saveLang(path));

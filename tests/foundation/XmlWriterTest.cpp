@@ -128,8 +128,7 @@ TEST(XmlWriter, RefusesBadArguments)
 TEST(XmlWriter, SaveReplacesTheFileAndLeavesNoTemporary)
 {
     TempFolder folder;
-    const String path = folder.file(L"c.xml");
-    ASSERT_TRUE(writeRaw(path, bytesOf("old content that is longer than the new one")));
+    const String path = folder.writeFile(L"c.xml", bytesOf("old content that is longer than the new one"));
     XmlDocument document;
     document.root().addChild(L"a");
     ASSERT_TRUE(document.save(path, 3));
@@ -144,9 +143,8 @@ TEST(XmlWriter, SaveReplacesTheFileAndLeavesNoTemporary)
 TEST(XmlWriter, FailedSaveKeepsTheOldFile)
 {
     TempFolder folder;
-    const String path = folder.file(L"d.xml");
     const Bytes old = bytesOf("<?xml?><old/>");
-    ASSERT_TRUE(writeRaw(path, old));
+    const String path = folder.writeFile(L"d.xml", old);
     HANDLE lock = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);

@@ -8,6 +8,8 @@
 
 #include "foundation/String.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cstdint>
@@ -98,11 +100,13 @@ public:
     String bare() const { return String(m_folder.c_str()); }
     String file(const wchar_t* name) const { return path() + name; }
 
-    // Writes the bytes to the named file in the folder; its full path.
+    // Writes the bytes to the named file in the folder; its full path. A
+    // failed write fails the test.
     String writeFile(const wchar_t* name, const Bytes& bytes) const
     {
         const String full = file(name);
-        writeRaw(full, bytes);
+        if (!writeRaw(full, bytes))
+            ADD_FAILURE() << "could not write " << name;
         return full;
     }
     // Creates the named subfolder (one level); its full path with '\'.
