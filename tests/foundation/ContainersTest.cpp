@@ -3,6 +3,7 @@
 #include "foundation/List.h"
 #include "foundation/String.h"
 
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 
@@ -169,7 +170,7 @@ TEST(ListBasics, WideValuesKeepEveryBit)
     EXPECT_EQ(pointers.last()->value, &objects[2]);
 
     List<Rect> rects = listOf<Rect>({Rect(1, 2, 3, 4), Rect(-5, -6, 7, 8)});
-    EXPECT_TRUE(rects.last()->value == Rect(-5, -6, 7, 8));
+    EXPECT_EQ(rects.last()->value, Rect(-5, -6, 7, 8));
 }
 
 TEST(ListBasics, StringValues)

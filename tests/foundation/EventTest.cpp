@@ -1,5 +1,6 @@
 #include "foundation/Event.h"
 
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>

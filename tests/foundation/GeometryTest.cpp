@@ -1,19 +1,8 @@
 #include "foundation/Geometry.h"
 
+#include "tests/support/GeometryPrinting.h"
+
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-// Readable failure messages for the value types.
-static void PrintTo(const Rect& r, std::ostream* os)
-{
-    *os << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
-}
-
-static void PrintTo(const Point& p, std::ostream* os)
-{
-    *os << "(" << p.x << ", " << p.y << ")";
-}
 
 TEST(RectBasics, DefaultAndSharedEmpty)
 {

@@ -1,18 +1,13 @@
 #include "graphics/Screen.h"
 
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/StringPrinting.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
-
-static void PrintTo(const Rect& r, std::ostream* os)
-{
-    *os << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
-}
 
 namespace {
 
