@@ -1,5 +1,6 @@
 #include "graphics/Bitmap.h"
 
+#include "tests/support/ColourPrinting.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>

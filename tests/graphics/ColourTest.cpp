@@ -3,17 +3,13 @@
 #include "graphics/Gradient.h"
 #include "graphics/Pen.h"
 
+#include "tests/support/ColourPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-static void PrintTo(const Colour& c, std::ostream* os)
-{
-    *os << std::hex << "0x" << c.argb() << std::dec;
-}
 
 TEST(Colour, ChannelsLieInPixelByteOrder)
 {

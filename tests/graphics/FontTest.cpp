@@ -1,6 +1,7 @@
 #include "graphics/Font.h"
 
 #include "graphics/NativeFont.h"
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 

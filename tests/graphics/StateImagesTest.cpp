@@ -1,5 +1,8 @@
 #include "graphics/StateImages.h"
 
+#include "tests/support/ColourPrinting.h"
+#include "tests/support/GeometryPrinting.h"
+
 #include <gtest/gtest.h>
 
 namespace {
