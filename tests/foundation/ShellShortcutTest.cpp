@@ -84,9 +84,8 @@ TEST_F(ShellShortcut, TargetOfAMissingOrForeignFileIsEmpty)
 
 TEST_F(ShellShortcut, FacadeNamesRoundTrip)
 {
-    const String target = temp.file(L"facade.txt");
+    const String target = temp.writeFile(L"facade.txt", bytesOf("content"));
     const String link = temp.file(L"facade.lnk");
-    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
     ASSERT_TRUE(createShortcutFile(link, target, String(L"Through the facade")));
     EXPECT_FALSE(createShortcutFile(link, target, String())) << "the link exists now";
     EXPECT_TRUE(String::equalsIgnoreCase(shortcutFileTarget(link), target)) << wide(shortcutFileTarget(link));

@@ -598,13 +598,10 @@ TEST(BinaryReader, RandomDamageNeverReadsOutOfBounds)
 // a file several buffers long.
 TEST(FileInputStream, RandomReadsSeeksAndSkipsMatchTheFile)
 {
-    std::mt19937 random(8080);
-    Bytes content(300000);
-    for (auto& b : content)
-        b = static_cast<std::uint8_t>(random());
+    const Bytes content = randomBytes(300000, 8080);
+    std::mt19937 random(8081);
     TempFolder temp;
-    const String path = temp.file(L"big.bin");
-    ASSERT_TRUE(writeRaw(path, content));
+    const String path = temp.writeFile(L"big.bin", content);
     FileInputStream stream(path);
     ASSERT_TRUE(stream.isOpen());
     ASSERT_EQ(stream.size(), content.size());
