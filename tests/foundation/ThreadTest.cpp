@@ -494,10 +494,17 @@ TEST(PlatformEventTest, ClosedEventRefusesEverything)
 TEST(ThreadWrappers, StartRunsTheThreadThroughCreateThreadAndKnowsItsIdAtOnce)
 {
     std::atomic<DWORD> ranOn{0};
-    FunctionThread thread([&](FunctionThread&) { ranOn = GetCurrentThreadId(); });
+    // Kept running until the id is read: a thread that had already ended
+    // rightly answers 0, and under load it could end first.
+    FunctionThread thread([&](FunctionThread& self) {
+        ranOn = GetCurrentThreadId();
+        untilStopped(self);
+    });
     thread.start();
     const std::uint32_t id = thread.threadId();
     EXPECT_NE(id, 0u);
+    thread.requestStop();
+    thread.wakeUp();
     ASSERT_TRUE(thread.wait(0));
     EXPECT_EQ(ranOn, id);
     EXPECT_NE(ranOn, GetCurrentThreadId());
