@@ -9,7 +9,6 @@
 #include <climits>
 #include <new>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -1073,15 +1072,6 @@ String randomCasedText(std::mt19937& random, int maxLength)
     return text;
 }
 
-// Calls the kit's PrintTo itself: while some test file prints a String without
-// the kit, GoogleTest's shared printer may be the byte dump.
-std::string shown(const String& s)
-{
-    std::ostringstream out;
-    PrintTo(s, &out);
-    return out.str();
-}
-
 // A piece of the text, sometimes with its case flipped, so that most needles occur.
 String randomNeedle(std::mt19937& random, const String& text)
 {
@@ -1102,7 +1092,8 @@ TEST(StringTextSearch, IgnoringCaseMatchesLoweringBothTextsWhole)
         const String text = randomCasedText(random, 24);
         const String needle = randomNeedle(random, text);
         const int from = std::uniform_int_distribution<int>(-2, text.length() + 1)(random);
-        SCOPED_TRACE(shown(needle) + " in " + shown(text) + " from " + std::to_string(from));
+        SCOPED_TRACE(::testing::PrintToString(needle) + " in " + ::testing::PrintToString(text) + " from "
+                     + std::to_string(from));
         const String lowerText = text.toLower();
         const String lowerNeedle = needle.toLower();
         EXPECT_EQ(text.indexOf(needle, from, false), lowerText.indexOf(lowerNeedle, from, true));
