@@ -166,6 +166,11 @@ bool isDesignatorAt(const String& pattern, int i)
     return (a == L'A' && b == L'P') || (a == L'a' && b == L'p');
 }
 
+bool isTimeFieldLetter(wchar_t c)
+{
+    return c == L'h' || c == L'm' || c == L's' || c == L'z';
+}
+
 bool holdsDesignator(const String& pattern)
 {
     int i = 0;
@@ -519,6 +524,13 @@ String Locale::formatTime(const Time& time, const String& pattern) const
             i += 2;
             continue;
         }
+        // Other characters go one at a time: a designator may begin at the
+        // last letter of a run such as "AAP".
+        if (!isTimeFieldLetter(c)) {
+            out.append(c);
+            ++i;
+            continue;
+        }
         const int run = runLength(pattern, i);
         if (c == L'h')
             appendPairedField(out, hour, run);
@@ -526,10 +538,8 @@ String Locale::formatTime(const Time& time, const String& pattern) const
             appendPairedField(out, time.minute(), run);
         else if (c == L's')
             appendPairedField(out, time.second(), run);
-        else if (c == L'z')
-            appendMilliseconds(out, time.millisecond(), run);
         else
-            out.appendRepeated(c, run);
+            appendMilliseconds(out, time.millisecond(), run);
         i += run;
     }
     return out;

@@ -28,9 +28,9 @@ public:
 // Date patterns: yyyy year, yy its third and fourth digits, MMMM / MMM full /
 // abbreviated month name, MM / M month with / without a leading zero, dddd /
 // ddd full / abbreviated weekday name, dd / d day. Time patterns: AP / ap the
-// AM or PM text as it stands / in lower case (and the hour then on the
-// 12-hour clock), hh / h hour, mm / m minute, ss / s second, zzz / z
-// millisecond. Text in single quotes is copied without the quotes; two
+// AM or PM text as it stands / in lower case wherever the pair begins ("AAP"
+// is "A" and the designator), and the hour then on the 12-hour clock; hh / h
+// hour, mm / m minute, ss / s second, zzz / z millisecond. Text in single quotes is copied without the quotes; two
 // single quotes give one. The pattern is read in one pass, so names already
 // inserted are never taken for pattern letters.
 class Locale {

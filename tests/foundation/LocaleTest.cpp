@@ -1,6 +1,7 @@
 #include "foundation/Locale.h"
 
 #include "foundation/DateTime.h"
+#include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
 
@@ -420,4 +421,24 @@ TEST(LocaleTest, PlatformInfoAndNames)
     EXPECT_EQ(Locale::localeNameToLcid(String(L"de-DE"), false), 0x0407u);
     EXPECT_EQ(Locale::localeNameToLcid(String(), true), GetUserDefaultLCID());
     EXPECT_EQ(Locale::localeNameToLcid(String(L"not a locale"), true), GetUserDefaultLCID());
+}
+
+// A run of "A" or "a" before the designator was copied whole and swallowed it,
+// while the hour still went to the 12-hour clock ("11:41 AAP").
+TEST(LocaleTest, DesignatorAfterARunOfTheSameLetter)
+{
+    FakeLocaleSource source;
+    const Locale locale(source);
+    struct Row {
+        Time time;
+        const wchar_t* pattern;
+        const wchar_t* expected;
+    };
+    const Row rows[] = {
+        {Time(23, 41), L"hh:mm AAP", L"11:41 APM"},
+        {Time(23, 41), L"hh:mm aap", L"11:41 apm"},
+        {Time(9, 5), L"AAAP h", L"AAAM 9"},
+        {Time(23, 41), L"hh:mm aaP", L"23:41 aaP"},
+    };
+    forEachRow(rows, [&](const Row& r) { EXPECT_EQ(text(locale.formatTime(r.time, String(r.pattern))), r.expected); });
 }
