@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using filetest::Bytes;
@@ -48,7 +49,7 @@ protected:
         application.setApplicationDirectory(path.mid(0, path.length() - 1));
     }
 
-    Settings store(int format) const
+    Settings store(Settings::Format format) const
     {
         return Settings(L"kestrola.config", String(), Settings::ApplicationFolder, format);
     }
@@ -244,7 +245,7 @@ TEST(Settings, DirectoryByLocation)
     const Settings common(L"k.config", L"Kestrola", Settings::CommonData, Settings::Xml);
     EXPECT_EQ(wide(common.directory()), wide(specialFolderPath(SpecialFolder::CommonAppData)) + L"\\Kestrola\\");
 
-    Settings unknown(L"k.config", L"Kestrola", 7, Settings::Xml);
+    Settings unknown(L"k.config", L"Kestrola", Settings::NoLocation, Settings::Xml);
     EXPECT_TRUE(unknown.directory().isEmpty());
     EXPECT_TRUE(unknown.filePath().isEmpty());
     EXPECT_FALSE(unknown.load());
@@ -341,7 +342,7 @@ TEST_F(SettingsFile, NonAdjacentSectionsAndCommentsInIni)
 // back under another key, so it is left out.
 TEST_F(SettingsFile, KeysWithoutGroupAreNotWritten)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"g/a", Value(1));
         settings.addEntry(L"loose", Value(2));
@@ -414,7 +415,7 @@ TEST_F(SettingsFile, IniWithBareLineFeeds)
 
 TEST_F(SettingsFile, IniCutsValuesAtSemicolonWhileXmlKeepsThem)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"g/v", Value(L"left;right"));
         ASSERT_TRUE(settings.save());
@@ -469,7 +470,7 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithItsFolders)
 
 TEST_F(SettingsFile, FilesOfOneToThreeBytesLoadEmpty)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         for (const Bytes& bytes : {bytesOf({'<'}), bytesOf({0xEF, 0xBB}), bytesOf({0xEF, 0xBB, 0xBF})}) {
             ASSERT_TRUE(writeRaw(configPath(), bytes));
             Settings settings = store(format);
@@ -522,7 +523,7 @@ TEST_F(SettingsFile, NoFormatNeitherLoadsNorSaves)
 // and the old file stay as it was.
 TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         const Bytes old = bytesOf("[g]\r\nold=1\r\n");
         ASSERT_TRUE(writeRaw(configPath(), old));
         const String temporary = configPath() + L".tmp";
@@ -537,7 +538,7 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
 
 TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         ASSERT_TRUE(writeRaw(configPath(), bytesOf(std::string(5000, 'x'))));
         Settings settings = store(format);
         settings.addEntry(L"g/a", Value(1));
@@ -552,7 +553,7 @@ TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
 
 TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"v/boolTrue", Value(true));
         settings.addEntry(L"v/boolFalse", Value(false));
@@ -587,3 +588,7 @@ TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
         EXPECT_EQ(textValue(loaded, L"v/emptyText"), L"");
     }
 }
+
+// Location and format were plain ints, so swapped arguments compiled.
+static_assert(!std::is_constructible_v<Settings, String, String, Settings::Format, Settings::Location>);
+static_assert(!std::is_constructible_v<Settings, String, String, int, int>);
