@@ -382,8 +382,7 @@ TEST(LocaleTest, FormatByteSizeUnitBoundaries)
     }
 }
 
-// Only texts without a decimal point, so the user's symbols cannot matter.
-TEST(LocaleTest, StringNumbersThroughTheSystemLocale)
+TEST(LocaleTest, StringNumbersInTheStoredForm)
 {
     EXPECT_EQ(String(L"42").toDouble(), 42.0);
     EXPECT_EQ(String(L" -7 ").toFloat(), -7.0f);
@@ -441,4 +440,29 @@ TEST(LocaleTest, DesignatorAfterARunOfTheSameLetter)
         {Time(23, 41), L"hh:mm aaP", L"23:41 aaP"},
     };
     forEachRow(rows, [&](const Row& r) { EXPECT_EQ(text(locale.formatTime(r.time, String(r.pattern))), r.expected); });
+}
+
+// Stored numbers went through the user's locale, where "." groups thousands:
+// "-1.5" read back as -1. Typed numbers keep the user's symbols.
+TEST(LocaleTest, StoredNumbersIgnoreTheUsersSymbols)
+{
+    const FakeLocaleSource source = germanNumbers();
+    const Locale german(source);
+    struct Row {
+        const wchar_t* text;
+        double stored;
+        double typed;
+    };
+    const Row rows[] = {
+        {L"-1.5", -1.5, -1.0},
+        {L"12345.0625", 12345.0625, 12345.0},
+        {L"1,5", 1.0, 1.5},
+        {L"1.234,5", 1.234, 1.0},
+        {L" +0.000000001 ", 0.000000001, 0.0},
+    };
+    forEachRow(rows, [&](const Row& r) {
+        EXPECT_EQ(String(r.text).toDouble(), r.stored);
+        EXPECT_EQ(String(r.text).toFloat(), static_cast<float>(r.stored));
+        EXPECT_EQ(german.toDouble(String(r.text)), r.typed);
+    });
 }

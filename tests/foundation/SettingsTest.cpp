@@ -589,6 +589,30 @@ TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
     }
 }
 
+// Stored numbers were read through the user's locale: under a German one
+// "-1.5" came back as -1 and "12345.0625" as 12345.
+TEST_F(SettingsFile, FloatsReadBackTheSameInEveryLocale)
+{
+    const double doubles[] = {-1.5, 12345.0625, 0.125, -0.000000001, 99999999999.25};
+    const float floats[] = {-1.5f, 12345.0625f, 0.1f, 3.0e7f};
+    const auto key = [](const wchar_t* group, int index) { return group + String::number(index); };
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        SCOPED_TRACE(format == Settings::Ini ? "INI" : "XML");
+        Settings settings = store(format);
+        for (int i = 0; i < std::ssize(doubles); ++i)
+            settings.addEntry(key(L"d/", i), Value(doubles[i]));
+        for (int i = 0; i < std::ssize(floats); ++i)
+            settings.addEntry(key(L"f/", i), Value(floats[i]));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        for (int i = 0; i < std::ssize(doubles); ++i)
+            EXPECT_EQ(loaded.value(key(L"d/", i)).toDouble(), doubles[i]);
+        for (int i = 0; i < std::ssize(floats); ++i)
+            EXPECT_EQ(loaded.value(key(L"f/", i)).toFloat(), floats[i]);
+    }
+}
+
 // Location and format were plain ints, so swapped arguments compiled.
 static_assert(!std::is_constructible_v<Settings, String, String, Settings::Format, Settings::Location>);
 static_assert(!std::is_constructible_v<Settings, String, String, int, int>);
