@@ -8,6 +8,9 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <string>
@@ -465,4 +468,18 @@ TEST(LocaleTest, StoredNumbersIgnoreTheUsersSymbols)
         EXPECT_EQ(String(r.text).toFloat(), static_cast<float>(r.stored));
         EXPECT_EQ(german.toDouble(String(r.text)), r.typed);
     });
+}
+
+// The test script runs this program under more than one user locale and
+// names the one Wine should take; a locale the machine lacks would quietly
+// leave Wine in English and the run would prove nothing.
+TEST(LocaleTest, RunsUnderTheLocaleTheScriptAskedFor)
+{
+    const char* expected = std::getenv("KESTROLA_EXPECTED_LOCALE");
+    if (!expected || !*expected)
+        GTEST_SKIP() << "no locale asked for";
+    const Locale& system = Locale::system();
+    EXPECT_EQ(text(system.name()), std::wstring(expected, expected + std::strlen(expected)));
+    std::printf("User locale %ls (0x%04x), decimal point '%lc'\n", system.name().c_str(),
+                static_cast<unsigned>(GetUserDefaultLCID()), static_cast<wint_t>(system.decimalPoint()));
 }
