@@ -14,6 +14,8 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -431,18 +433,16 @@ TEST(LocaleTest, DesignatorAfterARunOfTheSameLetter)
 {
     FakeLocaleSource source;
     const Locale locale(source);
-    struct Row {
-        Time time;
-        const wchar_t* pattern;
-        const wchar_t* expected;
+    // Pattern and text for 23:41.
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"hh:mm AAP", L"11:41 APM"},
+        {L"hh:mm aap", L"11:41 apm"},
+        {L"AAAP h", L"AAPM 11"},
+        {L"hh:mm aaP", L"23:41 aaP"},
     };
-    const Row rows[] = {
-        {Time(23, 41), L"hh:mm AAP", L"11:41 APM"},
-        {Time(23, 41), L"hh:mm aap", L"11:41 apm"},
-        {Time(9, 5), L"AAAP h", L"AAAM 9"},
-        {Time(23, 41), L"hh:mm aaP", L"23:41 aaP"},
-    };
-    forEachRow(rows, [&](const Row& r) { EXPECT_EQ(text(locale.formatTime(r.time, String(r.pattern))), r.expected); });
+    forEachRow(rows, [&](const auto& row) {
+        EXPECT_EQ(text(locale.formatTime(Time(23, 41), String(row.first))), row.second);
+    });
 }
 
 // Stored numbers went through the user's locale, where "." groups thousands:
@@ -451,22 +451,19 @@ TEST(LocaleTest, StoredNumbersIgnoreTheUsersSymbols)
 {
     const FakeLocaleSource source = germanNumbers();
     const Locale german(source);
-    struct Row {
-        const wchar_t* text;
-        double stored;
-        double typed;
-    };
-    const Row rows[] = {
+    // Text, read as stored, read as typed in the German locale.
+    const std::tuple<const wchar_t*, double, double> rows[] = {
         {L"-1.5", -1.5, -1.0},
         {L"12345.0625", 12345.0625, 12345.0},
         {L"1,5", 1.0, 1.5},
         {L"1.234,5", 1.234, 1.0},
         {L" +0.000000001 ", 0.000000001, 0.0},
     };
-    forEachRow(rows, [&](const Row& r) {
-        EXPECT_EQ(String(r.text).toDouble(), r.stored);
-        EXPECT_EQ(String(r.text).toFloat(), static_cast<float>(r.stored));
-        EXPECT_EQ(german.toDouble(String(r.text)), r.typed);
+    forEachRow(rows, [&](const auto& row) {
+        const auto& [input, stored, typed] = row;
+        EXPECT_EQ(String(input).toDouble(), stored);
+        EXPECT_EQ(String(input).toFloat(), static_cast<float>(stored));
+        EXPECT_EQ(german.toDouble(String(input)), typed);
     });
 }
 
