@@ -271,6 +271,22 @@ double readNumber(const String& text, const NumberSymbols& symbols, bool* ok)
     return value;
 }
 
+// The C runtime's "%.Nf", whose point is "." in the "C" locale it stays in.
+String fixedNotation(double value, int precision)
+{
+    if (precision < 0 || precision > 9 || !(value > -1e20 && value < 1e20))
+        return String();
+    char buffer[47];
+    const int written = std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
+    if (written <= 0 || written >= static_cast<int>(sizeof buffer))
+        return String();
+    String text;
+    text.reserve(written);
+    for (int i = 0; i < written; ++i)
+        text.append(static_cast<wchar_t>(buffer[i]));
+    return text;
+}
+
 using LocaleNameToLcidFunction = LCID(WINAPI*)(LPCWSTR, DWORD);
 using Rfc1766ToLcidFunction = HRESULT(WINAPI*)(LCID*, LPCWSTR);
 
@@ -612,17 +628,7 @@ wchar_t Locale::groupSeparator() const
 
 String Locale::toString(double value, int precision) const
 {
-    if (precision < 0 || precision > 9 || !(value > -1e20 && value < 1e20))
-        return String();
-    char buffer[47];
-    const int written = std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
-    if (written <= 0 || written >= static_cast<int>(sizeof buffer))
-        return String();
-    String text;
-    text.reserve(written);
-    for (int i = 0; i < written; ++i)
-        text.append(static_cast<wchar_t>(buffer[i]));
-    return text;
+    return fixedNotation(value, precision);
 }
 
 String Locale::toString(float value, int precision) const
@@ -658,14 +664,16 @@ String formatByteSize(std::uint64_t bytes, int& unit)
 
 // ---- Float and double texts of String ----
 
+// Stored texts never touch the system Locale, so any thread may write and
+// read them before the UI thread has built it.
 String String::number(float value, int precision)
 {
-    return Locale::system().toString(value, precision);
+    return fixedNotation(value, precision);
 }
 
 String String::number(double value, int precision)
 {
-    return Locale::system().toString(value, precision);
+    return fixedNotation(value, precision);
 }
 
 float String::toFloat() const
