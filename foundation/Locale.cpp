@@ -166,6 +166,11 @@ bool isDesignatorAt(const String& pattern, int i)
     return (a == L'A' && b == L'P') || (a == L'a' && b == L'p');
 }
 
+bool isTimeFieldLetter(wchar_t c)
+{
+    return c == L'h' || c == L'm' || c == L's' || c == L'z';
+}
+
 bool holdsDesignator(const String& pattern)
 {
     int i = 0;
@@ -181,24 +186,38 @@ bool holdsDesignator(const String& pattern)
     return false;
 }
 
-// Maps one character of a locale-written number to its C-library form, or
-// 0 when the character ends the number.
-wchar_t toCNumberChar(wchar_t c, const Locale& locale)
+// The symbols a number text is written with; 0 where there is none.
+struct NumberSymbols {
+    wchar_t zeroDigit = 0;
+    wchar_t positiveSign = 0;
+    wchar_t negativeSign = 0;
+    wchar_t decimalPoint = 0;
+    wchar_t groupSeparator = 0;
+};
+
+// Every number the program stores as text: "." as the decimal point and no
+// grouping, whatever the user's locale, so a file reads back the same
+// everywhere.
+constexpr NumberSymbols kStoredNumberSymbols{L'0', L'+', L'-', L'.', 0};
+
+// Maps one character of a number text to its C-library form, or 0 when the
+// character ends the number.
+wchar_t toCNumberChar(wchar_t c, const NumberSymbols& symbols)
 {
-    const wchar_t zero = locale.zeroDigit();
+    const wchar_t zero = symbols.zeroDigit;
     if (zero != 0 && c >= zero && c <= zero + 9)
         return static_cast<wchar_t>(L'0' + (c - zero));
     if (c >= L'0' && c <= L'9')
         return c;
-    if (c == locale.positiveSign() && c != 0)
+    if (c == symbols.positiveSign && c != 0)
         return L'+';
-    if (c == locale.negativeSign() && c != 0)
+    if (c == symbols.negativeSign && c != 0)
         return L'-';
-    if (c == locale.decimalPoint() && c != 0)
+    if (c == symbols.decimalPoint && c != 0)
         return L'.';
-    if (c == locale.groupSeparator() && c != 0)
+    if (c == symbols.groupSeparator && c != 0)
         return L',';
-    if (c == L' ' && locale.groupSeparator() == kNoBreakSpace)
+    if (c == L' ' && symbols.groupSeparator == kNoBreakSpace)
         return L',';
     if (c == L'+' || c == L'-' || c == L'.' || c == L',')
         return c;
@@ -216,7 +235,7 @@ bool onlySpaceFrom(const String& text, int start)
 
 // The text in the C library's number form; false when it is blank or holds
 // something other than white space after the number.
-bool toCNumberText(const String& text, const Locale& locale, String& out)
+bool toCNumberText(const String& text, const NumberSymbols& symbols, String& out)
 {
     int i = 0;
     while (i < text.length() && isSpaceChar(text[i]))
@@ -224,12 +243,48 @@ bool toCNumberText(const String& text, const Locale& locale, String& out)
     if (i == text.length())
         return false;
     for (; i < text.length(); ++i) {
-        const wchar_t c = toCNumberChar(text[i], locale);
+        const wchar_t c = toCNumberChar(text[i], symbols);
         if (c == 0)
             return onlySpaceFrom(text, i);
         out.append(c);
     }
     return true;
+}
+
+// The C runtime reads the converted text in its own locale, which stays "C"
+// (nothing calls setlocale), so "." is its point.
+double readNumber(const String& text, const NumberSymbols& symbols, bool* ok)
+{
+    if (ok)
+        *ok = false;
+    String cText;
+    const String& source = symbols.groupSeparator == kNoBreakSpace ? text.trimmed() : text;
+    if (!toCNumberText(source, symbols, cText) || cText.isEmpty())
+        return 0.0;
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(cText.c_str(), &end);
+    // A sign or point alone is no number.
+    if (end == cText.c_str())
+        return 0.0;
+    if (ok)
+        *ok = true;
+    return value;
+}
+
+// The C runtime's "%.Nf", whose point is "." in the "C" locale it stays in.
+String fixedNotation(double value, int precision)
+{
+    if (precision < 0 || precision > 9 || !(value > -1e20 && value < 1e20))
+        return String();
+    char buffer[47];
+    const int written = std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
+    if (written <= 0 || written >= static_cast<int>(sizeof buffer))
+        return String();
+    String text;
+    text.reserve(written);
+    for (int i = 0; i < written; ++i)
+        text.append(static_cast<wchar_t>(buffer[i]));
+    return text;
 }
 
 using LocaleNameToLcidFunction = LCID(WINAPI*)(LPCWSTR, DWORD);
@@ -264,22 +319,18 @@ struct Locale::Private {
     PlatformLocaleSource platform;
     const LocaleSource* source = &platform;
     wchar_t percentSign = 0;
-    wchar_t zeroDigit = 0;
-    wchar_t positiveSign = 0;
-    wchar_t negativeSign = 0;
-    wchar_t decimalPoint = 0;
-    wchar_t groupSeparator = 0;
+    NumberSymbols number;
 
     String text(std::uint32_t type) const { return source->text(type); }
 
     void readSymbols()
     {
         percentSign = firstChar(text(LOCALE_SPERCENT));
-        zeroDigit = firstChar(text(LOCALE_SNATIVEDIGITS));
-        positiveSign = firstChar(text(LOCALE_SPOSITIVESIGN));
-        negativeSign = firstChar(text(LOCALE_SNEGATIVESIGN));
-        decimalPoint = firstChar(text(LOCALE_SDECIMAL));
-        groupSeparator = firstChar(text(LOCALE_STHOUSAND));
+        number.zeroDigit = firstChar(text(LOCALE_SNATIVEDIGITS));
+        number.positiveSign = firstChar(text(LOCALE_SPOSITIVESIGN));
+        number.negativeSign = firstChar(text(LOCALE_SNEGATIVESIGN));
+        number.decimalPoint = firstChar(text(LOCALE_SDECIMAL));
+        number.groupSeparator = firstChar(text(LOCALE_STHOUSAND));
     }
 };
 
@@ -519,6 +570,13 @@ String Locale::formatTime(const Time& time, const String& pattern) const
             i += 2;
             continue;
         }
+        // Other characters go one at a time: a designator may begin at the
+        // last letter of a run such as "AAP".
+        if (!isTimeFieldLetter(c)) {
+            out.append(c);
+            ++i;
+            continue;
+        }
         const int run = runLength(pattern, i);
         if (c == L'h')
             appendPairedField(out, hour, run);
@@ -526,10 +584,8 @@ String Locale::formatTime(const Time& time, const String& pattern) const
             appendPairedField(out, time.minute(), run);
         else if (c == L's')
             appendPairedField(out, time.second(), run);
-        else if (c == L'z')
-            appendMilliseconds(out, time.millisecond(), run);
         else
-            out.appendRepeated(c, run);
+            appendMilliseconds(out, time.millisecond(), run);
         i += run;
     }
     return out;
@@ -547,42 +603,32 @@ wchar_t Locale::percentSign() const
 
 wchar_t Locale::zeroDigit() const
 {
-    return d->zeroDigit;
+    return d->number.zeroDigit;
 }
 
 wchar_t Locale::positiveSign() const
 {
-    return d->positiveSign;
+    return d->number.positiveSign;
 }
 
 wchar_t Locale::negativeSign() const
 {
-    return d->negativeSign;
+    return d->number.negativeSign;
 }
 
 wchar_t Locale::decimalPoint() const
 {
-    return d->decimalPoint;
+    return d->number.decimalPoint;
 }
 
 wchar_t Locale::groupSeparator() const
 {
-    return d->groupSeparator;
+    return d->number.groupSeparator;
 }
 
 String Locale::toString(double value, int precision) const
 {
-    if (precision < 0 || precision > 9 || !(value > -1e20 && value < 1e20))
-        return String();
-    char buffer[47];
-    const int written = std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
-    if (written <= 0 || written >= static_cast<int>(sizeof buffer))
-        return String();
-    String text;
-    text.reserve(written);
-    for (int i = 0; i < written; ++i)
-        text.append(static_cast<wchar_t>(buffer[i]));
-    return text;
+    return fixedNotation(value, precision);
 }
 
 String Locale::toString(float value, int precision) const
@@ -592,20 +638,7 @@ String Locale::toString(float value, int precision) const
 
 double Locale::toDouble(const String& text, bool* ok) const
 {
-    if (ok)
-        *ok = false;
-    String cText;
-    const String& source = d->groupSeparator == kNoBreakSpace ? text.trimmed() : text;
-    if (!toCNumberText(source, *this, cText) || cText.isEmpty())
-        return 0.0;
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(cText.c_str(), &end);
-    // A sign or point alone is no number.
-    if (end == cText.c_str())
-        return 0.0;
-    if (ok)
-        *ok = true;
-    return value;
+    return readNumber(text, d->number, ok);
 }
 
 float Locale::toFloat(const String& text, bool* ok) const
@@ -631,22 +664,24 @@ String formatByteSize(std::uint64_t bytes, int& unit)
 
 // ---- Float and double texts of String ----
 
+// Stored texts never touch the system Locale, so any thread may write and
+// read them before the UI thread has built it.
 String String::number(float value, int precision)
 {
-    return Locale::system().toString(value, precision);
+    return fixedNotation(value, precision);
 }
 
 String String::number(double value, int precision)
 {
-    return Locale::system().toString(value, precision);
+    return fixedNotation(value, precision);
 }
 
 float String::toFloat() const
 {
-    return Locale::system().toFloat(*this);
+    return static_cast<float>(toDouble());
 }
 
 double String::toDouble() const
 {
-    return Locale::system().toDouble(*this);
+    return readNumber(*this, kStoredNumberSymbols, nullptr);
 }

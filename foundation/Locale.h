@@ -28,11 +28,12 @@ public:
 // Date patterns: yyyy year, yy its third and fourth digits, MMMM / MMM full /
 // abbreviated month name, MM / M month with / without a leading zero, dddd /
 // ddd full / abbreviated weekday name, dd / d day. Time patterns: AP / ap the
-// AM or PM text as it stands / in lower case (and the hour then on the
-// 12-hour clock), hh / h hour, mm / m minute, ss / s second, zzz / z
-// millisecond. Text in single quotes is copied without the quotes; two
-// single quotes give one. The pattern is read in one pass, so names already
-// inserted are never taken for pattern letters.
+// AM or PM text as it stands / in lower case wherever the pair begins ("AAP"
+// is "A" and the designator), and the hour then on the 12-hour clock; hh / h
+// hour, mm / m minute, ss / s second, zzz / z millisecond. Text in single
+// quotes is copied without the quotes; two single quotes give one. The
+// pattern is read in one pass, so names already inserted are never taken for
+// pattern letters.
 class Locale {
 public:
     // The user's default locale.
@@ -92,8 +93,9 @@ public:
     // empty for another precision, a NaN or a value outside (-1e20, 1e20).
     String toString(double value, int precision) const;
     String toString(float value, int precision) const;
-    // Reads a number written with this locale's symbols; 0.0 and ok false
-    // when the text is not a number. ok may be null.
+    // Reads a number written with this locale's symbols, as the user types
+    // it; 0.0 and ok false when the text is not a number. ok may be null.
+    // Stored numbers read with String::toDouble, which ignores the locale.
     double toDouble(const String& text, bool* ok = nullptr) const;
     float toFloat(const String& text, bool* ok = nullptr) const;
 

@@ -29,7 +29,7 @@ std::wstring_view keyText(const String& key)
 
 } // namespace
 
-Settings::Settings(const String& fileName, const String& folderName, int location, int format)
+Settings::Settings(const String& fileName, const String& folderName, Location location, Format format)
     : m_fileName(fileName),
       m_folderName(folderName),
       m_location(location),

@@ -31,11 +31,12 @@ class Settings {
 public:
     // Where the file lives: the user's application data, the application
     // data of all users (both + folderName), or the program's own folder.
-    // NoLocation (or any other code) names no file.
+    // NoLocation (or any other code) names no file. Both are enums, not
+    // ints, so swapped arguments do not compile.
     enum Location : int { NoLocation = -1, UserData = 0, CommonData = 1, ApplicationFolder = 2 };
     enum Format : int { Ini = 0, Xml = 1, NoFormat = 2 };
 
-    Settings(const String& fileName, const String& folderName, int location, int format);
+    Settings(const String& fileName, const String& folderName, Location location, Format format);
     ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -46,8 +47,8 @@ public:
     String filePath() const;
     const String& fileName() const { return m_fileName; }
     const String& folderName() const { return m_folderName; }
-    int location() const { return m_location; }
-    int format() const { return m_format; }
+    Location location() const { return m_location; }
+    Format format() const { return m_format; }
 
     // The key behind the group prefix; every lookup goes through it,
     // addEntry does not.
@@ -95,8 +96,8 @@ private:
 
     String m_fileName;
     String m_folderName;
-    int m_location;
-    int m_format;
+    Location m_location;
+    Format m_format;
     List<SettingsEntry*> m_entries;
     TextListIndex<EntryNode> m_byKey;
     ListIndex<std::uint64_t, EntryNode> m_byKeyHash;

@@ -146,7 +146,10 @@ public:
     static String toHex(std::uint16_t value);
     static String toHex(std::uint64_t value);
 
-    // Floats and doubles as text, "." as the decimal point (Locale.cpp).
+    // Floats and doubles in the form files store them, the same in every
+    // locale: "." as the decimal point, no grouping (Locale.cpp). A text
+    // that is no number reads as 0. Numbers typed by or shown to the user
+    // go through Locale::toDouble instead.
     static String number(float value, int precision);
     static String number(double value, int precision);
     float toFloat() const;

@@ -66,6 +66,7 @@ public:
     std::int32_t toInt() const;
     std::uint32_t toUInt() const;
     std::int64_t toInt64() const;
+    // A text reads with "." as the point in every locale (String::toDouble).
     float toFloat() const;
     double toDouble() const;
     // Floats and doubles with 9 decimals and "." as the point; bools as "1"/"0".

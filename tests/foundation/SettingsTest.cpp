@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -40,7 +41,7 @@ protected:
         application.setApplicationDirectory(folder.bare());
     }
 
-    Settings store(int format) const
+    Settings store(Settings::Format format) const
     {
         return Settings(L"kestrola.config", String(), Settings::ApplicationFolder, format);
     }
@@ -236,7 +237,7 @@ TEST(Settings, DirectoryByLocation)
     const Settings common(L"k.config", L"Kestrola", Settings::CommonData, Settings::Xml);
     EXPECT_EQ(wide(common.directory()), wide(specialFolderPath(SpecialFolder::CommonAppData)) + L"\\Kestrola\\");
 
-    Settings unknown(L"k.config", L"Kestrola", 7, Settings::Xml);
+    Settings unknown(L"k.config", L"Kestrola", Settings::NoLocation, Settings::Xml);
     EXPECT_TRUE(unknown.directory().isEmpty());
     EXPECT_TRUE(unknown.filePath().isEmpty());
     EXPECT_FALSE(unknown.load());
@@ -333,7 +334,7 @@ TEST_F(SettingsFile, NonAdjacentSectionsAndCommentsInIni)
 // back under another key, so it is left out.
 TEST_F(SettingsFile, KeysWithoutGroupAreNotWritten)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"g/a", Value(1));
         settings.addEntry(L"loose", Value(2));
@@ -406,7 +407,7 @@ TEST_F(SettingsFile, IniWithBareLineFeeds)
 
 TEST_F(SettingsFile, IniCutsValuesAtSemicolonWhileXmlKeepsThem)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"g/v", Value(L"left;right"));
         ASSERT_TRUE(settings.save());
@@ -461,7 +462,7 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithItsFolders)
 
 TEST_F(SettingsFile, FilesOfOneToThreeBytesLoadEmpty)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         for (const Bytes& bytes : {bytesOf({'<'}), bytesOf({0xEF, 0xBB}), bytesOf({0xEF, 0xBB, 0xBF})}) {
             ASSERT_TRUE(writeRaw(configPath(), bytes));
             Settings settings = store(format);
@@ -514,7 +515,7 @@ TEST_F(SettingsFile, NoFormatNeitherLoadsNorSaves)
 // and the old file stay as it was.
 TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         const Bytes old = bytesOf("[g]\r\nold=1\r\n");
         ASSERT_TRUE(writeRaw(configPath(), old));
         const String temporary = configPath() + L".tmp";
@@ -529,7 +530,7 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
 
 TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         ASSERT_TRUE(writeRaw(configPath(), bytesOf(std::string(5000, 'x'))));
         Settings settings = store(format);
         settings.addEntry(L"g/a", Value(1));
@@ -544,7 +545,7 @@ TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
 
 TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
 {
-    for (int format : {Settings::Ini, Settings::Xml}) {
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         Settings settings = store(format);
         settings.addEntry(L"v/boolTrue", Value(true));
         settings.addEntry(L"v/boolFalse", Value(false));
@@ -579,3 +580,31 @@ TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
         EXPECT_EQ(textValue(loaded, L"v/emptyText"), L"");
     }
 }
+
+// Stored numbers were read through the user's locale: under a German one
+// "-1.5" came back as -1 and "12345.0625" as 12345.
+TEST_F(SettingsFile, FloatsReadBackTheSameInEveryLocale)
+{
+    const double doubles[] = {-1.5, 12345.0625, 0.125, -0.000000001, 99999999999.25};
+    const float floats[] = {-1.5f, 12345.0625f, 0.1f, 3.0e7f};
+    const auto key = [](const wchar_t* group, int index) { return group + String::number(index); };
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        SCOPED_TRACE(format == Settings::Ini ? "INI" : "XML");
+        Settings settings = store(format);
+        for (int i = 0; i < std::ssize(doubles); ++i)
+            settings.addEntry(key(L"d/", i), Value(doubles[i]));
+        for (int i = 0; i < std::ssize(floats); ++i)
+            settings.addEntry(key(L"f/", i), Value(floats[i]));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(format);
+        ASSERT_TRUE(loaded.load());
+        for (int i = 0; i < std::ssize(doubles); ++i)
+            EXPECT_EQ(loaded.value(key(L"d/", i)).toDouble(), doubles[i]);
+        for (int i = 0; i < std::ssize(floats); ++i)
+            EXPECT_EQ(loaded.value(key(L"f/", i)).toFloat(), floats[i]);
+    }
+}
+
+// Location and format were plain ints, so swapped arguments compiled.
+static_assert(!std::is_constructible_v<Settings, String, String, Settings::Format, Settings::Location>);
+static_assert(!std::is_constructible_v<Settings, String, String, int, int>);

@@ -114,10 +114,16 @@ TEST(WindowsKindTest, CurrentSystemIsConsistent)
     EXPECT_EQ(isWindows7OrLater(), isVersionAtLeast(major, minor, 6, 1));
     EXPECT_EQ(isWindowsVistaOrLater(), major >= 6);
     EXPECT_EQ(isWindowsXpOrLater(), isVersionAtLeast(major, minor, 5, 1));
+    // The platform's own record is the reference; the numbers come from
+    // unsigned words, so only a comparison can fail.
+    OSVERSIONINFOEXW platform = {};
+    platform.dwOSVersionInfoSize = sizeof platform;
+    ASSERT_TRUE(GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&platform)));
     int spMajor = -1;
     int spMinor = -1;
     EXPECT_TRUE(servicePackVersion(spMajor, spMinor));
-    EXPECT_GE(spMajor, 0);
+    EXPECT_EQ(spMajor, platform.wServicePackMajor);
+    EXPECT_EQ(spMinor, platform.wServicePackMinor);
     const String edition = windowsEdition();
     EXPECT_TRUE(edition == L"Home Edition" || edition == L"Professional");
 }
