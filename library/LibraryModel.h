@@ -8,6 +8,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Brush.h"
 #include "graphics/Pen.h"
+#include "library/CloudMetrics.h"
 #include "library/Filter.h"
 #include "library/ScanRule.h"
 #include "library/Tag.h"
@@ -192,6 +193,26 @@ public:
         for (auto entry = range.first; entry != range.second; ++entry)
             visit(entry->second);
     }
+
+    // Tag weights and cloud metrics (TagWeights.cpp). Weighing every tag
+    // of a layout is linear through one CloudMetrics.
+    float tagWeight(const Tag* tag) const;
+    float tagFontSize(const Tag* tag) const;
+    // Of all tags; 0 with no tags.
+    float largestTagFontSize() const;
+    float smallestTagFontSize() const;
+    // Shares in percent of the usage totals, and of the model's items for
+    // count items (the tag's own when no count is given); 0 when the total
+    // or the model's item count is not above 0.
+    float tagUsagePercent(const Tag* tag) const;
+    float itemUsagePercent(const TaggedItem* item) const;
+    float tagItemPercent(const Tag* tag, std::optional<int> count = std::nullopt) const;
+    // Appends the shown tags found on the items that carry all selected
+    // tags (collectMode 0) or any of them (1), leaving out the selected
+    // tags and those out holds already.
+    void relatedTags(const PointerArray<Tag*>& selected, PointerArray<Tag*>& out) const;
+    TagStatistics tagStatistics() const;
+    ItemStatistics itemStatistics() const;
 
 private:
     friend class TaggedItem;
