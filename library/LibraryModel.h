@@ -9,6 +9,7 @@
 #include "graphics/Brush.h"
 #include "graphics/Pen.h"
 #include "library/CloudMetrics.h"
+#include "library/DuplicateGroupList.h"
 #include "library/Filter.h"
 #include "library/ScanRule.h"
 #include "library/Tag.h"
@@ -214,6 +215,25 @@ public:
     TagStatistics tagStatistics() const;
     ItemStatistics itemStatistics() const;
 
+    // Duplicate tags and items (Duplicates.cpp). Tags are duplicates when
+    // their names are equal ignoring case, items when their paths are.
+    // Each group's first is the one kept. A merge recomputes the usage
+    // totals it changes.
+    TagGroups findDuplicateTags() const;
+    // The tags in all groups, each group's first included.
+    int duplicateTagCount() const;
+    // The number of tags removed.
+    int mergeDuplicateTags();
+    // The duplicates of the given items among the model's (each item
+    // first of its group), or, without items, of all model items.
+    ItemGroups findDuplicateItems(const PointerArray<TaggedItem*>* items = nullptr) const;
+    int duplicateItemCount() const;
+    // Each first takes its duplicates' tags; the number of items removed.
+    int removeDuplicateItems(const PointerArray<TaggedItem*>* items = nullptr);
+    // The item takes the usages, tags and earliest date of the other items
+    // with its path; the number of items removed.
+    int mergeItemDuplicates(TaggedItem* item);
+
 private:
     friend class TaggedItem;
 
@@ -240,6 +260,8 @@ private:
     static void eraseFromIndex(PathIndex& index, TaggedItem* item);
     Tag* mergeTagNamed(const String& name) const;
     void addMergeTag(Tag* tag);
+    ItemGroups findDuplicatesOf(const PointerArray<TaggedItem*>& items) const;
+    PointerArray<TaggedItem*> otherItemsWithPath(const TaggedItem& item) const;
 
     std::unique_ptr<Database, DatabaseDeleter> m_database;
     PointerArray<Tag*> m_tags;
