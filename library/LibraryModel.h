@@ -40,8 +40,9 @@ struct DatabaseDeleter {
 // names candidates, the lower-cased paths decide.
 class LibraryModel {
 public:
-    // Usage totals, tag-cloud settings and the program folder's icons come
-    // from their services; images through the hooks of foundation/Hooks.h.
+    // Loads the not-found images and the program folder's icons through
+    // the hooks of foundation/Hooks.h; the tag-cloud appearance starts at
+    // its defaults.
     LibraryModel();
     virtual ~LibraryModel();
     LibraryModel(const LibraryModel&) = delete;
@@ -120,14 +121,14 @@ public:
     // A new tag at the end, created now; no check for a tag of that name.
     Tag* addTag(const String& name);
     Tag* addTagWithUsage(const String& name, std::int64_t usage, const DateTime& date);
-    // Unlinks, removes and deletes the item. correctTotals keeps the item
-    // usage totals right.
+    // Unlinks, removes and deletes an item of the model (others are left
+    // alone). correctTotals keeps the item usage totals right.
     void deleteItem(TaggedItem* item, bool correctTotals);
     // The same for many items at once, with at most one recompute; items
     // the model does not own, and repeats, are passed over.
     void deleteItems(const PointerArray<TaggedItem*>& items, bool correctTotals);
-    // Removes and deletes the tag and every item left without tags; the
-    // number of items deleted. Both usage totals stay right.
+    // Removes and deletes a tag of the model and every item left without
+    // tags; the number of items deleted. Both usage totals stay right.
     int removeTag(Tag* tag);
     // Drops null entries and tags the model does not own from the array;
     // true when anything was dropped.
@@ -269,8 +270,8 @@ private:
     List<Filter*> m_filters;
     List<ScanRule*> m_scanRules;
 
-    // Defaults until the model settings are read at construction; the
-    // settings of the model arrive in their own change.
+    // The tag-cloud appearance, at the defaults of its settings keys until
+    // the model settings read them.
     float m_fontMinimumSize = 12.0f;
     float m_fontMaximumSize = 24.0f;
     String m_fontFamily;
