@@ -263,8 +263,11 @@ public:
         return -1;
     }
 
+    // An index outside the array removes nothing.
     void removeAt(int index)
     {
+        if (!isIndexBelow(index, m_count))
+            return;
         for (int i = index; i + 1 < m_count; ++i)
             m_data[i] = m_data[i + 1];
         --m_count;

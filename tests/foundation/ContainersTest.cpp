@@ -718,6 +718,8 @@ TEST(ContainerIndices, OutOfRangeNeverReachesOutside)
          {1, 3}},
         {"p[2] = &other", [](auto&, auto&, auto& p) { return p[2] = &other, p[-1] = &other, Ints{p.count(), *p[1]}; },
          {2, 2}},
+        {"p.removeAt(2), (-1)", [](auto&, auto&, auto& p) { return p.removeAt(2), p.removeAt(-1), Ints{p.count()}; },
+         {2}},
         {"p[2], p[-1]", [](auto&, auto&, auto& p) { return Ints{std::as_const(p)[2] == nullptr, p[-1] == nullptr}; },
          {1, 1}},
         {"nodeAt(3), (-2)", [](auto&, auto& l, auto&) { return Ints{l.nodeAt(3) == nullptr, l.nodeAt(-2)->value}; },

@@ -438,7 +438,7 @@ TEST(LocaleTest, DesignatorAfterARunOfTheSameLetter)
         {L"hh:mm aaP", L"23:41 aaP"},
     };
     forEachRow(rows, [&](const auto& row) {
-        EXPECT_EQ(text(locale.formatTime(Time(23, 41), String(row.first))), row.second);
+        EXPECT_EQ(wide(locale.formatTime(Time(23, 41), String(row.first))), row.second);
     });
 }
 
@@ -473,7 +473,7 @@ TEST(LocaleTest, RunsUnderTheLocaleTheScriptAskedFor)
     if (!expected || !*expected)
         GTEST_SKIP() << "no locale asked for";
     const Locale& system = Locale::system();
-    EXPECT_EQ(text(system.name()), std::wstring(expected, expected + std::strlen(expected)));
+    EXPECT_EQ(wide(system.name()), std::wstring(expected, expected + std::strlen(expected)));
     std::printf("User locale %ls (0x%04x), decimal point '%lc'\n", system.name().c_str(),
                 static_cast<unsigned>(GetUserDefaultLCID()), static_cast<wint_t>(system.decimalPoint()));
 }
