@@ -1,0 +1,163 @@
+#pragma once
+
+#include "foundation/Geometry.h"
+#include "graphics/Colour.h"
+
+#include <cstdint>
+
+// The one in-memory image: 24- or 32-bit pixels, rows top-down `stride`
+// bytes apart, each pixel B, G, R (24 bpp, rows filled out to a multiple of
+// 4 bytes) or B, G, R, A (32 bpp: read as a little-endian word, the value
+// of a Colour).
+//
+// Copies share the pixel block through a reference count; geometry and the
+// flags belong to each object. The operations that change pixels in place
+// (fill, setAlpha, setPremultiplied, toGrey, applyGamma, ...) write into the
+// shared block, so every copy sees the change; take copy() first to keep
+// other holders undisturbed. Operations returning a Bitmap always make a new
+// block, and on failure return a copy of the shared empty Bitmap.
+//
+// A block whose byte count would exceed 2^31 - 1, or a width or height
+// below 1, is refused: the Bitmap stays empty. Used on the UI thread only.
+class Bitmap {
+public:
+    // Empty: every field 0.
+    Bitmap() = default;
+    Bitmap(const Bitmap& other);
+    Bitmap(Bitmap&& other) noexcept;
+    // 32 bpp with hasAlpha, else 24 bpp; the contents are undefined.
+    Bitmap(int width, int height, bool hasAlpha);
+    // The same, then byteCount() bytes copied from bytes, which must already
+    // be laid out as this class's pixels.
+    Bitmap(const void* bytes, int width, int height, bool hasAlpha);
+    ~Bitmap();
+
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap& operator=(Bitmap&& other) noexcept;
+
+    // The shared empty Bitmap, alive for the whole run.
+    static const Bitmap& null();
+
+    // Pixels from another component. byteCount -1 skips the size check;
+    // otherwise it must be width x height x 4 (hasAlpha) or the 24 bpp
+    // stride x height. 24-bit data is expanded to 32 bpp with alpha 255, so
+    // the result always has alpha.
+    static Bitmap fromPixels(const void* data, int width, int height, bool hasAlpha, std::int64_t byteCount);
+
+    // A new block with the same size, depth, bytes and premultiplied flag.
+    Bitmap copy() const;
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    Size size() const { return {m_width, m_height}; }
+    Rect rect() const { return Rect(0, 0, m_width, m_height); }
+    std::uint32_t pixelCount() const { return m_pixelCount; }
+    std::uint32_t byteCount() const { return m_byteCount; }
+    std::uint32_t stride() const { return m_stride; }
+    std::uint32_t bitsPerPixel() const { return m_bitsPerPixel; }
+    std::uint32_t bytesPerPixel() const { return m_bytesPerPixel; }
+    // Bytes after the last pixel of each row (0 at 32 bpp).
+    std::uint32_t rowSlack() const { return m_rowSlack; }
+    // height x bytesPerPixel: the size of one column copied out.
+    std::uint32_t columnBytes() const { return m_columnBytes; }
+    bool hasAlpha() const { return m_hasAlpha; }
+    bool isPremultiplied() const { return m_premultiplied; }
+    bool isNull() const { return m_pixels == nullptr; }
+
+    // Direct access to the shared block; no argument is checked.
+    std::uint8_t* bits() const { return m_pixels; }
+    std::uint8_t* scanLine(int y) const { return m_pixels + std::size_t(y) * m_stride; }
+    std::uint8_t* pixelAddress(int x, int y) const { return scanLine(y) + std::size_t(x) * m_bytesPerPixel; }
+    std::uint8_t* rowStartPixel(int x) const { return m_pixels + std::size_t(x) * m_bytesPerPixel; }
+
+    // Alpha 0 zeroes the whole block; any other colour is written unchanged
+    // into every pixel, whatever the premultiplied flag.
+    void fill(Colour colour);
+    // The alpha of every pixel in r (the whole Bitmap when r is empty),
+    // clipped to the Bitmap; nothing at 24 bpp.
+    void setAlpha(std::uint8_t alpha, const Rect& r = Rect());
+    // Converts the colour bytes of every pixel with alpha below 255 to or
+    // from premultiplied form; nothing when the flag already equals p or
+    // the Bitmap has no alpha. The flag is this object's own.
+    void setPremultiplied(bool p);
+    // True without alpha; else whether some pixel's alpha is not 0 (GDI
+    // leaves zero alpha in 32-bit data that has no real alpha channel).
+    bool hasNonZeroAlpha() const;
+    void toGrey();
+    // 255 x (v / 255)^(1/gamma) per colour byte; a gamma <= 0 is ignored.
+    void applyGamma(float gamma);
+    // (v - 128) x (contrast + 100) / 100 + brightness + 128 per colour byte.
+    void adjustBrightnessContrast(int brightness, int contrast);
+    // B, G, R through the table (every byte of the block at 24 bpp).
+    void applyTable(const std::uint8_t table[256]);
+    // R, G, B each through its own table, and A through alphaTable when given.
+    void applyChannelTables(const std::uint8_t redTable[256], const std::uint8_t greenTable[256],
+                            const std::uint8_t blueTable[256], const std::uint8_t alphaTable[256] = nullptr);
+    // 255 - value for B, G, R at 32 bpp; every byte of the block at 24 bpp.
+    void invert();
+
+    // A flipped copy; only for 32 bpp, else the empty Bitmap. The vertical
+    // step runs first.
+    Bitmap mirrored(bool horizontal, bool vertical) const;
+
+    // Single pixels; no argument is checked.
+    void setPixel(int x, int y, Colour colour);
+    void setPixel(Point p, Colour colour) { setPixel(p.x, p.y, colour); }
+    // Alpha 255 at 24 bpp.
+    Colour pixel(int x, int y) const;
+    Colour pixel(Point p) const { return pixel(p.x, p.y); }
+    // One alpha byte; nothing, resp. 255, at 24 bpp.
+    void setPixelAlpha(int x, int y, std::uint8_t alpha);
+    std::uint8_t pixelAlpha(int x, int y) const;
+
+    // Some 32-bit pixel equals value (false at 24 bpp).
+    bool containsPixelValue(std::uint32_t value) const;
+    // alpha set on every pixel whose B, G, R equal colour's (32 bpp).
+    void setAlphaWhereColour(Colour colour, std::uint8_t alpha);
+    // New 32 bpp Bitmap of (a, a, a, 255) pixels; empty without alpha.
+    Bitmap alphaAsGrey() const;
+    // Each alpha := the red byte of other's pixel (other at either depth);
+    // nothing without alpha or when the sizes differ.
+    void setAlphaFromRed(const Bitmap& other);
+    // Every alpha is 0 or 255; false without alpha.
+    bool isAlphaBinary() const;
+    // Some alpha lies strictly between 0 and 255.
+    bool hasPartialAlpha() const;
+    // The mean of each channel (alpha 255 at 24 bpp); transparent black
+    // for the empty Bitmap.
+    Colour averageColour() const;
+
+    // One row of stride() bytes.
+    void copyRowOut(int y, void* out) const;
+    void copyRowIn(int y, const void* in);
+
+    // Drops this object's share of the block and leaves it empty; the
+    // block itself is freed only when no other copy holds it.
+    void release();
+
+private:
+    bool allocate(int width, int height, bool hasAlpha);
+    void attach(const Bitmap& other);
+    void detach();
+    void copyFields(const Bitmap& other);
+    // Calls visit(pixel address) for every pixel, row by row, skipping the
+    // row slack.
+    template <typename Visit>
+    void forEachPixel(Visit visit) const;
+    template <typename Test>
+    bool anyPixel(Test test) const;
+
+    std::uint8_t* m_pixels = nullptr;
+    std::int32_t* m_refCount = nullptr;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
+    std::uint32_t m_bitsPerPixel = 0;
+    std::uint32_t m_bytesPerPixel = 0;
+    std::uint32_t m_stride = 0;
+    std::uint32_t m_rowSlack = 0;
+    std::uint32_t m_columnBytes = 0;
+    std::uint32_t m_pixelCount = 0;
+    std::uint32_t m_byteCount = 0;
+    bool m_hasAlpha = false;
+    bool m_premultiplied = false;
+};
