@@ -335,3 +335,11 @@ String Application::buildAgentId(bool encode) const
         return joined;
     return joined.toUtf8().trimmedZeros().toBase64();
 }
+
+String translate(const String& source, const String& context)
+{
+    const Application* application = Application::instance();
+    if (application)
+        return application->translate(source, context);
+    return applyTranslationEscapes(source, String::empty);
+}

@@ -164,3 +164,7 @@ private:
     PackList m_packs;
     void* m_mainWindow = nullptr;
 };
+
+// The running Application's translation of a user-visible text; without an
+// Application, the English text with the escape rules applied.
+String translate(const String& source, const String& context = String::empty);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 // Growable array that owns its elements. The first allocation is exact;
@@ -210,12 +211,9 @@ public:
 
     void removeOne(P p)
     {
-        int index = indexOf(p);
-        if (index < 0)
-            return;
-        for (int i = index; i + 1 < m_count; ++i)
-            m_data[i] = m_data[i + 1];
-        --m_count;
+        const int index = indexOf(p);
+        if (index >= 0)
+            removeAt(index);
     }
 
     int indexOf(P p) const
@@ -228,6 +226,39 @@ public:
     }
 
     bool contains(P p) const { return indexOf(p) != -1; }
+
+    // From the end, where the latest entries are. Takes a pointer to const
+    // as well, so membership tests need no cast.
+    int lastIndexOf(const std::remove_pointer_t<P>* p) const
+    {
+        for (int i = m_count - 1; i >= 0; --i) {
+            if (m_data[i] == p)
+                return i;
+        }
+        return -1;
+    }
+
+    void removeAt(int index)
+    {
+        for (int i = index; i + 1 < m_count; ++i)
+            m_data[i] = m_data[i + 1];
+        --m_count;
+    }
+
+    // Removes every entry the predicate picks, keeping the order of the
+    // rest, in one pass; the number removed.
+    template <typename Predicate>
+    int removeIf(Predicate remove)
+    {
+        int kept = 0;
+        for (int i = 0; i < m_count; ++i) {
+            if (!remove(m_data[i]))
+                m_data[kept++] = m_data[i];
+        }
+        const int removed = m_count - kept;
+        m_count = kept;
+        return removed;
+    }
 
     void reserve(int n)
     {

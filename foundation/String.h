@@ -3,6 +3,7 @@
 #include "foundation/Array.h"
 
 #include <cstdint>
+#include <string_view>
 
 class ByteArray;
 class StringList;
@@ -58,6 +59,8 @@ public:
     const wchar_t* constData() const { return m_length ? m_data : nullptr; }
     // Never null: an empty string gives "", for platform calls.
     const wchar_t* c_str() const { return m_length ? m_data : L""; }
+    // The units as a view, valid until the string changes.
+    std::wstring_view view() const { return {c_str(), static_cast<std::size_t>(m_length)}; }
     // The writable buffer (capacity + 1 units), null before the first allocation.
     wchar_t* data() { return m_data; }
     wchar_t at(int i) const { return m_data[i]; }

@@ -1,0 +1,261 @@
+#include "library/TaggedItem.h"
+
+#include "foundation/Application.h"
+#include "foundation/Crc32.h"
+#include "foundation/FileSystem.h"
+#include "foundation/Hooks.h"
+#include "foundation/Locale.h"
+#include "foundation/Path.h"
+#include "library/Filter.h"
+#include "library/LibraryModel.h"
+#include "library/Tag.h"
+
+namespace {
+
+const int thumbnailSize = 128;
+
+String unitWord(int unit)
+{
+    static const wchar_t* const words[] = {L"Bytes", L"Kb", L"Mb", L"Gb", L"Tb"};
+    if (unit < 0 || unit > TeraByteUnit)
+        return String();
+    return translate(words[unit], L"MainWindow");
+}
+
+} // namespace
+
+std::uint32_t TaggedItem::hashOfPath(const String& path)
+{
+    if (path.isEmpty())
+        return 0;
+    const String lower = path.toLower();
+    return Crc32(lower.constData(), static_cast<std::uint32_t>(lower.byteCount())).value();
+}
+
+bool TaggedItem::samePath(const String& path, std::uint32_t hash) const
+{
+    if (m_pathHash != hash)
+        return false;
+    return m_path == path || m_path.toLower() == path.toLower();
+}
+
+void TaggedItem::setPath(const String& path)
+{
+    LibraryModel* model = m_model;
+    if (model)
+        model->itemPathChanging(this);
+    if (path != m_path) {
+        m_path = path;
+        resetCaches();
+        decideKind();
+    }
+    m_pathHash = hashOfPath(m_path);
+    if (model)
+        model->itemPathChanged(this);
+}
+
+// A name with a dot is a file even where a folder of that name exists; a
+// path naming nothing keeps its form.
+void TaggedItem::decideKind()
+{
+    m_extension.clear();
+    m_isRoot = Path::isDriveRoot(m_path);
+    if (m_isRoot) {
+        m_kind = Kind::DriveRoot;
+        m_displayName = m_path;
+        return;
+    }
+    if (Path::hasExtension(m_path)) {
+        m_kind = Kind::File;
+        m_displayName = Path::fileName(m_path);
+        m_extension = Path::extension(m_path, Path::AsWritten);
+        return;
+    }
+    const bool folder = directoryExists(m_path) || (!::fileExists(m_path) && m_path.endsWith(L'\\'));
+    if (!folder) {
+        m_kind = Kind::File;
+        m_displayName = Path::fileName(m_path);
+        return;
+    }
+    m_kind = Kind::Folder;
+    if (!m_path.endsWith(L'\\'))
+        m_path.append(L'\\');
+    m_displayName = Path::folderName(m_path);
+}
+
+bool TaggedItem::exists() const
+{
+    return ::fileExists(m_path) || directoryExists(m_path);
+}
+
+bool TaggedItem::fileExists() const
+{
+    return ::fileExists(m_path);
+}
+
+bool TaggedItem::folderExists() const
+{
+    return directoryExists(m_path);
+}
+
+void TaggedItem::setDate(const DateTime& date)
+{
+    m_date = date;
+    m_dateText.clear();
+}
+
+bool TaggedItem::hasTag(const Tag* tag) const
+{
+    return m_tags.lastIndexOf(tag) >= 0;
+}
+
+bool TaggedItem::hasTagNamed(const String& name) const
+{
+    for (const Tag* tag : m_tags) {
+        if (String::equalsIgnoreCase(tag->name(), name))
+            return true;
+    }
+    return false;
+}
+
+StringList TaggedItem::tagNames() const
+{
+    StringList names;
+    for (const Tag* tag : m_tags)
+        names.append(tag->name());
+    return names;
+}
+
+void TaggedItem::copyTags(PointerArray<Tag*>& target) const
+{
+    if (&target != &m_tags)
+        target = m_tags;
+}
+
+bool TaggedItem::matches(const Filter& filter) const
+{
+    if (filter.hasKinds()) {
+        const int kind = filter.itemKind();
+        const bool admitted = kind == Filter::AnyItems || (kind == Filter::Files && m_kind == Kind::File) ||
+                              (kind == Filter::Folders && m_kind == Kind::Folder);
+        if (!admitted)
+            return false;
+    }
+    if (filter.extensions().isEmpty())
+        return true;
+    const StringList& include = filter.includeExtensions();
+    if (!include.isEmpty() && !include.containsIgnoreCase(m_extension))
+        return false;
+    return !filter.excludeExtensions().containsIgnoreCase(m_extension);
+}
+
+String TaggedItem::timeText(const DateTime& local)
+{
+    const Locale& locale = Locale::system();
+    return locale.formatDate(local.date(), L"yyyy/MM/dd") + L" " + locale.formatTime(local.time());
+}
+
+String TaggedItem::dateText()
+{
+    if (m_dateText.isEmpty())
+        m_dateText = timeText(m_date.toLocal());
+    return m_dateText;
+}
+
+String TaggedItem::sizeText(std::uint64_t& size)
+{
+    size = m_kind == Kind::File ? FileSystem::fileSize(m_path) : 0;
+    if (size == m_cachedSize && !m_sizeText.isEmpty())
+        return m_sizeText;
+    m_cachedSize = size;
+    int unit = ByteUnit;
+    const String number = formatByteSize(size, unit);
+    m_sizeText = number + unitWord(unit);
+    return m_sizeText;
+}
+
+String TaggedItem::createdText()
+{
+    if (!m_createdText.isEmpty())
+        return m_createdText;
+    const DateTime created = FileSystem::creationTime(m_path, true);
+    if (created.isNull())
+        return L"-";
+    m_createdDate = created;
+    m_createdText = timeText(created);
+    return m_createdText;
+}
+
+String TaggedItem::modifiedText()
+{
+    const DateTime modified = FileSystem::writeTime(m_path, true);
+    if (modified.isNull())
+        return L"-";
+    if (modified != m_modifiedDate || m_modifiedText.isEmpty()) {
+        m_modifiedDate = modified;
+        m_modifiedText = timeText(modified);
+    }
+    return m_modifiedText;
+}
+
+LibraryModel* TaggedItem::imageModel() const
+{
+    return m_model ? m_model : shellHooks().libraryModel();
+}
+
+Bitmap TaggedItem::icon()
+{
+    if (!m_smallIcon.isNull())
+        return m_smallIcon;
+    return reloadIcon();
+}
+
+Bitmap TaggedItem::reloadIcon()
+{
+    LibraryModel* model = imageModel();
+    if (!model)
+        return Bitmap::null();
+    m_smallIcon = model->loadSmallIcon(m_path);
+    return m_smallIcon.isNull() ? model->notFoundImage(1) : m_smallIcon;
+}
+
+Bitmap TaggedItem::previewImage()
+{
+    if (!m_previewImage.isNull())
+        return m_previewImage;
+    return reloadPreviewImage();
+}
+
+Bitmap TaggedItem::reloadPreviewImage()
+{
+    m_previewImage = Bitmap();
+    if (uiHooks().shellThumbnail(m_path, thumbnailSize, m_previewImage) && !m_previewImage.isNull())
+        return m_previewImage;
+    LibraryModel* model = imageModel();
+    if (!model)
+        return Bitmap::null();
+    m_previewImage = model->loadLargeIcon(m_path);
+    return m_previewImage.isNull() ? model->notFoundImage(2) : m_previewImage;
+}
+
+void TaggedItem::copyIcon(const TaggedItem& other)
+{
+    m_smallIcon = other.m_smallIcon;
+}
+
+void TaggedItem::resetCaches()
+{
+    m_smallIcon = Bitmap();
+    m_previewImage = Bitmap();
+    m_createdDate = DateTime();
+    m_createdText.clear();
+    m_modifiedDate = DateTime();
+    m_modifiedText.clear();
+    m_cachedSize = 0;
+    m_sizeText.clear();
+}
+
+std::int64_t TaggedItem::cacheBytes() const
+{
+    return std::int64_t(m_smallIcon.byteCount()) + std::int64_t(m_previewImage.byteCount());
+}
