@@ -4,6 +4,7 @@
 #include "foundation/MemoryStream.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
+#include "tests/library/LibraryTestSupport.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -136,18 +137,6 @@ std::vector<std::wstring> contentsOf(const LibraryModel& model)
         lines.push_back(line);
     }
     return lines;
-}
-
-void expectLinksTwoSided(const LibraryModel& model)
-{
-    for (const Tag* tag : model.tags()) {
-        for (const TaggedItem* item : tag->items())
-            EXPECT_TRUE(model.containsItem(item) && item->hasTag(tag));
-    }
-    for (const TaggedItem* item : model.items()) {
-        for (const Tag* tag : item->tags())
-            EXPECT_TRUE(model.containsTag(tag) && tag->hasItem(item));
-    }
 }
 
 class RecordingUi : public UiHooks {
