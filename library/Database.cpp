@@ -223,7 +223,7 @@ std::vector<ByteArray> numberItems(const PointerArray<TaggedItem*>& items)
     std::int32_t position = 0;
     for (TaggedItem* item : items) {
         ByteArray path = item->path().toUtf8();
-        if (path.isEmpty() || path.size() > Database::maxPathBytes) {
+        if (path.isEmpty() || path.size() > TaggedItem::maxPathBytes) {
             item->setOrderIndex(TaggedItem::NewItem);
             path.clear();
         } else {
@@ -242,7 +242,7 @@ std::vector<ByteArray> storedTagNames(const PointerArray<Tag*>& tags)
     names.reserve(static_cast<std::size_t>(tags.count()));
     for (const Tag* tag : tags) {
         ByteArray name = tag->name().toUtf8();
-        name.resize(utf8PrefixLength(name, Database::maxNameBytes));
+        name.resize(utf8PrefixLength(name, Tag::maxNameBytes));
         names.push_back(std::move(name));
     }
     return names;
@@ -314,7 +314,7 @@ bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& s
         if (!at)
             return false;
         const RecordHead head = loadHead(at);
-        if (head.length < 1 || head.length > Database::maxPathBytes)
+        if (head.length < 1 || head.length > TaggedItem::maxPathBytes)
             return false;
         const std::uint8_t* path = in.take(head.length);
         if (!path)
@@ -353,7 +353,7 @@ bool readTags(BlockReader& in, LibraryModel& model, int count, ProgressSteps& st
             return false;
         const RecordHead head = loadHead(at);
         const std::int32_t indexCount = loadInt32(at + itemHeadSize);
-        if (head.length < 1 || head.length > Database::maxNameBytes)
+        if (head.length < 1 || head.length > Tag::maxNameBytes)
             return false;
         const std::uint8_t* name = in.take(head.length);
         if (!name)

@@ -20,8 +20,9 @@ class ProgressWindow;
 //   tag record: name length L (i32), date, 0 (u32), usage (i64),
 //     index count N (i32), name, N item positions (u32 each)
 // A date is seven i16: year, month, day, hour, minute, second, millisecond.
-// Texts are UTF-8 without a terminator. Links are stored on the tag side as
-// the positions of the item records.
+// Texts are UTF-8 without a terminator, at most TaggedItem::maxPathBytes
+// for a path and Tag::maxNameBytes for a name. Links are stored on the tag
+// side as the positions of the item records.
 //
 // Saving replaces the file only once the new one is complete, so a failed
 // save leaves the old file as it was. A file that cannot be read is moved
@@ -38,9 +39,6 @@ public:
     };
 
     static constexpr int headerSize = 309;
-    // The longest path and tag name a record may hold, in UTF-8 bytes.
-    static constexpr int maxPathBytes = 1566;
-    static constexpr int maxNameBytes = 1536;
     // The header's name field keeps its last byte zero.
     static constexpr int maxLibraryNameBytes = 254;
     static constexpr int reservedBlockSize = 16;
