@@ -602,7 +602,7 @@ void Database::fillHeader(std::uint8_t* header, int tagCount, int itemCount) con
     const int nameLength = utf8PrefixLength(name, maxLibraryNameBytes);
     if (nameLength > 0)
         std::memcpy(header + nameOffset, name.data(), static_cast<std::size_t>(nameLength));
-    if (!m_reservedBlock.isAllZero())
+    if (!m_reservedBlock.isEmpty() && !m_reservedBlock.isAllZero())
         std::memcpy(header + reservedOffset, m_reservedBlock.data(),
                     static_cast<std::size_t>(std::min(m_reservedBlock.size(), reservedBlockSize)));
     storeLittleEndian(header + tagCountOffset, static_cast<std::uint32_t>(tagCount), 4);

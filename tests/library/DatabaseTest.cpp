@@ -492,11 +492,19 @@ TEST_F(DatabaseTest, WithoutAPathSaveGoesToTheDataFolder)
     Application application(L"KestrolaDatabaseTest", L"1.0");
     const String folderPath = Database::dataFolder();
     ASSERT_TRUE(folderPath.endsWith(L"\\KestrolaDatabaseTest\\"));
+    model.addTagWithUsage(L"five", 5, DateTime());
+    model.addTagWithUsage(L"seven", 7, DateTime());
     Database fresh(&model);
     EXPECT_TRUE(fresh.save(true));
     EXPECT_EQ(wide(fresh.path()), wide(Database::defaultPath()));
     EXPECT_TRUE(fileExists(Database::defaultPath()));
-    EXPECT_TRUE(fresh.open(L"kestrola.database", true));
+
+    // The model's own open reads the default file and recomputes its totals.
+    LibraryModel reopened;
+    EXPECT_TRUE(reopened.openDatabase());
+    EXPECT_EQ(reopened.tagCount(), 2);
+    EXPECT_EQ(reopened.totalTagUsage(), 12);
+    EXPECT_EQ(reopened.largestTagUsage(), 7);
     DeleteFileW(Database::defaultPath().c_str());
     RemoveDirectoryW(folderPath.c_str());
 }
