@@ -307,19 +307,38 @@ String textOf(const std::uint8_t* bytes, int length)
     return String::fromUtf8(reinterpret_cast<const char*>(bytes), length);
 }
 
+// One record as read: its head bytes, their fields and its text.
+struct Record {
+    std::uint8_t head[tagHeadSize];
+    RecordHead fields;
+    String text;
+};
+
+// Takes a record's head and text; false when either is cut short or the
+// text length is outside 1..limit, which is checked before the text is read.
+bool takeRecord(BlockReader& in, int headSize, int limit, Record& record)
+{
+    const std::uint8_t* head = in.take(headSize);
+    if (!head)
+        return false;
+    std::memcpy(record.head, head, static_cast<std::size_t>(headSize));
+    record.fields = loadHead(record.head);
+    if (record.fields.length < 1 || record.fields.length > limit)
+        return false;
+    const std::uint8_t* text = in.take(record.fields.length);
+    if (!text)
+        return false;
+    record.text = textOf(text, record.fields.length);
+    return true;
+}
+
 bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps)
 {
+    Record record;
     for (int i = 0; i < count; ++i) {
-        const std::uint8_t* at = in.take(itemHeadSize);
-        if (!at)
+        if (!takeRecord(in, itemHeadSize, TaggedItem::maxPathBytes, record))
             return false;
-        const RecordHead head = loadHead(at);
-        if (head.length < 1 || head.length > TaggedItem::maxPathBytes)
-            return false;
-        const std::uint8_t* path = in.take(head.length);
-        if (!path)
-            return false;
-        TaggedItem* item = model.addItem(textOf(path, head.length), head.usage, head.date);
+        TaggedItem* item = model.addItem(record.text, record.fields.usage, record.fields.date);
         if (item)
             item->setOrderIndex(i);
         steps.done(i + 1);
@@ -347,19 +366,12 @@ bool readTagIndices(BlockReader& in, Tag* tag, std::int32_t count, std::vector<P
 
 bool readTags(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps, std::vector<PendingLinks>& pending)
 {
+    Record record;
     for (int i = 0; i < count; ++i) {
-        const std::uint8_t* at = in.take(tagHeadSize);
-        if (!at)
+        if (!takeRecord(in, tagHeadSize, Tag::maxNameBytes, record))
             return false;
-        const RecordHead head = loadHead(at);
-        const std::int32_t indexCount = loadInt32(at + itemHeadSize);
-        if (head.length < 1 || head.length > Tag::maxNameBytes)
-            return false;
-        const std::uint8_t* name = in.take(head.length);
-        if (!name)
-            return false;
-        Tag* tag = model.addTagWithUsage(textOf(name, head.length), head.usage, head.date);
-        if (!readTagIndices(in, tag, indexCount, pending))
+        Tag* tag = model.addTagWithUsage(record.text, record.fields.usage, record.fields.date);
+        if (!readTagIndices(in, tag, loadInt32(record.head + itemHeadSize), pending))
             return false;
         steps.done(i + 1);
     }

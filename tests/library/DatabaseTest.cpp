@@ -117,25 +117,27 @@ int positionIn(const PointerArray<T>& array, P p)
     return array.indexOf(const_cast<T>(p));
 }
 
-// Everything the library file keeps, with links as positions in the
-// model's arrays, in the order the records hold them.
+// One record as text: its text, usage, date and the positions of what it
+// links to in the other array.
+template <typename Links, typename Others>
+std::wstring recordLine(const String& text, std::int64_t usage, const DateTime& date, const wchar_t* label,
+                        const Links& links, const Others& others)
+{
+    std::wstring line = wide(text) + L" | " + std::to_wstring(usage) + L" | " + dateText(date) + L" | " + label;
+    for (const auto* linked : links)
+        line += L" " + std::to_wstring(positionIn(others, linked));
+    return line;
+}
+
+// Everything the library file keeps, with links in the order the records
+// hold them.
 std::vector<std::wstring> contentsOf(const LibraryModel& model)
 {
     std::vector<std::wstring> lines;
-    for (const TaggedItem* item : model.items()) {
-        std::wstring line = wide(item->path()) + L" | " + std::to_wstring(item->usage()) + L" | " +
-                            dateText(item->date()) + L" | tags";
-        for (const Tag* tag : item->tags())
-            line += L" " + std::to_wstring(positionIn(model.tags(), tag));
-        lines.push_back(line);
-    }
-    for (const Tag* tag : model.tags()) {
-        std::wstring line = wide(tag->name()) + L" | " + std::to_wstring(tag->usage()) + L" | " +
-                            dateText(tag->date()) + L" | items";
-        for (const TaggedItem* item : tag->items())
-            line += L" " + std::to_wstring(positionIn(model.items(), item));
-        lines.push_back(line);
-    }
+    for (const TaggedItem* item : model.items())
+        lines.push_back(recordLine(item->path(), item->usage(), item->date(), L"tags", item->tags(), model.tags()));
+    for (const Tag* tag : model.tags())
+        lines.push_back(recordLine(tag->name(), tag->usage(), tag->date(), L"items", tag->items(), model.items()));
     return lines;
 }
 
