@@ -210,7 +210,7 @@ Tag* LibraryModel::addTagWithUsage(const String& name, std::int64_t usage, const
 
 void LibraryModel::deleteItem(TaggedItem* item, bool correctTotals)
 {
-    if (!item)
+    if (!item || item->m_model != this)
         return;
     const std::int64_t usage = item->usage();
     unlinkItem(item);
@@ -271,7 +271,8 @@ void LibraryModel::deleteOwnedItems(const std::unordered_set<TaggedItem*>& doome
 
 int LibraryModel::removeTag(Tag* tag)
 {
-    if (!tag)
+    const int index = m_tags.lastIndexOf(tag);
+    if (index < 0)
         return 0;
     const std::int64_t usage = tag->usage();
     std::unordered_set<TaggedItem*> orphans;
@@ -282,7 +283,7 @@ int LibraryModel::removeTag(Tag* tag)
     }
     tag->m_items.clear();
     deleteOwnedItems(orphans);
-    m_tags.removeOne(tag);
+    m_tags.removeAt(index);
     delete tag;
     if (usage == m_largestTagUsage)
         recomputeTagUsage();
