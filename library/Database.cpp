@@ -358,8 +358,10 @@ bool readTagIndices(BlockReader& in, Tag* tag, std::int32_t count, std::vector<P
     if (!at)
         return false;
     std::vector<std::uint32_t> indices(static_cast<std::size_t>(count));
-    for (std::int32_t i = 0; i < count; ++i)
-        indices[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(loadLittleEndian(at + indexSize * i, indexSize));
+    for (std::uint32_t& index : indices) {
+        index = static_cast<std::uint32_t>(loadLittleEndian(at, indexSize));
+        at += indexSize;
+    }
     pending.push_back({tag, std::move(indices)});
     return true;
 }
@@ -410,9 +412,9 @@ void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<Pending
     eachNewPair([&](std::uint32_t index, Tag* tag) { buckets[next[index]++] = tag; });
     for (int k = 0; k < items.count(); ++k) {
         TaggedItem* item = items[k];
-        const std::int32_t index = item->orderIndex();
-        if (index >= 0) {
-            for (std::size_t b = start[static_cast<std::size_t>(index)]; b < start[static_cast<std::size_t>(index) + 1]; ++b)
+        if (item->orderIndex() >= 0) {
+            const std::size_t index = static_cast<std::size_t>(item->orderIndex());
+            for (std::size_t b = start[index]; b < start[index + 1]; ++b)
                 Tag::linkItem(buckets[b], item);
         }
         steps.done(k + 1);
@@ -680,8 +682,8 @@ void Database::takeHeader(const std::uint8_t* header)
 
 bool LibraryModel::openDatabase()
 {
-    m_database = std::unique_ptr<Database, DatabaseDeleter>(new Database(this),
-                                                            DatabaseDeleter{[](Database* database) { delete database; }});
+    const DatabaseDeleter deleter{[](Database* database) { delete database; }};
+    m_database = std::unique_ptr<Database, DatabaseDeleter>(new Database(this), deleter);
     const bool opened = m_database->open(Database::defaultFileName(), false);
     recomputeTagUsage();
     recomputeItemUsage();

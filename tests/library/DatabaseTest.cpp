@@ -183,7 +183,8 @@ TEST_F(DatabaseTest, FileFromTheFormatLoadsAndSavesBackByteForByte)
 TEST_F(DatabaseTest, RoundTripKeepsUsagesDatesAndNamesAndPutsLinksInRecordOrder)
 {
     ASSERT_TRUE(database.openFile(path(), true));
-    TaggedItem* photo = model.addItem(L"C:\\F\\\u00c4rger \u65e5\u672c.jpg", 5000000000LL, DateTime(2021, 2, 3, 4, 5, 6, 7));
+    TaggedItem* photo =
+        model.addItem(L"C:\\F\\\u00c4rger \u65e5\u672c.jpg", 5000000000LL, DateTime(2021, 2, 3, 4, 5, 6, 7));
     TaggedItem* smile = model.addItem(L"C:\\a\\\U0001F600.txt", -3, DateTime(1999, 12, 31));
     Tag* family = model.addTagWithUsage(L"\u5bb6\u65cf", (1LL << 40) + 1, DateTime(2001, 1, 1, 1, 1, 1, 1));
     Tag* holiday = model.addTagWithUsage(L"Urlaub \u00fc", 2, DateTime(2002, 2, 2));
