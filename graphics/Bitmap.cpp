@@ -65,9 +65,9 @@ std::uint8_t straightChannel(int c, int a)
 template <typename Visit>
 void Bitmap::forEachPixel(Visit visit) const
 {
-    for (int y = 0; y < m_height; ++y) {
+    for (int y = 0; y < d.height; ++y) {
         std::uint8_t* p = scanLine(y);
-        for (int x = 0; x < m_width; ++x, p += m_bytesPerPixel)
+        for (int x = 0; x < d.width; ++x, p += d.bytesPerPixel)
             visit(p);
     }
 }
@@ -75,9 +75,9 @@ void Bitmap::forEachPixel(Visit visit) const
 template <typename Test>
 bool Bitmap::anyPixel(Test test) const
 {
-    for (int y = 0; y < m_height; ++y) {
+    for (int y = 0; y < d.height; ++y) {
         const std::uint8_t* p = scanLine(y);
-        for (int x = 0; x < m_width; ++x, p += m_bytesPerPixel) {
+        for (int x = 0; x < d.width; ++x, p += d.bytesPerPixel) {
             if (test(p))
                 return true;
         }
@@ -92,8 +92,8 @@ Bitmap::Bitmap(const Bitmap& other)
 
 Bitmap::Bitmap(Bitmap&& other) noexcept
 {
-    copyFields(other);
-    other.copyFields(Bitmap());
+    d = other.d;
+    other.d = Fields();
 }
 
 Bitmap::Bitmap(int width, int height, bool hasAlpha)
@@ -104,7 +104,7 @@ Bitmap::Bitmap(int width, int height, bool hasAlpha)
 Bitmap::Bitmap(const void* bytes, int width, int height, bool hasAlpha)
 {
     if (bytes && allocate(width, height, hasAlpha))
-        std::memcpy(m_pixels, bytes, m_byteCount);
+        std::memcpy(d.pixels, bytes, d.byteCount);
 }
 
 Bitmap::~Bitmap()
@@ -126,8 +126,8 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
     if (this == &other)
         return *this;
     detach();
-    copyFields(other);
-    other.copyFields(Bitmap());
+    d = other.d;
+    other.d = Fields();
     return *this;
 }
 
@@ -167,8 +167,8 @@ Bitmap Bitmap::copy() const
 {
     if (isNull())
         return null();
-    Bitmap result(m_pixels, m_width, m_height, m_hasAlpha);
-    result.m_premultiplied = m_premultiplied;
+    Bitmap result(d.pixels, d.width, d.height, d.hasAlpha);
+    result.d.premultiplied = d.premultiplied;
     return result;
 }
 
@@ -177,14 +177,14 @@ void Bitmap::fill(Colour colour)
     if (isNull())
         return;
     if (!colour.isVisible()) {
-        std::memset(m_pixels, 0, m_byteCount);
+        std::memset(d.pixels, 0, d.byteCount);
         return;
     }
-    std::uint8_t* row = m_pixels;
-    std::memset(row, 0, m_stride);
-    for (int x = 0; x < m_width; ++x) {
-        std::uint8_t* p = row + std::size_t(x) * m_bytesPerPixel;
-        if (m_hasAlpha) {
+    std::uint8_t* row = d.pixels;
+    std::memset(row, 0, d.stride);
+    for (int x = 0; x < d.width; ++x) {
+        std::uint8_t* p = row + std::size_t(x) * d.bytesPerPixel;
+        if (d.hasAlpha) {
             writeWord(p, colour.argb());
         } else {
             p[0] = colour.blue();
@@ -192,21 +192,21 @@ void Bitmap::fill(Colour colour)
             p[2] = colour.red();
         }
     }
-    for (int y = 1; y < m_height; ++y)
-        std::memcpy(scanLine(y), row, m_stride);
+    for (int y = 1; y < d.height; ++y)
+        std::memcpy(scanLine(y), row, d.stride);
 }
 
 void Bitmap::setAlpha(std::uint8_t alpha, const Rect& r)
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return;
     Rect area = rect();
     if (!r.isEmpty()) {
         int left = std::max(r.x, 0);
         int top = std::max(r.y, 0);
         // In 64 bits: a rectangle near INT_MAX must not wrap its far edge.
-        auto right = int(std::min<std::int64_t>(std::int64_t(r.x) + r.width, m_width));
-        auto bottom = int(std::min<std::int64_t>(std::int64_t(r.y) + r.height, m_height));
+        auto right = int(std::min<std::int64_t>(std::int64_t(r.x) + r.width, d.width));
+        auto bottom = int(std::min<std::int64_t>(std::int64_t(r.y) + r.height, d.height));
         area = Rect(left, top, right - left, bottom - top);
     }
     for (int y = area.y; y < area.bottom(); ++y) {
@@ -217,9 +217,9 @@ void Bitmap::setAlpha(std::uint8_t alpha, const Rect& r)
 
 void Bitmap::setPremultiplied(bool p)
 {
-    if (m_premultiplied == p || !m_hasAlpha)
+    if (d.premultiplied == p || !d.hasAlpha)
         return;
-    m_premultiplied = p;
+    d.premultiplied = p;
     auto convert = p ? premultipliedChannel : straightChannel;
     forEachPixel([convert](std::uint8_t* px) {
         int a = px[3];
@@ -233,7 +233,7 @@ void Bitmap::setPremultiplied(bool p)
 
 bool Bitmap::hasNonZeroAlpha() const
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return true;
     return anyPixel([](const std::uint8_t* p) { return p[3] != 0; });
 }
@@ -274,9 +274,9 @@ void Bitmap::adjustBrightnessContrast(int brightness, int contrast)
 
 void Bitmap::applyTable(const std::uint8_t table[256])
 {
-    if (!m_hasAlpha) {
-        for (std::uint32_t i = 0; i < m_byteCount; ++i)
-            m_pixels[i] = table[m_pixels[i]];
+    if (!d.hasAlpha) {
+        for (std::uint32_t i = 0; i < d.byteCount; ++i)
+            d.pixels[i] = table[d.pixels[i]];
         return;
     }
     forEachPixel([table](std::uint8_t* p) {
@@ -289,7 +289,7 @@ void Bitmap::applyTable(const std::uint8_t table[256])
 void Bitmap::applyChannelTables(const std::uint8_t redTable[256], const std::uint8_t greenTable[256],
                                 const std::uint8_t blueTable[256], const std::uint8_t alphaTable[256])
 {
-    bool withAlpha = m_hasAlpha && alphaTable;
+    bool withAlpha = d.hasAlpha && alphaTable;
     forEachPixel([=](std::uint8_t* p) {
         p[0] = blueTable[p[0]];
         p[1] = greenTable[p[1]];
@@ -301,9 +301,9 @@ void Bitmap::applyChannelTables(const std::uint8_t redTable[256], const std::uin
 
 void Bitmap::invert()
 {
-    if (!m_hasAlpha) {
-        for (std::uint32_t i = 0; i < m_byteCount; ++i)
-            m_pixels[i] = std::uint8_t(255 - m_pixels[i]);
+    if (!d.hasAlpha) {
+        for (std::uint32_t i = 0; i < d.byteCount; ++i)
+            d.pixels[i] = std::uint8_t(255 - d.pixels[i]);
         return;
     }
     forEachPixel([](std::uint8_t* p) {
@@ -315,18 +315,18 @@ void Bitmap::invert()
 
 Bitmap Bitmap::mirrored(bool horizontal, bool vertical) const
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return null();
     Bitmap result = copy();
     if (vertical) {
-        for (int i = 0; i < m_height / 2; ++i)
-            std::swap_ranges(result.scanLine(i), result.scanLine(i) + m_stride, result.scanLine(m_height - 1 - i));
+        for (int i = 0; i < d.height / 2; ++i)
+            std::swap_ranges(result.scanLine(i), result.scanLine(i) + d.stride, result.scanLine(d.height - 1 - i));
     }
     if (horizontal) {
-        for (int y = 0; y < m_height; ++y) {
+        for (int y = 0; y < d.height; ++y) {
             std::uint8_t* row = result.scanLine(y);
-            for (int x = 0; x < m_width / 2; ++x)
-                std::swap_ranges(row + 4 * x, row + 4 * x + 4, row + 4 * (m_width - 1 - x));
+            for (int x = 0; x < d.width / 2; ++x)
+                std::swap_ranges(row + 4 * x, row + 4 * x + 4, row + 4 * (d.width - 1 - x));
         }
     }
     return result;
@@ -335,7 +335,7 @@ Bitmap Bitmap::mirrored(bool horizontal, bool vertical) const
 void Bitmap::setPixel(int x, int y, Colour colour)
 {
     std::uint8_t* p = pixelAddress(x, y);
-    if (m_hasAlpha) {
+    if (d.hasAlpha) {
         writeWord(p, colour.argb());
         return;
     }
@@ -347,32 +347,32 @@ void Bitmap::setPixel(int x, int y, Colour colour)
 Colour Bitmap::pixel(int x, int y) const
 {
     const std::uint8_t* p = pixelAddress(x, y);
-    if (m_hasAlpha)
+    if (d.hasAlpha)
         return Colour(readWord(p));
     return Colour(p[2], p[1], p[0]);
 }
 
 void Bitmap::setPixelAlpha(int x, int y, std::uint8_t alpha)
 {
-    if (m_hasAlpha)
+    if (d.hasAlpha)
         pixelAddress(x, y)[3] = alpha;
 }
 
 std::uint8_t Bitmap::pixelAlpha(int x, int y) const
 {
-    return m_hasAlpha ? pixelAddress(x, y)[3] : 255;
+    return d.hasAlpha ? pixelAddress(x, y)[3] : 255;
 }
 
 bool Bitmap::containsPixelValue(std::uint32_t value) const
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return false;
     return anyPixel([value](const std::uint8_t* p) { return readWord(p) == value; });
 }
 
 void Bitmap::setAlphaWhereColour(Colour colour, std::uint8_t alpha)
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return;
     forEachPixel([colour, alpha](std::uint8_t* p) {
         if ((readWord(p) & 0x00FFFFFFu) == colour.rgb())
@@ -382,36 +382,36 @@ void Bitmap::setAlphaWhereColour(Colour colour, std::uint8_t alpha)
 
 Bitmap Bitmap::alphaAsGrey() const
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return null();
-    Bitmap result(m_width, m_height, true);
+    Bitmap result(d.width, d.height, true);
     if (result.isNull())
         return null();
-    for (std::uint32_t i = 0; i < m_pixelCount; ++i) {
-        std::uint8_t a = m_pixels[i * 4 + 3];
-        writeWord(result.m_pixels + i * 4, Colour(255, a, a, a).argb());
+    for (std::uint32_t i = 0; i < d.pixelCount; ++i) {
+        std::uint8_t a = d.pixels[i * 4 + 3];
+        writeWord(result.d.pixels + i * 4, Colour(255, a, a, a).argb());
     }
     return result;
 }
 
 void Bitmap::setAlphaFromRed(const Bitmap& other)
 {
-    if (!m_hasAlpha || other.isNull() || other.size() != size())
+    if (!d.hasAlpha || other.isNull() || other.size() != size())
         return;
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x)
+    for (int y = 0; y < d.height; ++y) {
+        for (int x = 0; x < d.width; ++x)
             pixelAddress(x, y)[3] = other.pixelAddress(x, y)[2];
     }
 }
 
 bool Bitmap::isAlphaBinary() const
 {
-    return m_hasAlpha && !hasPartialAlpha();
+    return d.hasAlpha && !hasPartialAlpha();
 }
 
 bool Bitmap::hasPartialAlpha() const
 {
-    if (!m_hasAlpha)
+    if (!d.hasAlpha)
         return false;
     return anyPixel([](const std::uint8_t* p) { return p[3] != 0 && p[3] != 255; });
 }
@@ -421,30 +421,30 @@ Colour Bitmap::averageColour() const
     if (isNull())
         return Colour();
     std::uint64_t sum[4] = {0, 0, 0, 0};
-    bool withAlpha = m_hasAlpha;
+    bool withAlpha = d.hasAlpha;
     forEachPixel([&sum, withAlpha](std::uint8_t* p) {
         for (int c = 0; c < 3; ++c)
             sum[c] += p[c];
         sum[3] += withAlpha ? p[3] : 255;
     });
-    auto mean = [this](std::uint64_t total) { return std::uint8_t(total / m_pixelCount); };
+    auto mean = [this](std::uint64_t total) { return std::uint8_t(total / d.pixelCount); };
     return Colour(mean(sum[3]), mean(sum[2]), mean(sum[1]), mean(sum[0]));
 }
 
 void Bitmap::copyRowOut(int y, void* out) const
 {
-    std::memcpy(out, scanLine(y), m_stride);
+    std::memcpy(out, scanLine(y), d.stride);
 }
 
 void Bitmap::copyRowIn(int y, const void* in)
 {
-    std::memcpy(scanLine(y), in, m_stride);
+    std::memcpy(scanLine(y), in, d.stride);
 }
 
 void Bitmap::release()
 {
     detach();
-    copyFields(Bitmap());
+    d = Fields();
 }
 
 bool Bitmap::allocate(int width, int height, bool hasAlpha)
@@ -452,54 +452,37 @@ bool Bitmap::allocate(int width, int height, bool hasAlpha)
     Geometry geometry;
     if (!geometryFor(width, height, hasAlpha, geometry))
         return false;
-    m_pixels = new std::uint8_t[geometry.byteCount];
-    m_refCount = new std::int32_t(1);
-    m_width = width;
-    m_height = height;
-    m_bytesPerPixel = geometry.bytesPerPixel;
-    m_bitsPerPixel = geometry.bytesPerPixel * 8;
-    m_stride = geometry.stride;
-    m_rowSlack = geometry.stride - std::uint32_t(width) * geometry.bytesPerPixel;
-    m_columnBytes = std::uint32_t(height) * geometry.bytesPerPixel;
-    m_pixelCount = std::uint32_t(width) * std::uint32_t(height);
-    m_byteCount = geometry.byteCount;
-    m_hasAlpha = hasAlpha;
-    m_premultiplied = false;
+    d.pixels = new std::uint8_t[geometry.byteCount];
+    d.refCount = new std::int32_t(1);
+    d.width = width;
+    d.height = height;
+    d.bytesPerPixel = geometry.bytesPerPixel;
+    d.bitsPerPixel = geometry.bytesPerPixel * 8;
+    d.stride = geometry.stride;
+    d.rowSlack = geometry.stride - std::uint32_t(width) * geometry.bytesPerPixel;
+    d.columnBytes = std::uint32_t(height) * geometry.bytesPerPixel;
+    d.pixelCount = std::uint32_t(width) * std::uint32_t(height);
+    d.byteCount = geometry.byteCount;
+    d.hasAlpha = hasAlpha;
+    d.premultiplied = false;
     return true;
 }
 
 void Bitmap::attach(const Bitmap& other)
 {
-    copyFields(other);
-    if (m_refCount)
-        ++*m_refCount;
+    d = other.d;
+    if (d.refCount)
+        ++*d.refCount;
 }
 
 void Bitmap::detach()
 {
-    if (!m_refCount)
+    if (!d.refCount)
         return;
-    if (--*m_refCount == 0) {
-        delete[] m_pixels;
-        delete m_refCount;
+    if (--*d.refCount == 0) {
+        delete[] d.pixels;
+        delete d.refCount;
     }
-    m_pixels = nullptr;
-    m_refCount = nullptr;
-}
-
-void Bitmap::copyFields(const Bitmap& other)
-{
-    m_pixels = other.m_pixels;
-    m_refCount = other.m_refCount;
-    m_width = other.m_width;
-    m_height = other.m_height;
-    m_bitsPerPixel = other.m_bitsPerPixel;
-    m_bytesPerPixel = other.m_bytesPerPixel;
-    m_stride = other.m_stride;
-    m_rowSlack = other.m_rowSlack;
-    m_columnBytes = other.m_columnBytes;
-    m_pixelCount = other.m_pixelCount;
-    m_byteCount = other.m_byteCount;
-    m_hasAlpha = other.m_hasAlpha;
-    m_premultiplied = other.m_premultiplied;
+    d.pixels = nullptr;
+    d.refCount = nullptr;
 }

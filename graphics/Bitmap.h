@@ -47,28 +47,28 @@ public:
     // A new block with the same size, depth, bytes and premultiplied flag.
     Bitmap copy() const;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    Size size() const { return {m_width, m_height}; }
-    Rect rect() const { return Rect(0, 0, m_width, m_height); }
-    std::uint32_t pixelCount() const { return m_pixelCount; }
-    std::uint32_t byteCount() const { return m_byteCount; }
-    std::uint32_t stride() const { return m_stride; }
-    std::uint32_t bitsPerPixel() const { return m_bitsPerPixel; }
-    std::uint32_t bytesPerPixel() const { return m_bytesPerPixel; }
+    int width() const { return d.width; }
+    int height() const { return d.height; }
+    Size size() const { return {d.width, d.height}; }
+    Rect rect() const { return Rect(0, 0, d.width, d.height); }
+    std::uint32_t pixelCount() const { return d.pixelCount; }
+    std::uint32_t byteCount() const { return d.byteCount; }
+    std::uint32_t stride() const { return d.stride; }
+    std::uint32_t bitsPerPixel() const { return d.bitsPerPixel; }
+    std::uint32_t bytesPerPixel() const { return d.bytesPerPixel; }
     // Bytes after the last pixel of each row (0 at 32 bpp).
-    std::uint32_t rowSlack() const { return m_rowSlack; }
+    std::uint32_t rowSlack() const { return d.rowSlack; }
     // height x bytesPerPixel: the size of one column copied out.
-    std::uint32_t columnBytes() const { return m_columnBytes; }
-    bool hasAlpha() const { return m_hasAlpha; }
-    bool isPremultiplied() const { return m_premultiplied; }
-    bool isNull() const { return m_pixels == nullptr; }
+    std::uint32_t columnBytes() const { return d.columnBytes; }
+    bool hasAlpha() const { return d.hasAlpha; }
+    bool isPremultiplied() const { return d.premultiplied; }
+    bool isNull() const { return d.pixels == nullptr; }
 
     // Direct access to the shared block; no argument is checked.
-    std::uint8_t* bits() const { return m_pixels; }
-    std::uint8_t* scanLine(int y) const { return m_pixels + std::size_t(y) * m_stride; }
-    std::uint8_t* pixelAddress(int x, int y) const { return scanLine(y) + std::size_t(x) * m_bytesPerPixel; }
-    std::uint8_t* rowStartPixel(int x) const { return m_pixels + std::size_t(x) * m_bytesPerPixel; }
+    std::uint8_t* bits() const { return d.pixels; }
+    std::uint8_t* scanLine(int y) const { return d.pixels + std::size_t(y) * d.stride; }
+    std::uint8_t* pixelAddress(int x, int y) const { return scanLine(y) + std::size_t(x) * d.bytesPerPixel; }
+    std::uint8_t* rowStartPixel(int x) const { return d.pixels + std::size_t(x) * d.bytesPerPixel; }
 
     // Alpha 0 zeroes the whole block; any other colour is written unchanged
     // into every pixel, whatever the premultiplied flag.
@@ -139,7 +139,6 @@ private:
     bool allocate(int width, int height, bool hasAlpha);
     void attach(const Bitmap& other);
     void detach();
-    void copyFields(const Bitmap& other);
     // Calls visit(pixel address) for every pixel, row by row, skipping the
     // row slack.
     template <typename Visit>
@@ -147,17 +146,21 @@ private:
     template <typename Test>
     bool anyPixel(Test test) const;
 
-    std::uint8_t* m_pixels = nullptr;
-    std::int32_t* m_refCount = nullptr;
-    std::int32_t m_width = 0;
-    std::int32_t m_height = 0;
-    std::uint32_t m_bitsPerPixel = 0;
-    std::uint32_t m_bytesPerPixel = 0;
-    std::uint32_t m_stride = 0;
-    std::uint32_t m_rowSlack = 0;
-    std::uint32_t m_columnBytes = 0;
-    std::uint32_t m_pixelCount = 0;
-    std::uint32_t m_byteCount = 0;
-    bool m_hasAlpha = false;
-    bool m_premultiplied = false;
+    // Every field in one record, so that sharing and moving copy them at once.
+    struct Fields {
+        std::uint8_t* pixels = nullptr;
+        std::int32_t* refCount = nullptr;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        std::uint32_t bitsPerPixel = 0;
+        std::uint32_t bytesPerPixel = 0;
+        std::uint32_t stride = 0;
+        std::uint32_t rowSlack = 0;
+        std::uint32_t columnBytes = 0;
+        std::uint32_t pixelCount = 0;
+        std::uint32_t byteCount = 0;
+        bool hasAlpha = false;
+        bool premultiplied = false;
+    };
+    Fields d;
 };

@@ -166,12 +166,12 @@ bool nameBefore(const NamedColour& entry, const wchar_t* name)
 Colour colourByName(const String& name)
 {
     const Colour unknown(0xFFFF00FFu);
-    if (name.isEmpty())
-        return unknown;
     const wchar_t* text = name.c_str();
+    // A zero unit inside the name would otherwise let it match its prefix.
+    if (name.isEmpty() || std::wcslen(text) != std::size_t(name.length()))
+        return unknown;
     const NamedColour* found = std::lower_bound(std::begin(namedColours), std::end(namedColours), text, nameBefore);
-    // Compared as Strings: a name holding a zero unit must not match its prefix.
-    if (found == std::end(namedColours) || !(name == found->name))
+    if (found == std::end(namedColours) || std::wcscmp(found->name, text) != 0)
         return unknown;
     return Colour(found->argb);
 }

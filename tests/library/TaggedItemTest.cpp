@@ -81,23 +81,6 @@ TEST(TaggedItemTest, HashIgnoresCaseAndSamePathConfirmsIt)
     EXPECT_FALSE(b.samePath(a));
 }
 
-TEST(TaggedItemTest, SettingTheSamePathKeepsTheCaches)
-{
-    FakeLibraryHooks hooks;
-    TempFolder temp;
-    const String file = temp.writeFile(L"a.txt", bytesOf("abc"));
-    LibraryModel model;
-    TaggedItem* item = model.addItem(file, 0, DateTime());
-    ASSERT_NE(item, nullptr);
-    EXPECT_FALSE(item->icon().isNull());
-    const std::int64_t bytes = item->cacheBytes();
-    EXPECT_GT(bytes, 0);
-    item->setPath(file);
-    EXPECT_EQ(item->cacheBytes(), bytes);
-    item->setPath(temp.file(L"b.txt"));
-    EXPECT_EQ(item->cacheBytes(), 0);
-}
-
 TEST(TaggedItemTest, DisplayTexts)
 {
     TempFolder temp;
