@@ -1,0 +1,302 @@
+// Measures the library at user sizes: saving and loading the library file
+// (each against writing and reading the same bytes raw), finding every item
+// by its path and its duplicates, the work of a tag click, and weighing
+// every tag for the cloud. Runs 10,000 and 100,000 items and then compares
+// the two runs.
+#include "bench/BenchTiming.h"
+#include "foundation/ByteArray.h"
+#include "foundation/FileStream.h"
+#include "foundation/FileSystem.h"
+#include "foundation/System.h"
+#include "library/CloudMetrics.h"
+#include "library/Database.h"
+#include "library/LibraryModel.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+using namespace bench;
+
+namespace {
+
+// About 80 characters: 70% files with an extension, 20% without, 10%
+// folders.
+String itemPath(int n, std::mt19937& random)
+{
+    static const wchar_t* const extensions[] = {L"jpg", L"txt", L"mp3", L"docx", L"pdf", L"png", L"zip", L"cpp"};
+    String path = String::format(L"C:\\Users\\benchmark\\Documents\\Archive %04d\\Projects %03d\\", n % 997, n % 113);
+    const unsigned kind = random() % 10;
+    if (kind == 0)
+        return path + String::format(L"Collected folder number %07d\\", n);
+    path += String::format(L"Recorded file number %07d", n);
+    if (kind <= 2)
+        return path;
+    return path + L'.' + extensions[random() % 8];
+}
+
+// N items, N / 50 tags and three distinct tags per item. Tags are as
+// unevenly popular as in real libraries: tag t is picked in proportion to
+// 1 / (t + 1), so the first tags carry thousands of items.
+void fillLibrary(LibraryModel& model, int itemCount)
+{
+    std::mt19937 random(20240509);
+    const int tagCount = itemCount / 50;
+    std::vector<Tag*> tags;
+    std::vector<double> popularity;
+    for (int t = 0; t < tagCount; ++t) {
+        tags.push_back(model.addTagWithUsage(String::format(L"tag %05d", t), random() % 500, DateTime(2023, 5, 1)));
+        popularity.push_back(1.0 / (t + 1));
+    }
+    std::discrete_distribution<int> pick(popularity.begin(), popularity.end());
+    for (int n = 0; n < itemCount; ++n) {
+        TaggedItem* item = model.addItem(itemPath(n, random), random() % 1000, DateTime(2024, 1 + n % 12, 1 + n % 28));
+        int linked[3] = {-1, -1, -1};
+        for (int l = 0; l < 3;) {
+            const int t = pick(random);
+            if (t == linked[0] || t == linked[1])
+                continue;
+            linked[l++] = t;
+            Tag::linkItem(tags[static_cast<std::size_t>(t)], item);
+        }
+    }
+    model.recomputeTagUsage();
+    model.recomputeItemUsage();
+}
+
+double timed(const std::function<void()>& work)
+{
+    const Clock::time_point start = Clock::now();
+    work();
+    return millisecondsSince(start);
+}
+
+// The best of three runs, so that a short operation is not measured by one
+// cold cache.
+double bestOfThree(const std::function<void()>& work)
+{
+    double best = timed(work);
+    for (int run = 1; run < 3; ++run)
+        best = std::min(best, timed(work));
+    return best;
+}
+
+// For each item, the positions of its tags.
+std::vector<std::vector<int>> tagPositions(const LibraryModel& model)
+{
+    std::unordered_map<const Tag*, int> position;
+    for (int t = 0; t < model.tagCount(); ++t)
+        position[model.tags()[t]] = t;
+    std::vector<std::vector<int>> links;
+    for (const TaggedItem* item : model.items()) {
+        links.emplace_back();
+        for (const Tag* tag : item->tags())
+            links.back().push_back(position[tag]);
+    }
+    return links;
+}
+
+// The same records added straight to a model, as a load adds them.
+void rebuildThroughModel(const LibraryModel& source, const std::vector<std::vector<int>>& links, LibraryModel& model)
+{
+    for (const TaggedItem* item : source.items())
+        model.addItem(item->path(), item->usage(), item->date());
+    for (const Tag* tag : source.tags())
+        model.addTagWithUsage(tag->name(), tag->usage(), tag->date());
+    for (int i = 0; i < model.itemCount(); ++i) {
+        for (int t : links[static_cast<std::size_t>(i)])
+            Tag::linkItem(model.tags()[t], model.items()[i]);
+    }
+}
+
+// The items that carry both selected tags: the item list of a tag click.
+int itemsWithBoth(const Tag* a, const Tag* b)
+{
+    const Tag* fewer = a->itemCount() <= b->itemCount() ? a : b;
+    const Tag* other = fewer == a ? b : a;
+    int found = 0;
+    for (const TaggedItem* item : fewer->items())
+        found += item->hasTag(other) ? 1 : 0;
+    return found;
+}
+
+// Every tag's weight and font size, as one cloud layout asks for them.
+float weighAllTags(const LibraryModel& model)
+{
+    float sum = 0;
+    for (const Tag* tag : model.tags())
+        sum += model.tagWeight(tag) + model.tagFontSize(tag);
+    return sum;
+}
+
+float weighAllTagsWithMetrics(const LibraryModel& model)
+{
+    const CloudMetrics metrics(model);
+    float sum = 0;
+    for (const Tag* tag : model.tags())
+        sum += metrics.weight(tag) + metrics.fontSize(tag);
+    return sum;
+}
+
+// The figures of one run, printed as they come, kept for the comparison.
+class Run {
+public:
+    explicit Run(int itemCount) : m_itemCount(itemCount) {}
+
+    // detail gets the time and describes the result.
+    void measure(const char* what, const std::function<void()>& work, const std::function<std::string(double)>& detail)
+    {
+        const double ms = bestOfThree(work);
+        m_ms[what] = ms;
+        printf("%-46s N=%6d: %10.3f ms  %s\n", what, m_itemCount, ms, detail(ms).c_str());
+    }
+
+    const std::map<std::string, double>& figures() const { return m_ms; }
+
+private:
+    int m_itemCount;
+    std::map<std::string, double> m_ms;
+};
+
+std::string text(const char* format, double a, double b = 0, double c = 0)
+{
+    char buffer[200];
+    snprintf(buffer, sizeof(buffer), format, a, b, c);
+    return buffer;
+}
+
+// A model and its library file component, for a load as at start-up.
+struct Library {
+    LibraryModel model;
+    Database database{&model};
+};
+
+// Saves the filled model, then loads the file into new models; each
+// against the raw transfer of the same bytes.
+void measureFile(Run& run, const LibraryModel& model, Database& database, const String& folder)
+{
+    const String raw = folder + L"raw.bin";
+    ByteArray bytes;
+    bool done = false;
+    run.measure("save", [&] { done = database.save(true); }, [&](double ms) {
+        bytes.fromFile(database.path());
+        const auto writeAll = [&](FileOutputStream& s) { return s.write(bytes.data(), bytes.size()) == bytes.size(); };
+        const double rawWrite = bestOfThree([&] { writeFileAtomically(raw, writeAll); });
+        return text("(%.0f bytes; raw write %.2f ms, ratio %.1f)", done ? bytes.size() : -1, rawWrite, ms / rawWrite);
+    });
+
+    std::vector<std::unique_ptr<Library>> fresh;
+    for (int i = 0; i < 3; ++i)
+        fresh.push_back(std::make_unique<Library>());
+    int next = 0;
+    run.measure("load", [&] { done = fresh[next++]->database.openFile(database.path(), true); }, [&](double ms) {
+        ByteArray again;
+        const double rawRead = bestOfThree([&] { again.fromFile(raw); });
+        const int items = done ? fresh[0]->model.itemCount() : -1;
+        return text("(%.0f items; raw read %.2f ms, ratio %.1f)", items, rawRead, ms / rawRead);
+    });
+    deleteFile(raw);
+
+    const std::vector<std::vector<int>> links = tagPositions(model);
+    for (const std::unique_ptr<Library>& library : fresh)
+        library->model.clear();
+    next = 0;
+    run.measure("load: the model's adding alone", [&] { rebuildThroughModel(model, links, fresh[next++]->model); },
+                [](double) { return std::string("(addItem, addTagWithUsage, linkItem of the same records)"); });
+}
+
+void measureLookups(Run& run, LibraryModel& model)
+{
+    int found = 0;
+    run.measure(
+        "findItemByPath, every item",
+        [&] {
+            found = 0;
+            for (TaggedItem* item : model.items())
+                found += model.findItemByPath(item->path()) == item ? 1 : 0;
+        },
+        [&](double) { return text("(%.0f found)", found); });
+    int groups = 0;
+    run.measure("findDuplicateItems", [&] { groups = model.findDuplicateItems().count(); },
+                [&](double) { return text("(%.0f groups)", groups); });
+}
+
+void measureTagClick(Run& run, LibraryModel& model)
+{
+    PointerArray<Tag*> selected;
+    selected.append(model.tags()[0]);
+    selected.append(model.tags()[1]);
+    const auto related = [&](std::uint32_t mode) {
+        model.setCollectMode(mode);
+        PointerArray<Tag*> out;
+        model.relatedTags(selected, out);
+        return out.count();
+    };
+    int count = 0;
+    run.measure("relatedTags of two tags, all (mode 0)", [&] { count = related(0); },
+                [&](double) { return text("(%.0f tags; the tags carry %.0f and %.0f items)", count,
+                                  selected[0]->itemCount(), selected[1]->itemCount()); });
+    run.measure("relatedTags of two tags, any (mode 1)", [&] { count = related(1); },
+                [&](double) { return text("(%.0f tags)", count); });
+    int items = 0;
+    run.measure("item filter of two tags", [&] { items = itemsWithBoth(selected[0], selected[1]); },
+                [&](double) { return text("(%.0f items)", items); });
+    run.measure("tag click: relatedTags (mode 0) + item filter",
+                [&] { count = related(0) + itemsWithBoth(selected[0], selected[1]); },
+                [](double) { return std::string("(target at most 10 ms)"); });
+}
+
+void measureWeights(Run& run, LibraryModel& model)
+{
+    float sum = 0;
+    model.setWeightMethod(CloudMetrics::ByUsage);
+    run.measure("weights and sizes of all tags, by usage", [&] { sum = weighAllTags(model); },
+                [&](double) { return text("(sum %.1f)", sum); });
+    model.setWeightMethod(CloudMetrics::ByItemCount);
+    run.measure("weights and sizes of all tags, by items", [&] { sum = weighAllTags(model); },
+                [&](double) { return text("(sum %.1f)", sum); });
+    run.measure("the same through one CloudMetrics", [&] { sum = weighAllTagsWithMetrics(model); },
+                [&](double) { return text("(sum %.1f)", sum); });
+}
+
+Run runAt(int itemCount, const String& folder)
+{
+    Run run(itemCount);
+    const String path = folder + L"bench.database";
+    deleteFile(path);
+    LibraryModel model;
+    Database database(&model);
+    // Opening the missing file creates it and sets the path saves go to.
+    database.openFile(path, true);
+    fillLibrary(model, itemCount);
+    measureFile(run, model, database, folder);
+    measureLookups(run, model);
+    measureTagClick(run, model);
+    measureWeights(run, model);
+    deleteFile(path);
+    return run;
+}
+
+} // namespace
+
+int main()
+{
+    const String folder = tempPath() + L"kestrola-library-bench\\";
+    createPath(folder);
+    const Run small = runAt(10000, folder);
+    const Run large = runAt(100000, folder);
+    printf("growth from 10,000 to 100,000 items (target at most 15x):\n");
+    for (const auto& [what, ms] : large.figures()) {
+        const double before = small.figures().at(what);
+        printf("  %-46s %8.1fx\n", what.c_str(), ms / (before > 0 ? before : 0.001));
+    }
+    removeDirectoryIfExists(folder);
+    return 0;
+}
