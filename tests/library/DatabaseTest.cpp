@@ -311,7 +311,7 @@ TEST_F(DatabaseTest, FailedReadKeepsTheUnreadableFileAsideAndSaysSo)
     const Bytes damaged = LibraryFile(0, 1).item("C:\\a").patch(309, 0, 4).bytes;
     EXPECT_FALSE(openBytes(damaged));
     EXPECT_FALSE(database.hasPath());
-    EXPECT_FALSE(fileExists(path()));
+    EXPECT_FALSE(fileExistsRaw(path()));
     EXPECT_EQ(wide(database.keptUnreadablePath()), wide(path()) + L".bad");
     EXPECT_EQ(readRaw(database.keptUnreadablePath()), damaged);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -344,7 +344,7 @@ TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         RemoveDirectoryW(temporary.c_str());
-        EXPECT_FALSE(fileExists(temporary));
+        EXPECT_FALSE(fileExistsRaw(temporary));
     });
     EXPECT_TRUE(database.save(true));
 
@@ -397,7 +397,7 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
 
     const String deep = folder.path() + L"new\\deeper\\kestrola.database";
     EXPECT_TRUE(database.openFile(deep, true));
-    EXPECT_TRUE(fileExists(deep) && readRaw(deep).empty());
+    EXPECT_TRUE(fileExistsRaw(deep) && readRaw(deep).empty());
 
     Application application(L"KestrolaDatabaseTest", L"1.0");
     ASSERT_TRUE(Database::dataFolder().endsWith(L"\\KestrolaDatabaseTest\\"));
