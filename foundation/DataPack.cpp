@@ -382,12 +382,12 @@ bool DataPack::readPack(BinaryReader& reader)
     if (!readExactly(reader, header, headerSize) || header[0] != 'F' || header[1] != 'A')
         return false;
     const std::int32_t folderCount = i32At(header + 12);
+    // Only its sign is tested: each folder's own count is checked as its
+    // files are read, so a wrong total harms nothing.
     const std::int32_t totalFileCount = i32At(header + 16);
     if (folderCount < 0 || totalFileCount < 0)
         return false;
-    const std::uint64_t leastSize = static_cast<std::uint64_t>(folderCount) * folderRecordSize +
-                                    static_cast<std::uint64_t>(totalFileCount) * fileRecordSize;
-    if (leastSize > remainingBytes(reader))
+    if (static_cast<std::uint64_t>(folderCount) * folderRecordSize > remainingBytes(reader))
         return false;
 
     FolderBatch batch;

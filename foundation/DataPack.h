@@ -18,7 +18,8 @@ class BinaryWriter;
 //
 // File layout, little-endian, names in UTF-16LE:
 //   header (20 bytes): "FA", 2 unused bytes, u32 headerWord1, u32 headerWord2,
-//     i32 folder count, i32 file count over all folders;
+//     i32 folder count, i32 file count over all folders (written correctly,
+//     but a reader takes only the folders' own counts);
 //   per folder: a 48-byte record (u32 name byte count, u64 name hash,
 //     u32 extra, seven u32 date-time fields, i32 file count), the name,
 //     then per file: a 52-byte record (u32 name byte count, u64 name hash,

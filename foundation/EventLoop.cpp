@@ -1,5 +1,6 @@
 #include "foundation/EventLoop.h"
 
+#include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
 
 #include <windows.h>
@@ -8,21 +9,35 @@ namespace {
 
 enum class Pumped { Nothing, Handled, Quit };
 
-// The process ends its loops on the quit message; the code it carries is
-// not used.
+// The quit message ends the process's loops through the application's
+// quit, which a program may override; without an application the loops end
+// directly. The code the message carries is not used.
 Pumped handleQuit()
 {
-    if (Dispatcher* d = dispatcher())
+    if (Application* application = Application::instance())
+        application->quit();
+    else if (Dispatcher* d = dispatcher())
         d->quitAll(0);
     return Pumped::Quit;
 }
 
+// Removes a waiting quit message, and nothing else.
+bool takeQuitMessage()
+{
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE | PM_QS_POSTMESSAGE);
+}
+
 Pumped pumpPaintMessages()
 {
+    // Wine's paint filter leaves the quit message queued, so a paint-only
+    // loop would never see it.
+    if (takeQuitMessage())
+        return handleQuit();
     MSG msg;
     bool handled = false;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
-        // The quit message is returned whatever the filter says.
+        // Where the filter does return it, the quit message ends the pump.
         if (msg.message == WM_QUIT)
             return handleQuit();
         TranslateMessage(&msg);

@@ -4,6 +4,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// Large enough that the small records of a pack or a database cost one
+// platform call per buffer.
+constexpr int inputBufferSize = 64 * 1024;
+// No reachable position: the next read seeks first.
+constexpr std::uint64_t unknownFilePointer = UINT64_MAX;
+
+} // namespace
+
 FileOutputStream::FileOutputStream(const String& path, bool append) : m_file(path)
 {
     m_isOpen = m_file.open(append ? File::Append : File::Write);
@@ -60,7 +74,7 @@ FileInputStream::FileInputStream(const String& path) : m_file(path)
 {
     m_isOpen = m_file.open(File::Read);
     if (m_isOpen)
-        seekToBegin();
+        m_size = fileHandleSize(m_file.handle());
 }
 
 FileInputStream::~FileInputStream()
@@ -70,7 +84,28 @@ FileInputStream::~FileInputStream()
 
 int FileInputStream::read(void* data, int count)
 {
-    return readFileHandle(m_file.handle(), data, count);
+    if (!m_isOpen || count < 0 || (!data && count > 0))
+        return -1;
+    auto* out = static_cast<std::uint8_t*>(data);
+    const int fromBuffer = takeFromBuffer(out, count);
+    if (fromBuffer == count)
+        return count;
+    const int got = readPastBuffer(out + fromBuffer, count - fromBuffer);
+    if (got < 0)
+        return fromBuffer > 0 ? fromBuffer : -1;
+    return fromBuffer + got;
+}
+
+// A long read, or one that takes the rest of the file, gains nothing from a
+// copy through the buffer.
+int FileInputStream::readPastBuffer(std::uint8_t* data, int count)
+{
+    if (count < inputBufferSize && static_cast<std::uint64_t>(count) < remaining())
+        return fillBuffer() ? takeFromBuffer(data, count) : -1;
+    const int got = readAt(m_position, data, count);
+    if (got > 0)
+        m_position += static_cast<std::uint64_t>(got);
+    return got;
 }
 
 int FileInputStream::readByte()
@@ -79,29 +114,69 @@ int FileInputStream::readByte()
     return read(&value, 1) == 1 ? value : -1;
 }
 
-std::uint64_t FileInputStream::size() const
+// Up to count bytes from the file at position.
+int FileInputStream::readAt(std::uint64_t position, std::uint8_t* data, int count)
 {
-    return fileHandleSize(m_file.handle());
+    if (m_filePointer != position) {
+        if (!seekFileHandle(m_file.handle(), position))
+            return -1;
+        m_filePointer = position;
+    }
+    const int got = readFileHandle(m_file.handle(), data, count);
+    if (got < 0) {
+        m_filePointer = unknownFilePointer;
+        return -1;
+    }
+    m_filePointer += static_cast<std::uint64_t>(got);
+    return got;
 }
 
+// Refills the buffer from the position on.
+bool FileInputStream::fillBuffer()
+{
+    if (!m_buffer)
+        m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(inputBufferSize);
+    m_bufferLength = 0;
+    const int got = readAt(m_position, m_buffer.get(), inputBufferSize);
+    if (got < 0)
+        return false;
+    m_bufferStart = m_position;
+    m_bufferLength = got;
+    return true;
+}
+
+// Copies what the buffer holds at the position, up to count bytes.
+int FileInputStream::takeFromBuffer(std::uint8_t* data, int count)
+{
+    if (m_position < m_bufferStart || m_position >= m_bufferStart + static_cast<std::uint64_t>(m_bufferLength))
+        return 0;
+    const std::uint64_t offset = m_position - m_bufferStart;
+    const std::uint64_t held = static_cast<std::uint64_t>(m_bufferLength) - offset;
+    const int taken = static_cast<int>(std::min(static_cast<std::uint64_t>(count), held));
+    if (taken > 0)
+        std::memcpy(data, m_buffer.get() + offset, static_cast<std::size_t>(taken));
+    m_position += static_cast<std::uint64_t>(taken);
+    return taken;
+}
+
+// Only remembered: the next read from the file seeks there. Positions the
+// platform cannot reach are refused.
 bool FileInputStream::seek(std::uint64_t position)
 {
-    return seekFileHandle(m_file.handle(), position);
-}
-
-std::uint64_t FileInputStream::position() const
-{
-    return fileHandlePosition(m_file.handle());
+    if (!m_isOpen || position > static_cast<std::uint64_t>(INT64_MAX))
+        return false;
+    m_position = position;
+    return true;
 }
 
 bool FileInputStream::seekToBegin()
 {
-    return seekFileHandleToBegin(m_file.handle());
+    return seek(0);
 }
 
 bool FileInputStream::seekToEnd()
 {
-    return seekFileHandleToEnd(m_file.handle());
+    return seek(m_size);
 }
 
 // A count that would wrap the position around is refused, so a huge skip

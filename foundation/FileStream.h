@@ -4,6 +4,7 @@
 #include "foundation/Stream.h"
 
 #include <functional>
+#include <memory>
 
 // A stream that owns its File and closes it when destroyed. isOpen()
 // tells whether the file could be opened.
@@ -30,6 +31,11 @@ private:
     File m_file;
 };
 
+// Reads through a buffer, so that the many small reads of a binary reader
+// cost one platform call per buffer, and answers size and position without
+// asking the platform. The file is shared for reading only, so its size
+// cannot change while it is open. A read returns fewer bytes than asked only
+// at the end of the file.
 class FileInputStream : public InputStream {
 public:
     explicit FileInputStream(const String& path);
@@ -37,17 +43,31 @@ public:
 
     int read(void* data, int count) override;
     int readByte() override;
-    std::uint64_t size() const override;
+    std::uint64_t size() const override { return m_size; }
+    // Positions past the end are kept; reading there gives nothing.
     bool seek(std::uint64_t position) override;
-    std::uint64_t position() const override;
+    std::uint64_t position() const override { return m_position; }
     bool seekToBegin() override;
     bool seekToEnd() override;
     bool skip(std::uint64_t count) override;
 
-    File& file() { return m_file; }
-
 private:
+    int readPastBuffer(std::uint8_t* data, int count);
+    int readAt(std::uint64_t position, std::uint8_t* data, int count);
+    bool fillBuffer();
+    int takeFromBuffer(std::uint8_t* data, int count);
+
     File m_file;
+    std::uint64_t m_size = 0;
+    std::uint64_t m_position = 0;
+    // Where the platform's file pointer stands, so that sequential reads
+    // need no seek.
+    std::uint64_t m_filePointer = 0;
+    // Holds the file's bytes from m_bufferStart on; allocated at the first
+    // buffered read.
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+    std::uint64_t m_bufferStart = 0;
+    int m_bufferLength = 0;
 };
 
 // Writes a file through a temporary file beside it ("<path>.tmp"), which

@@ -246,8 +246,8 @@ int lzrw1Decompress(const std::uint8_t* block, int blockLength, std::uint8_t* de
             std::memcpy(destination, block + flagBytes, static_cast<std::size_t>(count));
         return count;
     }
-    if (block[0] != flagCompressed)
-        return -1;
+    // Every flag but "stored" reads items, as the compressor's readers always
+    // have; the reads stay within both buffers whatever the bytes say.
     return BlockReader(block, blockLength, destination, capacity).run();
 }
 

@@ -5,11 +5,11 @@
 class ByteArray;
 
 // LZRW1 compression. A block starts with a 4-byte field whose first byte is
-// the flag (0 compressed, 1 stored); a compressed block then holds groups of
-// a 16-bit control word (low byte first, bit 0 for the first item) and up
-// to 16 items: a literal byte (bit clear) or a two-byte copy item (bit set)
-// of (b0 & 0x0F) + 1 bytes from ((b0 & 0xF0) << 4) | b1 bytes back in the
-// output.
+// the flag: 1 stored, anything else (the compressor writes 0) compressed. A
+// compressed block then holds groups of a 16-bit control word (low byte
+// first, bit 0 for the first item) and up to 16 items: a literal byte (bit
+// clear) or a two-byte copy item (bit set) of (b0 & 0x0F) + 1 bytes from
+// ((b0 & 0xF0) << 4) | b1 bytes back in the output.
 
 // Compresses length bytes into destination, which must hold length + 255
 // bytes, and returns the block length. Never fails: data that does not

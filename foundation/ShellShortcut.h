@@ -13,3 +13,13 @@ bool createShortcut(const String& linkPath, const String& targetPath, const Stri
 // The target path as stored in the shortcut; empty when the file is missing
 // or is not a readable shortcut.
 String shortcutTarget(const String& linkPath);
+
+// The system facade's names for the two functions.
+inline bool createShortcutFile(const String& linkPath, const String& targetPath, const String& description)
+{
+    return createShortcut(linkPath, targetPath, description);
+}
+inline String shortcutFileTarget(const String& linkPath)
+{
+    return shortcutTarget(linkPath);
+}

@@ -190,7 +190,7 @@ void Thread::Runner::body(Thread* thread)
         // without touching any lock.
         if (!thread->m_phase.compare_exchange_strong(expected, Ending)) {
             for (;;)
-                Sleep(INFINITE);
+                sleepMilliseconds(-1);
         }
     }
     removeRunning(thread);
@@ -213,6 +213,25 @@ bool ThreadNotifyWindow::handleMessage(NativeMessage& message)
         return false;
     deliverNotification(message.wParam, message.lParam, message.message == finishedMessage);
     return true;
+}
+
+PlatformThread createThread(Thread* thread)
+{
+    unsigned id = 0;
+    const std::uintptr_t handle = _beginthreadex(nullptr, 0, &Thread::Runner::entry, thread, 0, &id);
+    if (!handle)
+        return {};
+    return {reinterpret_cast<void*>(handle), id};
+}
+
+bool terminateThread(void* handle)
+{
+    return handle && TerminateThread(handle, 0);
+}
+
+void sleepMilliseconds(int milliseconds)
+{
+    Sleep(milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds));
 }
 
 Thread::Thread(const String& name) : m_name(name), m_serial(nextThreadSerial())
@@ -244,14 +263,13 @@ void Thread::start()
     m_stopEvent.reset();
     m_phase = Starting;
     m_running = true;
-    unsigned id = 0;
-    const std::uintptr_t handle = _beginthreadex(nullptr, 0, &Runner::entry, this, 0, &id);
-    if (!handle) {
+    const PlatformThread thread = createThread(this);
+    if (!thread.handle) {
         m_running = false;
         return;
     }
-    m_handle = reinterpret_cast<void*>(handle);
-    m_threadId = id;
+    m_handle = thread.handle;
+    m_threadId = thread.id;
     SetThreadPriority(m_handle, platformPriority(m_priority));
     m_startEvent.set();
 }
@@ -260,10 +278,10 @@ bool Thread::wait(int milliseconds)
 {
     if (milliseconds <= 0) {
         while (!hasEnded())
-            Sleep(5);
+            sleepMilliseconds(5);
     } else {
         for (int polls = milliseconds / 5; polls > 0 && !hasEnded(); --polls)
-            Sleep(5);
+            sleepMilliseconds(5);
         if (!hasEnded())
             return false;
     }
@@ -306,7 +324,7 @@ void Thread::terminate()
         }
         int expected = Running;
         if (m_phase.compare_exchange_strong(expected, Terminating)) {
-            TerminateThread(handle, 0);
+            terminateThread(handle);
             WaitForSingleObject(handle, INFINITE);
             removeRunning(this);
             m_threadId = 0;
@@ -420,7 +438,7 @@ void Thread::sleep(int milliseconds)
     if (milliseconds <= 0)
         return;
     if (milliseconds >= 10) {
-        Sleep(milliseconds);
+        sleepMilliseconds(milliseconds);
         return;
     }
     static Event neverSignalled(false);

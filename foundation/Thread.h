@@ -30,6 +30,24 @@ private:
     void* m_handle;
 };
 
+class Thread;
+
+// A platform thread as createThread made it: a null handle and id 0 when it
+// could not be made.
+struct PlatformThread {
+    void* handle = nullptr;
+    std::uint32_t id = 0;
+};
+
+// Thin wrappers over the platform's thread calls, used by Thread.
+// Runs the thread body of the Thread (its run() once start() lets it go) on
+// a new platform thread that starts at once.
+PlatformThread createThread(Thread* thread);
+// Ends the thread by force with exit code 0.
+bool terminateThread(void* handle);
+// Suspends the calling thread; a negative time for ever.
+void sleepMilliseconds(int milliseconds);
+
 // Base of the program's worker threads. run() executes on the new thread;
 // started and finished are always emitted on the UI thread (the thread that
 // constructed the first Thread), in that order, through a hidden window, so
@@ -111,6 +129,7 @@ public:
 
 private:
     struct Runner;
+    friend PlatformThread createThread(Thread* thread);
 
     void closeEndedHandle();
     void terminate();

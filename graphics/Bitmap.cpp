@@ -1,6 +1,8 @@
 #include "graphics/Bitmap.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -27,7 +29,61 @@ bool geometryFor(int width, int height, bool hasAlpha, Geometry& out)
     return true;
 }
 
+std::uint32_t readWord(const std::uint8_t* p)
+{
+    std::uint32_t value;
+    std::memcpy(&value, p, 4);
+    return value;
+}
+
+void writeWord(std::uint8_t* p, std::uint32_t value)
+{
+    std::memcpy(p, &value, 4);
+}
+
+std::uint8_t toByte(double value)
+{
+    if (!(value > 0.0))
+        return 0;
+    if (value >= 255.0)
+        return 255;
+    return std::uint8_t(value);
+}
+
+std::uint8_t premultipliedChannel(int c, int a)
+{
+    return a == 0 ? 0 : std::uint8_t((c * a + 127) >> 8);
+}
+
+std::uint8_t straightChannel(int c, int a)
+{
+    return a == 0 ? 0 : std::uint8_t(std::min(255, c * 255 / a));
+}
+
 } // namespace
+
+template <typename Visit>
+void Bitmap::forEachPixel(Visit visit) const
+{
+    for (int y = 0; y < d.height; ++y) {
+        std::uint8_t* p = scanLine(y);
+        for (int x = 0; x < d.width; ++x, p += d.bytesPerPixel)
+            visit(p);
+    }
+}
+
+template <typename Test>
+bool Bitmap::anyPixel(Test test) const
+{
+    for (int y = 0; y < d.height; ++y) {
+        const std::uint8_t* p = scanLine(y);
+        for (int x = 0; x < d.width; ++x, p += d.bytesPerPixel) {
+            if (test(p))
+                return true;
+        }
+    }
+    return false;
+}
 
 Bitmap::Bitmap(const Bitmap& other)
 {
@@ -36,8 +92,8 @@ Bitmap::Bitmap(const Bitmap& other)
 
 Bitmap::Bitmap(Bitmap&& other) noexcept
 {
-    copyFields(other);
-    other.copyFields(Bitmap());
+    d = other.d;
+    other.d = Fields();
 }
 
 Bitmap::Bitmap(int width, int height, bool hasAlpha)
@@ -48,7 +104,7 @@ Bitmap::Bitmap(int width, int height, bool hasAlpha)
 Bitmap::Bitmap(const void* bytes, int width, int height, bool hasAlpha)
 {
     if (bytes && allocate(width, height, hasAlpha))
-        std::memcpy(m_pixels, bytes, m_byteCount);
+        std::memcpy(d.pixels, bytes, d.byteCount);
 }
 
 Bitmap::~Bitmap()
@@ -70,8 +126,8 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
     if (this == &other)
         return *this;
     detach();
-    copyFields(other);
-    other.copyFields(Bitmap());
+    d = other.d;
+    other.d = Fields();
     return *this;
 }
 
@@ -111,15 +167,284 @@ Bitmap Bitmap::copy() const
 {
     if (isNull())
         return null();
-    Bitmap result(m_pixels, m_width, m_height, m_hasAlpha);
-    result.m_premultiplied = m_premultiplied;
+    Bitmap result(d.pixels, d.width, d.height, d.hasAlpha);
+    result.d.premultiplied = d.premultiplied;
     return result;
+}
+
+void Bitmap::fill(Colour colour)
+{
+    if (isNull())
+        return;
+    if (!colour.isVisible()) {
+        std::memset(d.pixels, 0, d.byteCount);
+        return;
+    }
+    std::uint8_t* row = d.pixels;
+    std::memset(row, 0, d.stride);
+    for (int x = 0; x < d.width; ++x) {
+        std::uint8_t* p = row + std::size_t(x) * d.bytesPerPixel;
+        if (d.hasAlpha) {
+            writeWord(p, colour.argb());
+        } else {
+            p[0] = colour.blue();
+            p[1] = colour.green();
+            p[2] = colour.red();
+        }
+    }
+    for (int y = 1; y < d.height; ++y)
+        std::memcpy(scanLine(y), row, d.stride);
+}
+
+void Bitmap::setAlpha(std::uint8_t alpha, const Rect& r)
+{
+    if (!d.hasAlpha)
+        return;
+    Rect area = rect();
+    if (!r.isEmpty()) {
+        int left = std::max(r.x, 0);
+        int top = std::max(r.y, 0);
+        // In 64 bits: a rectangle near INT_MAX must not wrap its far edge.
+        auto right = int(std::min<std::int64_t>(std::int64_t(r.x) + r.width, d.width));
+        auto bottom = int(std::min<std::int64_t>(std::int64_t(r.y) + r.height, d.height));
+        area = Rect(left, top, right - left, bottom - top);
+    }
+    for (int y = area.y; y < area.bottom(); ++y) {
+        for (int x = area.x; x < area.right(); ++x)
+            pixelAddress(x, y)[3] = alpha;
+    }
+}
+
+void Bitmap::setPremultiplied(bool p)
+{
+    if (d.premultiplied == p || !d.hasAlpha)
+        return;
+    d.premultiplied = p;
+    auto convert = p ? premultipliedChannel : straightChannel;
+    forEachPixel([convert](std::uint8_t* px) {
+        int a = px[3];
+        if (a == 255)
+            return;
+        px[0] = convert(px[0], a);
+        px[1] = convert(px[1], a);
+        px[2] = convert(px[2], a);
+    });
+}
+
+bool Bitmap::hasNonZeroAlpha() const
+{
+    if (!d.hasAlpha)
+        return true;
+    return anyPixel([](const std::uint8_t* p) { return p[3] != 0; });
+}
+
+void Bitmap::toGrey()
+{
+    forEachPixel([](std::uint8_t* p) {
+        auto grey = std::uint8_t((p[1] * 601 + p[2] * 306 + p[0] * 117) >> 10);
+        p[0] = p[1] = p[2] = grey;
+    });
+}
+
+void Bitmap::applyGamma(float gamma)
+{
+    if (!(gamma > 0.0f))
+        return;
+    double e = 1.0f / gamma;
+    double n = std::pow(255.0, e) / 255.0;
+    // A tiny gamma overflows 255^e; the same quotient then comes from logarithms.
+    double logN = e * std::log(255.0) - std::log(255.0);
+    std::uint8_t table[256];
+    for (int v = 0; v < 256; ++v) {
+        double value = std::isfinite(n) ? std::pow(double(v), e) / n : std::exp(e * std::log(double(v)) - logN);
+        table[v] = toByte(value);
+    }
+    applyTable(table);
+}
+
+void Bitmap::adjustBrightnessContrast(int brightness, int contrast)
+{
+    float f = (float(contrast) + 100.0f) / 100.0f;
+    double offset = double(brightness) + 128.0;
+    std::uint8_t table[256];
+    for (int v = 0; v < 256; ++v)
+        table[v] = toByte(std::trunc((v - 128) * f + offset + 0.5));
+    applyTable(table);
+}
+
+void Bitmap::applyTable(const std::uint8_t table[256])
+{
+    if (!d.hasAlpha) {
+        for (std::uint32_t i = 0; i < d.byteCount; ++i)
+            d.pixels[i] = table[d.pixels[i]];
+        return;
+    }
+    forEachPixel([table](std::uint8_t* p) {
+        p[0] = table[p[0]];
+        p[1] = table[p[1]];
+        p[2] = table[p[2]];
+    });
+}
+
+void Bitmap::applyChannelTables(const std::uint8_t redTable[256], const std::uint8_t greenTable[256],
+                                const std::uint8_t blueTable[256], const std::uint8_t alphaTable[256])
+{
+    bool withAlpha = d.hasAlpha && alphaTable;
+    forEachPixel([=](std::uint8_t* p) {
+        p[0] = blueTable[p[0]];
+        p[1] = greenTable[p[1]];
+        p[2] = redTable[p[2]];
+        if (withAlpha)
+            p[3] = alphaTable[p[3]];
+    });
+}
+
+void Bitmap::invert()
+{
+    if (!d.hasAlpha) {
+        for (std::uint32_t i = 0; i < d.byteCount; ++i)
+            d.pixels[i] = std::uint8_t(255 - d.pixels[i]);
+        return;
+    }
+    forEachPixel([](std::uint8_t* p) {
+        p[0] = std::uint8_t(255 - p[0]);
+        p[1] = std::uint8_t(255 - p[1]);
+        p[2] = std::uint8_t(255 - p[2]);
+    });
+}
+
+Bitmap Bitmap::mirrored(bool horizontal, bool vertical) const
+{
+    if (!d.hasAlpha)
+        return null();
+    Bitmap result = copy();
+    if (vertical) {
+        for (int i = 0; i < d.height / 2; ++i)
+            std::swap_ranges(result.scanLine(i), result.scanLine(i) + d.stride, result.scanLine(d.height - 1 - i));
+    }
+    if (horizontal) {
+        for (int y = 0; y < d.height; ++y) {
+            std::uint8_t* row = result.scanLine(y);
+            for (int x = 0; x < d.width / 2; ++x)
+                std::swap_ranges(row + 4 * x, row + 4 * x + 4, row + 4 * (d.width - 1 - x));
+        }
+    }
+    return result;
+}
+
+void Bitmap::setPixel(int x, int y, Colour colour)
+{
+    std::uint8_t* p = pixelAddress(x, y);
+    if (d.hasAlpha) {
+        writeWord(p, colour.argb());
+        return;
+    }
+    p[0] = colour.blue();
+    p[1] = colour.green();
+    p[2] = colour.red();
+}
+
+Colour Bitmap::pixel(int x, int y) const
+{
+    const std::uint8_t* p = pixelAddress(x, y);
+    if (d.hasAlpha)
+        return Colour(readWord(p));
+    return Colour(p[2], p[1], p[0]);
+}
+
+void Bitmap::setPixelAlpha(int x, int y, std::uint8_t alpha)
+{
+    if (d.hasAlpha)
+        pixelAddress(x, y)[3] = alpha;
+}
+
+std::uint8_t Bitmap::pixelAlpha(int x, int y) const
+{
+    return d.hasAlpha ? pixelAddress(x, y)[3] : 255;
+}
+
+bool Bitmap::containsPixelValue(std::uint32_t value) const
+{
+    if (!d.hasAlpha)
+        return false;
+    return anyPixel([value](const std::uint8_t* p) { return readWord(p) == value; });
+}
+
+void Bitmap::setAlphaWhereColour(Colour colour, std::uint8_t alpha)
+{
+    if (!d.hasAlpha)
+        return;
+    forEachPixel([colour, alpha](std::uint8_t* p) {
+        if ((readWord(p) & 0x00FFFFFFu) == colour.rgb())
+            p[3] = alpha;
+    });
+}
+
+Bitmap Bitmap::alphaAsGrey() const
+{
+    if (!d.hasAlpha)
+        return null();
+    Bitmap result(d.width, d.height, true);
+    if (result.isNull())
+        return null();
+    for (std::uint32_t i = 0; i < d.pixelCount; ++i) {
+        std::uint8_t a = d.pixels[i * 4 + 3];
+        writeWord(result.d.pixels + i * 4, Colour(255, a, a, a).argb());
+    }
+    return result;
+}
+
+void Bitmap::setAlphaFromRed(const Bitmap& other)
+{
+    if (!d.hasAlpha || other.isNull() || other.size() != size())
+        return;
+    for (int y = 0; y < d.height; ++y) {
+        for (int x = 0; x < d.width; ++x)
+            pixelAddress(x, y)[3] = other.pixelAddress(x, y)[2];
+    }
+}
+
+bool Bitmap::isAlphaBinary() const
+{
+    return d.hasAlpha && !hasPartialAlpha();
+}
+
+bool Bitmap::hasPartialAlpha() const
+{
+    if (!d.hasAlpha)
+        return false;
+    return anyPixel([](const std::uint8_t* p) { return p[3] != 0 && p[3] != 255; });
+}
+
+Colour Bitmap::averageColour() const
+{
+    if (isNull())
+        return Colour();
+    std::uint64_t sum[4] = {0, 0, 0, 0};
+    bool withAlpha = d.hasAlpha;
+    forEachPixel([&sum, withAlpha](std::uint8_t* p) {
+        for (int c = 0; c < 3; ++c)
+            sum[c] += p[c];
+        sum[3] += withAlpha ? p[3] : 255;
+    });
+    auto mean = [this](std::uint64_t total) { return std::uint8_t(total / d.pixelCount); };
+    return Colour(mean(sum[3]), mean(sum[2]), mean(sum[1]), mean(sum[0]));
+}
+
+void Bitmap::copyRowOut(int y, void* out) const
+{
+    std::memcpy(out, scanLine(y), d.stride);
+}
+
+void Bitmap::copyRowIn(int y, const void* in)
+{
+    std::memcpy(scanLine(y), in, d.stride);
 }
 
 void Bitmap::release()
 {
     detach();
-    copyFields(Bitmap());
+    d = Fields();
 }
 
 bool Bitmap::allocate(int width, int height, bool hasAlpha)
@@ -127,54 +452,37 @@ bool Bitmap::allocate(int width, int height, bool hasAlpha)
     Geometry geometry;
     if (!geometryFor(width, height, hasAlpha, geometry))
         return false;
-    m_pixels = new std::uint8_t[geometry.byteCount];
-    m_refCount = new std::int32_t(1);
-    m_width = width;
-    m_height = height;
-    m_bytesPerPixel = geometry.bytesPerPixel;
-    m_bitsPerPixel = geometry.bytesPerPixel * 8;
-    m_stride = geometry.stride;
-    m_rowSlack = geometry.stride - std::uint32_t(width) * geometry.bytesPerPixel;
-    m_columnBytes = std::uint32_t(height) * geometry.bytesPerPixel;
-    m_pixelCount = std::uint32_t(width) * std::uint32_t(height);
-    m_byteCount = geometry.byteCount;
-    m_hasAlpha = hasAlpha;
-    m_premultiplied = false;
+    d.pixels = new std::uint8_t[geometry.byteCount];
+    d.refCount = new std::int32_t(1);
+    d.width = width;
+    d.height = height;
+    d.bytesPerPixel = geometry.bytesPerPixel;
+    d.bitsPerPixel = geometry.bytesPerPixel * 8;
+    d.stride = geometry.stride;
+    d.rowSlack = geometry.stride - std::uint32_t(width) * geometry.bytesPerPixel;
+    d.columnBytes = std::uint32_t(height) * geometry.bytesPerPixel;
+    d.pixelCount = std::uint32_t(width) * std::uint32_t(height);
+    d.byteCount = geometry.byteCount;
+    d.hasAlpha = hasAlpha;
+    d.premultiplied = false;
     return true;
 }
 
 void Bitmap::attach(const Bitmap& other)
 {
-    copyFields(other);
-    if (m_refCount)
-        ++*m_refCount;
+    d = other.d;
+    if (d.refCount)
+        ++*d.refCount;
 }
 
 void Bitmap::detach()
 {
-    if (!m_refCount)
+    if (!d.refCount)
         return;
-    if (--*m_refCount == 0) {
-        delete[] m_pixels;
-        delete m_refCount;
+    if (--*d.refCount == 0) {
+        delete[] d.pixels;
+        delete d.refCount;
     }
-    m_pixels = nullptr;
-    m_refCount = nullptr;
-}
-
-void Bitmap::copyFields(const Bitmap& other)
-{
-    m_pixels = other.m_pixels;
-    m_refCount = other.m_refCount;
-    m_width = other.m_width;
-    m_height = other.m_height;
-    m_bitsPerPixel = other.m_bitsPerPixel;
-    m_bytesPerPixel = other.m_bytesPerPixel;
-    m_stride = other.m_stride;
-    m_rowSlack = other.m_rowSlack;
-    m_columnBytes = other.m_columnBytes;
-    m_pixelCount = other.m_pixelCount;
-    m_byteCount = other.m_byteCount;
-    m_hasAlpha = other.m_hasAlpha;
-    m_premultiplied = other.m_premultiplied;
+    d.pixels = nullptr;
+    d.refCount = nullptr;
 }

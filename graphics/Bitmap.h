@@ -47,28 +47,28 @@ public:
     // A new block with the same size, depth, bytes and premultiplied flag.
     Bitmap copy() const;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    Size size() const { return {m_width, m_height}; }
-    Rect rect() const { return Rect(0, 0, m_width, m_height); }
-    std::uint32_t pixelCount() const { return m_pixelCount; }
-    std::uint32_t byteCount() const { return m_byteCount; }
-    std::uint32_t stride() const { return m_stride; }
-    std::uint32_t bitsPerPixel() const { return m_bitsPerPixel; }
-    std::uint32_t bytesPerPixel() const { return m_bytesPerPixel; }
+    int width() const { return d.width; }
+    int height() const { return d.height; }
+    Size size() const { return {d.width, d.height}; }
+    Rect rect() const { return Rect(0, 0, d.width, d.height); }
+    std::uint32_t pixelCount() const { return d.pixelCount; }
+    std::uint32_t byteCount() const { return d.byteCount; }
+    std::uint32_t stride() const { return d.stride; }
+    std::uint32_t bitsPerPixel() const { return d.bitsPerPixel; }
+    std::uint32_t bytesPerPixel() const { return d.bytesPerPixel; }
     // Bytes after the last pixel of each row (0 at 32 bpp).
-    std::uint32_t rowSlack() const { return m_rowSlack; }
+    std::uint32_t rowSlack() const { return d.rowSlack; }
     // height x bytesPerPixel: the size of one column copied out.
-    std::uint32_t columnBytes() const { return m_columnBytes; }
-    bool hasAlpha() const { return m_hasAlpha; }
-    bool isPremultiplied() const { return m_premultiplied; }
-    bool isNull() const { return m_pixels == nullptr; }
+    std::uint32_t columnBytes() const { return d.columnBytes; }
+    bool hasAlpha() const { return d.hasAlpha; }
+    bool isPremultiplied() const { return d.premultiplied; }
+    bool isNull() const { return d.pixels == nullptr; }
 
     // Direct access to the shared block; no argument is checked.
-    std::uint8_t* bits() const { return m_pixels; }
-    std::uint8_t* scanLine(int y) const { return m_pixels + std::size_t(y) * m_stride; }
-    std::uint8_t* pixelAddress(int x, int y) const { return scanLine(y) + std::size_t(x) * m_bytesPerPixel; }
-    std::uint8_t* rowStartPixel(int x) const { return m_pixels + std::size_t(x) * m_bytesPerPixel; }
+    std::uint8_t* bits() const { return d.pixels; }
+    std::uint8_t* scanLine(int y) const { return d.pixels + std::size_t(y) * d.stride; }
+    std::uint8_t* pixelAddress(int x, int y) const { return scanLine(y) + std::size_t(x) * d.bytesPerPixel; }
+    std::uint8_t* rowStartPixel(int x) const { return d.pixels + std::size_t(x) * d.bytesPerPixel; }
 
     // Alpha 0 zeroes the whole block; any other colour is written unchanged
     // into every pixel, whatever the premultiplied flag.
@@ -80,7 +80,8 @@ public:
     // from premultiplied form; nothing when the flag already equals p or
     // the Bitmap has no alpha. The flag is this object's own.
     void setPremultiplied(bool p);
-    // True without alpha; else whether some pixel's alpha is not 0.
+    // True without alpha; else whether some pixel's alpha is not 0 (GDI
+    // leaves zero alpha in 32-bit data that has no real alpha channel).
     bool hasNonZeroAlpha() const;
     void toGrey();
     // 255 x (v / 255)^(1/gamma) per colour byte; a gamma <= 0 is ignored.
@@ -105,6 +106,7 @@ public:
     // Alpha 255 at 24 bpp.
     Colour pixel(int x, int y) const;
     Colour pixel(Point p) const { return pixel(p.x, p.y); }
+    // One alpha byte; nothing, resp. 255, at 24 bpp.
     void setPixelAlpha(int x, int y, std::uint8_t alpha);
     std::uint8_t pixelAlpha(int x, int y) const;
 
@@ -114,8 +116,8 @@ public:
     void setAlphaWhereColour(Colour colour, std::uint8_t alpha);
     // New 32 bpp Bitmap of (a, a, a, 255) pixels; empty without alpha.
     Bitmap alphaAsGrey() const;
-    // Each alpha := the red byte of other's pixel; nothing unless both are
-    // 32 bpp of the same size.
+    // Each alpha := the red byte of other's pixel (other at either depth);
+    // nothing without alpha or when the sizes differ.
     void setAlphaFromRed(const Bitmap& other);
     // Every alpha is 0 or 255; false without alpha.
     bool isAlphaBinary() const;
@@ -129,30 +131,36 @@ public:
     void copyRowOut(int y, void* out) const;
     void copyRowIn(int y, const void* in);
 
-    // Gives up this object's share of the block without freeing it and
-    // leaves the object empty; for a holder that keeps the block alive by
-    // other means.
+    // Drops this object's share of the block and leaves it empty; the
+    // block itself is freed only when no other copy holds it.
     void release();
 
 private:
     bool allocate(int width, int height, bool hasAlpha);
     void attach(const Bitmap& other);
     void detach();
-    void copyFields(const Bitmap& other);
+    // Calls visit(pixel address) for every pixel, row by row, skipping the
+    // row slack.
     template <typename Visit>
-    void forEachPixel32(Visit visit) const;
+    void forEachPixel(Visit visit) const;
+    template <typename Test>
+    bool anyPixel(Test test) const;
 
-    std::uint8_t* m_pixels = nullptr;
-    std::int32_t* m_refCount = nullptr;
-    std::int32_t m_width = 0;
-    std::int32_t m_height = 0;
-    std::uint32_t m_bitsPerPixel = 0;
-    std::uint32_t m_bytesPerPixel = 0;
-    std::uint32_t m_stride = 0;
-    std::uint32_t m_rowSlack = 0;
-    std::uint32_t m_columnBytes = 0;
-    std::uint32_t m_pixelCount = 0;
-    std::uint32_t m_byteCount = 0;
-    bool m_hasAlpha = false;
-    bool m_premultiplied = false;
+    // Every field in one record, so that sharing and moving copy them at once.
+    struct Fields {
+        std::uint8_t* pixels = nullptr;
+        std::int32_t* refCount = nullptr;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        std::uint32_t bitsPerPixel = 0;
+        std::uint32_t bytesPerPixel = 0;
+        std::uint32_t stride = 0;
+        std::uint32_t rowSlack = 0;
+        std::uint32_t columnBytes = 0;
+        std::uint32_t pixelCount = 0;
+        std::uint32_t byteCount = 0;
+        bool hasAlpha = false;
+        bool premultiplied = false;
+    };
+    Fields d;
 };

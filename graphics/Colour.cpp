@@ -23,6 +23,16 @@ void appendHexByte(String& text, std::uint8_t value)
     text.append(digits[value & 15]);
 }
 
+template <typename Map>
+Array<Colour> mapColours(const Array<Colour>& colours, Map map)
+{
+    Array<Colour> result;
+    result.reserve(colours.count());
+    for (Colour c : colours)
+        result.append(map(c));
+    return result;
+}
+
 String hexText(Colour c, const wchar_t* prefix, bool withAlpha)
 {
     String text(prefix);
@@ -174,20 +184,12 @@ String Colour::toArgbText() const
 
 Array<Colour> darkerColours(const Array<Colour>& colours, double f)
 {
-    Array<Colour> result;
-    result.reserve(colours.count());
-    for (Colour c : colours)
-        result.append(c.darker(f));
-    return result;
+    return mapColours(colours, [f](Colour c) { return c.darker(f); });
 }
 
 Array<Colour> lighterColours(const Array<Colour>& colours, double f)
 {
-    Array<Colour> result;
-    result.reserve(colours.count());
-    for (Colour c : colours)
-        result.append(c.lighter(f));
-    return result;
+    return mapColours(colours, [f](Colour c) { return c.lighter(f); });
 }
 
 Array<Colour> colourSteps(Colour from, Colour to, int n)

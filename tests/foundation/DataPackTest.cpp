@@ -331,13 +331,10 @@ TEST(DataPack, HugeCountsInASmallFileFailFast)
     };
     PackBytes folderCount;
     folderCount.header(0x7FFFFFFF, 0).u32(0).u32(0).u32(0).u32(0).u32(0);
-    PackBytes fileCount;
-    fileCount.header(0, 0x7FFFFFFF).u32(0).u32(0).u32(0).u32(0).u32(0);
     PackBytes folderFiles;
     folderFiles.header(1, 0).folder(L"f", 0x7FFFFFFF).data(Bytes(20, 0));
     const Case cases[] = {
         {"folder count 0x7FFFFFFF in 40 bytes", folderCount.bytes},
-        {"total file count 0x7FFFFFFF in 40 bytes", fileCount.bytes},
         {"folder file count 0x7FFFFFFF", folderFiles.bytes},
     };
     ASSERT_EQ(folderCount.bytes.size(), 40u);
@@ -732,4 +729,19 @@ TEST(DataPackTool, ExtractNeedsAnExistingPack)
     EXPECT_EQ(extracted, 0);
     ASSERT_TRUE(writeRaw(temp.file(L"bad.pak"), bytesOf("FB")));
     EXPECT_FALSE(extractPack(temp.file(L"bad.pak"), temp.file(L"t"), extracted));
+}
+
+// The header's total file count had to fit the remaining bytes, so a pack
+// whose total was wrong did not open; only the folders' own counts matter.
+TEST(DataPack, WrongTotalFileCountStillOpens)
+{
+    for (const std::uint32_t total : {0u, 2u, 4u, 0x7FFFFFFFu}) {
+        Bytes bytes = samplePack();
+        for (int i = 0; i < 4; ++i)
+            bytes[16 + i] = static_cast<std::uint8_t>(total >> (8 * i));
+        DataPack pack;
+        ASSERT_TRUE(openBytes(pack, bytes)) << total;
+        EXPECT_EQ(pack.fileCount(), 3) << total;
+        EXPECT_EQ(bytesOfPack(pack)[16], 3) << "a save writes the true total";
+    }
 }

@@ -1,3 +1,4 @@
+#include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
 #include "foundation/Event.h"
 #include "foundation/MessageReceiver.h"
@@ -546,3 +547,41 @@ TEST_F(DispatcherTest, ExecWithoutDispatcherReturnsAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+class QuitCountingApplication : public Application {
+public:
+    QuitCountingApplication() : Application(L"KestrolaQuitTest", L"1.0") {}
+    void quit() override
+    {
+        ++quitCalls;
+        Application::quit();
+    }
+
+    int quitCalls = 0;
+};
+
+} // namespace
+
+// The quit message called Dispatcher::quitAll directly, skipping an
+// application's own quit; and the paint-only and block-input pumps must
+// not lose the message.
+TEST_F(DispatcherTest, QuitMessageReachesTheApplicationsQuitInEveryPumpMode)
+{
+    for (const std::uint32_t flags : {0u, +Dispatcher::BlockInput, +Dispatcher::PaintOnly}) {
+        SCOPED_TRACE(flags);
+        QuitCountingApplication application;
+        PostQuitMessage(4);
+        EventLoop loop;
+        EXPECT_TRUE(loop.processEvents(flags));
+        EXPECT_EQ(application.quitCalls, 1);
+        drainQueue();
+        PostQuitMessage(4);
+        EXPECT_EQ(application.run(), 0) << "the main loop ends through the application";
+        EXPECT_EQ(application.quitCalls, 2);
+        drainQueue();
+    }
+    // Each application took the Dispatcher down with it.
+    d = createDispatcher();
+}

@@ -240,7 +240,6 @@ TEST(Lzrw1, CorruptBlocksAreRejected)
     };
     const Case cases[] = {
         {"shorter than the flag field", {0, 0, 0}, 16},
-        {"unknown flag", {2, 0, 0, 0, 0, 0, 'a'}, 16},
         {"stored bytes beyond the capacity", {1, 0, 0, 0, 'a', 'b', 'c'}, 2},
         {"copy before any output", {0, 0, 0, 0, 0x01, 0x00, 0x02, 0x01}, 16},
         {"copy with offset 0", {0, 0, 0, 0, 0x02, 0x00, 'a', 0x02, 0x00}, 16},
@@ -346,4 +345,18 @@ TEST(Lzrw1, ByteArrayCompressedRoundTrips)
     const ByteArray empty = ByteArray().compressed();
     ASSERT_GE(empty.size(), 4);
     EXPECT_EQ(empty.at(0) | empty.at(1) | empty.at(2) | empty.at(3), 0);
+}
+
+// Only flag 1 means stored: a block with another flag than 0 was refused
+// instead of having its items read.
+TEST(Lzrw1, AnyFlagButStoredReadsItems)
+{
+    for (const int flag : {2, 0x80, 0xFF}) {
+        const auto f = static_cast<std::uint8_t>(flag);
+        Bytes out;
+        EXPECT_EQ(decompressGuarded({f, 0, 0, 0, 0x02, 0x00, 'a', 0x03, 0x01}, 64, out), 5) << flag;
+        EXPECT_EQ(std::string(out.begin(), out.end()), "aaaaa") << flag;
+        EXPECT_EQ(decompressGuarded({f, 0, 0, 0, 0x02, 0x00, 'a', 0x0F, 0x01}, 8, out), -1)
+            << "items stay bounded by the capacity, flag " << flag;
+    }
 }

@@ -90,3 +90,14 @@ TEST_F(ShellShortcut, TargetOfAMissingOrForeignFileIsEmpty)
     EXPECT_TRUE(shortcutTarget(temp.file(L"missing.lnk")).isEmpty());
     EXPECT_TRUE(shortcutTarget(String()).isEmpty());
 }
+
+TEST_F(ShellShortcut, FacadeNamesRoundTrip)
+{
+    const String target = temp.file(L"facade.txt");
+    const String link = temp.file(L"facade.lnk");
+    ASSERT_TRUE(writeRaw(target, bytesOf("content")));
+    ASSERT_TRUE(createShortcutFile(link, target, String(L"Through the facade")));
+    EXPECT_FALSE(createShortcutFile(link, target, String())) << "the link exists now";
+    EXPECT_TRUE(String::equalsIgnoreCase(shortcutFileTarget(link), target)) << wide(shortcutFileTarget(link));
+    EXPECT_TRUE(shortcutFileTarget(temp.file(L"missing.lnk")).isEmpty());
+}

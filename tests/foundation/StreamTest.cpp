@@ -605,3 +605,48 @@ TEST(BinaryReader, RandomDamageNeverReadsOutOfBounds)
         EXPECT_LE(stream.remaining(), before);
     }
 }
+
+// The buffered file stream against the bytes it reads: random reads of
+// every length class, single bytes, seeks (past the end too) and skips over
+// a file several buffers long.
+TEST(FileInputStream, RandomReadsSeeksAndSkipsMatchTheFile)
+{
+    std::mt19937 random(8080);
+    Bytes content(300000);
+    for (auto& b : content)
+        b = static_cast<std::uint8_t>(random());
+    TempFolder temp;
+    const String path = temp.file(L"big.bin");
+    ASSERT_TRUE(writeRaw(path, content));
+    FileInputStream stream(path);
+    ASSERT_TRUE(stream.isOpen());
+    ASSERT_EQ(stream.size(), content.size());
+    const std::uint64_t size = content.size();
+    const int lengths[] = {0, 1, 7, 52, 4096, 65535, 65536, 100000};
+    std::uint64_t position = 0;
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned kind = random() % 8;
+        if (kind == 0) {
+            position = random() % (size + 100);
+            ASSERT_TRUE(stream.seek(position));
+        } else if (kind == 1) {
+            const std::uint64_t count = random() % 3000;
+            ASSERT_TRUE(stream.skip(count));
+            position += count;
+        } else if (kind == 2) {
+            const int expected = position < size ? content[position] : -1;
+            ASSERT_EQ(stream.readByte(), expected) << step;
+            position += expected >= 0 ? 1 : 0;
+        } else {
+            const int count = lengths[random() % 8];
+            Bytes buffer(static_cast<std::size_t>(count) + 1);
+            const int got = stream.read(buffer.data(), count);
+            ASSERT_EQ(got, static_cast<int>(std::min<std::uint64_t>(count, size - std::min(position, size)))) << step;
+            const auto at = content.begin() + static_cast<std::ptrdiff_t>(position);
+            ASSERT_TRUE(std::equal(buffer.begin(), buffer.begin() + got, at)) << step;
+            position += static_cast<std::uint64_t>(got);
+        }
+        ASSERT_EQ(stream.position(), position) << step;
+        ASSERT_EQ(stream.remaining(), size - std::min(position, size)) << step;
+    }
+}

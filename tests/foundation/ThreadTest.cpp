@@ -510,4 +510,34 @@ TEST(PlatformEventTest, ClosedEventRefusesEverything)
     event.close();
 }
 
+TEST(ThreadWrappers, StartRunsTheThreadThroughCreateThreadAndKnowsItsIdAtOnce)
+{
+    std::atomic<DWORD> ranOn{0};
+    FunctionThread thread([&](FunctionThread&) { ranOn = GetCurrentThreadId(); });
+    thread.start();
+    const std::uint32_t id = thread.threadId();
+    EXPECT_NE(id, 0u);
+    ASSERT_TRUE(thread.wait(0));
+    EXPECT_EQ(ranOn, id);
+    EXPECT_NE(ranOn, GetCurrentThreadId());
+}
+
+TEST(ThreadWrappers, TerminateEndsAThreadSleepingForEverWithCodeZero)
+{
+    const auto spin = [](void*) -> unsigned {
+        sleepMilliseconds(-1);
+        return 7;
+    };
+    HANDLE handle = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, spin, nullptr, 0, nullptr));
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(WaitForSingleObject(handle, 20), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(terminateThread(handle));
+    EXPECT_EQ(WaitForSingleObject(handle, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeThread(handle, &code));
+    EXPECT_EQ(code, 0u);
+    CloseHandle(handle);
+    EXPECT_FALSE(terminateThread(nullptr));
+}
+
 } // namespace
