@@ -45,6 +45,15 @@ String programFolder()
     return Path::directoryOf(Path::executablePath());
 }
 
+// Deletes every record a list or array owns and empties it.
+template <typename Pointers>
+void deleteAll(Pointers& pointers)
+{
+    for (auto* pointer : pointers)
+        delete pointer;
+    pointers.clear();
+}
+
 std::wstring lowerName(const String& name)
 {
     return std::wstring(name.toLower().view());
@@ -67,12 +76,8 @@ LibraryModel::LibraryModel()
 LibraryModel::~LibraryModel()
 {
     clear();
-    for (ScanRule* rule : m_scanRules)
-        delete rule;
-    m_scanRules.clear();
-    for (Filter* filter : m_filters)
-        delete filter;
-    m_filters.clear();
+    deleteAll(m_scanRules);
+    deleteAll(m_filters);
     // The component resets through the model, so it goes while the members live.
     m_database.reset();
 }
@@ -210,7 +215,7 @@ Tag* LibraryModel::addTagWithUsage(const String& name, std::int64_t usage, const
 
 void LibraryModel::deleteItem(TaggedItem* item, bool correctTotals)
 {
-    if (!item)
+    if (!item || item->m_model != this)
         return;
     const std::int64_t usage = item->usage();
     unlinkItem(item);
@@ -271,7 +276,8 @@ void LibraryModel::deleteOwnedItems(const std::unordered_set<TaggedItem*>& doome
 
 int LibraryModel::removeTag(Tag* tag)
 {
-    if (!tag)
+    const int index = m_tags.lastIndexOf(tag);
+    if (index < 0)
         return 0;
     const std::int64_t usage = tag->usage();
     std::unordered_set<TaggedItem*> orphans;
@@ -282,7 +288,7 @@ int LibraryModel::removeTag(Tag* tag)
     }
     tag->m_items.clear();
     deleteOwnedItems(orphans);
-    m_tags.removeOne(tag);
+    m_tags.removeAt(index);
     delete tag;
     if (usage == m_largestTagUsage)
         recomputeTagUsage();
@@ -302,12 +308,8 @@ bool LibraryModel::removeForeignTags(PointerArray<Tag*>& tags) const
 void LibraryModel::clear()
 {
     endMerge();
-    for (Tag* tag : m_tags)
-        delete tag;
-    m_tags.clear();
-    for (TaggedItem* item : m_items)
-        delete item;
-    m_items.clear();
+    deleteAll(m_tags);
+    deleteAll(m_items);
     m_pathIndex.clear();
 }
 
@@ -354,10 +356,13 @@ void LibraryModel::recordTagUse(Tag* tag)
     m_largestTagUsage = std::max(m_largestTagUsage, tag->usage());
 }
 
+// The item total sums positive usages only, so a use that leaves the usage
+// at 0 or below adds nothing to it.
 void LibraryModel::recordItemUse(TaggedItem* item)
 {
     item->setUsage(wrappingAdd(item->usage(), 1));
-    m_totalItemUsage = wrappingAdd(m_totalItemUsage, 1);
+    if (item->usage() > 0)
+        m_totalItemUsage = wrappingAdd(m_totalItemUsage, 1);
     m_largestItemUsage = std::max(m_largestItemUsage, item->usage());
 }
 

@@ -118,14 +118,14 @@ public:
     // A new tag at the end, created now; no check for a tag of that name.
     Tag* addTag(const String& name);
     Tag* addTagWithUsage(const String& name, std::int64_t usage, const DateTime& date);
-    // Unlinks, removes and deletes the item. correctTotals keeps the item
-    // usage totals right.
+    // Unlinks, removes and deletes an item of the model (others are left
+    // alone). correctTotals keeps the item usage totals right.
     void deleteItem(TaggedItem* item, bool correctTotals);
     // The same for many items at once, with at most one recompute; items
     // the model does not own, and repeats, are passed over.
     void deleteItems(const PointerArray<TaggedItem*>& items, bool correctTotals);
-    // Removes and deletes the tag and every item left without tags; the
-    // number of items deleted. Both usage totals stay right.
+    // Removes and deletes a tag of the model and every item left without
+    // tags; the number of items deleted. Both usage totals stay right.
     int removeTag(Tag* tag);
     // Drops null entries and tags the model does not own from the array;
     // true when anything was dropped.

@@ -55,7 +55,9 @@ void TaggedItem::setPath(const String& path)
 }
 
 // A name with a dot is a file even where a folder of that name exists; a
-// path naming nothing keeps its form.
+// path naming nothing keeps its form. Only a path without a dot or a final
+// '\' needs the disk: a final '\' makes a folder whether it exists or not,
+// and a path that is no folder is a file whether it exists or not.
 void TaggedItem::decideKind()
 {
     m_extension.clear();
@@ -71,8 +73,7 @@ void TaggedItem::decideKind()
         m_extension = Path::extension(m_path, Path::AsWritten);
         return;
     }
-    const bool folder = directoryExists(m_path) || (!::fileExists(m_path) && m_path.endsWith(L'\\'));
-    if (!folder) {
+    if (!m_path.endsWith(L'\\') && !directoryExists(m_path)) {
         m_kind = Kind::File;
         m_displayName = Path::fileName(m_path);
         return;

@@ -87,6 +87,8 @@ TEST(FilterTest, ExtensionsSplitIntoIncludesAndExcludes)
         {{L"!tmp", L"!bak"}, {}, {L"tmp", L"bak"}, Filter::ExcludeOnly},
         {{L"png", L"gif"}, {L"png", L"gif"}, {}, Filter::IncludeOnly},
         {{L"!"}, {}, {}, Filter::NoExtensionRule},
+        // Exact repeats go, the first stays.
+        {{L"jpg", L"!a", L"png", L"jpg", L"JPG", L"!a"}, {L"jpg", L"png", L"JPG"}, {L"a"}, Filter::IncludeAndExclude},
     };
     forEachRow(rows, [](const Row& row) {
         Filter filter;
@@ -95,30 +97,6 @@ TEST(FilterTest, ExtensionsSplitIntoIncludesAndExcludes)
         EXPECT_EQ(vectorOf(filter.excludeExtensions()), row.exclude);
         EXPECT_EQ(filter.mode(), row.mode);
     });
-}
-
-TEST(FilterTest, SetExtensionsKeepsTheFirstOfExactRepeats)
-{
-    Filter filter;
-    filter.setExtensions(listOf({L"jpg", L"png", L"jpg", L"JPG", L"png"}));
-    EXPECT_EQ(vectorOf(filter.extensions()), (std::vector<std::wstring>{L"jpg", L"png", L"JPG"}));
-}
-
-TEST(FilterTest, ItemKindByKinds)
-{
-    Filter folders;
-    folders.setKind(Filter::Folders);
-    struct Row {
-        Filter filter;
-        int itemKind;
-    };
-    const Row rows[] = {
-        {filterOf({}, {}), Filter::Files},         {filterOf({1}, {}), Filter::AnyItems},
-        {filterOf({1, 2}, {}), Filter::Files},     {filterOf({2, 3}, {}), Filter::AnyItems},
-        {filterOf({3}, {}), Filter::Folders},      {filterOf({3}, {L"jpg"}), Filter::AnyItems},
-        {filterOf({2}, {L"jpg"}), Filter::Files},  {folders, Filter::Folders},
-    };
-    forEachRow(rows, [](const Row& row) { EXPECT_EQ(row.filter.itemKind(), row.itemKind); });
 }
 
 TEST(FilterTest, TextForms)
@@ -154,43 +132,20 @@ TEST(FilterTest, KindNamesAndParsing)
 {
     for (int kind : {Filter::AnyItems, Filter::Files, Filter::Folders})
         EXPECT_EQ(Filter::kindFromName(Filter::kindName(kind)), kind);
-    EXPECT_TRUE(Filter::kindName(0).isEmpty());
     EXPECT_TRUE(Filter::kindName(4).isEmpty());
     EXPECT_EQ(Filter::kindFromName(L"Files"), Filter::NoKind);
 
     Filter filter;
     filter.setKind(Filter::Folders);
+    filter.setKind(0);
+    EXPECT_EQ(filter.name(), Filter::kindName(Filter::Folders));
     filter.parse(listOf({L"files", L"jpg", L"folders", L"files", L"png", L"jpg"}));
     EXPECT_FALSE(filter.isKindOnly());
-    EXPECT_TRUE(filter.name().isEmpty());
     std::vector<int> kinds;
     for (int kind : filter.kinds())
         kinds.push_back(kind);
     EXPECT_EQ(kinds, (std::vector<int>{2, 3}));
     EXPECT_EQ(vectorOf(filter.extensions()), (std::vector<std::wstring>{L"jpg", L"png"}));
-    EXPECT_EQ(filter.builtInKind(), Filter::NoKind);
-}
-
-TEST(FilterTest, SetKindMakesABuiltInAndZeroChangesNothing)
-{
-    Filter filter = filterOf({1, 3}, {L"jpg"});
-    filter.setKind(0);
-    EXPECT_EQ(filter.kinds().count(), 2);
-    filter.setKind(Filter::Files);
-    EXPECT_TRUE(filter.isKindOnly());
-    EXPECT_EQ(filter.name(), Filter::kindName(Filter::Files));
-    EXPECT_EQ(filter.kinds().count(), 1);
-    EXPECT_TRUE(filter.extensions().isEmpty());
-    EXPECT_EQ(filter.mode(), Filter::NoExtensionRule);
-    filter.addKind(0);
-    filter.addKind(Filter::Files);
-    EXPECT_EQ(filter.kinds().count(), 1);
-
-    const Filter copy = filter;
-    filter.addKind(Filter::Folders);
-    EXPECT_EQ(copy.kinds().count(), 1);
-    EXPECT_FALSE(Filter().hasKinds());
-    EXPECT_TRUE(Filter().isEmpty());
 }
 
 TEST(FilterTest, TagMatchesThroughItsItems)

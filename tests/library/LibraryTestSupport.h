@@ -40,9 +40,8 @@ public:
         return true;
     }
 
-    bool shellThumbnail(const String& path, int size, Bitmap& image) override
+    bool shellThumbnail(const String&, int size, Bitmap& image) override
     {
-        thumbnailRequests.push_back(wide(path));
         if (!answerThumbnails)
             return false;
         image = Bitmap(size, size, true);
@@ -60,7 +59,6 @@ public:
     void reloadTagCloudBackground() override { ++backgroundReloads; }
 
     std::vector<std::wstring> iconRequests;
-    std::vector<std::wstring> thumbnailRequests;
     bool answerIcons = true;
     bool answerThumbnails = false;
     int backgroundReloads = 0;

@@ -1,4 +1,3 @@
-#include "library/Tag.h"
 #include "library/TaggedItem.h"
 
 #include "LibraryTestSupport.h"
@@ -82,23 +81,6 @@ TEST(TaggedItemTest, HashIgnoresCaseAndSamePathConfirmsIt)
     EXPECT_FALSE(b.samePath(a));
 }
 
-TEST(TaggedItemTest, SettingTheSamePathKeepsTheCaches)
-{
-    FakeLibraryHooks hooks;
-    TempFolder temp;
-    const String file = temp.writeFile(L"a.txt", bytesOf("abc"));
-    LibraryModel model;
-    TaggedItem* item = model.addItem(file, 0, DateTime());
-    ASSERT_NE(item, nullptr);
-    EXPECT_FALSE(item->icon().isNull());
-    const std::int64_t bytes = item->cacheBytes();
-    EXPECT_GT(bytes, 0);
-    item->setPath(file);
-    EXPECT_EQ(item->cacheBytes(), bytes);
-    item->setPath(temp.file(L"b.txt"));
-    EXPECT_EQ(item->cacheBytes(), 0);
-}
-
 TEST(TaggedItemTest, DisplayTexts)
 {
     TempFolder temp;
@@ -129,48 +111,4 @@ TEST(TaggedItemTest, DisplayTexts)
     EXPECT_TRUE(missing.dateText().startsWith(day)) << wide(missing.dateText());
     missing.setDate(DateTime(2000, 1, 2, 12, 0, 0));
     EXPECT_FALSE(missing.dateText().startsWith(day));
-}
-
-TEST(TaggedItemTest, TagsAndMarks)
-{
-    Tag music(L"Music");
-    Tag work(L"work");
-    TaggedItem item;
-    item.setPath(missingPath(L"song.mp3"));
-    Tag::linkItem(&music, &item);
-    Tag::linkItem(&work, &item);
-    EXPECT_TRUE(item.hasTag(&music));
-    EXPECT_TRUE(item.hasTagNamed(L"MUSIC"));
-    EXPECT_FALSE(item.hasTagNamed(L"Musi"));
-    EXPECT_EQ(vectorOf(item.tagNames()), (std::vector<std::wstring>{L"Music", L"work"}));
-    EXPECT_TRUE(music.hasItem(&item));
-
-    PointerArray<Tag*> copy;
-    item.copyTags(copy);
-    ASSERT_EQ(copy.count(), 2);
-    EXPECT_EQ(copy[1], &work);
-
-    EXPECT_EQ(item.orderIndex(), TaggedItem::NewItem);
-    item.markRemoved();
-    EXPECT_TRUE(item.isMarkedRemoved());
-    item.markPathChanged();
-    EXPECT_TRUE(item.isPathChanged());
-    EXPECT_FALSE(item.isMarkedRemoved());
-}
-
-TEST(TaggedItemTest, TagFlagsAndColours)
-{
-    Tag tag;
-    EXPECT_EQ(tag.stateFlags(), static_cast<std::uint32_t>(Tag::Shown));
-    tag.setFlag(Tag::KeptByCloud, true);
-    EXPECT_EQ(tag.stateFlags(), 3u);
-    tag.clearFlags(Tag::Shown);
-    EXPECT_EQ(tag.stateFlags(), static_cast<std::uint32_t>(Tag::KeptByCloud));
-    tag.setFlag(Tag::KeptByCloud, false);
-    EXPECT_EQ(tag.stateFlags(), 0u);
-
-    EXPECT_EQ(tagColour(1).argb(), 0xFFFF0000u);
-    EXPECT_EQ(tagColour(5).argb(), 0xFFEE82EEu);
-    EXPECT_EQ(tagColour(0).argb(), 0xFFFFFFFFu);
-    EXPECT_EQ(tagColour(6).argb(), 0xFFFFFFFFu);
 }
