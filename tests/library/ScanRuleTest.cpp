@@ -242,6 +242,9 @@ TEST_F(ScanRuleTest, NamesReadBeforeTheTagsExistBecomeModelTagsOnRefresh)
     model.removeTag(recent);
     set.refresh();
     EXPECT_EQ(vectorOf(set.names()), (std::vector<std::wstring>{L"Desktop", L"beach", L"recent"}));
+    EXPECT_TRUE(set.renameName(L"BEACH", L"sand"));
+    EXPECT_FALSE(set.renameName(L"beach", L"dune"));
+    EXPECT_EQ(set.otherNamesText(), String(L"sand, recent"));
 }
 
 TEST_F(ScanRuleTest, ClearAssignableTagsOnlyForAutomaticClearingRulesAndDeletesOrphans)
