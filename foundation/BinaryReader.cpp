@@ -1,6 +1,7 @@
 #include "foundation/BinaryReader.h"
 
 #include "foundation/ByteArray.h"
+#include "foundation/LittleEndian.h"
 
 #include <bit>
 #include <climits>
@@ -35,10 +36,7 @@ std::uint64_t BinaryReader::readLittleEndian(int width)
     std::uint8_t bytes[8] = {};
     if (readBytes(bytes, width) != width)
         return 0;
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = (value << 8) | bytes[i];
-    return value;
+    return loadLittleEndian(bytes, width);
 }
 
 std::int8_t BinaryReader::readInt8()

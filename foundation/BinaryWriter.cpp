@@ -1,6 +1,7 @@
 #include "foundation/BinaryWriter.h"
 
 #include "foundation/ByteArray.h"
+#include "foundation/LittleEndian.h"
 
 #include <bit>
 #include <climits>
@@ -22,8 +23,7 @@ int BinaryWriter::writeByteArray(const ByteArray& bytes)
 bool BinaryWriter::writeLittleEndian(std::uint64_t value, int width)
 {
     std::uint8_t bytes[8];
-    for (int i = 0; i < width; ++i)
-        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    storeLittleEndian(bytes, value, width);
     return writeBytes(bytes, width) == width;
 }
 

@@ -6,6 +6,7 @@
 #include "foundation/CharHelpers.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
+#include "foundation/LittleEndian.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/TextConversions.h"
 
@@ -100,8 +101,7 @@ void ChunkItem::setBytes(const void* data, std::uint32_t count)
 void ChunkItem::setLittleEndian(std::uint64_t value, int width)
 {
     std::uint8_t bytes[8];
-    for (int i = 0; i < width; ++i)
-        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    storeLittleEndian(bytes, value, width);
     setBytes(bytes, static_cast<std::uint32_t>(width));
 }
 
@@ -152,10 +152,7 @@ std::uint64_t ChunkItem::readLittleEndian(int width) const
 {
     if (m_size < static_cast<std::uint32_t>(width))
         return 0;
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = (value << 8) | m_data[i];
-    return value;
+    return loadLittleEndian(m_data.get(), width);
 }
 
 std::uint8_t ChunkItem::getU8() const

@@ -283,7 +283,7 @@ int LibraryModel::removeTag(Tag* tag)
     std::unordered_set<TaggedItem*> orphans;
     for (TaggedItem* item : tag->m_items) {
         item->m_tags.removeOne(tag);
-        if (item->m_tags.isEmpty())
+        if (item->m_tags.isEmpty() && item->m_model == this)
             orphans.insert(item);
     }
     tag->m_items.clear();

@@ -38,8 +38,9 @@ struct DatabaseDeleter {
 // names candidates, the lower-cased paths decide.
 class LibraryModel {
 public:
-    // Usage totals, tag-cloud settings and the program folder's icons come
-    // from their services; images through the hooks of foundation/Hooks.h.
+    // Loads the not-found images and the program folder's icons through
+    // the hooks of foundation/Hooks.h; the tag-cloud appearance starts at
+    // its defaults.
     LibraryModel();
     virtual ~LibraryModel();
     LibraryModel(const LibraryModel&) = delete;
@@ -226,8 +227,8 @@ private:
     List<Filter*> m_filters;
     List<ScanRule*> m_scanRules;
 
-    // Defaults until the model settings are read at construction; the
-    // settings of the model arrive in their own change.
+    // The tag-cloud appearance, at the defaults of its settings keys until
+    // the model settings read them.
     float m_fontMinimumSize = 12.0f;
     float m_fontMaximumSize = 24.0f;
     String m_fontFamily;

@@ -1,0 +1,691 @@
+#include "library/Database.h"
+
+#include "foundation/Application.h"
+#include "foundation/BinaryReader.h"
+#include "foundation/BinaryWriter.h"
+#include "foundation/FileStream.h"
+#include "foundation/FileSystem.h"
+#include "foundation/Hooks.h"
+#include "foundation/LittleEndian.h"
+#include "foundation/Path.h"
+#include "foundation/System.h"
+#include "library/LibraryModel.h"
+#include "library/Tag.h"
+#include "library/TaggedItem.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::uint8_t magic[2] = {'K', 'R'};
+constexpr int nameOffset = 30;
+constexpr int reservedOffset = 285;
+constexpr int tagCountOffset = 301;
+constexpr int itemCountOffset = 305;
+constexpr int itemHeadSize = 30;
+constexpr int tagHeadSize = 34;
+constexpr int indexSize = 4;
+// Records travel to and from the file in blocks of this size.
+constexpr int blockSize = 1 << 20;
+
+String translated(const wchar_t* text)
+{
+    return translate(String(text), String(L"Database"));
+}
+
+// The folder part of a full path, with its final '\'.
+String folderOf(const String& path)
+{
+    return path.mid(0, path.lastIndexOf(L'\\') + 1);
+}
+
+void storeDate(std::uint8_t* at, const DateTime& date)
+{
+    const int fields[7] = {date.year(), date.month(), date.day(), date.hour(), date.minute(), date.second(),
+                           date.millisecond()};
+    for (int i = 0; i < 7; ++i)
+        storeLittleEndian(at + 2 * i, static_cast<std::uint16_t>(fields[i]), 2);
+}
+
+DateTime loadDate(const std::uint8_t* at)
+{
+    int fields[7];
+    for (int i = 0; i < 7; ++i)
+        fields[i] = static_cast<std::int16_t>(loadLittleEndian(at + 2 * i, 2));
+    return DateTime(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]);
+}
+
+std::int32_t loadInt32(const std::uint8_t* at)
+{
+    return static_cast<std::int32_t>(loadLittleEndian(at, 4));
+}
+
+// The head that item and tag records share: length, date, zero, usage.
+struct RecordHead {
+    std::int32_t length = 0;
+    DateTime date;
+    std::int64_t usage = 0;
+};
+
+void storeHead(std::uint8_t* at, const RecordHead& head)
+{
+    storeLittleEndian(at, static_cast<std::uint32_t>(head.length), 4);
+    storeDate(at + 4, head.date);
+    storeLittleEndian(at + 18, 0, 4);
+    storeLittleEndian(at + 22, static_cast<std::uint64_t>(head.usage), 8);
+}
+
+RecordHead loadHead(const std::uint8_t* at)
+{
+    RecordHead head;
+    head.length = loadInt32(at);
+    head.date = loadDate(at + 4);
+    head.usage = static_cast<std::int64_t>(loadLittleEndian(at + 22, 8));
+    return head;
+}
+
+// The longest start of the UTF-8 bytes that holds at most limit bytes and
+// ends on a character boundary.
+int utf8PrefixLength(const ByteArray& text, int limit)
+{
+    int length = std::min(text.size(), limit);
+    while (length > 0 && length < text.size() && (text.at(length) & 0xC0) == 0x80)
+        --length;
+    return length;
+}
+
+// Collects the file's bytes and hands them to the writer in large blocks,
+// so a big library costs a few hundred writes rather than one per field.
+class BlockWriter {
+public:
+    explicit BlockWriter(BinaryWriter& writer) : m_writer(writer) { m_block.reserve(blockSize); }
+
+    void append(const void* data, int size)
+    {
+        if (m_block.size() + size > blockSize)
+            flush();
+        if (size > blockSize)
+            writeThrough(data, size);
+        else
+            m_block.append(static_cast<const std::uint8_t*>(data), size);
+    }
+
+    void appendIndex(std::int32_t index)
+    {
+        std::uint8_t bytes[indexSize];
+        storeLittleEndian(bytes, static_cast<std::uint32_t>(index), indexSize);
+        append(bytes, indexSize);
+    }
+
+    // True when every byte reached the stream.
+    bool finish()
+    {
+        flush();
+        return !m_failed;
+    }
+
+private:
+    void flush()
+    {
+        writeThrough(m_block.data(), m_block.size());
+        m_block.clear();
+    }
+
+    void writeThrough(const void* data, int size)
+    {
+        if (size > 0 && !m_failed && m_writer.writeBytes(data, size) != size)
+            m_failed = true;
+    }
+
+    BinaryWriter& m_writer;
+    ByteArray m_block;
+    bool m_failed = false;
+};
+
+// Hands out the stream's bytes from large blocks read through the reader.
+class BlockReader {
+public:
+    explicit BlockReader(BinaryReader& reader) : m_reader(reader) {}
+
+    // The bytes not yet taken.
+    std::uint64_t remaining() const { return (m_block.size() - m_next) + m_reader.stream()->remaining(); }
+
+    // The next count bytes; null when fewer remain or a read fails.
+    const std::uint8_t* take(int count)
+    {
+        if (static_cast<std::size_t>(count) > m_block.size() - m_next && !refill(count))
+            return nullptr;
+        const std::uint8_t* bytes = m_block.data() + m_next;
+        m_next += static_cast<std::size_t>(count);
+        return bytes;
+    }
+
+private:
+    bool refill(int count)
+    {
+        if (static_cast<std::uint64_t>(count) > remaining())
+            return false;
+        m_block.erase(m_block.begin(), m_block.begin() + static_cast<std::ptrdiff_t>(m_next));
+        m_next = 0;
+        const std::uint64_t wanted = std::max<std::uint64_t>(count, blockSize) - m_block.size();
+        const std::size_t toRead = static_cast<std::size_t>(std::min(wanted, m_reader.stream()->remaining()));
+        const std::size_t kept = m_block.size();
+        m_block.resize(kept + toRead);
+        if (m_reader.readBytes(m_block.data() + kept, static_cast<std::int64_t>(toRead)) !=
+            static_cast<std::int64_t>(toRead)) {
+            m_block.resize(kept);
+            return false;
+        }
+        return m_block.size() >= static_cast<std::size_t>(count);
+    }
+
+    BinaryReader& m_reader;
+    std::vector<std::uint8_t> m_block;
+    std::size_t m_next = 0;
+};
+
+// Sets the percent of the window only when the whole number changes, so a
+// long loop does not repaint it for every record.
+class ProgressSteps {
+public:
+    ProgressSteps(ProgressWindow& window, bool silent, int count) : m_window(window), m_silent(silent), m_count(count)
+    {
+    }
+
+    void done(int finished)
+    {
+        if (m_silent)
+            return;
+        const int percent = static_cast<int>(static_cast<double>(finished) / m_count * 100.0);
+        if (percent == m_shown)
+            return;
+        m_shown = percent;
+        m_window.setPercent(percent);
+    }
+
+private:
+    ProgressWindow& m_window;
+    bool m_silent;
+    int m_count;
+    int m_shown = -1;
+};
+
+// Numbers the items that can be stored by their position among the
+// records, and gives their paths in UTF-8. An item whose path is empty or
+// too long for a record gets order index -1 and no bytes; its links are
+// left out with it.
+std::vector<ByteArray> numberItems(const PointerArray<TaggedItem*>& items)
+{
+    std::vector<ByteArray> paths;
+    paths.reserve(static_cast<std::size_t>(items.count()));
+    std::int32_t position = 0;
+    for (TaggedItem* item : items) {
+        ByteArray path = item->path().toUtf8();
+        if (path.isEmpty() || path.size() > TaggedItem::maxPathBytes) {
+            item->setOrderIndex(TaggedItem::NewItem);
+            path.clear();
+        } else {
+            item->setOrderIndex(position++);
+        }
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+// The tag names in UTF-8, cut at a character boundary to the longest name
+// a record holds; a tag whose name gives no bytes is left out.
+std::vector<ByteArray> storedTagNames(const PointerArray<Tag*>& tags)
+{
+    std::vector<ByteArray> names;
+    names.reserve(static_cast<std::size_t>(tags.count()));
+    for (const Tag* tag : tags) {
+        ByteArray name = tag->name().toUtf8();
+        name.resize(utf8PrefixLength(name, Tag::maxNameBytes));
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+int storedCount(const std::vector<ByteArray>& texts)
+{
+    return static_cast<int>(std::count_if(texts.begin(), texts.end(), [](const ByteArray& t) { return !t.isEmpty(); }));
+}
+
+void writeItems(BlockWriter& out, const PointerArray<TaggedItem*>& items, const std::vector<ByteArray>& paths,
+                ProgressSteps& steps)
+{
+    for (int i = 0; i < items.count(); ++i) {
+        const ByteArray& path = paths[static_cast<std::size_t>(i)];
+        if (!path.isEmpty()) {
+            std::uint8_t head[itemHeadSize];
+            storeHead(head, {path.size(), items[i]->date(), items[i]->usage()});
+            out.append(head, itemHeadSize);
+            out.append(path.data(), path.size());
+        }
+        steps.done(i + 1);
+    }
+}
+
+int storedItemCount(const Tag& tag)
+{
+    const PointerArray<TaggedItem*>& items = tag.items();
+    return static_cast<int>(
+        std::count_if(items.begin(), items.end(), [](const TaggedItem* item) { return item->orderIndex() >= 0; }));
+}
+
+void writeTags(BlockWriter& out, const PointerArray<Tag*>& tags, const std::vector<ByteArray>& names,
+               ProgressSteps& steps)
+{
+    for (int i = 0; i < tags.count(); ++i) {
+        const ByteArray& name = names[static_cast<std::size_t>(i)];
+        const Tag& tag = *tags[i];
+        if (!name.isEmpty()) {
+            std::uint8_t head[tagHeadSize];
+            storeHead(head, {name.size(), tag.date(), tag.usage()});
+            storeLittleEndian(head + itemHeadSize, static_cast<std::uint32_t>(storedItemCount(tag)), 4);
+            out.append(head, tagHeadSize);
+            out.append(name.data(), name.size());
+            for (const TaggedItem* item : tag.items()) {
+                if (item->orderIndex() >= 0)
+                    out.appendIndex(item->orderIndex());
+            }
+        }
+        steps.done(i + 1);
+    }
+}
+
+// A tag read from the file and the item positions it lists.
+struct PendingLinks {
+    Tag* tag;
+    std::vector<std::uint32_t> indices;
+};
+
+String textOf(const std::uint8_t* bytes, int length)
+{
+    return String::fromUtf8(reinterpret_cast<const char*>(bytes), length);
+}
+
+// One record as read: its head bytes, their fields and its text.
+struct Record {
+    std::uint8_t head[tagHeadSize];
+    RecordHead fields;
+    String text;
+};
+
+// Takes a record's head and text; false when either is cut short or the
+// text length is outside 1..limit, which is checked before the text is read.
+bool takeRecord(BlockReader& in, int headSize, int limit, Record& record)
+{
+    const std::uint8_t* head = in.take(headSize);
+    if (!head)
+        return false;
+    std::memcpy(record.head, head, static_cast<std::size_t>(headSize));
+    record.fields = loadHead(record.head);
+    if (record.fields.length < 1 || record.fields.length > limit)
+        return false;
+    const std::uint8_t* text = in.take(record.fields.length);
+    if (!text)
+        return false;
+    record.text = textOf(text, record.fields.length);
+    return true;
+}
+
+bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps)
+{
+    Record record;
+    for (int i = 0; i < count; ++i) {
+        if (!takeRecord(in, itemHeadSize, TaggedItem::maxPathBytes, record))
+            return false;
+        TaggedItem* item = model.addItem(record.text, record.fields.usage, record.fields.date);
+        if (item)
+            item->setOrderIndex(i);
+        steps.done(i + 1);
+    }
+    return true;
+}
+
+// The index list is checked against the bytes that remain before anything
+// is allocated for it.
+bool readTagIndices(BlockReader& in, Tag* tag, std::int32_t count, std::vector<PendingLinks>& pending)
+{
+    if (count <= 0)
+        return true;
+    if (count > INT32_MAX / indexSize || std::uint64_t(count) * indexSize > in.remaining())
+        return false;
+    const std::uint8_t* at = in.take(count * indexSize);
+    if (!at)
+        return false;
+    std::vector<std::uint32_t> indices(static_cast<std::size_t>(count));
+    for (std::uint32_t& index : indices) {
+        index = static_cast<std::uint32_t>(loadLittleEndian(at, indexSize));
+        at += indexSize;
+    }
+    pending.push_back({tag, std::move(indices)});
+    return true;
+}
+
+bool readTags(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps, std::vector<PendingLinks>& pending)
+{
+    Record record;
+    for (int i = 0; i < count; ++i) {
+        if (!takeRecord(in, tagHeadSize, Tag::maxNameBytes, record))
+            return false;
+        Tag* tag = model.addTagWithUsage(record.text, record.fields.usage, record.fields.date);
+        if (!readTagIndices(in, tag, loadInt32(record.head + itemHeadSize), pending))
+            return false;
+        steps.done(i + 1);
+    }
+    return true;
+}
+
+// Links each model item, in array order, to the pending tags (in file
+// order) whose lists hold its order index, each pair once. The tags are
+// first sorted into one bucket per index, so the work grows with the links
+// rather than with items times tags; the links come out in the same order
+// as a walk over every tag's list for every item.
+void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<PendingLinks>& pending, ProgressSteps& steps)
+{
+    std::int32_t positions = 0;
+    for (const TaggedItem* item : items)
+        positions = std::max(positions, item->orderIndex() + 1);
+    const std::size_t bucketCount = static_cast<std::size_t>(positions);
+    std::vector<std::size_t> start(bucketCount + 1, 0);
+    std::vector<std::size_t> lastTag(bucketCount, SIZE_MAX);
+    const auto eachNewPair = [&](const auto& visit) {
+        std::fill(lastTag.begin(), lastTag.end(), SIZE_MAX);
+        for (std::size_t t = 0; t < pending.size(); ++t) {
+            for (std::uint32_t index : pending[t].indices) {
+                if (index < bucketCount && lastTag[index] != t) {
+                    lastTag[index] = t;
+                    visit(index, pending[t].tag);
+                }
+            }
+        }
+    };
+    eachNewPair([&](std::uint32_t index, Tag*) { ++start[index + 1]; });
+    for (std::size_t i = 0; i < bucketCount; ++i)
+        start[i + 1] += start[i];
+    std::vector<Tag*> buckets(start[bucketCount]);
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    eachNewPair([&](std::uint32_t index, Tag* tag) { buckets[next[index]++] = tag; });
+    for (int k = 0; k < items.count(); ++k) {
+        TaggedItem* item = items[k];
+        if (item->orderIndex() >= 0) {
+            const std::size_t index = static_cast<std::size_t>(item->orderIndex());
+            for (std::size_t b = start[index]; b < start[index + 1]; ++b)
+                Tag::linkItem(buckets[b], item);
+        }
+        steps.done(k + 1);
+    }
+}
+
+} // namespace
+
+Database::Database(LibraryModel* model) : m_model(model) {}
+
+Database::~Database()
+{
+    reset();
+}
+
+String Database::errorText() const
+{
+    return errorText(m_lastError);
+}
+
+String Database::errorText(std::uint32_t code)
+{
+    switch (code) {
+    case CannotCreate:
+        return translated(L"Cannot create database file.");
+    case InvalidFormat:
+        return translated(L"Database format is invalid.");
+    case Corrupted:
+        return translated(L"Database is corrupted.");
+    case UnsupportedVersion:
+        return translated(L"Database version is not supported.");
+    default:
+        return translated(L"Unknown database error.");
+    }
+}
+
+String Database::dataFolder()
+{
+    const Application* application = Application::instance();
+    const String base = specialFolderPath(SpecialFolder::AppData);
+    if (!application || application->productName().isEmpty() || base.isEmpty())
+        return {};
+    return base + L'\\' + application->productName() + L'\\';
+}
+
+const wchar_t* Database::defaultFileName()
+{
+    return L"kestrola.database";
+}
+
+String Database::defaultPath()
+{
+    const String folder = dataFolder();
+    return folder.isEmpty() ? String() : folder + defaultFileName();
+}
+
+void Database::version(std::uint32_t& major, std::uint32_t& minor) const
+{
+    major = m_formatVersion[0];
+    minor = m_formatVersion[1];
+}
+
+void Database::setReservedBlock(const ByteArray& block)
+{
+    if (&block != &m_reservedBlock)
+        m_reservedBlock = block;
+}
+
+void Database::reset()
+{
+    m_model->clear();
+    forgetFile();
+}
+
+void Database::forgetFile()
+{
+    m_path.clear();
+    m_name.clear();
+    m_created = DateTime();
+    m_reservedBlock.clear();
+}
+
+bool Database::open(const String& fileName, bool silent)
+{
+    const String folder = dataFolder();
+    if (folder.isEmpty()) {
+        reset();
+        m_keptUnreadablePath.clear();
+        m_lastError = CannotCreate;
+        return false;
+    }
+    return openFile(folder + fileName, silent);
+}
+
+bool Database::openFile(const String& path, bool silent)
+{
+    reset();
+    m_keptUnreadablePath.clear();
+    m_lastError = UnknownError;
+    m_path = path;
+    if (!FileSystem::exists(path)) {
+        createPath(folderOf(path));
+        FileSystem::createEmpty(path);
+        if (!FileSystem::exists(path)) {
+            m_lastError = CannotCreate;
+            return false;
+        }
+        // A library created just now receives its first-run content at this
+        // point; it reaches the file with the next save.
+    }
+    const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
+    const bool wasRead = readFile(path, silent, *progressWindow);
+    if (!wasRead) {
+        reset();
+        keepUnreadableFile(path);
+        reportOpenFailure();
+    }
+    // The automatic start-up scan runs at this point, whether the file was
+    // read or not, with the silent flag and this progress window.
+    return wasRead;
+}
+
+bool Database::readFile(const String& path, bool silent, ProgressWindow& progressWindow)
+{
+    FileInputStream stream(path);
+    BinaryReader reader(&stream);
+    return stream.isOpen() && reader.attach() && read(reader, silent, progressWindow);
+}
+
+// Moves the file that could not be read to a free name beside it, so that
+// the next save, which writes to the default path, cannot overwrite it.
+void Database::keepUnreadableFile(const String& path)
+{
+    const String folder = folderOf(path);
+    const String fileName = path.mid(folder.length());
+    String target = path + L".bad";
+    if (fileExists(target))
+        target = folder + Path::uniqueFileName(fileName, String(L"bad"), folder);
+    if (!fileExists(target) && FileSystem::move(path, target))
+        m_keptUnreadablePath = target;
+}
+
+void Database::reportOpenFailure() const
+{
+    String text = errorText();
+    if (!m_keptUnreadablePath.isEmpty())
+        text += L'\n' + translated(L"The file was kept as ^.").arg(m_keptUnreadablePath);
+    uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
+}
+
+bool Database::save(bool silent)
+{
+    if (m_path.isEmpty())
+        m_path = defaultPath();
+    m_lastError = UnknownError;
+    if (m_path.isEmpty() || !createPath(folderOf(m_path)))
+        return false;
+    return writeFileAtomically(m_path, [this, silent](FileOutputStream& stream) {
+        BinaryWriter writer(&stream);
+        return writer.attach() && write(writer, silent);
+    });
+}
+
+bool Database::write(BinaryWriter& writer, bool silent)
+{
+    const PointerArray<TaggedItem*>& items = m_model->items();
+    const PointerArray<Tag*>& tags = m_model->tags();
+    const std::vector<ByteArray> paths = numberItems(items);
+    const std::vector<ByteArray> names = storedTagNames(tags);
+    const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
+    if (!silent) {
+        progressWindow->setMessage(translated(L"Saving items..."));
+        progressWindow->show();
+    }
+    if (m_created.isNull())
+        m_created = DateTime::currentUtc();
+    std::uint8_t header[headerSize];
+    fillHeader(header, storedCount(names), storedCount(paths));
+    BlockWriter out(writer);
+    out.append(header, headerSize);
+    ProgressSteps itemSteps(*progressWindow, silent, items.count());
+    writeItems(out, items, paths, itemSteps);
+    if (!silent)
+        progressWindow->setMessage(translated(L"Saving tags..."));
+    ProgressSteps tagSteps(*progressWindow, silent, tags.count());
+    writeTags(out, tags, names, tagSteps);
+    return out.finish();
+}
+
+void Database::fillHeader(std::uint8_t* header, int tagCount, int itemCount) const
+{
+    std::memset(header, 0, headerSize);
+    std::memcpy(header, magic, sizeof(magic));
+    storeLittleEndian(header + 4, m_formatVersion[0], 4);
+    storeLittleEndian(header + 8, m_formatVersion[1], 4);
+    storeLittleEndian(header + 12, 1, 4);
+    storeDate(header + 16, m_created);
+    const ByteArray name = m_name.toUtf8();
+    const int nameLength = utf8PrefixLength(name, maxLibraryNameBytes);
+    if (nameLength > 0)
+        std::memcpy(header + nameOffset, name.data(), static_cast<std::size_t>(nameLength));
+    if (!m_reservedBlock.isEmpty() && !m_reservedBlock.isAllZero())
+        std::memcpy(header + reservedOffset, m_reservedBlock.data(),
+                    static_cast<std::size_t>(std::min(m_reservedBlock.size(), reservedBlockSize)));
+    storeLittleEndian(header + tagCountOffset, static_cast<std::uint32_t>(tagCount), 4);
+    storeLittleEndian(header + itemCountOffset, static_cast<std::uint32_t>(itemCount), 4);
+}
+
+bool Database::read(BinaryReader& reader, bool silent, ProgressWindow& progressWindow)
+{
+    const InputStream* stream = reader.stream();
+    if (!stream)
+        return fail(Corrupted);
+    if (stream->size() == 0)
+        return true;
+    BlockReader in(reader);
+    const std::uint8_t* header = stream->size() < headerSize ? nullptr : in.take(headerSize);
+    if (!header)
+        return fail(Corrupted);
+    const std::int32_t tagCount = loadInt32(header + tagCountOffset);
+    const std::int32_t itemCount = loadInt32(header + itemCountOffset);
+    if (std::memcmp(header, magic, sizeof(magic)) != 0 || tagCount < 0 || itemCount < 0)
+        return fail(InvalidFormat);
+    if (loadLittleEndian(header + 4, 4) != m_formatVersion[0] || loadLittleEndian(header + 8, 4) != m_formatVersion[1])
+        return fail(UnsupportedVersion);
+    takeHeader(header);
+    if (!silent) {
+        progressWindow.setMessage(translated(L"Loading items..."));
+        progressWindow.show();
+    }
+    ProgressSteps itemSteps(progressWindow, silent, itemCount);
+    if (!readItems(in, *m_model, itemCount, itemSteps))
+        return fail(Corrupted);
+    if (!silent)
+        progressWindow.setMessage(translated(L"Loading tags..."));
+    std::vector<PendingLinks> pending;
+    ProgressSteps tagSteps(progressWindow, silent, tagCount);
+    if (!readTags(in, *m_model, tagCount, tagSteps, pending))
+        return fail(Corrupted);
+    if (!silent) {
+        progressWindow.setMessage(translated(L"Preparing data..."));
+        progressWindow.setPercent(0);
+    }
+    ProgressSteps linkSteps(progressWindow, silent, m_model->itemCount());
+    linkItems(m_model->items(), pending, linkSteps);
+    return true;
+}
+
+bool Database::fail(ErrorCode code)
+{
+    m_lastError = code;
+    return false;
+}
+
+// The name runs from its offset to the first zero byte; the field's last
+// byte counts as zero whatever it holds.
+void Database::takeHeader(const std::uint8_t* header)
+{
+    m_created = loadDate(header + 16);
+    const std::uint8_t* name = header + nameOffset;
+    const std::uint8_t* nameEnd = std::find(name, name + maxLibraryNameBytes, 0);
+    m_name = textOf(name, static_cast<int>(nameEnd - name));
+    m_reservedBlock.assign(header + reservedOffset, reservedBlockSize);
+}
+
+bool LibraryModel::openDatabase()
+{
+    const DatabaseDeleter deleter{[](Database* database) { delete database; }};
+    m_database = std::unique_ptr<Database, DatabaseDeleter>(new Database(this), deleter);
+    const bool opened = m_database->open(Database::defaultFileName(), false);
+    recomputeTagUsage();
+    recomputeItemUsage();
+    return opened;
+}

@@ -1,0 +1,420 @@
+#include "foundation/Application.h"
+#include "foundation/BinaryReader.h"
+#include "foundation/MemoryStream.h"
+#include "library/Database.h"
+#include "tests/library/LibraryTestSupport.h"
+#include "tests/support/DamagedInput.h"
+#include "tests/support/RowTable.h"
+#include "tests/support/TempFolder.h"
+
+#include <functional>
+#include <random>
+
+namespace {
+
+// Library files put together byte by byte from the format, independently
+// of the writer under test.
+class LibraryFile {
+public:
+    LibraryFile(int tagCount, int itemCount, const std::string& name = "", const DateTime& created = {})
+    {
+        put('K' | 'R' << 8, 4);
+        put(1, 4);
+        put(1, 4);
+        put(1, 4);
+        putDate(created);
+        std::string field = name;
+        field.resize(255, '\0');
+        bytes.insert(bytes.end(), field.begin(), field.end());
+        put(0x0123456789ABCDEF, 8);
+        put(0xFEDCBA9876543210, 8);
+        put(static_cast<std::uint32_t>(tagCount), 4);
+        put(static_cast<std::uint32_t>(itemCount), 4);
+    }
+
+    LibraryFile& item(const std::string& path, std::int64_t usage = 0, const DateTime& date = {})
+    {
+        putHead(path, usage, date);
+        bytes.insert(bytes.end(), path.begin(), path.end());
+        return *this;
+    }
+
+    // indexCount -1 writes the number of indices given.
+    LibraryFile& tag(const std::string& name, const std::vector<std::uint32_t>& indices, std::int64_t usage = 0,
+                     const DateTime& date = {}, int indexCount = -1)
+    {
+        putHead(name, usage, date);
+        put(static_cast<std::uint32_t>(indexCount < 0 ? static_cast<int>(indices.size()) : indexCount), 4);
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        for (std::uint32_t index : indices)
+            put(index, 4);
+        return *this;
+    }
+
+    LibraryFile& patch(std::size_t offset, std::uint64_t value, int width)
+    {
+        for (int i = 0; i < width; ++i)
+            bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        return *this;
+    }
+
+    Bytes bytes;
+
+private:
+    void put(std::uint64_t value, int width)
+    {
+        for (int i = 0; i < width; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+
+    void putDate(const DateTime& d)
+    {
+        for (int field : {d.year(), d.month(), d.day(), d.hour(), d.minute(), d.second(), d.millisecond()})
+            put(static_cast<std::uint16_t>(field), 2);
+    }
+
+    void putHead(const std::string& text, std::int64_t usage, const DateTime& date)
+    {
+        put(text.size(), 4);
+        putDate(date);
+        put(0, 4);
+        put(static_cast<std::uint64_t>(usage), 8);
+    }
+};
+
+// Three items and two tags, the links in record order.
+Bytes smallLibrary()
+{
+    return LibraryFile(2, 3, "Home", DateTime(2020, 1, 2, 3, 4, 5, 6))
+        .item("C:\\Photos\\beach.jpg", 7, DateTime(2021, 6, 7, 8, 9, 10, 11))
+        .item("D:\\Notes\\", 0, DateTime(2022, 1, 1))
+        .item("C:\\Music\\song.mp3", 1, DateTime(2023, 12, 31, 23, 59, 59, 999))
+        .tag("holiday", {0, 2}, 3, DateTime(2019, 5, 5))
+        .tag("work", {0, 1}, 0, DateTime(2018, 4, 4))
+        .bytes;
+}
+
+// A record as text: its text, usage, date and the positions of what it
+// links to, in its own order.
+template <typename Links, typename Others>
+std::wstring recordLine(const String& text, std::int64_t usage, const DateTime& d, const Links& links,
+                        const Others& others)
+{
+    std::wstring line = wide(text) + L" | " + std::to_wstring(usage) +
+                        wide(String::format(L" | %d-%d-%d %d:%d:%d.%d |", d.year(), d.month(), d.day(), d.hour(),
+                                            d.minute(), d.second(), d.millisecond()));
+    for (const auto* linked : links)
+        line += L" " + std::to_wstring(others.lastIndexOf(linked));
+    return line;
+}
+
+// Everything the library file keeps: items, then tags.
+std::vector<std::wstring> contentsOf(const LibraryModel& model)
+{
+    std::vector<std::wstring> lines;
+    for (const TaggedItem* item : model.items())
+        lines.push_back(recordLine(item->path(), item->usage(), item->date(), item->tags(), model.tags()));
+    for (const Tag* tag : model.tags())
+        lines.push_back(recordLine(tag->name(), tag->usage(), tag->date(), tag->items(), model.items()));
+    return lines;
+}
+
+class RecordingUi : public UiHooks {
+public:
+    int information(const String&, const String& text, const String&, int, int) override
+    {
+        boxes.push_back(wide(text));
+        return 0;
+    }
+
+    std::vector<std::wstring> boxes;
+};
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    DatabaseTest() { setUiHooks(&ui); }
+    ~DatabaseTest() override { setUiHooks(nullptr); }
+
+    String path() const { return folder.file(L"kestrola.database"); }
+
+    bool openBytes(const Bytes& bytes)
+    {
+        writeRaw(path(), bytes);
+        return database.openFile(path(), true);
+    }
+
+    // Into the model as it is, without the disk.
+    bool readBytes(const Bytes& bytes)
+    {
+        MemoryStream stream(bytes.data(), bytes.size(), false);
+        BinaryReader reader(&stream);
+        ProgressWindow window;
+        return reader.attach() && database.read(reader, true, window);
+    }
+
+    Bytes savedBytes()
+    {
+        EXPECT_TRUE(database.save(true));
+        return readRaw(path());
+    }
+
+    RecordingUi ui;
+    TempFolder folder;
+    LibraryModel model;
+    Database database{&model};
+};
+
+TEST_F(DatabaseTest, FileFromTheFormatLoadsAndSavesBackByteForByte)
+{
+    const Bytes original = smallLibrary();
+    ASSERT_TRUE(openBytes(original));
+    EXPECT_EQ(wide(database.name()), L"Home");
+    EXPECT_EQ(database.created(), DateTime(2020, 1, 2, 3, 4, 5, 6));
+    EXPECT_EQ(contentsOf(model), (std::vector<std::wstring>{
+                                     L"C:\\Photos\\beach.jpg | 7 | 2021-6-7 8:9:10.11 | 0 1",
+                                     L"D:\\Notes\\ | 0 | 2022-1-1 0:0:0.0 | 1",
+                                     L"C:\\Music\\song.mp3 | 1 | 2023-12-31 23:59:59.999 | 0",
+                                     L"holiday | 3 | 2019-5-5 0:0:0.0 | 0 2",
+                                     L"work | 0 | 2018-4-4 0:0:0.0 | 0 1",
+                                 }));
+    EXPECT_EQ(savedBytes(), original);
+}
+
+TEST_F(DatabaseTest, RoundTripKeepsUsagesDatesAndNamesAndPutsLinksInRecordOrder)
+{
+    ASSERT_TRUE(database.openFile(path(), true));
+    TaggedItem* photo =
+        model.addItem(L"C:\\F\\\u00c4rger \u65e5\u672c.jpg", 5000000000LL, DateTime(2021, 2, 3, 4, 5, 6, 7));
+    TaggedItem* smile = model.addItem(L"C:\\a\\\U0001F600.txt", -3, DateTime(1999, 12, 31));
+    Tag* family = model.addTagWithUsage(L"\u5bb6\u65cf", (1LL << 40) + 1, DateTime(2001, 1, 1, 1, 1, 1, 1));
+    Tag* holiday = model.addTagWithUsage(L"Urlaub \u00fc", 2, DateTime(2002, 2, 2));
+    Tag::linkItem(family, smile);
+    Tag::linkItem(holiday, smile);
+    Tag::linkItem(family, photo);
+    ASSERT_TRUE(database.save(true));
+    EXPECT_FALSE(database.created().isNull());
+
+    ASSERT_TRUE(database.openFile(path(), true));
+    EXPECT_EQ(contentsOf(model), (std::vector<std::wstring>{
+                                     L"C:\\F\\\u00c4rger \u65e5\u672c.jpg | 5000000000 | 2021-2-3 4:5:6.7 | 0",
+                                     L"C:\\a\\\U0001F600.txt | -3 | 1999-12-31 0:0:0.0 | 0 1",
+                                     L"\u5bb6\u65cf | 1099511627777 | 2001-1-1 1:1:1.1 | 0 1",
+                                     L"Urlaub \u00fc | 2 | 2002-2-2 0:0:0.0 | 1",
+                                 }));
+}
+
+TEST_F(DatabaseTest, DamagedHeadersAndRecordsGiveTheirErrorCodes)
+{
+    const Bytes valid = smallLibrary();
+    const auto patched = [&](std::size_t offset, std::uint64_t value, int width) {
+        LibraryFile file(0, 0);
+        file.bytes = valid;
+        return file.patch(offset, value, width).bytes;
+    };
+    const std::string longPath = "C:\\" + std::string(1563, 'p');
+    struct Row {
+        const char* what;
+        Bytes bytes;
+        std::uint32_t code; // 0 for a file that opens
+    };
+    const Row rows[] = {
+        {"empty file", {}, 0},
+        {"308 bytes", Bytes(valid.begin(), valid.begin() + 308), 3},
+        {"bad magic, first byte", patched(0, 'k', 1), 2},
+        {"bad magic, second byte", patched(1, 'r', 1), 2},
+        {"newer minor version", patched(8, 2, 4), 4},
+        {"newer major version", patched(4, 2, 4), 4},
+        {"bad magic and bad version", LibraryFile(0, 0).patch(0, 'X', 1).patch(8, 2, 4).bytes, 2},
+        {"tag count -1", patched(301, 0xFFFFFFFF, 4), 2},
+        {"item count -1", patched(305, 0xFFFFFFFF, 4), 2},
+        {"offset 12 is not examined", patched(12, 0xABCD, 4), 0},
+        {"more items than records", LibraryFile(0, 2).item("C:\\a").bytes, 3},
+        {"item path length 0", patched(309, 0, 4), 3},
+        {"path at the limit", LibraryFile(0, 1).item(longPath).bytes, 0},
+        {"path one byte over", LibraryFile(0, 1).item(longPath + "p").bytes, 3},
+        {"name at the limit", LibraryFile(1, 0).tag(std::string(1536, 'n'), {}).bytes, 0},
+        {"name one byte over", LibraryFile(1, 0).tag(std::string(1537, 'n'), {}).bytes, 3},
+        {"index count beyond the file", LibraryFile(1, 0).tag("t", {}, 0, {}, 0x10000000).bytes, 3},
+        {"index count beyond any buffer", LibraryFile(1, 0).tag("t", {}, 0, {}, 0x7FFFFFFF).bytes, 3},
+        {"file ends inside an index list", LibraryFile(1, 1).item("C:\\a").tag("t", {0}, 0, {}, 2).bytes, 3},
+        {"negative index count", LibraryFile(1, 0).tag("t", {}, 0, {}, -5).bytes, 0},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(openBytes(row.bytes), row.code == 0);
+        EXPECT_EQ(database.lastError(), row.code);
+        if (row.code != 0) {
+            EXPECT_EQ(model.itemCount() + model.tagCount(), 0);
+        }
+        DeleteFileW(database.keptUnreadablePath().c_str());
+    });
+}
+
+// The reference is the walk over every tag's list for every item, which
+// the buckets replace: repeats and indices past the items link nothing.
+TEST_F(DatabaseTest, LinksOfRandomFilesMatchTheWalkOverEveryList)
+{
+    std::mt19937 random(77);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int itemCount = static_cast<int>(random() % 12);
+        const int tagCount = static_cast<int>(random() % 6);
+        LibraryFile file(tagCount, itemCount);
+        LibraryModel expected;
+        for (int i = 0; i < itemCount; ++i) {
+            file.item("C:\\i" + std::to_string(i));
+            expected.addItem(String::format(L"C:\\i%d", i), 0, DateTime());
+        }
+        std::vector<std::vector<std::uint32_t>> lists(static_cast<std::size_t>(tagCount));
+        for (auto& list : lists) {
+            for (unsigned n = random() % 8; n > 0; --n)
+                list.push_back(random() % static_cast<unsigned>(itemCount + 2));
+            file.tag("t", list);
+            expected.addTagWithUsage(L"t", 0, DateTime());
+        }
+        for (int i = 0; i < itemCount; ++i) {
+            for (int t = 0; t < tagCount; ++t) {
+                const auto& list = lists[static_cast<std::size_t>(t)];
+                if (std::find(list.begin(), list.end(), static_cast<std::uint32_t>(i)) != list.end())
+                    Tag::linkItem(expected.tags()[t], expected.items()[i]);
+            }
+        }
+        model.clear();
+        ASSERT_TRUE(readBytes(file.bytes));
+        ASSERT_EQ(contentsOf(model), contentsOf(expected)) << "trial " << trial;
+    }
+}
+
+TEST_F(DatabaseTest, EveryPrefixAndRandomDamageFailCleanlyOrLoad)
+{
+    const Bytes valid = smallLibrary();
+    expectEveryPrefixFailsCleanly(valid, [&](const Bytes& bytes) {
+        // The empty file is an empty library, a row of the code table.
+        if (bytes.empty())
+            return false;
+        model.clear();
+        const bool loaded = readBytes(bytes);
+        EXPECT_EQ(database.lastError(), 3u);
+        expectLinksTwoSided(model);
+        return loaded;
+    });
+    forEachDamagedCopy(valid, 2024, 3000, [&](const Bytes& bytes) {
+        model.clear();
+        if (!readBytes(bytes)) {
+            EXPECT_TRUE(database.lastError() >= 2 && database.lastError() <= 4);
+        }
+        expectLinksTwoSided(model);
+    });
+}
+
+TEST_F(DatabaseTest, FailedReadKeepsTheUnreadableFileAsideAndSaysSo)
+{
+    const Bytes damaged = LibraryFile(0, 1).item("C:\\a").patch(309, 0, 4).bytes;
+    EXPECT_FALSE(openBytes(damaged));
+    EXPECT_FALSE(database.hasPath());
+    EXPECT_FALSE(fileExists(path()));
+    EXPECT_EQ(wide(database.keptUnreadablePath()), wide(path()) + L".bad");
+    EXPECT_EQ(readRaw(database.keptUnreadablePath()), damaged);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].find(wide(database.errorText())), std::wstring::npos);
+    EXPECT_NE(ui.boxes[0].find(wide(database.keptUnreadablePath())), std::wstring::npos);
+
+    // A second unreadable file keeps the first one kept.
+    const Bytes newer = LibraryFile(0, 0).patch(8, 5, 4).bytes;
+    EXPECT_FALSE(openBytes(newer));
+    EXPECT_NE(wide(database.keptUnreadablePath()), wide(path()) + L".bad");
+    EXPECT_EQ(readRaw(database.keptUnreadablePath()), newer);
+    EXPECT_EQ(readRaw(path() + L".bad"), damaged);
+}
+
+TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
+{
+    ASSERT_TRUE(openBytes(smallLibrary()));
+    model.addItem(L"C:\\new.txt", 0, DateTime());
+    const String temporary = path() + L".tmp";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    const std::function<void()> blockers[] = {
+        [&] { folder.makeFolder(L"kestrola.database.tmp"); },
+        // Another program holds the file open without letting it be replaced.
+        [&] { held = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); },
+    };
+    forEachRow(blockers, [&](const std::function<void()>& block) {
+        block();
+        EXPECT_FALSE(database.save(true));
+        EXPECT_EQ(readRaw(path()), smallLibrary());
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        RemoveDirectoryW(temporary.c_str());
+        EXPECT_FALSE(fileExists(temporary));
+    });
+    EXPECT_TRUE(database.save(true));
+
+    // A folder holding the file's name can neither be opened nor replaced.
+    folder.makeFolder(L"held");
+    const String heldName = folder.file(L"held");
+    EXPECT_FALSE(database.openFile(heldName, true));
+    EXPECT_EQ(database.lastError(), 1u);
+    EXPECT_FALSE(database.save(true));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(DatabaseTest, WriterLeavesOutWhatItsReaderWouldRefuse)
+{
+    ASSERT_TRUE(database.openFile(path(), true));
+    TaggedItem* first = model.addItem(L"C:\\first.txt", 0, DateTime());
+    TaggedItem* tooLong = model.addItem(L"C:\\long.txt", 0, DateTime());
+    TaggedItem* last = model.addItem(L"C:\\last.txt", 0, DateTime());
+    tooLong->setPath(L"C:\\" + String(L'\u00e9', 800) + L".txt");
+    Tag* tag = model.addTagWithUsage(String(L'\u65e5', 600), 0, DateTime());
+    model.addTagWithUsage(String(), 0, DateTime());
+    model.addTagWithUsage(String(L'a', 1535) + L"\u00e9", 0, DateTime());
+    for (TaggedItem* item : {first, tooLong, last})
+        Tag::linkItem(tag, item);
+    ASSERT_TRUE(database.save(true));
+
+    ASSERT_TRUE(database.openFile(path(), true));
+    EXPECT_EQ(contentsOf(model), (std::vector<std::wstring>{
+                                     L"C:\\first.txt | 0 | 0-0-0 0:0:0.0 | 0",
+                                     L"C:\\last.txt | 0 | 0-0-0 0:0:0.0 | 0",
+                                     wide(String(L'\u65e5', 512)) + L" | 0 | 0-0-0 0:0:0.0 | 0 1",
+                                     std::wstring(1535, L'a') + L" | 0 | 0-0-0 0:0:0.0 |",
+                                 }));
+}
+
+// The 254th byte starts a character whose second byte lies beyond the field.
+TEST_F(DatabaseTest, LibraryNameRunsToItsFieldEndAndIsWrittenCutAtACharacter)
+{
+    ASSERT_TRUE(openBytes(LibraryFile(0, 0, std::string(253, 'n') + "\xC3\xA9\xC3\xA9").bytes));
+    EXPECT_EQ(wide(database.name()), std::wstring(253, L'n') + L"\uFFFD");
+    const Bytes saved = savedBytes();
+    EXPECT_EQ(std::string(saved.begin() + 30, saved.begin() + 285), std::string(253, 'n') + std::string(2, '\0'));
+}
+
+TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
+{
+    EXPECT_TRUE(Database::dataFolder().isEmpty());
+    EXPECT_FALSE(database.open(L"kestrola.database", true));
+    EXPECT_EQ(database.lastError(), 1u);
+
+    const String deep = folder.path() + L"new\\deeper\\kestrola.database";
+    EXPECT_TRUE(database.openFile(deep, true));
+    EXPECT_TRUE(fileExists(deep) && readRaw(deep).empty());
+
+    Application application(L"KestrolaDatabaseTest", L"1.0");
+    ASSERT_TRUE(Database::dataFolder().endsWith(L"\\KestrolaDatabaseTest\\"));
+    model.addTagWithUsage(L"five", 5, DateTime());
+    model.addTagWithUsage(L"seven", 7, DateTime());
+    Database fresh(&model);
+    EXPECT_TRUE(fresh.save(true));
+    EXPECT_EQ(wide(fresh.path()), wide(Database::defaultPath()));
+
+    // The model's own open reads the default file and recomputes its totals.
+    LibraryModel reopened;
+    EXPECT_TRUE(reopened.openDatabase());
+    EXPECT_EQ(reopened.tagCount(), 2);
+    EXPECT_EQ(reopened.totalTagUsage(), 12);
+    EXPECT_EQ(reopened.largestTagUsage(), 7);
+    DeleteFileW(Database::defaultPath().c_str());
+    RemoveDirectoryW(Database::dataFolder().c_str());
+}
+
+} // namespace
