@@ -149,13 +149,20 @@ TEST_F(ModelSettingsTest, FilterListText)
 }
 
 // A rule text with the wrong number of fields is skipped; the others load.
-TEST_F(ModelSettingsTest, MalformedRulesAreSkipped)
+// Read before the library opens, tag names are plain names until refresh.
+TEST_F(ModelSettingsTest, MalformedRulesAreSkippedAndNamesWaitForTheTags)
 {
-    const std::wstring good = L"0;1;C:\\a;1;1;;::;1;0;;0;0;0;0;1;0;1;1;0";
+    const std::wstring good = L"0;1;C:\\a;1;1;Recent;::;1;0;;0;0;0;0;1;0;1;1;0";
     const std::wstring text = good + L"|0;1;C:\\b|" + good + L";extra|" + good;
     storeText(L"model/scanRules", text.c_str());
     const auto model = loadedModel();
-    EXPECT_EQ(model->scanRules().count(), 2);
+    ASSERT_EQ(model->scanRules().count(), 2);
+    RuleTagSet& tags = model->scanRules().first()->value->assignableTags();
+    EXPECT_EQ(wide(tags.otherNamesText()), L"Recent");
+    EXPECT_TRUE(tags.modelTagNamesText().isEmpty());
+    model->addTag(L"Recent");
+    tags.refresh();
+    EXPECT_EQ(wide(tags.modelTagNamesText()), L"Recent");
 }
 
 } // namespace
