@@ -8,6 +8,8 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Brush.h"
 #include "graphics/Pen.h"
+#include "library/CloudMetrics.h"
+#include "library/DuplicateGroupList.h"
 #include "library/Filter.h"
 #include "library/ScanRule.h"
 #include "library/Tag.h"
@@ -243,6 +245,45 @@ public:
             visit(entry->second);
     }
 
+    // Tag weights and cloud metrics (TagWeights.cpp). Weighing every tag
+    // of a layout is linear through one CloudMetrics.
+    float tagWeight(const Tag* tag) const;
+    float tagFontSize(const Tag* tag) const;
+    // Of all tags; 0 with no tags.
+    float largestTagFontSize() const;
+    float smallestTagFontSize() const;
+    // Shares in percent of the usage totals, and of the model's items for
+    // count items (the tag's own when no count is given); 0 when the total
+    // or the model's item count is not above 0.
+    float tagUsagePercent(const Tag* tag) const;
+    float itemUsagePercent(const TaggedItem* item) const;
+    float tagItemPercent(const Tag* tag, std::optional<int> count = std::nullopt) const;
+    // Appends the shown tags found on the items that carry all selected
+    // tags (collectMode 0) or any of them (1), leaving out the selected
+    // tags and those out holds already.
+    void relatedTags(const PointerArray<Tag*>& selected, PointerArray<Tag*>& out) const;
+    TagStatistics tagStatistics() const;
+    ItemStatistics itemStatistics() const;
+
+    // Duplicate tags and items (Duplicates.cpp). Tags are duplicates when
+    // their names are equal ignoring case, items when their paths are.
+    // Each group's first is the one kept. A merge recomputes the usage
+    // totals it changes.
+    TagGroups findDuplicateTags() const;
+    // The tags in all groups, each group's first included.
+    int duplicateTagCount() const;
+    // The number of tags removed.
+    int mergeDuplicateTags();
+    // The duplicates of the given items among the model's (each item
+    // first of its group), or, without items, of all model items.
+    ItemGroups findDuplicateItems(const PointerArray<TaggedItem*>* items = nullptr) const;
+    int duplicateItemCount() const;
+    // Each first takes its duplicates' tags; the number of items removed.
+    int removeDuplicateItems(const PointerArray<TaggedItem*>* items = nullptr);
+    // The item takes the usages, tags and earliest date of the other items
+    // with its path; the number of items removed.
+    int mergeItemDuplicates(TaggedItem* item);
+
 private:
     friend class TaggedItem;
 
@@ -272,6 +313,8 @@ private:
     void loadAppearanceSettings();
     void loadFilterSettings();
     void mergeScannedItem(const TaggedItem* scanned);
+    ItemGroups findDuplicatesOf(const PointerArray<TaggedItem*>& items) const;
+    PointerArray<TaggedItem*> otherItemsWithPath(const TaggedItem& item) const;
 
     std::unique_ptr<Database, DatabaseDeleter> m_database;
     PointerArray<Tag*> m_tags;
