@@ -7,14 +7,23 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
+// The text of each element, in order.
+template <typename Elements, typename Text>
+std::vector<std::wstring> textsOf(const Elements& elements, Text text)
+{
+    std::vector<std::wstring> texts;
+    for (const auto* element : elements)
+        texts.push_back(wide(text(*element)));
+    return texts;
+}
 
 std::vector<std::wstring> tagNames(const PointerArray<Tag*>& tags)
 {
-    std::vector<std::wstring> names;
-    for (const Tag* tag : tags)
-        names.push_back(wide(tag->name()));
-    return names;
+    return textsOf(tags, [](const Tag& tag) { return tag.name(); });
 }
 
 class ScanMergeTest : public ScanFixture {
@@ -35,22 +44,6 @@ protected:
         return item;
     }
 
-    std::vector<std::wstring> ruleTexts() const
-    {
-        std::vector<std::wstring> texts;
-        for (const ScanRule* rule : model.scanRules())
-            texts.push_back(wide(rule->toSettingsText()));
-        return texts;
-    }
-
-    std::vector<std::wstring> filterTexts() const
-    {
-        std::vector<std::wstring> texts;
-        for (const Filter* filter : model.filters())
-            texts.push_back(wide(filter->toText()));
-        return texts;
-    }
-
     String recent;
     String desktop;
 };
@@ -59,11 +52,11 @@ TEST_F(ScanMergeTest, FirstRunDefaultsExactly)
 {
     model.createDefaults();
     EXPECT_EQ(tagNames(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
-    EXPECT_EQ(ruleTexts(), (std::vector<std::wstring>{
+    EXPECT_EQ(textsOf(model.scanRules(), std::mem_fn(&ScanRule::toSettingsText)), (std::vector<std::wstring>{
                                L"1;1;" + wide(recent) + L";0;0;Recent;:1:;0;0;;0;0;0;0;1;0;1;0;1",
                                L"1;1;" + wide(desktop) + L";0;0;Desktop;:2:;0;0;;0;0;0;0;1;0;1;1;1",
                            }));
-    EXPECT_EQ(filterTexts(), (std::vector<std::wstring>{
+    EXPECT_EQ(textsOf(model.filters(), std::mem_fn(&Filter::toText)), (std::vector<std::wstring>{
                                  L"images::bmp,jpg,jpeg,png,gif,tiff,raw,psd",
                                  L"music::mp3,ogg,wma,wav,flac",
                                  L"video::avi,mpeg,mp4,flv,mpg,mov,mkv,3gp,divx,xvid",
@@ -108,14 +101,19 @@ TEST_F(ScanMergeTest, MergeAddsOnlyMissingTagsAndSkipsUntaggedResults)
     expectLinksTwoSided(model);
 }
 
+// While the model is busy, neither a merge nor a save starts.
 TEST_F(ScanMergeTest, NonSilentMergeShowsProgressAndRefusesWhileBusy)
 {
+    Database database(&model);
+    ASSERT_TRUE(database.openFile(tree.writeFile(L"lib.database", Bytes()), true));
     scanned(missingPath(L"a.txt"), {L"t"});
     {
         const LibraryModel::BusyScope busy(&model);
         EXPECT_FALSE(model.addScannedItems(resultItems, false));
+        EXPECT_FALSE(database.save(true));
         EXPECT_EQ(model.itemCount(), 0);
     }
+    EXPECT_TRUE(database.save(true));
     EXPECT_TRUE(model.addScannedItems(resultItems, false));
     EXPECT_EQ(hooks.statuses, (std::vector<int>{ShellHooks::StatusPreparing, ShellHooks::StatusReady}));
     EXPECT_EQ(hooks.cursorDepth, 0);
@@ -174,15 +172,6 @@ TEST_F(ScanMergeTest, TagClickRunsOnlyTheRulesOfThatTag)
     model.scanForClickedTag(model.tags()[1]);
     EXPECT_EQ(model.itemCount(), 1);
     expectLinksTwoSided(model);
-}
-
-TEST_F(ScanMergeTest, SaveWaitsForTheBusyModel)
-{
-    Database database(&model);
-    const String data = folder(L"data") + L"kestrola.database";
-    ASSERT_TRUE(database.openFile(data, true));
-    const LibraryModel::BusyScope busy(&model);
-    EXPECT_FALSE(database.save(true));
 }
 
 } // namespace

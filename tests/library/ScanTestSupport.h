@@ -76,13 +76,14 @@ protected:
         return scanner.scan(list, silent, false);
     }
 
-    // Result paths relative to the tree.
-    std::set<std::wstring> found() const
+    // The result paths of the rule alone, relative to the tree.
+    std::set<std::wstring> foundBy(ScanRule& one)
     {
+        Scanner::deleteResults(resultTags, resultItems);
+        scan({&one});
         std::set<std::wstring> paths;
-        const int skip = tree.path().length();
         for (const TaggedItem* item : resultItems)
-            paths.insert(wide(item->path().mid(skip)));
+            paths.insert(wide(item->path().mid(tree.path().length())));
         return paths;
     }
 
