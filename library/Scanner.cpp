@@ -119,6 +119,8 @@ void Scanner::runRule(const ScanRule& rule)
         dropByDate(rule, entries);
     NameSet names = nameSet(rule.assignableTagNames());
     NameSet words = rule.hasContentCondition() ? nameSet(rule.searchWordNames()) : NameSet();
+    for (const String& word : words.names)
+        words.searchForms.push_back(rule.matchCase() ? word : word.toLower());
     for (const FileEntry& entry : entries) {
         const String key = entry.isFolder ? entry.path + L'\\' : entry.path;
         if (rule.hasContentCondition())
@@ -171,13 +173,11 @@ void Scanner::assignMatches(const ScanRule& rule, const FileEntry& entry, const 
                             NameSet& names)
 {
     const String text = subjectText(rule, entry);
-    const bool matchCase = rule.matchCase() != 0;
-    const String searchText = matchCase ? text : text.toLower();
+    const String searchText = rule.matchCase() ? text : text.toLower();
     const bool wordsAreTags = rule.searchWords().isAssignableTags();
     TaggedItem* item = nullptr;
     for (std::size_t i = 0; i < words.names.size(); ++i) {
-        const String& word = words.names[i];
-        const bool found = matchesIn(text, searchText, matchCase ? word : word.toLower(), rule.wholeWords());
+        const bool found = matchesIn(text, searchText, words.searchForms[i], rule.wholeWords());
         if (rule.allWords()) {
             if (!found)
                 return;
@@ -259,7 +259,7 @@ TaggedItem* Scanner::findOrCreateScanItem(const String& path)
 
 void Scanner::findOrCreateScanTag(TaggedItem* item, const String& name)
 {
-    NameSet names{{name}, {nullptr}};
+    NameSet names{{name}, {nullptr}, {}};
     Tag* tag = tagOf(names, 0);
     if (!item->hasTag(tag))
         Tag::linkItem(tag, item);

@@ -61,6 +61,8 @@ private:
     struct NameSet {
         std::vector<String> names;
         std::vector<Tag*> tags;
+        // The names as searched: lower-cased unless the case matters.
+        std::vector<String> searchForms;
     };
     struct ItemChain {
         int first;
