@@ -12,6 +12,8 @@ struct CloudEntry {
     Tag* tag = nullptr;
     // The tag's font size when the entry was made.
     float fontSize = 0.0f;
+
+    bool operator==(const CloudEntry&) const = default;
 };
 
 // What the cloud's order depends on: the cloud's selected tags, which

@@ -30,13 +30,44 @@ DuplicateGroupList<T> groupsWithOthers(const std::vector<DuplicateGroup<T>>& cla
     return groups;
 }
 
-// Whether another item of the index has the item's hash; most have none,
-// and a hash with a single item can have no duplicates.
-template <typename PathIndex>
-bool sharesHash(const PathIndex& index, const TaggedItem* item)
+// Sorts in three counting passes of 11 bits each: linear, and faster
+// than comparisons on the large arrays of hashes.
+void radixSort(std::vector<std::uint32_t>& values)
 {
-    const auto range = index.equal_range(item->pathHash());
-    return range.first != range.second && std::next(range.first) != range.second;
+    constexpr std::uint32_t digits = 1u << 11;
+    std::vector<std::uint32_t> buffer(values.size());
+    for (int shift : {0, 11, 22}) {
+        std::vector<std::size_t> starts(digits + 1, 0);
+        for (std::uint32_t v : values)
+            ++starts[((v >> shift) & (digits - 1)) + 1];
+        for (std::size_t d = 1; d <= digits; ++d)
+            starts[d] += starts[d - 1];
+        for (std::uint32_t v : values)
+            buffer[starts[(v >> shift) & (digits - 1)]++] = v;
+        values.swap(buffer);
+    }
+}
+
+// The hashes that more than one item has, sorted. Sorting the hashes
+// apart from the items keeps the work in the cache; an item whose hash no
+// other item has can have no duplicates.
+std::vector<std::uint32_t> sharedHashes(const PointerArray<TaggedItem*>& items)
+{
+    std::vector<std::uint32_t> hashes;
+    hashes.reserve(static_cast<std::size_t>(items.count()));
+    for (const TaggedItem* item : items)
+        hashes.push_back(item->pathHash());
+    radixSort(hashes);
+    std::vector<std::uint32_t> shared;
+    for (auto run = hashes.begin(); run != hashes.end();) {
+        auto end = std::next(run);
+        while (end != hashes.end() && *end == *run)
+            ++end;
+        if (end - run > 1)
+            shared.push_back(*run);
+        run = end;
+    }
+    return shared;
 }
 
 bool hasFirstWithPath(const std::unordered_multimap<std::uint32_t, TaggedItem*>& firsts, const TaggedItem& item)
@@ -113,21 +144,24 @@ ItemGroups LibraryModel::findDuplicateItems(const PointerArray<TaggedItem*>* ite
 {
     if (items)
         return findDuplicatesOf(*items);
-    // The classes of items whose hash is shared, per hash, each confirmed
-    // by path, in the order of their first items.
+    // The classes of the candidates, per hash, each confirmed by path, in
+    // the order of their first items.
+    const std::vector<std::uint32_t> shared = sharedHashes(m_items);
+    if (shared.empty())
+        return {};
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> classesOfHash;
     std::vector<DuplicateGroup<TaggedItem>> classes;
     for (TaggedItem* item : m_items) {
-        if (!sharesHash(m_pathIndex, item))
+        if (!std::binary_search(shared.begin(), shared.end(), item->pathHash()))
             continue;
-        std::vector<std::size_t>& candidates = classesOfHash[item->pathHash()];
-        const auto match = std::find_if(candidates.begin(), candidates.end(),
+        std::vector<std::size_t>& sameHash = classesOfHash[item->pathHash()];
+        const auto match = std::find_if(sameHash.begin(), sameHash.end(),
                                         [&](std::size_t c) { return classes[c].first->samePath(*item); });
-        if (match != candidates.end()) {
+        if (match != sameHash.end()) {
             classes[*match].others.append(item);
             continue;
         }
-        candidates.push_back(classes.size());
+        sameHash.push_back(classes.size());
         classes.push_back({item, {}});
     }
     return groupsWithOthers(classes);

@@ -83,6 +83,28 @@ float pickFontSize(const LibraryModel& model, Pick pick)
     return picked;
 }
 
+struct UsageFigures {
+    std::int64_t min = 0;
+    std::int64_t max = 0;
+    std::int64_t total = 0;
+};
+
+// The smallest, largest and summed usage of the records; 0 each for none.
+template <typename Record>
+UsageFigures usageFigures(const PointerArray<Record*>& records)
+{
+    UsageFigures figures;
+    if (records.isEmpty())
+        return figures;
+    figures.min = figures.max = records[0]->usage();
+    for (const Record* record : records) {
+        figures.min = std::min(figures.min, record->usage());
+        figures.max = std::max(figures.max, record->usage());
+        figures.total = wrappingAdd(figures.total, record->usage());
+    }
+    return figures;
+}
+
 } // namespace
 
 float LibraryModel::tagWeight(const Tag* tag) const
@@ -147,33 +169,20 @@ void LibraryModel::relatedTags(const PointerArray<Tag*>& selected, PointerArray<
 
 TagStatistics LibraryModel::tagStatistics() const
 {
-    TagStatistics statistics;
-    statistics.count = static_cast<std::uint32_t>(m_tags.count());
-    if (m_tags.isEmpty())
-        return statistics;
-    statistics.minUsage = statistics.maxUsage = m_tags[0]->usage();
-    for (const Tag* tag : m_tags) {
-        statistics.minUsage = std::min(statistics.minUsage, tag->usage());
-        statistics.maxUsage = std::max(statistics.maxUsage, tag->usage());
-        statistics.totalUsage = wrappingAdd(statistics.totalUsage, tag->usage());
-    }
-    return statistics;
+    const UsageFigures usage = usageFigures(m_tags);
+    return {static_cast<std::uint32_t>(m_tags.count()), usage.min, usage.max, usage.total};
 }
 
 ItemStatistics LibraryModel::itemStatistics() const
 {
-    ItemStatistics statistics;
-    statistics.count = static_cast<std::uint32_t>(m_items.count());
+    const UsageFigures usage = usageFigures(m_items);
+    ItemStatistics statistics{static_cast<std::uint32_t>(m_items.count()), 0, 0, usage.min, usage.max, usage.total};
     if (m_items.isEmpty())
         return statistics;
-    statistics.minTags = statistics.maxTags = m_items[0]->tagCount();
-    statistics.minUsage = statistics.maxUsage = m_items[0]->usage();
-    for (const TaggedItem* item : m_items) {
-        statistics.minTags = std::min(statistics.minTags, item->tagCount());
-        statistics.maxTags = std::max(statistics.maxTags, item->tagCount());
-        statistics.minUsage = std::min(statistics.minUsage, item->usage());
-        statistics.maxUsage = std::max(statistics.maxUsage, item->usage());
-        statistics.totalUsage = wrappingAdd(statistics.totalUsage, item->usage());
-    }
+    const auto [fewest, most] = std::minmax_element(m_items.begin(), m_items.end(), [](const auto* a, const auto* b) {
+        return a->tagCount() < b->tagCount();
+    });
+    statistics.minTags = (*fewest)->tagCount();
+    statistics.maxTags = (*most)->tagCount();
     return statistics;
 }
