@@ -271,9 +271,11 @@ Run runAt(int itemCount, const String& folder)
     Run run(itemCount);
     const String path = folder + L"bench.database";
     deleteFile(path);
+    FileSystem::createEmpty(path);
     LibraryModel model;
     Database database(&model);
-    // Opening the missing file creates it and sets the path saves go to.
+    // Opening the empty file sets the path saves go to; a missing one would
+    // bring the first-run content.
     database.openFile(path, true);
     fillLibrary(model, itemCount);
     measureFile(run, model, database, folder);

@@ -87,6 +87,7 @@ struct FileWalk {
     int flags = 0;
     StringList suffixes;
     StringList* out = nullptr;
+    std::vector<FileEntry>* entries = nullptr;
     std::int64_t count = 0;
 };
 
@@ -101,11 +102,19 @@ bool matchesSuffix(const String& name, const StringList& suffixes)
     return false;
 }
 
-void take(FileWalk& walk, const String& folder, const String& name)
+std::uint64_t fileTimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+void take(FileWalk& walk, const String& folder, const String& name, const WIN32_FIND_DATAW& data)
 {
     ++walk.count;
     if (walk.out)
         walk.out->append((walk.flags & NamesOnly) ? name : folder + name);
+    if (walk.entries)
+        walk.entries->push_back({folder + name, folder.length(), isDirectoryEntry(data),
+                                 fileTimeValue(data.ftCreationTime), fileTimeValue(data.ftLastWriteTime)});
 }
 
 void walkFolder(FileWalk& walk, const String& folder)
@@ -116,11 +125,11 @@ void walkFolder(FileWalk& walk, const String& folder)
         const String name(data.cFileName);
         if (!isDirectoryEntry(data)) {
             if ((walk.flags & ListFiles) && matchesSuffix(name, walk.suffixes))
-                take(walk, folder, name);
+                take(walk, folder, name, data);
             return;
         }
         if (walk.flags & ListFolders)
-            take(walk, folder, name);
+            take(walk, folder, name, data);
         const String subfolder = folder + name + L'\\';
         if ((walk.flags & Recurse) && mayDescend(data, subfolder))
             walkFolder(walk, subfolder);
@@ -243,6 +252,13 @@ bool listFiles(StringList& out, const String& folder, int flags, const StringLis
     FileWalk walk;
     walk.out = &out;
     return startWalk(walk, folder, flags, extensions);
+}
+
+bool listFileEntries(std::vector<FileEntry>& out, const String& folder, int flags, const StringList& extensions)
+{
+    FileWalk walk;
+    walk.entries = &out;
+    return startWalk(walk, folder, flags & ~NamesOnly, extensions);
 }
 
 bool FileSystem::exists(const String& path)

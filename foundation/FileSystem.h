@@ -4,6 +4,7 @@
 #include "foundation/StringList.h"
 
 #include <cstdint>
+#include <vector>
 
 class DateTime;
 
@@ -44,6 +45,22 @@ std::uint64_t directorySizeRecursive(const String& folder);
 // Recurse do not follow links. -1 or false when the folder does not exist.
 std::int64_t countFiles(const String& folder, int flags, const StringList& extensions = StringList());
 bool listFiles(StringList& out, const String& folder, int flags, const StringList& extensions = StringList());
+
+// An entry of a listing with what the walk read of it, so callers need not
+// ask the disk again. Times are platform file times in UTC.
+struct FileEntry {
+    // The full path; a folder's has no final '\'.
+    String path;
+    // The length of the path's folder part, with its final '\'.
+    int folderLength = 0;
+    bool isFolder = false;
+    std::uint64_t creationTime = 0;
+    std::uint64_t writeTime = 0;
+};
+
+// As listFiles, with the entries' kinds and times; NamesOnly is ignored.
+bool listFileEntries(std::vector<FileEntry>& out, const String& folder, int flags,
+                     const StringList& extensions = StringList());
 
 namespace FileSystem {
 

@@ -522,8 +522,8 @@ bool Database::openFile(const String& path, bool silent)
             m_lastError = CannotCreate;
             return false;
         }
-        // A library created just now receives its first-run content at this
-        // point; it reaches the file with the next save.
+        // The first-run content reaches the file with the next save.
+        m_model->createDefaults();
     }
     const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
     const bool wasRead = readFile(path, silent, *progressWindow);
@@ -532,8 +532,7 @@ bool Database::openFile(const String& path, bool silent)
         keepUnreadableFile(path);
         reportOpenFailure();
     }
-    // The automatic start-up scan runs at this point, whether the file was
-    // read or not, with the silent flag and this progress window.
+    m_model->runStartupScan(silent, *progressWindow);
     return wasRead;
 }
 
@@ -567,6 +566,10 @@ void Database::reportOpenFailure() const
 
 bool Database::save(bool silent)
 {
+    // A merge that processes events must not see its items written away.
+    const LibraryModel::BusyScope busy(m_model);
+    if (!busy.acquired())
+        return false;
     if (m_path.isEmpty())
         m_path = defaultPath();
     m_lastError = UnknownError;

@@ -63,6 +63,10 @@ public:
     String description() const;
     // The name, or the description when the name is empty.
     String displayText() const;
+    // The name, or the kind names and a short join of the extensions, as a
+    // scan rule's short description shows the filter (made in ScanRule.cpp
+    // with the rules' other short texts).
+    String ruleDescription() const;
 
 private:
     void splitExtensions();

@@ -71,6 +71,7 @@ LibraryModel::LibraryModel()
     const String folder = programFolder();
     uiHooks().shellFileIcon(folder, m_smallIconCache.size, m_folderIcon16);
     uiHooks().shellFileIcon(folder, m_largeIconCache.size, m_folderIcon48);
+    loadAppearanceSettings();
 }
 
 LibraryModel::~LibraryModel()

@@ -23,6 +23,7 @@
 #include <unordered_set>
 
 class Database;
+class ProgressWindow;
 
 // Resets and deletes the model's database component. Database.cpp hands
 // over the function, so the model needs no definition of the component.
@@ -62,6 +63,54 @@ public:
     const List<Filter*>& filters() const { return m_filters; }
     List<ScanRule*>& scanRules() { return m_scanRules; }
     const List<ScanRule*>& scanRules() const { return m_scanRules; }
+
+    // Settings (ModelSettings.cpp). Construction reads the tag-cloud
+    // appearance; loadSettings, called before the library file is opened,
+    // appends the stored filters and scan rules and reads the rest.
+    void loadSettings();
+    void loadScanRules();
+    void saveSettings() const;
+    void saveScanRules() const;
+
+    // First-run content, automatic scans and merging scan results
+    // (ScanMerge.cpp).
+    // The tags "Desktop" and "Recent", a start-up rule for the recent
+    // documents folder, a tag-click rule for the desktop, and four filters.
+    void createDefaults();
+    // The folders the first-run rules scan; empty texts stand for the
+    // user's recent documents folder and desktop.
+    void setFirstRunFolders(const String& recentFolder, const String& desktopFolder);
+    // Appends the automatic, valid rules of the scan time in model order.
+    void collectAutoRules(List<ScanRule*>& out, ScanRule::ScanTime time) const;
+    // Empties the tags of clearing rules, runs the rules due at program
+    // start silently and merges what they found.
+    void runStartupScan(bool silent, ProgressWindow& progressWindow);
+    // Runs the tag-click rules that assign the tag and merges the result.
+    void scanForClickedTag(const Tag* tag);
+    // Gives the model an item for each scanned item with tags (the one of
+    // the same path, else a new one) and links it to the model tags of the
+    // scanned tags' names. Non-silent, it shows progress and processes
+    // pending events once per item. False, with nothing done, while the
+    // model is busy.
+    bool addScannedItems(const PointerArray<TaggedItem*>& scannedItems, bool silent);
+
+    // A scan, a merge or a save holds the model busy; another one does not
+    // start meanwhile, since the non-silent ones process events.
+    bool isBusy() const { return m_busy; }
+    class BusyScope {
+    public:
+        // Holds the model busy unless it already was (or is null).
+        explicit BusyScope(LibraryModel* model);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        // Whether this scope made the model busy (a null model counts).
+        bool acquired() const { return m_acquired; }
+
+    private:
+        LibraryModel* m_model;
+        bool m_acquired;
+    };
 
     // Tag-cloud appearance.
     float fontMinimumSize() const { return m_fontMinimumSize; }
@@ -261,6 +310,9 @@ private:
     static void eraseFromIndex(PathIndex& index, TaggedItem* item);
     Tag* mergeTagNamed(const String& name) const;
     void addMergeTag(Tag* tag);
+    void loadAppearanceSettings();
+    void loadFilterSettings();
+    void mergeScannedItem(const TaggedItem* scanned);
     ItemGroups findDuplicatesOf(const PointerArray<TaggedItem*>& items) const;
     PointerArray<TaggedItem*> otherItemsWithPath(const TaggedItem& item) const;
 
@@ -305,4 +357,8 @@ private:
     std::unordered_map<std::wstring, Tag*> m_mergeTagNames;
 
     int m_itemsCacheMaxSize = 0;
+
+    String m_firstRunRecentFolder;
+    String m_firstRunDesktopFolder;
+    bool m_busy = false;
 };

@@ -522,6 +522,28 @@ TEST_F(FileListing, ListingAppendsToTheCallersList)
     EXPECT_EQ(vectorOf(out), (std::vector<std::wstring>{L"kept", L"sub"}));
 }
 
+// The entries carry what the walk read: the same paths as listFiles, the
+// folder part, the kind and the times the file system reports.
+TEST_F(FileListing, EntriesCarryKindFolderAndTimes)
+{
+    const DateTime stamp(2020, 5, 6, 7, 8, 9);
+    ASSERT_TRUE(FileSystem::setFileTime(root + L"sub\\e.png", stamp, false));
+    std::vector<FileEntry> entries;
+    ASSERT_TRUE(listFileEntries(entries, root, ListFiles | ListFolders | Recurse | NamesOnly, listOf({L"png"})));
+    StringList paths;
+    for (const FileEntry& entry : entries) {
+        paths.append(entry.path);
+        EXPECT_EQ(entry.isFolder, directoryExists(entry.path)) << wide(entry.path);
+        EXPECT_EQ(entry.folderLength, entry.path.lastIndexOf(L'\\') + 1) << wide(entry.path);
+        EXPECT_EQ(DateTime::fromFileTime(entry.writeTime), FileSystem::writeTime(entry.path, false));
+        if (entry.path.endsWith(String(L".png"))) {
+            EXPECT_EQ(entry.writeTime, stamp.toFileTime());
+        }
+    }
+    EXPECT_EQ(setOf(paths), full({L"sub", L"sub\\e.png", L"sub\\deep"}));
+    EXPECT_FALSE(listFileEntries(entries, root + L"missing", ListFiles));
+}
+
 TEST_F(FileListing, MissingFolder)
 {
     StringList out;

@@ -182,7 +182,7 @@ TEST_F(DatabaseTest, FileFromTheFormatLoadsAndSavesBackByteForByte)
 
 TEST_F(DatabaseTest, RoundTripKeepsUsagesDatesAndNamesAndPutsLinksInRecordOrder)
 {
-    ASSERT_TRUE(database.openFile(path(), true));
+    ASSERT_TRUE(openBytes({}));
     TaggedItem* photo =
         model.addItem(L"C:\\F\\\u00c4rger \u65e5\u672c.jpg", 5000000000LL, DateTime(2021, 2, 3, 4, 5, 6, 7));
     TaggedItem* smile = model.addItem(L"C:\\a\\\U0001F600.txt", -3, DateTime(1999, 12, 31));
@@ -359,7 +359,7 @@ TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
 
 TEST_F(DatabaseTest, WriterLeavesOutWhatItsReaderWouldRefuse)
 {
-    ASSERT_TRUE(database.openFile(path(), true));
+    ASSERT_TRUE(openBytes({}));
     TaggedItem* first = model.addItem(L"C:\\first.txt", 0, DateTime());
     TaggedItem* tooLong = model.addItem(L"C:\\long.txt", 0, DateTime());
     TaggedItem* last = model.addItem(L"C:\\last.txt", 0, DateTime());
@@ -395,9 +395,12 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
     EXPECT_FALSE(database.open(L"kestrola.database", true));
     EXPECT_EQ(database.lastError(), 1u);
 
+    // The first-run rules get folders that do not exist, so they do not scan.
+    model.setFirstRunFolders(folder.file(L"recent"), folder.file(L"desktop"));
     const String deep = folder.path() + L"new\\deeper\\kestrola.database";
     EXPECT_TRUE(database.openFile(deep, true));
     EXPECT_TRUE(fileExistsRaw(deep) && readRaw(deep).empty());
+    database.reset();
 
     Application application(L"KestrolaDatabaseTest", L"1.0");
     ASSERT_TRUE(Database::dataFolder().endsWith(L"\\KestrolaDatabaseTest\\"));

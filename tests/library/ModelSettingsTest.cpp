@@ -1,0 +1,168 @@
+#include "library/LibraryModel.h"
+
+#include "graphics/FontDesc.h"
+
+#include "ScanTestSupport.h"
+#include "tests/support/RowTable.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const wchar_t* const allKeys[] = {
+    L"tagCloud/fontMinimumSize", L"tagCloud/fontMaximumSize", L"tagCloud/fontFamily",
+    L"tagCloud/background", L"tagCloud/foreground", L"tagCloud/selectedForeground",
+    L"tagCloud/sortMode", L"tagCloud/weightMethod", L"tagCloud/filterByNameMode",
+    L"taggedItems/collectMode", L"model/taggedItemsCacheMaxSize", L"tagCloud/backgroundImagePath",
+    L"tagCloud/backgroundImageDrawMode", L"model/taggedItemFilters", L"model/scanRules",
+};
+
+// The store as a settings file gives it back: every key registered, every
+// value a text.
+class ModelSettingsTest : public ::testing::Test {
+protected:
+    ModelSettingsTest()
+    {
+        for (const wchar_t* key : allKeys)
+            hooks.store.addEntry(key, String());
+    }
+
+    void storeText(const wchar_t* key, const wchar_t* text) { hooks.store.entry(key)->value = Value(String(text)); }
+
+    void reloadAsText()
+    {
+        for (SettingsEntry* entry : hooks.store.entries())
+            entry->value = Value(entry->value.toString());
+    }
+
+    std::unique_ptr<LibraryModel> loadedModel()
+    {
+        auto model = std::make_unique<LibraryModel>();
+        hooks.model = model.get();
+        model->loadSettings();
+        return model;
+    }
+
+    static std::wstring filtersText(const LibraryModel& model)
+    {
+        std::wstring text;
+        for (const Filter* filter : model.filters())
+            text += (text.empty() ? L"" : L"|") + wide(filter->toText());
+        return text;
+    }
+
+    ScanHooks hooks;
+};
+
+TEST_F(ModelSettingsTest, RoundTripOfEveryKey)
+{
+    {
+        LibraryModel model;
+        hooks.model = &model;
+        model.setFontMinimumSize(10.5f);
+        model.setFontMaximumSize(31.25f);
+        model.setFontFamily(L"Courier New");
+        model.setBackground(Brush(Colour(0x80123456u)));
+        model.setForeground(Pen(Colour(0xFF000001u)));
+        model.setSelectedForeground(Pen(Colour(0xFFFEDCBAu)));
+        model.setSortMode(2);
+        model.setWeightMethod(1);
+        model.setFilterByNameMode(3);
+        model.setCollectMode(1);
+        model.setItemsCacheMaxSize(64);
+        model.setBackgroundImagePath(L"C:\\pictures\\sky.png");
+        model.setBackgroundImageDrawMode(2);
+        model.filters().append(new Filter);
+        model.filters().last()->value->setName(L"photos");
+        model.filters().last()->value->addKind(Filter::Files);
+        model.filters().last()->value->setExtensions(listOf({L"jpg", L"!raw"}));
+        model.scanRules().append(new ScanRule);
+        model.scanRules().last()->value->setScanPath(L"C:\\scan");
+        model.saveSettings();
+        hooks.model = nullptr;
+    }
+    reloadAsText();
+    // Stored numbers are locale-free: "." and no grouping.
+    EXPECT_TRUE(hooks.store.value(L"tagCloud/fontMinimumSize").toString().startsWith(String(L"10.5")));
+    const auto model = loadedModel();
+    EXPECT_EQ(model->fontMinimumSize(), 10.5f);
+    EXPECT_EQ(model->fontMaximumSize(), 31.25f);
+    EXPECT_EQ(wide(model->fontFamily()), L"Courier New");
+    EXPECT_EQ(model->background().colour().argb(), 0x80123456u);
+    EXPECT_EQ(model->foreground().colour().argb(), 0xFF000001u);
+    EXPECT_EQ(model->selectedForeground().colour().argb(), 0xFFFEDCBAu);
+    EXPECT_EQ(model->sortMode(), 2u);
+    EXPECT_EQ(model->weightMethod(), 1u);
+    EXPECT_EQ(model->filterByNameMode(), 3u);
+    EXPECT_EQ(model->collectMode(), 1u);
+    EXPECT_EQ(model->itemsCacheMaxSize(), 64);
+    EXPECT_EQ(wide(model->backgroundImagePath()), L"C:\\pictures\\sky.png");
+    EXPECT_EQ(model->backgroundImageDrawMode(), 2u);
+    EXPECT_EQ(filtersText(*model), L"1|2|3|photos:2:jpg,!raw");
+    ASSERT_EQ(model->scanRules().count(), 1);
+    EXPECT_EQ(model->scanRules().first()->value->scanPath(), String(L"C:\\scan"));
+}
+
+TEST_F(ModelSettingsTest, OutOfRangeValuesAreClamped)
+{
+    struct Row {
+        const wchar_t* key;
+        const wchar_t* stored;
+        std::function<bool(const LibraryModel&)> holds;
+    };
+    const Row rows[] = {
+        {L"tagCloud/sortMode", L"7", [](const LibraryModel& m) { return m.sortMode() == 0; }},
+        {L"tagCloud/sortMode", L"1", [](const LibraryModel& m) { return m.sortMode() == 1; }},
+        {L"tagCloud/weightMethod", L"5", [](const LibraryModel& m) { return m.weightMethod() == 1; }},
+        {L"model/taggedItemsCacheMaxSize", L"-3", [](const LibraryModel& m) { return m.itemsCacheMaxSize() == 0; }},
+        {L"tagCloud/fontFamily", L"",
+         [](const LibraryModel& m) { return m.fontFamily() == defaultFontDesc().face() && !m.fontFamily().isEmpty(); }},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        storeText(row.key, row.stored);
+        EXPECT_TRUE(row.holds(*loadedModel())) << wide(row.key);
+    });
+}
+
+TEST_F(ModelSettingsTest, FilterListText)
+{
+    struct Row {
+        const wchar_t* stored;
+        const wchar_t* loaded;
+    };
+    const Row rows[] = {
+        {L"1|2|3|photos:2:jpg,png", L"1|2|3|photos:2:jpg,png"},
+        {L"photos::jpg|photos::png", L"1|2|3|photos::jpg"},
+        {L"a:2:|a:2:", L"1|2|3|a:2:|a:2:"},
+        {L"", L"1|2|3"},
+        {L"x|9|a:b|a:9:|::", L"1|2|3"},
+        {L"2|2", L"1|3|2"},
+        {L" b : 3,2,3,7 : gif ", L"1|2|3|b:3,2:gif"},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        storeText(L"model/taggedItemFilters", row.stored);
+        EXPECT_EQ(filtersText(*loadedModel()), row.loaded) << wide(row.stored);
+    });
+}
+
+// A rule text with the wrong number of fields is skipped; the others load.
+// Read before the library opens, tag names are plain names until refresh.
+TEST_F(ModelSettingsTest, MalformedRulesAreSkippedAndNamesWaitForTheTags)
+{
+    const std::wstring good = L"0;1;C:\\a;1;1;Recent;::;1;0;;0;0;0;0;1;0;1;1;0";
+    const std::wstring text = good + L"|0;1;C:\\b|" + good + L";extra|" + good;
+    storeText(L"model/scanRules", text.c_str());
+    const auto model = loadedModel();
+    ASSERT_EQ(model->scanRules().count(), 2);
+    RuleTagSet& tags = model->scanRules().first()->value->assignableTags();
+    EXPECT_EQ(wide(tags.otherNamesText()), L"Recent");
+    EXPECT_TRUE(tags.modelTagNamesText().isEmpty());
+    model->addTag(L"Recent");
+    tags.refresh();
+    EXPECT_EQ(wide(tags.modelTagNamesText()), L"Recent");
+}
+
+} // namespace
