@@ -157,12 +157,72 @@ bool fileExists(const String& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+thread_local FolderExistenceScope* activeFolderScope = nullptr;
+
+bool askDiskForFolder(const String& path)
+{
+    const DWORD attributes = quietAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The index of the '\' that ends the root ("c:\", "\\server\share\"), or
+// -1 for a form whose root is not known; folders above it are never judged.
+int rootSeparator(const String& path)
+{
+    if (path.length() >= 3 && path.at(1) == L':' && path.at(2) == L'\\')
+        return 2;
+    if (!path.startsWith(String(L"\\\\")))
+        return -1;
+    const int serverEnd = path.indexOf(L'\\', 2);
+    return serverEnd < 0 ? -1 : path.indexOf(L'\\', serverEnd + 1);
+}
+
+} // namespace
+
 bool directoryExists(const String& path)
 {
     if (path.isEmpty())
         return false;
-    const DWORD attributes = quietAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (activeFolderScope)
+        return activeFolderScope->directoryExists(path);
+    return askDiskForFolder(path);
+}
+
+FolderExistenceScope::FolderExistenceScope() : m_outer(activeFolderScope)
+{
+    activeFolderScope = this;
+}
+
+FolderExistenceScope::~FolderExistenceScope()
+{
+    activeFolderScope = m_outer;
+}
+
+// Top-down over the folders between the root and the path: a missing one
+// answers for everything below it. The path itself is asked each time.
+bool FolderExistenceScope::directoryExists(const String& path)
+{
+    const int root = rootSeparator(path);
+    for (int end = root < 0 ? -1 : path.indexOf(L'\\', root + 1); end > 0 && end + 1 < path.length();
+         end = path.indexOf(L'\\', end + 1)) {
+        if (!knownFolder(path, end))
+            return false;
+    }
+    return askDiskForFolder(path);
+}
+
+bool FolderExistenceScope::knownFolder(const String& path, int length)
+{
+    const String folder = path.mid(0, length);
+    std::wstring key(folder.toLower().c_str(), static_cast<std::size_t>(length));
+    const auto found = m_known.find(key);
+    if (found != m_known.end())
+        return found->second;
+    const bool exists = askDiskForFolder(folder);
+    m_known.emplace(std::move(key), exists);
+    return exists;
 }
 
 bool deleteFile(const String& path)

@@ -4,6 +4,8 @@
 #include "foundation/StringList.h"
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class DateTime;
@@ -27,6 +29,29 @@ enum FileAttributeCode : int { AttributeHidden = 1, AttributeReadOnly = 2 };
 
 bool fileExists(const String& path);
 bool directoryExists(const String& path);
+
+// While one lives on a thread, directoryExists on that thread remembers
+// which folders above the paths it is asked about exist, and answers a path
+// below a missing folder without asking the disk. Loading a library whose
+// items lie on a drive that is gone then costs one query per missing folder
+// rather than one per item. Only for short runs that take the disk as
+// unchanging; scopes nest.
+class FolderExistenceScope {
+public:
+    FolderExistenceScope();
+    ~FolderExistenceScope();
+    FolderExistenceScope(const FolderExistenceScope&) = delete;
+    FolderExistenceScope& operator=(const FolderExistenceScope&) = delete;
+
+    bool directoryExists(const String& path);
+
+private:
+    bool knownFolder(const String& path, int length);
+
+    FolderExistenceScope* m_outer;
+    // Lower-cased folder paths without their final '\'.
+    std::unordered_map<std::wstring, bool> m_known;
+};
 bool deleteFile(const String& path);
 // Creates every missing folder of the path that is followed by a '\', so a
 // path ending in '\' is created whole. False for a path of more than

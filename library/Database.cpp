@@ -334,6 +334,9 @@ bool takeRecord(BlockReader& in, int headSize, int limit, Record& record)
 
 bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps)
 {
+    // Each path without an extension asks the disk whether it is a folder;
+    // items on a drive that is gone then cost one query per missing folder.
+    FolderExistenceScope folders;
     Record record;
     for (int i = 0; i < count; ++i) {
         if (!takeRecord(in, itemHeadSize, TaggedItem::maxPathBytes, record))

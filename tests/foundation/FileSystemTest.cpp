@@ -285,6 +285,30 @@ TEST(FileSystem, ExistenceTests)
     EXPECT_FALSE(directoryExists(String()));
 }
 
+// Inside a scope the answers are those of the disk, except that a folder
+// found missing stays missing for the paths below it until the scope ends.
+TEST(FileSystem, FolderExistenceScopeAnswersAsTheDiskAndRemembersMissingFolders)
+{
+    TempFolder temp;
+    const String sub = temp.makeFolder(L"Sub");
+    ASSERT_TRUE(makeFile(sub + L"file"));
+    const String paths[] = {temp.path(), temp.bare(), sub, sub + L"file", sub + L"file\\below",
+                            temp.file(L"gone\\deeper\\leaf"), temp.file(L"SUB\\"), String(L"C:\\"),
+                            String(L"relative\\name"), String(L"\\\\?\\") + sub};
+    std::vector<bool> outside;
+    for (const String& path : paths)
+        outside.push_back(directoryExists(path));
+    {
+        FolderExistenceScope scope;
+        for (std::size_t i = 0; i < std::size(paths); ++i)
+            EXPECT_EQ(directoryExists(paths[i]), outside[i]) << wide(paths[i]);
+        ASSERT_TRUE(createPath(temp.file(L"gone\\deeper\\leaf\\")));
+        EXPECT_FALSE(directoryExists(temp.file(L"gone\\deeper\\leaf"))) << "a missing folder above is remembered";
+        EXPECT_TRUE(directoryExists(temp.file(L"gone"))) << "the path itself is always asked";
+    }
+    EXPECT_TRUE(directoryExists(temp.file(L"gone\\deeper\\leaf")));
+}
+
 TEST(FileSystem, SizesAndCreateEmpty)
 {
     TempFolder temp;
