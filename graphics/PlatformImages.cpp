@@ -106,8 +106,9 @@ HBITMAP createTopDownDib(HDC dc, int width, int height, void** bits)
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-// The object's size tells a plain bitmap from a DIB section, whose height
-// is negative when it runs top-down.
+// The object's size tells a plain bitmap from a DIB section. The platform
+// reports even a top-down section's height as positive; GetDIBits reads
+// either row order the right way up.
 bool bitmapDimensions(HBITMAP handle, Size& out)
 {
     DIBSECTION section = {};

@@ -1,5 +1,6 @@
 #include "graphics/ImageCodec.h"
 #include "graphics/PixImageCodec.h"
+#include "graphics/StateImages.h"
 
 #include "tests/support/Bytes.h"
 #include "tests/support/ColourPrinting.h"
@@ -255,4 +256,12 @@ TEST_F(ImageCodecs, SaveRefusals)
     EXPECT_TRUE(Bitmap::load(folder.file(L"missing.png")).isNull());
     EXPECT_TRUE(Bitmap::load(folder.file(L"missing.pix")).isNull());
     EXPECT_FALSE(fileExistsRaw(folder.file(L"image.pcx")));
+}
+
+TEST_F(ImageCodecs, StateImagesFromAPath)
+{
+    const String path = folder.file(L"state.pix");
+    ASSERT_TRUE(randomBitmap(3, 2, true, 2).save(path, true));
+    EXPECT_EQ(Size(3, 2), StateImages(path).imageSize(StateImages::Disabled));
+    EXPECT_TRUE(StateImages(folder.file(L"missing.pix")).isNull());
 }
