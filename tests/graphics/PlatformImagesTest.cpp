@@ -15,20 +15,14 @@
 
 namespace {
 
-struct Pixel {
-    std::uint8_t b, g, r, a;
-    bool operator==(const Pixel&) const = default;
-};
-
-void PrintTo(const Pixel& p, std::ostream* os)
+// Pixels as Colour values, whose bytes in memory are B, G, R, A.
+Colour derived(Colour onBlack, Colour onWhite, bool deriveAlpha)
 {
-    *os << "{" << int(p.b) << ", " << int(p.g) << ", " << int(p.r) << ", " << int(p.a) << "}";
-}
-
-Pixel derived(Pixel onBlack, Pixel onWhite, bool deriveAlpha)
-{
-    alphaFromBackgrounds(&onBlack.b, &onWhite.b, 1, 1, deriveAlpha);
-    return onBlack;
+    std::uint32_t black = onBlack.argb();
+    const std::uint32_t white = onWhite.argb();
+    alphaFromBackgrounds(reinterpret_cast<std::uint8_t*>(&black), reinterpret_cast<const std::uint8_t*>(&white), 1, 1,
+                         deriveAlpha);
+    return Colour(black);
 }
 
 // 32 x 32, straight alpha: colour and alpha vary over the image, and the
@@ -62,21 +56,23 @@ struct DibSection {
 TEST(AlphaFromBackgrounds, FixedCases)
 {
     struct Row {
-        Pixel onBlack, onWhite;
+        std::uint32_t onBlack, onWhite;
         bool deriveAlpha;
-        Pixel expected;
+        std::uint32_t expected;
     };
     const Row rows[] = {
-        {{10, 20, 30, 0}, {10, 20, 30, 0}, true, {10, 20, 30, 255}},
-        {{0, 0, 0, 0}, {255, 255, 255, 0}, true, {0, 0, 0, 0}},
-        {{0, 0, 0, 0}, {255, 255, 255, 0}, false, {0, 0, 0, 0}},
-        {{10, 20, 30, 0}, {90, 90, 90, 0}, false, {10, 20, 30, 255}},
+        {0x1E140A, 0x1E140A, true, 0xFF1E140A},
+        {0x000000, 0xFFFFFF, true, 0},
+        {0x000000, 0xFFFFFF, false, 0},
+        {0x1E140A, 0x5A5A5A, false, 0xFF1E140A},
         // No alpha left: red 0 over black, 255 over white.
-        {{40, 0, 0, 0}, {255, 90, 255, 0}, true, {0, 0, 0, 0}},
+        {0x000028, 0xFF5AFF, true, 0},
         // Lighter over black than over white used to wrap the alpha byte.
-        {{100, 100, 200, 0}, {100, 100, 100, 0}, true, {100, 100, 200, 255}},
+        {0xC86464, 0x646464, true, 0xFFC86464},
     };
-    forEachRow(rows, [](const Row& row) { EXPECT_EQ(row.expected, derived(row.onBlack, row.onWhite, row.deriveAlpha)); });
+    forEachRow(rows, [](const Row& row) {
+        EXPECT_EQ(Colour(row.expected), derived(Colour(row.onBlack), Colour(row.onWhite), row.deriveAlpha));
+    });
 }
 
 // Renders straight colours at many alphas over black and over white, as
@@ -92,11 +88,11 @@ TEST(AlphaFromBackgrounds, RecoversBlendedPixels)
             const std::uint8_t white = over(255);
             if (black == white || (black == 0 && white == 255))
                 continue;
-            const Pixel result = derived({black, black, black, 0}, {white, white, white, 0}, true);
+            const Colour result = derived(Colour(0, black, black, black), Colour(0, white, white, white), true);
             SCOPED_TRACE(testing::Message() << "colour " << colour << " alpha " << alpha);
-            EXPECT_NEAR(alpha, result.a, 2);
-            EXPECT_NEAR(colour, result.r, 3);
-            EXPECT_EQ(result.r, result.b);
+            EXPECT_NEAR(alpha, result.alpha(), 2);
+            EXPECT_NEAR(colour, result.red(), 3);
+            EXPECT_EQ(result.red(), result.blue());
         }
     }
 }
@@ -204,28 +200,27 @@ void fillNumbered(const DibSection& dib, int count)
     }
 }
 
+// The platform reports a top-down section's height as positive, so it
+// cannot be refused by its height; it must then read the right way up.
 TEST(PlatformImages, FromHBitmapReadsEitherRowOrder)
 {
-    DibSection bottomUp(3, 2);
-    ASSERT_NE(bottomUp.handle, nullptr);
-    fillNumbered(bottomUp, 6);
-    const Bitmap bitmap = Bitmap::fromHBitmap(bottomUp.handle, true);
-    ASSERT_EQ(Size(3, 2), bitmap.size());
-    // The bottom-up DIB's first row in memory is the image's bottom row.
-    EXPECT_EQ(Colour(0xFF000003u), bitmap.pixel(0, 0));
-    EXPECT_EQ(Colour(0xFF000000u), bitmap.pixel(0, 1));
-    const Bitmap rgb = Bitmap::fromHBitmap(bottomUp.handle, false);
-    EXPECT_EQ(24u, rgb.bitsPerPixel());
-    EXPECT_EQ(Colour(0xFF000005u), rgb.pixel(2, 0));
-
-    // The platform reports a top-down section's height as positive, so it
-    // cannot be refused by its height; it must then read the right way up.
-    DibSection topDown(3, -2);
-    ASSERT_NE(topDown.handle, nullptr);
-    fillNumbered(topDown, 6);
-    const Bitmap fromTopDown = Bitmap::fromHBitmap(topDown.handle, true);
-    ASSERT_EQ(Size(3, 2), fromTopDown.size());
-    EXPECT_EQ(Colour(0xFF000000u), fromTopDown.pixel(0, 0));
-    EXPECT_EQ(Colour(0xFF000005u), fromTopDown.pixel(2, 1));
+    struct Row {
+        int dibHeight;
+        std::uint32_t topLeft, bottomRight;
+    };
+    // A bottom-up DIB's first row in memory is the image's bottom row.
+    const Row rows[] = {{2, 0xFF000003u, 0xFF000002u}, {-2, 0xFF000000u, 0xFF000005u}};
+    forEachRow(rows, [](const Row& row) {
+        DibSection dib(3, row.dibHeight);
+        ASSERT_NE(dib.handle, nullptr);
+        fillNumbered(dib, 6);
+        const Bitmap bitmap = Bitmap::fromHBitmap(dib.handle, true);
+        ASSERT_EQ(Size(3, 2), bitmap.size());
+        EXPECT_EQ(Colour(row.topLeft), bitmap.pixel(0, 0));
+        EXPECT_EQ(Colour(row.bottomRight), bitmap.pixel(2, 1));
+        const Bitmap rgb = Bitmap::fromHBitmap(dib.handle, false);
+        EXPECT_EQ(24u, rgb.bitsPerPixel());
+        EXPECT_EQ(Colour(row.bottomRight), rgb.pixel(2, 1));
+    });
     EXPECT_TRUE(Bitmap::fromHBitmap(nullptr, true).isNull());
 }
