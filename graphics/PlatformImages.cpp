@@ -152,6 +152,19 @@ void applyIconMask(Bitmap& image, const std::uint8_t* maskPixels)
     }
 }
 
+// DrawIconEx blends an icon with alpha over the cleared section, which
+// leaves its colours premultiplied; the Bitmap holds straight colours, as
+// its flag says.
+void straightenBlended(Bitmap& image)
+{
+    std::uint8_t* p = image.bits();
+    for (std::uint32_t i = 0; i < image.pixelCount(); ++i, p += 4) {
+        const int alpha = p[3];
+        for (int c = 0; c < 3 && alpha < 255; ++c)
+            p[c] = alpha == 0 ? 0 : std::uint8_t(std::min(255, p[c] * 255 / alpha));
+    }
+}
+
 // Fills the compatible bitmap with the stock brush, draws the cursor over
 // it and reads the result as 32-bit top-down pixels.
 bool renderCursorOver(HDC screen, HDC memory, HBITMAP target, HICON cursor, Size size, int stockBrush, void* out)
@@ -246,8 +259,10 @@ Bitmap Bitmap::fromIcon(IconHandle icon)
         return null();
     GdiFlush();
     std::memcpy(result.bits(), pixels, result.byteCount());
-    if (result.hasNonZeroAlpha())
+    if (result.hasNonZeroAlpha()) {
+        straightenBlended(result);
         return result;
+    }
     std::memset(pixels, 0, result.byteCount());
     const bool maskDrawn = DrawIconEx(memory.dc, 0, 0, icon, size.width, size.height, 0, nullptr, DI_MASK);
     GdiFlush();
