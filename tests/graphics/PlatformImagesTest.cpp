@@ -178,6 +178,8 @@ TEST(PlatformImages, CursorRoundTrip)
     EXPECT_EQ(Colour(0xFF2080C0u), back.pixel(size - 1, 0));
     EXPECT_EQ(Colour(0u), back.pixel(size - 1, size - 1));
 
+    // The system's own arrow, made elsewhere, reads too.
+    EXPECT_FALSE(Bitmap::fromCursor(LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr).isNull());
     // An icon is not a cursor.
     HICON icon = original.toIcon();
     EXPECT_TRUE(Bitmap::fromCursor(icon, &hotX, &hotY).isNull());
