@@ -1,4 +1,5 @@
 #include "graphics/Bitmap.h"
+#include "graphics/ColourSpaces.h"
 #include "graphics/Resampler.h"
 
 #include "tests/support/ColourPrinting.h"
@@ -345,4 +346,24 @@ TEST(Resampling, Magnified)
     Bitmap moved = source.magnified({1, 1}, 3, {6, 6}, background, {3, 0});
     EXPECT_EQ(moved.pixel(3, 3), source.pixel(2, 1));
     EXPECT_TRUE(source.magnified({1, 1}, 0, {6, 6}, background).isNull());
+}
+
+TEST(ColourSpaces, RoundTrips)
+{
+    std::mt19937 random(13);
+    for (int i = 0; i < 2000; ++i) {
+        const Rgb rgb{std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random())};
+        EXPECT_EQ(hslToRgb(rgbToHsl(rgb)), rgb);
+        EXPECT_EQ(hsvToRgb(rgbToHsv(rgb)), rgb);
+        EXPECT_EQ(cmykToRgb(rgbToCmyk(rgb)), rgb);
+        Rgb back = yCbCrToRgb(rgbToYCbCr(rgb));
+        EXPECT_NEAR(back.r, rgb.r, 2);
+        EXPECT_NEAR(back.g, rgb.g, 2);
+        EXPECT_NEAR(back.b, rgb.b, 2);
+    }
+    EXPECT_FLOAT_EQ(rgbToHsv({0, 255, 0}).h, 120.0f);
+    EXPECT_FLOAT_EQ(rgbToHsl({0, 0, 255}).h, 2.0f / 3);
+    // Out of range used to be converted to a byte without a clamp.
+    EXPECT_EQ(yCbCrToRgb({300, 128, 128}), (Rgb{255, 255, 255}));
+    EXPECT_EQ(yCbCrToRgb({0, 128, 128}), (Rgb{0, 0, 0}));
 }
