@@ -164,20 +164,8 @@ TEST(Resampling, OvershootIsClamped)
     }
 }
 
-TEST(Resampling, FitAndHeight)
+TEST(Resampling, ScaledToHeightAndToFit)
 {
-    struct Row {
-        Size size, bounds, fit;
-    };
-    const Row rows[] = {
-        {{400, 200}, {100, 100}, {100, 50}},
-        {{200, 400}, {100, 100}, {50, 100}},
-        {{3, 2}, {100, 100}, {100, 67}},
-        {{0, 2}, {100, 100}, {}},
-        {{3, 2}, {0, 100}, {}},
-    };
-    forEachRow(rows, [](const Row& row) { EXPECT_EQ(row.size.scaledToFit(row.bounds), row.fit); });
-
     Bitmap source = noise(40, 20, 3);
     EXPECT_EQ(source.scaledToHeight(10, 1).size(), (Size{20, 10}));
     EXPECT_EQ(source.scaledToFit(10, 10, 2).size(), (Size{10, 5}));
@@ -185,26 +173,6 @@ TEST(Resampling, FitAndHeight)
     EXPECT_EQ(noise(1000, 1, 4).scaledToFit(10, 10, 0).size(), (Size{10, 1}));
     Bitmap fits = source.scaledToFit(40, 20, 2);
     EXPECT_EQ(std::memcmp(fits.bits(), source.bits(), source.byteCount()), 0);
-}
-
-TEST(Resampling, IntersectedAndNearestInt)
-{
-    struct Row {
-        Rect a, b, expected;
-    };
-    const Row rows[] = {
-        {{0, 0, 10, 10}, {10, 0, 5, 5}, {10, 0, 0, 5}},
-        {{0, 0, 10, 10}, {11, 0, 5, 5}, Rect::empty},
-        {{0, 0, 10, 10}, {-5, 3, 8, 100}, {0, 3, 3, 7}},
-        {{0, 0, 10, 10}, {INT_MAX - 1, 0, INT_MAX, 5}, Rect::empty},
-    };
-    forEachRow(rows, [](const Row& row) {
-        EXPECT_EQ(row.a.intersected(row.b), row.expected);
-        EXPECT_EQ(row.b.intersected(row.a), row.expected);
-    });
-    EXPECT_EQ(toNearestInt(2.5f), 3);
-    EXPECT_EQ(toNearestInt(-2.5f), -3);
-    EXPECT_EQ(toNearestInt(-2.4), -2);
 }
 
 TEST(Resampling, CopyRectAndAppendedBelow)
