@@ -162,6 +162,28 @@ private:
     GpBitmap* m_image = nullptr;
 };
 
+// The viewport and the window are both an origin and an extent, set and
+// read by parallel pairs of functions.
+using SetOrigin = BOOL(WINAPI*)(HDC, int, int, LPPOINT);
+using SetExtent = BOOL(WINAPI*)(HDC, int, int, LPSIZE);
+using GetOrigin = BOOL(WINAPI*)(HDC, LPPOINT);
+using GetExtent = BOOL(WINAPI*)(HDC, LPSIZE);
+
+void setOriginAndExtent(HDC dc, const Rect& r, SetOrigin setOrigin, SetExtent setExtent)
+{
+    setOrigin(dc, r.x, r.y, nullptr);
+    setExtent(dc, r.width, r.height, nullptr);
+}
+
+Rect originAndExtent(HDC dc, GetOrigin getOrigin, GetExtent getExtent)
+{
+    POINT origin = {};
+    SIZE extent = {};
+    if (!dc || !getOrigin(dc, &origin) || !getExtent(dc, &extent))
+        return Rect();
+    return Rect(origin.x, origin.y, extent.cx, extent.cy);
+}
+
 } // namespace
 
 GdiPaintEngine::GdiPaintEngine() : PaintEngine(String(L"GDI")), d(std::make_unique<Private>()) {}
@@ -236,36 +258,24 @@ void GdiPaintEngine::updateState(PaintState* state)
 
 void GdiPaintEngine::setViewport(const Rect& r)
 {
-    if (!d->dc)
-        return;
-    SetViewportOrgEx(d->dc, r.x, r.y, nullptr);
-    SetViewportExtEx(d->dc, r.width, r.height, nullptr);
+    if (d->dc)
+        setOriginAndExtent(d->dc, r, SetViewportOrgEx, SetViewportExtEx);
 }
 
 Rect GdiPaintEngine::viewport() const
 {
-    POINT origin = {};
-    SIZE extent = {};
-    if (!d->dc || !GetViewportOrgEx(d->dc, &origin) || !GetViewportExtEx(d->dc, &extent))
-        return Rect();
-    return Rect(origin.x, origin.y, extent.cx, extent.cy);
+    return originAndExtent(d->dc, GetViewportOrgEx, GetViewportExtEx);
 }
 
 void GdiPaintEngine::setWindow(const Rect& r)
 {
-    if (!d->dc)
-        return;
-    SetWindowOrgEx(d->dc, r.x, r.y, nullptr);
-    SetWindowExtEx(d->dc, r.width, r.height, nullptr);
+    if (d->dc)
+        setOriginAndExtent(d->dc, r, SetWindowOrgEx, SetWindowExtEx);
 }
 
 Rect GdiPaintEngine::window() const
 {
-    POINT origin = {};
-    SIZE extent = {};
-    if (!d->dc || !GetWindowOrgEx(d->dc, &origin) || !GetWindowExtEx(d->dc, &extent))
-        return Rect();
-    return Rect(origin.x, origin.y, extent.cx, extent.cy);
+    return originAndExtent(d->dc, GetWindowOrgEx, GetWindowExtEx);
 }
 
 bool GdiPaintEngine::penVisible() const
