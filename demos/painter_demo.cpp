@@ -65,7 +65,7 @@ void paintShapes(Graphics& g)
 
 void paintPens(Graphics& g)
 {
-    caption(g, L"Pens: solid 1/3/5, dash, alternate, dash-dot(-dot)", 320, 8);
+    caption(g, L"Pens: solid 1/3/5, dashes, alternate", 320, 8);
     const Pen pens[] = {
         Pen(ink, 1.0f, Pen::Solid),       Pen(ink, 3.0f, Pen::Solid),
         Pen(ink, 5.0f, Pen::Solid),       Pen(Colour(0xFFC03030u), 1.0f, Pen::Dash),
@@ -94,7 +94,7 @@ void paintGradients(Graphics& g)
 
 void paintImages(Graphics& g)
 {
-    caption(g, L"Image 1x, 2x, 3x and 5x smooth; tiled; states", 320, 140);
+    caption(g, L"Images 1x-5x; tiled; states", 320, 140);
     const Bitmap image = sampleImage();
     g.fillRect(Rect(320, 160, 300, 90), gradient(0, {Colour(255, 255, 255), Colour(120, 120, 120)}));
     g.drawBitmapAt(image, 330, 170);
