@@ -92,34 +92,3 @@ int TimerService::count()
 {
     return timerRecords().count();
 }
-
-TimerClient::~TimerClient()
-{
-    TimerService::killAll(this);
-}
-
-void TimerClient::startTimer(int id, int intervalMs)
-{
-    if (!TimerService::isActive(this, id))
-        TimerService::start(this, id, intervalMs);
-}
-
-void TimerClient::killTimer(int id)
-{
-    TimerService::kill(this, id);
-}
-
-bool TimerClient::isTimerActive(int id) const
-{
-    return TimerService::isActive(this, id);
-}
-
-void TimerClient::killAllTimers()
-{
-    TimerService::killAll(this);
-}
-
-int TimerClient::timerCount()
-{
-    return TimerService::count();
-}

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "ui/TimerClient.h"
+
 // Timers without a window: the platform calls back on the UI thread from
 // the message loop, and the service hands each tick to the owner that
 // started the timer. A timer is addressed by its owner and an id the owner
 // chooses; ids are unique per owner, not per process.
 //
 // Ids used by the toolkit's widget classes, distinct across classes so that
-// a class and its base never collide.
+// a class and its base never collide (the hover poll's is hoverTimerId).
 enum ToolkitTimerId : int {
-    HoverTimerId = 100000,
     TextCursorBlinkTimerId = 100002,
     ToolButtonMenuGuardTimerId = 100003,
     PushButtonMenuGuardTimerId = 100004,
@@ -29,32 +30,6 @@ enum ToolkitTimerId : int {
     DialogDefaultButtonTimerId = 100021,
     HotKeyCaretTimerId = 100022,
     SliderRepeatTimerId = 200000,
-};
-
-// The owner of timers; every widget is one. Destroying it kills every timer
-// it still runs, so no tick reaches a dead owner.
-class TimerClient {
-public:
-    TimerClient() = default;
-    virtual ~TimerClient();
-    TimerClient(const TimerClient&) = delete;
-    TimerClient& operator=(const TimerClient&) = delete;
-
-    // Nothing when this owner already runs the id: the running timer keeps
-    // its interval.
-    void startTimer(int id, int intervalMs);
-    void killTimer(int id);
-    bool isTimerActive(int id) const;
-    void killAllTimers();
-
-    // One tick of a running timer. Timers repeat until killed; a one-shot
-    // timer kills itself here.
-    virtual void timerEvent(int id) = 0;
-
-    // The interval several widget classes use.
-    static int shortTimerInterval() { return 10; }
-    static int maximumTimerInterval() { return 2147483647; }
-    static int timerCount();
 };
 
 // The process-wide list of running timers, in start order. UI thread only.

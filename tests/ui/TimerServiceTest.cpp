@@ -52,15 +52,15 @@ TEST_F(TimerServiceTest, OwnersWithTheSameIdGetOnlyTheirOwnTicks)
 {
     TickRecorder first;
     TickRecorder second;
-    first.startTimer(HoverTimerId, 5);
-    second.startTimer(HoverTimerId, 5);
+    first.startTimer(ScrollBarRepeatTimerId, 5);
+    second.startTimer(ScrollBarRepeatTimerId, 5);
     second.startTimer(SliderRepeatTimerId, 5);
     ASSERT_TRUE(pumpUntil([&] {
-        return first.ticksOf(HoverTimerId) >= 2 && second.ticksOf(HoverTimerId) >= 2 &&
+        return first.ticksOf(ScrollBarRepeatTimerId) >= 2 && second.ticksOf(ScrollBarRepeatTimerId) >= 2 &&
                second.ticksOf(SliderRepeatTimerId) >= 2;
     }));
     EXPECT_EQ(first.ticksOf(SliderRepeatTimerId), 0);
-    EXPECT_TRUE(first.isTimerActive(HoverTimerId));
+    EXPECT_TRUE(first.isTimerActive(ScrollBarRepeatTimerId));
     EXPECT_FALSE(first.isTimerActive(SliderRepeatTimerId));
     EXPECT_EQ(TimerService::killAll(&second), 2);
     first.killAllTimers();
@@ -72,7 +72,7 @@ TEST_F(TimerServiceTest, DestroyedOwnerLeavesNoRecord)
     owner->startTimer(ToolTipShowTimerId, 5);
     owner->startTimer(ToolTipHideTimerId, 5);
     owner->startTimer(ToolTipTrackTimerId, 5);
-    EXPECT_EQ(TimerClient::timerCount(), baseCount + 3);
+    EXPECT_EQ(TimerClient::count(), baseCount + 3);
     owner.reset();
     EXPECT_EQ(TimerService::count(), baseCount);
     // Ticks already queued for the dead owner find no record and are dropped.
