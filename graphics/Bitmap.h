@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+// The platform's bitmap and icon handles (HBITMAP, HICON; a cursor is an
+// icon handle) without the platform header.
+using BitmapHandle = struct HBITMAP__*;
+using IconHandle = struct HICON__*;
+
 // The one in-memory image: 24- or 32-bit pixels, rows top-down `stride`
 // bytes apart, each pixel B, G, R (24 bpp, rows filled out to a multiple of
 // 4 bytes) or B, G, R, A (32 bpp: read as a little-endian word, the value
@@ -43,6 +48,28 @@ public:
     // stride x height. 24-bit data is expanded to 32 bpp with alpha 255, so
     // the result always has alpha.
     static Bitmap fromPixels(const void* data, int width, int height, bool hasAlpha, std::int64_t byteCount);
+
+    // Decoded by the image codec named by extension (such as "png"); the
+    // shared empty Bitmap when none exists or the bytes do not decode.
+    static Bitmap fromData(const void* bytes, std::int64_t size, const String& extension);
+    // Loaded by the image codec named by the path's extension.
+    static Bitmap load(const String& path);
+    // Written by the image codec named by the path's extension; false when
+    // overwrite is false and the file exists.
+    bool save(const String& path, bool overwrite) const;
+
+    // The platform's bitmaps, icons and cursors; see PlatformImages.h.
+    // 32 bpp (withAlpha) or 24 bpp pixels of a bottom-up GDI bitmap.
+    static Bitmap fromHBitmap(BitmapHandle bitmap, bool withAlpha);
+    static Bitmap fromIcon(IconHandle icon);
+    // Either out-parameter may be null.
+    static Bitmap fromCursor(IconHandle cursor, int* hotSpotX, int* hotSpotY);
+    // A square 32 bpp Bitmap as an icon; the caller destroys it. Null
+    // otherwise.
+    IconHandle toIcon() const;
+    // A 32 bpp Bitmap of exactly the system cursor size as a cursor with
+    // the hot spot inside it; the caller destroys it. Null otherwise.
+    IconHandle toCursor(int hotSpotX, int hotSpotY) const;
 
     // A new block with the same size, depth, bytes and premultiplied flag.
     Bitmap copy() const;

@@ -47,6 +47,11 @@ StateImages::StateImages(const Bitmap& image)
     setImage(image);
 }
 
+StateImages::StateImages(const String& path)
+{
+    setImage(Bitmap::load(path));
+}
+
 void StateImages::setImage(const Bitmap& image)
 {
     if (image.isNull())

@@ -12,6 +12,9 @@ public:
     // Four empty images.
     StateImages() = default;
     explicit StateImages(const Bitmap& image);
+    // The four derived from the image file at path (Bitmap::load); four
+    // empty images when it does not load.
+    explicit StateImages(const String& path);
 
     // Derives all four from image (the source itself is never changed): the
     // normal image, hot with gamma 1.15, pressed with gamma 0.9, disabled

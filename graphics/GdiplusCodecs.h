@@ -1,0 +1,52 @@
+#pragma once
+
+#include "graphics/ImageCodec.h"
+
+// The formats decoded and encoded by GDI+. GDI+ recognises the format from
+// the content, so any of these codecs decodes bmp, jpeg, png, tiff and gif
+// bytes alike, always into a 32 bpp straight-alpha Bitmap; saving picks the
+// encoder by the path's extension. They work only while GDI+ runs
+// (initImageCodecs).
+class GdiplusCodec : public ImageCodec {
+public:
+    using ImageCodec::ImageCodec;
+
+    Bitmap decode(const std::uint8_t* bytes, std::int64_t size) const override;
+    Bitmap load(const String& path) const override;
+    bool save(const String& path, const Bitmap& bitmap) const override;
+};
+
+class BmpCodec : public GdiplusCodec {
+public:
+    BmpCodec() : GdiplusCodec(L"bmp") {}
+    bool matches(const String& extension) const override;
+};
+
+// Saves with quality 100.
+class JpegCodec : public GdiplusCodec {
+public:
+    JpegCodec() : GdiplusCodec(L"jpeg") {}
+    bool matches(const String& extension) const override;
+};
+
+class PngCodec : public GdiplusCodec {
+public:
+    PngCodec() : GdiplusCodec(L"png") {}
+    bool matches(const String& extension) const override;
+};
+
+class TiffCodec : public GdiplusCodec {
+public:
+    TiffCodec() : GdiplusCodec(L"tiff") {}
+    bool matches(const String& extension) const override;
+};
+
+class GifCodec : public GdiplusCodec {
+public:
+    GifCodec() : GdiplusCodec(L"gif") {}
+    bool matches(const String& extension) const override;
+};
+
+// Starts, resp. stops, GDI+ for the codecs; the token, 0 on failure.
+std::uintptr_t startGdiplus();
+void stopGdiplus(std::uintptr_t token);
