@@ -6,6 +6,7 @@
 
 #include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
+#include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"

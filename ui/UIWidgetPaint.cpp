@@ -130,6 +130,17 @@ void UIWidget::ensureWindowSurface(int width, int height)
         growSurface(d()->windowSurface, width, height);
 }
 
+void UIWidget::growBuffers(int width, int height)
+{
+    GdiDrawingSurface* buffer = backBuffer();
+    if (buffer && buffer->width() >= width && buffer->height() >= height)
+        return;
+    // The slack keeps small growth from reallocating each time.
+    ensureBackBuffer(width + bufferSlack, height + bufferSlack);
+    if (isWindow())
+        ensureWindowSurface(width + bufferSlack, height + bufferSlack);
+}
+
 Point UIWidget::origin() const
 {
     return Point();

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -204,14 +205,13 @@ void UIWin32Window::create()
     if (m_window)
         return;
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    UIWidget* parent = m_owner->parent();
-    UIWidget* ownerWidget = parent ? (parent->isWindow() ? parent : parent->nativeParentWidget()) : nullptr;
+    const UIWidget* ownerWidget = m_owner->nativeParentWidget();
     const HWND ownerWindow = ownerWidget ? hwnd(ownerWidget->nativeHandle()) : nullptr;
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_OWNDC | ((m_windowFlags & WindowDropShadow) ? CS_DROPSHADOW : 0);
-    windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(&UIWin32Window::windowProc);
+    windowClass.lpfnWndProc = &UIWin32Window::windowProc;
     windowClass.cbWndExtra = 32;
     windowClass.hInstance = module;
     windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(32512));
@@ -242,7 +242,18 @@ void UIWin32Window::create()
     if (!frameless)
         setIcons();
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    applyFlagsAfterCreation();
     setDropTarget(true);
+}
+
+// The styles given at creation cover every flag but these two, which
+// would otherwise only take effect when they changed later.
+void UIWin32Window::applyFlagsAfterCreation()
+{
+    if (m_windowFlags & WindowDesktopOwned)
+        applyFrameStyle(WindowDesktopOwned, true);
+    if (m_windowFlags & WindowDisabled)
+        setEnabled(false);
 }
 
 void UIWin32Window::setIcons()

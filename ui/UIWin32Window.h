@@ -113,6 +113,7 @@ private:
     void setStyleBits(int index, std::uintptr_t bits, bool on);
     void applyFrameChange(unsigned int extraFlags);
     void setIcons();
+    void applyFlagsAfterCreation();
 
     WindowHandle m_window = nullptr;
     String m_className;

@@ -1,3 +1,4 @@
+#include "foundation/Hooks.h"
 #include "tests/support/RowTable.h"
 #include "tests/ui/WindowTesting.h"
 

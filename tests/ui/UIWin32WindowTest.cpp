@@ -269,8 +269,9 @@ TEST_F(Win32WindowTest, OpacityIsClampedAndMadeLayered)
         EXPECT_EQ((exStyle & WS_EX_LAYERED) != 0, row.layered);
         BYTE alpha = 0;
         DWORD flags = 0;
-        if (row.layered && GetLayeredWindowAttributes(hwndOf(window.get()), nullptr, &alpha, &flags))
+        if (row.layered && GetLayeredWindowAttributes(hwndOf(window.get()), nullptr, &alpha, &flags)) {
             EXPECT_EQ(alpha, row.alpha);
+        }
     });
 }
 
@@ -281,7 +282,7 @@ TEST_F(Win32WindowTest, FramelessFlagRemovesAndRestoresTheCaption)
     native()->frameMargins(nullptr, &top, nullptr, nullptr);
     const int captionTop = top;
     native()->setWindowFlag(WindowFrameless, true);
-    EXPECT_EQ(style() & WS_CAPTION, 0);
+    EXPECT_EQ(style() & (WS_DLGFRAME | WS_POPUP), LONG_PTR(WS_POPUP));
     native()->frameMargins(nullptr, &top, nullptr, nullptr);
     EXPECT_LT(top, captionTop);
     native()->setWindowFlag(WindowFrameless, false);

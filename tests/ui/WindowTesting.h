@@ -5,6 +5,7 @@
 // them, and a widget that paints one colour and records every event.
 
 #include "foundation/Application.h"
+#include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
