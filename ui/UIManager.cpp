@@ -3,6 +3,7 @@
 #include "foundation/Application.h"
 #include "foundation/DataPack.h"
 #include "foundation/FileSystem.h"
+#include "foundation/Hooks.h"
 #include "graphics/FontSystem.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PaintEngine.h"

@@ -5,6 +5,10 @@
 #include "foundation/DateTime.h"
 #include "foundation/Dispatcher.h"
 #include "foundation/Event.h"
+#include "graphics/DrawingSurface.h"
+#include "graphics/Graphics.h"
+#include "ui/KeyTranslator.h"
+#include "ui/PlatformServices.h"
 #include "ui/UIEvents.h"
 #include "ui/UIManager.h"
 #include "ui/UIToolkitHooks.h"
@@ -122,6 +126,19 @@ bool hasFlagUpToWindow(const UIWidget* widget, std::uint32_t flag)
             return false;
     }
     return false;
+}
+
+// The image smoothly scaled to the size, its alpha copied rather than
+// composited.
+Bitmap scaledImage(const Bitmap& image, Size size)
+{
+    GdiDrawingSurface surface(size.width, size.height);
+    Graphics painter(&surface);
+    painter.setRenderHint(Graphics::AlphaBlending, false);
+    painter.setRenderHint(Graphics::SmoothScaling, true);
+    painter.drawBitmapScaled(image, image.rect(), Rect(0, 0, size.width, size.height));
+    painter.end();
+    return surface.toBitmap(true);
 }
 
 const unsigned int positionOnly = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
@@ -565,21 +582,16 @@ void UIWin32Window::setLayeredImage(const Bitmap& image)
     }
     setStyleBits(GWL_EXSTYLE, WS_EX_LAYERED, true);
     const Rect frame = frameGeometry();
-    m_backBuffer = image.size() == frame.size() ? image : image.scaled(frame.width, frame.height, 2);
+    m_backBuffer = image.size() == frame.size() ? image : scaledImage(image, frame.size());
     m_backBuffer.setPremultiplied(true);
 
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const BitmapHandle bitmap = m_backBuffer.toHBitmap();
-    const HGDIOBJ old = SelectObject(memory, bitmap);
+    GdiDrawingSurface surface(m_backBuffer);
     POINT position = {frame.x, frame.y};
     SIZE size = {frame.width, frame.height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(hwnd(m_window), screen, &position, &size, memory, &source, 0, &blend, ULW_ALPHA);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const HDC screen = GetDC(nullptr);
+    UpdateLayeredWindow(hwnd(m_window), screen, &position, &size, surface.dc(), &source, 0, &blend, ULW_ALPHA);
     ReleaseDC(nullptr, screen);
 }
 

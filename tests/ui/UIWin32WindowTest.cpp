@@ -193,11 +193,14 @@ TEST_F(Win32WindowTest, SecondQuickPressIsADoubleClickOnlyForWidgetsThatTakeThem
         SCOPED_TRACE(takes);
         child->setFlag(WidgetTakesDoubleClicks, takes);
         child->events.clear();
-        send({msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40),
-              msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40)});
-        const int second = takes ? MouseDoubleClickEventType : MousePressEventType;
-        const std::vector<int> expected = {MousePressEventType,  MouseReleaseEventType, MouseClickEventType, second,
-                                           MouseReleaseEventType, MouseClickEventType};
+        for (int click = 0; click < 2; ++click)
+            send({msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40)});
+        // A double click leaves the widget unpressed, so its release makes no click.
+        const std::vector<int> expected =
+            takes ? std::vector<int>{MousePressEventType, MouseReleaseEventType, MouseClickEventType,
+                                     MouseDoubleClickEventType, MouseReleaseEventType}
+                  : std::vector<int>{MousePressEventType, MouseReleaseEventType, MouseClickEventType,
+                                     MousePressEventType, MouseReleaseEventType, MouseClickEventType};
         EXPECT_EQ(child->types(), expected);
     }
 }
@@ -205,8 +208,9 @@ TEST_F(Win32WindowTest, SecondQuickPressIsADoubleClickOnlyForWidgetsThatTakeThem
 TEST_F(Win32WindowTest, DisabledWidgetGetsNoMouseEvents)
 {
     child->disable();
+    child->events.clear();
     send({msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40), msg(WM_MOUSEMOVE, 0, 51, 41)});
-    EXPECT_TRUE(child->events.empty());
+    EXPECT_EQ(child->types(), std::vector<int>());
 }
 
 TEST_F(Win32WindowTest, WheelPrivateMessageAndSystemCommandsReachTheWidgets)
