@@ -797,7 +797,7 @@ bool UIWin32Window::mouseMove(std::uintptr_t wParam, std::intptr_t lParam)
     m_lastMousePoint = client;
     Point point;
     UIWidget* target = mouseTarget(client, &point);
-    hideToolTipOnTargetChange(target);
+    toolkitHooks().hideToolTipUnlessFor(target);
     updateCursor(point, target);
     if (!acceptsMouse(target))
         return true;
@@ -807,17 +807,6 @@ bool UIWin32Window::mouseMove(std::uintptr_t wParam, std::intptr_t lParam)
                                     currentKeyboardModifiers()),
                    target);
     return true;
-}
-
-// A tool tip belongs to the widget the pointer moved over when it showed,
-// so it goes when the pointer moves on to another widget.
-void UIWin32Window::hideToolTipOnTargetChange(UIWidget* target)
-{
-    if (target == m_moveTarget)
-        return;
-    if (m_moveTarget && UIManager::instance()->isRegistered(m_moveTarget))
-        toolkitHooks().hideToolTipFor(m_moveTarget);
-    m_moveTarget = target;
 }
 
 void UIWin32Window::updateCursor(Point point, UIWidget* target)

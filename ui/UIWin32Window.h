@@ -99,7 +99,6 @@ private:
     void wheel(bool horizontal, std::uintptr_t wParam, std::intptr_t lParam);
     UIWidget* mouseTarget(Point clientPoint, Point* targetPoint) const;
     bool acceptsMouse(const UIWidget* target) const;
-    void hideToolTipOnTargetChange(UIWidget* target);
     void updateCursor(Point point, UIWidget* target);
     void restoreFocus();
     void loseFocus();
@@ -123,7 +122,6 @@ private:
     UIWidget* m_focusWidget = nullptr;
     int m_focusWidgetId = 0;
     Point m_lastMousePoint{-1, -1};
-    UIWidget* m_moveTarget = nullptr;
     bool m_releasingCapture = false;
     Bitmap m_backBuffer;
     Size m_minimumSizeFor;
