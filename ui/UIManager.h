@@ -85,6 +85,8 @@ private:
     bool m_soundsEnabled = true;
     String m_titleSeparator;
     int m_overrideCursor = 0;
-    // Shapes shown before each override still set, innermost last.
+    // Per override level still set, innermost last: the shape shown before
+    // it, and its own shape.
     List<int> m_savedCursors;
+    List<int> m_overrideShapes;
 };

@@ -21,6 +21,8 @@ bool UIToolkitHooks::isToolTipShowing(const UIWidget*, const String&)
 
 void UIToolkitHooks::hideToolTip() {}
 
+void UIToolkitHooks::hideToolTipUnlessFor(const UIWidget*) {}
+
 void UIToolkitHooks::showToolTip(UIWidget*, const String&, Point, const Rect&, int, int, int, int) {}
 
 void UIToolkitHooks::popupMenu(UIWidget*, Point) {}

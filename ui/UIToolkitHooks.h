@@ -26,6 +26,8 @@ public:
     virtual bool isToolTipShowing(const UIWidget* widget, const String& text);
     // Tool tip: hides whatever tip shows now.
     virtual void hideToolTip();
+    // Tool tip: hides the tip when one shows for another widget.
+    virtual void hideToolTipUnlessFor(const UIWidget* widget);
     virtual void showToolTip(UIWidget* widget, const String& text, Point globalPos, const Rect& globalRect,
                              int showDelay, int hideDelay, int key, int maxLength);
 

@@ -1,0 +1,258 @@
+#include "graphics/ImageCodec.h"
+#include "graphics/PixImageCodec.h"
+
+#include "tests/support/Bytes.h"
+#include "tests/support/ColourPrinting.h"
+#include "tests/support/DamagedInput.h"
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class ImageCodecs : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { initImageCodecs(); }
+    static void TearDownTestSuite() { shutdownImageCodecs(); }
+
+    TempFolder folder;
+};
+
+Bytes pixFile(std::uint32_t magic, std::uint32_t width, std::uint32_t height, std::uint32_t byteCount,
+              std::size_t pixelBytes)
+{
+    Bytes out;
+    for (std::uint32_t value : {magic, width, height, byteCount}) {
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back(std::uint8_t(value >> shift));
+    }
+    const Bytes pixels = randomBytes(pixelBytes, 7);
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+Bitmap decodePix(const Bytes& bytes)
+{
+    return Bitmap::fromData(bytes.data(), std::int64_t(bytes.size()), L"pix");
+}
+
+Bitmap randomBitmap(int width, int height, bool hasAlpha, unsigned seed)
+{
+    Bitmap bitmap(width, height, hasAlpha);
+    const Bytes bytes = randomBytes(bitmap.byteCount(), seed);
+    std::memcpy(bitmap.bits(), bytes.data(), bytes.size());
+    return bitmap;
+}
+
+// Compares pixels, not row slack, which no codec keeps.
+void expectSamePixels(const Bitmap& expected, const Bitmap& actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x)
+            ASSERT_EQ(expected.pixel(x, y), actual.pixel(x, y)) << "at " << x << ", " << y;
+    }
+}
+
+// 2 x 2 RGBA, written by hand: red opaque, green at alpha 128, blue at
+// alpha 0, (10, 20, 30) at alpha 200.
+const Bytes partialAlphaPng = bytesOf({
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00,
+    0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x00, 0x72, 0xb6, 0x0d, 0x24, 0x00, 0x00, 0x00, 0x16, 0x49,
+    0x44, 0x41, 0x54, 0x78, 0xda, 0x63, 0xf8, 0xcf, 0xc0, 0xf0, 0x1f, 0x08, 0x1b, 0x18, 0x40, 0x34, 0x97, 0x88, 0xdc,
+    0x09, 0x00, 0x37, 0x49, 0x05, 0x81, 0x94, 0x71, 0x6d, 0x0e, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae,
+    0x42, 0x60, 0x82,
+});
+
+} // namespace
+
+TEST_F(ImageCodecs, FindByExtension)
+{
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* codec;
+    };
+    const Row rows[] = {
+        {L" PNG ", L"png"}, {L"tif", L"tiff"}, {L"TIFF", L"tiff"}, {L"jpg", L"jpeg"}, {L"Jpeg", L"jpeg"},
+        {L"pix", L"pix"},   {L"bmp", L"bmp"},  {L"gif", L"gif"},   {L"pn", nullptr},  {L"jpegs", nullptr},
+        {L"", nullptr},     {L"pcx", nullptr}, {L" . ", nullptr},
+    };
+    forEachRow(rows, [](const Row& row) {
+        const ImageCodec* codec = ImageCodecRegistry::findByExtension(row.text);
+        EXPECT_EQ(row.codec != nullptr, ImageCodecRegistry::isSupported(row.text));
+        if (row.codec) {
+            ASSERT_NE(codec, nullptr);
+            EXPECT_EQ(String(row.codec), codec->extension());
+        } else {
+            EXPECT_EQ(codec, nullptr);
+        }
+    });
+}
+
+TEST_F(ImageCodecs, RegistryIsEmptyOutsideStartAndShutdown)
+{
+    EXPECT_EQ(6, imageCodecCount());
+    initImageCodecs();
+    EXPECT_EQ(6, imageCodecCount());
+    shutdownImageCodecs();
+    EXPECT_EQ(0, imageCodecCount());
+    EXPECT_FALSE(ImageCodecRegistry::isSupported(L"pix"));
+    EXPECT_TRUE(Bitmap::fromData(partialAlphaPng.data(), 79, L"png").isNull());
+    initImageCodecs();
+    EXPECT_EQ(6, imageCodecCount());
+}
+
+TEST_F(ImageCodecs, PixHeadersThatCannotMatchAreRefused)
+{
+    struct Row {
+        Bytes bytes;
+        bool decodes;
+    };
+    Bytes longer = pixFile(777, 1, 1, 4, 4);
+    longer.push_back(0);
+    const Row rows[] = {
+        {pixFile(777, 1, 1, 4, 4), true},
+        {pixFile(777, 3, 2, 24, 24), true},
+        {longer, false},
+        {pixFile(777, 1, 1, 5, 4), false},
+        {pixFile(777, 0, 1, 0, 4), false},
+        {pixFile(778, 1, 1, 4, 4), false},
+        {pixFile(777, 1, 1, 4, 0), false},
+        {pixFile(777, 0xFFFFFFFF, 1, 0xFFFFFFFC, 4), false},
+        // A byte count that wraps to 4 in 32 bits.
+        {pixFile(777, 0x40000001, 1, 4, 4), false},
+        {pixFile(777, 0x10000, 0x10000, 0, 4), false},
+    };
+    forEachRow(rows, [this](const Row& row) {
+        EXPECT_EQ(row.decodes, !decodePix(row.bytes).isNull());
+        EXPECT_EQ(row.decodes, !Bitmap::load(folder.writeFile(L"image.pix", row.bytes)).isNull());
+    });
+}
+
+// A header promising about 2 GB over a few bytes must be refused before
+// anything that size is allocated or read.
+TEST_F(ImageCodecs, OversizedPixHeaderIsRefused)
+{
+    const Bytes bytes = pixFile(777, 40000, 13000, 2080000000u, 64);
+    EXPECT_TRUE(decodePix(bytes).isNull());
+    EXPECT_TRUE(Bitmap::load(folder.writeFile(L"huge.pix", bytes)).isNull());
+}
+
+TEST_F(ImageCodecs, PixRoundTrip)
+{
+    Bitmap original = randomBitmap(7, 5, true, 3);
+    original.setPremultiplied(true);
+    const String path = folder.file(L"round.pix");
+    ASSERT_TRUE(original.save(path, false));
+    EXPECT_FALSE(original.save(path, false));
+
+    const Bytes file = readRaw(path);
+    ASSERT_EQ(16u + original.byteCount(), file.size());
+    EXPECT_EQ(0, std::memcmp(file.data() + 16, original.bits(), original.byteCount()));
+    const Bitmap loaded = Bitmap::load(path);
+    EXPECT_FALSE(loaded.isPremultiplied());
+    expectSamePixels(original, loaded);
+    expectSamePixels(original, decodePix(file));
+}
+
+TEST_F(ImageCodecs, TwentyFourBitPixReadsBackOpaque)
+{
+    const Bitmap original = randomBitmap(5, 3, false, 4);
+    const String path = folder.file(L"rgb.pix");
+    ASSERT_TRUE(original.save(path, true));
+    const Bitmap loaded = Bitmap::load(path);
+    EXPECT_EQ(32u, loaded.bitsPerPixel());
+    expectSamePixels(original, loaded);
+}
+
+TEST_F(ImageCodecs, DamagedPixFilesFailCleanly)
+{
+    const Bytes whole = pixFile(777, 3, 2, 24, 24);
+    expectEveryPrefixFailsCleanly(whole, [](const Bytes& prefix) { return !decodePix(prefix).isNull(); });
+    forEachDamagedCopy(whole, 11, 2000, [](const Bytes& bytes) {
+        const Bitmap bitmap = decodePix(bytes);
+        if (!bitmap.isNull()) {
+            EXPECT_EQ(bytes.size(), 16u + bitmap.byteCount());
+        }
+    });
+}
+
+TEST_F(ImageCodecs, PngWithPartialAlphaDecodesExactly)
+{
+    // Under the extension "bmp" as well: the content names the format.
+    for (const wchar_t* extension : {L"png", L"bmp"}) {
+        const Bitmap bitmap = Bitmap::fromData(partialAlphaPng.data(), std::int64_t(partialAlphaPng.size()), extension);
+        ASSERT_EQ(Size(2, 2), bitmap.size());
+        EXPECT_EQ(32u, bitmap.bitsPerPixel());
+        EXPECT_FALSE(bitmap.isPremultiplied());
+        EXPECT_EQ(Colour(0xFFFF0000u), bitmap.pixel(0, 0));
+        EXPECT_EQ(Colour(0x8000FF00u), bitmap.pixel(1, 0));
+        EXPECT_EQ(Colour(0x000000FFu), bitmap.pixel(0, 1));
+        EXPECT_EQ(Colour(0xC80A141Eu), bitmap.pixel(1, 1));
+    }
+}
+
+TEST_F(ImageCodecs, DamagedImagesFailCleanlyThroughGdiplus)
+{
+    // The decoder accepts a file that ends right after its image data, so
+    // only the prefixes short of that (the last 12 bytes are the end chunk)
+    // must fail.
+    const Bytes throughImageData(partialAlphaPng.begin(), partialAlphaPng.end() - 12);
+    expectEveryPrefixFailsCleanly(throughImageData, [](const Bytes& prefix) {
+        return !Bitmap::fromData(prefix.data(), std::int64_t(prefix.size()), L"png").isNull();
+    });
+    forEachDamagedCopy(partialAlphaPng, 5, 300, [](const Bytes& bytes) {
+        const Bitmap bitmap = Bitmap::fromData(bytes.data(), std::int64_t(bytes.size()), L"png");
+        if (!bitmap.isNull()) {
+            EXPECT_EQ(32u, bitmap.bitsPerPixel());
+        }
+    });
+}
+
+TEST_F(ImageCodecs, LosslessFormatsRoundTrip)
+{
+    struct Row {
+        const wchar_t* name;
+        bool hasAlpha;
+    };
+    // Width 5 gives 24-bit rows with slack, and padded strides in GDI+.
+    const Row rows[] = {{L"a.png", true}, {L"b.png", false}, {L"c.bmp", false}, {L"d.tif", true}, {L"e.TIFF", false}};
+    forEachRow(rows, [this](const Row& row) {
+        Bitmap original = randomBitmap(5, 4, row.hasAlpha, 9);
+        const String path = folder.file(row.name);
+        ASSERT_TRUE(original.save(path, true));
+        const Bitmap loaded = Bitmap::load(path);
+        EXPECT_EQ(32u, loaded.bitsPerPixel());
+        expectSamePixels(original, loaded);
+    });
+}
+
+// Grey is the one colour JPEG keeps exactly: a uniform block has only a DC
+// term, and at quality 100 it is not quantised.
+TEST_F(ImageCodecs, UniformGreyJpegDecodesExactly)
+{
+    Bitmap original(16, 16, true);
+    original.fill(Colour(128, 128, 128));
+    const String path = folder.file(L"grey.JPG");
+    ASSERT_TRUE(original.save(path, false));
+    const Bitmap loaded = Bitmap::load(path);
+    ASSERT_EQ(original.size(), loaded.size());
+    expectSamePixels(original, loaded);
+    const Bytes bytes = readRaw(path);
+    expectSamePixels(original, Bitmap::fromData(bytes.data(), std::int64_t(bytes.size()), L"jpg"));
+}
+
+TEST_F(ImageCodecs, SaveRefusals)
+{
+    const Bitmap bitmap = randomBitmap(2, 2, true, 1);
+    EXPECT_FALSE(bitmap.save(folder.file(L"image.pcx"), true));
+    EXPECT_FALSE(Bitmap().save(folder.file(L"image.png"), true));
+    EXPECT_FALSE(bitmap.save(L"", true));
+    EXPECT_TRUE(Bitmap::load(folder.file(L"missing.png")).isNull());
+    EXPECT_TRUE(Bitmap::load(folder.file(L"missing.pix")).isNull());
+    EXPECT_FALSE(fileExistsRaw(folder.file(L"image.pcx")));
+}
