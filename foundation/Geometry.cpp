@@ -1,6 +1,9 @@
 #include "foundation/Geometry.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 
 const Point Point::origin{};
 const Rect Rect::empty{};
@@ -20,6 +23,19 @@ bool Rect::intersects(const Rect& r) const
     if (isEmpty() || r.isEmpty())
         return false;
     return r.x < x + width && x < r.x + r.width && r.y < y + height && y < r.y + r.height;
+}
+
+// Edges in 64 bits, so that a rectangle reaching past INT_MAX cannot wrap.
+Rect Rect::intersected(const Rect& other) const
+{
+    std::int64_t left = std::max(x, other.x);
+    std::int64_t top = std::max(y, other.y);
+    std::int64_t right = std::min(std::int64_t(x) + width, std::int64_t(other.x) + other.width);
+    std::int64_t bottom = std::min(std::int64_t(y) + height, std::int64_t(other.y) + other.height);
+    if (right < left || bottom < top)
+        return empty;
+    return Rect(int(left), int(top), int(std::min<std::int64_t>(right - left, INT_MAX)),
+                int(std::min<std::int64_t>(bottom - top, INT_MAX)));
 }
 
 void Rect::setLeft(int left)
@@ -57,4 +73,58 @@ Rect Rect::alignedRect(int w, int h, int flags, bool allowOverflow) const
     if (flags & AlignHCenter)
         result.x = x + (width - w) / 2;
     return result;
+}
+
+namespace {
+
+// Saturated, so that a far-off value cannot make the conversion undefined.
+int truncatedToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return int(std::clamp(std::trunc(value), double(INT_MIN), double(INT_MAX)));
+}
+
+// side x wanted / given, the quotient formed in double from a float given
+// side and stored as float.
+int scaledSide(int side, int wanted, int given)
+{
+    auto quotient = float(double(side) * wanted / double(float(given)));
+    return toNearestInt(quotient);
+}
+
+} // namespace
+
+int toNearestInt(float x)
+{
+    return truncatedToInt(x >= 0 ? x + 0.5f : x - 0.5f);
+}
+
+int toNearestInt(double x)
+{
+    return truncatedToInt(x >= 0 ? x + 0.5 : x - 0.5);
+}
+
+Size Size::scaledToWidth(int w) const
+{
+    if (width <= 0 || height <= 0 || w <= 0)
+        return {};
+    return {w, scaledSide(height, w, width)};
+}
+
+Size Size::scaledToHeight(int h) const
+{
+    if (width <= 0 || height <= 0 || h <= 0)
+        return {};
+    return {scaledSide(width, h, height), h};
+}
+
+Size Size::scaledToFit(Size bounds) const
+{
+    if (isEmpty() || bounds.width <= 0 || bounds.height <= 0)
+        return {};
+    Size t = scaledToWidth(bounds.width);
+    if (t.height <= bounds.height)
+        return t;
+    return t.scaledToHeight(bounds.height);
 }

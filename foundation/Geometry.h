@@ -22,11 +22,25 @@ struct Point {
     static const Point origin;
 };
 
+// x >= 0 gives trunc(x + 0.5), else trunc(x - 0.5): halves round away
+// from zero.
+int toNearestInt(float x);
+int toNearestInt(double x);
+
 struct Size {
     int width = 0;
     int height = 0;
 
     bool operator==(const Size&) const = default;
+    bool isEmpty() const { return width < 1 || height < 1; }
+
+    // The aspect ratio kept, the other side rounded with toNearestInt; the
+    // empty Size unless this size and the new side are positive.
+    Size scaledToWidth(int w) const;
+    Size scaledToHeight(int h) const;
+    // The largest size of this aspect ratio inside bounds; the empty Size
+    // unless both sides here and in bounds are positive.
+    Size scaledToFit(Size bounds) const;
 };
 
 // A rectangle whose right (x + width) and bottom (y + height) edges lie
@@ -55,6 +69,9 @@ struct Rect {
     bool contains(const Rect& r) const;
     // Overlap of two rectangles that both have a positive extent.
     bool intersects(const Rect& r) const;
+    // The overlap; rectangles that only touch give a width or height of 0,
+    // disjoint ones the shared empty Rect.
+    Rect intersected(const Rect& other) const;
 
     void setLeft(int left);
     void setTop(int top);

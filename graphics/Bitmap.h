@@ -59,10 +59,13 @@ public:
     bool save(const String& path, bool overwrite) const;
 
     // The platform's bitmaps, icons and cursors; see PlatformImages.h.
-    // 32 bpp (withAlpha) or 24 bpp pixels of a bottom-up GDI bitmap.
+    // 32 bpp (withAlpha) or 24 bpp pixels of a GDI bitmap or DIB section.
     static Bitmap fromHBitmap(BitmapHandle bitmap, bool withAlpha);
+    // Icons and cursors are taken at the size of their colour bitmap (or
+    // half their mask's height when they have none).
     static Bitmap fromIcon(IconHandle icon);
-    // Either out-parameter may be null.
+    // Colours derived from drawings over black and white; either
+    // out-parameter may be null.
     static Bitmap fromCursor(IconHandle cursor, int* hotSpotX, int* hotSpotY);
     // A square 32 bpp Bitmap as an icon; the caller destroys it. Null
     // otherwise.
@@ -127,6 +130,43 @@ public:
     // step runs first.
     Bitmap mirrored(bool horizontal, bool vertical) const;
 
+    // Resized with mode 0 nearest neighbour, 1 box, 2 Mitchell, 3 Catmull-
+    // Rom or 4 Lanczos (see ResampleMode). The result has this Bitmap's
+    // depth and premultiplied flag: the bytes are resampled as stored. The
+    // same size gives copy(); a side below 1 or another mode the empty Bitmap.
+    Bitmap scaled(int width, int height, int mode) const;
+    // The width follows the aspect ratio.
+    Bitmap scaledToHeight(int height, int mode) const;
+    // A Bitmap that already fits is copied; else scaled to the largest size
+    // of its aspect ratio inside the box, each side at least 1.
+    Bitmap scaledToFit(int maxWidth, int maxHeight, int mode) const;
+    // A 32 bpp copy of r, which must lie inside this 32 bpp Bitmap; else the
+    // empty Bitmap. Keeps the premultiplied flag.
+    Bitmap copyRect(const Rect& r) const;
+    // This Bitmap's rows followed by other's; the empty Bitmap unless both
+    // have the same width and depth.
+    Bitmap appendedBelow(const Bitmap& other) const;
+
+    // Composites source (straight alpha) over this Bitmap with its top-left
+    // corner at p, clipped to both; in place. Nothing unless both are 32 bpp.
+    void drawBitmap(const Bitmap& source, Point p);
+    // Separable Gaussian blur of all channels in place; radius 0 changes
+    // nothing.
+    void gaussianBlur(float radius);
+
+    // Turned clockwise by degrees about the centre into a Bitmap large
+    // enough to hold it, uncovered pixels taking background. Quarter turns
+    // move pixels exactly; other angles sample with a cubic kernel. A
+    // Bitmap without alpha gives a plain copy.
+    Bitmap rotated(float degrees, Colour background) const;
+    Bitmap rotated90() const;
+    // Mirrored both ways (a half turn).
+    Bitmap flipped() const { return mirrored(true, true); }
+    // A view of view.width x view.height pixels showing the pixels around
+    // centre enlarged factor times; pixels outside this Bitmap show
+    // background. offset moves the view, in view pixels. 32 bpp only.
+    Bitmap magnified(Point centre, int factor, Size view, Colour background, Point offset = Point()) const;
+
     // Single pixels; no argument is checked.
     void setPixel(int x, int y, Colour colour);
     void setPixel(Point p, Colour colour) { setPixel(p.x, p.y, colour); }
@@ -164,6 +204,9 @@ public:
 
 private:
     bool allocate(int width, int height, bool hasAlpha);
+    // quarters x 90 degrees clockwise, moving whole pixels.
+    Bitmap quarterTurned(int quarters) const;
+    std::uint32_t sampleCubic(float u, float v, std::uint32_t background) const;
     void attach(const Bitmap& other);
     void detach();
     // Calls visit(pixel address) for every pixel, row by row, skipping the
