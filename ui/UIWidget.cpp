@@ -136,13 +136,8 @@ void UIWidget::setStyleName(const String& name)
     setFlagBit(WidgetCreated, true);
     setVisible(false);
     setCursor(Cursor(CursorArrow));
-    applyStyle();
-}
-
-// The theme's model properties and skins reach the widget when a theme is
-// loaded; without one the widget keeps its own start values.
-void UIWidget::applyStyle()
-{
+    // The theme's model properties and skins for the name join here when
+    // themes load; until then the widget keeps its own start values.
 }
 
 // ---- Tree ----
@@ -230,15 +225,21 @@ UIWidget* UIWidget::childAt(Point p) const
 {
     if (!hasChildren() || !isVisible())
         return nullptr;
+    // The walk only enters visible plain children of a visible widget, so a
+    // child's own flag tells whether it is visible, and the point moves
+    // into each child by its position: no walk up the tree per child, which
+    // made deep trees quadratic.
     UIWidget* found = nullptr;
     const UIWidget* current = this;
     while (current) {
         UIWidget* hit = nullptr;
         for (UIWidget* c : current->m_children) {
-            if (c->isWindow() || c->testFlag(WidgetMouseTransparent) || !c->isVisible())
+            if (c->isWindow() || c->testFlag(WidgetMouseTransparent) || !c->testFlag(WidgetVisible))
                 continue;
-            if (c->rect().contains(c->mapFrom(this, p))) {
+            const Point inChild = c->mapFromParent(p);
+            if (c->rect().contains(inChild)) {
                 hit = c;
+                p = inChild;
                 break;
             }
         }

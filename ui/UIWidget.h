@@ -433,7 +433,6 @@ private:
     bool focusChainStep(int step);
     void placeWindow();
     Rect placementRect(const Rect& frame) const;
-    void applyStyle();
     void paintWidget(Point origin, const Rect& rect);
     void paintChildren(Point origin);
 
