@@ -59,10 +59,13 @@ public:
     bool save(const String& path, bool overwrite) const;
 
     // The platform's bitmaps, icons and cursors; see PlatformImages.h.
-    // 32 bpp (withAlpha) or 24 bpp pixels of a bottom-up GDI bitmap.
+    // 32 bpp (withAlpha) or 24 bpp pixels of a GDI bitmap or DIB section.
     static Bitmap fromHBitmap(BitmapHandle bitmap, bool withAlpha);
+    // Icons and cursors are taken at the size of their colour bitmap (or
+    // half their mask's height when they have none).
     static Bitmap fromIcon(IconHandle icon);
-    // Either out-parameter may be null.
+    // Colours derived from drawings over black and white; either
+    // out-parameter may be null.
     static Bitmap fromCursor(IconHandle cursor, int* hotSpotX, int* hotSpotY);
     // A square 32 bpp Bitmap as an icon; the caller destroys it. Null
     // otherwise.

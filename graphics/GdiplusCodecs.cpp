@@ -75,32 +75,6 @@ bool copyLockedRows(const BitmapData& data, Bitmap& target)
     return true;
 }
 
-Bitmap bitmapFromGdiplusImage(GpImage* image)
-{
-    ImageType type = ImageTypeUnknown;
-    if (GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap)
-        return Bitmap::null();
-    UINT width = 0;
-    UINT height = 0;
-    if (GdipGetImageWidth(image, &width) != Ok || GdipGetImageHeight(image, &height) != Ok
-        || !validDimension(width) || !validDimension(height))
-        return Bitmap::null();
-    Bitmap result(int(width), int(height), true);
-    if (result.isNull())
-        return Bitmap::null();
-    ImagePointer clone;
-    GpBitmap* source = argbBitmap(image, width, height, clone);
-    if (!source)
-        return Bitmap::null();
-    const GpRect area(0, 0, INT(width), INT(height));
-    BitmapData data = {};
-    if (GdipBitmapLockBits(source, &area, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok)
-        return Bitmap::null();
-    const bool copied = copyLockedRows(data, result);
-    GdipBitmapUnlockBits(source, &data);
-    return copied ? result : Bitmap::null();
-}
-
 Bitmap decodeFromGlobal(HGLOBAL memory)
 {
     IStream* stream = nullptr;
@@ -248,6 +222,32 @@ bool TiffCodec::matches(const String& extension) const
 bool GifCodec::matches(const String& extension) const
 {
     return extension == L"gif";
+}
+
+Bitmap bitmapFromGdiplusImage(GpImage* image)
+{
+    ImageType type = ImageTypeUnknown;
+    if (GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap)
+        return Bitmap::null();
+    UINT width = 0;
+    UINT height = 0;
+    if (GdipGetImageWidth(image, &width) != Ok || GdipGetImageHeight(image, &height) != Ok
+        || !validDimension(width) || !validDimension(height))
+        return Bitmap::null();
+    Bitmap result(int(width), int(height), true);
+    if (result.isNull())
+        return Bitmap::null();
+    ImagePointer clone;
+    GpBitmap* source = argbBitmap(image, width, height, clone);
+    if (!source)
+        return Bitmap::null();
+    const GpRect area(0, 0, INT(width), INT(height));
+    BitmapData data = {};
+    if (GdipBitmapLockBits(source, &area, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok)
+        return Bitmap::null();
+    const bool copied = copyLockedRows(data, result);
+    GdipBitmapUnlockBits(source, &data);
+    return copied ? result : Bitmap::null();
 }
 
 std::uintptr_t startGdiplus()

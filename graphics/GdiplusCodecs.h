@@ -2,6 +2,10 @@
 
 #include "graphics/ImageCodec.h"
 
+namespace Gdiplus {
+class GpImage;
+}
+
 // The formats decoded and encoded by GDI+. GDI+ recognises the format from
 // the content, so any of these codecs decodes bmp, jpeg, png, tiff and gif
 // bytes alike, always into a 32 bpp straight-alpha Bitmap; saving picks the
@@ -50,3 +54,8 @@ public:
 // Starts, resp. stops, GDI+ for the codecs; the token, 0 on failure.
 std::uintptr_t startGdiplus();
 void stopGdiplus(std::uintptr_t token);
+
+// The pixels of a GDI+ bitmap image as a 32 bpp straight-alpha Bitmap,
+// whatever its pixel format and row order; metafiles and failures give the
+// shared empty Bitmap.
+Bitmap bitmapFromGdiplusImage(Gdiplus::GpImage* image);

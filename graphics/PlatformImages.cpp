@@ -106,8 +106,9 @@ HBITMAP createTopDownDib(HDC dc, int width, int height, void** bits)
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-// The object's size tells a plain bitmap from a DIB section, whose height
-// is negative when it runs top-down.
+// The object's size tells a plain bitmap from a DIB section. The platform
+// reports even a top-down section's height as positive; GetDIBits reads
+// either row order the right way up.
 bool bitmapDimensions(HBITMAP handle, Size& out)
 {
     DIBSECTION section = {};
@@ -148,6 +149,19 @@ void applyIconMask(Bitmap& image, const std::uint8_t* maskPixels)
             p[3] = 255;
         else
             std::memset(p, 0, 4);
+    }
+}
+
+// DrawIconEx blends an icon with alpha over the cleared section, which
+// leaves its colours premultiplied; the Bitmap holds straight colours, as
+// its flag says.
+void straightenBlended(Bitmap& image)
+{
+    std::uint8_t* p = image.bits();
+    for (std::uint32_t i = 0; i < image.pixelCount(); ++i, p += 4) {
+        const int alpha = p[3];
+        for (int c = 0; c < 3 && alpha < 255; ++c)
+            p[c] = alpha == 0 ? 0 : std::uint8_t(std::min(255, p[c] * 255 / alpha));
     }
 }
 
@@ -245,8 +259,10 @@ Bitmap Bitmap::fromIcon(IconHandle icon)
         return null();
     GdiFlush();
     std::memcpy(result.bits(), pixels, result.byteCount());
-    if (result.hasNonZeroAlpha())
+    if (result.hasNonZeroAlpha()) {
+        straightenBlended(result);
         return result;
+    }
     std::memset(pixels, 0, result.byteCount());
     const bool maskDrawn = DrawIconEx(memory.dc, 0, 0, icon, size.width, size.height, 0, nullptr, DI_MASK);
     GdiFlush();

@@ -1,5 +1,7 @@
 #include "graphics/StateImages.h"
 
+#include "graphics/Graphics.h"
+
 #include <algorithm>
 
 namespace {
@@ -100,4 +102,9 @@ int StateImages::height() const
 bool StateImages::isNull() const
 {
     return std::all_of(std::begin(m_images), std::end(m_images), [](const Bitmap& image) { return image.isNull(); });
+}
+
+void StateImages::draw(Graphics& painter, const Rect& box, int flags, int state) const
+{
+    painter.drawBitmapAligned(image(state), box, flags);
 }

@@ -3,6 +3,8 @@
 #include "foundation/Geometry.h"
 #include "graphics/Bitmap.h"
 
+class Graphics;
+
 // The four images a button or menu action draws for its states. Copies
 // share the four Bitmaps.
 class StateImages {
@@ -35,6 +37,10 @@ public:
     Size size() const { return {width(), height()}; }
     // All four are empty.
     bool isNull() const;
+
+    // The image of the state, unscaled, placed in box by Alignment flags;
+    // nothing for a state outside 0-3.
+    void draw(Graphics& painter, const Rect& box, int flags, int state) const;
 
 private:
     static bool isState(int state) { return state >= 0 && state < StateCount; }

@@ -1,5 +1,7 @@
+#include "graphics/GdiplusCodecs.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixImageCodec.h"
+#include "graphics/StateImages.h"
 
 #include "tests/support/Bytes.h"
 #include "tests/support/ColourPrinting.h"
@@ -10,7 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -126,20 +134,14 @@ TEST_F(ImageCodecs, PixHeadersThatCannotMatchAreRefused)
         // A byte count that wraps to 4 in 32 bits.
         {pixFile(777, 0x40000001, 1, 4, 4), false},
         {pixFile(777, 0x10000, 0x10000, 0, 4), false},
+        // About 2 GB promised over a few bytes: refused before anything that
+        // size is allocated or read.
+        {pixFile(777, 40000, 13000, 2080000000u, 64), false},
     };
     forEachRow(rows, [this](const Row& row) {
         EXPECT_EQ(row.decodes, !decodePix(row.bytes).isNull());
         EXPECT_EQ(row.decodes, !Bitmap::load(folder.writeFile(L"image.pix", row.bytes)).isNull());
     });
-}
-
-// A header promising about 2 GB over a few bytes must be refused before
-// anything that size is allocated or read.
-TEST_F(ImageCodecs, OversizedPixHeaderIsRefused)
-{
-    const Bytes bytes = pixFile(777, 40000, 13000, 2080000000u, 64);
-    EXPECT_TRUE(decodePix(bytes).isNull());
-    EXPECT_TRUE(Bitmap::load(folder.writeFile(L"huge.pix", bytes)).isNull());
 }
 
 TEST_F(ImageCodecs, PixRoundTrip)
@@ -157,16 +159,6 @@ TEST_F(ImageCodecs, PixRoundTrip)
     EXPECT_FALSE(loaded.isPremultiplied());
     expectSamePixels(original, loaded);
     expectSamePixels(original, decodePix(file));
-}
-
-TEST_F(ImageCodecs, TwentyFourBitPixReadsBackOpaque)
-{
-    const Bitmap original = randomBitmap(5, 3, false, 4);
-    const String path = folder.file(L"rgb.pix");
-    ASSERT_TRUE(original.save(path, true));
-    const Bitmap loaded = Bitmap::load(path);
-    EXPECT_EQ(32u, loaded.bitsPerPixel());
-    expectSamePixels(original, loaded);
 }
 
 TEST_F(ImageCodecs, DamagedPixFilesFailCleanly)
@@ -213,14 +205,55 @@ TEST_F(ImageCodecs, DamagedImagesFailCleanlyThroughGdiplus)
     });
 }
 
+// Rows laid out by hand: packed, padded, bottom-up (a negative stride) and
+// in a 24-bit format that GDI+ converts first.
+TEST_F(ImageCodecs, GdiplusPixelsAreCopiedByTheirStride)
+{
+    struct Row {
+        int stride;
+        bool bottomUp;
+        Gdiplus::PixelFormat format;
+        int bytesPerPixel;
+    };
+    const Row rows[] = {{12, false, PixelFormat32bppARGB, 4},
+                        {16, false, PixelFormat32bppARGB, 4},
+                        {-16, true, PixelFormat32bppARGB, 4},
+                        {-12, true, PixelFormat24bppRGB, 3}};
+    forEachRow(rows, [](const Row& row) {
+        std::vector<std::uint8_t> buffer(std::size_t(std::abs(row.stride)) * 2, 0xEE);
+        std::uint8_t* scan0 = row.bottomUp ? buffer.data() - row.stride : buffer.data();
+        const auto expected = [&row](int x, int y) {
+            return Colour(row.bytesPerPixel == 4 ? std::uint8_t(128 + x) : 255, 200, std::uint8_t(50 + y),
+                          std::uint8_t(x + 10 * y));
+        };
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                const std::uint32_t value = expected(x, y).argb();
+                std::memcpy(scan0 + y * row.stride + x * row.bytesPerPixel, &value, std::size_t(row.bytesPerPixel));
+            }
+        }
+        Gdiplus::GpBitmap* image = nullptr;
+        ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipCreateBitmapFromScan0(3, 2, row.stride, row.format, scan0, &image));
+        const Bitmap bitmap = bitmapFromGdiplusImage(image);
+        Gdiplus::DllExports::GdipDisposeImage(image);
+        ASSERT_EQ(Size(3, 2), bitmap.size());
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(expected(x, y), bitmap.pixel(x, y)) << x << ", " << y;
+        }
+    });
+}
+
 TEST_F(ImageCodecs, LosslessFormatsRoundTrip)
 {
     struct Row {
         const wchar_t* name;
         bool hasAlpha;
     };
-    // Width 5 gives 24-bit rows with slack, and padded strides in GDI+.
-    const Row rows[] = {{L"a.png", true}, {L"b.png", false}, {L"c.bmp", false}, {L"d.tif", true}, {L"e.TIFF", false}};
+    // Width 5 gives 24-bit rows with slack, and padded strides in GDI+; a
+    // 24-bit "pix" is written as opaque 32-bit pixels.
+    const Row rows[] = {{L"a.png", true},  {L"b.png", false}, {L"c.bmp", false},
+                        {L"d.tif", true},  {L"e.TIFF", false}, {L"f.pix", false}};
     forEachRow(rows, [this](const Row& row) {
         Bitmap original = randomBitmap(5, 4, row.hasAlpha, 9);
         const String path = folder.file(row.name);
@@ -255,4 +288,12 @@ TEST_F(ImageCodecs, SaveRefusals)
     EXPECT_TRUE(Bitmap::load(folder.file(L"missing.png")).isNull());
     EXPECT_TRUE(Bitmap::load(folder.file(L"missing.pix")).isNull());
     EXPECT_FALSE(fileExistsRaw(folder.file(L"image.pcx")));
+}
+
+TEST_F(ImageCodecs, StateImagesFromAPath)
+{
+    const String path = folder.file(L"state.pix");
+    ASSERT_TRUE(randomBitmap(3, 2, true, 2).save(path, true));
+    EXPECT_EQ(Size(3, 2), StateImages(path).imageSize(StateImages::Disabled));
+    EXPECT_TRUE(StateImages(folder.file(L"missing.pix")).isNull());
 }
