@@ -142,7 +142,7 @@ Bitmap imageListIcon(int index, int size)
     if (!shellServices.getImageList)
         return Bitmap();
     ComPointer<IImageList> list;
-    if (FAILED(shellServices.getImageList(imageListKind(size), IID_IImageList, list.outVoid())))
+    if (FAILED(shellServices.getImageList(imageListKind(size), __uuidof(IImageList), list.outVoid())))
         return Bitmap();
     HICON icon = nullptr;
     if (FAILED(list->GetIcon(index, ILD_TRANSPARENT, &icon)) || !icon)
@@ -305,7 +305,7 @@ bool showHiddenFiles()
     return status == ERROR_SUCCESS && value == 1;
 }
 
-bool isScreenSaverAllowed()
+bool screenSaverAllowed()
 {
     return shellServices.allowScreenSaver;
 }
@@ -315,7 +315,7 @@ void setScreenSaverAllowed(bool allowed)
     shellServices.allowScreenSaver = allowed;
 }
 
-bool isMonitorPowerOffAllowed()
+bool monitorPowerOffAllowed()
 {
     return shellServices.allowMonitorPowerOff;
 }

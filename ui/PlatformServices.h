@@ -38,9 +38,9 @@ bool showHiddenFiles();
 // Whether a screen saver and monitor power-off may interrupt the program;
 // both start allowed. The window procedure consumes the system commands
 // that start them while they are not.
-bool isScreenSaverAllowed();
+bool screenSaverAllowed();
 void setScreenSaverAllowed(bool allowed);
-bool isMonitorPowerOffAllowed();
+bool monitorPowerOffAllowed();
 void setMonitorPowerOffAllowed(bool allowed);
 
 // 16, 32 and 48 pixels, and 256 from Windows 6 on.
