@@ -6,7 +6,6 @@
 #include "foundation/Dispatcher.h"
 #include "foundation/Event.h"
 #include "graphics/DrawingSurface.h"
-#include "graphics/Graphics.h"
 #include "ui/KeyTranslator.h"
 #include "ui/PlatformServices.h"
 #include "ui/UIEvents.h"
@@ -126,19 +125,6 @@ bool hasFlagUpToWindow(const UIWidget* widget, std::uint32_t flag)
             return false;
     }
     return false;
-}
-
-// The image smoothly scaled to the size, its alpha copied rather than
-// composited.
-Bitmap scaledImage(const Bitmap& image, Size size)
-{
-    GdiDrawingSurface surface(size.width, size.height);
-    Graphics painter(&surface);
-    painter.setRenderHint(Graphics::AlphaBlending, false);
-    painter.setRenderHint(Graphics::SmoothScaling, true);
-    painter.drawBitmapScaled(image, image.rect(), Rect(0, 0, size.width, size.height));
-    painter.end();
-    return surface.toBitmap(true);
 }
 
 const unsigned int positionOnly = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
@@ -582,7 +568,8 @@ void UIWin32Window::setLayeredImage(const Bitmap& image)
     }
     setStyleBits(GWL_EXSTYLE, WS_EX_LAYERED, true);
     const Rect frame = frameGeometry();
-    m_backBuffer = image.size() == frame.size() ? image : scaledImage(image, frame.size());
+    m_backBuffer = image.size() == frame.size() ? image.copy() : image.scaled(frame.width, frame.height, 2);
+    // Our own pixels: the caller's image stays straight.
     m_backBuffer.setPremultiplied(true);
 
     GdiDrawingSurface surface(m_backBuffer);

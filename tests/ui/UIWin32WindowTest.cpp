@@ -314,3 +314,53 @@ TEST_F(Win32WindowTest, KeepHiddenStateLeavesAHiddenWindowHidden)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Win32WindowTest, FocusComesBackToTheRememberedWidgetOnlyWhileItLives)
+{
+    child->setFocusPolicy(ClickFocus);
+    child->setFocus();
+    ASSERT_EQ(UIWidget::focusWidget(), child);
+    send({msg(WM_KILLFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), nullptr);
+    send({msg(WM_SETFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), child);
+    send({msg(WM_KILLFOCUS, 0, 0, 0)});
+    delete child;
+    send({msg(WM_SETFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), nullptr);
+}
+
+TEST_F(Win32WindowTest, CaretInvertsTheScreenAndTheWindowSurfaceRestoresIt)
+{
+    window->repaint();
+    const auto screenPixel = [&] {
+        const HDC dc = GetDC(hwndOf(window.get()));
+        const COLORREF pixel = GetPixel(dc, 45, 35);
+        ReleaseDC(hwndOf(window.get()), dc);
+        return pixel;
+    };
+    child->drawCaret(Rect(44, 34, 2, 10), true);
+    EXPECT_EQ(screenPixel(), RGB(255, 255, 0));
+    child->drawCaret(Rect(44, 34, 2, 10), false);
+    EXPECT_EQ(screenPixel(), RGB(0, 0, 255));
+}
+
+TEST_F(Win32WindowTest, LayeredImageIsScaledToTheWindowAndLeavesTheCallersPixels)
+{
+    const Size frame = window->frameGeometry().size();
+    Bitmap image(frame.width, frame.height, true);
+    image.fill(Colour(0x80FF0000));
+    native()->setLayeredImage(image);
+    EXPECT_EQ(native()->backBuffer().size(), frame);
+    native()->setLayeredImage(Bitmap(10, 10, true));
+    EXPECT_EQ(native()->backBuffer().size(), frame);
+    EXPECT_EQ(image.pixel(5, 5), Colour(0x80FF0000)) << "premultiplying changed the caller's image";
+    EXPECT_TRUE(GetWindowLongPtrW(hwndOf(window.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+    native()->setLayeredImage(Bitmap());
+    EXPECT_TRUE(native()->backBuffer().isNull());
+    EXPECT_FALSE(GetWindowLongPtrW(hwndOf(window.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+} // namespace
