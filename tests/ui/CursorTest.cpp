@@ -166,6 +166,21 @@ TEST_F(CursorSetTest, BuiltDataPackDrawsEveryCursorAndBothIcons)
     }
 }
 
+TEST_F(CursorSetTest, CurrentNamesTheShapeShownOverOwnWindow)
+{
+    RecordingWidget window(nullptr, Colour(255, 255, 255), WindowSystemMenu);
+    window.move(0, 0);
+    window.resize(200, 200);
+    window.show();
+    const Point inside = window.mapToGlobal(Point(100, 100));
+    SetCursorPos(inside.x, inside.y);
+    for (std::uint32_t shape : {CursorWait, CursorSizeAll, CursorArrow}) {
+        SCOPED_TRACE(shape);
+        Cursor(shape).apply();
+        EXPECT_EQ(Cursor::current().shape(), shape);
+    }
+}
+
 TEST_F(CursorSetTest, ShapeZeroIsNeverApplied)
 {
     Cursor(CursorWait).apply();
