@@ -287,3 +287,27 @@ TEST_F(GdiPaintEngineTest, BlendingHintChoosesCompositeOrCopy)
     });
     EXPECT_NEAR(surface.toBitmap(false).pixel(0, 0).green(), 0, gdiplusTolerance);
 }
+
+TEST_F(GdiPaintEngineTest, InvisiblePenOrFillBrushLeavesOutThatPartOfAnEllipse)
+{
+    // An invisible fill brush used to fill with its colour, alpha dropped.
+    const Rect box(1, 1, 10, 10);
+    paint([&](Graphics& g) {
+        g.setPen(Pen(black));
+        g.setFillBrush(Brush(Colour(0x00000000u)));
+        g.drawEllipse(box);
+    });
+    const Bitmap outline = surface.toBitmap(false);
+    EXPECT_EQ(outline.pixel(6, 6), white);
+    EXPECT_EQ(outline.pixel(6, 1), black);
+    surface.fill(white);
+    paint([&](Graphics& g) {
+        g.setPen(Pen(Colour(0x00FF0000u)));
+        g.setFillBrush(Brush(black));
+        g.drawEllipse(box);
+    });
+    const Bitmap filled = surface.toBitmap(false);
+    EXPECT_EQ(filled.pixel(6, 6), black);
+    EXPECT_NE(filled.pixel(6, 1).red(), 255);
+    EXPECT_EQ(filled.pixel(6, 1).green(), filled.pixel(6, 1).red());
+}

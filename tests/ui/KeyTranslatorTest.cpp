@@ -215,3 +215,48 @@ TEST_F(KeyTranslatorTest, KeyBeyondTheTableIsDeliveredButNotRecorded)
 }
 
 } // namespace
+
+namespace {
+
+class InputMethodTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureTestApplication();
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), WindowSystemMenu);
+        window->resize(200, 100);
+        window->show();
+        editor = addChild(window.get(), Colour(0, 0, 255), Rect(10, 10, 80, 20));
+        editor->setFlag(WidgetTakesInputMethod, true);
+        plain = addChild(window.get(), Colour(0, 255, 0), Rect(10, 40, 80, 20));
+    }
+
+    std::unique_ptr<RecordingWidget> window;
+    RecordingWidget* editor = nullptr;
+    RecordingWidget* plain = nullptr;
+};
+
+TEST_F(InputMethodTest, ComposesOnlyIntoWidgetsThatTakeInputMethodText)
+{
+    EXPECT_FALSE(InputMethodComposition::begin(plain, window->nativeHandle()));
+    EXPECT_FALSE(InputMethodComposition::begin(editor, nullptr));
+    ASSERT_TRUE(InputMethodComposition::begin(editor, window->nativeHandle()));
+    EXPECT_TRUE(editor->testFlag(WidgetComposing));
+    InputMethodComposition::update();
+    InputMethodComposition::end(false);
+    EXPECT_FALSE(InputMethodComposition::isActive());
+    EXPECT_FALSE(editor->testFlag(WidgetComposing));
+}
+
+// A composing widget destroyed before the composition ended used to be
+// written to after its death.
+TEST_F(InputMethodTest, CompositionOutlivingItsWidgetEndsCleanly)
+{
+    ASSERT_TRUE(InputMethodComposition::begin(editor, window->nativeHandle()));
+    delete editor;
+    InputMethodComposition::update();
+    InputMethodComposition::end(true);
+    EXPECT_FALSE(InputMethodComposition::isActive());
+}
+
+} // namespace
