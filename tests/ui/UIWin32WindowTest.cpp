@@ -1,7 +1,6 @@
 #include "ui/UIWin32Window.h"
 
 #include "foundation/Crc32.h"
-#include "graphics/Screen.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/ui/WindowTesting.h"
@@ -104,48 +103,12 @@ TEST_F(Win32WindowTest, CreateAgainKeepsTheWindow)
     EXPECT_EQ(window->nativeHandle(), handle);
 }
 
-TEST_F(Win32WindowTest, TitlesJoinTextSeparatorAndProductName)
+TEST_F(Win32WindowTest, CaptionsBeyond2047CharactersReadAsEmpty)
 {
-    const String product = Application::instance()->productName();
-    struct Row {
-        const wchar_t* separator;
-        const wchar_t* text;
-        bool withAppName;
-        String expected;
-    };
-    const Row rows[] = {
-        {L" \u2013 ", L"", true, product},
-        {L" \u2013 ", L"Tags", true, String(L"Tags \u2013 ") + product},
-        {L" \u2013 ", L"Tags", false, L"Tags"},
-        {L" | ", L"Tags", true, String(L"Tags | ") + product},
-    };
-    forEachRow(rows, [&](const Row& row) {
-        UIManager::instance()->setTitleSeparator(row.separator);
-        window->setWindowTitle(row.text, row.withAppName);
-        EXPECT_EQ(window->windowTitle(), row.expected);
-    });
-    window->setTitleSuffix(L" *");
-    EXPECT_EQ(window->windowTitle(), String(L"Tags | ") + product + L" *");
-    UIManager::instance()->setTitleSeparator(L" \u2013 ");
-    window->setTitleSuffix(String());
-    window->setWindowTitle(String(L'x', 2048), false);
-    EXPECT_EQ(window->windowTitle(), String()) << "captions beyond 2047 characters read as empty";
-}
-
-TEST_F(Win32WindowTest, ShowWindowCentresOverTheParentOrOnThePrimaryMonitor)
-{
-    const Rect parentFrame = window->frameGeometry();
-    for (const int placeOnScreen : {0, 1}) {
-        SCOPED_TRACE(placeOnScreen);
-        RecordingWidget dialog(window.get(), Colour(), plainWindow);
-        dialog.setWindowAlignment(AlignCenter);
-        dialog.setPlaceOnScreen(placeOnScreen);
-        dialog.resize(200, 120);
-        dialog.showWindow();
-        const Rect frame = dialog.frameGeometry();
-        const Rect area = placeOnScreen ? Screen::primaryMonitorRect(true) : parentFrame;
-        const Rect expected = area.alignedRect(frame.width, frame.height, AlignCenter);
-        EXPECT_EQ(frame.topLeft(), expected.topLeft());
+    for (const int length : {2047, 2048}) {
+        SCOPED_TRACE(length);
+        native()->setTitle(String(L'x', length));
+        EXPECT_EQ(native()->title().length(), length < 2048 ? length : 0);
     }
 }
 
