@@ -263,6 +263,8 @@ TEST_F(Win32WindowTest, BlockingNestsAndKeepsTheDisabledFlag)
     EXPECT_FALSE(IsWindowEnabled(hwndOf(window.get())));
     native()->setWindowFlag(WindowDisabled, true);
     EXPECT_FALSE(native()->windowFlags() & WindowDisabled) << "the flag word changed while blocked";
+    native()->setWindowFlags(native()->windowFlags() | WindowDisabled);
+    EXPECT_FALSE(native()->windowFlags() & WindowDisabled) << "the whole mask changed it while blocked";
     native()->setBlocked(false);
     EXPECT_FALSE(IsWindowEnabled(hwndOf(window.get())));
     native()->setBlocked(false);
