@@ -77,3 +77,20 @@ TEST_F(ManagerTest, OverrideCursorsNestAndTheLowerLayersReachThem)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ManagerTest, ShellImagesReachTheLowerLayersOnlyWhenFound)
+{
+    Bitmap image(3, 3, true);
+    const std::uint8_t* before = image.bits();
+    EXPECT_FALSE(uiHooks().shellFileIcon(Application::instance()->executablePath(), 24, image));
+    EXPECT_FALSE(uiHooks().shellThumbnail(L"Z:\\no\\such\\file.png", 128, image));
+    EXPECT_EQ(image.bits(), before) << "a failed look-up replaced the caller's image";
+    Bitmap icon;
+    if (uiHooks().shellFileIcon(Application::instance()->executablePath(), 32, icon)) {
+        EXPECT_EQ(icon.size(), (Size{32, 32}));
+    }
+}
+
+} // namespace
