@@ -144,11 +144,22 @@ Bitmap shellIcon(const String& name, const String& itemPath, UINT flags, int siz
     return imageListIcon(info.iIcon, size);
 }
 
-// Thumbnails without a real alpha channel mark transparency with opaque
-// magenta.
+bool hasZeroAlpha(const Bitmap& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelAlpha(x, y) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Thumbnails whose alpha does not mix transparent and visible pixels carry
+// no real alpha channel; they mark transparency with opaque magenta.
 void rebuildThumbnailAlpha(Bitmap& image)
 {
-    if (!image.hasAlpha() || image.hasPartialAlpha())
+    if (!image.hasAlpha() || (image.hasNonZeroAlpha() && hasZeroAlpha(image)))
         return;
     image.setAlpha(255);
     image.setAlphaWhereColour(Colour(255, 0, 255), 0);

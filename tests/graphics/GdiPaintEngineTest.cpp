@@ -220,6 +220,17 @@ TEST_F(GdiPaintEngineTest, ClipAndTransformShapeTheFill)
     });
 }
 
+TEST_F(GdiPaintEngineTest, ANewPainterStartsWithoutTheLastOnesTransformAndClip)
+{
+    // The context used to keep them, so the next pass drew shifted and clipped.
+    paint([&](Graphics& g) {
+        g.translate(5, 5);
+        g.setClipRect(Rect(0, 0, 1, 1));
+    });
+    paint([&](Graphics& g) { g.fillRectColour(Rect(1, 1, 3, 3), black); });
+    expectPixels(inside(Rect(1, 1, 3, 3), black));
+}
+
 TEST_F(GdiPaintEngineTest, TextIsDrawnInThePenColourInsideItsPlace)
 {
     Rect placed;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <imm.h>
+
 #include <deque>
 #include <map>
 #include <set>
@@ -257,6 +259,29 @@ TEST_F(InputMethodTest, CompositionOutlivingItsWidgetEndsCleanly)
     InputMethodComposition::update();
     InputMethodComposition::end(true);
     EXPECT_FALSE(InputMethodComposition::isActive());
+}
+
+} // namespace
+
+namespace {
+
+// Widgets without input-method support type without an input method.
+TEST_F(InputMethodTest, FocusAttachesTheInputContextOnlyForInputMethodWidgets)
+{
+    HWND handle = hwndOf(window.get());
+    const auto hasContext = [&] {
+        HIMC context = ImmGetContext(handle);
+        ImmReleaseContext(handle, context);
+        return context != nullptr;
+    };
+    setInputMethodEnabled(plain, true);
+    EXPECT_FALSE(hasContext());
+    setInputMethodEnabled(editor, true);
+    EXPECT_TRUE(hasContext());
+    setInputMethodEnabled(editor, false);
+    EXPECT_FALSE(hasContext());
+    setInputMethodEnabled(editor, true);
+    EXPECT_TRUE(hasContext());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "foundation/Application.h"
 #include "graphics/Screen.h"
 #include "ui/UIManager.h"
+#include "ui/UIToolkitHooks.h"
 
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -115,11 +116,23 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
     showAt(enabledWindow, 40, 40);
     showAt(disabledWindow, 60, 60);
     disabledWindow.disable();
+    // A notification-area menu stays usable while the dialog runs.
+    class TrayMenuHooks : public UIToolkitHooks {
+    public:
+        bool isTrayMenu(const UIWidget* widget) override { return widget == menu; }
+        const UIWidget* menu = nullptr;
+    } hooks;
+    ProbeWidget trayMenu(nullptr, frameWindowFlags, true);
+    trayMenu.storeStyleName(String(L"UIMenu"));
+    showAt(trayMenu, 80, 80);
+    hooks.menu = &trayMenu;
+    setToolkitHooks(&hooks);
     auto* dialog = new ProbeWidget(nullptr, frameWindowFlags, true);
     dialog->setModal(true);
     auto* inner = new ProbeWidget(dialog, frameWindowFlags, true);
     bool enabledDuringLoop = true;
     bool innerEnabledDuringLoop = false;
+    bool trayMenuEnabledDuringLoop = false;
     class ShowProbe : public SignalReceiver {
     public:
         std::function<void()> action;
@@ -127,15 +140,18 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
     } probe;
     probe.action = [&] {
         enabledDuringLoop = IsWindowEnabled(hwndOf(&enabledWindow)) != 0;
+        trayMenuEnabledDuringLoop = IsWindowEnabled(hwndOf(&trayMenu)) != 0;
         innerEnabledDuringLoop = IsWindowEnabled(hwndOf(inner)) != 0;
         dialog->close();
     };
     dialog->shown.connect(&probe, &ShowProbe::onShown);
     dialog->show();
+    setToolkitHooks(nullptr);
     // Back from the loop: the close destroyed the dialog.
     EXPECT_FALSE(dialog->testFlag(WidgetCreated));
     EXPECT_FALSE(enabledDuringLoop);
     EXPECT_TRUE(innerEnabledDuringLoop);
+    EXPECT_TRUE(trayMenuEnabledDuringLoop);
     EXPECT_TRUE(IsWindowEnabled(hwndOf(&enabledWindow)));
     EXPECT_FALSE(IsWindowEnabled(hwndOf(&disabledWindow)));
     delete dialog;
