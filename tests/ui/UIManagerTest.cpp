@@ -18,7 +18,7 @@ protected:
 
 std::unique_ptr<UIWidget> styledWindow(const wchar_t* styleName, bool visible)
 {
-    auto window = std::make_unique<UIWidget>(nullptr, WindowFrameless);
+    auto window = std::make_unique<UIWidget>(nullptr, quickWindow);
     window->setFlag(WidgetWindow, true);
     window->setStyleName(styleName);
     window->resize(50, 50);

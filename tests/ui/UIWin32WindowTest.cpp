@@ -11,18 +11,16 @@
 
 namespace {
 
-constexpr std::uint32_t plainWindow = WindowSystemMenu | WindowMinimizeButton;
 
 class Win32WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ensureTestApplication();
-        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), plainWindow);
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         window->move(50, 50);
         window->resize(400, 300);
         window->show();
-        SetForegroundWindow(hwndOf(window.get()));
         child = addChild(window.get(), Colour(0, 0, 255), Rect(40, 30, 100, 80));
         pumpPending();
     }
@@ -85,7 +83,7 @@ TEST_F(Win32WindowTest, ClassNamesAreThePathCrcThenACounterAndOneClassPerWindow)
     const String path = Application::instance()->executablePath();
     const Crc32 crc(path.constData(), static_cast<std::uint32_t>(path.length() * sizeof(wchar_t)));
     const String prefix = String(L"UI___") + String::number(static_cast<unsigned int>(crc.value()));
-    RecordingWidget second(nullptr, Colour(), plainWindow);
+    RecordingWidget second(nullptr, Colour(), quickWindow);
     const String first = native()->className();
     const String next = static_cast<UIWin32Window*>(second.nativeWindow())->className();
     ASSERT_TRUE(first.startsWith(prefix, true));
@@ -245,15 +243,19 @@ TEST_F(Win32WindowTest, OpacityIsClampedAndMadeLayered)
 TEST_F(Win32WindowTest, FramelessFlagRemovesAndRestoresTheCaption)
 {
     const auto style = [&] { return GetWindowLongPtrW(hwndOf(window.get()), GWL_STYLE); };
-    int top = 0;
-    native()->frameMargins(nullptr, &top, nullptr, nullptr);
-    const int captionTop = top;
+    const auto topMargin = [&] {
+        int top = 0;
+        native()->frameMargins(nullptr, &top, nullptr, nullptr);
+        return top;
+    };
+    EXPECT_EQ(style() & (WS_CAPTION | WS_POPUP), LONG_PTR(WS_POPUP));
+    EXPECT_EQ(SendMessageW(hwndOf(window.get()), WM_GETICON, ICON_SMALL, 0), 0) << "a frameless window got icons";
+    const int framelessTop = topMargin();
+    native()->setWindowFlag(WindowFrameless, false);
+    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU | WS_POPUP), LONG_PTR(WS_CAPTION | WS_SYSMENU));
+    EXPECT_GT(topMargin(), framelessTop) << "the new frame was not applied";
     native()->setWindowFlag(WindowFrameless, true);
     EXPECT_EQ(style() & (WS_DLGFRAME | WS_POPUP), LONG_PTR(WS_POPUP));
-    native()->frameMargins(nullptr, &top, nullptr, nullptr);
-    EXPECT_LT(top, captionTop);
-    native()->setWindowFlag(WindowFrameless, false);
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), LONG_PTR(WS_CAPTION | WS_SYSMENU));
 }
 
 TEST_F(Win32WindowTest, BlockingNestsAndKeepsTheDisabledFlag)
@@ -284,6 +286,7 @@ namespace {
 
 TEST_F(Win32WindowTest, FocusComesBackToTheRememberedWidgetOnlyWhileItLives)
 {
+    SetForegroundWindow(hwndOf(window.get()));
     child->setFocusPolicy(ClickFocus);
     child->setFocus();
     ASSERT_EQ(UIWidget::focusWidget(), child);
