@@ -332,3 +332,18 @@ TEST_F(Win32WindowTest, LayeredImageIsScaledToTheWindowAndLeavesTheCallersPixels
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Win32WindowTest, ClosingAModalWindowEndsItsLoopAndUnblocksTheOthers)
+{
+    RecordingWidget dialog(window.get(), Colour(), quickWindow);
+    dialog.setModal(true);
+    PostMessageW(hwndOf(&dialog), WM_CLOSE, 0, 0);
+    dialog.show();
+    EXPECT_EQ(dialog.types(), std::vector<int>{CloseEventType});
+    EXPECT_FALSE(dialog.testFlag(WidgetCreated));
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(window.get())));
+}
+
+} // namespace
