@@ -1,5 +1,5 @@
 // Two windows of nested plain widgets that paint themselves and print the
-// mouse and key events they receive; a click on the "modal" box opens a
+// mouse and key events they receive, with one box per cursor shape; a click on the "modal" box opens a
 // modal window, which blocks both until it is closed. With --script the
 // program drives itself: it clicks, types, opens the modal window, closes
 // it again and quits, so it can run unattended under Xvfb.
@@ -102,12 +102,18 @@ public:
         modalButton = new Box(outer, L"modal", Colour(230, 150, 150), Rect(290, 30, 110, 60), CursorIBeam);
         modalButton->activated.connect(this, &Demo::openModal);
 
-        second = newWindow(L"Second", Rect(520, 60, 360, 300));
+        second = newWindow(L"Second", Rect(520, 60, 360, 340));
         auto* panel = new Box(second, L"panel", Colour(235, 235, 200), Rect(10, 10, 320, 230));
         for (int i = 0; i < 6; ++i) {
             const wchar_t* names[] = {L"a", L"b", L"c", L"d", L"e", L"f"};
             new Box(panel, names[i], Colour(static_cast<std::uint8_t>(120 + 20 * i), 160, 220),
                     Rect(10 + (i % 3) * 100, 30 + (i / 3) * 95, 90, 85), CursorSizeAll);
+        }
+        // One box per cursor shape, labelled with its number.
+        for (std::uint32_t shape = CursorArrow; shape <= CursorEmpty; ++shape) {
+            const int i = static_cast<int>(shape) - 1;
+            new Box(second, String::number(static_cast<unsigned int>(shape)).c_str(), Colour(250, 250, 250),
+                    Rect(10 + (i % 13) * 25, 245 + (i / 13) * 25, 23, 23), shape);
         }
         first->show();
         second->show();

@@ -1,5 +1,7 @@
 #include "graphics/Bitmap.h"
 
+#include "graphics/PixelWord.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -27,18 +29,6 @@ bool geometryFor(int width, int height, bool hasAlpha, Geometry& out)
         return false;
     out = {std::uint32_t(bytesPerPixel), std::uint32_t(stride), std::uint32_t(byteCount)};
     return true;
-}
-
-std::uint32_t readWord(const std::uint8_t* p)
-{
-    std::uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
-}
-
-void writeWord(std::uint8_t* p, std::uint32_t value)
-{
-    std::memcpy(p, &value, 4);
 }
 
 std::uint8_t toByte(double value)
@@ -185,7 +175,7 @@ void Bitmap::fill(Colour colour)
     for (int x = 0; x < d.width; ++x) {
         std::uint8_t* p = row + std::size_t(x) * d.bytesPerPixel;
         if (d.hasAlpha) {
-            writeWord(p, colour.argb());
+            writePixelWord(p, colour.argb());
         } else {
             p[0] = colour.blue();
             p[1] = colour.green();
@@ -336,7 +326,7 @@ void Bitmap::setPixel(int x, int y, Colour colour)
 {
     std::uint8_t* p = pixelAddress(x, y);
     if (d.hasAlpha) {
-        writeWord(p, colour.argb());
+        writePixelWord(p, colour.argb());
         return;
     }
     p[0] = colour.blue();
@@ -348,7 +338,7 @@ Colour Bitmap::pixel(int x, int y) const
 {
     const std::uint8_t* p = pixelAddress(x, y);
     if (d.hasAlpha)
-        return Colour(readWord(p));
+        return Colour(readPixelWord(p));
     return Colour(p[2], p[1], p[0]);
 }
 
@@ -367,7 +357,7 @@ bool Bitmap::containsPixelValue(std::uint32_t value) const
 {
     if (!d.hasAlpha)
         return false;
-    return anyPixel([value](const std::uint8_t* p) { return readWord(p) == value; });
+    return anyPixel([value](const std::uint8_t* p) { return readPixelWord(p) == value; });
 }
 
 void Bitmap::setAlphaWhereColour(Colour colour, std::uint8_t alpha)
@@ -375,7 +365,7 @@ void Bitmap::setAlphaWhereColour(Colour colour, std::uint8_t alpha)
     if (!d.hasAlpha)
         return;
     forEachPixel([colour, alpha](std::uint8_t* p) {
-        if ((readWord(p) & 0x00FFFFFFu) == colour.rgb())
+        if ((readPixelWord(p) & 0x00FFFFFFu) == colour.rgb())
             p[3] = alpha;
     });
 }
@@ -389,7 +379,7 @@ Bitmap Bitmap::alphaAsGrey() const
         return null();
     for (std::uint32_t i = 0; i < d.pixelCount; ++i) {
         std::uint8_t a = d.pixels[i * 4 + 3];
-        writeWord(result.d.pixels + i * 4, Colour(255, a, a, a).argb());
+        writePixelWord(result.d.pixels + i * 4, Colour(255, a, a, a).argb());
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 
 #include "graphics/GaussianKernel.h"
+#include "graphics/PixelWord.h"
 #include "graphics/Resampler.h"
 
 #include <algorithm>
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::uint32_t readWord(const std::uint8_t* p)
-{
-    std::uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
-}
-
-void writeWord(std::uint8_t* p, std::uint32_t value)
-{
-    std::memcpy(p, &value, 4);
-}
 
 std::uint8_t channel(std::uint32_t argb, int shift)
 {
@@ -170,7 +159,7 @@ void Bitmap::drawBitmap(const Bitmap& source, Point p)
         const std::uint8_t* in = source.pixelAddress(sx, sy + k);
         std::uint8_t* out = pixelAddress(area.x, area.y + k);
         for (int x = 0; x < area.width; ++x, in += 4, out += 4)
-            writeWord(out, over(readWord(in), readWord(out)));
+            writePixelWord(out, over(readPixelWord(in), readPixelWord(out)));
     }
 }
 
@@ -228,7 +217,7 @@ Bitmap Bitmap::rotated(float degrees, Colour background) const
             double dy = y + 0.5 - height / 2.0;
             double u = c * dx + s * dy + d.width / 2.0 - 0.5;
             double v = -s * dx + c * dy + d.height / 2.0 - 0.5;
-            writeWord(result.pixelAddress(x, y), sampleCubic(float(u), float(v), background.argb()));
+            writePixelWord(result.pixelAddress(x, y), sampleCubic(float(u), float(v), background.argb()));
         }
     }
     return result;
@@ -270,7 +259,7 @@ std::uint32_t Bitmap::sampleCubic(float u, float v, std::uint32_t background) co
         for (int k = 0; k < 4; ++k) {
             int x = ix - 1 + k;
             bool inside = x >= 0 && y >= 0 && x < d.width && y < d.height;
-            std::uint32_t value = inside ? readWord(pixelAddress(x, y)) : background;
+            std::uint32_t value = inside ? readPixelWord(pixelAddress(x, y)) : background;
             float w = wx[k] * wy[m];
             for (int c = 0; c < 4; ++c)
                 sums[c] += w * float(channel(value, 8 * c));
@@ -295,7 +284,7 @@ Bitmap Bitmap::magnified(Point centre, int factor, Size view, Colour background,
         for (int x = 0; x < view.width; ++x, out += 4) {
             std::int64_t sx = centre.x + floorDiv(std::int64_t(x) + offset.x - view.width / 2, factor);
             bool inside = sx >= 0 && sy >= 0 && sx < d.width && sy < d.height;
-            writeWord(out, inside ? readWord(pixelAddress(int(sx), int(sy))) : background.argb());
+            writePixelWord(out, inside ? readPixelWord(pixelAddress(int(sx), int(sy))) : background.argb());
         }
     }
     return result;

@@ -217,8 +217,13 @@ bool GdiPaintEngine::end()
     d->replace(d->pen, d->previousPen, nullptr);
     d->replace(d->brush, d->previousBrush, nullptr);
     d->replace(d->font, d->previousFont, nullptr);
-    if (d->dc)
+    if (d->dc) {
+        // The next painter starts from the identity and no clip, so the
+        // context must not keep this painter's.
+        ModifyWorldTransform(d->dc, nullptr, MWT_IDENTITY);
+        SelectClipRgn(d->dc, nullptr);
         GdiFlush();
+    }
     d->dc = nullptr;
     m_state = nullptr;
     m_surface = nullptr;

@@ -199,29 +199,9 @@ bool GdiplusCodec::save(const String& path, const Bitmap& bitmap) const
     return saveImage(path, bitmap);
 }
 
-bool BmpCodec::matches(const String& extension) const
+bool GdiplusCodec::matches(const String& extension) const
 {
-    return extension == L"bmp";
-}
-
-bool JpegCodec::matches(const String& extension) const
-{
-    return extension == L"jpg" || extension == L"jpeg";
-}
-
-bool PngCodec::matches(const String& extension) const
-{
-    return extension == L"png";
-}
-
-bool TiffCodec::matches(const String& extension) const
-{
-    return extension == L"tif" || extension == L"tiff";
-}
-
-bool GifCodec::matches(const String& extension) const
-{
-    return extension == L"gif";
+    return extension == this->extension() || (!m_alias.isEmpty() && extension == m_alias);
 }
 
 Bitmap bitmapFromGdiplusImage(GpImage* image)

@@ -13,42 +13,45 @@ class GpImage;
 // (initImageCodecs).
 class GdiplusCodec : public ImageCodec {
 public:
-    using ImageCodec::ImageCodec;
+    // alias: a second extension text accepted besides the codec's own.
+    explicit GdiplusCodec(const String& extension, const String& alias = String())
+        : ImageCodec(extension), m_alias(alias)
+    {
+    }
 
+    bool matches(const String& extension) const override;
     Bitmap decode(const std::uint8_t* bytes, std::int64_t size) const override;
     Bitmap load(const String& path) const override;
     bool save(const String& path, const Bitmap& bitmap) const override;
+
+private:
+    String m_alias;
 };
 
 class BmpCodec : public GdiplusCodec {
 public:
     BmpCodec() : GdiplusCodec(L"bmp") {}
-    bool matches(const String& extension) const override;
 };
 
 // Saves with quality 100.
 class JpegCodec : public GdiplusCodec {
 public:
-    JpegCodec() : GdiplusCodec(L"jpeg") {}
-    bool matches(const String& extension) const override;
+    JpegCodec() : GdiplusCodec(L"jpeg", L"jpg") {}
 };
 
 class PngCodec : public GdiplusCodec {
 public:
     PngCodec() : GdiplusCodec(L"png") {}
-    bool matches(const String& extension) const override;
 };
 
 class TiffCodec : public GdiplusCodec {
 public:
-    TiffCodec() : GdiplusCodec(L"tiff") {}
-    bool matches(const String& extension) const override;
+    TiffCodec() : GdiplusCodec(L"tiff", L"tif") {}
 };
 
 class GifCodec : public GdiplusCodec {
 public:
     GifCodec() : GdiplusCodec(L"gif") {}
-    bool matches(const String& extension) const override;
 };
 
 // Starts, resp. stops, GDI+ for the codecs; the token, 0 on failure.

@@ -89,6 +89,10 @@ bool Graphics::begin(DrawingSurface* surface)
     }
     m_active = true;
     surface->setActive(true);
+    // The engine's context starts with a font of its own; text is measured
+    // with the painter's font, so it must be drawn in that font too.
+    m_setBits |= SetFont;
+    notify(DirtyFont);
     return true;
 }
 

@@ -65,8 +65,9 @@ public:
     Graphics(const Graphics&) = delete;
     Graphics& operator=(const Graphics&) = delete;
 
-    // Takes the current engine; fails for a null surface, a surface another
-    // painter paints on, or when the engine refuses.
+    // Takes the current engine and hands it the painter's font; fails for a
+    // null surface, a surface another painter paints on, or when the engine
+    // refuses.
     bool begin(DrawingSurface* surface);
     bool end();
     bool isActive() const { return m_active; }

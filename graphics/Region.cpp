@@ -1,6 +1,7 @@
 #include "graphics/Region.h"
 
 #include "graphics/Bitmap.h"
+#include "graphics/PixelWord.h"
 
 #include <windows.h>
 
@@ -18,25 +19,18 @@ RegionHandle newEmptyHandle()
 // Opaque black, read as a little-endian pixel word.
 constexpr std::uint32_t opaqueBlack = 0xFF000000u;
 
-std::uint32_t pixelWord(const std::uint8_t* p)
-{
-    std::uint32_t value;
-    std::memcpy(&value, p, 4);
-    return value;
-}
-
 // Each maximal run of pixels in one row that differ from opaque black, as a
 // one-pixel-high rectangle.
 void appendRuns(const std::uint8_t* row, int width, int y, std::vector<RECT>& runs)
 {
     int x = 0;
     while (x < width) {
-        if (pixelWord(row + 4 * x) == opaqueBlack) {
+        if (readPixelWord(row + 4 * x) == opaqueBlack) {
             ++x;
             continue;
         }
         int start = x;
-        while (x < width && pixelWord(row + 4 * x) != opaqueBlack)
+        while (x < width && readPixelWord(row + 4 * x) != opaqueBlack)
             ++x;
         runs.push_back({start, y, x, y + 1});
     }
@@ -104,43 +98,43 @@ Region& Region::operator=(Region&& other) noexcept
     return *this;
 }
 
+// An operand without a handle is the empty set: only a difference from it,
+// or an intersection with it, is empty; otherwise the result copies the
+// operand that has a handle.
 Region Region::combined(const Region& other, int mode) const
 {
-    return Region(combineRegionHandles(m_handle, other.m_handle, mode));
+    if (m_handle && other.m_handle)
+        return Region(combineRegionHandles(m_handle, other.m_handle, mode));
+    if (mode == RGN_AND)
+        return Region();
+    const Region& kept = (m_handle || mode == RGN_DIFF) ? *this : other;
+    return kept.copied();
 }
 
 Region Region::copied() const
 {
     if (!m_handle)
         return Region();
-    return combined(*this, RGN_COPY);
+    return Region(combineRegionHandles(m_handle, m_handle, RGN_COPY));
 }
 
 Region Region::subtracted(const Region& other) const
 {
-    if (!m_handle || !other.m_handle)
-        return copied();
     return combined(other, RGN_DIFF);
 }
 
 Region Region::united(const Region& other) const
 {
-    if (!m_handle || !other.m_handle)
-        return m_handle ? copied() : other.copied();
     return combined(other, RGN_OR);
 }
 
 Region Region::intersected(const Region& other) const
 {
-    if (!m_handle || !other.m_handle)
-        return Region();
     return combined(other, RGN_AND);
 }
 
 Region Region::xored(const Region& other) const
 {
-    if (!m_handle || !other.m_handle)
-        return m_handle ? copied() : other.copied();
     return combined(other, RGN_XOR);
 }
 

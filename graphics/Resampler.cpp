@@ -157,15 +157,18 @@ void Resampler::scaleHorizontally(const Bitmap& source, Bitmap& destination) con
     }
     WeightTable table(m_filter, destination.width(), source.width());
     int channels = int(source.bytesPerPixel());
+    // Each source byte is read by several destination pixels: convert it once.
+    std::vector<float> in(std::size_t(source.width()) * std::size_t(channels));
     for (int y = 0; y < destination.height(); ++y) {
-        const std::uint8_t* in = source.scanLine(y);
+        const std::uint8_t* row = source.scanLine(y);
+        std::copy(row, row + in.size(), in.begin());
         std::uint8_t* out = destination.scanLine(y);
         for (int u = 0; u < destination.width(); ++u) {
             WeightTable::Entry e = table.entry(u);
             for (int c = 0; c < channels; ++c) {
                 float sum = 0;
                 for (int i = e.left; i <= e.right; ++i)
-                    sum += e.weights[i - e.left] * float(in[i * channels + c]);
+                    sum += e.weights[i - e.left] * in[std::size_t(i * channels + c)];
                 out[u * channels + c] = toChannel(sum);
             }
         }

@@ -81,7 +81,7 @@ const XmlElement* cursorList(const XmlDocument& document)
 // the platform takes cursors of that size only.
 HCURSOR cursorFromImage(const Bitmap& image, Point hotSpot)
 {
-    if (image.isNull() || image.width() < 1 || image.height() < 1)
+    if (image.isNull())
         return nullptr;
     const int width = GetSystemMetrics(SM_CXCURSOR);
     const int height = GetSystemMetrics(SM_CYCURSOR);

@@ -1,5 +1,6 @@
 #include "ui/PlatformServices.h"
 
+#include "foundation/ComRef.h"
 #include "foundation/Event.h"
 #include "foundation/System.h"
 
@@ -39,28 +40,6 @@ struct ShellServices {
 };
 
 ShellServices shellServices;
-
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer()
-    {
-        if (m_pointer)
-            m_pointer->Release();
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-
-    T* operator->() const { return m_pointer; }
-    T* get() const { return m_pointer; }
-    T** out() { return &m_pointer; }
-    void** outVoid() { return reinterpret_cast<void**>(&m_pointer); }
-
-private:
-    T* m_pointer = nullptr;
-};
 
 // A shell PIDL freed with the task allocator.
 class ItemIdList {
@@ -113,9 +92,9 @@ Bitmap factoryIcon(const String& path, int size)
 {
     if (!shellServices.createItemFromParsingName)
         return Bitmap();
-    ComPointer<IShellItemImageFactory> factory;
+    ComRef<IShellItemImageFactory> factory;
     if (FAILED(shellServices.createItemFromParsingName(path.c_str(), nullptr, IID_IShellItemImageFactory,
-                                                       factory.outVoid())))
+                                                       factory.receive())))
         return Bitmap();
     HBITMAP handle = nullptr;
     if (FAILED(factory->GetImage(SIZE{size, size}, SIIGBF_ICONONLY, &handle)) || !handle)
@@ -141,8 +120,8 @@ Bitmap imageListIcon(int index, int size)
 {
     if (!shellServices.getImageList)
         return Bitmap();
-    ComPointer<IImageList> list;
-    if (FAILED(shellServices.getImageList(imageListKind(size), __uuidof(IImageList), list.outVoid())))
+    ComRef<IImageList> list;
+    if (FAILED(shellServices.getImageList(imageListKind(size), __uuidof(IImageList), list.receive())))
         return Bitmap();
     HICON icon = nullptr;
     if (FAILED(list->GetIcon(index, ILD_TRANSPARENT, &icon)) || !icon)
@@ -165,11 +144,22 @@ Bitmap shellIcon(const String& name, const String& itemPath, UINT flags, int siz
     return imageListIcon(info.iIcon, size);
 }
 
-// Thumbnails without a real alpha channel mark transparency with opaque
-// magenta.
+bool hasZeroAlpha(const Bitmap& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelAlpha(x, y) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Thumbnails whose alpha does not mix transparent and visible pixels carry
+// no real alpha channel; they mark transparency with opaque magenta.
 void rebuildThumbnailAlpha(Bitmap& image)
 {
-    if (!image.hasAlpha() || image.hasPartialAlpha())
+    if (!image.hasAlpha() || (image.hasNonZeroAlpha() && hasZeroAlpha(image)))
         return;
     image.setAlpha(255);
     image.setAlphaWhereColour(Colour(255, 0, 255), 0);
@@ -177,8 +167,8 @@ void rebuildThumbnailAlpha(Bitmap& image)
 
 Bitmap extractedImage(IShellFolder* folder, PCUITEMID_CHILD item, int size)
 {
-    ComPointer<IExtractImage> extractor;
-    if (FAILED(folder->GetUIObjectOf(nullptr, 1, &item, IID_IExtractImage, nullptr, extractor.outVoid())))
+    ComRef<IExtractImage> extractor;
+    if (FAILED(folder->GetUIObjectOf(nullptr, 1, &item, IID_IExtractImage, nullptr, extractor.receive())))
         return Bitmap();
     wchar_t location[MAX_PATH] = {};
     DWORD priority = 0;
@@ -343,17 +333,17 @@ Bitmap shellFileTypeIcon(const String& extension, int size)
 
 Bitmap shellThumbnail(const String& path, int size)
 {
-    ComPointer<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(desktop.out())))
+    ComRef<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.receiveTyped())))
         return Bitmap();
     ItemIdList item;
     wchar_t* name = const_cast<wchar_t*>(path.c_str());
     if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, name, nullptr, item.out(), nullptr)))
         return Bitmap();
-    ComPointer<IShellFolder> folder;
+    ComRef<IShellFolder> folder;
     PCUITEMID_CHILD child = nullptr;
     if (FAILED(SHBindToParent(reinterpret_cast<PCIDLIST_ABSOLUTE>(item.get()), IID_IShellFolder,
-                              folder.outVoid(), &child)))
+                              folder.receive(), &child)))
         return Bitmap();
     return extractedImage(folder.get(), child, size);
 }

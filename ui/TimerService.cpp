@@ -15,12 +15,13 @@ struct TimerRecord {
 
 using TimerRecords = List<TimerRecord>;
 
-// A static object for the whole run; the ticks come from the UI thread's
-// message loop only, so it needs no lock.
+// The ticks come from the UI thread's message loop only, so the list needs
+// no lock. It is never destroyed: owners that are static objects of their
+// own still kill their timers at exit, after any other static has gone.
 TimerRecords& timerRecords()
 {
-    static TimerRecords records;
-    return records;
+    static TimerRecords* records = new TimerRecords;
+    return *records;
 }
 
 TimerRecords::Node* findTimer(const TimerClient* owner, int id)

@@ -21,6 +21,12 @@ enum WindowCountFilter : std::uint8_t {
 // The toolkit's process-wide service: the registry of every live widget in
 // construction order, the main window, the theme, the window icons, the
 // override cursor, the sound switch and the window-title separator.
+//
+// Made on the first instance() call, which starts the image codecs, makes
+// the GDI paint engine current, reads the window icons from the data pack
+// "data" and installs the toolkit's UiHooks (busy cursor, shell icons and
+// thumbnails) for the lower layers; destroyed at process exit, which undoes
+// all of that. UI thread only.
 class UIManager {
 public:
     static UIManager* instance();
@@ -52,24 +58,31 @@ public:
     void setBigIcon(const Bitmap& icon) { m_bigIcon = icon; }
     const Bitmap& bigIcon() const { return m_bigIcon; }
 
+    // Null until style files can be loaded (loadStyle and setTheme come
+    // with the theme).
     UITheme* theme() const { return m_theme; }
-    bool setTheme(UITheme* theme);
-    bool loadStyle(const String& name);
-    bool loadStyleFromMemory(const void* data, int size);
 
+    // With sounds off nothing plays; a sound file plays only when it exists.
     void setSoundsEnabled(bool enabled) { m_soundsEnabled = enabled; }
     bool soundsEnabled() const { return m_soundsEnabled; }
     void playMessageSound(int kind);
     void playSoundFile(const String& path);
 
+    // Between the parts of a window title and before the product name;
+    // " \u2013 " at start.
     void setTitleSeparator(const String& separator) { m_titleSeparator = separator; }
     const String& titleSeparator() const { return m_titleSeparator; }
 
+    // Nested: each restore shows the shape that was current when its set
+    // ran, and the override of the level below is in force again. A
+    // restore without a set does nothing; shape 0 is never shown.
     void setOverrideCursor(int shape);
     void restoreOverrideCursor();
     // 0 when none is set.
     int overrideCursor() const { return m_overrideCursor; }
 
+    // The ClearType switch for fonts made from now on; a change repaints
+    // every visible window.
     void setSmoothText(bool on);
     bool smoothText() const;
 

@@ -254,7 +254,7 @@ void UIWin32Window::create()
 void UIWin32Window::applyFlagsAfterCreation()
 {
     if (m_windowFlags & WindowDesktopOwned)
-        applyFrameStyle(WindowDesktopOwned, true);
+        applyFlag(WindowDesktopOwned, true);
     if (m_windowFlags & WindowDisabled)
         setEnabled(false);
 }
@@ -274,13 +274,14 @@ void UIWin32Window::destroy()
         return;
     setDropTarget(false);
     SetWindowLongPtrW(hwnd(m_window), GWLP_USERDATA, 0);
+    // The window uses its icons until it is gone.
+    DestroyWindow(hwnd(m_window));
+    m_window = nullptr;
     if (m_smallIcon)
         DestroyIcon(m_smallIcon);
     if (m_bigIcon)
         DestroyIcon(m_bigIcon);
     m_smallIcon = m_bigIcon = nullptr;
-    DestroyWindow(hwnd(m_window));
-    m_window = nullptr;
     UnregisterClassW(m_className.c_str(), GetModuleHandleW(nullptr));
 }
 
@@ -332,7 +333,9 @@ void UIWin32Window::setWindowFlags(std::uint32_t mask)
         for (std::uint32_t bit = WindowDropShadow; bit <= WindowDisabled; bit <<= 1)
             setWindowFlag(bit, mask & bit);
     }
-    m_windowFlags = mask;
+    // A blocked window keeps its disabled flag, as setWindowFlag does.
+    const std::uint32_t kept = (m_window && m_blockCount > 0) ? std::uint32_t(WindowDisabled) : 0;
+    m_windowFlags = (mask & ~kept) | (m_windowFlags & kept);
 }
 
 void UIWin32Window::setWindowFlag(std::uint32_t flag, bool on)
@@ -347,10 +350,10 @@ void UIWin32Window::setWindowFlag(std::uint32_t flag, bool on)
     if (flag == WindowDisabled && m_blockCount > 0)
         return;
     m_windowFlags = on ? (m_windowFlags | flag) : (m_windowFlags & ~flag);
-    applyFrameStyle(flag, on);
+    applyFlag(flag, on);
 }
 
-void UIWin32Window::applyFrameStyle(std::uint32_t flag, bool on)
+void UIWin32Window::applyFlag(std::uint32_t flag, bool on)
 {
     const HWND window = hwnd(m_window);
     switch (flag) {

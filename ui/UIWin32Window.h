@@ -108,7 +108,7 @@ private:
     bool keyMessage(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
     void privateMessage(std::intptr_t lParam);
     void releaseCapture();
-    void applyFrameStyle(std::uint32_t flag, bool on);
+    void applyFlag(std::uint32_t flag, bool on);
     void setStyleBits(int index, std::uintptr_t bits, bool on);
     void applyFrameChange(unsigned int extraFlags);
     void setIcons();

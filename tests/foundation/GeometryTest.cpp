@@ -1,8 +1,11 @@
 #include "foundation/Geometry.h"
 
 #include "tests/support/GeometryPrinting.h"
+#include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 TEST(RectBasics, DefaultAndSharedEmpty)
 {
@@ -189,4 +192,41 @@ TEST(RectAlign, PlacementTable)
             << "box " << ::testing::PrintToString(row.box) << " size " << row.width << "x" << row.height
             << " flags " << row.flags << (row.allowOverflow ? " overflow" : "");
     }
+}
+
+TEST(RectIntersected, OverlapTouchAndDisjoint)
+{
+    struct Row {
+        Rect a, b, expected;
+    };
+    const Row rows[] = {
+        {{0, 0, 10, 10}, {10, 0, 5, 5}, {10, 0, 0, 5}},
+        {{0, 0, 10, 10}, {11, 0, 5, 5}, Rect::empty},
+        {{0, 0, 10, 10}, {-5, 3, 8, 100}, {0, 3, 3, 7}},
+        {{0, 0, 10, 10}, {INT_MAX - 1, 0, INT_MAX, 5}, Rect::empty},
+    };
+    forEachRow(rows, [](const Row& row) {
+        EXPECT_EQ(row.a.intersected(row.b), row.expected);
+        EXPECT_EQ(row.b.intersected(row.a), row.expected);
+    });
+    EXPECT_EQ(toNearestInt(2.5f), 3);
+    EXPECT_EQ(toNearestInt(-2.5f), -3);
+    EXPECT_EQ(toNearestInt(-2.4), -2);
+}
+
+TEST(SizeScaling, ScaledToFit)
+{
+    struct Row {
+        Size size, bounds, fit;
+    };
+    const Row rows[] = {
+        {{400, 200}, {100, 100}, {100, 50}},
+        {{200, 400}, {100, 100}, {50, 100}},
+        {{3, 2}, {100, 100}, {100, 67}},
+        {{0, 2}, {100, 100}, {}},
+        {{3, 2}, {0, 100}, {}},
+    };
+    forEachRow(rows, [](const Row& row) { EXPECT_EQ(row.size.scaledToFit(row.bounds), row.fit); });
+    EXPECT_EQ((Size{3, 2}).scaledToWidth(7), (Size{7, 5}));
+    EXPECT_EQ((Size{3, 2}).scaledToHeight(-1), Size());
 }

@@ -52,13 +52,6 @@ TEST(AffineTransform, LaterOperationsActOnThePointFirst)
     Mapped m = mapped(t, 1, 0);
     EXPECT_EQ(m.x, 12);
     EXPECT_EQ(m.y, 0);
-
-    AffineTransform u;
-    u.scale(2, 2);
-    u.translate(10, 0);
-    m = mapped(u, 1, 0);
-    EXPECT_EQ(m.x, 22);
-
     AffineTransform r;
     r.translate(5, 0);
     r.rotate(90);
@@ -67,30 +60,22 @@ TEST(AffineTransform, LaterOperationsActOnThePointFirst)
     EXPECT_EQ(m.y, 1);
 }
 
-TEST(AffineTransform, ProductAndInverse)
+TEST(AffineTransform, InverseAndTheSingularMatrix)
 {
     AffineTransform t;
     t.translate(3, -7);
     t.rotate(30);
     t.scale(2, 0.5f);
-    EXPECT_TRUE(t.isInvertible());
-    EXPECT_TRUE((t * t.inverted()).isIdentity());
-    EXPECT_TRUE((t.inverted() * t).isIdentity());
-    AffineTransform product = t;
-    product *= t.inverted();
-    EXPECT_TRUE(product.isIdentity());
     EXPECT_FLOAT_EQ(t.determinant(), 1.0f);
-}
+    EXPECT_TRUE((t * t.inverted()).isIdentity());
+    AffineTransform product = t.inverted();
+    product *= t;
+    EXPECT_TRUE(product.isIdentity());
 
-TEST(AffineTransform, InvertedOfASingularMatrixIsTheIdentity)
-{
     const AffineTransform singular(1, 2, 0, 2, 4, 0, 5, 6, 1);
     EXPECT_EQ(singular.determinant(), 0.0f);
     EXPECT_FALSE(singular.isInvertible());
     EXPECT_TRUE(singular.inverted().isIdentity());
-    AffineTransform flat;
-    flat.scale(0, 1);
-    EXPECT_TRUE(flat.inverted().isIdentity());
 }
 
 TEST(AffineTransform, FuzzyEqualityAndPredicates)
@@ -127,9 +112,6 @@ TEST(AffineTransform, ScalarOperationsAreElementWise)
     EXPECT_EQ(t - 1, AffineTransform(0, 1, 2, 3, 4, 5, 6, 7, 8));
     EXPECT_EQ(t / 2, AffineTransform(0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f));
     EXPECT_EQ(t.adjoint(), AffineTransform(-3, 6, -3, 6, -12, 6, -3, 6, -3));
-    AffineTransform reset = t;
-    reset.reset();
-    EXPECT_TRUE(reset.isIdentity());
 }
 
 TEST(AffineTransform, ProjectiveMapping)

@@ -220,6 +220,17 @@ TEST_F(GdiPaintEngineTest, ClipAndTransformShapeTheFill)
     });
 }
 
+TEST_F(GdiPaintEngineTest, ANewPainterStartsWithoutTheLastOnesTransformAndClip)
+{
+    // The context used to keep them, so the next pass drew shifted and clipped.
+    paint([&](Graphics& g) {
+        g.translate(5, 5);
+        g.setClipRect(Rect(0, 0, 1, 1));
+    });
+    paint([&](Graphics& g) { g.fillRectColour(Rect(1, 1, 3, 3), black); });
+    expectPixels(inside(Rect(1, 1, 3, 3), black));
+}
+
 TEST_F(GdiPaintEngineTest, TextIsDrawnInThePenColourInsideItsPlace)
 {
     Rect placed;
@@ -286,4 +297,28 @@ TEST_F(GdiPaintEngineTest, BlendingHintChoosesCompositeOrCopy)
         g.drawBitmapAt(translucent, 0, 0);
     });
     EXPECT_NEAR(surface.toBitmap(false).pixel(0, 0).green(), 0, gdiplusTolerance);
+}
+
+TEST_F(GdiPaintEngineTest, InvisiblePenOrFillBrushLeavesOutThatPartOfAnEllipse)
+{
+    // An invisible fill brush used to fill with its colour, alpha dropped.
+    const Rect box(1, 1, 10, 10);
+    paint([&](Graphics& g) {
+        g.setPen(Pen(black));
+        g.setFillBrush(Brush(Colour(0x00000000u)));
+        g.drawEllipse(box);
+    });
+    const Bitmap outline = surface.toBitmap(false);
+    EXPECT_EQ(outline.pixel(6, 6), white);
+    EXPECT_EQ(outline.pixel(6, 1), black);
+    surface.fill(white);
+    paint([&](Graphics& g) {
+        g.setPen(Pen(Colour(0x00FF0000u)));
+        g.setFillBrush(Brush(black));
+        g.drawEllipse(box);
+    });
+    const Bitmap filled = surface.toBitmap(false);
+    EXPECT_EQ(filled.pixel(6, 6), black);
+    EXPECT_NE(filled.pixel(6, 1).red(), 255);
+    EXPECT_EQ(filled.pixel(6, 1).green(), filled.pixel(6, 1).red());
 }

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -109,10 +110,13 @@ TEST(Resampling, UniformStaysUniformUnderEveryFilterAndBlur)
 
 TEST(Resampling, WeightTablesStayInsideTheSourceAndSumToOne)
 {
+    std::vector<int> sizes = {97, 255, 1000, 4000};
+    for (int n = 1; n <= 64; ++n)
+        sizes.push_back(n);
     for (int mode : filterModes) {
         auto filter = makeResampleFilter(mode);
-        for (int source = 1; source <= 70; ++source) {
-            for (int destination = 1; destination <= 70; ++destination) {
+        for (int source : sizes) {
+            for (int destination : sizes) {
                 WeightTable table(*filter, destination, source);
                 for (int u = 0; u < destination; ++u) {
                     WeightTable::Entry e = table.entry(u);
@@ -123,7 +127,7 @@ TEST(Resampling, WeightTablesStayInsideTheSourceAndSumToOne)
                     float sum = 0;
                     for (int i = e.left; i <= e.right; ++i)
                         sum += e.weights[i - e.left];
-                    ASSERT_NEAR(sum, 1.0f, 1e-5f) << "mode " << mode << ", " << source << " -> " << destination;
+                    ASSERT_NEAR(sum, 1.0f, 1e-6f * float(e.right - e.left + 2)) << "mode " << mode << ", " << source << " -> " << destination;
                     ASSERT_NE(e.weights[e.right - e.left], 0.0f);
                 }
             }
@@ -164,20 +168,8 @@ TEST(Resampling, OvershootIsClamped)
     }
 }
 
-TEST(Resampling, FitAndHeight)
+TEST(Resampling, ScaledToHeightAndToFit)
 {
-    struct Row {
-        Size size, bounds, fit;
-    };
-    const Row rows[] = {
-        {{400, 200}, {100, 100}, {100, 50}},
-        {{200, 400}, {100, 100}, {50, 100}},
-        {{3, 2}, {100, 100}, {100, 67}},
-        {{0, 2}, {100, 100}, {}},
-        {{3, 2}, {0, 100}, {}},
-    };
-    forEachRow(rows, [](const Row& row) { EXPECT_EQ(row.size.scaledToFit(row.bounds), row.fit); });
-
     Bitmap source = noise(40, 20, 3);
     EXPECT_EQ(source.scaledToHeight(10, 1).size(), (Size{20, 10}));
     EXPECT_EQ(source.scaledToFit(10, 10, 2).size(), (Size{10, 5}));
@@ -185,26 +177,6 @@ TEST(Resampling, FitAndHeight)
     EXPECT_EQ(noise(1000, 1, 4).scaledToFit(10, 10, 0).size(), (Size{10, 1}));
     Bitmap fits = source.scaledToFit(40, 20, 2);
     EXPECT_EQ(std::memcmp(fits.bits(), source.bits(), source.byteCount()), 0);
-}
-
-TEST(Resampling, IntersectedAndNearestInt)
-{
-    struct Row {
-        Rect a, b, expected;
-    };
-    const Row rows[] = {
-        {{0, 0, 10, 10}, {10, 0, 5, 5}, {10, 0, 0, 5}},
-        {{0, 0, 10, 10}, {11, 0, 5, 5}, Rect::empty},
-        {{0, 0, 10, 10}, {-5, 3, 8, 100}, {0, 3, 3, 7}},
-        {{0, 0, 10, 10}, {INT_MAX - 1, 0, INT_MAX, 5}, Rect::empty},
-    };
-    forEachRow(rows, [](const Row& row) {
-        EXPECT_EQ(row.a.intersected(row.b), row.expected);
-        EXPECT_EQ(row.b.intersected(row.a), row.expected);
-    });
-    EXPECT_EQ(toNearestInt(2.5f), 3);
-    EXPECT_EQ(toNearestInt(-2.5f), -3);
-    EXPECT_EQ(toNearestInt(-2.4), -2);
 }
 
 TEST(Resampling, CopyRectAndAppendedBelow)
@@ -316,10 +288,6 @@ TEST(Resampling, QuarterTurnsAreExact)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(quarter.pixel(x, y), source.pixel(y, 2 - x));
     }
-    Bitmap back = quarter.rotated(90, Colour()).rotated(90, Colour()).rotated(90, Colour());
-    EXPECT_EQ(std::memcmp(back.bits(), source.bits(), source.byteCount()), 0);
-    Bitmap half = source.flipped();
-    EXPECT_EQ(half.pixel(0, 0), source.pixel(4, 2));
 
     Bitmap tilted = filled(10, 10, Colour(0xFF336699u)).rotated(45, Colour(0u));
     EXPECT_EQ(tilted.size(), (Size{15, 15}));
@@ -343,8 +311,7 @@ TEST(Resampling, Magnified)
     EXPECT_EQ(source.magnified({3, 3}, 3, {6, 6}, background).pixel(3, 3), source.pixel(3, 3));
     EXPECT_EQ(source.magnified({3, 3}, 3, {6, 6}, background).pixel(3, 5), source.pixel(3, 3));
     EXPECT_EQ(source.magnified({3, 3}, 2, {6, 6}, background).pixel(5, 5), background);
-    Bitmap moved = source.magnified({1, 1}, 3, {6, 6}, background, {3, 0});
-    EXPECT_EQ(moved.pixel(3, 3), source.pixel(2, 1));
+    EXPECT_EQ(source.magnified({1, 1}, 3, {6, 6}, background, {3, 0}).pixel(3, 3), source.pixel(2, 1));
     EXPECT_TRUE(source.magnified({1, 1}, 0, {6, 6}, background).isNull());
 }
 

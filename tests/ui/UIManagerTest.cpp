@@ -18,7 +18,7 @@ protected:
 
 std::unique_ptr<UIWidget> styledWindow(const wchar_t* styleName, bool visible)
 {
-    auto window = std::make_unique<UIWidget>(nullptr, WindowFrameless);
+    auto window = std::make_unique<UIWidget>(nullptr, quickWindow);
     window->setFlag(WidgetWindow, true);
     window->setStyleName(styleName);
     window->resize(50, 50);
@@ -74,6 +74,23 @@ TEST_F(ManagerTest, OverrideCursorsNestAndTheLowerLayersReachThem)
     EXPECT_EQ(manager.overrideCursor(), 0);
     manager.restoreOverrideCursor();
     EXPECT_EQ(manager.overrideCursor(), 0) << "a restore without a set must do nothing";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManagerTest, ShellImagesReachTheLowerLayersOnlyWhenFound)
+{
+    Bitmap image(3, 3, true);
+    const std::uint8_t* before = image.bits();
+    EXPECT_FALSE(uiHooks().shellFileIcon(Application::instance()->executablePath(), 24, image));
+    EXPECT_FALSE(uiHooks().shellThumbnail(L"Z:\\no\\such\\file.png", 128, image));
+    EXPECT_EQ(image.bits(), before) << "a failed look-up replaced the caller's image";
+    Bitmap icon;
+    if (uiHooks().shellFileIcon(Application::instance()->executablePath(), 32, icon)) {
+        EXPECT_EQ(icon.size(), (Size{32, 32}));
+    }
 }
 
 } // namespace

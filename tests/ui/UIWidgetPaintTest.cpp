@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         ensureTestApplication();
-        window = std::make_unique<RecordingWidget>(nullptr, white, WindowSystemMenu);
+        window = std::make_unique<RecordingWidget>(nullptr, white, quickWindow);
         window->move(80, 80);
         window->resize(300, 200);
         window->show();

@@ -1,7 +1,6 @@
 #include "ui/UIWin32Window.h"
 
 #include "foundation/Crc32.h"
-#include "graphics/Screen.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/ui/WindowTesting.h"
@@ -12,18 +11,16 @@
 
 namespace {
 
-constexpr std::uint32_t plainWindow = WindowSystemMenu | WindowMinimizeButton;
 
 class Win32WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ensureTestApplication();
-        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), plainWindow);
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         window->move(50, 50);
         window->resize(400, 300);
         window->show();
-        SetForegroundWindow(hwndOf(window.get()));
         child = addChild(window.get(), Colour(0, 0, 255), Rect(40, 30, 100, 80));
         pumpPending();
     }
@@ -86,7 +83,7 @@ TEST_F(Win32WindowTest, ClassNamesAreThePathCrcThenACounterAndOneClassPerWindow)
     const String path = Application::instance()->executablePath();
     const Crc32 crc(path.constData(), static_cast<std::uint32_t>(path.length() * sizeof(wchar_t)));
     const String prefix = String(L"UI___") + String::number(static_cast<unsigned int>(crc.value()));
-    RecordingWidget second(nullptr, Colour(), plainWindow);
+    RecordingWidget second(nullptr, Colour(), quickWindow);
     const String first = native()->className();
     const String next = static_cast<UIWin32Window*>(second.nativeWindow())->className();
     ASSERT_TRUE(first.startsWith(prefix, true));
@@ -104,48 +101,12 @@ TEST_F(Win32WindowTest, CreateAgainKeepsTheWindow)
     EXPECT_EQ(window->nativeHandle(), handle);
 }
 
-TEST_F(Win32WindowTest, TitlesJoinTextSeparatorAndProductName)
+TEST_F(Win32WindowTest, CaptionsBeyond2047CharactersReadAsEmpty)
 {
-    const String product = Application::instance()->productName();
-    struct Row {
-        const wchar_t* separator;
-        const wchar_t* text;
-        bool withAppName;
-        String expected;
-    };
-    const Row rows[] = {
-        {L" \u2013 ", L"", true, product},
-        {L" \u2013 ", L"Tags", true, String(L"Tags \u2013 ") + product},
-        {L" \u2013 ", L"Tags", false, L"Tags"},
-        {L" | ", L"Tags", true, String(L"Tags | ") + product},
-    };
-    forEachRow(rows, [&](const Row& row) {
-        UIManager::instance()->setTitleSeparator(row.separator);
-        window->setWindowTitle(row.text, row.withAppName);
-        EXPECT_EQ(window->windowTitle(), row.expected);
-    });
-    window->setTitleSuffix(L" *");
-    EXPECT_EQ(window->windowTitle(), String(L"Tags | ") + product + L" *");
-    UIManager::instance()->setTitleSeparator(L" \u2013 ");
-    window->setTitleSuffix(String());
-    window->setWindowTitle(String(L'x', 2048), false);
-    EXPECT_EQ(window->windowTitle(), String()) << "captions beyond 2047 characters read as empty";
-}
-
-TEST_F(Win32WindowTest, ShowWindowCentresOverTheParentOrOnThePrimaryMonitor)
-{
-    const Rect parentFrame = window->frameGeometry();
-    for (const int placeOnScreen : {0, 1}) {
-        SCOPED_TRACE(placeOnScreen);
-        RecordingWidget dialog(window.get(), Colour(), plainWindow);
-        dialog.setWindowAlignment(AlignCenter);
-        dialog.setPlaceOnScreen(placeOnScreen);
-        dialog.resize(200, 120);
-        dialog.showWindow();
-        const Rect frame = dialog.frameGeometry();
-        const Rect area = placeOnScreen ? Screen::primaryMonitorRect(true) : parentFrame;
-        const Rect expected = area.alignedRect(frame.width, frame.height, AlignCenter);
-        EXPECT_EQ(frame.topLeft(), expected.topLeft());
+    for (const int length : {2047, 2048}) {
+        SCOPED_TRACE(length);
+        native()->setTitle(String(L'x', length));
+        EXPECT_EQ(native()->title().length(), length < 2048 ? length : 0);
     }
 }
 
@@ -282,15 +243,19 @@ TEST_F(Win32WindowTest, OpacityIsClampedAndMadeLayered)
 TEST_F(Win32WindowTest, FramelessFlagRemovesAndRestoresTheCaption)
 {
     const auto style = [&] { return GetWindowLongPtrW(hwndOf(window.get()), GWL_STYLE); };
-    int top = 0;
-    native()->frameMargins(nullptr, &top, nullptr, nullptr);
-    const int captionTop = top;
+    const auto topMargin = [&] {
+        int top = 0;
+        native()->frameMargins(nullptr, &top, nullptr, nullptr);
+        return top;
+    };
+    EXPECT_EQ(style() & (WS_CAPTION | WS_POPUP), LONG_PTR(WS_POPUP));
+    EXPECT_EQ(SendMessageW(hwndOf(window.get()), WM_GETICON, ICON_SMALL, 0), 0) << "a frameless window got icons";
+    const int framelessTop = topMargin();
+    native()->setWindowFlag(WindowFrameless, false);
+    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU | WS_POPUP), LONG_PTR(WS_CAPTION | WS_SYSMENU));
+    EXPECT_GT(topMargin(), framelessTop) << "the new frame was not applied";
     native()->setWindowFlag(WindowFrameless, true);
     EXPECT_EQ(style() & (WS_DLGFRAME | WS_POPUP), LONG_PTR(WS_POPUP));
-    native()->frameMargins(nullptr, &top, nullptr, nullptr);
-    EXPECT_LT(top, captionTop);
-    native()->setWindowFlag(WindowFrameless, false);
-    EXPECT_EQ(style() & (WS_CAPTION | WS_SYSMENU), LONG_PTR(WS_CAPTION | WS_SYSMENU));
 }
 
 TEST_F(Win32WindowTest, BlockingNestsAndKeepsTheDisabledFlag)
@@ -300,6 +265,8 @@ TEST_F(Win32WindowTest, BlockingNestsAndKeepsTheDisabledFlag)
     EXPECT_FALSE(IsWindowEnabled(hwndOf(window.get())));
     native()->setWindowFlag(WindowDisabled, true);
     EXPECT_FALSE(native()->windowFlags() & WindowDisabled) << "the flag word changed while blocked";
+    native()->setWindowFlags(native()->windowFlags() | WindowDisabled);
+    EXPECT_FALSE(native()->windowFlags() & WindowDisabled) << "the whole mask changed it while blocked";
     native()->setBlocked(false);
     EXPECT_FALSE(IsWindowEnabled(hwndOf(window.get())));
     native()->setBlocked(false);
@@ -311,6 +278,72 @@ TEST_F(Win32WindowTest, KeepHiddenStateLeavesAHiddenWindowHidden)
     window->hide();
     native()->setWindowState(WindowKeepHidden);
     EXPECT_FALSE(IsWindowVisible(hwndOf(window.get())));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Win32WindowTest, FocusComesBackToTheRememberedWidgetOnlyWhileItLives)
+{
+    SetForegroundWindow(hwndOf(window.get()));
+    child->setFocusPolicy(ClickFocus);
+    child->setFocus();
+    ASSERT_EQ(UIWidget::focusWidget(), child);
+    send({msg(WM_KILLFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), nullptr);
+    send({msg(WM_SETFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), child);
+    send({msg(WM_KILLFOCUS, 0, 0, 0)});
+    delete child;
+    send({msg(WM_SETFOCUS, 0, 0, 0)});
+    EXPECT_EQ(UIWidget::focusWidget(), nullptr);
+}
+
+TEST_F(Win32WindowTest, CaretInvertsTheScreenAndTheWindowSurfaceRestoresIt)
+{
+    window->repaint();
+    const auto screenPixel = [&] {
+        const HDC dc = GetDC(hwndOf(window.get()));
+        const COLORREF pixel = GetPixel(dc, 45, 35);
+        ReleaseDC(hwndOf(window.get()), dc);
+        return pixel;
+    };
+    child->drawCaret(Rect(44, 34, 2, 10), true);
+    EXPECT_EQ(screenPixel(), RGB(255, 255, 0));
+    child->drawCaret(Rect(44, 34, 2, 10), false);
+    EXPECT_EQ(screenPixel(), RGB(0, 0, 255));
+}
+
+TEST_F(Win32WindowTest, LayeredImageIsScaledToTheWindowAndLeavesTheCallersPixels)
+{
+    const Size frame = window->frameGeometry().size();
+    Bitmap image(frame.width, frame.height, true);
+    image.fill(Colour(0x80FF0000));
+    native()->setLayeredImage(image);
+    EXPECT_EQ(native()->backBuffer().size(), frame);
+    native()->setLayeredImage(Bitmap(10, 10, true));
+    EXPECT_EQ(native()->backBuffer().size(), frame);
+    EXPECT_EQ(image.pixel(5, 5), Colour(0x80FF0000)) << "premultiplying changed the caller's image";
+    EXPECT_TRUE(GetWindowLongPtrW(hwndOf(window.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+    native()->setLayeredImage(Bitmap());
+    EXPECT_TRUE(native()->backBuffer().isNull());
+    EXPECT_FALSE(GetWindowLongPtrW(hwndOf(window.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Win32WindowTest, ClosingAModalWindowEndsItsLoopAndUnblocksTheOthers)
+{
+    RecordingWidget dialog(window.get(), Colour(), quickWindow);
+    dialog.setModal(true);
+    PostMessageW(hwndOf(&dialog), WM_CLOSE, 0, 0);
+    dialog.show();
+    EXPECT_EQ(dialog.types(), std::vector<int>{CloseEventType});
+    EXPECT_FALSE(dialog.testFlag(WidgetCreated));
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(window.get())));
 }
 
 } // namespace

@@ -25,6 +25,11 @@ inline void ensureTestApplication()
     UIManager::instance();
 }
 
+// Flags of a test window that closes at once: Wine waits up to two seconds
+// for a window with a frame, or one that was active, to leave the screen
+// when no window manager runs.
+constexpr std::uint32_t quickWindow = WindowFrameless | WindowNoActivate;
+
 struct RecordedEvent {
     int type;
     Point position;
