@@ -87,17 +87,24 @@ protected:
     void TearDown() override { pumpPending(); }
 };
 
-// A frame window that stands for the program's windows.
+// A frame window that stands for the program's windows. Tests that need no
+// activation use the kit's quickWindow, which Wine hides at once.
 constexpr std::uint32_t frameWindowFlags = WindowSystemMenu | WindowMinimizeButton | WindowResizable;
 
 class WindowTest : public WidgetTest {
 protected:
-    // A shown and active window of the given client size at (x, y).
+    // A shown window of the given client size at (x, y).
     static void showAt(UIWidget& window, int x, int y, int width = 300, int height = 200)
     {
         window.move(x, y);
         window.resize(width, height);
         window.show();
+        pumpPending();
+    }
+    // Shown and active, for the tests that need the focus.
+    static void showActive(UIWidget& window, int x, int y)
+    {
+        showAt(window, x, y);
         window.activateWindow();
         pumpUntil([&] { return window.isActiveWindow(); }, 2000);
     }

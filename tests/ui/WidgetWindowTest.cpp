@@ -33,7 +33,7 @@ TEST_F(WindowWidgets, TabChainWrapsBothWays)
     ProbeWidget* a = focusable(&window, 1);
     ProbeWidget* outside = focusable(&window, 0);
     ProbeWidget* b = focusable(&window, 2);
-    showAt(window, 40, 40);
+    showActive(window, 40, 40);
     ASSERT_TRUE(window.isActiveWindow());
     struct Row {
         ProbeWidget* from;
@@ -62,7 +62,7 @@ TEST_F(WindowWidgets, HidingAParentTakesTheFocusFromItsChild)
     auto* box = new ProbeWidget(&window);
     box->show();
     ProbeWidget* field = focusable(box, 1);
-    showAt(window, 40, 40);
+    showActive(window, 40, 40);
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());
     field->handled.clear();
@@ -75,7 +75,7 @@ TEST_F(WindowWidgets, HidingAParentTakesTheFocusFromItsChild)
 
 TEST_F(WindowWidgets, KeyPreviewTakesWhatTheWindowAccepts)
 {
-    ProbeWidget window(nullptr, frameWindowFlags | WindowKeyPreview, true);
+    ProbeWidget window(nullptr, quickWindow | WindowKeyPreview, true);
     ProbeWidget* field = focusable(&window, 1);
     showAt(window, 40, 40);
     for (bool windowAccepts : {true, false}) {
@@ -93,7 +93,7 @@ TEST_F(WindowWidgets, KeyPreviewTakesWhatTheWindowAccepts)
 
 TEST_F(WindowWidgets, SeeThroughAndStackingDecideWhichChildIsHit)
 {
-    ProbeWidget window(nullptr, frameWindowFlags, true);
+    ProbeWidget window(nullptr, quickWindow, true);
     auto* first = new ProbeWidget(&window);
     auto* second = new ProbeWidget(&window);
     auto* transparent = new ProbeWidget(&window);
@@ -111,8 +111,8 @@ TEST_F(WindowWidgets, SeeThroughAndStackingDecideWhichChildIsHit)
 
 TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
 {
-    ProbeWidget enabledWindow(nullptr, frameWindowFlags, true);
-    ProbeWidget disabledWindow(nullptr, frameWindowFlags, true);
+    ProbeWidget enabledWindow(nullptr, quickWindow, true);
+    ProbeWidget disabledWindow(nullptr, quickWindow, true);
     showAt(enabledWindow, 40, 40);
     showAt(disabledWindow, 60, 60);
     disabledWindow.disable();
@@ -122,14 +122,14 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
         bool isTrayMenu(const UIWidget* widget) override { return widget == menu; }
         const UIWidget* menu = nullptr;
     } hooks;
-    ProbeWidget trayMenu(nullptr, frameWindowFlags, true);
+    ProbeWidget trayMenu(nullptr, quickWindow, true);
     trayMenu.storeStyleName(String(L"UIMenu"));
     showAt(trayMenu, 80, 80);
     hooks.menu = &trayMenu;
     setToolkitHooks(&hooks);
-    auto* dialog = new ProbeWidget(nullptr, frameWindowFlags, true);
+    auto* dialog = new ProbeWidget(nullptr, quickWindow, true);
     dialog->setModal(true);
-    auto* inner = new ProbeWidget(dialog, frameWindowFlags, true);
+    auto* inner = new ProbeWidget(dialog, quickWindow, true);
     bool enabledDuringLoop = true;
     bool innerEnabledDuringLoop = false;
     bool trayMenuEnabledDuringLoop = false;
@@ -242,7 +242,7 @@ TEST_F(WindowWidgets, ShowWindowCentresOverAVisibleParentElseOnThePrimaryMonitor
 {
     TwoMonitors monitors;
     Screen::setMonitorSource(&monitors);
-    ProbeWidget owner(nullptr, frameWindowFlags, true);
+    ProbeWidget owner(nullptr, quickWindow, true);
     owner.move(1100, 100);
     owner.resize(400, 300);
     struct Row {
@@ -254,7 +254,7 @@ TEST_F(WindowWidgets, ShowWindowCentresOverAVisibleParentElseOnThePrimaryMonitor
     forEachRow(rows, [&](const Row& row) {
         owner.setVisible(row.ownerVisible);
         pumpPending();
-        ProbeWidget dialog(&owner, frameWindowFlags, true);
+        ProbeWidget dialog(&owner, quickWindow, true);
         dialog.resize(200, 100);
         dialog.setPlaceOnScreen(row.placeOnScreen);
         dialog.setWindowAlignment(AlignCenter);
@@ -269,7 +269,7 @@ TEST_F(WindowWidgets, ShowWindowCentresOverAVisibleParentElseOnThePrimaryMonitor
 
 TEST_F(WindowWidgets, ShowWindowLeavesAMovedWindowWhereItIs)
 {
-    ProbeWidget window(nullptr, frameWindowFlags, true);
+    ProbeWidget window(nullptr, quickWindow, true);
     window.setWindowAlignment(AlignCenter);
     window.move(70, 80);
     pumpPending();
@@ -281,7 +281,7 @@ TEST_F(WindowWidgets, ShowWindowLeavesAMovedWindowWhereItIs)
 TEST_F(WindowWidgets, WindowStateBitsExcludeEachOther)
 {
     ProbeWidget window(nullptr, frameWindowFlags, true);
-    showAt(window, 40, 40);
+    showActive(window, 40, 40);
     window.setWindowState(WindowMinimized | WindowMaximized);
     pumpPending();
     EXPECT_TRUE(window.isMinimized());
