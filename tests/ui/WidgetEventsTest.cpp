@@ -161,3 +161,25 @@ TEST_F(WidgetEvents, HoverPollStopsAndLeavesOnceThePointerIsOutside)
     pumpPending();
     EXPECT_EQ(w.handled, (std::vector<int>{MouseLeaveEventType}));
 }
+
+TEST_F(WidgetEvents, TimerTicksArriveAsCustomEventsWithTheTimerId)
+{
+    class Ticking : public ProbeWidget {
+    public:
+        std::vector<int> codes;
+
+    protected:
+        void customEvent(UICustomEvent* e) override
+        {
+            codes.push_back(e->code());
+            killTimer(e->code());
+        }
+    } w;
+    SignalLog log;
+    log.listen(w.customReceived);
+    w.startTimer(42, 10);
+    ASSERT_TRUE(pumpUntil([&] { return !w.codes.empty(); }, 2000));
+    pumpUntil([] { return false; }, 50);
+    EXPECT_EQ(w.codes, (std::vector<int>{42}));
+    EXPECT_EQ(log.types, (std::vector<int>{CustomEventType}));
+}

@@ -19,6 +19,8 @@ TEST_F(WidgetTree, FreshWidgetIsSmallEnabledHiddenAndNotCreated)
     EXPECT_FALSE(w.testFlag(WidgetCreated));
     w.resize(40, 40);
     EXPECT_EQ(w.size(), (Size{1, 1}));
+    w.destroy();
+    EXPECT_FALSE(w.testFlag(WidgetBeingDestroyed));
     UIWidget other;
     EXPECT_EQ(other.id(), w.id() + 1);
     EXPECT_EQ(other.receiverId(), static_cast<MessageReceiver&>(other).id());
