@@ -16,10 +16,10 @@
 //                         placement (showWindow) and hot keys
 //   UIWidgetLayout.cpp    updateLayout, preferredSize (until the grid layout)
 //   UIWidgetPaint.cpp     repaint, back buffers, window surface, flushRect,
-//                         drawCaret, attachments (painting helper's file)
+//                         drawCaret, attachments
 // TimerClient (TimerService.cpp), Cursor (Cursor.cpp), setInputMethodEnabled
-// (key translation), UIManager and createNativeWindow (the native window
-// files) are defined with their own classes.
+// (KeyTranslator.cpp), UIManager (UIManager.cpp) and createNativeWindow
+// (UIWin32Window.cpp) are defined with their own classes.
 
 #include "foundation/Event.h"
 #include "foundation/Geometry.h"
