@@ -27,8 +27,9 @@ public:
 
 protected:
     // Derived classes call this when their destruction starts; from then on
-    // no event reaches the object.
-    void setBeingDestroyed() { m_beingDestroyed = true; }
+    // no event reaches the object. A widget lifts it briefly so that its
+    // own hide event still arrives while it is torn down.
+    void setBeingDestroyed(bool on = true) { m_beingDestroyed = on; }
 
 private:
     String m_name;

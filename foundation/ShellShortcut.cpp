@@ -1,5 +1,6 @@
 #include "foundation/ShellShortcut.h"
 
+#include "foundation/ComRef.h"
 #include "foundation/FileSystem.h"
 
 #include <windows.h>
@@ -11,27 +12,6 @@ namespace {
 // The shell link object's class id, spelled out so the library needs no
 // import library of GUIDs.
 const CLSID shellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// Releases the interface it holds when it goes.
-template <typename Interface>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_pointer)
-            m_pointer->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    Interface* operator->() const { return m_pointer; }
-    Interface* get() const { return m_pointer; }
-    void** receive() { return reinterpret_cast<void**>(&m_pointer); }
-
-private:
-    Interface* m_pointer = nullptr;
-};
 
 bool createShellLink(ComRef<IShellLinkW>& link)
 {

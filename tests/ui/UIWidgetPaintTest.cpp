@@ -1,0 +1,119 @@
+#include "graphics/DrawingSurface.h"
+#include "tests/support/ColourPrinting.h"
+#include "tests/support/RowTable.h"
+#include "tests/ui/WindowTesting.h"
+#include "ui/UIWidgetAttachment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const Colour white(255, 255, 255);
+const Colour red(255, 0, 0);
+const Colour green(0, 255, 0);
+const Colour blue(0, 0, 255);
+
+class WidgetPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureTestApplication();
+        window = std::make_unique<RecordingWidget>(nullptr, white, quickWindow);
+        window->move(80, 80);
+        window->resize(300, 200);
+        window->show();
+        pumpPending();
+    }
+
+    Colour surfacePixel(int x, int y) const
+    {
+        return window->windowSurface()->toBitmap(false).pixel(x, y);
+    }
+
+    std::unique_ptr<RecordingWidget> window;
+};
+
+// Fills its rectangle with a translucent-free colour, as the window base's
+// overlay does.
+class FillAttachment : public UIWidgetAttachment {
+public:
+    explicit FillAttachment(Colour colour) : UIWidgetAttachment(0), m_colour(colour) {}
+
+    void paint(DrawingSurface* surface, const Rect& r) override
+    {
+        Graphics g(surface);
+        g.fillRectColour(r, m_colour);
+    }
+
+private:
+    Colour m_colour;
+};
+
+TEST_F(WidgetPaintTest, BackBufferGrowsWithSlackAndNeverShrinks)
+{
+    RecordingWidget* child = addChild(window.get(), red, Rect(0, 0, 50, 40));
+    EXPECT_EQ(child->backBuffer()->size(), (Size{150, 140}));
+    child->resize(120, 100);
+    EXPECT_EQ(child->backBuffer()->size(), (Size{150, 140}));
+    child->resize(200, 20);
+    EXPECT_EQ(child->backBuffer()->size(), (Size{300, 140}));
+}
+
+TEST_F(WidgetPaintTest, ChildrenStackInListOrderAndAreCutToTheirParent)
+{
+    RecordingWidget* parent = addChild(window.get(), green, Rect(10, 10, 100, 80));
+    addChild(parent, red, Rect(0, 0, 60, 60));
+    addChild(parent, blue, Rect(40, 40, 200, 200));
+    window->repaint();
+    struct Row {
+        Point p;
+        Colour expected;
+    };
+    const Row rows[] = {{{15, 15}, red}, {{55, 55}, blue}, {{105, 15}, green}, {{150, 150}, white}};
+    forEachRow(rows, [&](const Row& row) { EXPECT_EQ(surfacePixel(row.p.x, row.p.y), row.expected); });
+}
+
+TEST_F(WidgetPaintTest, SeeThroughChildShowsItsParentWhereItDrawsNothing)
+{
+    RecordingWidget* parent = addChild(window.get(), green, Rect(10, 10, 100, 80));
+    RecordingWidget* child = addChild(parent, Colour(), Rect(20, 20, 30, 30));
+    window->repaint();
+    EXPECT_EQ(surfacePixel(40, 40), green);
+    child->colour = red;
+    child->repaint();
+    EXPECT_EQ(surfacePixel(40, 40), red);
+}
+
+TEST_F(WidgetPaintTest, RepaintInAHiddenWindowOnlyMarksItUntilShown)
+{
+    RecordingWidget* child = addChild(window.get(), red, Rect(0, 0, 50, 50));
+    window->repaint();
+    window->hide();
+    child->colour = blue;
+    child->repaint();
+    EXPECT_EQ(surfacePixel(10, 10), red);
+    EXPECT_TRUE(window->testFlag(WidgetRepaintPending));
+    window->show();
+    EXPECT_EQ(surfacePixel(10, 10), blue);
+    EXPECT_FALSE(window->testFlag(WidgetRepaintPending));
+}
+
+TEST_F(WidgetPaintTest, AttachmentsPaintOntoTheWindowSurfaceBeforeTheFlush)
+{
+    RecordingWidget* child = addChild(window.get(), red, Rect(0, 0, 50, 50));
+    window->addAttachment(new FillAttachment(blue));
+    window->repaint();
+    EXPECT_EQ(surfacePixel(10, 10), blue) << "the overlay never reached the screen";
+    window->setAttachmentEnabled(0, false);
+    EXPECT_EQ(surfacePixel(10, 10), red);
+    window->setAttachmentEnabled(0, true);
+    child->repaint();
+    EXPECT_EQ(surfacePixel(10, 10), blue) << "a child's repaint wiped the overlay";
+    EXPECT_TRUE(window->hasAttachment(0));
+    window->deleteAttachments();
+    EXPECT_FALSE(window->hasAttachment(0));
+}
+
+} // namespace

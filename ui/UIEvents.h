@@ -1,0 +1,173 @@
+#pragma once
+
+#include "foundation/Event.h"
+#include "foundation/Geometry.h"
+
+// The toolkit's own event records on the foundation's UIEvent base. The
+// custom (100), mouse (106-112), hot-key (117) and key (122, 123) records
+// live in foundation/Event.h.
+
+class MimeData;
+
+// 101: what to paint. The toolkit's painting hands it to paintEvent directly.
+class UIPaintEvent : public UIEvent {
+public:
+    UIPaintEvent(Point origin, const Rect& rect) : UIEvent(PaintEventType), m_rect(rect), m_origin(origin) {}
+    const Rect& rect() const { return m_rect; }
+    Point origin() const { return m_origin; }
+
+private:
+    Rect m_rect;
+    Point m_origin;
+};
+
+// 102: the asked-for size and the size before.
+class UIResizeEvent : public UIEvent {
+public:
+    UIResizeEvent(Size size, Size oldSize) : UIEvent(ResizeEventType), m_size(size), m_oldSize(oldSize) {}
+    Size size() const { return m_size; }
+    Size oldSize() const { return m_oldSize; }
+
+private:
+    Size m_size;
+    Size m_oldSize;
+};
+
+// 105: the new position and the position before.
+class UIMoveEvent : public UIEvent {
+public:
+    UIMoveEvent(Point position, Point oldPosition)
+        : UIEvent(MoveEventType), m_position(position), m_oldPosition(oldPosition)
+    {
+    }
+    Point position() const { return m_position; }
+    Point oldPosition() const { return m_oldPosition; }
+
+private:
+    Point m_position;
+    Point m_oldPosition;
+};
+
+// 103.
+class UIShowEvent : public UIEvent {
+public:
+    UIShowEvent() : UIEvent(ShowEventType) {}
+};
+
+// 104.
+class UIHideEvent : public UIEvent {
+public:
+    UIHideEvent() : UIEvent(HideEventType) {}
+};
+
+// 113: the close goes ahead unless a handler marks it not accepted.
+class UICloseEvent : public UIEvent {
+public:
+    UICloseEvent() : UIEvent(CloseEventType) {}
+};
+
+// 114, an input event: where the context menu was asked for.
+class UIContextMenuEvent : public UIEvent {
+public:
+    UIContextMenuEvent(int reason, Point pos, Point globalPos)
+        : UIEvent(ContextMenuEventType), m_reason(reason), m_pos(pos), m_globalPos(globalPos)
+    {
+        setInput(true);
+    }
+    int reason() const { return m_reason; }
+    Point pos() const { return m_pos; }
+    Point globalPos() const { return m_globalPos; }
+    int x() const { return m_pos.x; }
+    int y() const { return m_pos.y; }
+    int globalX() const { return m_globalPos.x; }
+    int globalY() const { return m_globalPos.y; }
+
+private:
+    int m_reason;
+    Point m_pos;
+    Point m_globalPos;
+};
+
+// 115 focus in, 116 focus out. The toolkit always gives reason 0.
+class UIFocusEvent : public UIEvent {
+public:
+    UIFocusEvent(int type, int reason = 0) : UIEvent(type), m_reason(reason) {}
+    int reason() const { return m_reason; }
+
+private:
+    int m_reason;
+};
+
+// Drag actions.
+enum DropAction : std::uint32_t { DropCopy = 1, DropMove = 2, DropLink = 4 };
+
+// 118 drag enter, 119 drag move, 120 drag leave, 121 drop. The data is the
+// drag manager's; the event does not own it.
+class UIDragEvent : public UIEvent {
+public:
+    UIDragEvent(int type, MimeData* data, Point position, std::uint32_t actions)
+        : UIEvent(type), m_data(data), m_position(position), m_actions(actions)
+    {
+    }
+    MimeData* mimeData() const { return m_data; }
+    Point position() const { return m_position; }
+    // DropAction bits.
+    std::uint32_t actions() const { return m_actions; }
+    void setActions(std::uint32_t actions) { m_actions = actions; }
+
+private:
+    MimeData* m_data;
+    Point m_position;
+    std::uint32_t m_actions;
+};
+
+// Direction of a wheel turn.
+enum WheelDirection : int {
+    WheelLeft = 1,
+    WheelRight = 2,
+    WheelDown = 3,
+    WheelUp = 4,
+};
+
+// 125, an input event.
+class UIWheelEvent : public UIEvent {
+public:
+    UIWheelEvent(int count, Point position, int delta, KeyboardModifiers modifiers, int direction)
+        : UIEvent(WheelEventType), m_count(count), m_position(position), m_delta(delta), m_modifiers(modifiers),
+          m_direction(direction)
+    {
+        setInput(true);
+    }
+    // Always 1.
+    int count() const { return m_count; }
+    Point position() const { return m_position; }
+    int x() const { return m_position.x; }
+    int y() const { return m_position.y; }
+    int delta() const { return m_delta; }
+    KeyboardModifiers modifiers() const { return m_modifiers; }
+    // A WheelDirection.
+    int direction() const { return m_direction; }
+
+private:
+    int m_count;
+    Point m_position;
+    int m_delta;
+    KeyboardModifiers m_modifiers;
+    int m_direction;
+};
+
+// 126 enabled state changed, 127 window state changed.
+class UIChangeEvent : public UIEvent {
+public:
+    explicit UIChangeEvent(int type) : UIEvent(type) {}
+};
+
+// 128: the lParam of the private window message 0xD000.
+class UIMessageEvent : public UIEvent {
+public:
+    explicit UIMessageEvent(int value) : UIEvent(MessageEventType), m_value(value) {}
+    int value() const { return m_value; }
+
+private:
+    int m_value;
+};

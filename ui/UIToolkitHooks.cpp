@@ -1,0 +1,50 @@
+#include "ui/UIToolkitHooks.h"
+
+namespace {
+
+UIToolkitHooks& defaultHooks()
+{
+    static UIToolkitHooks hooks;
+    return hooks;
+}
+
+UIToolkitHooks* installedHooks = nullptr;
+
+} // namespace
+
+void UIToolkitHooks::hideToolTipFor(UIWidget*) {}
+
+bool UIToolkitHooks::isToolTipShowing(const UIWidget*, const String&)
+{
+    return false;
+}
+
+void UIToolkitHooks::hideToolTip() {}
+
+void UIToolkitHooks::hideToolTipUnlessFor(const UIWidget*) {}
+
+void UIToolkitHooks::showToolTip(UIWidget*, const String&, Point, const Rect&, int, int, int, int) {}
+
+void UIToolkitHooks::popupMenu(UIWidget*, Point) {}
+
+bool UIToolkitHooks::isTrayMenu(const UIWidget*)
+{
+    return false;
+}
+
+void UIToolkitHooks::setDropTarget(UIWidget*, bool) {}
+
+bool UIToolkitHooks::isDefaultButton(const UIWidget*)
+{
+    return false;
+}
+
+void setToolkitHooks(UIToolkitHooks* hooks)
+{
+    installedHooks = hooks;
+}
+
+UIToolkitHooks& toolkitHooks()
+{
+    return installedHooks ? *installedHooks : defaultHooks();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "foundation/Geometry.h"
+#include "foundation/String.h"
+
+class UIWidget;
+
+// The widget core calls a few widget classes that are built on top of it:
+// the tool tip, the pop-up menu, the notification-area icon, the drag and
+// drop layer and the push button. Those classes install their
+// implementation of this interface at start-up (tests install fakes);
+// until then the defaults below do nothing and answer "none".
+//
+// An installed implementation is not owned and must outlive its use;
+// installing null puts the defaults back. UI thread only.
+class UIToolkitHooks {
+public:
+    UIToolkitHooks() = default;
+    virtual ~UIToolkitHooks() = default;
+    UIToolkitHooks(const UIToolkitHooks&) = delete;
+    UIToolkitHooks& operator=(const UIToolkitHooks&) = delete;
+
+    // Tool tip: hides the tip when it belongs to the widget.
+    virtual void hideToolTipFor(UIWidget* widget);
+    // Tool tip: the tip shows this text for this widget now.
+    virtual bool isToolTipShowing(const UIWidget* widget, const String& text);
+    // Tool tip: hides whatever tip shows now.
+    virtual void hideToolTip();
+    // Tool tip: hides the tip when one shows for another widget.
+    virtual void hideToolTipUnlessFor(const UIWidget* widget);
+    virtual void showToolTip(UIWidget* widget, const String& text, Point globalPos, const Rect& globalRect,
+                             int showDelay, int hideDelay, int key, int maxLength);
+
+    // Pop-up menu: opens the menu (a UIMenu) at a screen position.
+    virtual void popupMenu(UIWidget* menu, Point globalPos);
+
+    // Notification area: the menu of a live tray icon, left usable by modal loops.
+    virtual bool isTrayMenu(const UIWidget* widget);
+
+    // Drag and drop: the window of the widget starts or stops taking drops.
+    virtual void setDropTarget(UIWidget* window, bool on);
+
+    // Push button: the default button of a dialog.
+    virtual bool isDefaultButton(const UIWidget* widget);
+};
+
+void setToolkitHooks(UIToolkitHooks* hooks);
+UIToolkitHooks& toolkitHooks();

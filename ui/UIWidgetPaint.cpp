@@ -1,0 +1,288 @@
+// Painting is immediate: repaint runs the paint handlers of a widget and its
+// subtree into their back buffers, copies each into the window surface at
+// its place, and copies the changed rectangle of the window surface to the
+// screen. The platform's own paint requests only copy the window surface.
+
+#include "ui/UIWidget.h"
+
+#include "foundation/Event.h"
+#include "graphics/DrawingSurface.h"
+#include "graphics/Region.h"
+#include "ui/UIWidgetAttachment.h"
+#include "ui/UIWidgetPrivate.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int bufferSlack = 100;
+const Colour bufferFill(255, 255, 255);
+
+// The widget's rectangle in its window's client coordinates.
+Rect windowRect(const UIWidget* widget)
+{
+    const Point p = widget->mapToWindow(Point());
+    return Rect(p.x, p.y, widget->width(), widget->height());
+}
+
+void copyPixels(HDC target, Point to, HDC source, Point from, Size size)
+{
+    BitBlt(target, to.x, to.y, size.width, size.height, source, from.x, from.y, SRCCOPY);
+}
+
+// Screen copies take the surface's pixels as they are, whatever transform a
+// painter left on it.
+class IdentityTransform {
+public:
+    explicit IdentityTransform(HDC dc) : m_dc(dc), m_mode(GetGraphicsMode(dc))
+    {
+        SetGraphicsMode(dc, GM_ADVANCED);
+        GetWorldTransform(dc, &m_saved);
+        ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+    }
+    ~IdentityTransform()
+    {
+        SetWorldTransform(m_dc, &m_saved);
+        SetGraphicsMode(m_dc, m_mode);
+    }
+    IdentityTransform(const IdentityTransform&) = delete;
+    IdentityTransform& operator=(const IdentityTransform&) = delete;
+
+private:
+    HDC m_dc;
+    int m_mode;
+    XFORM m_saved = {};
+};
+
+class ScreenDc {
+public:
+    explicit ScreenDc(void* window) : m_window(static_cast<HWND>(window)), m_dc(GetDC(m_window)) {}
+    ~ScreenDc() { ReleaseDC(m_window, m_dc); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+
+    HDC dc() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+GdiDrawingSurface* newSurface(int width, int height)
+{
+    auto* surface = new GdiDrawingSurface(width, height);
+    surface->setFillColour(bufferFill);
+    surface->fill(bufferFill);
+    return surface;
+}
+
+void growSurface(GdiDrawingSurface* surface, int width, int height)
+{
+    if (surface->width() < width || surface->height() < height)
+        surface->resize(std::max(width, surface->width()), std::max(height, surface->height()));
+}
+
+// Overlays go onto the window surface before the flush, so they reach the
+// screen with the widgets under them.
+void paintAttachments(const List<UIWidgetAttachment*>& attachments, GdiDrawingSurface* surface, const Rect& r)
+{
+    for (UIWidgetAttachment* attachment : attachments) {
+        if (attachment->isEnabled())
+            attachment->paint(surface, r);
+    }
+}
+
+} // namespace
+
+void UIWidgetPrivate::releaseSurfaces()
+{
+    delete windowSurface;
+    windowSurface = nullptr;
+    delete backBuffer;
+    backBuffer = nullptr;
+}
+
+GdiDrawingSurface* UIWidget::backBuffer() const
+{
+    return d()->backBuffer;
+}
+
+GdiDrawingSurface* UIWidget::windowSurface() const
+{
+    return d()->windowSurface;
+}
+
+void UIWidget::ensureBackBuffer(int width, int height)
+{
+    if (!d()->backBuffer)
+        d()->backBuffer = newSurface(width, height);
+    else
+        growSurface(d()->backBuffer, width, height);
+}
+
+void UIWidget::ensureWindowSurface(int width, int height)
+{
+    if (!d()->windowSurface)
+        d()->windowSurface = newSurface(width, height);
+    else
+        growSurface(d()->windowSurface, width, height);
+}
+
+void UIWidget::growBuffers(int width, int height)
+{
+    GdiDrawingSurface* buffer = backBuffer();
+    if (buffer && buffer->width() >= width && buffer->height() >= height)
+        return;
+    // The slack keeps small growth from reallocating each time.
+    ensureBackBuffer(width + bufferSlack, height + bufferSlack);
+    if (isWindow())
+        ensureWindowSurface(width + bufferSlack, height + bufferSlack);
+}
+
+Point UIWidget::origin() const
+{
+    return Point();
+}
+
+void UIWidget::repaint()
+{
+    UIWidget* window = topLevelWidget();
+    if (!testFlag(WidgetCreated) || !testFlag(WidgetUpdatesEnabled) || !isVisible() || !window ||
+        !window->windowSurface()) {
+        if (window)
+            window->setFlag(WidgetRepaintPending, true);
+        return;
+    }
+    paintWidget(origin(), rect());
+    paintChildren(origin());
+    const Rect inWindow = isWindow() ? rect() : windowRect(this);
+    paintAttachments(window->d()->attachments, window->windowSurface(), inWindow);
+    flushRect(inWindow);
+}
+
+void UIWidget::paintWidget(Point origin, const Rect& r)
+{
+    const HDC buffer = backBuffer()->dc();
+    UIWidget* window = topLevelWidget();
+    if (isWindow()) {
+        UIPaintEvent paint(origin, r);
+        paintEvent(&paint);
+        copyPixels(windowSurface()->dc(), Point(), buffer, Point(), size());
+        return;
+    }
+    UIWidget* owner = parent();
+    if (testFlag(WidgetSeeThrough) && owner)
+        copyPixels(buffer, Point(), owner->backBuffer()->dc(), pos(), size());
+    UIPaintEvent paint(origin, r);
+    paintEvent(&paint);
+    if (!window || !window->windowSurface())
+        return;
+    const Size shown = owner ? Size{std::min(width(), owner->width()), std::min(height(), owner->height())} : size();
+    copyPixels(window->windowSurface()->dc(), mapToWindow(Point()), buffer, Point(), shown);
+}
+
+void UIWidget::paintChildren(Point origin)
+{
+    for (UIWidget* child : m_children) {
+        if (child->isWindow() || !child->testFlag(WidgetVisible))
+            continue;
+        child->paintWidget(origin, child->rect());
+        child->paintChildren(origin);
+    }
+}
+
+void UIWidget::flushRect(const Rect& r)
+{
+    UIWidget* window = topLevelWidget();
+    if (r.width < 1 || r.height < 1 || !window || !window->windowSurface())
+        return;
+    if (!testFlag(WidgetUpdatesEnabled)) {
+        window->setFlag(WidgetRepaintPending, true);
+        return;
+    }
+    if (!testFlag(WidgetCreated) || !isVisible() || isWorkstationLocked())
+        return;
+    const HDC surface = window->windowSurface()->dc();
+    const IdentityTransform identity(surface);
+    const ScreenDc screen(window->nativeHandle());
+    copyPixels(screen.dc(), r.topLeft(), surface, r.topLeft(), r.size());
+}
+
+void UIWidget::copyToScreen(GdiDrawingSurface* surface, const Rect& r, Point source)
+{
+    UIWidget* window = topLevelWidget();
+    if (!surface || r.width < 1 || r.height < 1 || !window || !testFlag(WidgetCreated) || !isVisible() ||
+        !testFlag(WidgetUpdatesEnabled) || isWorkstationLocked())
+        return;
+    const ScreenDc screen(window->nativeHandle());
+    copyPixels(screen.dc(), r.topLeft(), surface->dc(), source, r.size());
+}
+
+void UIWidget::drawCaret(const Rect& r, bool on)
+{
+    UIWidget* window = topLevelWidget();
+    if (!window || !window->windowSurface())
+        return;
+    const ScreenDc screen(window->nativeHandle());
+    if (!on) {
+        const HDC surface = window->windowSurface()->dc();
+        const IdentityTransform identity(surface);
+        copyPixels(screen.dc(), r.topLeft(), surface, r.topLeft(), r.size());
+        return;
+    }
+    Region clip(windowRect(this));
+    for (UIWidget* child : m_children) {
+        if (!child->isWindow() && child->testFlag(WidgetVisible))
+            clip = clip.subtracted(Region(windowRect(child)));
+    }
+    SelectClipRgn(screen.dc(), clip.handle());
+    PatBlt(screen.dc(), r.x, r.y, r.width, r.height, DSTINVERT);
+    SelectClipRgn(screen.dc(), nullptr);
+}
+
+void UIWidget::uncoveredRegion(Region& out) const
+{
+    Region region(rect());
+    for (UIWidget* child : m_children) {
+        if (child->isWindow() || child->testFlag(WidgetSeeThrough))
+            continue;
+        region = region.subtracted(Region(child->geometry()));
+    }
+    out = region;
+}
+
+void UIWidget::addAttachment(UIWidgetAttachment* attachment)
+{
+    d()->attachments.append(attachment);
+}
+
+void UIWidget::setAttachmentEnabled(int kind, bool on)
+{
+    for (UIWidgetAttachment* attachment : d()->attachments) {
+        if (attachment->kind() != kind)
+            continue;
+        if (attachment->isEnabled() != on) {
+            attachment->setEnabled(on);
+            repaint();
+        }
+        return;
+    }
+}
+
+bool UIWidget::hasAttachment(int kind) const
+{
+    for (UIWidgetAttachment* attachment : d()->attachments) {
+        if (attachment->kind() == kind)
+            return true;
+    }
+    return false;
+}
+
+void UIWidget::deleteAttachments()
+{
+    for (UIWidgetAttachment* attachment : d()->attachments)
+        delete attachment;
+    d()->attachments.clear();
+}
