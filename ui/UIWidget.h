@@ -414,7 +414,6 @@ private:
     void hideVisible();
     bool syncWindowVisible() const;
     void frameMarginsOf(int* left, int* top, int* right, int* bottom) const;
-    void resizeTo(int width, int height);
     Size clampedSize(Size size) const;
     void dispatchResize(UIResizeEvent* event);
     void dispatchPress(UIMouseEvent* event);
