@@ -144,7 +144,8 @@ int main()
         printf("%5d widgets: full repaint %8.3f ms, one small widget %8.4f ms, 1,000 mouse moves %8.2f ms\n",
                counts[i], figures[i].fullRepaint, figures[i].smallRepaint, figures[i].mouseMoves);
     }
-    printf("ratio 1,000 / 10: full repaint %.1f (widgets x100), one small widget %.2f (target <= 2), mouse moves %.2f\n",
+    printf("ratio 1,000 / 10: full repaint %.1f (widgets x100), one small widget %.2f (target <= 2), "
+           "mouse moves %.2f\n",
            figures[2].fullRepaint / figures[0].fullRepaint, figures[2].smallRepaint / figures[0].smallRepaint,
            figures[2].mouseMoves / figures[0].mouseMoves);
     return 0;

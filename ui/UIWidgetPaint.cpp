@@ -70,6 +70,13 @@ private:
     HDC m_dc;
 };
 
+// A window that failed to be made has no handle, and GetDC of none would
+// draw on the whole screen.
+bool reachesScreen(const UIWidget* window)
+{
+    return window && window->windowSurface() && window->nativeHandle();
+}
+
 GdiDrawingSurface* newSurface(int width, int height)
 {
     auto* surface = new GdiDrawingSurface(width, height);
@@ -196,7 +203,7 @@ void UIWidget::paintChildren(Point origin)
 void UIWidget::flushRect(const Rect& r)
 {
     UIWidget* window = topLevelWidget();
-    if (r.width < 1 || r.height < 1 || !window || !window->windowSurface())
+    if (r.width < 1 || r.height < 1 || !reachesScreen(window))
         return;
     if (!testFlag(WidgetUpdatesEnabled)) {
         window->setFlag(WidgetRepaintPending, true);
@@ -213,8 +220,9 @@ void UIWidget::flushRect(const Rect& r)
 void UIWidget::copyToScreen(GdiDrawingSurface* surface, const Rect& r, Point source)
 {
     UIWidget* window = topLevelWidget();
-    if (!surface || r.width < 1 || r.height < 1 || !window || !testFlag(WidgetCreated) || !isVisible() ||
-        !testFlag(WidgetUpdatesEnabled) || isWorkstationLocked())
+    if (!surface || r.width < 1 || r.height < 1 || !reachesScreen(window))
+        return;
+    if (!testFlag(WidgetCreated) || !isVisible() || !testFlag(WidgetUpdatesEnabled) || isWorkstationLocked())
         return;
     const ScreenDc screen(window->nativeHandle());
     copyPixels(screen.dc(), r.topLeft(), surface->dc(), source, r.size());
@@ -223,7 +231,7 @@ void UIWidget::copyToScreen(GdiDrawingSurface* surface, const Rect& r, Point sou
 void UIWidget::drawCaret(const Rect& r, bool on)
 {
     UIWidget* window = topLevelWidget();
-    if (!window || !window->windowSurface())
+    if (!reachesScreen(window))
         return;
     const ScreenDc screen(window->nativeHandle());
     if (!on) {

@@ -40,9 +40,14 @@ TEST_F(ManagerTest, CountWindowsSkipsByFilterAndAddsModalDialogs)
         std::uint8_t filter;
         int added;
     };
-    const Row rows[] = {{0, 8}, {CountVisibleOnly, 4}, {CountSkipMenus, 6}, {CountSkipToolTips | CountSkipBalloonTips, 4},
-                        {CountVisibleOnly | CountSkipMenus | CountSkipToolTips | CountSkipBalloonTips, 1},
-                        {CountAddModalDialogs, 9}};
+    const Row rows[] = {
+        {0, 8},
+        {CountVisibleOnly, 4},
+        {CountSkipMenus, 6},
+        {CountSkipToolTips | CountSkipBalloonTips, 4},
+        {CountVisibleOnly | CountSkipMenus | CountSkipToolTips | CountSkipBalloonTips, 1},
+        {CountAddModalDialogs, 9},
+    };
     forEachRow(rows, [&](const Row& row) {
         const int base = (row.filter & CountVisibleOnly) ? visibleBefore : before;
         EXPECT_EQ(manager.countWindows(row.filter), base + row.added);
