@@ -29,8 +29,19 @@ UIWidget::~UIWidget()
     releaseMouse();
     clearFocus();
     unlinkAndDeleteChildren();
+    deleteOwnedContextMenu();
     UIManager::instance()->unregisterWidget(this);
     delete m_private;
+}
+
+// The widget took the menu with setContextMenu, so it goes with the widget;
+// a menu that lives in some widget tree is that tree's to delete.
+void UIWidget::deleteOwnedContextMenu()
+{
+    UIWidget* menu = m_private->contextMenu;
+    m_private->contextMenu = nullptr;
+    if (menu && !menu->parent())
+        delete menu;
 }
 
 // ---- Virtual defaults ----

@@ -408,6 +408,7 @@ private:
 
     void setFlagBit(std::uint32_t bit, bool on);
     void unlinkAndDeleteChildren();
+    void deleteOwnedContextMenu();
     void setEnabledFlag(bool on);
     void setVisibleFlag(bool on);
     void showVisible();

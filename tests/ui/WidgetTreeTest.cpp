@@ -44,6 +44,26 @@ TEST_F(WidgetTree, DestructorUnlinksFromParentAndDeletesChildrenCreatedOrNot)
     }
 }
 
+// The menu given to setContextMenu used to outlive its widget.
+TEST_F(WidgetTree, ContextMenuTakenByTheWidgetGoesWithIt)
+{
+    UIManager* manager = UIManager::instance();
+    auto* owner = new UIWidget;
+    auto* menu = new UIWidget;
+    auto* replaced = new UIWidget;
+    owner->setContextMenu(replaced);
+    owner->setContextMenu(menu);
+    EXPECT_FALSE(manager->isRegistered(replaced));
+    UIWidget tree;
+    auto* inTree = new UIWidget(&tree);
+    auto* second = new UIWidget;
+    second->setContextMenu(inTree);
+    delete owner;
+    delete second;
+    EXPECT_FALSE(manager->isRegistered(menu));
+    EXPECT_TRUE(manager->isRegistered(inTree)) << "a menu inside a tree is the tree's";
+}
+
 TEST_F(WidgetTree, SetParentOnlyJoinsACreatedParent)
 {
     UIWidget uncreated;
