@@ -4,7 +4,6 @@
 
 #include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
-#include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +13,6 @@
 #include <vector>
 
 namespace {
-
-StringList listOf(std::initializer_list<const wchar_t*> texts)
-{
-    StringList list;
-    for (const wchar_t* text : texts)
-        list.append(text);
-    return list;
-}
 
 Filter filterOf(std::initializer_list<int> kinds, std::initializer_list<const wchar_t*> extensions)
 {

@@ -2,7 +2,7 @@
 
 #include "graphics/FontDesc.h"
 
-#include "ScanTestSupport.h"
+#include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ protected:
         return text;
     }
 
-    ScanHooks hooks;
+    FakeLibraryHooks hooks;
 };
 
 TEST_F(ModelSettingsTest, RoundTripOfEveryKey)

@@ -2,7 +2,7 @@
 
 #include "foundation/Path.h"
 
-#include "ScanTestSupport.h"
+#include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
