@@ -400,35 +400,3 @@ TEST_F(LibraryModelTest, ItemImagesAndCaches)
     loose.setPath(missingPath(L"c.txt"));
     EXPECT_EQ(loose.icon().bits(), model.notFoundImage(1).bits());
 }
-
-TEST_F(LibraryModelTest, MergeResolvesTagsByName)
-{
-    Tag* recent = model.addTag(L"Recent");
-    TaggedItem* known = item(L"known.txt");
-    TaggedItem* other = item(L"other.txt");
-    Tag scannedRecent(L"recent");
-    Tag scannedFresh(L"Fresh");
-    Tag scannedFreshAgain(L"FRESH");
-    PointerArray<Tag*> scanned;
-    scanned.append(&scannedRecent);
-    scanned.append(&scannedFresh);
-    scanned.append(&scannedFreshAgain);
-
-    model.beginMerge();
-    EXPECT_EQ(model.mergeSnapshotCount(), 2);
-    TaggedItem* match = model.takeSnapshotItem(TaggedItem::hashOfPath(known->path()), known->path().toUpper());
-    ASSERT_EQ(match, known);
-    model.addTagsToItem(known, scanned);
-    model.addTagsToItem(other, scanned);
-    model.addTagsToItem(other, scanned);
-    EXPECT_EQ(tagNamesOf(model.mergeTags()), (std::vector<std::wstring>{L"Recent", L"Fresh"}));
-    model.endMerge();
-
-    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Recent", L"Fresh"}));
-    EXPECT_EQ(tagNamesOf(known->tags()), (std::vector<std::wstring>{L"Recent", L"Fresh"}));
-    EXPECT_EQ(tagNamesOf(other->tags()), (std::vector<std::wstring>{L"Recent", L"Fresh"}));
-    EXPECT_EQ(recent->itemCount(), 2);
-    EXPECT_EQ(model.mergeSnapshotCount(), 0);
-    EXPECT_TRUE(model.mergeTags().isEmpty());
-    expectLinksTwoSided(model);
-}

@@ -80,11 +80,13 @@ TEST_F(ScanMergeTest, MergeAddsOnlyMissingTagsAndSkipsUntaggedResults)
     Tag::linkItem(kept, old);
     scanned(missingPath(L"OLD.TXT"), {L"kept", L"New"});
     scanned(missingPath(L"bare.txt"), {});
-    scanned(missingPath(L"r.txt"), {L"recent"});
+    scanned(missingPath(L"r.txt"), {L"recent", L"NEW"});
 
     ASSERT_TRUE(model.addScannedItems(resultItems, true));
     EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Kept", L"Recent", L"New"}));
     EXPECT_EQ(tagNamesOf(old->tags()), (std::vector<std::wstring>{L"Kept", L"New"}));
+    EXPECT_EQ(tagNamesOf(model.findItemByPath(missingPath(L"R.TXT"))->tags()),
+              (std::vector<std::wstring>{L"Recent", L"New"}));
     EXPECT_EQ(old->date(), date);
     EXPECT_EQ(old->usage(), 9);
     EXPECT_EQ(model.itemCount(), 2);
