@@ -24,24 +24,15 @@ protected:
 // A plain picture of the model for the random test: records by id in
 // model order, each side's links in order, and the usages.
 struct Reference {
-    std::vector<int> tags;
-    std::vector<int> items;
-    std::map<int, std::vector<int>> tagItems;
-    std::map<int, std::vector<int>> itemTags;
-    std::map<int, std::int64_t> tagUsage;
-    std::map<int, std::int64_t> itemUsage;
+    std::vector<int> tags, items;
+    std::map<int, std::vector<int>> tagItems, itemTags;
+    std::map<int, std::int64_t> tagUsage, itemUsage;
 
     static void eraseFirst(std::vector<int>& list, int value)
     {
         const auto found = std::find(list.begin(), list.end(), value);
         if (found != list.end())
             list.erase(found);
-    }
-
-    void unlink(int tag, int item)
-    {
-        eraseFirst(tagItems[tag], item);
-        eraseFirst(itemTags[item], tag);
     }
 
     void unlinkItem(int item)
@@ -99,21 +90,17 @@ void expectModelIs(const LibraryModel& model, const Reference& reference)
         ASSERT_EQ(idsOf(tag->items()), reference.tagItems.at(idOf(tag))) << "tag " << idOf(tag);
     for (const TaggedItem* item : model.items())
         ASSERT_EQ(idsOf(item->tags()), reference.itemTags.at(idOf(item))) << "item " << idOf(item);
-    std::int64_t largest = 0;
-    std::int64_t total = 0;
-    for (const auto& [tag, usage] : reference.tagUsage) {
-        largest = std::max(largest, usage);
-        total += usage;
-    }
-    EXPECT_EQ(model.largestTagUsage(), largest);
-    EXPECT_EQ(model.totalTagUsage(), total);
-    largest = total = 0;
-    for (const auto& [item, usage] : reference.itemUsage) {
-        largest = std::max(largest, usage);
-        total += std::max<std::int64_t>(usage, 0);
-    }
-    EXPECT_EQ(model.largestItemUsage(), largest);
-    EXPECT_EQ(model.totalItemUsage(), total);
+    const auto largestAndTotal = [](const std::map<int, std::int64_t>& usages, bool positiveOnly) {
+        std::int64_t largest = 0;
+        std::int64_t total = 0;
+        for (const auto& [id, usage] : usages) {
+            largest = std::max(largest, usage);
+            total += positiveOnly ? std::max<std::int64_t>(usage, 0) : usage;
+        }
+        return std::pair(largest, total);
+    };
+    EXPECT_EQ(std::pair(model.largestTagUsage(), model.totalTagUsage()), largestAndTotal(reference.tagUsage, false));
+    EXPECT_EQ(std::pair(model.largestItemUsage(), model.totalItemUsage()), largestAndTotal(reference.itemUsage, true));
 }
 
 } // namespace
@@ -166,7 +153,8 @@ TEST_F(LibraryModelTest, RandomLinkingMatchesAReference)
             const std::vector<int>& linked = reference.tagItems[tag];
             const int item = !linked.empty() && chance(80) ? pick(linked) : pick(reference.items);
             LibraryModel::unlink(tags[tag], items[item]);
-            reference.unlink(tag, item);
+            Reference::eraseFirst(reference.tagItems[tag], item);
+            Reference::eraseFirst(reference.itemTags[item], tag);
         } else if (operation == 6) {
             const int item = pick(reference.items);
             LibraryModel::unlinkItem(items[item]);
@@ -219,8 +207,7 @@ TEST_F(LibraryModelTest, DeleteItemTotalsInBothBranches)
     struct Row {
         int doomed;
         bool correctTotals;
-        std::int64_t largest;
-        std::int64_t total;
+        std::int64_t largest, total;
     };
     // Usages 5, 9, 0, -3: largest 9, total 14.
     const Row rows[] = {

@@ -109,8 +109,7 @@ TEST_F(ModelSettingsTest, RoundTripOfEveryKey)
 TEST_F(ModelSettingsTest, OutOfRangeValuesAreClamped)
 {
     struct Row {
-        const wchar_t* key;
-        const wchar_t* stored;
+        const wchar_t *key, *stored;
         std::function<bool(const LibraryModel&)> holds;
     };
     const Row rows[] = {
@@ -130,8 +129,7 @@ TEST_F(ModelSettingsTest, OutOfRangeValuesAreClamped)
 TEST_F(ModelSettingsTest, FilterListText)
 {
     struct Row {
-        const wchar_t* stored;
-        const wchar_t* loaded;
+        const wchar_t *stored, *loaded;
     };
     const Row rows[] = {
         {L"1|2|3|photos:2:jpg,png", L"1|2|3|photos:2:jpg,png"},

@@ -59,8 +59,7 @@ TEST_F(ScanRuleTest, EveryFieldAndTagSetModeSurvivesARoundTrip)
 {
     model.addTag(L"Photos");
     struct Row {
-        StringList assignableNames;
-        StringList searchNames;
+        StringList assignableNames, searchNames;
     };
     const Row rows[] = {
         {namesOf({L"Photos", L"trip"}), namesOf({assignable()})},
@@ -177,8 +176,7 @@ TEST_F(ScanRuleTest, SetNamesTakesALoneModeNameAsTheMode)
         StringList names;
         RuleTagSet::Mode mode;
         const wchar_t* modelTagNames;
-        String otherNames;
-        String settingsText;
+        String otherNames, settingsText;
     };
     const Row rows[] = {
         {namesOf({anyTags()}), RuleTagSet::AnyRegisteredTags, L"", L"", anyTags()},
@@ -223,9 +221,7 @@ TEST_F(ScanRuleTest, NamesReadBeforeTheTagsExistBecomeModelTagsOnRefresh)
 TEST_F(ScanRuleTest, ClearAssignableTagsOnlyForAutomaticClearingRulesAndDeletesOrphans)
 {
     struct Row {
-        bool automatic;
-        bool clearBeforeScan;
-        bool everyTag;
+        bool automatic, clearBeforeScan, everyTag;
     };
     const Row rows[] = {{true, true, false}, {false, true, false}, {true, false, false}, {true, true, true}};
     forEachRow(rows, [&](const Row& row) {

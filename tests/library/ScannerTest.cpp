@@ -16,11 +16,8 @@ using Paths = std::set<std::wstring>;
 TEST(ScannerWords, MatchesWordTable)
 {
     struct Row {
-        const wchar_t* text;
-        const wchar_t* word;
-        bool matchCase;
-        bool wholeWords;
-        bool expected;
+        const wchar_t *text, *word;
+        bool matchCase, wholeWords, expected;
     };
     const Row rows[] = {
         {L"FooBar", L"Bar", false, true, true},
@@ -64,8 +61,7 @@ TEST_F(ScannerTest, WalksTheTreeByTheRule)
     const Paths withDot = dotHidden ? Paths{} : Paths{L".profile"};
 
     struct Row {
-        bool subfolders;
-        bool hidden;
+        bool subfolders, hidden;
         int kind;
         StringList extensions;
         Paths expected;

@@ -22,8 +22,7 @@ TEST_F(TaggedItemTest, SetPathDecidesKindNameAndExtension)
         const wchar_t* path; // below the tree, but for the drive root
         const wchar_t* stored;
         Kind kind;
-        const wchar_t* displayName;
-        const wchar_t* extension;
+        const wchar_t *displayName, *extension;
     };
     const Row rows[] = {
         {L"Data", L"Data\\", Kind::Folder, L"Data", L""},
