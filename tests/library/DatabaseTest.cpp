@@ -2,10 +2,9 @@
 #include "foundation/BinaryReader.h"
 #include "foundation/MemoryStream.h"
 #include "library/Database.h"
-#include "tests/library/LibraryTestSupport.h"
+#include "LibraryTestSupport.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"
-#include "tests/support/TempFolder.h"
 
 #include <functional>
 #include <random>
@@ -119,22 +118,8 @@ std::vector<std::wstring> contentsOf(const LibraryModel& model)
     return lines;
 }
 
-class RecordingUi : public UiHooks {
-public:
-    int information(const String&, const String& text, const String&, int, int) override
-    {
-        boxes.push_back(wide(text));
-        return 0;
-    }
-
-    std::vector<std::wstring> boxes;
-};
-
 class DatabaseTest : public ::testing::Test {
 protected:
-    DatabaseTest() { setUiHooks(&ui); }
-    ~DatabaseTest() override { setUiHooks(nullptr); }
-
     String path() const { return folder.file(L"kestrola.database"); }
 
     bool openBytes(const Bytes& bytes)
@@ -158,7 +143,7 @@ protected:
         return readRaw(path());
     }
 
-    RecordingUi ui;
+    FakeLibraryHooks ui;
     TempFolder folder;
     LibraryModel model;
     Database database{&model};

@@ -1,6 +1,4 @@
-#include "library/LibraryModel.h"
-
-#include "tests/library/LibraryTestSupport.h"
+#include "LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +13,6 @@ template <typename T>
 using Groups = std::vector<std::pair<T*, std::vector<T*>>>;
 
 template <typename T>
-std::vector<T*> vectorOf(const PointerArray<T*>& array)
-{
-    return std::vector<T*>(array.begin(), array.end());
-}
-
-template <typename T>
 Groups<T> groupsOf(const DuplicateGroupList<T>& list)
 {
     Groups<T> out;
@@ -29,22 +21,7 @@ Groups<T> groupsOf(const DuplicateGroupList<T>& list)
     return out;
 }
 
-struct DuplicatesFixture : ::testing::Test {
-    TaggedItem* item(const wchar_t* path, std::int64_t usage = 0, const DateTime& date = DateTime())
-    {
-        return model.addItem(path, usage, date);
-    }
-
-    Tag* tag(const wchar_t* name, std::int64_t usage, std::vector<TaggedItem*> items)
-    {
-        Tag* t = model.addTagWithUsage(name, usage, DateTime());
-        for (TaggedItem* i : items)
-            Tag::linkItem(t, i);
-        return t;
-    }
-
-    LibraryModel model;
-};
+using DuplicatesFixture = LibraryFixture;
 
 TEST_F(DuplicatesFixture, TagsDifferingInCaseMergeIntoTheFirstWithTheUnionOfItems)
 {

@@ -4,7 +4,6 @@
 
 #include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
-#include "tests/support/StringPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +13,6 @@
 #include <vector>
 
 namespace {
-
-StringList listOf(std::initializer_list<const wchar_t*> texts)
-{
-    StringList list;
-    for (const wchar_t* text : texts)
-        list.append(text);
-    return list;
-}
 
 Filter filterOf(std::initializer_list<int> kinds, std::initializer_list<const wchar_t*> extensions)
 {
@@ -77,8 +68,7 @@ TEST(FilterTest, ExtensionsSplitIntoIncludesAndExcludes)
 {
     struct Row {
         std::initializer_list<const wchar_t*> extensions;
-        std::vector<std::wstring> include;
-        std::vector<std::wstring> exclude;
+        std::vector<std::wstring> include, exclude;
         Filter::Mode mode;
     };
     const Row rows[] = {
@@ -109,10 +99,7 @@ TEST(FilterTest, TextForms)
     const Filter withEmptyEntry = filterOf({1, 3}, {L"a", L"", L"b"});
     struct Row {
         const Filter* filter;
-        const wchar_t* text;
-        const wchar_t* ruleText;
-        const wchar_t* description;
-        const wchar_t* displayText;
+        const wchar_t *text, *ruleText, *description, *displayText;
     };
     const Row rows[] = {
         {&files, L"2", L":2:", L"files", L"files"},

@@ -3,7 +3,7 @@
 #include "foundation/System.h"
 #include "library/Database.h"
 
-#include "ScanTestSupport.h"
+#include "LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,6 @@ std::vector<std::wstring> textsOf(const Elements& elements, Text text)
     for (const auto* element : elements)
         texts.push_back(wide(text(*element)));
     return texts;
-}
-
-std::vector<std::wstring> tagNames(const PointerArray<Tag*>& tags)
-{
-    return textsOf(tags, [](const Tag& tag) { return tag.name(); });
 }
 
 class ScanMergeTest : public ScanFixture {
@@ -51,7 +46,7 @@ protected:
 TEST_F(ScanMergeTest, FirstRunDefaultsExactly)
 {
     model.createDefaults();
-    EXPECT_EQ(tagNames(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
+    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
     EXPECT_EQ(textsOf(model.scanRules(), std::mem_fn(&ScanRule::toSettingsText)), (std::vector<std::wstring>{
                                L"1;1;" + wide(recent) + L";0;0;Recent;:1:;0;0;;0;0;0;0;1;0;1;0;1",
                                L"1;1;" + wide(desktop) + L";0;0;Desktop;:2:;0;0;;0;0;0;0;1;0;1;1;1",
@@ -66,7 +61,7 @@ TEST_F(ScanMergeTest, FirstRunDefaultsExactly)
 
 TEST(ScanMergeDefaults, FirstRunRulesScanTheUsersFolders)
 {
-    ScanHooks hooks;
+    FakeLibraryHooks hooks;
     LibraryModel model;
     model.createDefaults();
     const ScanRule* first = model.scanRules().first()->value;
@@ -85,11 +80,13 @@ TEST_F(ScanMergeTest, MergeAddsOnlyMissingTagsAndSkipsUntaggedResults)
     Tag::linkItem(kept, old);
     scanned(missingPath(L"OLD.TXT"), {L"kept", L"New"});
     scanned(missingPath(L"bare.txt"), {});
-    scanned(missingPath(L"r.txt"), {L"recent"});
+    scanned(missingPath(L"r.txt"), {L"recent", L"NEW"});
 
     ASSERT_TRUE(model.addScannedItems(resultItems, true));
-    EXPECT_EQ(tagNames(model.tags()), (std::vector<std::wstring>{L"Kept", L"Recent", L"New"}));
-    EXPECT_EQ(tagNames(old->tags()), (std::vector<std::wstring>{L"Kept", L"New"}));
+    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Kept", L"Recent", L"New"}));
+    EXPECT_EQ(tagNamesOf(old->tags()), (std::vector<std::wstring>{L"Kept", L"New"}));
+    EXPECT_EQ(tagNamesOf(model.findItemByPath(missingPath(L"R.TXT"))->tags()),
+              (std::vector<std::wstring>{L"Recent", L"New"}));
     EXPECT_EQ(old->date(), date);
     EXPECT_EQ(old->usage(), 9);
     EXPECT_EQ(model.itemCount(), 2);
@@ -132,7 +129,7 @@ TEST_F(ScanMergeTest, OpeningAMissingFileAppliesDefaultsAndScans)
     ASSERT_TRUE(database.openFile(data, true));
     EXPECT_TRUE(fileExists(data));
     EXPECT_TRUE(readRaw(data).empty());
-    EXPECT_EQ(tagNames(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
+    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
     EXPECT_EQ(model.tags()[0]->itemCount(), 0);
     EXPECT_EQ(model.tags()[1]->itemCount(), 2);
     EXPECT_EQ(model.itemCount(), 2);
@@ -142,7 +139,7 @@ TEST_F(ScanMergeTest, OpeningAMissingFileAppliesDefaultsAndScans)
     // An existing file gets no second set of defaults, but the scan again.
     ASSERT_TRUE(database.openFile(data, true));
     EXPECT_EQ(model.scanRules().count(), 2);
-    EXPECT_EQ(tagNames(model.tags()), (std::vector<std::wstring>{L"Recent"}));
+    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Recent"}));
     EXPECT_EQ(model.itemCount(), 2);
 }
 

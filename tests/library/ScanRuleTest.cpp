@@ -5,8 +5,6 @@
 
 #include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
-#include "tests/support/StringPrinting.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,33 +33,18 @@ String assignable()
     return RuleTagSet::modeName(RuleTagSet::AssignableTags);
 }
 
-// The rules reach this model through the shell's hooks.
-class ScanRuleTest : public ::testing::Test {
+class ScanRuleTest : public LibraryFixture {
 protected:
-    ScanRuleTest() { hooks.model = &model; }
-
-    TaggedItem* itemWithTags(const wchar_t* name, std::initializer_list<Tag*> tags)
-    {
-        TaggedItem* item = model.addItem(missingPath(name), 0, DateTime());
-        for (Tag* tag : tags)
-            Tag::linkItem(tag, item);
-        return item;
-    }
-
     // Valid as it stands: every row of the validity matrix breaks one part.
     ScanRule validRule() const
     {
         ScanRule rule;
-        rule.setScanPath(folder.path());
+        rule.setScanPath(tree.path());
         rule.assignableTags().setNames(namesOf({L"x"}));
         rule.filter().addKind(Filter::Files);
         rule.searchWords().setNames(namesOf({L"w"}));
         return rule;
     }
-
-    FakeLibraryHooks hooks;
-    LibraryModel model;
-    TempFolder folder;
 };
 
 } // namespace
@@ -76,8 +59,7 @@ TEST_F(ScanRuleTest, EveryFieldAndTagSetModeSurvivesARoundTrip)
 {
     model.addTag(L"Photos");
     struct Row {
-        StringList assignableNames;
-        StringList searchNames;
+        StringList assignableNames, searchNames;
     };
     const Row rows[] = {
         {namesOf({L"Photos", L"trip"}), namesOf({assignable()})},
@@ -122,7 +104,7 @@ TEST_F(ScanRuleTest, ReaderSkipsWrongFieldCountsAndReadsNonNumbersAsZero)
 {
     const String good = validRule().toSettingsText();
     const String value = good + L"||" + good.mid(0, good.lastIndexOf(L';')) + L'|' + good + L";0|" +
-                         L"1;1;" + folder.path() + L";1;1;x;:2:;0;abc;;0;x;0;1;-;0;days;?;1";
+                         L"1;1;" + tree.path() + L";1;1;x;:2:;0;abc;;0;x;0;1;-;0;days;?;1";
     List<ScanRule*> rules;
     ScanRule::appendFromSettingsText(value, rules);
     ASSERT_EQ(rules.count(), 2);
@@ -157,7 +139,7 @@ TEST_F(ScanRuleTest, ABrokenFilterFieldLeavesTheFilterEmptyAndTheRuleInvalid)
 
 TEST_F(ScanRuleTest, ValidityMatrix)
 {
-    const String file = folder.writeFile(L"plain.txt", bytesOf("x"));
+    const String file = tree.writeFile(L"plain.txt", bytesOf("x"));
     struct Row {
         const char* change;
         std::function<void(ScanRule&)> apply;
@@ -168,19 +150,9 @@ TEST_F(ScanRuleTest, ValidityMatrix)
         {"no assignable tags", [](ScanRule& r) { r.assignableTags().setNames({}); }, false},
         {"assigns every tag", [](ScanRule& r) { r.assignableTags().setMode(RuleTagSet::AnyRegisteredTags); }, true},
         {"empty filter", [](ScanRule& r) { r.setFilter(Filter()); }, false},
-        {"extensions only",
-         [](ScanRule& r) {
-             r.setFilter(Filter());
-             r.filter().setExtensions(namesOf({L"a"}));
-         },
-         true},
+        {"extensions only", [](ScanRule& r) { r.setFilter(Filter()); r.filter().setExtensions(namesOf({L"a"})); }, true},
         {"no search words", [](ScanRule& r) { r.searchWords().setNames({}); }, false},
-        {"no words, no content",
-         [](ScanRule& r) {
-             r.searchWords().setNames({});
-             r.setHasContentCondition(false);
-         },
-         true},
+        {"no words, no content", [](ScanRule& r) { r.searchWords().setNames({}); r.setHasContentCondition(false); }, true},
         {"words of every tag", [](ScanRule& r) { r.searchWords().setMode(RuleTagSet::AnyRegisteredTags); }, true},
         {"unchecked", [](ScanRule& r) { r.setIsChecked(false); }, false},
         {"empty path", [](ScanRule& r) { r.setScanPath(String()); }, false},
@@ -204,8 +176,7 @@ TEST_F(ScanRuleTest, SetNamesTakesALoneModeNameAsTheMode)
         StringList names;
         RuleTagSet::Mode mode;
         const wchar_t* modelTagNames;
-        String otherNames;
-        String settingsText;
+        String otherNames, settingsText;
     };
     const Row rows[] = {
         {namesOf({anyTags()}), RuleTagSet::AnyRegisteredTags, L"", L"", anyTags()},
@@ -250,17 +221,14 @@ TEST_F(ScanRuleTest, NamesReadBeforeTheTagsExistBecomeModelTagsOnRefresh)
 TEST_F(ScanRuleTest, ClearAssignableTagsOnlyForAutomaticClearingRulesAndDeletesOrphans)
 {
     struct Row {
-        bool automatic;
-        bool clearBeforeScan;
-        bool everyTag;
+        bool automatic, clearBeforeScan, everyTag;
     };
     const Row rows[] = {{true, true, false}, {false, true, false}, {true, false, false}, {true, true, true}};
     forEachRow(rows, [&](const Row& row) {
         model.clear();
-        Tag* recent = model.addTag(L"Recent");
-        Tag* keep = model.addTag(L"Keep");
-        itemWithTags(L"only-recent.txt", {recent});
-        TaggedItem* both = itemWithTags(L"both.txt", {recent, keep});
+        TaggedItem* both = item(missingPath(L"both.txt"));
+        Tag* recent = tag(L"Recent", 0, {item(missingPath(L"only-recent.txt")), both});
+        tag(L"Keep", 0, {both});
         ScanRule rule;
         rule.setIsAutoRule(row.automatic);
         rule.setClearBeforeScan(row.clearBeforeScan);

@@ -2,7 +2,7 @@
 
 #include "foundation/Path.h"
 
-#include "ScanTestSupport.h"
+#include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +16,8 @@ using Paths = std::set<std::wstring>;
 TEST(ScannerWords, MatchesWordTable)
 {
     struct Row {
-        const wchar_t* text;
-        const wchar_t* word;
-        bool matchCase;
-        bool wholeWords;
-        bool expected;
+        const wchar_t *text, *word;
+        bool matchCase, wholeWords, expected;
     };
     const Row rows[] = {
         {L"FooBar", L"Bar", false, true, true},
@@ -51,16 +48,11 @@ class ScannerTest : public ScanFixture {};
 // extensions in mixed case.
 TEST_F(ScannerTest, WalksTheTreeByTheRule)
 {
-    folder(L"sub");
-    folder(L"sub\\deeper");
-    folder(L"secret");
-    file(L"a.txt");
-    file(L"b.JPG");
-    file(L"c.Tmp");
-    file(L"sub\\d.TXT");
-    file(L"sub\\deeper\\e.jpg");
-    file(L"secret\\f.txt");
-    file(L"h.txt");
+    for (const wchar_t* name : {L"sub", L"sub\\deeper", L"secret"})
+        folder(name);
+    for (const wchar_t* name :
+         {L"a.txt", L"b.JPG", L"c.Tmp", L"sub\\d.TXT", L"sub\\deeper\\e.jpg", L"secret\\f.txt", L"h.txt"})
+        file(name);
     const String dotFile = file(L".profile");
     SetFileAttributesW(tree.file(L"h.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesW(tree.file(L"secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -69,8 +61,7 @@ TEST_F(ScannerTest, WalksTheTreeByTheRule)
     const Paths withDot = dotHidden ? Paths{} : Paths{L".profile"};
 
     struct Row {
-        bool subfolders;
-        bool hidden;
+        bool subfolders, hidden;
         int kind;
         StringList extensions;
         Paths expected;
@@ -101,9 +92,8 @@ TEST_F(ScannerTest, WalksTheTreeByTheRule)
 TEST_F(ScannerTest, SearchesEachSubject)
 {
     folder(L"Docs");
-    file(L"Docs\\Report.pdf");
-    file(L"Docs\\README");
-    file(L"Docs\\.profile");
+    for (const wchar_t* name : {L"Docs\\Report.pdf", L"Docs\\README", L"Docs\\.profile"})
+        file(name);
     struct Row {
         ScanRule::Subject subject;
         const wchar_t* word;

@@ -1,5 +1,4 @@
-#include "library/LibraryModel.h"
-
+#include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
@@ -9,24 +8,12 @@
 
 namespace {
 
-struct WeightsFixture : ::testing::Test {
-    TaggedItem* item(std::int64_t usage = 0)
+struct WeightsFixture : LibraryFixture {
+    TaggedItem* item() { return LibraryFixture::item(missingPath(std::to_wstring(model.itemCount()))); }
+    Tag* tag(std::int64_t usage, std::initializer_list<TaggedItem*> items = {})
     {
-        return model.addItem(L"C:\\items\\" + String::number(model.itemCount()) + L".txt", usage, DateTime());
+        return LibraryFixture::tag(L"t", usage, items);
     }
-
-    // A tag with the usage, linked to the items, or to that many new items.
-    Tag* tag(std::int64_t usage, std::vector<TaggedItem*> items, int newItems = 0)
-    {
-        Tag* t = model.addTagWithUsage(L"t", usage, DateTime());
-        for (int i = 0; i < newItems; ++i)
-            items.push_back(item());
-        for (TaggedItem* i : items)
-            Tag::linkItem(t, i);
-        return t;
-    }
-
-    LibraryModel model;
 };
 
 struct WeightRow {
@@ -53,8 +40,11 @@ TEST_F(WeightsFixture, WeightsAndSizesAtTheThresholds)
         model.setFontMinimumSize(row.minimum);
         model.setFontMaximumSize(row.maximum);
         const bool byUsage = row.method == CloudMetrics::ByUsage;
-        for (int figure : row.figures)
-            tag(byUsage ? figure : 0, {}, byUsage ? 0 : figure);
+        for (int figure : row.figures) {
+            Tag* made = tag(byUsage ? figure : 0);
+            for (int n = byUsage ? 0 : figure; n > 0; --n)
+                Tag::linkItem(made, item());
+        }
         model.recomputeTagUsage();
         for (int i = 0; i < model.tagCount(); ++i) {
             EXPECT_FLOAT_EQ(model.tagWeight(model.tags()[i]), row.weights[static_cast<std::size_t>(i)]);
@@ -71,7 +61,7 @@ TEST_F(WeightsFixture, WeightsAndSizesAtTheThresholds)
 // used to weigh above 1 or below 0 and leave the font range.
 TEST_F(WeightsFixture, UsagesOutsideTheTotalsStayInTheFontRange)
 {
-    Tag *top = tag(4, {}), *stale = tag(0, {}), *negative = tag(0, {});
+    Tag *top = tag(4), *stale = tag(0), *negative = tag(0);
     EXPECT_EQ(model.tagUsagePercent(top), 0.0f) << "a total of 0 gives no share";
     model.recomputeTagUsage();
     stale->setUsage(40);
@@ -91,11 +81,11 @@ TEST_F(WeightsFixture, RelatedTagsOfItemsWithAllOrAnySelectedTags)
     selected.append(a);
     selected.append(b);
     model.relatedTags(selected, all);
-    EXPECT_EQ(std::vector<Tag*>(all.begin(), all.end()), (std::vector<Tag*>{x, w}));
+    EXPECT_EQ(vectorOf(all), (std::vector<Tag*>{x, w}));
     model.setCollectMode(1);
     any.append(y);
     model.relatedTags(selected, any);
-    EXPECT_EQ(std::vector<Tag*>(any.begin(), any.end()), (std::vector<Tag*>{y, x, z, w}));
+    EXPECT_EQ(vectorOf(any), (std::vector<Tag*>{y, x, z, w}));
 }
 
 } // namespace
