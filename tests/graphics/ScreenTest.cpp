@@ -16,6 +16,8 @@ struct FakeMonitor {
     Rect whole;
     Rect work;
     bool primary = false;
+
+    Rect area(bool workArea) const { return workArea ? work : whole; }
 };
 
 // Monitors laid out by the test instead of the machine.
@@ -29,30 +31,30 @@ public:
 
     Rect monitorRectAt(Point point, bool workArea) override
     {
-        for (const FakeMonitor& m : m_monitors) {
-            if (m.whole.contains(point))
-                return workArea ? m.work : m.whole;
-        }
-        return Rect::empty;
+        return find([&](const FakeMonitor& m) { return m.whole.contains(point); }, workArea);
     }
-
+    Rect primaryMonitorRect(bool workArea) override
+    {
+        return find([](const FakeMonitor& m) { return m.primary; }, workArea);
+    }
     bool monitorRects(bool workArea, Array<Rect>& out) override
     {
         for (const FakeMonitor& m : m_monitors)
-            out.append(workArea ? m.work : m.whole);
+            out.append(m.area(workArea));
         return true;
     }
 
-    Rect primaryMonitorRect(bool workArea) override
+private:
+    template <typename Match>
+    Rect find(Match match, bool workArea) const
     {
         for (const FakeMonitor& m : m_monitors) {
-            if (m.primary)
-                return workArea ? m.work : m.whole;
+            if (match(m))
+                return m.area(workArea);
         }
         return Rect::empty;
     }
 
-private:
     std::vector<FakeMonitor> m_monitors;
 };
 
@@ -129,21 +131,14 @@ TEST(ScreenAlignRect, Table)
          Rect(5, 7, 200, 100)},
         {"no flags: the area's origin", Rect(300, 300, 200, 100), {20, 30, 0, 0}, 0, Rect(20, 30, 200, 100)},
         {"overflow allowed when centring", Rect(0, 0, 1200, 100), {}, AlignCenter, Rect(-100, 330, 1200, 100)},
+        {"no width", Rect(10, 10, 0, 100), {}, AlignCenter, Rect::empty},
+        {"negative height", Rect(10, 10, 100, -1), {}, AlignCenter, Rect::empty},
+        {"top-left corner on no monitor", Rect(5000, 5000, 100, 100), {}, AlignCenter, Rect(5000, 5000, 100, 100)},
+        {"margins eat the area", Rect(10, 10, 100, 100), {600, 0, 600, 0}, AlignCenter, Rect(10, 10, 100, 100)},
     };
-    for (const Row& row : rows)
+    forEachRow(rows, [](const Row& row) {
         EXPECT_EQ(Screen::alignRect(row.rect, row.margins, row.flags), row.expected) << row.what;
-}
-
-TEST(ScreenAlignRect, EmptyRectsAndMissingAreas)
-{
-    auto monitors = singleMonitor();
-    EXPECT_EQ(Screen::alignRect(Rect(10, 10, 0, 100), {}, AlignCenter), Rect::empty);
-    EXPECT_EQ(Screen::alignRect(Rect(10, 10, 100, -1), {}, AlignCenter), Rect::empty);
-    // The top-left corner is on no monitor.
-    const Rect outside(5000, 5000, 100, 100);
-    EXPECT_EQ(Screen::alignRect(outside, {}, AlignCenter), outside);
-    const Rect inside(10, 10, 100, 100);
-    EXPECT_EQ(Screen::alignRect(inside, {600, 0, 600, 0}, AlignCenter), inside);
+    });
 }
 
 TEST(ScreenVirtualDesktop, HoldsTheOriginAndEveryMonitor)
