@@ -218,32 +218,30 @@ TEST_F(GdiPaintEngineTest, BitmapsUnscaledScaledAndTiled)
     const Bitmap image = quad();
     struct Row {
         std::function<void(Graphics&)> draw;
-        std::function<Colour(int, int)> expected;
+        Rect area;
+        std::function<Point(int x, int y)> source; // the image pixel shown at (x, y) of the area
     };
-    const auto at = [&](int x, int y) { return Colour(image.pixel(x, y).argb() | 0xFF000000u); };
-    forEachRow(std::vector<Row>{{[&](Graphics& g) { g.drawBitmapAt(image, 3, 4); },
-                                 [&](int x, int y) {
-                                     return Rect(3, 4, 2, 2).contains(Point{x, y}) ? at(x - 3, y - 4) : white;
-                                 }},
+    forEachRow(std::vector<Row>{{[&](Graphics& g) { g.drawBitmapAt(image, 3, 4); }, Rect(3, 4, 2, 2),
+                                 [](int x, int y) { return Point{x - 3, y - 4}; }},
                                 // Equal sizes draw the part unscaled.
                                 {[&](Graphics& g) { g.drawBitmapScaled(image, Rect(1, 0, 1, 2), Rect(6, 6, 1, 2)); },
-                                 [&](int x, int y) {
-                                     return Rect(6, 6, 1, 2).contains(Point{x, y}) ? at(1, y - 6) : white;
-                                 }},
-                                {[&](Graphics& g) { g.drawBitmapScaledTo(image, 2, 2, 8, 8); },
-                                 [&](int x, int y) {
-                                     return Rect(2, 2, 8, 8).contains(Point{x, y}) ? at((x - 2) / 4, (y - 2) / 4)
-                                                                                   : white;
-                                 }},
+                                 Rect(6, 6, 1, 2), [](int, int y) { return Point{1, y - 6}; }},
+                                {[&](Graphics& g) { g.drawBitmapScaledTo(image, 2, 2, 8, 8); }, Rect(2, 2, 8, 8),
+                                 [](int x, int y) { return Point{(x - 2) / 4, (y - 2) / 4}; }},
                                 // The texture is anchored at the surface's origin.
-                                {[&](Graphics& g) { g.tileBitmap(image, Rect(1, 1, 7, 7)); },
-                                 [&](int x, int y) {
-                                     return Rect(1, 1, 7, 7).contains(Point{x, y}) ? at(x % 2, y % 2) : white;
-                                 }}},
+                                {[&](Graphics& g) { g.tileBitmap(image, Rect(1, 1, 7, 7)); }, Rect(1, 1, 7, 7),
+                                 [](int x, int y) { return Point{x % 2, y % 2}; }}},
                [&](const Row& row) {
                    surface.fill(white);
                    paint(row.draw);
-                   expectPixels(row.expected, gdiplusTolerance);
+                   expectPixels(
+                       [&](int x, int y) {
+                           if (!row.area.contains(Point{x, y}))
+                               return white;
+                           const Point at = row.source(x, y);
+                           return image.pixel(at.x, at.y);
+                       },
+                       gdiplusTolerance);
                });
 }
 
