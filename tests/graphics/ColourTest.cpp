@@ -15,12 +15,8 @@ TEST(Colour, ChannelsLieInPixelByteOrder)
 {
     Colour c(10, 20, 30);
     EXPECT_EQ(c.argb(), 0xFF0A141Eu);
-    unsigned char bytes[4];
-    std::memcpy(bytes, &c, 4);
-    EXPECT_EQ(bytes[0], 0x1E);
-    EXPECT_EQ(bytes[1], 0x14);
-    EXPECT_EQ(bytes[2], 0x0A);
-    EXPECT_EQ(bytes[3], 0xFF);
+    const unsigned char bytes[4] = {0x1E, 0x14, 0x0A, 0xFF};
+    EXPECT_EQ(std::memcmp(bytes, &c, 4), 0);
     c.setGreen(0x99);
     c.setAlpha(0x01);
     EXPECT_EQ(c, Colour::fromArgb(0x010A991Eu));
