@@ -33,7 +33,6 @@ LOGFONTW logFontOf(const FontDesc& desc)
 TEST(FontDesc, FacesByIdAndEquality)
 {
     EXPECT_EQ(FontDesc(FontFace::Default, 10, 0).face(), defaultFontDesc().face());
-    EXPECT_EQ(FontDesc(FontFace::CourierNew, 10, 0).face(), L"courier new");
     EXPECT_EQ(FontDesc(static_cast<FontFace>(9), 10, 0).face(), L"microsoft sans serif");
     EXPECT_EQ(FontDesc(static_cast<FontFace>(-1), 10, 0).face(), L"microsoft sans serif");
     EXPECT_EQ(FontDesc(), defaultFontDesc());

@@ -80,8 +80,10 @@ TEST_F(ImageCodecs, FindByExtension)
 
 TEST_F(ImageCodecs, RegistryIsEmptyOutsideStartAndShutdown)
 {
+    // A second start registers nothing twice.
+    const int count = imageCodecCount();
     initImageCodecs();
-    EXPECT_EQ(6, imageCodecCount());
+    EXPECT_EQ(count, imageCodecCount());
     shutdownImageCodecs();
     EXPECT_FALSE(ImageCodecRegistry::isSupported(L"pix"));
     initImageCodecs();
