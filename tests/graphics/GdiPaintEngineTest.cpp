@@ -3,13 +3,12 @@
 #include "graphics/Graphics.h"
 #include "graphics/ImageCodec.h"
 
-#include "tests/support/ColourPrinting.h"
+#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -66,23 +65,9 @@ protected:
         draw(painter);
     }
 
-    // Every pixel's R, G and B against expected, within tolerance per channel.
     void expectPixels(const std::function<Colour(int x, int y)>& expected, int tolerance = 0)
     {
-        const Bitmap pixels = surface.toBitmap(false);
-        int mismatches = 0;
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const Colour got = pixels.pixel(x, y);
-                const Colour want = expected(x, y);
-                const bool near = std::abs(got.red() - want.red()) <= tolerance &&
-                                  std::abs(got.green() - want.green()) <= tolerance &&
-                                  std::abs(got.blue() - want.blue()) <= tolerance;
-                if (!near && mismatches++ < 5)
-                    ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << ::testing::PrintToString(got)
-                                  << " instead of " << ::testing::PrintToString(want);
-            }
-        }
+        ::expectPixels(surface.toBitmap(false), expected, tolerance);
     }
 
     static std::function<Colour(int, int)> inside(const Rect& r, Colour colour)
@@ -99,20 +84,83 @@ private:
 
 } // namespace
 
-TEST_F(GdiPaintEngineTest, SolidFillsAreExact)
+// Exact values: GDI draws these. Each pass is a painter of its own.
+TEST_F(GdiPaintEngineTest, PassesPaintExactPixels)
 {
+    using Pass = std::function<void(Graphics&)>;
     struct Row {
-        Rect rect;
-        Colour colour;
+        std::vector<Pass> passes;
+        std::function<Colour(int, int)> expected;
     };
-    forEachRow(std::vector<Row>{{Rect(0, 0, 12, 12), Colour(0xFF123456u)},
-                                {Rect(2, 3, 4, 5), Colour(0xFFFF0000u)},
-                                {Rect(-3, 9, 40, 1), Colour(0xFF00FF80u)},
-                                {Rect(11, 11, 1, 1), black}},
+    const auto fill = [](Rect r, Colour c) { return [=](Graphics& g) { g.fillRectColour(r, c); }; };
+    const auto line = [](Pen pen) {
+        return [=](Graphics& g) {
+            g.setPen(pen);
+            g.drawLine(1, 5, 9, 5);
+        };
+    };
+    forEachRow(std::vector<Row>{
+                   {{fill(Rect(0, 0, 12, 12), Colour(0xFF123456u))}, inside(Rect(0, 0, 12, 12), Colour(0xFF123456u))},
+                   {{fill(Rect(2, 3, 4, 5), Colour(0xFFFF0000u))}, inside(Rect(2, 3, 4, 5), Colour(0xFFFF0000u))},
+                   {{fill(Rect(-3, 9, 40, 1), Colour(0xFF00FF80u))}, inside(Rect(0, 9, 12, 1), Colour(0xFF00FF80u))},
+                   {{fill(Rect(11, 11, 1, 1), black)}, inside(Rect(11, 11, 1, 1), black)},
+                   {{[](Graphics& g) {
+                        g.setClipRect(Rect(0, 0, 6, 12));
+                        g.fillRectColour(Rect(4, 0, 4, 2), black);
+                        g.resetClip();
+                        g.translate(5, 6);
+                        g.fillRectColour(Rect(0, 0, 2, 3), black);
+                    }},
+                    [](int x, int y) {
+                        const Point p{x, y};
+                        return Rect(4, 0, 2, 2).contains(p) || Rect(5, 6, 2, 3).contains(p) ? black : white;
+                    }},
+                   // The context used to keep the last painter's transform and clip,
+                   // so the next pass drew shifted and clipped.
+                   {{[](Graphics& g) {
+                         g.translate(5, 5);
+                         g.setClipRect(Rect(0, 0, 1, 1));
+                     },
+                     fill(Rect(1, 1, 3, 3), black)},
+                    inside(Rect(1, 1, 3, 3), black)},
+                   {{[](Graphics& g) {
+                        g.setPen(Pen(black));
+                        g.drawRect(2, 2, 5, 4);
+                        g.fillRectColour(Rect(8, 8, 2, 2), Colour(0xFF204060u));
+                        g.invertRect(Rect(8, 8, 3, 3), true);
+                        g.invertRect(Rect(0, 0, 12, 12), false);
+                    }},
+                    [](int x, int y) {
+                        const Point p{x, y};
+                        if (Rect(8, 8, 2, 2).contains(p))
+                            return Colour(0xFFDFBF9Fu);
+                        if (Rect(8, 8, 3, 3).contains(p))
+                            return black;
+                        // In the advanced graphics mode GDI draws the right and bottom
+                        // edges too: the outline of (2, 2, 5, 4) spans 6 x 5 pixels.
+                        return Rect(2, 2, 6, 5).contains(p) && !Rect(3, 3, 4, 3).contains(p) ? black : white;
+                    }},
+                   // An invisible pen hides gradients, lines and text, but not plain fills.
+                   {{[](Graphics& g) {
+                        g.setPen(Pen(Colour(0x00000000u)));
+                        g.fillRect(Rect(2, 2, 4, 4), gradientBrush(Gradient::Vertical, {{black, 0.0f}, {black, 1.0f}}));
+                        g.fillRectColour(Rect(2, 6, 4, 1), black);
+                        g.drawLine(0, 0, 10, 0);
+                        g.drawTextRaw(L"W", 1, 0, 0);
+                    }},
+                    inside(Rect(2, 6, 4, 1), black)},
+                   // Lines leave out their end point; the alternate kind is one pixel
+                   // wide whatever its width.
+                   {{line(Pen(black, 1.9f, Pen::Solid))}, inside(Rect(1, 5, 8, 1), black)},
+                   {{line(Pen(black, 1.0f, 7))}, inside(Rect(1, 5, 8, 1), black)},
+                   {{line(Pen(black, 5.0f, Pen::AlternateDots))},
+                    [](int x, int y) { return y == 5 && x >= 1 && x < 9 && x % 2 == 1 ? black : white; }},
+               },
                [&](const Row& row) {
                    surface.fill(white);
-                   paint([&](Graphics& g) { g.fillRectColour(row.rect, row.colour); });
-                   expectPixels(inside(row.rect, row.colour));
+                   for (const Pass& pass : row.passes)
+                       paint(pass);
+                   expectPixels(row.expected);
                });
 }
 
@@ -146,91 +194,6 @@ TEST_F(GdiPaintEngineTest, GradientLinesTakeTheirShareOfTheShape)
                });
 }
 
-TEST_F(GdiPaintEngineTest, InvisiblePenHidesGradientsButNotPlainFills)
-{
-    const Rect area(2, 2, 4, 4);
-    paint([&](Graphics& g) {
-        g.setPen(Pen(Colour(0x00000000u)));
-        g.fillRect(area, gradientBrush(Gradient::Vertical, {{black, 0.0f}, {black, 1.0f}}));
-    });
-    expectPixels(inside(Rect(), black));
-    paint([&](Graphics& g) {
-        g.setPen(Pen(Colour(0x00000000u)));
-        g.fillRectColour(area, black);
-        g.drawLine(0, 0, 10, 0);
-        g.drawTextRaw(L"W", 1, 0, 0);
-    });
-    expectPixels(inside(area, black));
-}
-
-TEST_F(GdiPaintEngineTest, PensDrawWithoutTheirEndPoint)
-{
-    struct Row {
-        Pen pen;
-        std::function<bool(int x)> set;
-    };
-    forEachRow(std::vector<Row>{{Pen(black, 1.9f, Pen::Solid), [](int) { return true; }},
-                                {Pen(black, 1.0f, 7), [](int) { return true; }},
-                                // The alternate kind is drawn one pixel wide whatever its width.
-                                {Pen(black, 5.0f, Pen::AlternateDots), [](int x) { return x % 2 == 1; }}},
-               [&](const Row& row) {
-                   surface.fill(white);
-                   paint([&](Graphics& g) {
-                       g.setPen(row.pen);
-                       g.drawLine(1, 5, 9, 5);
-                   });
-                   expectPixels([&](int x, int y) { return y == 5 && x >= 1 && x < 9 && row.set(x) ? black : white; });
-               });
-}
-
-TEST_F(GdiPaintEngineTest, RectOutlinesAndInversion)
-{
-    paint([&](Graphics& g) {
-        g.setPen(Pen(black));
-        g.drawRect(2, 2, 5, 4);
-        g.fillRectColour(Rect(8, 8, 2, 2), Colour(0xFF204060u));
-        g.invertRect(Rect(8, 8, 3, 3), true);
-        g.invertRect(Rect(0, 0, 12, 12), false);
-    });
-    expectPixels([](int x, int y) {
-        const Point p{x, y};
-        if (Rect(8, 8, 2, 2).contains(p))
-            return Colour(0xFFDFBF9Fu);
-        if (Rect(8, 8, 3, 3).contains(p))
-            return black;
-        // In the advanced graphics mode GDI draws the right and bottom
-        // edges too: the outline of (2, 2, 5, 4) spans 6 x 5 pixels.
-        const bool edge = Rect(2, 2, 6, 5).contains(p) && !Rect(3, 3, 4, 3).contains(p);
-        return edge ? black : white;
-    });
-}
-
-TEST_F(GdiPaintEngineTest, ClipAndTransformShapeTheFill)
-{
-    paint([&](Graphics& g) {
-        g.setClipRect(Rect(0, 0, 6, 12));
-        g.fillRectColour(Rect(4, 0, 4, 2), black);
-        g.resetClip();
-        g.translate(5, 6);
-        g.fillRectColour(Rect(0, 0, 2, 3), black);
-    });
-    expectPixels([](int x, int y) {
-        const Point p{x, y};
-        return Rect(4, 0, 2, 2).contains(p) || Rect(5, 6, 2, 3).contains(p) ? black : white;
-    });
-}
-
-TEST_F(GdiPaintEngineTest, ANewPainterStartsWithoutTheLastOnesTransformAndClip)
-{
-    // The context used to keep them, so the next pass drew shifted and clipped.
-    paint([&](Graphics& g) {
-        g.translate(5, 5);
-        g.setClipRect(Rect(0, 0, 1, 1));
-    });
-    paint([&](Graphics& g) { g.fillRectColour(Rect(1, 1, 3, 3), black); });
-    expectPixels(inside(Rect(1, 1, 3, 3), black));
-}
-
 TEST_F(GdiPaintEngineTest, TextIsDrawnInThePenColourInsideItsPlace)
 {
     Rect placed;
@@ -255,32 +218,30 @@ TEST_F(GdiPaintEngineTest, BitmapsUnscaledScaledAndTiled)
     const Bitmap image = quad();
     struct Row {
         std::function<void(Graphics&)> draw;
-        std::function<Colour(int, int)> expected;
+        Rect area;
+        std::function<Point(int x, int y)> source; // the image pixel shown at (x, y) of the area
     };
-    const auto at = [&](int x, int y) { return Colour(image.pixel(x, y).argb() | 0xFF000000u); };
-    forEachRow(std::vector<Row>{{[&](Graphics& g) { g.drawBitmapAt(image, 3, 4); },
-                                 [&](int x, int y) {
-                                     return Rect(3, 4, 2, 2).contains(Point{x, y}) ? at(x - 3, y - 4) : white;
-                                 }},
+    forEachRow(std::vector<Row>{{[&](Graphics& g) { g.drawBitmapAt(image, 3, 4); }, Rect(3, 4, 2, 2),
+                                 [](int x, int y) { return Point{x - 3, y - 4}; }},
                                 // Equal sizes draw the part unscaled.
                                 {[&](Graphics& g) { g.drawBitmapScaled(image, Rect(1, 0, 1, 2), Rect(6, 6, 1, 2)); },
-                                 [&](int x, int y) {
-                                     return Rect(6, 6, 1, 2).contains(Point{x, y}) ? at(1, y - 6) : white;
-                                 }},
-                                {[&](Graphics& g) { g.drawBitmapScaledTo(image, 2, 2, 8, 8); },
-                                 [&](int x, int y) {
-                                     return Rect(2, 2, 8, 8).contains(Point{x, y}) ? at((x - 2) / 4, (y - 2) / 4)
-                                                                                   : white;
-                                 }},
+                                 Rect(6, 6, 1, 2), [](int, int y) { return Point{1, y - 6}; }},
+                                {[&](Graphics& g) { g.drawBitmapScaledTo(image, 2, 2, 8, 8); }, Rect(2, 2, 8, 8),
+                                 [](int x, int y) { return Point{(x - 2) / 4, (y - 2) / 4}; }},
                                 // The texture is anchored at the surface's origin.
-                                {[&](Graphics& g) { g.tileBitmap(image, Rect(1, 1, 7, 7)); },
-                                 [&](int x, int y) {
-                                     return Rect(1, 1, 7, 7).contains(Point{x, y}) ? at(x % 2, y % 2) : white;
-                                 }}},
+                                {[&](Graphics& g) { g.tileBitmap(image, Rect(1, 1, 7, 7)); }, Rect(1, 1, 7, 7),
+                                 [](int x, int y) { return Point{x % 2, y % 2}; }}},
                [&](const Row& row) {
                    surface.fill(white);
                    paint(row.draw);
-                   expectPixels(row.expected, gdiplusTolerance);
+                   expectPixels(
+                       [&](int x, int y) {
+                           if (!row.area.contains(Point{x, y}))
+                               return white;
+                           const Point at = row.source(x, y);
+                           return image.pixel(at.x, at.y);
+                       },
+                       gdiplusTolerance);
                });
 }
 

@@ -1,7 +1,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/PlatformImages.h"
 
-#include "tests/support/ColourPrinting.h"
+#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
@@ -137,10 +137,7 @@ TEST(PlatformImages, MaskOnlyIconIsCutByItsMask)
     const Bitmap bitmap = Bitmap::fromIcon(icon);
     DestroyIcon(icon);
     ASSERT_EQ(Size(16, 16), bitmap.size());
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(Colour(x < 8 ? 0u : 0xFF000000u), bitmap.pixel(x, y)) << x << ", " << y;
-    }
+    expectPixels(bitmap, [](int x, int) { return Colour(x < 8 ? 0u : 0xFF000000u); });
 }
 
 TEST(PlatformImages, IconAndCursorRefusals)

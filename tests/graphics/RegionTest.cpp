@@ -24,19 +24,6 @@ bool isLiveRegion(RegionHandle handle)
 
 } // namespace
 
-TEST(Region, EmptinessAndBounds)
-{
-    EXPECT_TRUE(Region().isEmpty());
-    EXPECT_EQ(Region().boundingRect(), Rect::empty);
-    EXPECT_TRUE(Region(Rect(0, 0, 0, 5)).isEmpty());
-    EXPECT_EQ(Region(Rect(0, 0, 0, 5)), Region(Rect(0, 0, 0, 5)));
-    EXPECT_EQ(Region(), Region());
-    EXPECT_NE(Region(), Region(0, 0, 3, 3));
-    EXPECT_NE(Region(0, 0, 3, 3), Region());
-    EXPECT_EQ(Region(Rect(5, 6, 7, 8)).boundingRect(), Rect(5, 6, 7, 8));
-    EXPECT_EQ(Region(0, 0, 3, 3), Region(Rect(0, 0, 3, 3)));
-}
-
 TEST(Region, Combinations)
 {
     const Region square(0, 0, 10, 10);
@@ -46,6 +33,9 @@ TEST(Region, Combinations)
         Rect bounds;
     };
     const Row rows[] = {
+        {empty, Rect::empty},
+        {Region(Rect(0, 0, 0, 5)), Rect::empty},
+        {Region(Rect(5, 6, 7, 8)), Rect(5, 6, 7, 8)},
         {square.subtracted(square), Rect::empty},
         {square.subtracted(Region(0, 0, 5, 5)), Rect(0, 0, 10, 10)},
         {square.subtracted(Region(0, 0, 10, 5)), Rect(0, 5, 10, 5)},
@@ -64,6 +54,11 @@ TEST(Region, Combinations)
         EXPECT_EQ(row.result.boundingRect(), row.bounds);
         EXPECT_EQ(row.result.isEmpty(), row.bounds.isEmpty());
     });
+    EXPECT_EQ(Region(Rect(0, 0, 0, 5)), Region(Rect(0, 0, 0, 5)));
+    EXPECT_EQ(empty, Region());
+    EXPECT_NE(empty, square);
+    EXPECT_NE(square, empty);
+    EXPECT_EQ(square, Region(Rect(0, 0, 10, 10)));
     // A combination never alters or shares its operands.
     const Region copy = square.subtracted(empty);
     EXPECT_NE(copy.handle(), square.handle());

@@ -2,13 +2,14 @@
 #include "graphics/ColourSpaces.h"
 #include "graphics/Resampler.h"
 
-#include "tests/support/ColourPrinting.h"
+#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <climits>
 #include <cstring>
 #include <random>
@@ -18,17 +19,6 @@ namespace {
 
 constexpr int filterModes[] = {1, 2, 3, 4};
 
-// A 32-bit Bitmap of seeded random pixels.
-Bitmap noise(int width, int height, unsigned seed, bool alpha = true)
-{
-    Bitmap bitmap(width, height, alpha);
-    std::mt19937 random(seed);
-    for (std::uint32_t i = 0; i < bitmap.byteCount(); ++i)
-        bitmap.bits()[i] = std::uint8_t(random());
-    return bitmap;
-}
-
-// Every pixel equals colour (24-bit pixels compared by their colour bytes).
 bool isUniform(const Bitmap& bitmap, Colour colour)
 {
     for (int y = 0; y < bitmap.height(); ++y) {
@@ -40,30 +30,13 @@ bool isUniform(const Bitmap& bitmap, Colour colour)
     return true;
 }
 
-Bitmap filled(int width, int height, Colour colour, bool alpha = true)
-{
-    Bitmap bitmap(width, height, alpha);
-    bitmap.fill(colour);
-    return bitmap;
-}
-
 } // namespace
 
 TEST(Resampling, NearestNeighbourPicks)
 {
-    Bitmap source(4, 4, true);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x)
-            source.setPixel(x, y, Colour(0xFF000000u | std::uint32_t(y * 4 + x)));
-    }
-    Bitmap half = source.scaled(2, 2, 0);
-    EXPECT_EQ(half.pixel(0, 0), source.pixel(0, 0));
-    EXPECT_EQ(half.pixel(1, 0), source.pixel(2, 0));
-    EXPECT_EQ(half.pixel(0, 1), source.pixel(0, 2));
-    EXPECT_EQ(half.pixel(1, 1), source.pixel(2, 2));
-    Bitmap wide = source.scaled(8, 3, 0);
-    for (int x = 0; x < 8; ++x)
-        EXPECT_EQ(wide.pixel(x, 2), source.pixel(x / 2, 2));
+    const Bitmap source = numberedBitmap(4, 4);
+    expectPixels(source.scaled(2, 2, 0), [&](int x, int y) { return source.pixel(2 * x, 2 * y); });
+    expectPixels(source.scaled(8, 3, 0), [&](int x, int y) { return source.pixel(x / 2, y * 4 / 3); });
 }
 
 TEST(Resampling, BoxFilterAveragesBlocks)
@@ -74,15 +47,6 @@ TEST(Resampling, BoxFilterAveragesBlocks)
     Bitmap shrunk = line.scaled(10, 1, 1);
     for (int u = 0; u < 10; ++u)
         EXPECT_EQ(shrunk.pixel(u, 0), Colour(255, std::uint8_t(10 * u), 100, 90)) << "u " << u;
-    // Pixel u reads 10u..10u+9 with equal weights; a leading zero weight may
-    // stay in the window, a trailing one is trimmed.
-    WeightTable table(BoxFilter(), 10, 100);
-    for (int u = 0; u < 10; ++u) {
-        WeightTable::Entry e = table.entry(u);
-        EXPECT_EQ(e.right, 10 * u + 9);
-        for (int i = e.left; i <= e.right; ++i)
-            EXPECT_FLOAT_EQ(e.weights[i - e.left], i < 10 * u ? 0.0f : 0.1f) << u << ", " << i;
-    }
 }
 
 TEST(Resampling, UniformStaysUniformUnderEveryFilterAndBlur)
@@ -91,21 +55,18 @@ TEST(Resampling, UniformStaysUniformUnderEveryFilterAndBlur)
     const Size sizes[] = {{1, 1}, {3, 7}, {48, 48}, {100, 2}, {17, 300}};
     for (bool alpha : {true, false}) {
         const Colour expected = alpha ? colour : Colour(255, 10, 128, 255);
-        const Bitmap source = filled(13, 9, colour, alpha);
+        const Bitmap source = filledBitmap(13, 9, colour, alpha);
         for (int mode = 0; mode <= 4; ++mode) {
             forEachRow(sizes, [&](const Size& size) {
                 EXPECT_TRUE(isUniform(source.scaled(size.width, size.height, mode), expected)) << "mode " << mode;
             });
         }
         for (float radius : {0.0f, 1.0f, 4.0f, 30.0f}) {
-            Bitmap blurred = filled(13, 9, colour, alpha);
+            Bitmap blurred = filledBitmap(13, 9, colour, alpha);
             blurred.gaussianBlur(radius);
             EXPECT_TRUE(isUniform(blurred, expected)) << "radius " << radius;
         }
     }
-    // One pixel scaled up: every window is normalised to 1.
-    for (int mode : filterModes)
-        EXPECT_TRUE(isUniform(filled(1, 1, colour).scaled(9, 5, mode), colour)) << "mode " << mode;
 }
 
 TEST(Resampling, WeightTablesStayInsideTheSourceAndSumToOne)
@@ -137,7 +98,7 @@ TEST(Resampling, WeightTablesStayInsideTheSourceAndSumToOne)
 
 TEST(Resampling, ScaledKeepsDepthAndPremultipliedFlag)
 {
-    Bitmap source = noise(20, 10, 1);
+    Bitmap source = randomBitmap(20, 10, 1);
     source.setPremultiplied(true);
     for (int mode = 0; mode <= 4; ++mode) {
         Bitmap result = source.scaled(7, 13, mode);
@@ -145,9 +106,9 @@ TEST(Resampling, ScaledKeepsDepthAndPremultipliedFlag)
         EXPECT_TRUE(result.isPremultiplied()) << "mode " << mode;
     }
     Bitmap same = source.scaled(20, 10, 2);
-    EXPECT_EQ(std::memcmp(same.bits(), source.bits(), source.byteCount()), 0);
+    EXPECT_TRUE(sameBytes(same, source));
     EXPECT_NE(same.bits(), source.bits());
-    EXPECT_EQ(noise(20, 10, 2, false).scaled(31, 3, 3).bitsPerPixel(), 24u);
+    EXPECT_EQ(randomBitmap(20, 10, 2, false).scaled(31, 3, 3).bitsPerPixel(), 24u);
 
     EXPECT_TRUE(source.scaled(0, 5, 1).isNull());
     EXPECT_TRUE(source.scaled(5, 5, 5).isNull());
@@ -170,37 +131,33 @@ TEST(Resampling, OvershootIsClamped)
 
 TEST(Resampling, ScaledToHeightAndToFit)
 {
-    Bitmap source = noise(40, 20, 3);
+    Bitmap source = randomBitmap(40, 20, 3);
     EXPECT_EQ(source.scaledToHeight(10, 1).size(), (Size{20, 10}));
     EXPECT_EQ(source.scaledToFit(10, 10, 2).size(), (Size{10, 5}));
     EXPECT_EQ(source.scaledToFit(1000, 1, 2).size(), (Size{2, 1}));
-    EXPECT_EQ(noise(1000, 1, 4).scaledToFit(10, 10, 0).size(), (Size{10, 1}));
-    Bitmap fits = source.scaledToFit(40, 20, 2);
-    EXPECT_EQ(std::memcmp(fits.bits(), source.bits(), source.byteCount()), 0);
+    EXPECT_EQ(randomBitmap(1000, 1, 4).scaledToFit(10, 10, 0).size(), (Size{10, 1}));
+    EXPECT_TRUE(sameBytes(source.scaledToFit(40, 20, 2), source));
 }
 
 TEST(Resampling, CopyRectAndAppendedBelow)
 {
-    Bitmap source = noise(6, 5, 5);
+    Bitmap source = randomBitmap(6, 5, 5);
     source.setPremultiplied(true);
     Bitmap part = source.copyRect(Rect(2, 1, 3, 4));
     ASSERT_EQ(part.size(), (Size{3, 4}));
     EXPECT_TRUE(part.isPremultiplied());
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(part.pixel(x, y), source.pixel(x + 2, y + 1));
-    }
+    expectPixels(part, [&](int x, int y) { return source.pixel(x + 2, y + 1); });
     const Rect refused[] = {{-1, 0, 2, 2}, {0, 0, 7, 1}, {5, 4, 2, 1}, {0, 0, 0, 1}, {1, 1, INT_MAX, 1}};
     forEachRow(refused, [&](const Rect& r) { EXPECT_TRUE(source.copyRect(r).isNull()); });
-    EXPECT_TRUE(noise(6, 5, 5, false).copyRect(Rect(0, 0, 1, 1)).isNull());
+    EXPECT_TRUE(randomBitmap(6, 5, 5, false).copyRect(Rect(0, 0, 1, 1)).isNull());
 
-    Bitmap below = noise(6, 2, 6);
+    Bitmap below = randomBitmap(6, 2, 6);
     Bitmap both = source.appendedBelow(below);
     ASSERT_EQ(both.size(), (Size{6, 7}));
     EXPECT_EQ(both.pixel(4, 4), source.pixel(4, 4));
     EXPECT_EQ(both.pixel(4, 6), below.pixel(4, 1));
-    EXPECT_TRUE(source.appendedBelow(noise(5, 2, 7)).isNull());
-    EXPECT_TRUE(source.appendedBelow(noise(6, 2, 7, false)).isNull());
+    EXPECT_TRUE(source.appendedBelow(randomBitmap(5, 2, 7)).isNull());
+    EXPECT_TRUE(source.appendedBelow(randomBitmap(6, 2, 7, false)).isNull());
 }
 
 TEST(Resampling, DrawBitmapClipsAndComposites)
@@ -216,45 +173,42 @@ TEST(Resampling, DrawBitmapClipsAndComposites)
     const Colour under(0xFF102030u);
     const Colour top(0xFFC0B0A0u);
     forEachRow(rows, [&](const Row& row) {
-        Bitmap target = filled(5, 4, under);
-        target.drawBitmap(filled(4, 4, top), row.at);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 5; ++x)
-                EXPECT_EQ(target.pixel(x, y), row.covered.contains(Point{x, y}) ? top : under) << x << "," << y;
-        }
+        Bitmap target = filledBitmap(5, 4, under);
+        target.drawBitmap(filledBitmap(4, 4, top), row.at);
+        expectPixels(target, [&](int x, int y) { return row.covered.contains(Point{x, y}) ? top : under; });
     });
 
     // Reads start inside the source: an offset source row shows up shifted.
-    Bitmap target = filled(3, 3, Colour(0u));
-    Bitmap source = noise(3, 3, 8);
+    Bitmap target = filledBitmap(3, 3, Colour(0u));
+    Bitmap source = randomBitmap(3, 3, 8);
     target.drawBitmap(source, {-1, -2});
     EXPECT_EQ(target.pixel(0, 0), source.pixel(1, 2));
     EXPECT_EQ(target.pixel(1, 0), source.pixel(2, 2));
 
-    Bitmap opaque = filled(2, 2, Colour(0xFF804020u));
-    opaque.drawBitmap(filled(2, 2, Colour(0x00FFFFFFu)), {0, 0});
+    Bitmap opaque = filledBitmap(2, 2, Colour(0xFF804020u));
+    opaque.drawBitmap(filledBitmap(2, 2, Colour(0x00FFFFFFu)), {0, 0});
     Colour kept = opaque.pixel(1, 1);
     EXPECT_EQ(kept.alpha(), 255);
     EXPECT_NEAR(kept.red(), 0x80, 1);
     EXPECT_NEAR(kept.green(), 0x40, 1);
     EXPECT_NEAR(kept.blue(), 0x20, 1);
 
-    Bitmap half = filled(1, 1, Colour(255, 0, 0, 0));
-    half.drawBitmap(filled(1, 1, Colour(128, 255, 255, 255)), {0, 0});
+    Bitmap half = filledBitmap(1, 1, Colour(255, 0, 0, 0));
+    half.drawBitmap(filledBitmap(1, 1, Colour(128, 255, 255, 255)), {0, 0});
     EXPECT_EQ(half.pixel(0, 0), Colour(255, 128, 128, 128));
 
-    Bitmap plain = filled(2, 2, under, false);
-    plain.drawBitmap(filled(2, 2, top), {0, 0});
+    Bitmap plain = filledBitmap(2, 2, under, false);
+    plain.drawBitmap(filledBitmap(2, 2, top), {0, 0});
     EXPECT_EQ(plain.pixel(0, 0), under);
 }
 
 TEST(Resampling, BlurSpreadsAndConservesAPoint)
 {
-    Bitmap dot = filled(21, 21, Colour(0u));
+    Bitmap dot = filledBitmap(21, 21, Colour(0u));
     dot.setPixel(10, 10, Colour(0xFFFFFFFFu));
     Bitmap unchanged = dot.copy();
     unchanged.gaussianBlur(0);
-    EXPECT_EQ(std::memcmp(unchanged.bits(), dot.bits(), dot.byteCount()), 0);
+    EXPECT_TRUE(sameBytes(unchanged, dot));
     dot.gaussianBlur(4);
     EXPECT_LT(dot.pixelAlpha(10, 10), 255);
     EXPECT_GT(dot.pixelAlpha(11, 10), 0);
@@ -263,43 +217,41 @@ TEST(Resampling, BlurSpreadsAndConservesAPoint)
     EXPECT_EQ(dot.pixelAlpha(0, 0), 0);
     // A radius far wider than the image, or not a number, must not allocate
     // a kernel of its own size or convert NaN.
-    Bitmap small = noise(3, 2, 9);
+    Bitmap small = randomBitmap(3, 2, 9);
     small.gaussianBlur(1e30f);
     small.gaussianBlur(std::nanf(""));
 }
 
 TEST(Resampling, QuarterTurnsAreExact)
 {
-    const Bitmap source = noise(5, 3, 10);
+    const Bitmap source = randomBitmap(5, 3, 10);
     struct Row {
         float degrees;
-        Size size;
-        int sx, sy; // where result (0, 0) comes from
+        std::function<Colour(int x, int y)> from;
     };
-    const Row rows[] = {
-        {90, {3, 5}, 0, 2}, {-270, {3, 5}, 0, 2}, {180, {5, 3}, 4, 2}, {270, {3, 5}, 4, 0}, {720, {5, 3}, 0, 0},
-    };
+    const auto quarter = [&](int x, int y) { return source.pixel(y, 2 - x); };
+    const auto half = [&](int x, int y) { return source.pixel(4 - x, 2 - y); };
+    const auto threeQuarters = [&](int x, int y) { return source.pixel(4 - y, x); };
+    const Row rows[] = {{90, quarter},        {-270, quarter}, {180, half},
+                        {270, threeQuarters}, {-90, threeQuarters}, {720, [&](int x, int y) { return source.pixel(x, y); }}};
     forEachRow(rows, [&](const Row& row) {
-        EXPECT_EQ(source.rotated(row.degrees, Colour()).size(), row.size);
-        EXPECT_EQ(source.rotated(row.degrees, Colour()).pixel(0, 0), source.pixel(row.sx, row.sy));
+        const Bitmap turned = source.rotated(row.degrees, Colour());
+        EXPECT_EQ(turned.width(), int(row.degrees) % 180 == 0 ? 5 : 3);
+        expectPixels(turned, row.from);
     });
-    Bitmap quarter = source.rotated90();
-    for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(quarter.pixel(x, y), source.pixel(y, 2 - x));
-    }
+    expectPixels(source.rotated90(), quarter);
 
-    Bitmap tilted = filled(10, 10, Colour(0xFF336699u)).rotated(45, Colour(0u));
+    Bitmap tilted = filledBitmap(10, 10, Colour(0xFF336699u)).rotated(45, Colour(0u));
     EXPECT_EQ(tilted.size(), (Size{15, 15}));
     EXPECT_EQ(tilted.pixel(7, 7), Colour(0xFF336699u));
     EXPECT_EQ(tilted.pixel(0, 0), Colour(0u));
-    Bitmap plain = noise(4, 4, 11, false);
+    Bitmap plain = randomBitmap(4, 4, 11, false);
     EXPECT_EQ(plain.rotated(30, Colour()).size(), (Size{4, 4}));
 }
 
 TEST(Resampling, Magnified)
 {
-    const Bitmap source = noise(4, 4, 12);
+    const Bitmap source = randomBitmap(4, 4, 12);
     const Colour background(0xFF00FF00u);
     Bitmap view = source.magnified({1, 1}, 3, {6, 6}, background);
     ASSERT_EQ(view.size(), (Size{6, 6}));

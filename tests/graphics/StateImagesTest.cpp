@@ -1,6 +1,6 @@
 #include "graphics/StateImages.h"
 
-#include "tests/support/ColourPrinting.h"
+#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/GeometryPrinting.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,11 @@
 namespace {
 
 // One opaque mid-grey pixel beside one fully transparent pixel.
-Bitmap twoPixels(bool premultiplied = false)
+Bitmap twoPixels()
 {
     Bitmap source(2, 1, true);
     source.setPixel(0, 0, Colour(0xFF808080u));
     source.setPixel(1, 0, Colour(0x00808080u));
-    source.setPremultiplied(premultiplied);
     return source;
 }
 
@@ -35,9 +34,14 @@ TEST(StateImages, DerivesFourPremultipliedImages)
     EXPECT_LT(images.image(StateImages::Pressed).pixel(0, 0).red(), 0x80);
     EXPECT_EQ(images.image(StateImages::Disabled).pixel(0, 0).alpha(), 89);
     // The source is never changed.
-    EXPECT_EQ(source.pixel(0, 0), Colour(0xFF808080u));
-    EXPECT_EQ(source.pixel(1, 0), Colour(0x00808080u));
+    EXPECT_TRUE(sameBytes(source, twoPixels()));
     EXPECT_FALSE(source.isPremultiplied());
+
+    // An opaque source is expanded to 32 bits.
+    const StateImages fromOpaque(filledBitmap(3, 2, Colour(0xFF404040u), false));
+    EXPECT_TRUE(fromOpaque.image(StateImages::Normal).hasAlpha());
+    EXPECT_EQ(fromOpaque.image(StateImages::Normal).pixel(2, 1), Colour(0xFF404040u));
+    EXPECT_EQ(fromOpaque.image(StateImages::Disabled).pixel(2, 1).alpha(), 89);
 }
 
 TEST(StateImages, PremultipliedSourceIsMadeStraightFirst)
@@ -53,16 +57,6 @@ TEST(StateImages, PremultipliedSourceIsMadeStraightFirst)
     EXPECT_EQ(fromPremultiplied.image(0).pixel(0, 0), Colour(0x807E0000u));
     EXPECT_EQ(fromStraight.image(0).pixel(0, 0), Colour(0x807F0000u));
     EXPECT_TRUE(premultiplied.isPremultiplied());
-}
-
-TEST(StateImages, OpaqueSourceIsExpanded)
-{
-    Bitmap source(3, 2, false);
-    source.fill(Colour(0xFF404040u));
-    StateImages images(source);
-    EXPECT_TRUE(images.image(StateImages::Normal).hasAlpha());
-    EXPECT_EQ(images.image(StateImages::Normal).pixel(2, 1), Colour(0xFF404040u));
-    EXPECT_EQ(images.image(StateImages::Disabled).pixel(2, 1).alpha(), 89);
 }
 
 TEST(StateImages, BadStatesAndEmptySources)
