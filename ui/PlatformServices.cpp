@@ -165,10 +165,57 @@ void rebuildThumbnailAlpha(Bitmap& image)
     image.setAlphaWhereColour(Colour(255, 0, 255), 0);
 }
 
+// The shell folder holding a path's item, and the item inside it.
+struct ParentFolder {
+    ItemIdList item;
+    ComRef<IShellFolder> folder;
+    PCUITEMID_CHILD child = nullptr;
+};
+
+// False when the desktop folder cannot parse the path or bind its parent.
+bool bindToParent(const String& path, ParentFolder& parent)
+{
+    ComRef<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.receiveTyped())))
+        return false;
+    wchar_t* name = const_cast<wchar_t*>(path.c_str());
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, name, nullptr, parent.item.out(), nullptr)))
+        return false;
+    return SUCCEEDED(SHBindToParent(reinterpret_cast<PCIDLIST_ABSOLUTE>(parent.item.get()), IID_IShellFolder,
+                                    parent.folder.receive(), &parent.child));
+}
+
+// The item's object of the interface, asked of its folder.
+template <typename Interface>
+bool getItemObject(IShellFolder* folder, PCUITEMID_CHILD item, REFIID id, ComRef<Interface>& object)
+{
+    return SUCCEEDED(folder->GetUIObjectOf(nullptr, 1, &item, id, nullptr, object.receive()));
+}
+
+Bitmap extractedIcon(IShellFolder* folder, PCUITEMID_CHILD item, int size)
+{
+    ComRef<IExtractIconW> extractor;
+    if (!getItemObject(folder, item, IID_IExtractIconW, extractor))
+        return Bitmap();
+    wchar_t location[MAX_PATH] = {};
+    int index = 0;
+    UINT flags = 0;
+    if (FAILED(extractor->GetIconLocation(0, location, MAX_PATH, &index, &flags)))
+        return Bitmap();
+    HICON largeIcon = nullptr;
+    HICON smallIcon = nullptr;
+    const HRESULT extracted = extractor->Extract(location, UINT(index), &largeIcon, &smallIcon, MAKELONG(size, size));
+    if (smallIcon)
+        DestroyIcon(smallIcon);
+    if (FAILED(extracted) || !largeIcon)
+        return Bitmap();
+    return takeIcon(largeIcon);
+}
+
 Bitmap extractedImage(IShellFolder* folder, PCUITEMID_CHILD item, int size)
 {
     ComRef<IExtractImage> extractor;
-    if (FAILED(folder->GetUIObjectOf(nullptr, 1, &item, IID_IExtractImage, nullptr, extractor.receive())))
+    if (!getItemObject(folder, item, IID_IExtractImage, extractor))
         return Bitmap();
     wchar_t location[MAX_PATH] = {};
     DWORD priority = 0;
@@ -333,19 +380,18 @@ Bitmap shellFileTypeIcon(const String& extension, int size)
 
 Bitmap shellThumbnail(const String& path, int size)
 {
-    ComRef<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(desktop.receiveTyped())))
+    ParentFolder parent;
+    if (!bindToParent(path, parent))
         return Bitmap();
-    ItemIdList item;
-    wchar_t* name = const_cast<wchar_t*>(path.c_str());
-    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, name, nullptr, item.out(), nullptr)))
+    return extractedImage(parent.folder.get(), parent.child, size);
+}
+
+Bitmap shellPathIcon(const String& path, int size)
+{
+    ParentFolder parent;
+    if (!bindToParent(path, parent))
         return Bitmap();
-    ComRef<IShellFolder> folder;
-    PCUITEMID_CHILD child = nullptr;
-    if (FAILED(SHBindToParent(reinterpret_cast<PCIDLIST_ABSOLUTE>(item.get()), IID_IShellFolder,
-                              folder.receive(), &child)))
-        return Bitmap();
-    return extractedImage(folder.get(), child, size);
+    return extractedIcon(parent.folder.get(), parent.child, size);
 }
 
 void playSoundFile(const String& path)

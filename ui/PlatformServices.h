@@ -50,6 +50,9 @@ bool isSupportedIconSize(int size);
 Bitmap shellFileIcon(const String& path, int size);
 // The same by file type alone ("txt"), without touching the disk.
 Bitmap shellFileTypeIcon(const String& extension, int size);
+// The icon the shell shows for the path's item, at about size x size
+// pixels; empty when the shell cannot give one.
+Bitmap shellPathIcon(const String& path, int size);
 // The shell's thumbnail of a file, at most size x size; empty when the
 // shell has none.
 Bitmap shellThumbnail(const String& path, int size);
