@@ -131,7 +131,8 @@ PixelFormat pixelFormatOf(const Bitmap& bitmap, bool consultPremultiplied)
 // copy), disposed together.
 class GdiplusCanvas {
 public:
-    GdiplusCanvas(HDC dc, const Bitmap& bitmap, bool smooth, bool blend, bool consultPremultiplied)
+    // The image covers part of the bitmap, which must lie inside it.
+    GdiplusCanvas(HDC dc, const Bitmap& bitmap, const Rect& part, bool smooth, bool blend, bool consultPremultiplied)
     {
         if (!dc || bitmap.isNull() || GdipCreateFromHDC(dc, &m_graphics) != Ok)
             return;
@@ -140,8 +141,11 @@ public:
         GdipSetCompositingMode(m_graphics, blend ? Gdiplus::CompositingModeSourceOver : Gdiplus::CompositingModeSourceCopy);
         if (blend)
             GdipSetCompositingQuality(m_graphics, Gdiplus::CompositingQualityDefault);
-        GdipCreateBitmapFromScan0(bitmap.width(), bitmap.height(), int(bitmap.stride()),
-                                  pixelFormatOf(bitmap, consultPremultiplied), bitmap.bits(), &m_image);
+        const int bytesPerPixel = bitmap.hasAlpha() ? 4 : 3;
+        auto* first = static_cast<std::uint8_t*>(bitmap.bits()) + std::size_t(part.y) * bitmap.stride() +
+                      std::size_t(part.x) * bytesPerPixel;
+        GdipCreateBitmapFromScan0(part.width, part.height, int(bitmap.stride()),
+                                  pixelFormatOf(bitmap, consultPremultiplied), first, &m_image);
     }
     ~GdiplusCanvas()
     {
@@ -393,16 +397,21 @@ void GdiPaintEngine::bitmapPart(const Bitmap& bitmap, Point source, Point target
 void GdiPaintEngine::drawBitmapGdiplus(const Bitmap& bitmap, const Rect& source, const Rect& target, bool smooth,
                                        bool blend)
 {
-    GdiplusCanvas canvas(d->dc, bitmap, smooth, blend, true);
+    // Wine's GDI+ leaves the first target row unpainted for some source
+    // rectangles that start inside the image, so a source within the
+    // bitmap becomes an image of its own over the same pixels.
+    const bool inside = bitmap.rect().contains(source);
+    GdiplusCanvas canvas(d->dc, bitmap, inside ? source : bitmap.rect(), smooth, blend, true);
     if (!canvas.isValid())
         return;
+    const Rect from = inside ? Rect(0, 0, source.width, source.height) : source;
     GdipSetPixelOffsetMode(canvas.graphics(), Gdiplus::PixelOffsetModeHalf);
     GdipSetSmoothingMode(canvas.graphics(), Gdiplus::SmoothingModeHighSpeed);
     GpImageAttributes* attributes = nullptr;
     GdipCreateImageAttributes(&attributes);
     GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0x00FFFFFF, FALSE);
     GdipDrawImageRectRectI(canvas.graphics(), canvas.image(), target.x, target.y, target.width, target.height,
-                           source.x, source.y, source.width, source.height, Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+                           from.x, from.y, from.width, from.height, Gdiplus::UnitPixel, attributes, nullptr, nullptr);
     GdipDisposeImageAttributes(attributes);
 }
 
@@ -410,7 +419,8 @@ void GdiPaintEngine::tile(const Bitmap& bitmap, const Rect& r)
 {
     if (r.isEmpty())
         return;
-    GdiplusCanvas canvas(d->dc, bitmap, hint(Graphics::SmoothScaling), hint(Graphics::AlphaBlending), false);
+    GdiplusCanvas canvas(d->dc, bitmap, bitmap.rect(), hint(Graphics::SmoothScaling), hint(Graphics::AlphaBlending),
+                         false);
     if (!canvas.isValid())
         return;
     GdipSetPixelOffsetMode(canvas.graphics(), Gdiplus::PixelOffsetModeHighQuality);

@@ -283,3 +283,29 @@ TEST_F(GdiPaintEngineTest, InvisiblePenOrFillBrushLeavesOutThatPartOfAnEllipse)
     EXPECT_NE(filled.pixel(6, 1).red(), 255);
     EXPECT_EQ(filled.pixel(6, 1).green(), filled.pixel(6, 1).red());
 }
+
+// Wine's GDI+ left the first target row unpainted when the source part
+// started inside the image at some offsets, as a skin's state does.
+TEST_F(GdiPaintEngineTest, ScaledPartOfAStripFillsItsWholeTarget)
+{
+    const Colour states[] = {Colour(0xFFFF0000u), Colour(0xFF00FF00u), Colour(0xFF0000FFu)};
+    Bitmap strip(16, 48, true);
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 16; ++x)
+            strip.setPixel(x, y, states[y / 16]);
+    }
+    GdiDrawingSurface large(40, 80);
+    for (int top : {0, 16, 24, 32}) {
+        for (int height : {20, 52}) {
+            SCOPED_TRACE(testing::Message() << "part from " << top << " stretched to " << height);
+            large.fill(white);
+            Graphics painter(&large);
+            painter.drawBitmapScaled(strip, Rect(0, top, 16, 16), Rect(2, 2, 30, height));
+            painter.end();
+            const Bitmap shown = large.toBitmap(false);
+            EXPECT_EQ(shown.pixel(10, 2), states[top / 16]);
+            EXPECT_EQ(shown.pixel(10, 1 + height), states[(top + 15) / 16]);
+            EXPECT_EQ(shown.pixel(10, 2 + height), white);
+        }
+    }
+}
