@@ -94,12 +94,7 @@ Rect UISkin::regionRect(int i, int flag) const
     const Rect s = stateRect(i);
     if (s.isEmpty())
         return Rect::empty;
-    const int c0 = m_geometry.left;
-    const int c1 = m_geometry.center;
-    const int c2 = m_geometry.right;
-    const int r0 = m_geometry.top;
-    const int r1 = m_geometry.middle;
-    const int r2 = m_geometry.bottom;
+    const auto& [c0, c1, c2, r0, r1, r2, stateW, stateH] = m_geometry;
     const int sx = s.x;
     const int sy = s.y;
     switch (flag) {
@@ -155,10 +150,7 @@ void UISkin::drawEdgesAndCentre(Graphics& g, const Rect& target, int i, int mask
     const int y = target.y;
     const int w = target.width;
     const int h = target.height;
-    const int c0 = m_geometry.left;
-    const int c2 = m_geometry.right;
-    const int r0 = m_geometry.top;
-    const int r2 = m_geometry.bottom;
+    const auto& [c0, c1, c2, r0, r1, r2, stateW, stateH] = m_geometry;
     // A border left out of the mask gives its room to the edges and the
     // centre beside it.
     const int left = (mask & (SkinTopLeft | SkinBottomLeft | SkinLeft)) ? x + c0 : x;
