@@ -4,6 +4,7 @@
 #include "ui/UIManager.h"
 #include "ui/UIWidget.h"
 
+#include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
@@ -196,4 +197,36 @@ TEST_F(UIThemeTest, BuiltWhiteStyleHasEveryMetricImageAndTheWindowLook)
     ASSERT_NE(window, nullptr);
     for (const wchar_t* name : {L"background", L"borderColor", L"shadowOffset", L"font"})
         EXPECT_NE(window->findChildByAttribute(L"name", name), nullptr) << wide(name);
+}
+
+TEST_F(UIThemeTest, DamagedPacksFailCleanly)
+{
+    const auto load = [](const Bytes& bytes) {
+        UITheme theme;
+        return theme.loadFromMemory(bytes.data(), std::int64_t(bytes.size()));
+    };
+    const Bytes whole = StylePack().build();
+    expectEveryPrefixFailsCleanly(whole, load);
+    forEachDamagedCopy(whole, 13, 200, [&](const Bytes& copy) { load(copy); });
+}
+
+TEST_F(UIThemeTest, LoadStyleLooksBesideTheProgramBeforeItsStylesFolder)
+{
+    const String folder = Application::instance()->applicationDirectory();
+    StylePack beside;
+    beside.metrics = "<metrics><metric name=\"TextCursorWidth\" value=\"1\"/></metrics>";
+    StylePack inStyles;
+    inStyles.metrics = "<metrics><metric name=\"TextCursorWidth\" value=\"2\"/></metrics>";
+    CreateDirectoryW((folder + L"\\styles").c_str(), nullptr);
+    const String besidePath = folder + L"\\theme-test.style";
+    const String inStylesPath = folder + L"\\styles\\theme-test.style";
+    ASSERT_TRUE(writeRaw(inStylesPath, inStyles.build()));
+    ASSERT_TRUE(UIManager::instance()->loadStyle(L"theme-test"));
+    EXPECT_EQ(UIManager::instance()->theme()->metric(MetricTextCursorWidth), 2);
+    ASSERT_TRUE(writeRaw(besidePath, beside.build()));
+    ASSERT_TRUE(UIManager::instance()->loadStyle(L"theme-test"));
+    EXPECT_EQ(UIManager::instance()->theme()->metric(MetricTextCursorWidth), 1);
+    DeleteFileW(besidePath.c_str());
+    DeleteFileW(inStylesPath.c_str());
+    RemoveDirectoryW((folder + L"\\styles").c_str());
 }
