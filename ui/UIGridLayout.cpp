@@ -232,6 +232,15 @@ int takingPartCount(const UIWidget* owner)
     return n;
 }
 
+// The columns (or rows) side by side with the spacing between them.
+int lineLength(const std::vector<int>& sizes, int spacing)
+{
+    int sum = (static_cast<int>(sizes.size()) - 1) * spacing;
+    for (int size : sizes)
+        sum += size;
+    return sum;
+}
+
 } // namespace
 
 bool UIGridLayout::takesPart(const UIWidget* child)
@@ -340,24 +349,12 @@ int UIGridLayout::rowHeight(int r) const
 
 int UIGridLayout::contentWidth() const
 {
-    if (m_cells.empty())
-        return 0;
-    const std::vector<int> widths = columnWidths();
-    int sum = margins.left + margins.right + (static_cast<int>(widths.size()) - 1) * horizontalSpacing;
-    for (int w : widths)
-        sum += w;
-    return sum;
+    return m_cells.empty() ? 0 : lineLength(columnWidths(), horizontalSpacing) + margins.left + margins.right;
 }
 
 int UIGridLayout::contentHeight() const
 {
-    if (m_cells.empty())
-        return 0;
-    const std::vector<int> heights = rowHeights();
-    int sum = margins.top + margins.bottom + (static_cast<int>(heights.size()) - 1) * verticalSpacing;
-    for (int h : heights)
-        sum += h;
-    return sum;
+    return m_cells.empty() ? 0 : lineLength(rowHeights(), verticalSpacing) + margins.top + margins.bottom;
 }
 
 float UIGridLayout::columnStretchAt(int c) const
