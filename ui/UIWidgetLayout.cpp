@@ -4,27 +4,19 @@
 
 #include "ui/UIWidget.h"
 
+#include "ui/UIManager.h"
+#include "ui/UITheme.h"
 #include "ui/UIWidgetPrivate.h"
 
 #include <algorithm>
 
 namespace {
 
-// Ids of the theme's layout metrics.
-enum LayoutMetric {
-    LayoutLeftMargin = 1,
-    LayoutTopMargin = 2,
-    LayoutRightMargin = 3,
-    LayoutBottomMargin = 4,
-    LayoutHorizontalSpacing = 5,
-    LayoutVerticalSpacing = 6,
-};
-
-// The loaded theme's metric; no theme can be loaded into the UI manager
-// yet, so every metric reads 0 until one can.
-int layoutMetric(LayoutMetric)
+// The loaded theme's metric; 0 while no style is loaded.
+int layoutMetric(UIMetric id)
 {
-    return 0;
+    const UITheme* theme = UIManager::instance()->theme();
+    return theme ? theme->metric(id) : 0;
 }
 
 } // namespace
@@ -84,7 +76,7 @@ int UIWidget::verticalSpacing() const
 
 void UIWidget::applyLayoutSpacingMetrics()
 {
-    setLayoutSpacing(layoutMetric(LayoutHorizontalSpacing), layoutMetric(LayoutVerticalSpacing));
+    setLayoutSpacing(layoutMetric(MetricLayoutHorizontalSpacing), layoutMetric(MetricLayoutVerticalSpacing));
 }
 
 void UIWidget::setLayoutMargins(int left, int top, int right, int bottom)
@@ -129,8 +121,8 @@ LayoutMargins UIWidget::layoutMargins() const
 
 void UIWidget::applyLayoutMarginMetrics()
 {
-    setLayoutMargins(layoutMetric(LayoutLeftMargin), layoutMetric(LayoutTopMargin), layoutMetric(LayoutRightMargin),
-                     layoutMetric(LayoutBottomMargin));
+    setLayoutMargins(layoutMetric(MetricLayoutLeftMargin), layoutMetric(MetricLayoutTopMargin),
+                     layoutMetric(MetricLayoutRightMargin), layoutMetric(MetricLayoutBottomMargin));
 }
 
 void UIWidget::setLayoutColumns(int cellsPerRow)
