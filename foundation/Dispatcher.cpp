@@ -72,17 +72,19 @@ Dispatcher::Dispatcher() : m_threadId(GetCurrentThreadId()) {}
 
 void Dispatcher::registerReceiver(MessageReceiver* receiver)
 {
-    m_receivers.append(receiver);
+    m_receivers.insert(receiver);
 }
 
 void Dispatcher::unregisterReceiver(MessageReceiver* receiver)
 {
-    m_receivers.removeValue(receiver);
+    const auto found = m_receivers.find(receiver);
+    if (found != m_receivers.end())
+        m_receivers.erase(found);
 }
 
 bool Dispatcher::isRegistered(const MessageReceiver* receiver) const
 {
-    return receiver && m_receivers.contains(const_cast<MessageReceiver*>(receiver));
+    return receiver && m_receivers.count(receiver) > 0;
 }
 
 EventLoop* Dispatcher::currentLoop() const

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <unordered_set>
 
 class MessageReceiver;
 class UIEvent;
@@ -37,7 +38,7 @@ public:
     // Unlinks the first entry equal to the receiver; nothing when absent.
     void unregisterReceiver(MessageReceiver* receiver);
     bool isRegistered(const MessageReceiver* receiver) const;
-    int receiverCount() const { return m_receivers.count(); }
+    int receiverCount() const { return static_cast<int>(m_receivers.size()); }
 
     EventLoop& mainLoop() { return m_mainLoop; }
     int runMainLoop() { return m_mainLoop.exec(); }
@@ -85,7 +86,9 @@ private:
     bool isBlockedInput(const UIEvent* event) const;
 
     std::uint32_t m_threadId;
-    List<MessageReceiver*> m_receivers;
+    // Every delivered event asks for membership, so a hashed set keeps that
+    // constant however many widgets exist.
+    std::unordered_multiset<const MessageReceiver*> m_receivers;
     EventLoop m_mainLoop;
     List<EventLoop*> m_runningLoops;
     // Read by posting threads.
