@@ -17,7 +17,9 @@ void UIColorOverlayEffect::paint(DrawingSurface* surface, const Rect& r)
         for (int x = area.x; x < area.x + area.width; ++x) {
             std::uint32_t pixel;
             std::memcpy(&pixel, row + x * 4, 4);
-            pixel = Colour(pixel).blended(m_colour).argb();
+            // GDI leaves the alpha byte of what it draws at 0: the window's
+            // pixels are opaque whatever that byte holds.
+            pixel = Colour(pixel | 0xFF000000u).blended(m_colour).argb();
             std::memcpy(row + x * 4, &pixel, 4);
         }
     }

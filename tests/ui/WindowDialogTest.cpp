@@ -82,6 +82,23 @@ TEST_F(WindowDialogTest, BorderIsDrawnOnlyInAVisibleColour)
     });
 }
 
+TEST_F(WindowDialogTest, DimmingDarkensTheWholeWindowUntilUndone)
+{
+    UIWindow window(nullptr, quickWindow);
+    window.setBackground(Brush(white));
+    window.move(60, 60);
+    window.resize(40, 30);
+    window.show();
+    window.setDimmed(true);
+    window.repaint();
+    EXPECT_TRUE(window.isDimmed());
+    EXPECT_EQ(window.windowSurface()->toBitmap(false).pixel(20, 15), white.blended(Colour(150, 0, 0, 0)));
+    window.setDimmed(false);
+    window.repaint();
+    EXPECT_FALSE(window.isDimmed());
+    EXPECT_EQ(window.windowSurface()->toBitmap(false).pixel(20, 15), white);
+}
+
 TEST_F(WindowDialogTest, DoneEndsTheModalLoopWithItsResult)
 {
     SelfEndingDialog dialog(7);
