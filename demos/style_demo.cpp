@@ -4,6 +4,7 @@
 // With --script the program opens the dialog, ends it with 7, prints the
 // result and quits, so it can run unattended under Xvfb.
 
+#include "demos/DemoScript.h"
 #include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
 #include "graphics/DrawingSurface.h"
@@ -103,22 +104,15 @@ public:
 Demo* demo = nullptr;
 int step = 0;
 
-void click(UIWidget* window, int x, int y)
-{
-    const HWND hwnd = static_cast<HWND>(window->nativeHandle());
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 // Opens the dialog, then clicks its "OK" (the dialog is the newest window).
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     switch (step++) {
     case 0:
-        click(demo->window, 300, 60);
+        clickAt(demo->window, 300, 60);
         break;
     case 3:
-        click(UIManager::instance()->windows().last()->value, 150, 105);
+        clickAt(UIManager::instance()->windows().last()->value, 150, 105);
         break;
     case 5:
         dispatcher()->quitAll(0);
@@ -136,9 +130,7 @@ int wmain(int argc, wchar_t** argv)
     UIManager::instance();
     Demo instance;
     demo = &instance;
-    if (argc > 1 && wcscmp(argv[1], L"--script") == 0)
-        SetTimer(nullptr, 0, 500, scriptStep);
-    const int code = application.run();
+    const int code = runDemo(application, argc, argv, scriptStep);
     delete instance.window;
     return code;
 }

@@ -4,6 +4,7 @@
 // tab bars keep: an id, a text and an int for the application. Records are
 // plain data: the owning widget creates, lays out, paints and deletes them.
 
+#include "foundation/Geometry.h"
 #include "foundation/String.h"
 
 #include <cstdint>
@@ -38,3 +39,25 @@ constexpr std::uint32_t unsetItemColour = 0x00FFFFFFu;
 // Alignment flags: left (1) and vertically centred (16); centred both ways.
 constexpr int itemAlignLeftCentred = 17;
 constexpr int itemAlignCentred = 48;
+
+// A record that its widget lays out in a rectangle, shows or hides and
+// selects: list items and table rows.
+class UISelectableItem : public UIItem {
+public:
+    bool isVisible() const { return m_visible; }
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool on) { m_selected = on; }
+    void deselect() { m_selected = false; }
+    // Written by the widget's layout.
+    Rect* rect() { return &m_rect; }
+
+protected:
+    // False when unchanged; hiding resets the rectangle and deselects.
+    bool storeVisible(bool visible);
+
+    Rect m_rect;
+
+private:
+    bool m_visible = true;
+    bool m_selected = false;
+};

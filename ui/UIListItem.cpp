@@ -9,13 +9,8 @@ UIListItem::UIListItem(const String& label, const String& detailText, const Bitm
 
 void UIListItem::setVisible(bool visible)
 {
-    if (m_visible == visible)
+    if (!storeVisible(visible))
         return;
-    m_visible = visible;
-    if (!visible) {
-        m_rect = Rect();
-        m_selected = false;
-    }
     // An item not yet added to a list has nobody to tell.
     if (m_owner)
         m_owner->listItemVisibilityChanged(this);

@@ -19,7 +19,7 @@ public:
 
 // An item of a list: a label, a detail text, an icon and a tool tip, with
 // the flags and rectangles the list's layout and paint keep.
-class UIListItem : public UIItem {
+class UIListItem : public UISelectableItem {
 public:
     UIListItem();
     UIListItem(const String& label, const String& detailText, const Bitmap& image);
@@ -53,18 +53,13 @@ public:
 
     void setEnabled(bool on) { m_enabled = on; }
     bool isEnabled() const { return m_enabled; }
-    bool isVisible() const { return m_visible; }
     // Hiding resets the rectangle and deselects; a change reaches the owner.
     void setVisible(bool visible);
-    bool isSelected() const { return m_selected; }
-    void select() { m_selected = true; }
-    void deselect() { m_selected = false; }
-    void setSelected(bool on) { m_selected = on; }
+    void select() { setSelected(true); }
     void setLabelElided(bool on) { m_labelElided = on; }
     bool isLabelElided() const { return m_labelElided; }
 
     // Written by the list's layout.
-    Rect* rect() { return &m_rect; }
     Rect* iconRect() { return &m_iconRect; }
 
 private:
@@ -81,9 +76,6 @@ private:
     String m_label;
     String m_detailText;
     String m_toolTip;
-    bool m_visible = true;
-    bool m_selected = false;
     bool m_enabled = true;
-    Rect m_rect;
     bool m_labelElided = false;
 };

@@ -11,7 +11,7 @@ void UIItemCell::setVisible(bool visible)
 
 UITableRow::~UITableRow()
 {
-    if (m_owner && !m_visible)
+    if (m_owner && !isVisible())
         m_owner->hiddenRowDeleted(this);
 }
 
@@ -42,13 +42,8 @@ UIItemCell* UITableRow::addImageCell(const Bitmap& image)
 
 void UITableRow::setVisible(bool visible)
 {
-    if (m_visible == visible)
+    if (!storeVisible(visible))
         return;
-    m_visible = visible;
-    if (!visible) {
-        m_rect = Rect();
-        m_selected = false;
-    }
     if (m_owner)
         m_owner->rowVisibilityChanged(this, !visible);
 }

@@ -96,7 +96,7 @@ private:
     bool m_textElided = false;
 };
 
-class UITableRow : public UIItem {
+class UITableRow : public UISelectableItem {
 public:
     UITableRow() = default;
     // Deletes the cells; a hidden row tells its owner.
@@ -117,22 +117,17 @@ public:
 
     void setBackground(const Brush& brush) { m_background = brush; }
     const Brush& background() const { return m_background; }
-    Rect* rect() { return &m_rect; }
     int rowHeight() const { return m_rect.height; }
 
-    bool isVisible() const { return m_visible; }
     // Hiding resets the rectangle and deselects; a change reaches the owner.
     void setVisible(bool visible);
     void show() { setVisible(true); }
     void hide() { setVisible(false); }
-    bool isSelected() const { return m_selected; }
-    void setSelected(bool on) { m_selected = on; }
     bool select()
     {
-        m_selected = true;
+        setSelected(true);
         return true;
     }
-    void deselect() { m_selected = false; }
     // Set by the table's paint for the rows it draws.
     void setOnScreen(bool on) { m_onScreen = on; }
     bool isOnScreen() const { return m_onScreen; }
@@ -140,9 +135,6 @@ public:
 private:
     UITableRowOwner* m_owner = nullptr;
     std::vector<std::unique_ptr<UIItemCell>> m_cells;
-    Rect m_rect;
     Brush m_background = Brush(Colour(unsetItemColour));
-    bool m_visible = true;
-    bool m_selected = false;
     bool m_onScreen = false;
 };
