@@ -14,7 +14,7 @@
 //                         destroy and the modal loop
 //   UIWidgetWindow.cpp    window operations: flags, state, title, opacity,
 //                         placement (showWindow) and hot keys
-//   UIWidgetLayout.cpp    updateLayout, preferredSize (until the grid layout)
+//   UIWidgetLayout.cpp    layout record operations, preferredSize, updateLayout
 //   UIWidgetPaint.cpp     repaint, back buffers, window surface, flushRect,
 //                         drawCaret, attachments
 // TimerClient (TimerService.cpp), Cursor (Cursor.cpp), setInputMethodEnabled
@@ -23,6 +23,7 @@
 
 #include "foundation/Event.h"
 #include "foundation/Geometry.h"
+#include "ui/UIGridLayout.h"
 #include "foundation/List.h"
 #include "foundation/MessageReceiver.h"
 #include "foundation/Signal.h"
@@ -242,11 +243,60 @@ public:
     Point mapFrom(const UIWidget* other, Point p) const;
     Rect globalRect() const;
 
-    // ---- Layout (until the grid layout arrives) ----
+    // ---- Layout (UIWidgetLayout.cpp) ----
+    // None of the setters relayouts by itself.
 
     // True when it moved or resized something.
     bool updateLayout();
+    // The larger of the size hint and the layout size, within the minimum
+    // and maximum sizes (the maximum wins).
     Size preferredSize();
+    // The laid-out children with spacing and margins; (0, 0) without any.
+    Size layoutSize();
+    const UIGridLayout& gridLayout() const;
+    UIGridLayout& gridLayout();
+    void setLayoutVertical(bool vertical);
+    bool isLayoutVertical() const;
+    void setLayoutSpacing(int spacing);
+    void setLayoutSpacing(int horizontal, int vertical);
+    void setHorizontalSpacing(int spacing);
+    void setVerticalSpacing(int spacing);
+    int horizontalSpacing() const;
+    int verticalSpacing() const;
+    void applyLayoutSpacingMetrics();
+    void setLayoutMargins(int left, int top, int right, int bottom);
+    void setLayoutMargins(const LayoutMargins& margins);
+    void setLayoutMargin(int margin);
+    void setLayoutLeftMargin(int margin);
+    void setLayoutTopMargin(int margin);
+    void setLayoutRightMargin(int margin);
+    void setLayoutBottomMargin(int margin);
+    LayoutMargins layoutMargins() const;
+    void applyLayoutMarginMetrics();
+    void setLayoutColumns(int cellsPerRow);
+    int layoutColumns() const;
+    void setLayoutRows(int cellsPerColumn);
+    int layoutRows() const;
+    // Factors in percent for columns and rows 0-9; other indexes are ignored.
+    void setColumnStretch(int column, float factor);
+    float columnStretch(int column) const;
+    void setRowStretch(int row, float factor);
+    float rowStretch(int row) const;
+    void setColumnSpan(int span);
+    int columnSpan() const;
+    void setRowSpan(int span);
+    int rowSpan() const;
+    // Rect::alignedRect flags.
+    void setLayoutAlignment(int flags);
+    int layoutAlignment() const;
+    void setSizePolicy(SizePolicy horizontal, SizePolicy vertical);
+    SizePolicies sizePolicy() const;
+    // Also on every descendant.
+    void setLayoutEnabled(bool on);
+    bool isLayoutEnabled() const;
+    // Turning updates on runs a pending relayout and repaint.
+    void setUpdatesEnabled(bool on);
+    bool updatesEnabled() const;
 
     // ---- Tool tip, context menu, cursor ----
 
@@ -435,6 +485,10 @@ private:
     Rect placementRect(const Rect& frame) const;
     void paintWidget(Point origin, const Rect& rect);
     void paintChildren(Point origin);
+    bool relayoutWindow();
+    // Places this widget in cell (unless it is the root) and its children.
+    bool placeChildren(const Rect& cell, const UIWidget* root);
+    bool placeInCell(const Rect& cell);
 
     UIWidgetPrivate* m_private;
     int m_x = 0;

@@ -3,10 +3,12 @@
 // The private record of a UIWidget, shared by the files that define
 // UIWidget's operations. Not for widget classes.
 
+#include "foundation/Geometry.h"
 #include "foundation/List.h"
 #include "foundation/String.h"
 #include "ui/Cursor.h"
 #include "ui/HotKey.h"
+#include "ui/UIGridLayout.h"
 
 #include <cstdint>
 
@@ -72,4 +74,10 @@ public:
     EventLoop* modalLoop = nullptr;
     List<BlockedWindow> blockedWindows;
     List<UIWidgetAttachment*> attachments;
+    UIGridLayout layout{owner};
+    Size cachedSizeHint;
+    Size cachedLayoutSize;
+    // A window's size and preferred size at its last relayout.
+    Size layoutWindowSize;
+    Size layoutPreferredSize;
 };

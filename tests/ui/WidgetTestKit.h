@@ -27,6 +27,8 @@ public:
         if (asWindow)
             setFlag(WidgetWindow, true);
         setStyleName(String(L"ProbeWidget"));
+        // The tests place children by hand; a grid would move them.
+        setLayoutEnabled(false);
     }
 
     std::vector<int> handled;

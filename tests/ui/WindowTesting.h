@@ -48,6 +48,8 @@ public:
         if (windowFlags != 0)
             setFlag(WidgetWindow, true);
         setStyleName(windowFlags != 0 ? L"TestWindow" : L"TestWidget");
+        // The tests place children by hand; a grid would move them.
+        setLayoutEnabled(false);
     }
 
     std::vector<int> types() const
