@@ -9,7 +9,10 @@
 #include "graphics/PaintEngine.h"
 #include "ui/Cursor.h"
 #include "ui/PlatformServices.h"
+#include "ui/UITheme.h"
 #include "ui/UIWidget.h"
+
+#include <memory>
 
 namespace {
 
@@ -48,6 +51,19 @@ Bitmap packImage(const DataPack* pack, const wchar_t* fileName)
     return file ? Bitmap::fromData(file->data(), file->size(), L"png") : Bitmap();
 }
 
+// The style file for a name, or empty when there is none.
+String styleFilePath(const String& name)
+{
+    if (name.contains(L'\\'))
+        return fileExists(name) ? name : String();
+    const String folder = Application::instance() ? Application::instance()->applicationDirectory() : String();
+    const String beside = folder + L'\\' + name + L".style";
+    if (fileExists(beside))
+        return beside;
+    const String inStyles = folder + L"\\styles\\" + name + L".style";
+    return fileExists(inStyles) ? inStyles : String();
+}
+
 void repaintVisibleWindows(const List<UIWidget*>& widgets)
 {
     for (UIWidget* widget : widgets) {
@@ -76,6 +92,7 @@ UIManager::UIManager() : m_titleSeparator(L" \u2013 ")
 
 UIManager::~UIManager()
 {
+    delete m_theme;
     if (&uiHooks() == &toolkitUiHooks)
         setUiHooks(nullptr);
     shutdownImageCodecs();
@@ -198,6 +215,38 @@ void UIManager::setSmoothText(bool on)
         return;
     setSmoothTextEnabled(on);
     repaintVisibleWindows(m_widgets);
+}
+
+bool UIManager::setTheme(UITheme* theme)
+{
+    if (!theme)
+        return false;
+    if (theme == m_theme)
+        return true;
+    delete m_theme;
+    m_theme = theme;
+    for (UIWidget* widget : m_widgets) {
+        if (widget->isWindow() && widget->isVisible()) {
+            widget->updateLayout();
+            widget->repaint();
+        }
+    }
+    return true;
+}
+
+bool UIManager::loadStyle(const String& name)
+{
+    const String path = styleFilePath(name);
+    if (path.isEmpty())
+        return false;
+    auto theme = std::make_unique<UITheme>();
+    return theme->load(path) && setTheme(theme.release());
+}
+
+bool UIManager::loadStyleFromMemory(const std::uint8_t* data, std::int64_t size)
+{
+    auto theme = std::make_unique<UITheme>();
+    return theme->loadFromMemory(data, size) && setTheme(theme.release());
 }
 
 bool UIManager::smoothText() const

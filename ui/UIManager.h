@@ -58,9 +58,17 @@ public:
     void setBigIcon(const Bitmap& icon) { m_bigIcon = icon; }
     const Bitmap& bigIcon() const { return m_bigIcon; }
 
-    // Null until style files can be loaded (loadStyle and setTheme come
-    // with the theme).
+    // Null until a style is loaded; owned.
     UITheme* theme() const { return m_theme; }
+    // Takes the theme, deletes the current one, and relayouts and repaints
+    // every visible window. False for null. Widgets already styled keep
+    // what they took from the old theme.
+    bool setTheme(UITheme* theme);
+    // A name holding "\\" is the path itself; otherwise "<name>.style" in
+    // the application folder, then in its "styles" subfolder. On failure
+    // the current theme stays.
+    bool loadStyle(const String& name);
+    bool loadStyleFromMemory(const std::uint8_t* data, std::int64_t size);
 
     // With sounds off nothing plays; a sound file plays only when it exists.
     void setSoundsEnabled(bool enabled) { m_soundsEnabled = enabled; }

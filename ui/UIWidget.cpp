@@ -4,6 +4,7 @@
 #include "graphics/Font.h"
 #include "graphics/Screen.h"
 #include "ui/UIManager.h"
+#include "ui/UITheme.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIToolkitHooks.h"
 #include "ui/UIWidgetPrivate.h"
@@ -147,8 +148,27 @@ void UIWidget::setStyleName(const String& name)
     setFlagBit(WidgetCreated, true);
     setVisible(false);
     setCursor(Cursor(CursorArrow));
-    // The theme's model properties and skins for the name join here when
-    // themes load; until then the widget keeps its own start values.
+    const UITheme* theme = UIManager::instance()->theme();
+    if (!theme)
+        return;
+    applyModelProperties(theme->models());
+    const String prefix = name + L'_';
+    for (auto& [skinName, skin] : theme->skinList()) {
+        if (skinName.startsWith(prefix))
+            setStyleImage(skinName, &skin);
+    }
+}
+
+void UIWidget::applyModelProperties(const XmlElement* models)
+{
+    if (!models)
+        return;
+    const String& name = styleName();
+    const XmlElement* style = models->attribute(L"name") == name ? models : models->findChildByAttribute(L"name", name);
+    if (!style)
+        return;
+    for (const XmlElement* property : style->children())
+        setStyleProperty(property->attribute(L"name"), property->attribute(L"data"));
 }
 
 // ---- Tree ----

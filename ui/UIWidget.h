@@ -41,6 +41,7 @@ class GdiDrawingSurface;
 class Region;
 class UINativeWindow;
 class UISkin;
+class XmlElement;
 class UIWidgetAttachment;
 class UIWidgetPrivate;
 
@@ -184,6 +185,10 @@ public:
     std::uint64_t styleNameHash() const;
     // Stores the name without styling.
     void storeStyleName(const String& name);
+    // Hands each property of the style element named like this widget's
+    // style name (the first one; models itself when it bears the name) to
+    // setStyleProperty, in document order. Nothing for null.
+    void applyModelProperties(const XmlElement* models);
 
     void setUserPointer(void* pointer);
     void* userPointer() const;
