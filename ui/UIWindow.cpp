@@ -3,6 +3,7 @@
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "graphics/Pen.h"
+#include "ui/UIStyleValues.h"
 
 #include <cstring>
 
@@ -30,9 +31,18 @@ UIWindow::UIWindow(UIWidget* parent, std::uint32_t windowFlags) : UIWidget(paren
     setFlag(WidgetWindow, true);
     setStyleName(L"UIWindow");
     setWindowTitle(String(), true);
+    setLayoutVertical(true);
 }
 
 UIWindow::~UIWindow() = default;
+
+void UIWindow::setStyleProperty(const String& name, const String& value)
+{
+    if (name == String(L"background"))
+        m_background = parseBrushValue(value);
+    else if (name == String(L"borderColor"))
+        m_borderColor = parseColourValue(value);
+}
 
 void UIWindow::setVisible(bool visible)
 {

@@ -2,7 +2,7 @@
 
 // UIWindow: a top-level window widget. It paints its background brush and,
 // when its border colour is visible, a one-pixel frame inside its rectangle.
-// UIDialog builds on it for modal dialogs.
+// Its children flow top to bottom. UIDialog builds on it for modal dialogs.
 
 #include "graphics/Brush.h"
 #include "graphics/Colour.h"
@@ -27,6 +27,8 @@ public:
     UIWindow(UIWidget* parent, std::uint32_t windowFlags);
     ~UIWindow() override;
 
+    // Reads "background" (a brush) and "borderColor" (a colour).
+    void setStyleProperty(const String& name, const String& value) override;
     // Showing places and shows the window (and runs a modal window's loop).
     void setVisible(bool visible) override;
 

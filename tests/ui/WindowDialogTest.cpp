@@ -65,16 +65,16 @@ UIWidget* addWidget(UIWidget* parent, const wchar_t* styleName, bool isDefault =
 
 TEST_F(WindowDialogTest, BorderIsDrawnOnlyInAVisibleColour)
 {
-    forEachRow(std::vector<Colour>{Colour(0x00FFFFFFu), black}, [](const Colour& border) {
+    forEachRow(std::vector<String>{L"", L"0,0,0"}, [](const String& borderColor) {
         UIWindow window(nullptr, quickWindow);
-        window.setBackground(Brush(white));
-        window.setBorderColor(border);
+        window.setStyleProperty(L"background", L"255,255,255");
+        window.setStyleProperty(L"borderColor", borderColor);
         window.move(60, 60);
         window.resize(40, 30);
         window.show();
         window.repaint();
         const Bitmap pixels = window.backBuffer()->toBitmap(false);
-        const Colour frame = border.isVisible() ? black : white;
+        const Colour frame = borderColor.isEmpty() ? white : black;
         EXPECT_EQ(pixels.pixel(0, 0), frame);
         EXPECT_EQ(pixels.pixel(window.width() - 1, window.height() - 1), frame);
         EXPECT_EQ(pixels.pixel(window.width() - 2, window.height() - 2), white);
