@@ -1,4 +1,5 @@
-// A window of nested plain widgets on a UIWindow's background and border,
+// A window of nested plain widgets on a UIWindow's background and border
+// (from white.style beside the program, or the demo's own look without it),
 // and a dialog that ends with a result: a click on "OK" ends it with 7, on
 // "Cancel" (or Escape) with 0. A click on "dialog" in the window opens it.
 // With --script the program opens the dialog, ends it with 7, prints the
@@ -28,6 +29,8 @@ public:
         : UIWidget(parent), m_name(name), m_colour(colour)
     {
         setStyleName(L"DemoPanel");
+        // Windows lay their children out: a panel keeps at least its size.
+        setMinimumSize(geometry.width, geometry.height);
         setGeometry(geometry);
         show();
     }
@@ -49,10 +52,14 @@ private:
     Colour m_colour;
 };
 
+bool styleLoaded = false;
+
 void styleWindow(UIWindow* window, Size size, const wchar_t* title)
 {
-    window->setBackground(Brush(Colour(246, 247, 249)));
-    window->setBorderColor(Colour(120, 130, 145));
+    if (!styleLoaded) {
+        window->setBackground(Brush(Colour(246, 247, 249)));
+        window->setBorderColor(Colour(120, 130, 145));
+    }
     window->setWindowTitle(String(title), true);
     window->resize(size);
 }
@@ -64,14 +71,26 @@ public:
         // Left at (0, 0), the dialog is centred on its owner when shown.
         styleWindow(this, Size{300, 140}, L"Choose");
         new Panel(this, L"Take seven?", Colour(255, 255, 255), Rect(12, 12, 276, 70));
-        auto* ok = new Panel(this, L"OK", Colour(215, 230, 250), Rect(112, 94, 84, 30));
+        ok = new Panel(this, L"OK", Colour(215, 230, 250), Rect(112, 94, 84, 30));
         auto* cancel = new Panel(this, L"Cancel", Colour(235, 235, 235), Rect(204, 94, 84, 30));
         ok->clickedOn.connect(this, &ChoiceDialog::takeSeven);
         cancel->clickedOn.connect(this, &ChoiceDialog::reject);
     }
 
     void takeSeven() { done(7); }
+
+    Panel* ok = nullptr;
 };
+
+// The dialog that shows now, for the script.
+ChoiceDialog* shownDialog = nullptr;
+
+// A click in the middle of a widget, through its window.
+void clickOn(UIWidget* widget)
+{
+    const Point p = widget->mapToWindow(Point(widget->width() / 2, widget->height() / 2));
+    clickAt(widget->topLevelWidget(), p.x, p.y);
+}
 
 class Demo : public SignalReceiver {
 public:
@@ -92,7 +111,9 @@ public:
     void openDialog()
     {
         ChoiceDialog dialog(window);
+        shownDialog = &dialog;
         dialog.show();
+        shownDialog = nullptr;
         wprintf(L"the dialog ended with %d\n", dialog.result());
         fflush(stdout);
     }
@@ -104,15 +125,16 @@ public:
 Demo* demo = nullptr;
 int step = 0;
 
-// Opens the dialog, then clicks its "OK" (the dialog is the newest window).
+// Opens the dialog, then clicks its "OK".
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     switch (step++) {
     case 0:
-        clickAt(demo->window, 300, 60);
+        clickOn(demo->opener);
         break;
     case 3:
-        clickAt(UIManager::instance()->windows().last()->value, 150, 105);
+        if (shownDialog)
+            clickOn(shownDialog->ok);
         break;
     case 5:
         dispatcher()->quitAll(0);
@@ -127,7 +149,8 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 int wmain(int argc, wchar_t** argv)
 {
     Application application(L"Kestrola Demo", L"1.0");
-    UIManager::instance();
+    styleLoaded = UIManager::instance()->loadStyle(L"white");
+    wprintf(L"white.style %ls\n", styleLoaded ? L"loaded" : L"not found");
     Demo instance;
     demo = &instance;
     const int code = runDemo(application, argc, argv, scriptStep);
