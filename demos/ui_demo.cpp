@@ -4,6 +4,7 @@
 // program drives itself: it clicks, types, opens the modal window, closes
 // it again and quits, so it can run unattended under Xvfb.
 
+#include "demos/DemoScript.h"
 #include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
 #include "graphics/DrawingSurface.h"
@@ -141,27 +142,20 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD);
 Demo* demo = nullptr;
 int step = 0;
 
-void click(UIWidget* window, int x, int y)
-{
-    const HWND hwnd = static_cast<HWND>(window->nativeHandle());
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     switch (step++) {
     case 0:
-        click(demo->first, 80, 120);
+        clickAt(demo->first, 80, 120);
         PostMessageW(static_cast<HWND>(demo->first->nativeHandle()), WM_MOUSEMOVE, 0, MAKELPARAM(60, 90));
         PostMessageW(static_cast<HWND>(demo->first->nativeHandle()), WM_KEYDOWN, 'K', 1);
         PostMessageW(static_cast<HWND>(demo->first->nativeHandle()), WM_CHAR, 'k', 1);
         break;
     case 1:
-        click(demo->second, 150, 100);
+        clickAt(demo->second, 150, 100);
         break;
     case 2:
-        click(demo->first, 340, 80);
+        clickAt(demo->first, 340, 80);
         break;
     case 8:
         if (UIWidget* modal = UIManager::instance()->windows().last()->value)
@@ -183,9 +177,7 @@ int wmain(int argc, wchar_t** argv)
     UIManager::instance();
     Demo instance;
     demo = &instance;
-    if (argc > 1 && wcscmp(argv[1], L"--script") == 0)
-        SetTimer(nullptr, 0, 500, scriptStep);
-    const int code = application.run();
+    const int code = runDemo(application, argc, argv, scriptStep);
     delete instance.first;
     delete instance.second;
     return code;
