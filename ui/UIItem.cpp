@@ -11,3 +11,5 @@ bool UISelectableItem::storeVisible(bool visible)
     }
     return true;
 }
+
+UIItemLook::UIItemLook(int elideMode) : m_font(defaultFontDesc()), m_elideMode(elideMode) {}

@@ -6,6 +6,10 @@
 
 #include "foundation/Geometry.h"
 #include "foundation/String.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Brush.h"
+#include "graphics/FontDesc.h"
+#include "graphics/Pen.h"
 
 #include <cstdint>
 
@@ -60,4 +64,37 @@ protected:
 private:
     bool m_visible = true;
     bool m_selected = false;
+};
+
+// The look a list item and a table cell share: tool tip, image, font,
+// text pen, background, alignment and elide mode. Colours start unset.
+class UIItemLook {
+public:
+    explicit UIItemLook(int elideMode);
+
+    void setToolTip(const String& text) { m_toolTip = text; }
+    const String& toolTip() const { return m_toolTip; }
+    void setImage(const Bitmap& image) { m_image = image; }
+    const Bitmap& image() const { return m_image; }
+    void setFont(const FontDesc& font) { m_font = font; }
+    const FontDesc& font() const { return m_font; }
+    void setTextPen(const Pen& pen) { m_textPen = pen; }
+    const Pen& textPen() const { return m_textPen; }
+    void setBackground(const Brush& brush) { m_background = brush; }
+    const Brush& background() const { return m_background; }
+    void setAlignment(int alignment) { m_alignment = alignment; }
+    int alignment() const { return m_alignment; }
+    void setElideMode(int mode) { m_elideMode = mode; }
+    int elideMode() const { return m_elideMode; }
+
+protected:
+    FontDesc m_font;
+
+private:
+    String m_toolTip;
+    Bitmap m_image;
+    Pen m_textPen = Pen(Colour(unsetItemColour));
+    Brush m_background = Brush(Colour(unsetItemColour));
+    int m_alignment = itemAlignLeftCentred;
+    int m_elideMode;
 };

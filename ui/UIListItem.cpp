@@ -1,10 +1,11 @@
 #include "ui/UIListItem.h"
 
-UIListItem::UIListItem() : m_font(defaultFontDesc()) {}
+UIListItem::UIListItem() : UIItemLook(3) {}
 
 UIListItem::UIListItem(const String& label, const String& detailText, const Bitmap& image)
-    : m_font(defaultFontDesc()), m_image(image), m_label(label), m_detailText(detailText)
+    : UIItemLook(3), m_label(label), m_detailText(detailText)
 {
+    setImage(image);
 }
 
 void UIListItem::setVisible(bool visible)

@@ -1,6 +1,6 @@
 #include "ui/UITableRow.h"
 
-UIItemCell::UIItemCell() : m_font(defaultFontDesc()) {}
+UIItemCell::UIItemCell() : UIItemLook(2) {}
 
 void UIItemCell::setVisible(bool visible)
 {

@@ -34,36 +34,21 @@ struct ItemMargins {
     bool operator==(const ItemMargins&) const = default;
 };
 
-class UIItemCell : public UIItem {
+// The cell's text is the record's own (UIItem::text).
+class UIItemCell : public UIItem, public UIItemLook {
 public:
     enum Kind { TextCell = 0, ImageCell = 1 };
 
     UIItemCell();
 
-    void setText(const String& text) { m_text = text; }
-    const String& text() const { return m_text; }
-    void setToolTip(const String& text) { m_toolTip = text; }
-    const String& toolTip() const { return m_toolTip; }
-    void setImage(const Bitmap& image) { m_image = image; }
-    const Bitmap& image() const { return m_image; }
     void setKind(int kind) { m_kind = kind; }
     int kind() const { return m_kind; }
     void setOwner(UITableRow* row) { m_owner = row; }
     UITableRow* owner() const { return m_owner; }
     Rect* rect() { return &m_rect; }
     Rect* textRect() { return &m_textRect; }
-    void setFont(const FontDesc& font) { m_font = font; }
     // FontDesc style flags.
     void setFontStyle(std::uint32_t style) { m_font.setStyle(style); }
-    const FontDesc& font() const { return m_font; }
-    void setTextPen(const Pen& pen) { m_textPen = pen; }
-    const Pen& textPen() const { return m_textPen; }
-    void setBackground(const Brush& brush) { m_background = brush; }
-    const Brush& background() const { return m_background; }
-    void setAlignment(int alignment) { m_alignment = alignment; }
-    int alignment() const { return m_alignment; }
-    void setElideMode(int mode) { m_elideMode = mode; }
-    int elideMode() const { return m_elideMode; }
     void setMargins(int left, int top, int right, int bottom) { m_margins = {left, top, right, bottom}; }
     const ItemMargins& margins() const { return m_margins; }
     void setSortText(const String& text) { m_sortText = text; }
@@ -78,16 +63,8 @@ public:
 
 private:
     bool m_visible = true;
-    String m_text;
-    String m_toolTip;
-    Bitmap m_image;
     UITableRow* m_owner = nullptr;
     Rect m_rect;
-    FontDesc m_font;
-    Pen m_textPen = Pen(Colour(unsetItemColour));
-    Brush m_background = Brush(Colour(unsetItemColour));
-    int m_alignment = itemAlignLeftCentred;
-    int m_elideMode = 2;
     int m_kind = TextCell;
     ItemMargins m_margins;
     String m_sortText;
