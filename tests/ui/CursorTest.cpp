@@ -168,10 +168,8 @@ TEST_F(CursorSetTest, BuiltDataPackDrawsEveryCursorAndBothIcons)
 
 TEST_F(CursorSetTest, CurrentNamesTheShapeShownOverOwnWindow)
 {
-    RecordingWidget window(nullptr, Colour(255, 255, 255), WindowSystemMenu);
-    window.move(0, 0);
-    window.resize(200, 200);
-    window.show();
+    RecordingWidget window(nullptr, Colour(255, 255, 255), quickWindow);
+    showAt(window, 0, 0, 200, 200);
     const Point inside = window.mapToGlobal(Point(100, 100));
     SetCursorPos(inside.x, inside.y);
     for (std::uint32_t shape : {CursorWait, CursorSizeAll, CursorArrow}) {

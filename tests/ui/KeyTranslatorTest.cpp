@@ -111,7 +111,6 @@ struct TestApplication {
 
 class KeyTranslatorTest : public ::testing::Test {
 protected:
-
     void run(KeyTranslator& translator, const KeyStep& s)
     {
         const std::intptr_t lParam = std::intptr_t(s.scan) << 16;
@@ -216,16 +215,12 @@ TEST_F(KeyTranslatorTest, KeyBeyondTheTableIsDeliveredButNotRecorded)
     EXPECT_EQ(translator.heldKeyCount(), KeyTranslator::maxHeldKeys);
 }
 
-} // namespace
-
-namespace {
-
 class InputMethodTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ensureTestApplication();
-        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), WindowSystemMenu);
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         window->resize(200, 100);
         window->show();
         editor = addChild(window.get(), Colour(0, 0, 255), Rect(10, 10, 80, 20));
@@ -260,10 +255,6 @@ TEST_F(InputMethodTest, CompositionOutlivingItsWidgetEndsCleanly)
     InputMethodComposition::end(true);
     EXPECT_FALSE(InputMethodComposition::isActive());
 }
-
-} // namespace
-
-namespace {
 
 // Widgets without input-method support type without an input method.
 TEST_F(InputMethodTest, FocusAttachesTheInputContextOnlyForInputMethodWidgets)

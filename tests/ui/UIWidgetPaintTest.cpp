@@ -21,10 +21,7 @@ protected:
     {
         ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, white, quickWindow);
-        window->move(80, 80);
-        window->resize(300, 200);
-        window->show();
-        pumpPending();
+        showAt(*window, 80, 80);
     }
 
     Colour surfacePixel(int x, int y) const

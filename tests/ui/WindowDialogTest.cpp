@@ -69,9 +69,7 @@ TEST_F(WindowDialogTest, BorderIsDrawnOnlyInAVisibleColour)
         UIWindow window(nullptr, quickWindow);
         window.setStyleProperty(L"background", L"255,255,255");
         window.setStyleProperty(L"borderColor", borderColor);
-        window.move(60, 60);
-        window.resize(40, 30);
-        window.show();
+        showAt(window, 60, 60, 40, 30);
         window.repaint();
         const Bitmap pixels = window.backBuffer()->toBitmap(false);
         const Colour frame = borderColor.isEmpty() ? white : black;

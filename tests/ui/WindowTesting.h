@@ -95,6 +95,23 @@ inline HWND hwndOf(const UIWidget* widget)
     return static_cast<HWND>(widget->nativeHandle());
 }
 
+// A shown window of the given client size at (x, y).
+inline void showAt(UIWidget& window, int x, int y, int width = 300, int height = 200)
+{
+    window.move(x, y);
+    window.resize(width, height);
+    window.show();
+    pumpPending();
+}
+
+// Shown and active, for the tests that need the focus.
+inline void showActive(UIWidget& window, int x, int y)
+{
+    showAt(window, x, y);
+    window.activateWindow();
+    pumpUntil([&] { return window.isActiveWindow(); }, 2000);
+}
+
 // A created child at the geometry, shown.
 inline RecordingWidget* addChild(UIWidget* parent, Colour colour, Rect geometry)
 {
