@@ -59,11 +59,10 @@ Point hotSpotOf(void* cursor)
     return Point(x, y);
 }
 
-class CursorSetTest : public ::testing::Test {
+class CursorSetTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         systemSize = GetSystemMetrics(SM_CXCURSOR);
         arrow = LoadCursorW(nullptr, IDC_ARROW);
     }

@@ -103,13 +103,9 @@ struct KeyStep {
 constexpr int press = KeyPressEventType;
 constexpr int release = KeyReleaseEventType;
 
-// The widget registers with the dispatcher when it is made, so the
-// application must exist first.
-struct TestApplication {
-    TestApplication() { ensureTestApplication(); }
-};
-
-class KeyTranslatorTest : public ::testing::Test {
+// The fixture makes the application before the target widget, which
+// registers with the dispatcher when it is made.
+class KeyTranslatorTest : public WidgetTest {
 protected:
     void run(KeyTranslator& translator, const KeyStep& s)
     {
@@ -128,7 +124,6 @@ protected:
         keyboard.waiting.clear();
     }
 
-    TestApplication application;
     FakeKeyboard keyboard;
     KeyTarget target;
 };
@@ -215,11 +210,10 @@ TEST_F(KeyTranslatorTest, KeyBeyondTheTableIsDeliveredButNotRecorded)
     EXPECT_EQ(translator.heldKeyCount(), KeyTranslator::maxHeldKeys);
 }
 
-class InputMethodTest : public ::testing::Test {
+class InputMethodTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         window->resize(200, 100);
         window->show();

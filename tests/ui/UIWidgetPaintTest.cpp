@@ -15,11 +15,10 @@ const Colour red(255, 0, 0);
 const Colour green(0, 255, 0);
 const Colour blue(0, 0, 255);
 
-class WidgetPaintTest : public ::testing::Test {
+class WidgetPaintTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, white, quickWindow);
         showAt(*window, 80, 80);
     }

@@ -11,11 +11,10 @@
 
 namespace {
 
-class Win32WindowTest : public ::testing::Test {
+class Win32WindowTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         showAt(*window, 50, 50, 400, 300);
         child = addChild(window.get(), Colour(0, 0, 255), Rect(40, 30, 100, 80));

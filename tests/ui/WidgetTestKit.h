@@ -83,12 +83,6 @@ inline UIKeyEvent keyEvent(int type, int key, std::uint32_t modifiers = 0)
     return UIKeyEvent(type, key, modifiers, String());
 }
 
-class WidgetTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ensureTestApplication(); }
-    void TearDown() override { pumpPending(); }
-};
-
 // A frame window that stands for the program's windows. Tests that need no
 // activation use the kit's quickWindow, which Wine hides at once.
 constexpr std::uint32_t frameWindowFlags = WindowSystemMenu | WindowMinimizeButton | WindowResizable;

@@ -13,6 +13,8 @@
 
 #include "tests/support/Pump.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <vector>
@@ -24,6 +26,14 @@ inline void ensureTestApplication()
     (void)application;
     UIManager::instance();
 }
+
+// The fixture of the widget and window tests: the application first, and
+// nothing posted left behind for the next test.
+class WidgetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ensureTestApplication(); }
+    void TearDown() override { pumpPending(); }
+};
 
 // Flags of a test window that closes at once: Wine waits up to two seconds
 // for a window with a frame, or one that was active, to leave the screen
