@@ -59,11 +59,10 @@ Point hotSpotOf(void* cursor)
     return Point(x, y);
 }
 
-class CursorSetTest : public ::testing::Test {
+class CursorSetTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         systemSize = GetSystemMetrics(SM_CXCURSOR);
         arrow = LoadCursorW(nullptr, IDC_ARROW);
     }
@@ -168,10 +167,8 @@ TEST_F(CursorSetTest, BuiltDataPackDrawsEveryCursorAndBothIcons)
 
 TEST_F(CursorSetTest, CurrentNamesTheShapeShownOverOwnWindow)
 {
-    RecordingWidget window(nullptr, Colour(255, 255, 255), WindowSystemMenu);
-    window.move(0, 0);
-    window.resize(200, 200);
-    window.show();
+    RecordingWidget window(nullptr, Colour(255, 255, 255), quickWindow);
+    showAt(window, 0, 0, 200, 200);
     const Point inside = window.mapToGlobal(Point(100, 100));
     SetCursorPos(inside.x, inside.y);
     for (std::uint32_t shape : {CursorWait, CursorSizeAll, CursorArrow}) {

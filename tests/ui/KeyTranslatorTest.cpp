@@ -103,15 +103,10 @@ struct KeyStep {
 constexpr int press = KeyPressEventType;
 constexpr int release = KeyReleaseEventType;
 
-// The widget registers with the dispatcher when it is made, so the
-// application must exist first.
-struct TestApplication {
-    TestApplication() { ensureTestApplication(); }
-};
-
-class KeyTranslatorTest : public ::testing::Test {
+// The fixture makes the application before the target widget, which
+// registers with the dispatcher when it is made.
+class KeyTranslatorTest : public WidgetTest {
 protected:
-
     void run(KeyTranslator& translator, const KeyStep& s)
     {
         const std::intptr_t lParam = std::intptr_t(s.scan) << 16;
@@ -129,7 +124,6 @@ protected:
         keyboard.waiting.clear();
     }
 
-    TestApplication application;
     FakeKeyboard keyboard;
     KeyTarget target;
 };
@@ -216,16 +210,11 @@ TEST_F(KeyTranslatorTest, KeyBeyondTheTableIsDeliveredButNotRecorded)
     EXPECT_EQ(translator.heldKeyCount(), KeyTranslator::maxHeldKeys);
 }
 
-} // namespace
-
-namespace {
-
-class InputMethodTest : public ::testing::Test {
+class InputMethodTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
-        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), WindowSystemMenu);
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         window->resize(200, 100);
         window->show();
         editor = addChild(window.get(), Colour(0, 0, 255), Rect(10, 10, 80, 20));
@@ -260,10 +249,6 @@ TEST_F(InputMethodTest, CompositionOutlivingItsWidgetEndsCleanly)
     InputMethodComposition::end(true);
     EXPECT_FALSE(InputMethodComposition::isActive());
 }
-
-} // namespace
-
-namespace {
 
 // Widgets without input-method support type without an input method.
 TEST_F(InputMethodTest, FocusAttachesTheInputContextOnlyForInputMethodWidgets)

@@ -14,10 +14,7 @@
 
 namespace {
 
-class PlatformServicesTest : public ::testing::Test {
-protected:
-    void SetUp() override { ensureTestApplication(); }
-};
+using PlatformServicesTest = WidgetTest;
 
 // Wine's image factory answers with a 1x1 image, which used to stand in for
 // the icon.

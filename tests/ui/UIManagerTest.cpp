@@ -9,9 +9,8 @@
 
 namespace {
 
-class ManagerTest : public ::testing::Test {
+class ManagerTest : public WidgetTest {
 protected:
-    void SetUp() override { ensureTestApplication(); }
 
     UIManager& manager = *UIManager::instance();
 };

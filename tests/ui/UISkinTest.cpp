@@ -90,11 +90,6 @@ Picture filled(Size target, char letter)
     return picture;
 }
 
-Picture blank(Size target)
-{
-    return filled(target, '.');
-}
-
 struct NineSliceRow {
     Size target;
     int state;
@@ -114,7 +109,7 @@ TEST(UISkin, NineSliceDrawingByTargetAndMask)
          {".........", ".aaabccc.", ".aaabccc.", ".aaabccc.", ".hhhiddd.", ".hhhiddd.", ".hhhiddd.", ".hhhiddd.",
           ".gggfeee.", ".gggfeee.", ".gggfeee.", "........."}},
         // Width 6 leaves none: nothing at all.
-        {{6, 9}, 0, SkinAllRegions, blank({6, 9})},
+        {{6, 9}, 0, SkinAllRegions, filled({6, 9}, '.')},
         // The centre alone covers the whole target.
         {{7, 7}, 0, SkinCentre, filled({7, 7}, 'i')},
         // The top edge spans the whole width; the centre runs to the bottom.
@@ -129,7 +124,7 @@ TEST(UISkin, NineSliceDrawingByTargetAndMask)
          {"............", ".aaa........", ".aaa........", ".aaa........", "............", "............",
           "....ffffeee.", "....ffffeee.", "....ffffeee.", "............"}},
         // A state beyond the strip draws nothing.
-        {{8, 8}, 2, SkinAllRegions, blank({8, 8})},
+        {{8, 8}, 2, SkinAllRegions, filled({8, 8}, '.')},
     };
     const UISkin skin = nineSliceSkin();
     forEachRow(rows, [&](const NineSliceRow& row) {
@@ -204,10 +199,9 @@ TEST(UISkin, CountBelowOneHasNoSizeAndDrawsNothing)
         EXPECT_EQ(skin.stateSize(), Size());
         EXPECT_TRUE(skin.stateRect(0).isEmpty());
         EXPECT_EQ(drawn({8, 8}, [&](Graphics& g, const Rect& r) { skin.drawNineSlice(g, r, 0, SkinAllRegions); }),
-                  blank({8, 8}));
+                  filled({8, 8}, '.'));
     }
     const UISkin empty;
-    EXPECT_TRUE(empty.isVertical());
     EXPECT_EQ(empty.stateCount(), 0);
     EXPECT_EQ(empty.stateWidth(), 0);
 }

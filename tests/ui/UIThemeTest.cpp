@@ -87,9 +87,8 @@ public:
     std::vector<std::wstring> skins;
 };
 
-class UIThemeTest : public ::testing::Test {
+class UIThemeTest : public WidgetTest {
 protected:
-    void SetUp() override { ensureTestApplication(); }
     void TearDown() override { UIManager::instance()->setTheme(new UITheme()); }
 };
 

@@ -15,16 +15,12 @@ const Colour red(255, 0, 0);
 const Colour green(0, 255, 0);
 const Colour blue(0, 0, 255);
 
-class WidgetPaintTest : public ::testing::Test {
+class WidgetPaintTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, white, quickWindow);
-        window->move(80, 80);
-        window->resize(300, 200);
-        window->show();
-        pumpPending();
+        showAt(*window, 80, 80);
     }
 
     Colour surfacePixel(int x, int y) const

@@ -11,16 +11,12 @@
 
 namespace {
 
-
-class Win32WindowTest : public ::testing::Test {
+class Win32WindowTest : public WidgetTest {
 protected:
     void SetUp() override
     {
-        ensureTestApplication();
         window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
-        window->move(50, 50);
-        window->resize(400, 300);
-        window->show();
+        showAt(*window, 50, 50, 400, 300);
         child = addChild(window.get(), Colour(0, 0, 255), Rect(40, 30, 100, 80));
         pumpPending();
     }
@@ -126,6 +122,7 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeEventsOfTheWidgetUnderThePointer)
     struct Row {
         std::vector<MSG> messages;
         std::vector<RecordedEvent> expected;
+        bool enabled = true;
     };
     const Row rows[] = {
         {{msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40)},
@@ -139,8 +136,13 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeEventsOfTheWidgetUnderThePointer)
          {{MousePressEventType, {1, 1}, ExtraButton1},
           {MouseReleaseEventType, {1, 1}, ExtraButton1},
           {MouseClickEventType, {1, 1}, ExtraButton1}}},
+        // A disabled widget gets no mouse events.
+        {{msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40), msg(WM_MOUSEMOVE, 0, 51, 41)},
+         {},
+         false},
     };
     forEachRow(rows, [&](const Row& row) {
+        row.enabled ? child->enable() : child->disable();
         child->events.clear();
         for (const MSG& m : row.messages)
             send({m});
@@ -164,14 +166,6 @@ TEST_F(Win32WindowTest, SecondQuickPressIsADoubleClickOnlyForWidgetsThatTakeThem
                                      MousePressEventType, MouseReleaseEventType, MouseClickEventType};
         EXPECT_EQ(child->types(), expected);
     }
-}
-
-TEST_F(Win32WindowTest, DisabledWidgetGetsNoMouseEvents)
-{
-    child->disable();
-    child->events.clear();
-    send({msg(WM_LBUTTONDOWN, MK_LBUTTON, 50, 40), msg(WM_LBUTTONUP, 0, 50, 40), msg(WM_MOUSEMOVE, 0, 51, 41)});
-    EXPECT_EQ(child->types(), std::vector<int>());
 }
 
 TEST_F(Win32WindowTest, WheelPrivateMessageAndSystemCommandsReachTheWidgets)
@@ -280,10 +274,6 @@ TEST_F(Win32WindowTest, KeepHiddenStateLeavesAHiddenWindowHidden)
     EXPECT_FALSE(IsWindowVisible(hwndOf(window.get())));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(Win32WindowTest, FocusComesBackToTheRememberedWidgetOnlyWhileItLives)
 {
     SetForegroundWindow(hwndOf(window.get()));
@@ -330,10 +320,6 @@ TEST_F(Win32WindowTest, LayeredImageIsScaledToTheWindowAndLeavesTheCallersPixels
     EXPECT_TRUE(native()->backBuffer().isNull());
     EXPECT_FALSE(GetWindowLongPtrW(hwndOf(window.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(Win32WindowTest, ClosingAModalWindowEndsItsLoopAndUnblocksTheOthers)
 {

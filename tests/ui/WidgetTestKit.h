@@ -1,8 +1,8 @@
 #pragma once
 
 // Shared pieces of the widget tests: a widget that records what its
-// handlers see, a receiver that records emitted Signals, and fixtures for
-// plain (windowless) widgets and for real windows.
+// handlers see, a receiver that records emitted Signals, and the fixture
+// (window helpers are in WindowTesting.h).
 
 #include "foundation/Dispatcher.h"
 #include "foundation/Signal.h"
@@ -83,31 +83,6 @@ inline UIKeyEvent keyEvent(int type, int key, std::uint32_t modifiers = 0)
     return UIKeyEvent(type, key, modifiers, String());
 }
 
-class WidgetTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ensureTestApplication(); }
-    void TearDown() override { pumpPending(); }
-};
-
 // A frame window that stands for the program's windows. Tests that need no
 // activation use the kit's quickWindow, which Wine hides at once.
 constexpr std::uint32_t frameWindowFlags = WindowSystemMenu | WindowMinimizeButton | WindowResizable;
-
-class WindowTest : public WidgetTest {
-protected:
-    // A shown window of the given client size at (x, y).
-    static void showAt(UIWidget& window, int x, int y, int width = 300, int height = 200)
-    {
-        window.move(x, y);
-        window.resize(width, height);
-        window.show();
-        pumpPending();
-    }
-    // Shown and active, for the tests that need the focus.
-    static void showActive(UIWidget& window, int x, int y)
-    {
-        showAt(window, x, y);
-        window.activateWindow();
-        pumpUntil([&] { return window.isActiveWindow(); }, 2000);
-    }
-};

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-using WindowWidgets = WindowTest;
+using WindowWidgets = WidgetTest;
 
 namespace {
 

@@ -18,11 +18,7 @@ namespace {
 const Colour white(255, 255, 255);
 const Colour black(0, 0, 0);
 
-class WindowDialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ensureTestApplication(); }
-    void TearDown() override { pumpPending(); }
-};
+using WindowDialogTest = WidgetTest;
 
 // Ends itself with a chosen result as soon as it is shown, noting whether
 // the pointer-snap timer was started.
@@ -69,9 +65,7 @@ TEST_F(WindowDialogTest, BorderIsDrawnOnlyInAVisibleColour)
         UIWindow window(nullptr, quickWindow);
         window.setStyleProperty(L"background", L"255,255,255");
         window.setStyleProperty(L"borderColor", borderColor);
-        window.move(60, 60);
-        window.resize(40, 30);
-        window.show();
+        showAt(window, 60, 60, 40, 30);
         window.repaint();
         const Bitmap pixels = window.backBuffer()->toBitmap(false);
         const Colour frame = borderColor.isEmpty() ? white : black;
@@ -86,9 +80,7 @@ TEST_F(WindowDialogTest, DimmingDarkensTheWholeWindowUntilUndone)
 {
     UIWindow window(nullptr, quickWindow);
     window.setBackground(Brush(white));
-    window.move(60, 60);
-    window.resize(40, 30);
-    window.show();
+    showAt(window, 60, 60, 40, 30);
     window.setDimmed(true);
     window.repaint();
     EXPECT_TRUE(window.isDimmed());
@@ -123,9 +115,7 @@ TEST_F(WindowDialogTest, PointerSnapLooksTwoLevelsDeep)
     setToolkitHooks(&hooks);
     UIDialog dialog(nullptr, quickWindow);
     dialog.nativeWindow()->setModal(false);
-    dialog.move(60, 60);
-    dialog.resize(200, 100);
-    dialog.show();
+    showAt(dialog, 60, 60, 200, 100);
     EXPECT_EQ(dialog.snapTarget(), nullptr);
     addWidget(&dialog, L"UIButton");
     UIWidget* box = addWidget(&dialog, L"TestBox");

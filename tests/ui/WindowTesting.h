@@ -13,6 +13,8 @@
 
 #include "tests/support/Pump.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <vector>
@@ -24,6 +26,14 @@ inline void ensureTestApplication()
     (void)application;
     UIManager::instance();
 }
+
+// The fixture of the widget and window tests: the application first, and
+// nothing posted left behind for the next test.
+class WidgetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ensureTestApplication(); }
+    void TearDown() override { pumpPending(); }
+};
 
 // Flags of a test window that closes at once: Wine waits up to two seconds
 // for a window with a frame, or one that was active, to leave the screen
@@ -93,6 +103,23 @@ private:
 inline HWND hwndOf(const UIWidget* widget)
 {
     return static_cast<HWND>(widget->nativeHandle());
+}
+
+// A shown window of the given client size at (x, y).
+inline void showAt(UIWidget& window, int x, int y, int width = 300, int height = 200)
+{
+    window.move(x, y);
+    window.resize(width, height);
+    window.show();
+    pumpPending();
+}
+
+// Shown and active, for the tests that need the focus.
+inline void showActive(UIWidget& window, int x, int y)
+{
+    showAt(window, x, y);
+    window.activateWindow();
+    pumpUntil([&] { return window.isActiveWindow(); }, 2000);
 }
 
 // A created child at the geometry, shown.
