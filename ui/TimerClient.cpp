@@ -13,6 +13,12 @@ void TimerClient::startTimer(int id, int intervalMs)
         TimerService::start(this, id, intervalMs);
 }
 
+void TimerClient::restartTimer(int id, int intervalMs)
+{
+    TimerService::kill(this, id);
+    TimerService::start(this, id, intervalMs);
+}
+
 void TimerClient::killTimer(int id)
 {
     TimerService::kill(this, id);

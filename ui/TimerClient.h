@@ -15,6 +15,9 @@ public:
 
     // Nothing when a timer with this id already runs: it keeps its interval.
     void startTimer(int id, int intervalMs);
+    // Kills the timer with this id if it runs, then starts it afresh with
+    // the new interval (a delay that begins again from now).
+    void restartTimer(int id, int intervalMs);
     void killTimer(int id);
     bool isTimerActive(int id) const;
     void killAllTimers();

@@ -48,6 +48,16 @@ TEST_F(TimerServiceTest, SecondStartOfARunningIdKeepsTheFirstTimer)
     EXPECT_FALSE(owner.isTimerActive(TextCursorBlinkTimerId));
 }
 
+TEST_F(TimerServiceTest, RestartTakesTheNewInterval)
+{
+    TickRecorder owner;
+    owner.startTimer(ToolTipHideTimerId, 5000);
+    owner.restartTimer(ToolTipHideTimerId, 1);
+    EXPECT_EQ(TimerService::count(), baseCount + 1);
+    EXPECT_TRUE(pumpUntil([&] { return !owner.ticks.empty(); }, 2000));
+    owner.killTimer(ToolTipHideTimerId);
+}
+
 TEST_F(TimerServiceTest, OwnersWithTheSameIdGetOnlyTheirOwnTicks)
 {
     TickRecorder first;
