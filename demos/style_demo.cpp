@@ -1,9 +1,12 @@
-// A window of nested plain widgets on a UIWindow's background and border
-// (from white.style beside the program, or the demo's own look without it),
-// and a dialog that ends with a result: a click on "OK" ends it with 7, on
-// "Cancel" (or Escape) with 0. A click on "dialog" in the window opens it.
-// With --script the program opens the dialog, ends it with 7, prints the
-// result and quits, so it can run unattended under Xvfb.
+// A window laid out by nested grids (the style's margins and spacing,
+// spans, stretch factors, fixed and expanding size policies), showing the
+// button skin at several sizes in each of its states and the style's
+// standard images, and a dialog that ends with a result: a click on "OK"
+// ends it with 7, on "Cancel" (or Escape) with 0. A click on "dialog" in the
+// window opens it. The look comes from white.style beside the program, or
+// the demo's own colours without it. With --script the program opens the
+// dialog, ends it with 7, prints the result and quits, so it can run
+// unattended under Xvfb.
 
 #include "demos/DemoScript.h"
 #include "foundation/Application.h"
@@ -13,6 +16,7 @@
 #include "ui/UIDialog.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
+#include "ui/UITheme.h"
 
 #include <windows.h>
 
@@ -21,35 +25,102 @@
 
 namespace {
 
+// Room for a panel's name above its children.
+constexpr int nameBand = 22;
+
+// A named, coloured cell of a grid; with children it lays them out below
+// its name in the style's margins and spacing.
 class Panel : public UIWidget {
 public:
     Signal clickedOn;
 
-    Panel(UIWidget* parent, const wchar_t* name, Colour colour, Rect geometry)
-        : UIWidget(parent), m_name(name), m_colour(colour)
+    Panel(UIWidget* parent, const wchar_t* name, Colour colour, Size hint = Size{80, 30})
+        : UIWidget(parent), m_name(name), m_colour(colour), m_hint(hint)
     {
         setStyleName(L"DemoPanel");
-        // Windows lay their children out: a panel keeps at least its size.
-        setMinimumSize(geometry.width, geometry.height);
-        setGeometry(geometry);
+        applyLayoutMarginMetrics();
+        applyLayoutSpacingMetrics();
+        setLayoutTopMargin(nameBand);
         show();
     }
+
+    Size sizeHint() const override { return m_hint; }
 
 protected:
     void paintEvent(UIPaintEvent*) override
     {
         Graphics g(backBuffer());
         g.fillRectColour(rect(), m_colour);
-        g.setPen(Pen(Colour(150, 160, 175)));
+        g.setPen(Pen(Colour(200, 205, 211)));
         g.drawRect(0, 0, width() - 1, height() - 1);
-        g.setPen(Pen(Colour(40, 40, 40)));
-        g.drawText(m_name, Rect(6, 4, width() - 12, 20), AlignLeft | AlignTop, 0, 1);
+        g.setPen(Pen(Colour(33, 37, 41)));
+        g.drawText(m_name, Rect(6, 3, width() - 12, nameBand - 4), AlignLeft | AlignTop, 0, 1);
+        paintContent(g);
     }
+    virtual void paintContent(Graphics&) {}
     void mouseClickEvent(UIMouseEvent*) override { clickedOn.emit(); }
 
 private:
     String m_name;
     Colour m_colour;
+    Size m_hint;
+};
+
+const UITheme* theme()
+{
+    return UIManager::instance()->theme();
+}
+
+// The button skin in every state (columns) at three sizes (rows).
+class SkinPanel : public Panel {
+public:
+    explicit SkinPanel(UIWidget* parent) : Panel(parent, L"UIButton_Background", Colour(255, 255, 255), Size{380, 150})
+    {
+    }
+
+protected:
+    void paintContent(Graphics& g) override
+    {
+        if (!theme())
+            return;
+        const UISkin& skin = theme()->skin(L"UIButton_Background");
+        const Size sizes[] = {{40, 20}, {60, 32}, {66, 48}};
+        int y = nameBand + 4;
+        for (const Size& size : sizes) {
+            for (int state = 0; state < skin.stateCount(); ++state)
+                skin.drawNineSlice(g, Rect(8 + state * 74, y, size.width, size.height), state, SkinAllRegions);
+            y += size.height + 8;
+        }
+    }
+};
+
+// The style's standard images in their order, at their own sizes.
+class ImagePanel : public Panel {
+public:
+    explicit ImagePanel(UIWidget* parent) : Panel(parent, L"standard images", Colour(255, 255, 255), Size{250, 190})
+    {
+    }
+
+protected:
+    void paintContent(Graphics& g) override
+    {
+        if (!theme())
+            return;
+        int x = 8;
+        int y = nameBand + 4;
+        int rowHeight = 0;
+        for (int id = ImageDialogHelpButton; id <= ImageFocus; ++id) {
+            const Bitmap& image = theme()->image(id);
+            if (x + image.width() > width() - 8) {
+                x = 8;
+                y += rowHeight + 6;
+                rowHeight = 0;
+            }
+            g.drawBitmapAt(image, x, y);
+            x += image.width() + 6;
+            rowHeight = std::max(rowHeight, image.height());
+        }
+    }
 };
 
 bool styleLoaded = false;
@@ -64,15 +135,38 @@ void styleWindow(UIWindow* window, Size size, const wchar_t* title)
     window->resize(size);
 }
 
+// A grid cell that takes the room left in its row, so what follows it is
+// pushed to the far side.
+void addFiller(UIWidget* parent)
+{
+    auto* filler = new UIWidget(parent);
+    // A widget is created by its style name; only then can it show.
+    filler->setStyleName(L"DemoFiller");
+    filler->setSizePolicy(SizeExpanding, SizeFixed);
+    filler->show();
+}
+
+void layOut(UIWidget* widget, int columns)
+{
+    widget->setLayoutVertical(false);
+    widget->setLayoutColumns(columns);
+    widget->applyLayoutMarginMetrics();
+    widget->applyLayoutSpacingMetrics();
+}
+
 class ChoiceDialog : public UIDialog {
 public:
     explicit ChoiceDialog(UIWidget* parent) : UIDialog(parent, WindowSystemMenu)
     {
         // Left at (0, 0), the dialog is centred on its owner when shown.
         styleWindow(this, Size{300, 140}, L"Choose");
-        new Panel(this, L"Take seven?", Colour(255, 255, 255), Rect(12, 12, 276, 70));
-        ok = new Panel(this, L"OK", Colour(215, 230, 250), Rect(112, 94, 84, 30));
-        auto* cancel = new Panel(this, L"Cancel", Colour(235, 235, 235), Rect(204, 94, 84, 30));
+        layOut(this, 3);
+        auto* question = new Panel(this, L"Take seven?", Colour(255, 255, 255), Size{200, 60});
+        question->setColumnSpan(3);
+        question->setSizePolicy(SizeExpanding, SizeExpanding);
+        addFiller(this);
+        ok = new Panel(this, L"OK", Colour(215, 230, 250), Size{84, 30});
+        auto* cancel = new Panel(this, L"Cancel", Colour(235, 235, 235), Size{84, 30});
         ok->clickedOn.connect(this, &ChoiceDialog::takeSeven);
         cancel->clickedOn.connect(this, &ChoiceDialog::reject);
     }
@@ -92,18 +186,42 @@ void clickOn(UIWidget* widget)
     clickAt(widget->topLevelWidget(), p.x, p.y);
 }
 
+// Two resizable columns sharing the room 70 : 30 beside a fixed one, under
+// a cell that spans both (stretch factors only apply when no cell of the
+// axis is expanding).
+void addNestedGrid(UIWidget* parent)
+{
+    auto* nested = new Panel(parent, L"nested grid", Colour(232, 238, 246));
+    nested->setSizePolicy(SizeExpanding, SizeExpanding);
+    layOut(nested, 3);
+    nested->setLayoutTopMargin(nameBand);
+    nested->setColumnStretch(0, 70);
+    nested->setColumnStretch(1, 30);
+    auto* span = new Panel(nested, L"span 2", Colour(225, 240, 225));
+    span->setColumnSpan(2);
+    span->setSizePolicy(SizeResizable, SizeResizable);
+    new Panel(nested, L"fixed", Colour(245, 235, 215), Size{70, 40});
+    for (const wchar_t* name : {L"70 %", L"30 %"}) {
+        auto* cell = new Panel(nested, name, Colour(250, 250, 250));
+        cell->setSizePolicy(SizeResizable, SizeResizable);
+    }
+    new Panel(nested, L"fixed", Colour(245, 235, 215), Size{70, 40});
+}
+
 class Demo : public SignalReceiver {
 public:
     Demo()
     {
         window = new UIWindow(nullptr, WindowSystemMenu | WindowMinimizeButton);
-        styleWindow(window, Size{460, 320}, L"Style demo");
+        styleWindow(window, Size{660, 420}, L"Style demo");
         window->move(40, 40);
-        auto* outer = new Panel(window, L"outer", Colour(232, 238, 246), Rect(12, 12, 436, 296));
-        auto* left = new Panel(outer, L"left", Colour(250, 250, 250), Rect(10, 30, 200, 256));
-        new Panel(left, L"inner", Colour(225, 240, 225), Rect(10, 30, 180, 100));
-        new Panel(left, L"inner 2", Colour(245, 235, 215), Rect(10, 140, 180, 106));
-        opener = new Panel(outer, L"dialog", Colour(215, 230, 250), Rect(220, 30, 206, 60));
+        layOut(window, 2);
+        auto* skins = new SkinPanel(window);
+        skins->setColumnSpan(2);
+        skins->setSizePolicy(SizeExpanding, SizeFixed);
+        new ImagePanel(window);
+        addNestedGrid(window);
+        opener = new Panel(window, L"dialog", Colour(215, 230, 250), Size{120, 40});
         opener->clickedOn.connect(this, &Demo::openDialog);
         window->show();
     }

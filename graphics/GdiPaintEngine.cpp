@@ -4,6 +4,7 @@
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "graphics/NativeFont.h"
+#include "graphics/Resampler.h"
 
 #include <windows.h>
 // The lean Windows header leaves out the property types GDI+ needs.
@@ -385,7 +386,17 @@ void GdiPaintEngine::bitmap(const Bitmap& bitmap, const Rect& source, const Rect
         bitmapPart(bitmap, source.topLeft(), target.topLeft(), target.width, target.height);
         return;
     }
-    drawBitmapGdiplus(bitmap, source, target, hint(Graphics::SmoothScaling), hint(Graphics::AlphaBlending));
+    // Wine's GDI+ leaves the first target row or column of a stretched
+    // image unpainted at some scale factors, so a part that lies inside the
+    // bitmap is resampled here and drawn at its own size.
+    const bool smooth = hint(Graphics::SmoothScaling);
+    const Bitmap part = source == bitmap.rect() ? bitmap : bitmap.copyRect(source);
+    const Bitmap scaled = part.isNull() ? Bitmap() : part.scaled(target.width, target.height, int(smooth ? ResampleMode::Mitchell : ResampleMode::Nearest));
+    if (!scaled.isNull()) {
+        bitmapPart(scaled, Point::origin, target.topLeft(), target.width, target.height);
+        return;
+    }
+    drawBitmapGdiplus(bitmap, source, target, smooth, hint(Graphics::AlphaBlending));
 }
 
 void GdiPaintEngine::bitmapPart(const Bitmap& bitmap, Point source, Point target, int width, int height)

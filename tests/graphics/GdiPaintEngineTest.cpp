@@ -284,28 +284,32 @@ TEST_F(GdiPaintEngineTest, InvisiblePenOrFillBrushLeavesOutThatPartOfAnEllipse)
     EXPECT_EQ(filled.pixel(6, 1).green(), filled.pixel(6, 1).red());
 }
 
-// Wine's GDI+ left the first target row unpainted when the source part
-// started inside the image at some offsets, as a skin's state does.
+// Wine's GDI+ left the first target row or column unpainted when the
+// source part started inside the image at some offsets and scale factors,
+// as a skin's state and its nine-slice centre do.
 TEST_F(GdiPaintEngineTest, ScaledPartOfAStripFillsItsWholeTarget)
 {
     const Colour states[] = {Colour(0xFFFF0000u), Colour(0xFF00FF00u), Colour(0xFF0000FFu)};
-    Bitmap strip(16, 48, true);
+    Bitmap strip(24, 48, true);
     for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 16; ++x)
+        for (int x = 0; x < 24; ++x)
             strip.setPixel(x, y, states[y / 16]);
     }
-    GdiDrawingSurface large(40, 80);
+    GdiDrawingSurface large(80, 90);
+    const Rect targets[] = {Rect(2, 2, 30, 20), Rect(2, 2, 30, 52), Rect(12, 30, 52, 24), Rect(12, 8, 58, 40)};
     for (int top : {0, 16, 24, 32}) {
-        for (int height : {20, 52}) {
-            SCOPED_TRACE(testing::Message() << "part from " << top << " stretched to " << height);
+        for (const Rect& target : targets) {
+            SCOPED_TRACE(testing::Message() << "part from " << top << " stretched to " << testing::PrintToString(target));
             large.fill(white);
             Graphics painter(&large);
-            painter.drawBitmapScaled(strip, Rect(0, top, 16, 16), Rect(2, 2, 30, height));
+            painter.drawBitmapScaled(strip, Rect(4, top, 16, 16), target);
             painter.end();
             const Bitmap shown = large.toBitmap(false);
-            EXPECT_EQ(shown.pixel(10, 2), states[top / 16]);
-            EXPECT_EQ(shown.pixel(10, 1 + height), states[(top + 15) / 16]);
-            EXPECT_EQ(shown.pixel(10, 2 + height), white);
+            const int middle = target.x + target.width / 2;
+            EXPECT_EQ(shown.pixel(target.x, target.y), states[top / 16]);
+            EXPECT_EQ(shown.pixel(middle, target.y), states[top / 16]);
+            EXPECT_EQ(shown.pixel(middle, target.bottom() - 1), states[(top + 15) / 16]);
+            EXPECT_EQ(shown.pixel(middle, target.bottom()), white);
         }
     }
 }
