@@ -34,6 +34,8 @@ UIDialog::UIDialog(UIWidget* parent, std::uint32_t windowFlags) : UIWindow(paren
 {
     setWindowAlignment(centred);
     nativeWindow()->setModal(true);
+    // Escape ends the dialog whichever child has the focus.
+    setWindowFlag(WindowKeyPreview, true);
 }
 
 UIDialog::~UIDialog()
@@ -73,8 +75,10 @@ UIWidget* UIDialog::snapTarget() const
 
 void UIDialog::keyPressEvent(UIKeyEvent* event)
 {
-    if (event->key() == keyEscape)
-        reject();
+    if (event->key() != keyEscape)
+        return;
+    event->accept();
+    reject();
 }
 
 void UIDialog::customEvent(UICustomEvent* event)

@@ -183,6 +183,26 @@ TEST_F(UIThemeTest, LoadStyleFindsFilesAndKeepsTheThemeOnFailure)
     EXPECT_EQ(manager->theme(), loaded);
 }
 
+TEST_F(UIThemeTest, NewThemeRelaysOutVisibleWindowsOnly)
+{
+    const Colour white(255, 255, 255);
+    RecordingWidget shown(nullptr, white, quickWindow);
+    RecordingWidget hidden(nullptr, white, quickWindow);
+    auto* shownChild = new RecordingWidget(&shown, white);
+    auto* hiddenChild = new RecordingWidget(&hidden, white);
+    for (RecordingWidget* window : {&shown, &hidden})
+        window->setLayoutEnabled(true);
+    showAt(shown, 40, 40, 200, 100);
+    // The setter leaves the relayout to whoever changes the look next.
+    shownChild->setMinimumSize(50, 40);
+    hiddenChild->setMinimumSize(50, 40);
+    const Size before = hiddenChild->size();
+    const Bytes bytes = StylePack().build();
+    ASSERT_TRUE(UIManager::instance()->loadStyleFromMemory(bytes.data(), std::int64_t(bytes.size())));
+    EXPECT_EQ(shownChild->size(), (Size{50, 40}));
+    EXPECT_EQ(hiddenChild->size(), before);
+}
+
 TEST_F(UIThemeTest, BuiltWhiteStyleHasEveryMetricImageAndTheWindowLook)
 {
     UITheme theme;

@@ -100,13 +100,19 @@ TEST_F(WindowDialogTest, DoneEndsTheModalLoopWithItsResult)
     EXPECT_EQ(dialog.snapTimerStarted, snapToDefaultButton());
 }
 
-TEST_F(WindowDialogTest, EscapeRejects)
+TEST_F(WindowDialogTest, EscapeRejectsWhicheverWidgetHasTheFocus)
 {
-    SelfEndingDialog dialog(-1);
-    dialog.setResult(5);
-    dispatcher()->postEvent(new UIKeyEvent(KeyPressEventType, 27, 0, String()), &dialog);
-    dialog.show();
-    EXPECT_EQ(dialog.result(), 0);
+    for (bool toChild : {false, true}) {
+        SelfEndingDialog dialog(-1);
+        dialog.setResult(5);
+        auto* child = new RecordingWidget(&dialog, white);
+        dispatcher()->postEvent(new UIKeyEvent(KeyPressEventType, 27, 0, String()),
+                                toChild ? static_cast<UIWidget*>(child) : &dialog);
+        // Ends the loop with the old result if the Escape went astray.
+        dialog.close();
+        dialog.show();
+        EXPECT_EQ(dialog.result(), 0) << (toChild ? "sent to a child" : "sent to the dialog");
+    }
 }
 
 TEST_F(WindowDialogTest, PointerSnapLooksTwoLevelsDeep)
