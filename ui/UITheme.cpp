@@ -59,12 +59,13 @@ String packText(const DataPack& pack, const wchar_t* file)
     return entry ? String::fromBytes(entry->data(), entry->size(), 3) : String();
 }
 
-Bitmap packImage(const DataPack& pack, const wchar_t* folder, const String& name)
+// Skin strips and standard images are stored premultiplied, as the
+// painter blends them.
+Bitmap decodedImage(const PackFile* file)
 {
-    const PackFile* entry = packFile(pack, folder, name);
-    if (!entry)
+    if (!file)
         return Bitmap();
-    Bitmap bitmap = Bitmap::fromData(entry->data(), entry->size(), L"png");
+    Bitmap bitmap = Bitmap::fromData(file->data(), file->size(), L"png");
     bitmap.setPremultiplied(true);
     return bitmap;
 }
@@ -82,7 +83,8 @@ void readThree(const String& text, int& a, int& b, int& c)
 }
 
 // Skins are vertical strips whatever their "orientation" says.
-UISkin skinFromElement(const XmlElement& element, const Bitmap& strip)
+// The skin's geometry and state count; its strip comes when decoded.
+UISkin skinFromElement(const XmlElement& element)
 {
     UISkinGeometry g;
     readThree(element.attribute(L"columns"), g.left, g.center, g.right);
@@ -95,7 +97,7 @@ UISkin skinFromElement(const XmlElement& element, const Bitmap& strip)
         g.width = element.attribute(L"width").toInt();
         g.height = element.attribute(L"height").toInt();
     }
-    UISkin skin(strip, true);
+    UISkin skin;
     skin.setGeometry(g, element.attribute(L"count").toInt());
     return skin;
 }
@@ -124,8 +126,7 @@ bool UITheme::load(const String& path)
     m_source = FromFile;
     if (!fileExists(path))
         return false;
-    DataPack pack;
-    return pack.openFile(path) && loadTheme(pack);
+    return m_pack.openFile(path) && loadTheme();
 }
 
 bool UITheme::loadFromMemory(const std::uint8_t* data, std::int64_t size)
@@ -133,35 +134,36 @@ bool UITheme::loadFromMemory(const std::uint8_t* data, std::int64_t size)
     m_source = FromMemory;
     if (!data || size < 1)
         return false;
-    DataPack pack;
-    return pack.openMemory(data, size) && loadTheme(pack);
+    return m_pack.openMemory(data, size) && loadTheme();
 }
 
-bool UITheme::loadTheme(const DataPack& pack)
+bool UITheme::loadTheme()
 {
-    loadImages(pack);
-    if (!loadSkins(pack) || !loadModels(pack) || !loadMetrics(pack))
+    loadImages();
+    if (!loadSkins() || !loadModels() || !loadMetrics())
         return false;
     return isValid();
 }
 
-bool UITheme::loadModels(const DataPack& pack)
+bool UITheme::loadModels()
 {
-    return parseDescription(pack, L"models.xml", m_models);
+    return parseDescription(m_pack, L"models.xml", m_models);
 }
 
-bool UITheme::loadImages(const DataPack& pack)
+bool UITheme::loadImages()
 {
-    for (int id : imageLoadOrder)
-        m_images.append({id, packImage(pack, L"images", imageFiles[id])});
+    for (int id : imageLoadOrder) {
+        m_images.push_back({id, Bitmap()});
+        m_undecodedImages.push_back(packFile(m_pack, L"images", imageFiles[id]));
+    }
     return true;
 }
 
-bool UITheme::loadMetrics(const DataPack& pack)
+bool UITheme::loadMetrics()
 {
     m_metrics.clear();
     XmlDocument document;
-    if (!parseDescription(pack, L"metrics.xml", document))
+    if (!parseDescription(m_pack, L"metrics.xml", document))
         return false;
     const XmlElement* metrics = document.findElement(L"metrics");
     if (!metrics)
@@ -173,10 +175,10 @@ bool UITheme::loadMetrics(const DataPack& pack)
     return true;
 }
 
-bool UITheme::loadSkins(const DataPack& pack)
+bool UITheme::loadSkins()
 {
     XmlDocument document;
-    if (!parseDescription(pack, L"skins.xml", document))
+    if (!parseDescription(m_pack, L"skins.xml", document))
         return false;
     const XmlElement* skins = document.findElement(L"skins");
     if (!skins)
@@ -185,8 +187,10 @@ bool UITheme::loadSkins(const DataPack& pack)
         if (child->name() != L"skin" || !child->hasAttributes())
             continue;
         const String& name = child->attribute(L"name");
-        if (!name.isEmpty())
-            m_skins.append({name, skinFromElement(*child, packImage(pack, L"skins", name + L".png"))});
+        if (name.isEmpty())
+            continue;
+        m_skins.push_back({name, skinFromElement(*child)});
+        m_undecodedSkins.push_back(packFile(m_pack, L"skins", name + L".png"));
     }
     return true;
 }
@@ -203,9 +207,11 @@ int UITheme::metric(int id) const
 const Bitmap& UITheme::image(int id) const
 {
     static const Bitmap none;
-    for (const auto& [imageId, bitmap] : m_images) {
-        if (imageId == id)
-            return bitmap;
+    for (int i = 0; i < int(m_images.size()); ++i) {
+        if (m_images[std::size_t(i)].first != id)
+            continue;
+        decodeImage(i);
+        return m_images[std::size_t(i)].second;
     }
     return none;
 }
@@ -213,11 +219,39 @@ const Bitmap& UITheme::image(int id) const
 const UISkin& UITheme::skin(const String& name) const
 {
     static const UISkin none;
-    for (const auto& [skinName, skin] : m_skins) {
-        if (skinName == name)
-            return skin;
+    for (int i = 0; i < skinCount(); ++i) {
+        if (m_skins[std::size_t(i)].first == name)
+            return skinAt(i).second;
     }
     return none;
+}
+
+const UINamedSkin& UITheme::skinAt(int index) const
+{
+    decodeSkin(index);
+    return m_skins[std::size_t(index)];
+}
+
+void UITheme::decodeImage(int index) const
+{
+    const PackFile*& file = m_undecodedImages[std::size_t(index)];
+    if (!file)
+        return;
+    m_images[std::size_t(index)].second = decodedImage(file);
+    file = nullptr;
+}
+
+void UITheme::decodeSkin(int index) const
+{
+    const PackFile*& file = m_undecodedSkins[std::size_t(index)];
+    if (!file)
+        return;
+    UISkin& skin = m_skins[std::size_t(index)].second;
+    const UISkinGeometry geometry = skin.geometry();
+    const int count = skin.stateCount();
+    skin.setImage(decodedImage(file), true);
+    skin.setGeometry(geometry, count);
+    file = nullptr;
 }
 
 XmlElement* UITheme::models() const
@@ -228,5 +262,5 @@ XmlElement* UITheme::models() const
 bool UITheme::isValid() const
 {
     const bool hasSource = m_source == FromMemory || !m_path.isEmpty();
-    return hasSource && !m_metrics.isEmpty() && !m_images.isEmpty() && !m_skins.isEmpty();
+    return hasSource && !m_metrics.isEmpty() && !m_images.empty() && !m_skins.empty();
 }

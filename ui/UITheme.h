@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/DataPack.h"
 #include "foundation/List.h"
 #include "foundation/String.h"
 #include "foundation/XmlDocument.h"
@@ -8,8 +9,8 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
-class DataPack;
 
 // Ids of UITheme::metric; 0 stands for a name outside this table.
 enum UIMetric : int {
@@ -80,7 +81,10 @@ public:
     // The first skin of exactly that name; a shared empty skin otherwise.
     const UISkin& skin(const String& name) const;
     // In the order of "skins.xml"; two skins may share a name.
-    const List<UINamedSkin>& skinList() const { return m_skins; }
+    int skinCount() const { return int(m_skins.size()); }
+    const String& skinName(int index) const { return m_skins[std::size_t(index)].first; }
+    // Decodes the skin's strip the first time it is asked for.
+    const UINamedSkin& skinAt(int index) const;
     // The document element of "models.xml"; null when absent.
     XmlElement* models() const;
 
@@ -90,16 +94,25 @@ public:
 private:
     enum Source : int { NoSource = 0, FromFile = 1, FromMemory = 2 };
 
-    bool loadTheme(const DataPack& pack);
-    bool loadModels(const DataPack& pack);
-    bool loadImages(const DataPack& pack);
-    bool loadMetrics(const DataPack& pack);
-    bool loadSkins(const DataPack& pack);
+    bool loadTheme();
+    bool loadModels();
+    bool loadImages();
+    bool loadMetrics();
+    bool loadSkins();
+    void decodeImage(int index) const;
+    void decodeSkin(int index) const;
 
     String m_path;
     Source m_source = NoSource;
-    List<std::pair<int, Bitmap>> m_images;
-    List<UINamedSkin> m_skins;
+    // Images are decoded the first time they are asked for: a style holds
+    // far more than one window shows, and start-up pays only for those it
+    // shows. An undecoded entry keeps its file in the pack; null once
+    // decoded (or when the pack has no such file).
+    DataPack m_pack;
+    mutable std::vector<std::pair<int, Bitmap>> m_images;
+    mutable std::vector<const PackFile*> m_undecodedImages;
+    mutable std::vector<UINamedSkin> m_skins;
+    mutable std::vector<const PackFile*> m_undecodedSkins;
     List<std::pair<int, int>> m_metrics;
     XmlDocument m_models;
 };

@@ -153,9 +153,13 @@ void UIWidget::setStyleName(const String& name)
         return;
     applyModelProperties(theme->models());
     const String prefix = name + L'_';
-    for (auto& [skinName, skin] : theme->skinList()) {
-        if (skinName.startsWith(prefix))
-            setStyleImage(skinName, &skin);
+    // Only the skins this class takes get decoded. Widgets copy what they
+    // are handed; the theme's own skins stay as loaded.
+    for (int i = 0; i < theme->skinCount(); ++i) {
+        if (!theme->skinName(i).startsWith(prefix))
+            continue;
+        const auto& [skinName, skin] = theme->skinAt(i);
+        setStyleImage(skinName, const_cast<UISkin*>(&skin));
     }
 }
 

@@ -133,7 +133,7 @@ TEST_F(UIThemeTest, FirstMetricAndFirstSkinOfANameWin)
     EXPECT_EQ(theme.metric(MetricTextCursorWidth), 2);
     EXPECT_EQ(theme.metric(MetricLayoutTopMargin), 0);
     EXPECT_EQ(theme.metric(MetricNone), 4);
-    EXPECT_EQ(theme.skinList().count(), 2);
+    EXPECT_EQ(theme.skinCount(), 2);
     EXPECT_EQ(theme.skin(L"A_x").stateCount(), 3);
     EXPECT_EQ(theme.skin(L"a_x").stateCount(), 0);
 }
@@ -211,7 +211,9 @@ TEST_F(UIThemeTest, BuiltWhiteStyleHasEveryMetricImageAndTheWindowLook)
         EXPECT_GT(theme.metric(id), 0) << id;
     for (int id = ImageDialogHelpButton; id <= ImageFocus; ++id)
         EXPECT_FALSE(theme.image(id).isNull()) << id;
+    // Strips decode when first asked for and keep their nine-slice table.
     EXPECT_EQ(theme.skin(L"UIButton_Background").stateCount(), 5);
+    EXPECT_EQ(theme.skin(L"UIButton_Background").region(4, SkinCentre), Rect(4, 4 * 24 + 4, 16, 16));
     const XmlElement* window = theme.models()->findChildByAttribute(L"name", L"UIWindow");
     ASSERT_NE(window, nullptr);
     for (const wchar_t* name : {L"background", L"borderColor", L"shadowOffset", L"font"})
