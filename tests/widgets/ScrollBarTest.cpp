@@ -1,4 +1,5 @@
 #include "ui/widgets/UIRangeControl.h"
+#include "ui/widgets/UIScrollBar.h"
 
 #include "tests/support/RowTable.h"
 #include "tests/widgets/SignalRecorder.h"
@@ -99,4 +100,167 @@ TEST_F(RangeControlTest, OrientationSetsTheSizePolicy)
     EXPECT_EQ(range.sizePolicy(), (SizePolicies{SizeFixed, SizeResizable}));
     range.setOrientation(Orientation::Horizontal);
     EXPECT_EQ(range.sizePolicy(), (SizePolicies{SizeResizable, SizeFixed}));
+}
+
+namespace {
+
+// A bar whose auto-repeat reads a pointer the test places.
+class PointerScrollBar : public UIScrollBar {
+public:
+    using UIScrollBar::UIScrollBar;
+    Point pointer;
+
+protected:
+    Point pointerPosition() const override { return pointer; }
+};
+
+// A 100-pixel vertical bar (thickness 16 and thumb minimum 20 from the
+// style) in a hidden window; ticks are sent by hand.
+class ScrollBarTest : public StyledWidgetTest {
+protected:
+    void SetUp() override
+    {
+        window.setLayoutEnabled(false);
+        bar = new PointerScrollBar(&window);
+        bar->setOrientation(Orientation::Vertical);
+        bar->setGeometry(0, 0, 16, 100);
+        bar->show();
+        bar->setDocumentLength(400);
+        bar->setRange(0, 1000);
+        bar->setPageStep(100);
+    }
+    void TearDown() override
+    {
+        if (bar->isPressed())
+            send(MouseReleaseEventType, Point{});
+        StyledWidgetTest::TearDown();
+    }
+
+    void send(int type, Point p, KeyboardModifiers modifiers = NoModifier)
+    {
+        UIMouseEvent e(type, p, type == MouseMoveEventType ? NoButton : LeftButton, LeftButton, modifiers);
+        bar->event(&e);
+    }
+    void tick() { bar->timerEvent(UIScrollBar::autoRepeatTimerId); }
+
+    RecordingWidget window{nullptr, Colour(255, 255, 255), quickWindow};
+    PointerScrollBar* bar = nullptr;
+};
+
+} // namespace
+
+TEST_F(ScrollBarTest, StyleGivesThicknessAndThumbMinimum)
+{
+    EXPECT_EQ(bar->thickness(), 16);
+    EXPECT_EQ(bar->thumbMinimumLength(), 20);
+    EXPECT_EQ(bar->sizeHint(), (Size{16, 52}));
+}
+
+TEST_F(ScrollBarTest, ThumbIsTheVisibleShareOfTheTrackInBothOrientations)
+{
+    struct Row {
+        int document;
+        int expected;
+    };
+    // Track 68: a quarter (17) is below the minimum; the whole document fills it.
+    const Row rows[] = {{400, 20}, {100, 68}, {200, 34}, {50, 68}};
+    forEachRow(rows, [&](const Row& row) {
+        bar->setDocumentLength(row.document);
+        bar->setOrientation(Orientation::Vertical);
+        bar->setGeometry(0, 0, 16, 100);
+        EXPECT_EQ(bar->thumbLength(), row.expected);
+        bar->setOrientation(Orientation::Horizontal);
+        bar->setGeometry(0, 0, 100, 16);
+        EXPECT_EQ(bar->thumbLength(), row.expected);
+    });
+}
+
+TEST_F(ScrollBarTest, ValueAtMapsTheThumbCentreInSinglePrecision)
+{
+    struct Row {
+        int maximum;
+        int y;
+        int expected;
+    };
+    // Thumb 20 between the arrows leaves 48 pixels of travel from y = 26.
+    const Row rows[] = {
+        {1000, 26, 0},  {1000, 50, 500},  {1000, 51, 521},  {1000, 74, 1000},
+        {1000, 0, 0},   {1000, 99, 1000}, {16777217, 26, 0},
+        // 2^24 + 1 has no float: the far end reads 2^24.
+        {16777217, 74, 16777216},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        bar->setRange(0, row.maximum);
+        EXPECT_EQ(bar->valueAt({8, row.y}), row.expected);
+    });
+}
+
+// The thumb filling the track left 0 to divide by, and NaN met an int conversion.
+TEST_F(ScrollBarTest, ValueAtIsTheMinimumWhenTheThumbCannotMove)
+{
+    bar->setDocumentLength(100);
+    EXPECT_EQ(bar->valueAt({8, 60}), 0);
+    bar->setDocumentLength(400);
+    bar->setRange(0, 0);
+    EXPECT_EQ(bar->valueAt({8, 60}), 0);
+}
+
+TEST_F(ScrollBarTest, TrackClickPagesOnceAndShiftClickJumps)
+{
+    send(MousePressEventType, {8, 80});
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_FALSE(bar->isTimerActive(UIScrollBar::autoRepeatTimerId));
+    send(MouseReleaseEventType, {8, 80});
+
+    send(MousePressEventType, {8, 50}, ShiftModifier);
+    EXPECT_EQ(bar->value(), 500);
+    send(MouseReleaseEventType, {8, 50});
+    send(MousePressEventType, {8, 20});
+    EXPECT_EQ(bar->value(), 400);
+}
+
+TEST_F(ScrollBarTest, DraggingTheThumbKeepsTheGrabPoint)
+{
+    const Rect thumb = bar->thumbRect();
+    send(MousePressEventType, {8, thumb.y + 3});
+    EXPECT_TRUE(bar->isDraggingThumb());
+    send(MouseMoveEventType, {8, thumb.y + 3 + 24});
+    EXPECT_EQ(bar->value(), 500);
+    send(MouseMoveEventType, {8, 99});
+    EXPECT_EQ(bar->value(), 1000);
+    send(MouseReleaseEventType, {8, 99});
+    EXPECT_FALSE(bar->isDraggingThumb());
+}
+
+TEST_F(ScrollBarTest, ArrowRepeatSpeedsUpOnceThePointerLeavesTheArrow)
+{
+    bar->setValue(500);
+    send(MousePressEventType, {8, 8});
+    EXPECT_TRUE(bar->isTimerActive(UIScrollBar::autoRepeatTimerId));
+    EXPECT_EQ(bar->value(), 500);
+    const Point centre = bar->mapToGlobal({8, 8});
+    struct Row {
+        int offset;
+        int step;
+    };
+    // Along the axis from the arrow's centre; the arrow reaches 8 either way.
+    const Row rows[] = {{0, -3}, {7, -3}, {9, 4}, {40, 8}, {100, 17}, {-9, -4}, {-40, -8}};
+    forEachRow(rows, [&](const Row& row) {
+        bar->pointer = {centre.x, centre.y + row.offset};
+        const int before = bar->value();
+        tick();
+        EXPECT_EQ(bar->value() - before, row.step);
+    });
+    send(MouseReleaseEventType, {8, 8});
+    EXPECT_FALSE(bar->isTimerActive(UIScrollBar::autoRepeatTimerId));
+    EXPECT_FALSE(bar->isAutoRepeating());
+}
+
+TEST_F(ScrollBarTest, SecondArrowStepsUpWhileHeld)
+{
+    send(MousePressEventType, {8, 95});
+    bar->pointer = bar->mapToGlobal({8, 92});
+    tick();
+    tick();
+    EXPECT_EQ(bar->value(), 6);
 }
