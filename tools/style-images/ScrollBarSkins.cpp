@@ -33,8 +33,9 @@ const std::optional<Look> arrowButtonLooks[stateCount] = {
     std::nullopt,
 };
 
-const Colour trackFaces[stateCount] = {Colour(240, 241, 243), Colour(240, 241, 243), Colour(240, 241, 243),
-                                       Colour(247, 247, 248)};
+// One face in every state: a disabled bar tells itself by its thumb and
+// glyphs, and the track stays flush with the bar's background at the ends.
+const Colour trackFace(240, 241, 243);
 const Colour glyphColours[stateCount] = {Colour(96, 103, 112), Colour(33, 37, 41), Colour(33, 37, 41),
                                          Colour(190, 195, 200)};
 const Colour gripperColours[stateCount] = {Colour(160, 165, 171), Colour(79, 145, 214), Colour(79, 145, 214),
@@ -54,7 +55,7 @@ Bitmap track()
     Canvas c(trackState, trackState * stateCount, 1);
     for (int i = 0; i < stateCount; ++i) {
         const float top = float(i * trackState);
-        c.layer(trackFaces[i], [&](Shapes& s) { s.rect(0, top, trackState, trackState); });
+        c.layer(trackFace, [&](Shapes& s) { s.rect(0, top, trackState, trackState); });
     }
     return c.image();
 }
