@@ -1,6 +1,8 @@
 #include "ui/widgets/UIScrollArea.h"
 
+#include "tests/support/ColourPrinting.h"
 #include "tests/support/GeometryPrinting.h"
+#include "tests/support/StringPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
@@ -216,4 +218,14 @@ TEST_F(ScrollAreaTest, ANewContentReplacesAndDeletesTheOld)
     EXPECT_EQ(area->viewport()->children().count(), 1);
     EXPECT_FALSE(shown(area->verticalScrollBar()));
     content = next;
+}
+
+TEST_F(ScrollAreaTest, ViewportAndCornerTakeTheirOwnStyles)
+{
+    EXPECT_EQ(area->viewport()->styleName(), String(L"UIScrollAreaViewport"));
+    EXPECT_EQ(area->corner()->styleName(), String(L"UIScrollAreaCorner"));
+    EXPECT_EQ(area->viewport()->background().colour(), Colour(255, 255, 255));
+    EXPECT_EQ(area->corner()->background().colour(), Colour(240, 241, 243));
+    area->setCornerBackground(Brush(Colour(1, 2, 3)));
+    EXPECT_EQ(area->corner()->background().colour(), Colour(1, 2, 3));
 }

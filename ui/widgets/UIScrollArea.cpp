@@ -30,42 +30,35 @@ bool showsBar(UIScrollArea::ScrollBarPolicy policy, int maximum)
 
 // ---- Viewport and corner ----
 
-UIScrollAreaViewport::UIScrollAreaViewport(UIWidget* parent) : UIWidget(parent)
+UIScrollAreaPart::UIScrollAreaPart(UIWidget* parent, const String& styleName, const Brush& background)
+    : UIWidget(parent), m_background(background)
 {
-    setStyleName(L"UIScrollAreaViewport");
+    setStyleName(styleName);
     setFlag(WidgetSeeThrough, false);
     setSizePolicy(SizeResizable, SizeResizable);
+}
+
+void UIScrollAreaPart::setStyleProperty(const String& name, const String& value)
+{
+    if (name == L"background")
+        m_background = parseBrushValue(value);
+}
+
+void UIScrollAreaPart::paintEvent(UIPaintEvent*)
+{
+    fillWith(*this, m_background);
+}
+
+UIScrollAreaViewport::UIScrollAreaViewport(UIWidget* parent)
+    : UIScrollAreaPart(parent, L"UIScrollAreaViewport", Brush())
+{
     // The scroll area sizes the content; a grid here would fight it.
     setLayoutEnabled(false);
 }
 
-void UIScrollAreaViewport::setStyleProperty(const String& name, const String& value)
+UIScrollAreaCorner::UIScrollAreaCorner(UIWidget* parent)
+    : UIScrollAreaPart(parent, L"UIScrollAreaCorner", Brush(unsetStyleColour))
 {
-    if (name == L"background")
-        m_background = parseBrushValue(value);
-}
-
-void UIScrollAreaViewport::paintEvent(UIPaintEvent*)
-{
-    fillWith(*this, m_background);
-}
-
-UIScrollAreaCorner::UIScrollAreaCorner(UIWidget* parent) : UIWidget(parent)
-{
-    setStyleName(L"UIScrollAreaCorner");
-    setFlag(WidgetSeeThrough, false);
-    setSizePolicy(SizeResizable, SizeResizable);
-}
-
-void UIScrollAreaCorner::setStyleProperty(const String& name, const String& value)
-{
-    if (name == L"background")
-        m_background = parseBrushValue(value);
-}
-
-void UIScrollAreaCorner::paintEvent(UIPaintEvent*)
-{
-    fillWith(*this, m_background);
 }
 
 // ---- Scroll area ----

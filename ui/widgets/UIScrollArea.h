@@ -4,37 +4,34 @@
 #include "ui/UIStyleValues.h"
 #include "ui/widgets/UIScrollBar.h"
 
-// The window a scroll area shows its content through.
-class UIScrollAreaViewport : public UIWidget {
+// A plain part of a scroll area: it only fills its rectangle with its
+// "background" when that is visible.
+class UIScrollAreaPart : public UIWidget {
 public:
-    explicit UIScrollAreaViewport(UIWidget* parent);
-
     void setStyleProperty(const String& name, const String& value) override;
     // Takes effect with the next paint.
     void setBackground(const Brush& brush) { m_background = brush; }
     const Brush& background() const { return m_background; }
 
 protected:
+    UIScrollAreaPart(UIWidget* parent, const String& styleName, const Brush& background);
     void paintEvent(UIPaintEvent* event) override;
 
 private:
     Brush m_background;
 };
 
-// The square where a scroll area's two bars meet.
-class UIScrollAreaCorner : public UIWidget {
+// The window a scroll area shows its content through ("UIScrollAreaViewport").
+class UIScrollAreaViewport : public UIScrollAreaPart {
+public:
+    explicit UIScrollAreaViewport(UIWidget* parent);
+};
+
+// The square where a scroll area's two bars meet ("UIScrollAreaCorner");
+// transparent until styled.
+class UIScrollAreaCorner : public UIScrollAreaPart {
 public:
     explicit UIScrollAreaCorner(UIWidget* parent);
-
-    void setStyleProperty(const String& name, const String& value) override;
-    void setBackground(const Brush& brush) { m_background = brush; }
-    const Brush& background() const { return m_background; }
-
-protected:
-    void paintEvent(UIPaintEvent* event) override;
-
-private:
-    Brush m_background{unsetStyleColour};
 };
 
 // Shows a content widget through a viewport with a horizontal and a
