@@ -1,6 +1,8 @@
 #include "ui/widgets/UIRangeControl.h"
 #include "ui/widgets/UIScrollBar.h"
 
+#include "graphics/DrawingSurface.h"
+
 #include "tests/support/RowTable.h"
 #include "tests/widgets/SignalRecorder.h"
 #include "tests/widgets/StyledWidgetTest.h"
@@ -263,4 +265,29 @@ TEST_F(ScrollBarTest, SecondArrowStepsUpWhileHeld)
     tick();
     tick();
     EXPECT_EQ(bar->value(), 6);
+}
+
+TEST_F(ScrollBarTest, ThumbIsDrawnOnlyWithSomethingToScroll)
+{
+    RecordingWidget shownWindow(nullptr, Colour(255, 255, 255), quickWindow);
+    shownWindow.setLayoutEnabled(false);
+    auto* shownBar = new UIScrollBar(&shownWindow);
+    shownBar->setOrientation(Orientation::Vertical);
+    shownBar->setGeometry(10, 10, 16, 100);
+    shownBar->setDocumentLength(400);
+    shownBar->show();
+    showAt(shownWindow, 40, 40, 60, 140);
+    const Colour track(240, 241, 243);
+    struct Row {
+        int maximum;
+        bool thumbDrawn;
+    };
+    const Row rows[] = {{1000, true}, {0, false}, {1, true}};
+    forEachRow(rows, [&](const Row& row) {
+        shownBar->setRange(0, row.maximum);
+        shownBar->repaint();
+        // Where the thumb starts at value 0, a few pixels in.
+        const Colour pixel = shownWindow.windowSurface()->toBitmap(false).pixel(10 + 8, 10 + 16 + 4);
+        EXPECT_EQ(pixel != track, row.thumbDrawn);
+    });
 }
