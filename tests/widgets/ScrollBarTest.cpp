@@ -221,6 +221,20 @@ TEST_F(ScrollBarTest, TrackClickPagesOnceAndShiftClickJumps)
     EXPECT_EQ(bar->value(), 400);
 }
 
+// value + page step wrapped past INT_MAX and jumped the thumb to the start.
+TEST_F(ScrollBarTest, PagingNearTheIntLimitStopsAtTheMaximum)
+{
+    bar->setRange(0, INT_MAX);
+    bar->setPageStep(INT_MAX);
+    bar->setValue(INT_MAX - 10);
+    send(MousePressEventType, {8, 20});
+    send(MouseReleaseEventType, {8, 20});
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(10);
+    send(MousePressEventType, {8, 95 - 16});
+    EXPECT_EQ(bar->value(), INT_MAX);
+}
+
 TEST_F(ScrollBarTest, DraggingTheThumbKeepsTheGrabPoint)
 {
     const Rect thumb = bar->thumbRect();

@@ -188,7 +188,7 @@ void UIScrollBar::repeatStep()
 {
     const Point pointer = pointerPosition();
     if (m_repeatArrowRect.contains(pointer)) {
-        setValue(m_repeatDecrement ? value() - m_arrowStep : value() + m_arrowStep);
+        moveBy(m_repeatDecrement ? -m_arrowStep : m_arrowStep);
         return;
     }
     // Off the arrow the pointer's side picks the direction, and every pixel
@@ -201,7 +201,13 @@ void UIScrollBar::repeatStep()
         step = std::min(toNearestInt(float(p - (c - e)) * m_acceleration), -1) - m_arrowStep;
     else
         step = std::max(toNearestInt(float(p - (c + e)) * m_acceleration), 1) + m_arrowStep;
-    setValue(static_cast<int>(std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum())));
+    moveBy(step);
+}
+
+void UIScrollBar::moveBy(long long delta)
+{
+    // In 64 bits, so a step past an extreme value stops at the bound instead of wrapping.
+    setValue(static_cast<int>(std::clamp<long long>(value() + delta, minimum(), maximum())));
 }
 
 // ---- Mouse ----
@@ -248,9 +254,9 @@ void UIScrollBar::pressTrack(const UIMouseEvent* event)
     const int p = along(event->position());
     const int start = along(thumb.topLeft());
     if (p < start)
-        setValue(value() - pageStep());
+        moveBy(-static_cast<long long>(pageStep()));
     else if (p > start + (isVertical() ? thumb.height : thumb.width))
-        setValue(value() + pageStep());
+        moveBy(pageStep());
 }
 
 void UIScrollBar::mouseMoveEvent(UIMouseEvent* event)

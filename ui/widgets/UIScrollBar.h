@@ -100,6 +100,7 @@ private:
     void pressTrack(const UIMouseEvent* event);
     void pressArrow(const Rect& arrow, bool decrement);
     void repeatStep();
+    void moveBy(long long delta);
     void paintHorizontalArrows(Graphics& g, int state) const;
     void paintVerticalArrows(Graphics& g, int state) const;
     void paintThumb(Graphics& g) const;
