@@ -136,7 +136,10 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* eff
         POINT at = {point.x, point.y};
         m_helper->DragEnter(m_window, data, &at, *effect);
     }
+    // A drag this program started keeps its source widget.
+    UIWidget* source = manager().isOutgoingDrag() ? manager().source() : nullptr;
     manager().reset();
+    manager().setSource(source);
     if (IsWindowEnabled(m_window))
         readDroppedData(data, manager().mimeData());
     *effect = DROPEFFECT_NONE;

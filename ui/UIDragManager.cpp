@@ -186,8 +186,10 @@ std::uint32_t runDragLoop(const UIDrag& request, std::uint32_t allowedActions, D
     const std::unique_ptr<DragImageHelper> image = makeDragImage(request, dataObject);
     const FullWindowDrag fullWindows;
     DWORD effect = DROPEFFECT_NONE;
+    UIDragManager::instance().setOutgoingDrag(true);
     const HRESULT result = DoDragDrop(dataObject, dropSource, allowedActions & (DropCopy | DropMove | DropLink),
                                       &effect);
+    UIDragManager::instance().setOutgoingDrag(false);
     return result == DRAGDROP_S_DROP ? singleDropAction(effect) : NoDropAction;
 }
 
@@ -206,7 +208,9 @@ std::uint32_t startDrag(UIDrag* request, std::uint32_t allowedActions)
         action = runDragLoop(*request, allowedActions, dataObject, dropSource);
     dataObject->Release();
     dropSource->Release();
-    if (rendered)
+    // A drop on one of this program's own windows is still on its way and
+    // reads the manager; the next drag resets it then.
+    if (rendered && !manager.isDropPending())
         manager.reset();
     return action;
 }

@@ -62,6 +62,10 @@ public:
     UIWidget* receiver() const { return m_receiver; }
     void setReceiver(UIWidget* receiver) { m_receiver = receiver; }
 
+    // While this program's own drag loop runs.
+    bool isOutgoingDrag() const { return m_outgoingDrag; }
+    void setOutgoingDrag(bool on) { m_outgoingDrag = on; }
+
     // Sends the drop event to the target a short moment later, once the
     // platform's drop call has returned to the dragging program. A drop
     // still pending is replaced.
@@ -88,6 +92,7 @@ private:
     int m_dragDistanceX;
     int m_dragDistanceY;
     std::uintptr_t m_dropTimer = 0;
+    bool m_outgoingDrag = false;
 };
 
 // The drag events: 118 enter, 119 move, 120 leave, 121 drop. Only enter and
