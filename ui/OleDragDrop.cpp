@@ -245,24 +245,24 @@ void DropSource::setButtons(DWORD dragButton, DWORD cancelButtons)
     m_cancelButtons = cancelButtons;
 }
 
+namespace {
+
+// The cursor slot of one action: none, copy, move, link; -1 for any other
+// value.
+int cursorSlot(std::uint32_t action)
+{
+    if (action == DropLink)
+        return 3;
+    return action <= DropMove ? static_cast<int>(action) : -1;
+}
+
+} // namespace
+
 void DropSource::setCursor(std::uint32_t action, HCURSOR cursor)
 {
-    switch (action) {
-    case NoDropAction:
-        m_cursors[0] = cursor;
-        return;
-    case DropCopy:
-        m_cursors[1] = cursor;
-        return;
-    case DropMove:
-        m_cursors[2] = cursor;
-        return;
-    case DropLink:
-        m_cursors[3] = cursor;
-        return;
-    default:
-        return;
-    }
+    const int slot = cursorSlot(action);
+    if (slot >= 0)
+        m_cursors[slot] = cursor;
 }
 
 // Alt is a modifier, never a reason to cancel.
@@ -278,10 +278,10 @@ HRESULT DropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState)
 HRESULT DropSource::GiveFeedback(DWORD effect)
 {
     m_lastEffect = singleDropAction(effect);
-    const int index = m_lastEffect == DropLink ? 3 : static_cast<int>(m_lastEffect);
-    if (!m_cursors[index])
+    const HCURSOR cursor = m_cursors[cursorSlot(m_lastEffect)];
+    if (!cursor)
         return DRAGDROP_S_USEDEFAULTCURSORS;
-    SetCursor(m_cursors[index]);
+    SetCursor(cursor);
     return S_OK;
 }
 

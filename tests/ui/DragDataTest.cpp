@@ -16,6 +16,11 @@ namespace {
 
 const wchar_t* const customFormat = L"application/x-kestrola-test";
 
+ByteArray payloadOf(const char* bytes, int size)
+{
+    return ByteArray(reinterpret_cast<const std::uint8_t*>(bytes), size);
+}
+
 // Three columns and two rows, every pixel different, alpha included, so
 // that a flip or a lost channel shows.
 Bitmap sampleImage()
@@ -97,37 +102,12 @@ class DragData : public WidgetTest {};
 
 } // namespace
 
-TEST(MimeDataEntries, OneEntryPerFormatInInsertionOrder)
-{
-    MimeData data;
-    data.setText(L"first");
-    data.setData(customFormat, ByteArray(reinterpret_cast<const std::uint8_t*>("ab"), 2));
-    data.setFilePaths(listOf({L"C:\\a"}));
-    data.setText(L"second");
-    EXPECT_EQ(vectorOf(data.formats()),
-              (std::vector<std::wstring>{mimeTextFormat, customFormat, mimeFileListFormat}));
-    EXPECT_EQ(data.text(), String(L"second"));
-    EXPECT_TRUE(data.data(mimeTextFormat).isEmpty()) << "the built-in names have no raw bytes";
-    EXPECT_TRUE(data.data(L"TEXT/PLAIN").isEmpty()) << "names are case-sensitive";
-
-    const StringList paths = data.filePaths();
-    data.setFilePaths(paths);
-    EXPECT_EQ(vectorOf(data.filePaths()), std::vector<std::wstring>{L"C:\\a"});
-
-    MimeData copy;
-    copy.copyFrom(data);
-    EXPECT_EQ(vectorOf(copy.formats()), vectorOf(data.formats()));
-    data.clear();
-    EXPECT_TRUE(data.isEmpty());
-    EXPECT_EQ(data.text(), String());
-}
-
 // setData with a built-in name used to add a bytes entry that the text,
 // list and image getters then read as the wrong kind.
-TEST(MimeDataEntries, RawBytesUnderABuiltInNameAreRefused)
+TEST(TransferBlocks, RawBytesUnderABuiltInNameAreRefused)
 {
     MimeData data;
-    data.setData(mimeTextFormat, ByteArray(reinterpret_cast<const std::uint8_t*>("ab"), 2));
+    data.setData(mimeTextFormat, payloadOf("ab", 2));
     EXPECT_TRUE(data.isEmpty());
 }
 
@@ -197,27 +177,29 @@ TEST(TransferBlocks, DibOf24BitsWithWidthThreeReadsWithOpaqueAlpha)
 
 TEST(TransferBlocks, DibHeaderChecks)
 {
-    Bytes padded = dib24(2);
-    padded.insert(padded.end(), 16, 0xEE);
-    Bytes shortBlock = dib24(2);
-    shortBlock.pop_back();
-    Bytes topDown = dib24(2);
-    storeLittleEndian(topDown.data() + 8, std::uint32_t(-2), 4);
-    Bytes bitFields = dib24(2);
-    storeLittleEndian(bitFields.data() + 16, 3, 4);
-    Bytes sixteenBits = dib24(2);
-    storeLittleEndian(sixteenBits.data() + 14, 16, 2);
-    Bytes planes = dib24(2);
-    storeLittleEndian(planes.data() + 12, 2, 2);
-    Bytes hugeWidth = dib24(2);
-    storeLittleEndian(hugeWidth.data() + 4, 0x7FFFFFFF, 4);
     struct Row {
-        const Bytes* block;
+        int offset;
+        int width;
+        std::uint32_t value;
         bool reads;
     };
-    const Row rows[] = {{&padded, true},     {&shortBlock, false}, {&topDown, false},   {&bitFields, false},
-                        {&sixteenBits, false}, {&planes, false},   {&hugeWidth, false}};
-    forEachRow(rows, [](const Row& row) { EXPECT_EQ(readDib(*row.block).isNull(), !row.reads); });
+    const Row rows[] = {
+        {8, 4, std::uint32_t(-2), false}, // top-down
+        {16, 4, 3, false},                // bitfields
+        {14, 2, 16, false},               // 16 bits
+        {12, 2, 2, false},                // planes
+        {4, 4, 0x7FFFFFFF, false},        // width past the block
+    };
+    forEachRow(rows, [](const Row& row) {
+        Bytes block = dib24(2);
+        storeLittleEndian(block.data() + row.offset, row.value, row.width);
+        EXPECT_EQ(readDib(block).isNull(), !row.reads);
+    });
+    Bytes padded = dib24(2);
+    padded.insert(padded.end(), 16, 0xEE);
+    EXPECT_FALSE(readDib(padded).isNull());
+    padded.resize(padded.size() - 17);
+    EXPECT_TRUE(readDib(padded).isNull());
 }
 
 TEST(TransferBlocks, PrivateBlocks)
@@ -246,7 +228,7 @@ TEST(TransferBlocks, DamagedBlocksFailCleanly)
 {
     const Bytes dib = bytesOf(dibBlock(sampleImage()));
     expectEveryPrefixFailsCleanly(dib, [](const Bytes& b) { return !readDib(b).isNull(); });
-    const Bytes privateBytes = bytesOf(privateBlock(customFormat, ByteArray(reinterpret_cast<const std::uint8_t*>("q"), 1)));
+    const Bytes privateBytes = bytesOf(privateBlock(customFormat, payloadOf("q", 1)));
     expectEveryPrefixFailsCleanly(privateBytes,
                                   [](const Bytes& b) { return privateEntryFromBlock(b.data(), b.size()).has_value(); });
     const Bytes blocks[] = {dib, privateBytes, bytesOf(fileListBlock(listOf({L"C:\\a", L"D:\\bc"}))),
@@ -261,15 +243,24 @@ TEST(TransferBlocks, DamagedBlocksFailCleanly)
     }
 }
 
-TEST_F(DragData, BlocksAreWrittenInEntryOrder)
+TEST_F(DragData, FormatsAndBlocksKeepEntryOrder)
 {
     MimeData data;
-    data.setText(L"t");
-    data.setData(customFormat, ByteArray(reinterpret_cast<const std::uint8_t*>("ab"), 2));
+    data.setText(L"first");
+    data.setData(customFormat, payloadOf("ab", 2));
     data.setFilePaths(listOf({L"C:\\a"}));
+    data.setText(L"second");
+    data.setFilePaths(data.filePaths());
+    EXPECT_EQ(vectorOf(data.formats()), (std::vector<std::wstring>{mimeTextFormat, customFormat, mimeFileListFormat}));
+    EXPECT_EQ(data.text(), String(L"second"));
+    EXPECT_TRUE(data.data(mimeTextFormat).isEmpty()) << "the built-in names have no raw bytes";
+    EXPECT_TRUE(data.data(L"TEXT/PLAIN").isEmpty()) << "names are case-sensitive";
     const RenderedData rendered(data);
     EXPECT_EQ(rendered.stored, 3);
     EXPECT_EQ(rendered.formats(), (std::vector<CLIPFORMAT>{CF_UNICODETEXT, privateTransferFormat(), CF_HDROP}));
+    MimeData copy;
+    copy.copyFrom(data);
+    EXPECT_EQ(vectorOf(copy.formats()), vectorOf(data.formats()));
 }
 
 TEST_F(DragData, EachKindRoundTrips)
@@ -278,7 +269,7 @@ TEST_F(DragData, EachKindRoundTrips)
     data.setText(L"Gr\u00fc\u00dfe");
     data.setFilePaths(listOf({L"C:\\one.txt", L"C:\\Folder with spaces"}));
     data.setImage(sampleImage());
-    data.setData(customFormat, ByteArray(reinterpret_cast<const std::uint8_t*>("\0\1\2"), 3));
+    data.setData(customFormat, payloadOf("\0\1\2", 3));
     const RenderedData rendered(data);
     ASSERT_EQ(rendered.stored, 4);
     MimeData read;
