@@ -27,6 +27,9 @@ void CALLBACK dropTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     deliverArmedDrop(timer);
 }
 
+// Null before the first use and after the exit destroyed the manager.
+UIDragManager* liveManager = nullptr;
+
 } // namespace
 
 // The platform calls back with the id it gave; that one is killed, so a
@@ -46,11 +49,28 @@ void deliverArmedDrop(std::uintptr_t timer)
 UIDragManager::UIDragManager()
     : m_dragDistanceX(GetSystemMetrics(SM_CXDRAG)), m_dragDistanceY(GetSystemMetrics(SM_CYDRAG))
 {
+    liveManager = this;
 }
 
 UIDragManager::~UIDragManager()
 {
     cancelDrop();
+    liveManager = nullptr;
+}
+
+void UIDragManager::forgetWidget(const UIWidget* widget)
+{
+    if (!liveManager)
+        return;
+    UIDragManager& manager = *liveManager;
+    if (manager.m_source == widget)
+        manager.m_source = nullptr;
+    if (manager.m_receiver == widget)
+        manager.m_receiver = nullptr;
+    if (manager.m_target == widget) {
+        manager.cancelDrop();
+        manager.m_target = nullptr;
+    }
 }
 
 UIDragManager& UIDragManager::instance()

@@ -62,6 +62,10 @@ public:
     UIWidget* receiver() const { return m_receiver; }
     void setReceiver(UIWidget* receiver) { m_receiver = receiver; }
 
+    // A widget being destroyed stops being the source, target or receiver;
+    // nothing once the manager itself is gone.
+    static void forgetWidget(const UIWidget* widget);
+
     // While this program's own drag loop runs.
     bool isOutgoingDrag() const { return m_outgoingDrag; }
     void setOutgoingDrag(bool on) { m_outgoingDrag = on; }

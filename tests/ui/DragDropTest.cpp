@@ -232,6 +232,23 @@ TEST_F(DragDrop, ArmingTwiceGivesOneDrop)
     EXPECT_FALSE(manager.isDropPending());
 }
 
+// A destroyed widget stayed the manager's source, receiver and target.
+TEST_F(DragDrop, DestroyedWidgetsAreForgotten)
+{
+    UIDragManager& manager = UIDragManager::instance();
+    enter();
+    over(a);
+    UIDrag drag(a);
+    manager.armDrop(a);
+    delete a;
+    a = nullptr;
+    EXPECT_EQ(manager.source(), nullptr);
+    EXPECT_EQ(manager.receiver(), nullptr);
+    EXPECT_EQ(manager.target(), nullptr);
+    EXPECT_FALSE(manager.isDropPending());
+    target->DragLeave();
+}
+
 TEST_F(DragDrop, EveryShownWindowIsRegistered)
 {
     EXPECT_EQ(RegisterDragDrop(hwndOf(&window), target), DRAGDROP_E_ALREADYREGISTERED);
