@@ -305,6 +305,8 @@ HRESULT copyMedium(const STGMEDIUM& source, CLIPFORMAT format, STGMEDIUM& copy)
         break;
     case TYMED_FILE: {
         // A name, not a handle: the copy gets its own string.
+        if (!source.lpszFileName)
+            break;
         const std::size_t bytes = (wcslen(source.lpszFileName) + 1) * sizeof(wchar_t);
         copy.lpszFileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
         if (!copy.lpszFileName)
@@ -495,8 +497,8 @@ namespace {
 // A top-down 32-bit DIB section holding the image's premultiplied pixels.
 HBITMAP premultipliedSection(const Bitmap& image)
 {
-    Bitmap pixels = Bitmap::fromPixels(image.bits(), image.width(), image.height(), image.hasAlpha(),
-                                       image.byteCount());
+    // A copy: premultiplying works in place on shared pixels.
+    Bitmap pixels = widenedTo32Bits(image).copy();
     if (pixels.isNull())
         return nullptr;
     pixels.setPremultiplied(true);

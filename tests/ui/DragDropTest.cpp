@@ -282,6 +282,10 @@ TEST_F(DragDrop, OutgoingDragDropsOnOwnWindow)
     data.setText(L"outgoing");
     manager.setMimeData(data);
     UIDrag drag(b);
+    Bitmap image(32, 32, true);
+    image.fill(Colour(128, 40, 90, 200));
+    drag.setImage(image);
+    drag.setHotSpot(Point(-1, 5));
     const POINTL at = centreOf(a);
     setCursorPosition(Point(at.x, at.y));
     sendLeftButton(MOUSEEVENTF_LEFTDOWN);
