@@ -40,10 +40,6 @@ bool send(UIEvent& event, UIWidget* widget)
     return dispatcher() && dispatcher()->sendEvent(&event, widget);
 }
 
-} // namespace
-
-namespace {
-
 struct KeyStateBit {
     DWORD keyState;
     std::uint32_t bit;
