@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,8 +17,8 @@ namespace {
 
 using DragLog = std::vector<std::pair<char, int>>;
 
-// Takes drops and logs its drag events under its name; whether it accepts
-// enter and move events is up to the test.
+// Takes drops and logs its drag events under its name; it accepts every
+// enter event, and move events as the test says.
 class DragWidget : public RecordingWidget {
 public:
     DragWidget(UIWidget* parent, char name, DragLog& log, Rect geometry)
@@ -31,17 +32,15 @@ public:
 
     char name;
     DragLog& log;
-    bool acceptEnter = true;
     bool acceptMove = true;
     std::uint32_t pickAction = 0;
-    std::uint32_t proposedAction = 0;
     String droppedText;
     Point droppedPos;
     std::uint32_t droppedAction = 0;
     UIWidget* droppedSource = nullptr;
 
 protected:
-    void dragEnterEvent(UIDragEvent* e) override { answer(e, acceptEnter); }
+    void dragEnterEvent(UIDragEvent* e) override { answer(e, true); }
     void dragMoveEvent(UIDragEvent* e) override { answer(e, acceptMove); }
     void dragLeaveEvent(UIDragEvent* e) override { log.emplace_back(name, e->type()); }
     void dropEvent(UIDragEvent* e) override
@@ -57,7 +56,6 @@ private:
     void answer(UIDragEvent* e, bool accept)
     {
         log.emplace_back(name, e->type());
-        proposedAction = e->action();
         if (pickAction)
             e->acceptAction(pickAction);
         e->setAccepted(accept);
@@ -93,12 +91,11 @@ protected:
         return POINTL{global.x, global.y};
     }
 
-    DWORD enter(DWORD offered = DROPEFFECT_COPY)
+    void enter(DWORD offered = DROPEFFECT_COPY)
     {
         DWORD effect = offered;
         EXPECT_EQ(target->DragEnter(dataObject, MK_LBUTTON, centreOf(a), &effect), S_OK);
         EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE)) << "widgets hear of the drag from the first DragOver";
-        return effect;
     }
     DWORD over(const UIWidget* widget, DWORD offered = DROPEFFECT_COPY)
     {
@@ -112,12 +109,9 @@ protected:
         EXPECT_EQ(target->Drop(dataObject, keyState, centreOf(widget), &effect), S_OK);
         return effect;
     }
-    int dropsSeen() const
+    long dropsSeen() const
     {
-        int drops = 0;
-        for (const auto& entry : log)
-            drops += entry.second == DropEventType ? 1 : 0;
-        return drops;
+        return std::count_if(log.begin(), log.end(), [](const auto& entry) { return entry.second == DropEventType; });
     }
 
     RecordingWidget window{nullptr, Colour(250, 250, 250), quickWindow};
