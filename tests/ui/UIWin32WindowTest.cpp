@@ -15,6 +15,9 @@ class Win32WindowTest : public WidgetTest {
 protected:
     void SetUp() override
     {
+        // A pointer another test left over this spot would add move events
+        // to the ones recorded here.
+        SetCursorPos(1200, 1000);
         window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
         showAt(*window, 50, 50, 400, 300);
         child = addChild(window.get(), Colour(0, 0, 255), Rect(40, 30, 100, 80));
