@@ -4,6 +4,7 @@
 #include "tests/support/ColourPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/ui/WidgetTestKit.h"
+#include "tests/widgets/SignalRecorder.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <memory>
@@ -11,14 +12,11 @@
 
 namespace {
 
-// Records the int each emission of a connected Signal carries.
-class IndexLog : public SignalReceiver {
-public:
-    void note(int value) { values.push_back(value); }
-    void listen(Signal& signal) { signal.connect(this, &IndexLog::note); }
-
-    std::vector<int> values;
-};
+// Records the int each emission of the signal carries.
+void listen(SignalRecorder& recorder, Signal& signal)
+{
+    signal.connect(&recorder, &SignalRecorder::onValue);
+}
 
 // A 300 x 20 header with the sections Name (0..100), Size (100..180) and
 // Date (180..240).
@@ -72,8 +70,8 @@ TEST_F(HeaderTest, ClickNeedsPressAndReleaseOnOneSection)
     };
     const Row rows[] = {{50, 50, {0}}, {50, 150, {}}, {120, 130, {1}}, {99, 99, {}}, {50, 400, {}}};
     forEachRow(rows, [&](const Row& row) {
-        IndexLog clicks;
-        clicks.listen(header->sectionClicked);
+        SignalRecorder clicks;
+        listen(clicks, header->sectionClicked);
         press(row.pressX);
         release(row.releaseX);
         EXPECT_EQ(clicks.values, row.clicks);
@@ -105,8 +103,8 @@ TEST_F(HeaderTest, DraggingTheGripResizesDownToTheMinimum)
 
 TEST_F(HeaderTest, StretchedLastSectionFillsTheWidthAndCannotBeResized)
 {
-    IndexLog resized;
-    resized.listen(header->sectionResized);
+    SignalRecorder resized;
+    listen(resized, header->sectionResized);
     header->setStretchLastSection(true);
     EXPECT_EQ(header->section(2)->width(), 120);
     EXPECT_EQ(widthSum(), header->width());
@@ -127,10 +125,10 @@ TEST_F(HeaderTest, StretchedLastSectionFillsTheWidthAndCannotBeResized)
 TEST_F(HeaderTest, HiddenSectionGivesItsRoomToTheStretchedSection)
 {
     header->setStretchLastSection(true);
-    IndexLog visible;
-    IndexLog resized;
-    visible.listen(header->visibleSectionCountChanged);
-    resized.listen(header->sectionResized);
+    SignalRecorder visible;
+    SignalRecorder resized;
+    listen(visible, header->visibleSectionCountChanged);
+    listen(resized, header->sectionResized);
     header->hideSection(1);
     header->hideSection(1);
     EXPECT_EQ(visible.values, std::vector<int>{2});
