@@ -4,6 +4,7 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Pen.h"
+#include "ui/widgets/SkinParts.h"
 
 #include <algorithm>
 
@@ -292,11 +293,7 @@ void UIHeader::setStyleProperty(const String& name, const String& value)
 
 void UIHeader::setStyleImage(const String& skinName, UISkin* skin)
 {
-    struct Part {
-        const wchar_t* name;
-        UISkin Style::*skin;
-    };
-    static const Part parts[] = {
+    static const SkinPart<Style> parts[] = {
         {L"UIHeader_Background", &Style::background},
         {L"UIHeader_ItemBackground", &Style::itemBackground},
         {L"UIHeader_ItemSeparator", &Style::itemSeparator},
@@ -305,10 +302,7 @@ void UIHeader::setStyleImage(const String& skinName, UISkin* skin)
         {L"UIHeader_SortIndicatorUp", &Style::sortIndicatorUp},
         {L"UIHeader_SortIndicatorDown", &Style::sortIndicatorDown},
     };
-    for (const Part& part : parts) {
-        if (skinName == part.name)
-            m_style.*part.skin = *skin;
-    }
+    takeSkinPart<Style>(parts, m_style, skinName, *skin);
 }
 
 // ---- Painting ----

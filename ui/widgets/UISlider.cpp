@@ -3,6 +3,7 @@
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "graphics/Pen.h"
+#include "ui/widgets/SkinParts.h"
 #include "ui/UIStyleValues.h"
 
 #include <algorithm>
@@ -139,11 +140,7 @@ void UISlider::setStyleProperty(const String& name, const String& value)
 
 void UISlider::setStyleImage(const String& skinName, UISkin* skin)
 {
-    struct Part {
-        const wchar_t* name;
-        UISkin Style::*skin;
-    };
-    static const Part parts[] = {
+    static const SkinPart<Style> parts[] = {
         {L"UISlider_HandleLeft", &Style::handleLeft},
         {L"UISlider_HandleLeftAndRight", &Style::handleLeftAndRight},
         {L"UISlider_HandleRight", &Style::handleRight},
@@ -156,10 +153,7 @@ void UISlider::setStyleImage(const String& skinName, UISkin* skin)
         {L"UISlider_VerticalThick", &Style::verticalThick},
         {L"UISlider_HorizontalThick", &Style::horizontalThick},
     };
-    for (const Part& part : parts) {
-        if (skinName == part.name)
-            m_style.*part.skin = *skin;
-    }
+    takeSkinPart<Style>(parts, m_style, skinName, *skin);
 }
 
 // ---- Painting ----
