@@ -1,3 +1,4 @@
+#include "graphics/DrawingSurface.h"
 #include "ui/widgets/UISlider.h"
 
 #include "tests/support/RowTable.h"
@@ -125,6 +126,23 @@ TEST_F(SliderTest, EmptyRangeOrOverlongStepDividesByNothing)
         send(fresh, UIMouseEvent(MousePressEventType, {190, 15}, LeftButton, LeftButton, ShiftModifier));
         EXPECT_EQ(fresh.value(), row.shiftValue);
     });
+}
+
+TEST_F(SliderTest, MarksCloserThanAPixelAreLeftOut)
+{
+    // Painting used to draw one mark per step: two billion for this range.
+    configure(0, 2000000000, 1);
+    slider->setTickMode(SliderTickMode::After);
+    slider->repaint();
+    configure(0, 50, 10);
+    slider->repaint();
+    const Bitmap marked = slider->backBuffer()->toBitmap(false);
+    configure(0, 2000000000, 1);
+    slider->repaint();
+    const Bitmap unmarked = slider->backBuffer()->toBitmap(false);
+    // The last mark lies under the right end's handle centre; the fourth
+    // mark (x = 118) is clear of the handle at the left end.
+    EXPECT_NE(marked.pixel(117, 27), unmarked.pixel(117, 27));
 }
 
 TEST_F(SliderTest, KeysStepAlongTheOrientation)
