@@ -11,7 +11,7 @@ const Colour gripperDots(150, 158, 168);
 
 // A bar across its thickness: a face between two edge lines, stretched
 // along the bar.
-constexpr int barThickness = 6;
+constexpr int barThickness = 7;
 constexpr int barLength = 4;
 
 Bitmap verticalBackground()
@@ -36,7 +36,8 @@ Bitmap horizontalBackground()
     return c.image();
 }
 
-// A square of three by three dots, so one image serves both bars.
+// A square of three by three dots, so one image serves both bars; it
+// fits between the edge lines of a bar of barThickness.
 Bitmap gripper()
 {
     Canvas c(5, 5, 1);
