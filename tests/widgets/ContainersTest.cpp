@@ -139,6 +139,16 @@ TEST_F(SizeGripTest, OnePixelDragKeepsTheSizeTwoPixelsResize)
     });
 }
 
+TEST_F(SizeGripTest, QuickSecondDragStillResizes)
+{
+    dragBy(2);
+    send(WM_LBUTTONUP, 0, pressPoint);
+    // The second press pairs with the first as a double click, which used to
+    // start no drag.
+    dragBy(4);
+    EXPECT_EQ(window->size(), Size(204, 154));
+}
+
 TEST_F(SizeGripTest, MaximizedWindowTurnsTheGripOff)
 {
     window->setWindowState(WindowMaximized);

@@ -26,6 +26,9 @@ public:
 protected:
     void paintEvent(UIPaintEvent* event) override;
     void mousePressEvent(UIMouseEvent* event) override;
+    // The grip takes double clicks, so a quick second press arrives as one;
+    // it starts a drag like any press.
+    void mouseDoubleClickEvent(UIMouseEvent* event) override { mousePressEvent(event); }
     void mouseReleaseEvent(UIMouseEvent* event) override;
     void mouseMoveEvent(UIMouseEvent* event) override;
 
