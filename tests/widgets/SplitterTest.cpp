@@ -22,8 +22,12 @@ protected:
 
     float panelFactor(int panel) const { return splitter->stretchAt(2 * panel); }
 
+    // Puts the pointer at the client point and sends the message there.
     void send(UINT message, WPARAM keys, Point client)
     {
+        POINT screen = {client.x, client.y};
+        ClientToScreen(hwndOf(window.get()), &screen);
+        SetCursorPos(screen.x, screen.y);
         SendMessageW(hwndOf(window.get()), message, keys, MAKELPARAM(client.x, client.y));
         pumpUntil([] { return !pumpPending(); }, 500);
     }
@@ -91,6 +95,8 @@ TEST_F(SplitterTest, DraggingMovesTheSeparatorOnlyFromTwoPixels)
     const int start = splitter->separatorPosition(0);
     const Point press{start + splitter->separatorThickness(0) / 2, 50};
     send(WM_LBUTTONDOWN, MK_LBUTTON, press);
+    // The first move used to be measured from the splitter's edge, so one
+    // pixel moved the separator.
     send(WM_MOUSEMOVE, MK_LBUTTON, {press.x + 1, press.y});
     EXPECT_EQ(panelFactor(0), 50.0f);
     EXPECT_EQ(splitter->separatorPosition(0), start);
@@ -98,6 +104,25 @@ TEST_F(SplitterTest, DraggingMovesTheSeparatorOnlyFromTwoPixels)
     send(WM_LBUTTONUP, 0, {press.x + 20, press.y});
     EXPECT_GT(panelFactor(0), 50.0f);
     EXPECT_EQ(splitter->separatorPosition(0), start + 20);
+}
+
+TEST_F(SplitterTest, RefusedDragShowsWhichWayTheSeparatorCanGo)
+{
+    open(3);
+    UISplitterSeparator* separator = splitter->separator(0);
+    const Point press{splitter->separatorPosition(0) + separator->thickness() / 2, 50};
+    send(WM_LBUTTONDOWN, MK_LBUTTON, press);
+    struct Row {
+        int x;
+        Cursor cursor;
+    };
+    // The second panel shrinks to nothing; past it the pointer runs ahead.
+    const Row rows[] = {{250, CursorSplitLeftRight}, {280, CursorSplitLeft}, {60, CursorSplitLeftRight}};
+    forEachRow(rows, [&](const Row& row) {
+        send(WM_MOUSEMOVE, MK_LBUTTON, {row.x, press.y});
+        EXPECT_EQ(separator->cursor(), row.cursor);
+    });
+    send(WM_LBUTTONUP, 0, {60, press.y});
 }
 
 } // namespace
