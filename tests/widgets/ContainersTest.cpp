@@ -7,6 +7,7 @@
 
 #include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
+#include "tests/widgets/PointerMessages.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <functional>
@@ -102,15 +103,7 @@ protected:
         ContainersTest::TearDown();
     }
 
-    // Puts the pointer at the client point and sends the message there.
-    void send(UINT message, WPARAM keys, Point client)
-    {
-        POINT screen = {client.x, client.y};
-        ClientToScreen(hwndOf(window.get()), &screen);
-        SetCursorPos(screen.x, screen.y);
-        SendMessageW(hwndOf(window.get()), message, keys, MAKELPARAM(client.x, client.y));
-        pumpUntil([] { return !pumpPending(); }, 500);
-    }
+    void send(UINT message, WPARAM keys, Point client) { sendPointerMessage(*window, message, keys, client); }
 
     void dragBy(int distance)
     {

@@ -3,6 +3,7 @@
 #include "ui/UIWindow.h"
 
 #include "tests/support/RowTable.h"
+#include "tests/widgets/PointerMessages.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <memory>
@@ -22,15 +23,7 @@ protected:
 
     float panelFactor(int panel) const { return splitter->stretchAt(2 * panel); }
 
-    // Puts the pointer at the client point and sends the message there.
-    void send(UINT message, WPARAM keys, Point client)
-    {
-        POINT screen = {client.x, client.y};
-        ClientToScreen(hwndOf(window.get()), &screen);
-        SetCursorPos(screen.x, screen.y);
-        SendMessageW(hwndOf(window.get()), message, keys, MAKELPARAM(client.x, client.y));
-        pumpUntil([] { return !pumpPending(); }, 500);
-    }
+    void send(UINT message, WPARAM keys, Point client) { sendPointerMessage(*window, message, keys, client); }
 
     std::unique_ptr<UIWindow> window;
     UISplitter* splitter = nullptr;
