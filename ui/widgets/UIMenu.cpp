@@ -478,8 +478,10 @@ Size UIMenu::entrySize(const UIAction* action, bool iconColumn) const
         width += textWidth;
         break;
     }
-    if (action->showsShortcut() && !action->text().isEmpty())
-        width += m_font.textSize(action->shortcutText()).width;
+    // The shortcut is painted clear of the arrow space and the padding;
+    // reserving them keeps it off the text of the widest entry.
+    if (action->showsShortcut() && !action->shortcutText().isEmpty())
+        width += m_font.textSize(action->shortcutText()).width + m_style.itemArrowSpace + m_style.padding.right;
     if (action->submenu())
         width += m_style.itemArrowSpace;
     return {width, itemHeight()};
