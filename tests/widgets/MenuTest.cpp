@@ -279,6 +279,29 @@ TEST_F(MenuTest, HoveringARootEntryOpensItsSubmenuAfterTheDelay)
     delete menu;
 }
 
+TEST_F(MenuTest, ArrowKeysSkipSeparatorsAndDisabledEntriesAndEnterActivates)
+{
+    UIMenu menu;
+    menu.addAction(L"a");
+    menu.addSeparator();
+    menu.addAction(L"c")->setEnabled(false);
+    menu.addAction(L"d");
+    menu.triggered.connect(&probe, &MenuProbe::onMenuTriggered);
+    const auto pressKey = [&](int key) {
+        UIKeyEvent e(KeyPressEventType, key, KeyboardModifiers(), String());
+        menu.event(&e);
+        return menu.currentIndex();
+    };
+    struct Row {
+        int key;
+        int current;
+    };
+    const Row rows[] = {{40, 0}, {40, 3}, {40, 0}, {38, 3}, {38, 0}};
+    forEachRow(rows, [&](const Row& row) { EXPECT_EQ(pressKey(row.key), row.current); });
+    pressKey(13);
+    EXPECT_EQ(probe.events, std::vector<int>{0});
+}
+
 TEST_F(MenuTest, ATriggeredHandlerThatClearsTheMenuStopsTheEntrySignal)
 {
     UIMenu menu;
