@@ -28,6 +28,7 @@ public:
     void onMenuTriggered(int index) { events.push_back(index); }
     void onActionTriggered() { events.push_back(-1); }
     void clearMenu(int) { menu->clear(); }
+    void deleteMenu(int) { delete menu; }
 
     UIMenu* menu = nullptr;
     std::vector<int> events;
@@ -302,16 +303,22 @@ TEST_F(MenuTest, ArrowKeysSkipSeparatorsAndDisabledEntriesAndEnterActivates)
     EXPECT_EQ(probe.events, std::vector<int>{0});
 }
 
-TEST_F(MenuTest, ATriggeredHandlerThatClearsTheMenuStopsTheEntrySignal)
+TEST_F(MenuTest, ATriggeredHandlerThatClearsOrDeletesTheMenuStopsTheEntrySignal)
 {
-    UIMenu menu;
-    menu.addAction(L"a");
-    probe.menu = &menu;
-    menu.triggered.connect(&probe, &MenuProbe::clearMenu);
-    menu.action(0)->triggered.connect(&probe, &MenuProbe::onActionTriggered);
-    menu.activate(menu.action(0));
-    EXPECT_TRUE(menu.isEmpty());
-    EXPECT_TRUE(probe.events.empty());
+    for (auto handler : {&MenuProbe::clearMenu, &MenuProbe::deleteMenu}) {
+        probe.menu = new UIMenu;
+        probe.menu->addAction(L"a");
+        probe.menu->triggered.connect(&probe, handler);
+        UIAction* action = probe.menu->action(0);
+        action->triggered.connect(&probe, &MenuProbe::onActionTriggered);
+        UIMenu* menu = probe.menu;
+        menu->activate(action);
+        if (handler == &MenuProbe::clearMenu) {
+            EXPECT_TRUE(menu->isEmpty());
+            delete menu;
+        }
+        EXPECT_TRUE(probe.events.empty());
+    }
 }
 
 TEST_F(MenuTest, APressOutsideClosesMenuAndSubmenuAPressInTheSubmenuDoesNot)

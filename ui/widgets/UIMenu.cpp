@@ -431,13 +431,18 @@ void UIMenu::activate(UIAction* action)
         if (UIMenu* parent = parentMenu(); parent && parent->isVisible())
             parent->hide();
     }
-    // A handler may clear the menu, or delete it.
+    // A handler may clear the menu, or delete it; an activation running
+    // around this one must hear of a deletion too.
     bool destroyed = false;
+    bool* const outer = m_destroyed;
     m_destroyed = &destroyed;
     triggered.emit(index);
-    if (destroyed)
+    if (destroyed) {
+        if (outer)
+            *outer = true;
         return;
-    m_destroyed = nullptr;
+    }
+    m_destroyed = outer;
     if (indexOf(action) >= 0)
         action->triggered.emit();
 }
