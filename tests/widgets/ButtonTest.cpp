@@ -1,0 +1,303 @@
+#include "ui/widgets/UIButton.h"
+#include "ui/widgets/UICheck.h"
+#include "ui/widgets/UIWidgetHooks.h"
+
+#include "ui/UIDialog.h"
+#include "ui/UITheme.h"
+
+#include "tests/support/RowTable.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records the order in which a button's signals fire.
+class SignalOrder : public SignalReceiver {
+public:
+    void listen(UIAbstractButton& button) { button.clicked.connect(this, &SignalOrder::onClicked); }
+    void listen(UICheck& check)
+    {
+        check.toggled.connect(this, &SignalOrder::onToggled);
+        listen(static_cast<UIAbstractButton&>(check));
+    }
+
+    std::vector<std::string> log;
+
+private:
+    void onClicked() { log.push_back("clicked"); }
+    void onToggled() { log.push_back("toggled"); }
+};
+
+using Log = std::vector<std::string>;
+
+class ButtonTest : public StyledWidgetTest {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
+        showAt(*window, 40, 40, 320, 200);
+    }
+
+    template <typename Button>
+    Button* place(Button* button, const Rect& r = Rect(20, 20, 120, 30))
+    {
+        button->setGeometry(r);
+        button->show();
+        pumpPending();
+        return button;
+    }
+
+    // A real press and release at p (window coordinates), then the posted
+    // click.
+    void click(Point p, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP)
+    {
+        const HWND hwnd = hwndOf(window.get());
+        SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        SendMessageW(hwnd, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(p.x, p.y));
+        SendMessageW(hwnd, up, 0, MAKELPARAM(p.x, p.y));
+        settle();
+    }
+
+    // Keys go to the focus widget, which needs the active window.
+    void activate()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return window->isActiveWindow(); }, 2000));
+    }
+
+    // A real key stroke on the focus widget.
+    void type(int virtualKey)
+    {
+        const HWND hwnd = hwndOf(window.get());
+        const LPARAM scan = LPARAM(MapVirtualKeyW(UINT(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+        SendMessageW(hwnd, WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
+        SendMessageW(hwnd, WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+        settle();
+    }
+
+    static void settle() { pumpUntil([] { return !pumpPending(); }, 500); }
+
+    static Point centreOf(const UIWidget& w) { return w.mapToWindow(w.rect().center()); }
+
+    std::unique_ptr<RecordingWidget> window;
+};
+
+TEST_F(ButtonTest, SetCheckedOnANonCheckableButtonDoesNothing)
+{
+    auto* button = place(new UIButton(window.get(), L"Plain"));
+    auto* check = place(new UICheck(window.get(), L"Box"), Rect(20, 60, 120, 24));
+    check->setCheckable(false);
+    SignalOrder order;
+    order.listen(*check);
+
+    button->setChecked(true);
+    check->setChecked(true);
+    check->check();
+
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_EQ(order.log, Log{});
+}
+
+TEST_F(ButtonTest, SpaceAndEnterEmitClickedOnceOtherKeysNothing)
+{
+    struct Row {
+        int key;
+        int clicks;
+    };
+    const Row rows[] = {{VK_SPACE, 1}, {VK_RETURN, 1}, {'A', 0}, {VK_ESCAPE, 0}, {VK_DOWN, 0}};
+    auto* button = place(new UIButton(window.get(), L"Keys"));
+    auto* check = place(new UICheck(window.get(), L"Keys"), Rect(20, 60, 120, 24));
+    activate();
+    forEachRow(rows, [&](const Row& row) {
+        for (UIAbstractButton* target : {static_cast<UIAbstractButton*>(button), static_cast<UIAbstractButton*>(check)}) {
+            SignalOrder order;
+            order.listen(*target);
+            target->setFocus();
+            ASSERT_TRUE(target->hasFocus());
+            type(row.key);
+            EXPECT_EQ(int(order.log.size()), row.clicks) << wide(target->styleName());
+        }
+    });
+}
+
+TEST_F(ButtonTest, KeysToggleTheCheckBoxButNotACheckablePushButton)
+{
+    auto* button = place(new UIButton(window.get(), L"Toggle"));
+    button->setCheckable(true);
+    auto* check = place(new UICheck(window.get(), L"Toggle"), Rect(20, 60, 120, 24));
+    activate();
+    SignalOrder order;
+    order.listen(*check);
+
+    button->setFocus();
+    type(VK_SPACE);
+    check->setFocus();
+    type(VK_SPACE);
+
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_TRUE(check->isChecked());
+    EXPECT_EQ(order.log, (Log{"toggled", "clicked"}));
+}
+
+TEST_F(ButtonTest, ACheckBoxClickEmitsToggledThenClicked)
+{
+    struct Row {
+        bool checkable;
+        UINT down;
+        UINT up;
+        bool checkedAfter;
+        Log signals;
+    };
+    const Row rows[] = {
+        {true, WM_LBUTTONDOWN, WM_LBUTTONUP, true, {"toggled", "clicked"}},
+        // Another button only clicks.
+        {true, WM_RBUTTONDOWN, WM_RBUTTONUP, false, {"clicked"}},
+        {false, WM_LBUTTONDOWN, WM_LBUTTONUP, false, {"clicked"}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        auto* check = place(new UICheck(window.get(), L"Check me"), Rect(20, 60, 160, 24));
+        check->setCheckable(row.checkable);
+        SignalOrder order;
+        order.listen(*check);
+        click(centreOf(*check), row.down, row.up);
+        EXPECT_EQ(check->isChecked(), row.checkedAfter);
+        EXPECT_EQ(order.log, row.signals);
+        check->destroy();
+        settle();
+    });
+}
+
+TEST_F(ButtonTest, AClickTogglesACheckablePushButtonBeforeClicked)
+{
+    auto* button = place(new UIButton(window.get(), L"Toggle"));
+    button->setCheckable(true);
+    std::vector<bool> checkedAtClick;
+    struct Probe : SignalReceiver {
+        UIButton* button;
+        std::vector<bool>* seen;
+        void onClicked() { seen->push_back(button->isChecked()); }
+    } probe;
+    probe.button = button;
+    probe.seen = &checkedAtClick;
+    button->clicked.connect(&probe, &Probe::onClicked);
+
+    click(centreOf(*button));
+    click(centreOf(*button));
+
+    EXPECT_EQ(checkedAtClick, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ButtonTest, SizeHintAddsPaddingUnlessFlat)
+{
+    Bitmap image(20, 14, true);
+    image.fill(Colour(255, 0, 0));
+    const StateImages icon(image);
+    auto* textOnly = new UIButton(window.get(), L"Measure me");
+    textOnly->setFlat(true);
+    const Size text = textOnly->sizeHint();
+    ASSERT_GT(text.width, 0);
+    struct Row {
+        bool withIcon;
+        bool withText;
+        int position;
+        Size content;
+    };
+    const int spacing = textOnly->iconAndTextSpacing();
+    const Row rows[] = {
+        {false, true, ButtonIconLeft, text},
+        {true, false, ButtonIconLeft, {20, 14}},
+        {true, true, 0, {20 + spacing + text.width, std::max(14, text.height)}},
+        {true, true, ButtonIconLeft, {20 + spacing + text.width, std::max(14, text.height)}},
+        {true, true, ButtonIconTop, {std::max(20, text.width), 14 + spacing + text.height}},
+        {true, true, 3, {std::max(20, text.width), 14 + spacing + text.height}},
+        {false, false, ButtonIconLeft, {0, 0}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        UIButton button(window.get(), row.withText ? String(L"Measure me") : String());
+        if (row.withIcon)
+            button.setIcon(icon);
+        button.setIconPosition(row.position);
+        const UIMargins& p = button.padding();
+        EXPECT_EQ(button.sizeHint(), Size(row.content.width + p.left + p.right, row.content.height + p.top + p.bottom));
+        button.setFlat(true);
+        EXPECT_EQ(button.sizeHint(), row.content);
+        EXPECT_EQ(button.minimumWidth(), 1);
+    });
+}
+
+TEST_F(ButtonTest, BackgroundKindOneSwapsSkinAndColours)
+{
+    const UITheme& theme = *UIManager::instance()->theme();
+    UIButton button(window.get(), L"Go");
+    const Colour styleForeground = button.foregroundColour();
+    // The style hands every "UIButton_" skin to the button; the green one
+    // follows the plain one in the style and used to win.
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_Background").bits());
+
+    button.setBackgroundKind(ButtonBackgroundPlain);
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_Background").bits());
+    EXPECT_EQ(button.foregroundColour(), styleForeground) << "kind 0 on a new button must keep the style's look";
+
+    button.setBackgroundKind(ButtonBackgroundGreen);
+    ASSERT_FALSE(theme.skin(L"UIButton_GreenBackground").isNull());
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_GreenBackground").bits());
+    EXPECT_EQ(button.foregroundColour(), Colour(255, 255, 255));
+    EXPECT_EQ(button.shadowColour(), Colour(110, 135, 58));
+
+    button.setBackgroundKind(7);
+    EXPECT_EQ(button.backgroundKind(), 7);
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_GreenBackground").bits());
+    EXPECT_EQ(button.foregroundColour(), Colour(255, 255, 255));
+}
+
+TEST_F(ButtonTest, EveryKindHasASkinInTheStyle)
+{
+    const UITheme& theme = *UIManager::instance()->theme();
+    for (const wchar_t* name : {L"UIButton_Background", L"UIButton_GreenBackground", L"UIButton_BlueBackground",
+                                L"UIButton_YellowBackground"}) {
+        EXPECT_EQ(theme.skin(name).stateCount(), 5) << wide(name);
+        EXPECT_EQ(theme.skin(name).stateSize(), Size(24, 24)) << wide(name);
+    }
+    EXPECT_EQ(theme.skin(L"UICheck_Indicator").stateCount(), 8);
+    EXPECT_EQ(theme.skin(L"UICheck_Indicator").stateSize(), Size(16, 16));
+}
+
+TEST_F(ButtonTest, TheDialogFindsTheDefaultButtonThroughTheHooks)
+{
+    installWidgetHooks();
+    UIDialog dialog(nullptr, quickWindow);
+    dialog.nativeWindow()->setModal(false);
+    showAt(dialog, 60, 60, 200, 100);
+    auto* other = new UIButton(&dialog, L"Cancel");
+    auto* check = new UICheck(&dialog, L"Box");
+    auto* ok = new UIButton(&dialog, L"OK");
+    other->show();
+    check->show();
+    ok->show();
+    EXPECT_EQ(dialog.snapTarget(), nullptr);
+
+    ok->setDefault(true);
+
+    EXPECT_EQ(dialog.snapTarget(), ok);
+    EXPECT_FALSE(toolkitHooks().isDefaultButton(check));
+    setToolkitHooks(nullptr);
+}
+
+TEST_F(ButtonTest, AFlatButtonDrawsNoBackground)
+{
+    place(new UIButton(window.get(), L" "), Rect(20, 20, 60, 30));
+    place(new UIButton(window.get(), L" "), Rect(120, 20, 60, 30))->setFlat(true);
+    window->repaint();
+    const HDC dc = GetDC(hwndOf(window.get()));
+    const COLORREF plainCorner = GetPixel(dc, 20, 35);
+    const COLORREF flatCorner = GetPixel(dc, 120, 35);
+    ReleaseDC(hwndOf(window.get()), dc);
+    EXPECT_EQ(flatCorner, RGB(255, 255, 255));
+    EXPECT_NE(plainCorner, RGB(255, 255, 255));
+}
+
+} // namespace
