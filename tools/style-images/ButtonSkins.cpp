@@ -32,13 +32,15 @@ const ButtonLooks plainLooks = {{
 
 // The coloured schemes carry white (green, blue) or dark (yellow) text, so
 // their faces are dark enough, resp. light enough, for it; disabled faces
-// fade towards the plain disabled grey, where the disabled text is grey.
+// fade towards the plain disabled grey, where the disabled text is grey. A
+// checked button draws its text in the shadow colour (dark green, dark
+// blue, cream), so the checked face turns light, resp. dark, for that.
 const ButtonLooks greenLooks = {{
     {Colour(74, 138, 58), Colour(94, 168, 76)},
     {Colour(74, 138, 58), Colour(108, 184, 90)},
     {Colour(58, 116, 45), Colour(80, 150, 63)},
     {Colour(200, 218, 194), Colour(226, 238, 222)},
-    {Colour(58, 116, 45), Colour(84, 156, 67)},
+    {Colour(74, 138, 58), Colour(214, 236, 206)},
 }};
 
 const ButtonLooks blueLooks = {{
@@ -46,7 +48,7 @@ const ButtonLooks blueLooks = {{
     {Colour(50, 98, 178), Colour(88, 148, 228)},
     {Colour(38, 80, 156), Colour(56, 110, 190)},
     {Colour(196, 210, 234), Colour(222, 231, 245)},
-    {Colour(38, 80, 156), Colour(60, 117, 198)},
+    {Colour(50, 98, 178), Colour(212, 226, 248)},
 }};
 
 const ButtonLooks yellowLooks = {{
@@ -54,7 +56,7 @@ const ButtonLooks yellowLooks = {{
     {Colour(230, 188, 78), Colour(255, 231, 152)},
     {Colour(198, 156, 48), Colour(244, 204, 94)},
     {Colour(234, 226, 200), Colour(248, 243, 226)},
-    {Colour(198, 156, 48), Colour(248, 212, 105)},
+    {Colour(150, 108, 22), Colour(182, 134, 38)},
 }};
 
 Bitmap buttonBackground(const ButtonLooks& looks)
