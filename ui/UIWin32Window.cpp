@@ -10,6 +10,7 @@
 #include "ui/PlatformServices.h"
 #include "ui/UIEvents.h"
 #include "ui/UIManager.h"
+#include "ui/UIPopupRegistry.h"
 #include "ui/UIToolkitHooks.h"
 #include "ui/UIWidget.h"
 
@@ -744,6 +745,9 @@ void UIWin32Window::buttonPress(unsigned int message, std::uintptr_t wParam, std
     }
     Point point;
     UIWidget* target = mouseTarget(clientPoint(lParam), &point);
+    // A press elsewhere closes open pop-ups before it is delivered, so a
+    // widget that opens one on press never sees its own pop-up still open.
+    UIPopupRegistry::hideAllOutside(target);
     if (!acceptsMouse(target))
         return;
     const std::uint32_t button = messageButton(message, wParam);

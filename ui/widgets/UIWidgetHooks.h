@@ -1,15 +1,16 @@
 #pragma once
 
-// How the widget core reaches the widgets built on top of it: one
-// implementation of its hooks, installed once at start-up.
+// The widget set's side of the core's seams: the core reaches the tip, the
+// menu and the push button through these overrides.
 
 #include "ui/UIToolkitHooks.h"
 
 class UIWidgetHooks : public UIToolkitHooks {
 public:
+    void popupMenu(UIWidget* menu, Point globalPos) override;
     // A UIButton marked as its dialog's default button.
     bool isDefaultButton(const UIWidget* widget) override;
 };
 
-// Installs a process-wide UIWidgetHooks with setToolkitHooks.
+// Installs the widget set's hooks for the rest of the run.
 void installWidgetHooks();

@@ -1,0 +1,320 @@
+#include "ui/widgets/UIMenu.h"
+
+#include "graphics/Screen.h"
+#include "ui/UIPopupRegistry.h"
+#include "ui/widgets/UIWidgetHooks.h"
+
+#include "tests/support/Pump.h"
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// Entry texts given as one space-separated string.
+StringList texts(const String& words)
+{
+    return StringList::split(words, L" ");
+}
+
+// Counts what a menu and its entries emit, in order.
+class MenuProbe : public SignalReceiver {
+public:
+    void onAboutToShow(UIMenu*) { events.push_back(-100); }
+    void onMenuTriggered(int index) { events.push_back(index); }
+    void onActionTriggered() { events.push_back(-1); }
+    void clearMenu(int) { menu->clear(); }
+
+    UIMenu* menu = nullptr;
+    std::vector<int> events;
+};
+
+// One monitor of 1000x800 whose work area ends 40 pixels above the bottom.
+class OneMonitor : public MonitorSource {
+public:
+    OneMonitor() { Screen::setMonitorSource(this); }
+    ~OneMonitor() override { Screen::setMonitorSource(nullptr); }
+
+    Rect monitorRectAt(Point point, bool workArea) override
+    {
+        return Rect(0, 0, 1000, 800).contains(point) ? area(workArea) : Rect();
+    }
+    bool monitorRects(bool workArea, Array<Rect>& out) override
+    {
+        out.append(area(workArea));
+        return true;
+    }
+    Rect primaryMonitorRect(bool workArea) override { return area(workArea); }
+
+private:
+    static Rect area(bool workArea) { return Rect(0, 0, 1000, workArea ? 760 : 800); }
+};
+
+class MenuTest : public StyledWidgetTest {
+protected:
+    void SetUp() override { window.setGeometry(40, 40, 300, 200); }
+
+    // Entries "a", "b", "c"; with a submenu of "x", "y" under "b".
+    UIMenu* makeMenu(UIWidget* parent, bool withSubmenu)
+    {
+        auto* menu = new UIMenu(parent);
+        menu->addActions(texts(L"a b c"));
+        if (withSubmenu) {
+            auto* sub = new UIMenu(menu);
+            sub->addActions(texts(L"x y"));
+            menu->setSubmenu(1, sub);
+        }
+        return menu;
+    }
+
+    // A root menu shown over the window with its submenu open.
+    UIMenu* openWithSubmenu()
+    {
+        showAt(window, 40, 40);
+        UIMenu* menu = makeMenu(&window, true);
+        menu->popup(Point(80, 80));
+        pumpPending();
+        menu->activate(menu->action(1));
+        pumpPending();
+        return menu;
+    }
+
+    static void press(const UIWidget* target, Point at)
+    {
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        SendMessageW(hwndOf(target), WM_LBUTTONDOWN, MK_LBUTTON, where);
+        SendMessageW(hwndOf(target), WM_LBUTTONUP, 0, where);
+        pumpPending();
+    }
+
+    RecordingWidget window{nullptr, Colour(255, 255, 255), quickWindow};
+    MenuProbe probe;
+};
+
+TEST_F(MenuTest, AnEmptyOrDisabledMenuNeitherShowsNorAnnouncesItself)
+{
+    struct Row {
+        bool empty;
+        bool disabled;
+        bool shows;
+    };
+    const Row rows[] = {{true, false, false}, {false, true, false}, {false, false, true}};
+    forEachRow(rows, [&](const Row& row) {
+        UIMenu menu;
+        if (!row.empty)
+            menu.addAction(L"a");
+        if (row.disabled)
+            menu.disable();
+        menu.aboutToShow.connect(&probe, &MenuProbe::onAboutToShow);
+        probe.events.clear();
+        menu.popup(Point(100, 100));
+        EXPECT_EQ(menu.isVisible(), row.shows);
+        EXPECT_EQ(probe.events, row.shows ? std::vector<int>{-100} : std::vector<int>{});
+        EXPECT_EQ(UIPopupRegistry::contains(&menu), row.shows);
+    });
+    EXPECT_EQ(UIPopupRegistry::count(), 0);
+}
+
+TEST_F(MenuTest, ACheckedRadioEntryStaysCheckedWhenClickedAndBothSignalsFire)
+{
+    UIMenu menu;
+    menu.addActions(texts(L"a b"));
+    menu.setAllCheckable(true);
+    menu.setAllCheckKind(ActionRadio);
+    menu.checkAction(1);
+    menu.triggered.connect(&probe, &MenuProbe::onMenuTriggered);
+    menu.action(1)->triggered.connect(&probe, &MenuProbe::onActionTriggered);
+    menu.activate(menu.action(1));
+    EXPECT_TRUE(menu.isActionChecked(1));
+    EXPECT_EQ(probe.events, (std::vector<int>{1, -1}));
+    menu.uncheckAction(1);
+    EXPECT_TRUE(menu.isActionChecked(1));
+}
+
+TEST_F(MenuTest, CheckingARadioEntryClearsOnlyItsUnbrokenRun)
+{
+    // Radio entries 0-1, a plain check entry 2, radio entries 3-4.
+    UIMenu menu;
+    menu.addActions(texts(L"r0 r1 c2 r3 r4"));
+    menu.setAllCheckable(true);
+    menu.setAllCheckKind(ActionRadio);
+    menu.action(2)->setCheckKind(ActionCheckBox);
+    for (int i = 0; i < 5; ++i)
+        menu.action(i)->setChecked(i != 1);
+    menu.activate(menu.action(1));
+    std::vector<bool> checked;
+    for (int i = 0; i < 5; ++i)
+        checked.push_back(menu.isActionChecked(i));
+    EXPECT_EQ(checked, (std::vector<bool>{false, true, true, true, true}));
+}
+
+TEST_F(MenuTest, AnEntryWithAnEmptySubmenuIsDisabledAndCannotBeActivated)
+{
+    UIMenu menu;
+    menu.addAction(L"more");
+    auto* sub = new UIMenu(&menu);
+    menu.setSubmenu(0, sub);
+    menu.triggered.connect(&probe, &MenuProbe::onMenuTriggered);
+    EXPECT_FALSE(menu.isActionEnabled(0));
+    menu.activate(menu.action(0));
+    EXPECT_TRUE(probe.events.empty());
+    sub->addAction(L"x");
+    EXPECT_TRUE(menu.isActionEnabled(0));
+}
+
+TEST_F(MenuTest, HiddenEntriesKeepTheirIndex)
+{
+    UIMenu menu;
+    menu.addActions(texts(L"a b c"));
+    const int fullHeight = menu.sizeHint().height;
+    menu.hideAction(1);
+    EXPECT_EQ(menu.actionText(2), String(L"c"));
+    EXPECT_EQ(menu.indexOf(menu.action(2)), 2);
+    EXPECT_LT(menu.sizeHint().height, fullHeight);
+}
+
+TEST_F(MenuTest, SubmenusOpenLeftOrBottomAlignedAtTheWorkAreaEdges)
+{
+    const Rect area(0, 0, 1000, 760);
+    const UIMargins padding{2, 3, 2, 4};
+    struct Row {
+        Point point;
+        Rect entry;
+        Point expected;
+    };
+    const Size size(200, 300);
+    const Row rows[] = {
+        {{500, 100}, {300, 100, 200, 20}, {500, 97}},
+        {{900, 100}, {700, 100, 200, 20}, {500, 97}},
+        {{500, 600}, {300, 600, 200, 20}, {500, 324}},
+        {{900, 600}, {700, 600, 200, 20}, {500, 324}},
+        {{800, 460}, {600, 460, 200, 20}, {800, 457}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        EXPECT_EQ(UIMenu::submenuPosition(row.point, size, area, row.entry, padding), row.expected);
+    });
+}
+
+TEST_F(MenuTest, RootMenusStayInTheWorkAreaAndFlipAboveThePointOrTheBar)
+{
+    OneMonitor monitor;
+    const Size size(200, 300);
+    const Rect bar(0, 700, 1000, 30);
+    struct Row {
+        Point point;
+        UIMargins padding;
+        int offset;
+        Point expected;
+    };
+    const Row rows[] = {
+        {{100, 100}, {}, 0, {100, 100}},
+        {{100, 700}, {}, 0, {100, 401}},
+        {{950, 100}, {}, 0, {800, 100}},
+        {{950, 100}, {0, 0, 10, 0}, 0, {790, 100}},
+        {{100, 729}, {}, UIMenu::barFlipOffset(bar, {100, 729}), {100, 400}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        EXPECT_EQ(UIMenu::rootMenuRect(row.point, size, row.padding, row.offset).topLeft(), row.expected);
+    });
+}
+
+TEST_F(MenuTest, OnlyTheRootOfTheOpenChainArmsTheSubmenuTimer)
+{
+    UIMenu* menu = openWithSubmenu();
+    UIMenu* sub = menu->submenu(1);
+    ASSERT_TRUE(sub->isVisible());
+    struct Row {
+        int rootCurrent;
+        bool rootArmed;
+    };
+    // The root's entry already points at the submenu: the walk stops.
+    const Row rows[] = {{1, false}, {0, true}};
+    forEachRow(rows, [&](const Row& row) {
+        menu->setCurrentIndex(row.rootCurrent);
+        menu->killTimer(submenuTimerId);
+        sub->setCurrentIndex(sub->currentIndex() == 0 ? 1 : 0);
+        EXPECT_EQ(menu->isTimerActive(submenuTimerId), row.rootArmed);
+        EXPECT_EQ(menu->currentIndex(), 1);
+        EXPECT_FALSE(sub->isTimerActive(submenuTimerId));
+    });
+    delete menu;
+}
+
+TEST_F(MenuTest, HoveringARootEntryOpensItsSubmenuAfterTheDelay)
+{
+    showAt(window, 40, 40);
+    UIMenu* menu = makeMenu(&window, true);
+    menu->popup(Point(80, 80));
+    pumpPending();
+    const Rect entry = menu->action(1)->rect();
+    ASSERT_FALSE(entry.isEmpty());
+    UIMouseEvent move(MouseMoveEventType, entry.center(), NoButton, MouseButtons(), KeyboardModifiers());
+    menu->event(&move);
+    EXPECT_EQ(menu->currentIndex(), 1);
+    EXPECT_TRUE(pumpUntil([&] { return menu->submenu(1)->isVisible(); }, 3000));
+    EXPECT_EQ(menu->openSubmenu(), menu->submenu(1));
+    delete menu;
+}
+
+TEST_F(MenuTest, ATriggeredHandlerThatClearsTheMenuStopsTheEntrySignal)
+{
+    UIMenu menu;
+    menu.addAction(L"a");
+    probe.menu = &menu;
+    menu.triggered.connect(&probe, &MenuProbe::clearMenu);
+    menu.action(0)->triggered.connect(&probe, &MenuProbe::onActionTriggered);
+    menu.activate(menu.action(0));
+    EXPECT_TRUE(menu.isEmpty());
+    EXPECT_TRUE(probe.events.empty());
+}
+
+TEST_F(MenuTest, APressOutsideClosesMenuAndSubmenuAPressInTheSubmenuDoesNot)
+{
+    UIMenu* menu = openWithSubmenu();
+    UIMenu* sub = menu->submenu(1);
+    ASSERT_TRUE(menu->isVisible() && sub->isVisible());
+    press(sub, Point(1, 1));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(sub->isVisible());
+    press(&window, Point(250, 150));
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(sub->isVisible());
+    EXPECT_EQ(UIPopupRegistry::count(), 0);
+    delete menu;
+}
+
+TEST_F(MenuTest, ClickingAPlainEntryHidesTheChainAndReportsTheIndex)
+{
+    UIMenu* menu = openWithSubmenu();
+    UIMenu* sub = menu->submenu(1);
+    sub->triggered.connect(&probe, &MenuProbe::onMenuTriggered);
+    sub->repaint();
+    const Point at = sub->action(1)->rect().center();
+    UIMouseEvent release(MouseReleaseEventType, at, LeftButton, MouseButtons(), KeyboardModifiers());
+    sub->event(&release);
+    EXPECT_EQ(probe.events, std::vector<int>{1});
+    EXPECT_FALSE(sub->isVisible());
+    EXPECT_FALSE(menu->isVisible());
+    delete menu;
+}
+
+TEST_F(MenuTest, AContextMenuEventOpensAMenuWithoutParentThroughTheWidgetHooks)
+{
+    installWidgetHooks();
+    showAt(window, 40, 40);
+    UIMenu* menu = makeMenu(nullptr, false);
+    window.setContextMenu(menu);
+    UIContextMenuEvent e(0, Point(10, 10), Point(60, 70));
+    window.event(&e);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->frameGeometry().topLeft(), Point(60, 70));
+    menu->hide();
+    EXPECT_FALSE(window.testWindowFlag(WindowKeepActiveFrame));
+    setToolkitHooks(nullptr);
+}
+
+} // namespace
