@@ -1,5 +1,6 @@
 #include "ui/widgets/UIButton.h"
 #include "ui/widgets/UICheck.h"
+#include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
 #include "ui/UIDialog.h"
@@ -189,6 +190,32 @@ TEST_F(ButtonTest, AClickTogglesACheckablePushButtonBeforeClicked)
     click(centreOf(*button));
 
     EXPECT_EQ(checkedAtClick, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ButtonTest, ThePressThatClosesAButtonsMenuDoesNotReopenIt)
+{
+    auto* button = place(new UIButton(window.get(), L"More"));
+    auto* menu = new UIMenu(button);
+    menu->addAction(L"First");
+    menu->addAction(L"Second");
+    button->setMenu(menu);
+    const Point at = centreOf(*button);
+
+    click(at);
+    ASSERT_TRUE(menu->isVisible());
+    // The click that ends the opening press used to uncheck it at once.
+    EXPECT_TRUE(button->isChecked()) << "a button is checked while its menu is open";
+    EXPECT_EQ(menu->pos(), button->mapToGlobal(Point(0, button->height())));
+
+    click(at);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(button->isChecked());
+
+    // Once the guard has run out, a press opens it again.
+    pumpUntil([] { return false; }, 50);
+    click(at);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
 }
 
 TEST_F(ButtonTest, SizeHintAddsPaddingUnlessFlat)

@@ -2,8 +2,10 @@
 
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
+#include "ui/TimerService.h"
 #include "ui/UIManager.h"
 #include "ui/UITheme.h"
+#include "ui/widgets/UIMenu.h"
 
 #include <algorithm>
 #include <iterator>
@@ -43,7 +45,10 @@ UIButton::UIButton(UIWidget* parent, const String& text) : UIAbstractButton(pare
     setText(text);
 }
 
-UIButton::~UIButton() = default;
+UIButton::~UIButton()
+{
+    killTimer(PushButtonMenuGuardTimerId);
+}
 
 Size UIButton::sizeHint() const
 {
@@ -200,9 +205,46 @@ void UIButton::paintContent(Graphics& g, Rect content)
                      swapped ? m_text.foreground : m_text.shadowForeground, offset);
 }
 
+void UIButton::setMenu(UIMenu* menu)
+{
+    if (m_menu)
+        m_menu->hidden.disconnectReceiver(this);
+    m_menu = menu;
+    if (!menu)
+        return;
+    setCheckable(true);
+    menu->hidden.connect(this, &UIButton::menuHidden);
+}
+
+void UIButton::menuHidden()
+{
+    setChecked(false);
+    m_menuReady = false;
+    startTimer(PushButtonMenuGuardTimerId, shortTimerInterval());
+}
+
+void UIButton::mousePressEvent(UIMouseEvent* event)
+{
+    UIAbstractButton::mousePressEvent(event);
+    if (!m_menu || !isEnabled() || !m_menuReady)
+        return;
+    setChecked(true);
+    m_menu->popup(mapToGlobal(Point(0, height())));
+}
+
 void UIButton::mouseClickEvent(UIMouseEvent* event)
 {
-    if (isCheckable())
+    // The click that ends the opening press must not uncheck a button whose
+    // menu is open: its state follows the menu.
+    if (isCheckable() && !m_menu)
         setChecked(!isChecked());
     UIAbstractButton::mouseClickEvent(event);
+}
+
+void UIButton::customEvent(UICustomEvent* event)
+{
+    if (event->code() != PushButtonMenuGuardTimerId)
+        return;
+    killTimer(PushButtonMenuGuardTimerId);
+    m_menuReady = true;
 }

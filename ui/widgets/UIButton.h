@@ -2,8 +2,8 @@
 
 // UIButton: the push button, drawn from a skin in one of four colour
 // schemes, with an optional icon beside or above its text, a pressed
-// offset, a flat mode without background, and the default-button mark a
-// dialog reads.
+// offset, a flat mode without background, the default-button mark a dialog
+// reads, and an optional drop-down menu that a press opens below it.
 
 #include "graphics/StateImages.h"
 #include "ui/UISkin.h"
@@ -24,6 +24,8 @@ enum UIButtonIconPosition : int {
     ButtonIconLeft = 1,
     ButtonIconTop = 2,
 };
+
+class UIMenu;
 
 class UIButton : public UIAbstractButton {
 public:
@@ -58,10 +60,21 @@ public:
     const UIMargins& padding() const { return m_padding; }
     int iconAndTextSpacing() const { return m_iconAndTextSpacing; }
 
+    // The menu (not owned) opens on a press; the button is checkable and
+    // stays checked while its menu is open.
+    void setMenu(UIMenu* menu);
+    UIMenu* menu() const { return m_menu; }
+    // Unchecks the button and ignores presses for a moment, so that the
+    // press that closed the menu does not open it again.
+    virtual void menuHidden();
+
 protected:
     void paintEvent(UIPaintEvent* event) override;
-    // A checkable button toggles before clicked is emitted.
+    void mousePressEvent(UIMouseEvent* event) override;
+    // A checkable button without a menu toggles before clicked is emitted.
     void mouseClickEvent(UIMouseEvent* event) override;
+    // The end of the menu's re-open guard.
+    void customEvent(UICustomEvent* event) override;
 
 private:
     bool isIconAbove() const { return m_iconPosition >= ButtonIconTop; }
@@ -81,4 +94,6 @@ private:
     bool m_flat = false;
     int m_iconPosition = ButtonIconLeft;
     int m_backgroundKind = ButtonBackgroundPlain;
+    UIMenu* m_menu = nullptr;
+    bool m_menuReady = true;
 };
