@@ -28,6 +28,7 @@ public:
     void onMenuTriggered(int index) { events.push_back(index); }
     void onActionTriggered() { events.push_back(-1); }
     void clearMenu(int) { menu->clear(); }
+    void deleteMenu(int) { delete menu; }
 
     UIMenu* menu = nullptr;
     std::vector<int> events;
@@ -58,13 +59,16 @@ class MenuTest : public StyledWidgetTest {
 protected:
     void SetUp() override { window.setGeometry(40, 40, 300, 200); }
 
-    // Entries "a", "b", "c"; with a submenu of "x", "y" under "b".
+    // Entries "a", "b", "c"; with a submenu of "x", "y" under "b". They
+    // never take the activation: Wine hides an active window slowly.
     UIMenu* makeMenu(UIWidget* parent, bool withSubmenu)
     {
         auto* menu = new UIMenu(parent);
+        menu->setWindowFlag(WindowNoActivate, true);
         menu->addActions(texts(L"a b c"));
         if (withSubmenu) {
             auto* sub = new UIMenu(menu);
+            sub->setWindowFlag(WindowNoActivate, true);
             sub->addActions(texts(L"x y"));
             menu->setSubmenu(1, sub);
         }
@@ -105,6 +109,7 @@ TEST_F(MenuTest, AnEmptyOrDisabledMenuNeitherShowsNorAnnouncesItself)
     const Row rows[] = {{true, false, false}, {false, true, false}, {false, false, true}};
     forEachRow(rows, [&](const Row& row) {
         UIMenu menu;
+        menu.setWindowFlag(WindowNoActivate, true);
         if (!row.empty)
             menu.addAction(L"a");
         if (row.disabled)
@@ -143,13 +148,13 @@ TEST_F(MenuTest, CheckingARadioEntryClearsOnlyItsUnbrokenRun)
     menu.setAllCheckable(true);
     menu.setAllCheckKind(ActionRadio);
     menu.action(2)->setCheckKind(ActionCheckBox);
-    for (int i = 0; i < 5; ++i)
-        menu.action(i)->setChecked(i != 1);
+    for (int i : {0, 2, 3})
+        menu.checkAction(i);
     menu.activate(menu.action(1));
     std::vector<bool> checked;
     for (int i = 0; i < 5; ++i)
         checked.push_back(menu.isActionChecked(i));
-    EXPECT_EQ(checked, (std::vector<bool>{false, true, true, true, true}));
+    EXPECT_EQ(checked, (std::vector<bool>{false, true, true, true, false}));
 }
 
 TEST_F(MenuTest, AnEntryWithAnEmptySubmenuIsDisabledAndCannotBeActivated)
@@ -175,6 +180,21 @@ TEST_F(MenuTest, HiddenEntriesKeepTheirIndex)
     EXPECT_EQ(menu.actionText(2), String(L"c"));
     EXPECT_EQ(menu.indexOf(menu.action(2)), 2);
     EXPECT_LT(menu.sizeHint().height, fullHeight);
+}
+
+// Fault: the widest entry's shortcut was painted over its own text.
+TEST_F(MenuTest, AShortcutLeavesRoomForTheArrowSpaceItIsPaintedClearOf)
+{
+    UIMenu plain;
+    plain.addAction(L"Rename entry");
+    UIMenu withKeys;
+    withKeys.addAction(L"Rename entry", StateImages(), KeySequence(0x11, 'R'));
+    UIMenu withArrow;
+    withArrow.addAction(L"Rename entry");
+    withArrow.setSubmenu(0, new UIMenu(&withArrow));
+    const int arrowSpace = withArrow.sizeHint().width - plain.sizeHint().width;
+    ASSERT_GT(arrowSpace, 0);
+    EXPECT_GT(withKeys.sizeHint().width - plain.sizeHint().width, arrowSpace + 20);
 }
 
 TEST_F(MenuTest, SubmenusOpenLeftOrBottomAlignedAtTheWorkAreaEdges)
@@ -260,16 +280,45 @@ TEST_F(MenuTest, HoveringARootEntryOpensItsSubmenuAfterTheDelay)
     delete menu;
 }
 
-TEST_F(MenuTest, ATriggeredHandlerThatClearsTheMenuStopsTheEntrySignal)
+TEST_F(MenuTest, ArrowKeysSkipSeparatorsAndDisabledEntriesAndEnterActivates)
 {
     UIMenu menu;
     menu.addAction(L"a");
-    probe.menu = &menu;
-    menu.triggered.connect(&probe, &MenuProbe::clearMenu);
-    menu.action(0)->triggered.connect(&probe, &MenuProbe::onActionTriggered);
-    menu.activate(menu.action(0));
-    EXPECT_TRUE(menu.isEmpty());
-    EXPECT_TRUE(probe.events.empty());
+    menu.addSeparator();
+    menu.addAction(L"c")->setEnabled(false);
+    menu.addAction(L"d");
+    menu.triggered.connect(&probe, &MenuProbe::onMenuTriggered);
+    const auto pressKey = [&](int key) {
+        UIKeyEvent e(KeyPressEventType, key, KeyboardModifiers(), String());
+        menu.event(&e);
+        return menu.currentIndex();
+    };
+    struct Row {
+        int key;
+        int current;
+    };
+    const Row rows[] = {{40, 0}, {40, 3}, {40, 0}, {38, 3}, {38, 0}};
+    forEachRow(rows, [&](const Row& row) { EXPECT_EQ(pressKey(row.key), row.current); });
+    pressKey(13);
+    EXPECT_EQ(probe.events, std::vector<int>{0});
+}
+
+TEST_F(MenuTest, ATriggeredHandlerThatClearsOrDeletesTheMenuStopsTheEntrySignal)
+{
+    for (auto handler : {&MenuProbe::clearMenu, &MenuProbe::deleteMenu}) {
+        probe.menu = new UIMenu;
+        probe.menu->addAction(L"a");
+        probe.menu->triggered.connect(&probe, handler);
+        UIAction* action = probe.menu->action(0);
+        action->triggered.connect(&probe, &MenuProbe::onActionTriggered);
+        UIMenu* menu = probe.menu;
+        menu->activate(action);
+        if (handler == &MenuProbe::clearMenu) {
+            EXPECT_TRUE(menu->isEmpty());
+            delete menu;
+        }
+        EXPECT_TRUE(probe.events.empty());
+    }
 }
 
 TEST_F(MenuTest, APressOutsideClosesMenuAndSubmenuAPressInTheSubmenuDoesNot)
@@ -277,12 +326,14 @@ TEST_F(MenuTest, APressOutsideClosesMenuAndSubmenuAPressInTheSubmenuDoesNot)
     UIMenu* menu = openWithSubmenu();
     UIMenu* sub = menu->submenu(1);
     ASSERT_TRUE(menu->isVisible() && sub->isVisible());
+    EXPECT_TRUE(window.testWindowFlag(WindowKeepActiveFrame));
     press(sub, Point(1, 1));
     EXPECT_TRUE(menu->isVisible());
     EXPECT_TRUE(sub->isVisible());
     press(&window, Point(250, 150));
     EXPECT_FALSE(menu->isVisible());
     EXPECT_FALSE(sub->isVisible());
+    EXPECT_FALSE(window.testWindowFlag(WindowKeepActiveFrame));
     EXPECT_EQ(UIPopupRegistry::count(), 0);
     delete menu;
 }

@@ -431,13 +431,18 @@ void UIMenu::activate(UIAction* action)
         if (UIMenu* parent = parentMenu(); parent && parent->isVisible())
             parent->hide();
     }
-    // A handler may clear the menu, or delete it.
+    // A handler may clear the menu, or delete it; an activation running
+    // around this one must hear of a deletion too.
     bool destroyed = false;
+    bool* const outer = m_destroyed;
     m_destroyed = &destroyed;
     triggered.emit(index);
-    if (destroyed)
+    if (destroyed) {
+        if (outer)
+            *outer = true;
         return;
-    m_destroyed = nullptr;
+    }
+    m_destroyed = outer;
     if (indexOf(action) >= 0)
         action->triggered.emit();
 }
@@ -478,8 +483,10 @@ Size UIMenu::entrySize(const UIAction* action, bool iconColumn) const
         width += textWidth;
         break;
     }
-    if (action->showsShortcut() && !action->text().isEmpty())
-        width += m_font.textSize(action->shortcutText()).width;
+    // The shortcut is painted clear of the arrow space and the padding;
+    // reserving them keeps it off the text of the widest entry.
+    if (action->showsShortcut() && !action->shortcutText().isEmpty())
+        width += m_font.textSize(action->shortcutText()).width + m_style.itemArrowSpace + m_style.padding.right;
     if (action->submenu())
         width += m_style.itemArrowSpace;
     return {width, itemHeight()};
