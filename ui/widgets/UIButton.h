@@ -60,8 +60,9 @@ public:
     const UIMargins& padding() const { return m_padding; }
     int iconAndTextSpacing() const { return m_iconAndTextSpacing; }
 
-    // The menu (not owned) opens on a press; the button is checkable and
-    // stays checked while its menu is open.
+    // The menu (not owned; it must outlive the button or be unset first)
+    // opens on a press; the button is checkable and stays checked while its
+    // menu is open. Null unsets it.
     void setMenu(UIMenu* menu);
     UIMenu* menu() const { return m_menu; }
     // Unchecks the button and ignores presses for a moment, so that the
