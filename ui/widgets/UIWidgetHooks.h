@@ -8,6 +8,8 @@
 class UIWidgetHooks : public UIToolkitHooks {
 public:
     void popupMenu(UIWidget* menu, Point globalPos) override;
+    // A UIButton marked as its dialog's default button.
+    bool isDefaultButton(const UIWidget* widget) override;
 };
 
 // Installs the widget set's hooks for the rest of the run.
