@@ -1,0 +1,20 @@
+#pragma once
+
+// The widget set's side of the core's seams: the core reaches the tool tip
+// (and the other widgets it cannot include) through these overrides.
+
+#include "ui/UIToolkitHooks.h"
+
+class UIWidgetHooks : public UIToolkitHooks {
+public:
+    // Tool tip.
+    void hideToolTipFor(UIWidget* widget) override;
+    bool isToolTipShowing(const UIWidget* widget, const String& text) override;
+    void hideToolTip() override;
+    void hideToolTipUnlessFor(const UIWidget* widget) override;
+    void showToolTip(UIWidget* widget, const String& text, Point globalPos, const Rect& globalRect, int showDelay,
+                     int hideDelay, int key, int maxLength) override;
+};
+
+// Installs one process-wide UIWidgetHooks with setToolkitHooks.
+void installWidgetHooks();
