@@ -6,19 +6,12 @@
 #include "graphics/Graphics.h"
 #include "ui/UIStyleValues.h"
 
-#include <algorithm>
-
 namespace {
 
 // Room around the text in the size hint.
 constexpr int textMargin = 4;
 // Lines of a multi-line label start this far from the left edge.
 constexpr int lineIndent = 2;
-
-StringList linesOf(const String& text)
-{
-    return StringList::split(text, L"\n");
-}
 
 Rect movedBy(const Rect& r, Point offset)
 {
@@ -41,11 +34,8 @@ Size UILabel::sizeHint() const
     const Font font(m_style.text.font);
     if (!m_multiLine)
         return {font.textWidth(m_text.constData(), m_text.length()) + textMargin, font.height() + textMargin};
-    const StringList lines = linesOf(m_text);
-    int widest = 0;
-    for (const String& line : lines)
-        widest = std::max(widest, font.textWidth(line.constData(), line.length()));
-    return {widest + textMargin, font.height() * lines.count() + textMargin};
+    const Size lines = textLinesSize(font, textLines(m_text));
+    return {lines.width + textMargin, lines.height + textMargin};
 }
 
 void UILabel::setStyleProperty(const String& name, const String& value)
@@ -101,7 +91,7 @@ void UILabel::paintLines(Graphics& g)
     const bool enabled = isEnabled();
     const int lineHeight = g.font().height();
     Rect line(lineIndent, 0, width(), lineHeight);
-    for (const String& part : linesOf(m_text)) {
+    for (const String& part : textLines(m_text)) {
         if (enabled) {
             g.setPen(m_style.text.shadowForeground);
             g.drawText(part, movedBy(line, m_style.text.shadowOffset), m_alignment, ElideNone, 0);

@@ -8,6 +8,9 @@
 #include "graphics/FontDesc.h"
 #include "graphics/Pen.h"
 
+class Font;
+class StringList;
+
 struct UITextStyle {
     FontDesc font;
     Pen foreground;
@@ -18,3 +21,8 @@ struct UITextStyle {
     // false for any other key.
     bool setProperty(const String& name, const String& value);
 };
+
+// The text split at every line feed, empty parts kept: one line per part.
+StringList textLines(const String& text);
+// The widest line's width, and the font's height once per line.
+Size textLinesSize(const Font& font, const StringList& lines);

@@ -12,8 +12,6 @@
 #include "ui/UINativeWindow.h"
 #include "ui/UIStyleValues.h"
 
-#include <algorithm>
-
 namespace {
 
 // The show delay of a tip asked for again soon after the last one hid.
@@ -69,11 +67,6 @@ bool isQuickReshow(const UIWidget* owner, int key, std::int64_t now)
     if (!lastHiding.happened || now - lastHiding.time > toolTipQuickReshowTime)
         return false;
     return (key != 0 && key == lastRequest.key) || owner->id() == lastRequest.ownerId;
-}
-
-StringList linesOf(const String& text)
-{
-    return StringList::split(text, L"\n");
 }
 
 Margins marginsOf(const UIMargins& m)
@@ -293,12 +286,7 @@ bool UIToolTip::isPendingOrVisible() const
 
 Size UIToolTip::textBlockSize() const
 {
-    const Font font(m_style.text.font);
-    const StringList lines = linesOf(m_text);
-    int widest = 0;
-    for (const String& line : lines)
-        widest = std::max(widest, font.textWidth(line.constData(), line.length()));
-    return {widest, lines.count() * font.height()};
+    return textLinesSize(Font(m_style.text.font), textLines(m_text));
 }
 
 Size UIToolTip::sizeHint() const
@@ -434,7 +422,7 @@ void UIToolTip::paintEvent(UIPaintEvent*)
     const Point shadow = m_style.text.shadowOffset;
     const int lineHeight = g.font().height();
     int y = placed.y;
-    for (const String& line : linesOf(m_text)) {
+    for (const String& line : textLines(m_text)) {
         g.setPen(m_style.text.shadowForeground);
         g.drawTextRaw(line.constData(), line.length(), placed.x + shadow.x, y + shadow.y);
         g.setPen(m_style.text.foreground);
