@@ -62,8 +62,6 @@ TEST_F(LabelTest, TwoLineBreaksMakeThreeLines)
     label->setText(L"ab\n\nb");
     const Font font(label->font());
     EXPECT_EQ(label->sizeHint(), Size(font.textWidth(L"ab", 2) + 4, 3 * font.height() + 4));
-    label->setMultiLine(false);
-    EXPECT_EQ(label->sizeHint().height, font.height() + 4);
 }
 
 TEST_F(LabelTest, TheSameTextTwiceNeitherRelayoutsNorRepaints)

@@ -192,17 +192,6 @@ TEST_F(ToolTipTest, CleanedText)
     forEachRow(rows, [](const Row& row) { EXPECT_EQ(UIToolTip::cleanedText(row.text, row.maxLength), String(row.expected)); });
 }
 
-TEST_F(ToolTipTest, SizeHintHasALineForEachLineOfTheText)
-{
-    UIToolTip tip(left);
-    tip.setText(L"a");
-    const int one = tip.sizeHint().height;
-    tip.setText(L"a\r\nb\n\nc");
-    const int three = tip.sizeHint().height;
-    tip.setText(L"a\nb");
-    EXPECT_EQ(three - one, 2 * (tip.sizeHint().height - one));
-}
-
 TEST_F(ToolTipTest, PlacementKeepsTheTipInTheWorkArea)
 {
     OneMonitor monitor;

@@ -1,8 +1,8 @@
 #include "ui/widgets/UILabel.h"
 
 #include "foundation/StringList.h"
-#include "graphics/Font.h"
 #include "graphics/DrawingSurface.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "ui/UIStyleValues.h"
 
