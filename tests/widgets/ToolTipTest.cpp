@@ -265,3 +265,19 @@ TEST_F(ToolTipTest, DisablingTheOwnerDeletesItsTipOnly)
     EXPECT_EQ(UIToolTip::current(), nullptr);
     left->enable();
 }
+
+TEST_F(ToolTipTest, PointerMovesAskForTheTipAndMovingOnDeletesIt)
+{
+    left->setToolTip(L"left's tip");
+    const auto moveTo = [](const UIWidget* w) {
+        const Point p = w->mapToWindow(w->rect().center());
+        SendMessageW(hwndOf(window), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        pumpPending();
+    };
+    moveTo(left);
+    EXPECT_EQ(UIToolTip::currentOwner(), left);
+    EXPECT_EQ(UIToolTip::currentText(), String(L"left's tip"));
+    moveTo(right);
+    EXPECT_EQ(UIToolTip::current(), nullptr);
+    left->setToolTip(String());
+}
