@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -18,8 +19,6 @@ namespace {
 constexpr int fileBufferLength = 524288;
 // The caption of a dialog is taken only when it is shorter than this.
 constexpr int captionLimit = 2048;
-// The file-name field of the Explorer-style dialog.
-constexpr int fileNameControl = 1152;
 constexpr int folderPathLength = MAX_PATH + 1;
 
 String withSeparator(const String& folder)
@@ -41,6 +40,13 @@ String singlePathFolder(const String& path, int fileOffset)
     if (fileOffset > 0 && fileOffset <= path.length())
         return withSeparator(path.mid(0, fileOffset));
     return withSeparator(path.mid(0, path.lastIndexOf(Path::separator()) + 1));
+}
+
+// The file-name field: the combo box of newer dialogs (and of Wine's), else
+// the edit of the older template.
+int fileNameControl(HWND dialog)
+{
+    return GetDlgItem(dialog, cmb13) ? cmb13 : edt1;
 }
 
 String windowText(HWND window)
@@ -333,7 +339,7 @@ void FileDialog::onTypeChange(void* dialog, int filterIndex)
         return;
     name[captionLimit] = 0;
     const String renamed = fileNameForFilter(String(name), m_filters, filterIndex);
-    SendMessageW(window, CDM_SETCONTROLTEXT, fileNameControl, reinterpret_cast<LPARAM>(renamed.c_str()));
+    SendMessageW(window, CDM_SETCONTROLTEXT, fileNameControl(window), reinterpret_cast<LPARAM>(renamed.c_str()));
 }
 
 void FileDialog::onFolderBrowserInit(void* dialog)

@@ -85,6 +85,7 @@ public:
     // The name the file dialog starts with; the selected filter's default
     // extension is added after a "." when there is one.
     void setFileName(const String& name);
+    const String& fileName() const { return m_fileName; }
 
     void addFilter(const String& name, const String& pattern, const String& defaultExtension);
     void clearFilters();
