@@ -70,15 +70,6 @@ std::optional<UnitRun> bytesToZero(const std::uint8_t* block, std::size_t begin,
     return UnitRun{String::fromAnsi(start, static_cast<int>(length)), begin + length + 1};
 }
 
-// A 32-bit copy of a 24-bit image, so that the header's promise of 32
-// bits per pixel holds.
-Bitmap widened(const Bitmap& image)
-{
-    if (image.bitsPerPixel() == 32)
-        return image;
-    return Bitmap::fromPixels(image.bits(), image.width(), image.height(), false, image.byteCount());
-}
-
 FORMATETC hglobalFormat(std::uint16_t format)
 {
     return FORMATETC{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -158,6 +149,13 @@ void readBlock(const ByteArray& bytes, std::uint16_t format, MimeData& data)
 
 } // namespace
 
+Bitmap widenedTo32Bits(const Bitmap& image)
+{
+    if (image.isNull() || image.bitsPerPixel() == 32)
+        return image;
+    return Bitmap::fromPixels(image.bits(), image.width(), image.height(), false, image.byteCount());
+}
+
 std::uint16_t privateTransferFormat()
 {
     static const auto format =
@@ -225,7 +223,7 @@ ByteArray dibBlock(const Bitmap& image)
 {
     if (image.isNull())
         return ByteArray();
-    const Bitmap flipped = widened(image).mirrored(false, true);
+    const Bitmap flipped = widenedTo32Bits(image).mirrored(false, true);
     if (flipped.isNull())
         return ByteArray();
     ByteArray bytes = zeroedBytes(std::int64_t(dibHeaderSize) + flipped.byteCount());

@@ -41,6 +41,10 @@ ByteArray fileListBlock(const StringList& paths);
 // that runs past the block is left out. Empty when nothing is read.
 StringList fileListFromBlock(const std::uint8_t* block, std::size_t size);
 
+// The image itself at 32 bits per pixel (the pixels shared); a 24-bit one
+// as a new 32-bit image with alpha 255.
+Bitmap widenedTo32Bits(const Bitmap& image);
+
 // CF_DIB: a BITMAPINFOHEADER for 32 bits bottom-up, then the rows
 // bottom-up. A 24-bit image is widened to 32 bits first. Empty for a null
 // image.

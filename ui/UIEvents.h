@@ -7,8 +7,6 @@
 // custom (100), mouse (106-112), hot-key (117) and key (122, 123) records
 // live in foundation/Event.h.
 
-class MimeData;
-
 // 101: what to paint. The toolkit's painting hands it to paintEvent directly.
 class UIPaintEvent : public UIEvent {
 public:
@@ -98,28 +96,8 @@ private:
     int m_reason;
 };
 
-// Drag actions.
-enum DropAction : std::uint32_t { DropCopy = 1, DropMove = 2, DropLink = 4 };
-
-// 118 drag enter, 119 drag move, 120 drag leave, 121 drop. The data is the
-// drag manager's; the event does not own it.
-class UIDragEvent : public UIEvent {
-public:
-    UIDragEvent(int type, MimeData* data, Point position, std::uint32_t actions)
-        : UIEvent(type), m_data(data), m_position(position), m_actions(actions)
-    {
-    }
-    MimeData* mimeData() const { return m_data; }
-    Point position() const { return m_position; }
-    // DropAction bits.
-    std::uint32_t actions() const { return m_actions; }
-    void setActions(std::uint32_t actions) { m_actions = actions; }
-
-private:
-    MimeData* m_data;
-    Point m_position;
-    std::uint32_t m_actions;
-};
+// 118 drag enter, 119 drag move, 120 drag leave, 121 drop: see UIDragManager.h.
+class UIDragEvent;
 
 // Direction of a wheel turn.
 enum WheelDirection : int {

@@ -32,8 +32,6 @@ bool UIToolkitHooks::isTrayMenu(const UIWidget*)
     return false;
 }
 
-void UIToolkitHooks::setDropTarget(UIWidget*, bool) {}
-
 bool UIToolkitHooks::isDefaultButton(const UIWidget*)
 {
     return false;

@@ -6,10 +6,10 @@
 class UIWidget;
 
 // The widget core calls a few widget classes that are built on top of it:
-// the tool tip, the pop-up menu, the notification-area icon, the drag and
-// drop layer and the push button. Those classes install their
-// implementation of this interface at start-up (tests install fakes);
-// until then the defaults below do nothing and answer "none".
+// the tool tip, the pop-up menu, the notification-area icon and the push
+// button. Those classes install their implementation of this interface at
+// start-up (tests install fakes); until then the defaults below do nothing
+// and answer "none".
 //
 // An installed implementation is not owned and must outlive its use;
 // installing null puts the defaults back. UI thread only.
@@ -36,9 +36,6 @@ public:
 
     // Notification area: the menu of a live tray icon, left usable by modal loops.
     virtual bool isTrayMenu(const UIWidget* widget);
-
-    // Drag and drop: the window of the widget starts or stops taking drops.
-    virtual void setDropTarget(UIWidget* window, bool on);
 
     // Push button: the default button of a dialog.
     virtual bool isDefaultButton(const UIWidget* widget);

@@ -3,6 +3,7 @@
 #include "foundation/Dispatcher.h"
 #include "graphics/Font.h"
 #include "graphics/Screen.h"
+#include "ui/UIDragManager.h"
 #include "ui/UIManager.h"
 #include "ui/UITheme.h"
 #include "ui/UINativeWindow.h"
@@ -31,6 +32,7 @@ UIWidget::~UIWidget()
     clearFocus();
     unlinkAndDeleteChildren();
     deleteOwnedContextMenu();
+    UIDragManager::forgetWidget(this);
     UIManager::instance()->unregisterWidget(this);
     delete m_private;
 }

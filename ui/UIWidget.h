@@ -83,8 +83,8 @@ enum FocusPolicy : std::uint32_t {
 
 // Drag flag bits.
 enum DragFlag : std::uint32_t {
-    DragSource = 1,
-    DropTarget = 2,
+    DragSourceFlag = 1,
+    DropTargetFlag = 2,
 };
 
 // The hover poll of widgets with WidgetHoverTracking.
@@ -362,8 +362,8 @@ public:
     std::uint32_t dragFlags() const;
     void setDragEnabled(bool on);
     void setDropEnabled(bool on);
-    bool isDragEnabled() const { return (dragFlags() & DragSource) != 0; }
-    bool isDropEnabled() const { return (dragFlags() & DropTarget) != 0; }
+    bool isDragEnabled() const { return (dragFlags() & DragSourceFlag) != 0; }
+    bool isDropEnabled() const { return (dragFlags() & DropTargetFlag) != 0; }
 
     void destroy();
     bool runModalLoop();

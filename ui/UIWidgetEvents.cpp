@@ -5,6 +5,7 @@
 #include "ui/UIWidget.h"
 
 #include "foundation/Dispatcher.h"
+#include "ui/UIDragManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIToolkitHooks.h"
 #include "ui/UIWidgetPrivate.h"

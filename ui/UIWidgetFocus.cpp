@@ -281,12 +281,12 @@ std::uint32_t UIWidget::dragFlags() const
 
 void UIWidget::setDragEnabled(bool on)
 {
-    setDragFlags(on ? dragFlags() | DragSource : dragFlags() & ~DragSource);
+    setDragFlags(on ? dragFlags() | DragSourceFlag : dragFlags() & ~DragSourceFlag);
 }
 
 void UIWidget::setDropEnabled(bool on)
 {
-    setDragFlags(on ? dragFlags() | DropTarget : dragFlags() & ~DropTarget);
+    setDragFlags(on ? dragFlags() | DropTargetFlag : dragFlags() & ~DropTargetFlag);
 }
 
 // ---- Destruction ----

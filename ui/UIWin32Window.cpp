@@ -7,6 +7,7 @@
 #include "foundation/Event.h"
 #include "graphics/DrawingSurface.h"
 #include "ui/KeyTranslator.h"
+#include "ui/OleDragDrop.h"
 #include "ui/PlatformServices.h"
 #include "ui/UIEvents.h"
 #include "ui/UIManager.h"
@@ -290,9 +291,8 @@ void UIWin32Window::setDropTarget(bool on)
     const String& style = m_owner->styleName();
     if (style == L"UIToolTip" || style == L"UIBalloonTip" || style == L"UIMenu")
         return;
-    if (m_window && on != m_dropTarget)
-        toolkitHooks().setDropTarget(m_owner, on);
-    m_dropTarget = on && m_window;
+    if (m_window)
+        registerDropTarget(m_owner, m_window, m_dropTarget, on);
 }
 
 // ---- Operations of the native window ----

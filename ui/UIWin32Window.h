@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class DropTarget;
 using IconHandle = struct HICON__*;
 using WindowHandle = struct HWND__*;
 
@@ -118,7 +119,8 @@ private:
     String m_className;
     IconHandle m_smallIcon = nullptr;
     IconHandle m_bigIcon = nullptr;
-    bool m_dropTarget = false;
+    // Set while the window takes drops.
+    DropTarget* m_dropTarget = nullptr;
     UIWidget* m_focusWidget = nullptr;
     int m_focusWidgetId = 0;
     Point m_lastMousePoint{-1, -1};
