@@ -3,7 +3,10 @@
 #include "foundation/ComRef.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
+#include "ui/MimeData.h"
+#include "ui/OleDragDrop.h"
 #include "ui/PlatformServices.h"
+#include "ui/TransferFormats.h"
 
 #include <windows.h>
 
@@ -19,7 +22,7 @@
 class ShellFolderProxy : public IShellFolder {
 public:
     ShellFolderProxy(IShellFolder* folder, const ShellItemSelection& selection)
-        : m_folder(folder), m_selection(selection)
+        : m_folder(folder), m_selection(selection), m_data(new DataObject)
     {
         m_folder->AddRef();
     }
@@ -72,7 +75,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND owner, UINT count, PCUITEMID_CHILD_ARRAY items, REFIID id,
                                             UINT* reserved, void** object) override
     {
-        return m_folder->GetUIObjectOf(owner, count, items, id, reserved, object);
+        if (!IsEqualIID(id, IID_IDataObject))
+            return m_folder->GetUIObjectOf(owner, count, items, id, reserved, object);
+        fillData();
+        return m_data->QueryInterface(id, object);
     }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD item, SHGDNF flags, STRRET* name) override
     {
@@ -85,10 +91,26 @@ public:
     }
 
 private:
-    virtual ~ShellFolderProxy() { m_folder->Release(); }
+    virtual ~ShellFolderProxy()
+    {
+        m_data->Release();
+        m_folder->Release();
+    }
+
+    // The kept paths as one file list, written once.
+    void fillData()
+    {
+        if (m_filled)
+            return;
+        MimeData data;
+        data.setFilePaths(m_selection.paths());
+        m_filled = renderDragData(m_data, data) > 0;
+    }
 
     IShellFolder* m_folder;
     const ShellItemSelection& m_selection;
+    DataObject* m_data;
+    bool m_filled = false;
     ULONG m_references = 1;
 };
 

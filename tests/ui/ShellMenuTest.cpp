@@ -2,6 +2,8 @@
 
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
+#include "ui/MimeData.h"
+#include "ui/TransferFormats.h"
 #include "tests/ui/DialogDriver.h"
 #include "tests/ui/WindowTesting.h"
 
@@ -58,8 +60,8 @@ private:
     bool m_free;
 };
 
-// Carries out the menu's first "open" verb, as choosing "Open" would.
-bool invokeOpen(ShellItemSelection& selection, HWND owner)
+// Carries out the menu's first entry of the verb, as choosing it would.
+bool invokeVerb(ShellItemSelection& selection, HWND owner, const std::string& wanted)
 {
     IContextMenu* menu = nullptr;
     int kind = 0;
@@ -72,7 +74,7 @@ bool invokeOpen(ShellItemSelection& selection, HWND owner)
         const UINT id = GetMenuItemID(popup, i);
         char verb[MAX_PATH] = {};
         if (id == UINT(-1) || id == 0 || FAILED(menu->GetCommandString(id - 1, GCS_VERBA, nullptr, verb, MAX_PATH))
-            || std::string(verb) != "open")
+            || verb != wanted)
             continue;
         CMINVOKECOMMANDINFO invoke = {};
         invoke.cbSize = sizeof(invoke);
@@ -95,11 +97,11 @@ String recordedText(const String& path)
 
 class ShellMenuTest : public WidgetTest {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { OleInitialize(nullptr); }
     void TearDown() override
     {
         WidgetTest::TearDown();
-        CoUninitialize();
+        OleUninitialize();
     }
 
     TempFolder folder;
@@ -204,7 +206,7 @@ TEST_F(ShellMenuTest, OpenOpensTheChosenFolder)
         ASSERT_TRUE(bindToParentFolder(selection, row.paths));
         // Wine then fails to reach its folder window by DDE and says so.
         DialogDriver closer([](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
-        ASSERT_TRUE(invokeOpen(selection, hwndOf(&window)));
+        ASSERT_TRUE(invokeVerb(selection, hwndOf(&window), "open"));
         String first = selection.paths().first()->value;
         first.resize(first.length() - 1);
         ASSERT_TRUE(pumpUntil([&] { return recordedText(record).contains(first, false); }, 10000))
@@ -225,4 +227,23 @@ TEST_F(ShellMenuTest, MenuDismissedByEscapeRunsAndInvokesNothing)
     Sleep(300);
     EXPECT_FALSE(fileExistsRaw(record));
     EXPECT_FALSE(trackFolderMenu(selection, 20, 20, nullptr));
+}
+
+// The shell asks the menu's folder for the items' data; it gets the kept
+// paths as the program's own file list.
+TEST_F(ShellMenuTest, CopyPutsTheKeptPathsOnTheClipboard)
+{
+    RecordingWidget window(nullptr, Colour(255, 255, 255), quickWindow);
+    showAt(window, 10, 10);
+    const String a = folder.writeFile(L"a.txt", {});
+    const String b = folder.writeFile(L"b.txt", {});
+    ShellItemSelection selection;
+    ASSERT_TRUE(bindToParentFolder(selection, listOf({a.c_str(), b.c_str(), folder.file(L"gone").c_str()})));
+    ASSERT_TRUE(invokeVerb(selection, hwndOf(&window), "copy"));
+    IDataObject* pasted = nullptr;
+    ASSERT_EQ(OleGetClipboard(&pasted), S_OK);
+    MimeData data;
+    readDroppedData(pasted, data);
+    pasted->Release();
+    EXPECT_EQ(vectorOf(data.filePaths()), vectorOf(listOf({a.c_str(), b.c_str()})));
 }
