@@ -83,14 +83,9 @@ private:
     bool m_open;
 };
 
-// A clipboard text block must hold more than the terminator, whole units,
-// and end in a zero unit.
-String clipboardText(const ByteArray& block)
+String textOfBlock(const ByteArray& block)
 {
-    const int size = block.size();
-    if (size <= 2 || size % 2 != 0 || block.data()[size - 1] != 0 || block.data()[size - 2] != 0)
-        return String();
-    return textFromBlock(block.data(), std::size_t(size)).value_or(String());
+    return clipboardText(block.data(), std::size_t(block.size()));
 }
 
 Bitmap imageOfDib(HANDLE handle)
@@ -105,6 +100,13 @@ Bitmap imageOfBitmap(HANDLE handle)
 }
 
 } // namespace
+
+String clipboardText(const std::uint8_t* block, std::size_t size)
+{
+    if (!block || size <= 2 || size % 2 != 0 || block[size - 1] != 0 || block[size - 2] != 0)
+        return String();
+    return textFromBlock(block, size).value_or(String());
+}
 
 Clipboard::Clipboard() : m_window(new ClipboardWindow(this)) {}
 
@@ -149,7 +151,7 @@ String Clipboard::text()
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
         OpenedClipboard clipboard(m_window->hwnd());
         if (clipboard.isOpen())
-            result = clipboardText(bytesOfGlobalBlock(GetClipboardData(CF_UNICODETEXT)));
+            result = textOfBlock(bytesOfGlobalBlock(GetClipboardData(CF_UNICODETEXT)));
     }
     if (result.isEmpty())
         refuse();

@@ -4,7 +4,15 @@
 #include "foundation/String.h"
 #include "graphics/Bitmap.h"
 
+#include <cstddef>
+#include <cstdint>
+
 class ClipboardWindow;
+
+// The text of a clipboard block: up to its first zero unit, and only when
+// the block holds more than the terminator, whole units, and ends in a
+// zero unit; else empty.
+String clipboardText(const std::uint8_t* block, std::size_t size);
 
 // What Clipboard::contentKind finds on the system clipboard.
 enum ClipboardContent : int { ClipboardEmpty = 0, ClipboardText = 1, ClipboardImage = 2 };
