@@ -22,27 +22,13 @@ List<FileFilter> filtersOf(std::initializer_list<FileFilter> filters)
     return list;
 }
 
-// The units up to and including the closing terminator; the rest must be 0.
+// The units up to the first double terminator, which must lie inside the
+// buffer.
 std::wstring usedUnits(const FileDialogFilterText& text)
 {
-    std::size_t end = 0;
-    while (end < text.units.size() && text.units[end] != 0) {
-        while (text.units[end] != 0)
-            ++end;
-        ++end;
-        if (end >= text.units.size())
-            return L"<overrun>";
-        while (text.units[end] != 0)
-            ++end;
-        ++end;
-        if (end >= text.units.size())
-            return L"<overrun>";
-    }
-    for (std::size_t rest = end; rest < text.units.size(); ++rest) {
-        if (text.units[rest] != 0)
-            return L"<garbage>";
-    }
-    return std::wstring(text.units.data(), end + 1);
+    const std::wstring_view units(text.units.data(), text.units.size());
+    const std::size_t end = units.find(L"\0\0"s);
+    return end == units.npos ? L"<overrun>" : std::wstring(units.substr(0, end + 2));
 }
 
 } // namespace
@@ -53,6 +39,9 @@ TEST(FileDialogFilterText, NamesAndJoinedMasksEachWithTerminatorThenAClosingOne)
         fileDialogFilterText(filtersOf({{L"Images", L"*.bmp|*.png", L"bmp"}, {L"All", L"*.*", L""}}));
     EXPECT_EQ(usedUnits(text), L"Images\0*.bmp;*.png\0All\0*.*\0\0"s);
     EXPECT_EQ(text.filterIndices, (std::vector<int>{0, 1}));
+    const FileDialogFilterText none = fileDialogFilterText(List<FileFilter>());
+    EXPECT_EQ(usedUnits(none), L"All files\0\0"s);
+    EXPECT_TRUE(none.filterIndices.empty());
 }
 
 TEST(FileDialogFilterText, EmptyPatternIsLeftOutButKeepsItsPlaceInTheList)
@@ -86,15 +75,6 @@ TEST(FileDialogFilterText, LongNamesNeverPassTheBuffer)
         EXPECT_EQ(text.filterIndices.size(), row.written);
         EXPECT_NE(usedUnits(text), L"<overrun>");
     });
-}
-
-TEST(FileDialogFilterText, NoFiltersGiveAllFilesAlone)
-{
-    const FileDialogFilterText text = fileDialogFilterText(List<FileFilter>());
-    EXPECT_EQ(std::wstring(text.units.data()), L"All files");
-    EXPECT_EQ(text.units[9], 0);
-    EXPECT_EQ(text.units[10], 0);
-    EXPECT_TRUE(text.filterIndices.empty());
 }
 
 TEST(FileDialogResult, SingleAndMultipleChoices)

@@ -2,10 +2,10 @@
 
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
-#include "ui/MimeData.h"
-#include "ui/TransferFormats.h"
 #include "tests/ui/DialogDriver.h"
 #include "tests/ui/WindowTesting.h"
+#include "ui/MimeData.h"
+#include "ui/TransferFormats.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -31,22 +31,20 @@ std::vector<std::wstring> keysFor(const ShellItemSelection& selection)
 }
 
 // Folders open with a command that writes the opened path into a file
-// (Wine's prefix has none of its own, only a DDE verb).
+// (Wine's prefix has none of its own, only a DDE verb). Nothing is set when
+// a command exists.
 class OpenRecordingFolders {
 public:
     explicit OpenRecordingFolders(const String& record)
     {
-        HKEY key = nullptr;
-        m_free = RegOpenKeyW(HKEY_CLASSES_ROOT, commandKey, &key) != ERROR_SUCCESS;
-        if (!m_free) {
-            RegCloseKey(key);
-            return;
-        }
+        HKEY existing = nullptr;
+        m_free = RegOpenKeyW(HKEY_CLASSES_ROOT, commandKey, &existing) != ERROR_SUCCESS;
+        if (existing)
+            RegCloseKey(existing);
         const String command = L"cmd.exe /c echo %1>>\"" + record + L"\"";
-        RegCreateKeyW(HKEY_CLASSES_ROOT, commandKey, &key);
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       DWORD(command.byteCountWithTerminator()));
-        RegCloseKey(key);
+        if (m_free)
+            RegSetKeyValueW(HKEY_CLASSES_ROOT, commandKey, nullptr, REG_SZ, command.c_str(),
+                            DWORD(command.byteCountWithTerminator()));
     }
     ~OpenRecordingFolders()
     {
@@ -107,16 +105,13 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(ShellMenuTest, OneKeyPerExtensionWhateverItsCase)
+TEST_F(ShellMenuTest, KeysOfExtensionsOnceAndOfFoldersThirdAndFourth)
 {
-    ShellItemSelection selection;
-    ASSERT_TRUE(bindToParentFolder(selection, listOf({folder.writeFile(L"a.JPG", {}).c_str(),
-                                                      folder.writeFile(L"b.jpg", {}).c_str()})));
-    EXPECT_EQ(keysFor(selection), (std::vector<std::wstring>{L"*", L"AllFileSystemObjects", L".jpg", L"jpgfile"}));
-}
+    ShellItemSelection files;
+    ASSERT_TRUE(bindToParentFolder(files, listOf({folder.writeFile(L"a.JPG", {}).c_str(),
+                                                  folder.writeFile(L"b.jpg", {}).c_str()})));
+    EXPECT_EQ(keysFor(files), (std::vector<std::wstring>{L"*", L"AllFileSystemObjects", L".jpg", L"jpgfile"}));
 
-TEST_F(ShellMenuTest, FolderKeysComeThirdAndFourthAndTheLongestPathFirst)
-{
     const String file = folder.writeFile(L"f.txt", {});
     const String sub = folder.makeFolder(L"subfolder");
     const String subPath = sub.mid(0, sub.length() - 1);
@@ -166,20 +161,6 @@ TEST_F(ShellMenuTest, BindingNeedsAnExistingPath)
     EXPECT_EQ(mixed.itemCount(), 1);
 }
 
-TEST_F(ShellMenuTest, MenuFolderIsTheSharedParentElseTheDesktop)
-{
-    const String a = folder.writeFile(L"a.txt", {});
-    const String b = folder.writeFile(L"b.txt", {});
-    const String other = folder.makeFolder(L"other");
-    const String c = folder.writeFile(L"other\\c.txt", {});
-    ShellItemSelection shared;
-    ASSERT_TRUE(bindToParentFolder(shared, listOf({a.c_str(), b.c_str()})));
-    EXPECT_TRUE(shared.sharesParent());
-    ShellItemSelection apart;
-    ASSERT_TRUE(bindToParentFolder(apart, listOf({a.c_str(), c.c_str()})));
-    EXPECT_FALSE(apart.sharesParent());
-}
-
 // The menu got full item IDs with the first path's folder, so the shell
 // opened paths that do not exist. Wine's menu opens folders only (the first
 // one chosen), so folders are what this checks.
@@ -196,14 +177,16 @@ TEST_F(ShellMenuTest, OpenOpensTheChosenFolder)
     const String beside = folder.makeFolder(L"beside");
     struct Row {
         StringList paths;
+        bool sharesParent;
     };
-    const Row rows[] = {{listOf({top.c_str()})},
-                        {listOf({beside.c_str(), top.c_str()})},
-                        {listOf({beside.c_str(), inner.c_str()})}};
+    const Row rows[] = {{listOf({top.c_str()}), true},
+                        {listOf({beside.c_str(), top.c_str()}), true},
+                        {listOf({beside.c_str(), inner.c_str()}), false}};
     forEachRow(rows, [&](const Row& row) {
         DeleteFileW(record.c_str());
         ShellItemSelection selection;
         ASSERT_TRUE(bindToParentFolder(selection, row.paths));
+        EXPECT_EQ(selection.sharesParent(), row.sharesParent);
         // Wine then fails to reach its folder window by DDE and says so.
         DialogDriver closer([](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
         ASSERT_TRUE(invokeVerb(selection, hwndOf(&window), "open"));
