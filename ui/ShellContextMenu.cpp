@@ -21,8 +21,9 @@
 // other question to the real folder.
 class ShellFolderProxy : public IShellFolder {
 public:
-    ShellFolderProxy(IShellFolder* folder, const ShellItemSelection& selection)
-        : m_folder(folder), m_selection(selection), m_data(new DataObject)
+    // The shell may keep the proxy past the selection, so it keeps the paths.
+    ShellFolderProxy(IShellFolder* folder, const StringList& paths)
+        : m_folder(folder), m_paths(paths), m_data(new DataObject)
     {
         m_folder->AddRef();
     }
@@ -103,12 +104,12 @@ private:
         if (m_filled)
             return;
         MimeData data;
-        data.setFilePaths(m_selection.paths());
+        data.setFilePaths(m_paths);
         m_filled = renderDragData(m_data, data) > 0;
     }
 
     IShellFolder* m_folder;
-    const ShellItemSelection& m_selection;
+    StringList m_paths;
     DataObject* m_data;
     bool m_filled = false;
     ULONG m_references = 1;
@@ -429,7 +430,7 @@ bool createFolderMenu(ShellItemSelection& selection, void* owner, IContextMenu**
         },
         programIdOf);
     if (!selection.m_proxy)
-        selection.m_proxy = new ShellFolderProxy(selection.m_folder, selection);
+        selection.m_proxy = new ShellFolderProxy(selection.m_folder, selection.m_paths);
     *menu = nullptr;
     auto items = const_cast<PCUITEMID_CHILD_ARRAY>(reinterpret_cast<const PCUITEMID_CHILD*>(selection.m_menuIds.data()));
     const HRESULT made = CDefFolderMenu_Create2(nullptr, static_cast<HWND>(owner), UINT(selection.m_menuIds.size()),

@@ -1,5 +1,6 @@
 #include "ui/ShellContextMenu.h"
 
+#include "foundation/ComRef.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/DialogDriver.h"
@@ -159,6 +160,11 @@ TEST_F(ShellMenuTest, BindingNeedsAnExistingPath)
     ASSERT_TRUE(bindToParentFolder(mixed, listOf({folder.file(L"gone.txt").c_str(), kept.c_str()})));
     EXPECT_EQ(vectorOf(mixed.paths()), vectorOf(listOf({kept.c_str()})));
     EXPECT_EQ(mixed.itemCount(), 1);
+
+    ComRef<IDataObject> data;
+    EXPECT_EQ(getUIObjectOfPath(nullptr, kept, IID_IDataObject, data.receive()), 0);
+    EXPECT_EQ(getUIObjectOfPath(nullptr, folder.file(L"gone.txt"), IID_IDataObject, data.receive()), 1);
+    EXPECT_EQ(getUIObjectOfPath(nullptr, kept, IID_IDataObject, nullptr), 1);
 }
 
 // The menu got full item IDs with the first path's folder, so the shell
