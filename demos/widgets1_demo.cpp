@@ -3,8 +3,8 @@
 // (flat, with an icon, with a drop-down menu), check boxes, a stack of
 // pages switched by buttons, boxes and lines, a status bar with a size
 // grip, and a context menu (right click) with check and radio entries and
-// a submenu. With --script the program shows the label's tip, then opens
-// the context menu and its submenu, and quits.
+// a submenu. With --script the program opens the context menu and its
+// submenu, then shows the label's tip beside them, and quits.
 
 #include "demos/DemoScript.h"
 #include "foundation/Application.h"
@@ -193,25 +193,25 @@ void pointAt(UIWidget* widget, Point p)
                  MAKELPARAM(local.x, local.y));
 }
 
-// The label's tip, then the context menu with its submenu open.
+// The context menu with its submenu open, then the label's tip beside them.
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     switch (step++) {
-    case 2:
-        pointAt(demo->elided, Point(120, 10));
-        break;
     case 3:
-        pointAt(demo->elided, Point(124, 10));
-        break;
-    case 9:
         demo->contextMenu->popup(demo->window->mapToGlobal(Point(300, 120)));
         break;
-    case 10: {
+    case 4: {
         UIAction* last = demo->contextMenu->action(demo->contextMenu->count() - 1);
         pointAt(demo->contextMenu, Point(last->rect().x + 20, last->rect().y + last->rect().height / 2));
         break;
     }
-    case 16:
+    case 6:
+        pointAt(demo->elided, Point(120, 10));
+        break;
+    case 7:
+        pointAt(demo->elided, Point(124, 10));
+        break;
+    case 14:
         dispatcher()->quitAll(0);
         break;
     default:
