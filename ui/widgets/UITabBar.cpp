@@ -93,7 +93,10 @@ void UITabBar::currentTabRemoved(int index)
 
 int UITabBar::visibleCount() const
 {
-    return int(std::count_if(m_tabs.begin(), m_tabs.end(), [](const UITabBarItem* tab) { return tab->isVisible(); }));
+    int visible = 0;
+    for (const UITabBarItem* item : m_tabs)
+        visible += item->isVisible() ? 1 : 0;
+    return visible;
 }
 
 UITabBarItem* UITabBar::tab(int index) const
