@@ -36,12 +36,23 @@ protected:
         bar->tabClicked.connect(&signals, &TabSignals::onClicked);
     }
 
-    // Four tabs "A" to "D"; the log starts empty.
+    // Only the four tabs "A" to "D"; the log starts empty.
     void addFour(bool keepOneCurrent)
     {
+        while (!bar->isEmpty())
+            bar->removeTab(0);
         bar->setKeepOneCurrent(keepOneCurrent);
         for (const wchar_t* text : {L"A", L"B", L"C", L"D"})
             bar->addTab(text);
+        signals.log.clear();
+    }
+    // The same with tab 0 current, tab 1 disabled and tab 2 not checkable.
+    void addRestrictedFour(bool keepOneCurrent)
+    {
+        addFour(keepOneCurrent);
+        bar->setCurrentIndex(0);
+        bar->setTabEnabled(1, false);
+        bar->setTabCheckable(2, false);
         signals.log.clear();
     }
 
@@ -78,7 +89,6 @@ TEST_F(TabBarTest, SetCurrentIndexAcceptsOnlyCheckableEnabledTabs)
         int expected;
         Log log;
     };
-    // Tab 1 is disabled, tab 2 not checkable; tab 0 is current at the start.
     const Row rows[] = {
         {true, 0, 0, {}},
         {true, 1, 0, {}},
@@ -92,13 +102,7 @@ TEST_F(TabBarTest, SetCurrentIndexAcceptsOnlyCheckableEnabledTabs)
         {false, 1, 0, {}},
     };
     forEachRow(rows, [&](const Row& row) {
-        while (!bar->isEmpty())
-            bar->removeTab(0);
-        addFour(row.keepOne);
-        bar->setCurrentIndex(0);
-        bar->setTabEnabled(1, false);
-        bar->setTabCheckable(2, false);
-        signals.log.clear();
+        addRestrictedFour(row.keepOne);
         bar->setCurrentIndex(row.request);
         EXPECT_EQ(bar->currentIndex(), row.expected);
         EXPECT_EQ(signals.log, row.log);
@@ -113,7 +117,6 @@ TEST_F(TabBarTest, ClicksMakeTabsCurrentThenReportTheClick)
         int expected;
         Log log;
     };
-    // Tab 1 is disabled, tab 2 not checkable; tab 0 is current at the start.
     const Row rows[] = {
         {true, 3, 3, {"current 3", "clicked 3"}},
         {true, 0, 0, {"clicked 0"}},
@@ -121,26 +124,18 @@ TEST_F(TabBarTest, ClicksMakeTabsCurrentThenReportTheClick)
         {true, 2, 0, {"clicked 2"}},
         {false, 0, -1, {"current -1", "clicked 0"}},
         {false, 3, 3, {"current 3", "clicked 3"}},
+        // Past the last tab.
+        {true, -1, 0, {}},
     };
     forEachRow(rows, [&](const Row& row) {
-        while (!bar->isEmpty())
-            bar->removeTab(0);
-        addFour(row.keepOne);
-        bar->setCurrentIndex(0);
-        bar->setTabEnabled(1, false);
-        bar->setTabCheckable(2, false);
-        signals.log.clear();
-        clickTab(row.clicked);
+        addRestrictedFour(row.keepOne);
+        if (row.clicked >= 0)
+            clickTab(row.clicked);
+        else
+            mouse(MouseClickEventType, Point{bar->tabRect(3).right() + 5, 5});
         EXPECT_EQ(bar->currentIndex(), row.expected);
         EXPECT_EQ(signals.log, row.log);
     });
-}
-
-TEST_F(TabBarTest, ClickOutsideEveryTabDoesNothing)
-{
-    addFour(true);
-    mouse(MouseClickEventType, Point{bar->tabRect(3).right() + 5, 5});
-    EXPECT_EQ(signals.log, Log{});
 }
 
 TEST_F(TabBarTest, RemovingTabsKeepsTheCurrentTabOrPicksAnother)
@@ -167,8 +162,6 @@ TEST_F(TabBarTest, RemovingTabsKeepsTheCurrentTabOrPicksAnother)
         {true, false, 2, 9, 2, L"C", {}},
     };
     forEachRow(rows, [&](const Row& row) {
-        while (!bar->isEmpty())
-            bar->removeTab(0);
         addFour(row.keepOne);
         bar->setCurrentIndex(row.current);
         bar->setTabEnabled(0, !row.firstDisabled);
