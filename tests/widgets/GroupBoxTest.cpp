@@ -161,6 +161,14 @@ TEST_F(GroupBoxTest, IndicatorLightsOnlyUnderThePointer)
     ASSERT_TRUE(SetCursorPos(global.x, global.y));
     group->repaint();
     EXPECT_NE(host.windowSurface()->toBitmap(false).pixel(corner.x, corner.y), away);
+
+    // A real click on the title text through the window procedure.
+    const Point text = group->mapTo(&host, Point{group->titleRect().right() - 3, local.y});
+    const LPARAM at = MAKELPARAM(text.x, text.y);
+    PostMessageW(hwndOf(&host), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(hwndOf(&host), WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(pumpUntil([&] { return !group->isChecked(); }, 2000));
+    EXPECT_EQ(toggles.count, 2);
 }
 
 } // namespace
