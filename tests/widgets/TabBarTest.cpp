@@ -81,56 +81,41 @@ TEST_F(TabBarTest, FirstTabBecomesCurrentOnlyWhenKeepingOne)
     EXPECT_EQ(loose.currentIndex(), -1);
 }
 
-TEST_F(TabBarTest, SetCurrentIndexAcceptsOnlyCheckableEnabledTabs)
+TEST_F(TabBarTest, OnlyCheckableEnabledTabsBecomeCurrentByCallOrClick)
 {
     struct Row {
         bool keepOne;
-        int request;
+        bool click;
+        int target;
         int expected;
         Log log;
     };
     const Row rows[] = {
-        {true, 0, 0, {}},
-        {true, 1, 0, {}},
-        {true, 2, 0, {}},
-        {true, 3, 3, {"current 3"}},
-        {true, -1, -1, {"current -1"}},
-        {true, 4, 0, {}},
-        {true, -7, 0, {}},
-        {false, 0, -1, {"current -1"}},
-        {false, 3, 3, {"current 3"}},
-        {false, 1, 0, {}},
-    };
-    forEachRow(rows, [&](const Row& row) {
-        addRestrictedFour(row.keepOne);
-        bar->setCurrentIndex(row.request);
-        EXPECT_EQ(bar->currentIndex(), row.expected);
-        EXPECT_EQ(signals.log, row.log);
-    });
-}
-
-TEST_F(TabBarTest, ClicksMakeTabsCurrentThenReportTheClick)
-{
-    struct Row {
-        bool keepOne;
-        int clicked;
-        int expected;
-        Log log;
-    };
-    const Row rows[] = {
-        {true, 3, 3, {"current 3", "clicked 3"}},
-        {true, 0, 0, {"clicked 0"}},
-        {true, 1, 0, {}},
-        {true, 2, 0, {"clicked 2"}},
-        {false, 0, -1, {"current -1", "clicked 0"}},
-        {false, 3, 3, {"current 3", "clicked 3"}},
+        {true, false, 0, 0, {}},
+        {true, false, 1, 0, {}},
+        {true, false, 2, 0, {}},
+        {true, false, 3, 3, {"current 3"}},
+        {true, false, -1, -1, {"current -1"}},
+        {true, false, 4, 0, {}},
+        {true, false, -7, 0, {}},
+        {false, false, 0, -1, {"current -1"}},
+        {false, false, 3, 3, {"current 3"}},
+        {false, false, 1, 0, {}},
+        {true, true, 3, 3, {"current 3", "clicked 3"}},
+        {true, true, 0, 0, {"clicked 0"}},
+        {true, true, 1, 0, {}},
+        {true, true, 2, 0, {"clicked 2"}},
+        {false, true, 0, -1, {"current -1", "clicked 0"}},
+        {false, true, 3, 3, {"current 3", "clicked 3"}},
         // Past the last tab.
-        {true, -1, 0, {}},
+        {true, true, -1, 0, {}},
     };
     forEachRow(rows, [&](const Row& row) {
         addRestrictedFour(row.keepOne);
-        if (row.clicked >= 0)
-            clickTab(row.clicked);
+        if (!row.click)
+            bar->setCurrentIndex(row.target);
+        else if (row.target >= 0)
+            clickTab(row.target);
         else
             mouse(MouseClickEventType, Point{bar->tabRect(3).right() + 5, 5});
         EXPECT_EQ(bar->currentIndex(), row.expected);

@@ -156,34 +156,39 @@ String UITabBar::tabToolTip(int index) const
     return item ? item->toolTip() : String();
 }
 
-void UITabBar::setTabVisible(int index, bool visible)
+void UITabBar::changeTabFlag(int index, bool on, TabFlag flag)
 {
     UITabBarItem* item = tab(index);
-    if (!item || item->isVisible() == visible)
+    if (!item || (item->*flag.read)() == on)
         return;
-    item->setVisible(visible);
+    (item->*flag.write)(on);
     repaint();
+}
+
+bool UITabBar::tabFlag(int index, TabFlag flag) const
+{
+    const UITabBarItem* item = tab(index);
+    return item && (item->*flag.read)();
+}
+
+void UITabBar::setTabVisible(int index, bool visible)
+{
+    changeTabFlag(index, visible, visibleFlag);
 }
 
 bool UITabBar::isTabVisible(int index) const
 {
-    const UITabBarItem* item = tab(index);
-    return item && item->isVisible();
+    return tabFlag(index, visibleFlag);
 }
 
 void UITabBar::setTabEnabled(int index, bool enabled)
 {
-    UITabBarItem* item = tab(index);
-    if (!item || item->isEnabled() == enabled)
-        return;
-    item->setEnabled(enabled);
-    repaint();
+    changeTabFlag(index, enabled, enabledFlag);
 }
 
 bool UITabBar::isTabEnabled(int index) const
 {
-    const UITabBarItem* item = tab(index);
-    return item && item->isEnabled();
+    return tabFlag(index, enabledFlag);
 }
 
 void UITabBar::setTabCheckable(int index, bool checkable)

@@ -97,6 +97,17 @@ protected:
     void mouseMoveEvent(UIMouseEvent* event) override;
 
 private:
+    // A flag of the tab records, read and written.
+    struct TabFlag {
+        bool (UITabBarItem::*read)() const;
+        void (UITabBarItem::*write)(bool);
+    };
+    static constexpr TabFlag visibleFlag{&UITabBarItem::isVisible, &UITabBarItem::setVisible};
+    static constexpr TabFlag enabledFlag{&UITabBarItem::isEnabled, &UITabBarItem::setEnabled};
+
+    // Repaints when the flag changes.
+    void changeTabFlag(int index, bool on, TabFlag flag);
+    bool tabFlag(int index, TabFlag flag) const;
     bool canBeCurrent(int index) const;
     void changeCurrent(int index);
     void currentTabRemoved(int index);
