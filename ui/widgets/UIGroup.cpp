@@ -7,7 +7,6 @@
 #include "ui/UIStyleValues.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -61,12 +60,12 @@ void UIGroup::setChecked(bool on)
 
 int UIGroup::fontHeight() const
 {
-    return Font(m_font).height();
+    return Font(m_text.font).height();
 }
 
 int UIGroup::titleTextWidth() const
 {
-    return Font(m_font).textWidth(m_title.c_str(), m_title.length());
+    return Font(m_text.font).textWidth(m_title.c_str(), m_title.length());
 }
 
 int UIGroup::indicatorRoom() const
@@ -137,13 +136,8 @@ void UIGroup::paintEvent(UIPaintEvent*)
 void UIGroup::drawTitle(Graphics& g) const
 {
     const int room = indicatorRoom();
-    const Rect box(room, 0, width() - room, bandHeight());
-    g.setFont(m_font);
-    g.setPen(m_shadowForeground);
-    g.drawText(m_title, box.adjusted(m_shadowOffset.x, m_shadowOffset.y, m_shadowOffset.x, m_shadowOffset.y),
-               m_titleAlignment, 0, 1);
-    g.setPen(isEnabled() ? m_foreground : m_disabledForeground);
-    g.drawText(m_title, box, m_titleAlignment, 0, 1);
+    m_text.draw(g, m_title, Rect(room, 0, width() - room, bandHeight()), m_titleAlignment, m_text.shadowForeground,
+                isEnabled() ? m_text.foreground : m_text.disabledForeground);
 }
 
 void UIGroup::mouseMoveEvent(UIMouseEvent* event)
@@ -182,21 +176,9 @@ void UIGroup::mouseReleaseEvent(UIMouseEvent* event)
 
 void UIGroup::setStyleProperty(const String& name, const String& value)
 {
-    const std::pair<const wchar_t*, Pen*> pens[] = {
-        {L"foreground", &m_foreground},
-        {L"shadowForeground", &m_shadowForeground},
-        {L"disabledForeground", &m_disabledForeground},
-        {L"disabledShadowForeground", &m_disabledShadowForeground},
-    };
-    for (const auto& [key, target] : pens) {
-        if (name == String(key))
-            *target = parsePenValue(value);
-    }
-    if (name == String(L"font"))
-        m_font = parseFontValue(value);
-    else if (name == String(L"shadowOffset"))
-        m_shadowOffset = parsePointValue(value);
-    else if (name == String(L"background"))
+    if (m_text.setStyleProperty(name, value))
+        return;
+    if (name == String(L"background"))
         m_background = parseBrushValue(value);
     else if (name == String(L"indicatorSpacing"))
         m_indicatorSpacing = parseIntValue(value);

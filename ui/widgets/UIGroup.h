@@ -7,10 +7,9 @@
 
 #include "foundation/Signal.h"
 #include "graphics/Brush.h"
-#include "graphics/FontDesc.h"
-#include "graphics/Pen.h"
 #include "ui/UISkin.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/ShadowedText.h"
 
 class Graphics;
 
@@ -62,13 +61,9 @@ private:
     void updateTopMargin();
     void drawTitle(Graphics& g) const;
 
-    FontDesc m_font;
-    Pen m_foreground;
-    Pen m_shadowForeground;
-    Pen m_disabledForeground;
-    // Accepted from the style and kept: the shadow keeps its pen disabled.
-    Pen m_disabledShadowForeground;
-    Point m_shadowOffset;
+    // Its disabled shadow pen is kept unused: the shadow keeps its pen
+    // while the group is disabled.
+    ShadowedTextStyle m_text;
     Brush m_background;
     int m_indicatorSpacing = 0;
     UISkin m_frame;

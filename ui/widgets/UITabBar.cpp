@@ -291,7 +291,7 @@ int UITabBar::contentHeight(const Font& font) const
 
 Size UITabBar::sizeHint() const
 {
-    const Font font(m_font);
+    const Font font(m_text.font);
     int width = 0;
     int visible = 0;
     for (const UITabBarItem* item : m_tabs) {
@@ -313,7 +313,7 @@ Rect UITabBar::stripRect() const
 
 void UITabBar::layoutTabs() const
 {
-    const Font font(m_font);
+    const Font font(m_text.font);
     const Rect strip = stripRect();
     int x = strip.x;
     for (UITabBarItem* item : m_tabs) {
@@ -413,12 +413,9 @@ void UITabBar::paintTab(Graphics& g, int index, UITabBarItem& item) const
 void UITabBar::drawTabText(Graphics& g, const UITabBarItem& item, const Rect& box) const
 {
     const bool enabled = isEnabled() && item.isEnabled();
-    g.setFont(m_font);
-    g.setPen(enabled ? m_shadowForeground : m_disabledShadowForeground);
-    g.drawText(item.text(), box.adjusted(m_shadowOffset.x, m_shadowOffset.y, m_shadowOffset.x, m_shadowOffset.y),
-               AlignLeft | AlignVCenter, 0, 1);
-    g.setPen(enabled ? m_foreground : m_disabledForeground);
-    g.drawText(item.text(), box, AlignLeft | AlignVCenter, 0, 1);
+    m_text.draw(g, item.text(), box, AlignLeft | AlignVCenter,
+                enabled ? m_text.shadowForeground : m_text.disabledShadowForeground,
+                enabled ? m_text.foreground : m_text.disabledForeground);
 }
 
 void UITabBar::mousePressEvent(UIMouseEvent*)
@@ -462,12 +459,8 @@ String UITabBar::toolTip(Point p) const
 
 void UITabBar::setStyleProperty(const String& name, const String& value)
 {
-    const std::pair<const wchar_t*, Pen*> pens[] = {
-        {L"foreground", &m_foreground},
-        {L"shadowForeground", &m_shadowForeground},
-        {L"disabledForeground", &m_disabledForeground},
-        {L"disabledShadowForeground", &m_disabledShadowForeground},
-    };
+    if (m_text.setStyleProperty(name, value))
+        return;
     const std::pair<const wchar_t*, int*> ints[] = {
         {L"itemIconAndTextSpacing", &m_itemIconAndTextSpacing},
         {L"itemSpacing", &m_itemSpacing},
@@ -476,19 +469,11 @@ void UITabBar::setStyleProperty(const String& name, const String& value)
         {L"itemOverlapSize", &m_itemOverlapSize},
         {L"minimumHeight", &m_minimumHeight},
     };
-    for (const auto& [key, target] : pens) {
-        if (name == String(key))
-            *target = parsePenValue(value);
-    }
     for (const auto& [key, target] : ints) {
         if (name == String(key))
             *target = parseIntValue(value);
     }
-    if (name == String(L"font"))
-        m_font = parseFontValue(value);
-    else if (name == String(L"shadowOffset"))
-        m_shadowOffset = parsePointValue(value);
-    else if (name == String(L"itemPadding"))
+    if (name == String(L"itemPadding"))
         m_itemPadding = parseMarginsValue(value);
     else if (name == String(L"padding"))
         m_padding = parseMarginsValue(value);

@@ -9,13 +9,12 @@
 // do nothing and readers answer an empty value.
 
 #include "foundation/List.h"
-#include "graphics/FontDesc.h"
-#include "graphics/Pen.h"
 #include "graphics/StateImages.h"
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UITabBarItem.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/ShadowedText.h"
 
 #include <cstdint>
 
@@ -123,12 +122,7 @@ private:
     int iconState(int index, const UITabBarItem& tab) const;
     void drawTabText(Graphics& g, const UITabBarItem& tab, const Rect& box) const;
 
-    FontDesc m_font;
-    Pen m_foreground;
-    Pen m_shadowForeground;
-    Pen m_disabledForeground;
-    Pen m_disabledShadowForeground;
-    Point m_shadowOffset;
+    ShadowedTextStyle m_text;
     int m_itemIconAndTextSpacing = 0;
     int m_itemSpacing = 0;
     // Accepted from the style and kept; nothing lays out or paints by them.
