@@ -60,12 +60,12 @@ void UIGroup::setChecked(bool on)
 
 int UIGroup::fontHeight() const
 {
-    return Font(m_text.font).height();
+    return m_text.font.height();
 }
 
 int UIGroup::titleTextWidth() const
 {
-    return Font(m_text.font).textWidth(m_title.c_str(), m_title.length());
+    return m_text.font.textWidth(m_title.c_str(), m_title.length());
 }
 
 int UIGroup::indicatorRoom() const
@@ -136,8 +136,10 @@ void UIGroup::paintEvent(UIPaintEvent*)
 void UIGroup::drawTitle(Graphics& g) const
 {
     const int room = indicatorRoom();
-    m_text.draw(g, m_title, Rect(room, 0, width() - room, bandHeight()), m_titleAlignment, m_text.shadowForeground,
-                isEnabled() ? m_text.foreground : m_text.disabledForeground);
+    g.setFont(m_text.font.desc());
+    UIAbstractButton::drawShadowedText(g, m_title, Rect(room, 0, width() - room, bandHeight()), m_titleAlignment,
+                                       isEnabled() ? m_text.foreground : m_text.disabledForeground,
+                                       m_text.shadowForeground, m_text.shadowOffset);
 }
 
 void UIGroup::mouseMoveEvent(UIMouseEvent* event)
@@ -176,7 +178,7 @@ void UIGroup::mouseReleaseEvent(UIMouseEvent* event)
 
 void UIGroup::setStyleProperty(const String& name, const String& value)
 {
-    if (m_text.setStyleProperty(name, value))
+    if (m_text.read(name, value))
         return;
     if (name == String(L"background"))
         m_background = parseBrushValue(value);

@@ -9,7 +9,7 @@
 #include "graphics/Brush.h"
 #include "ui/UISkin.h"
 #include "ui/UIWidget.h"
-#include "ui/widgets/ShadowedText.h"
+#include "ui/widgets/UIAbstractButton.h"
 
 class Graphics;
 
@@ -63,7 +63,7 @@ private:
 
     // Its disabled shadow pen is kept unused: the shadow keeps its pen
     // while the group is disabled.
-    ShadowedTextStyle m_text;
+    UIButtonTextStyle m_text;
     Brush m_background;
     int m_indicatorSpacing = 0;
     UISkin m_frame;

@@ -291,7 +291,7 @@ int UITabBar::contentHeight(const Font& font) const
 
 Size UITabBar::sizeHint() const
 {
-    const Font font(m_text.font);
+    const Font& font = m_text.font;
     int width = 0;
     int visible = 0;
     for (const UITabBarItem* item : m_tabs) {
@@ -313,7 +313,7 @@ Rect UITabBar::stripRect() const
 
 void UITabBar::layoutTabs() const
 {
-    const Font font(m_text.font);
+    const Font& font = m_text.font;
     const Rect strip = stripRect();
     int x = strip.x;
     for (UITabBarItem* item : m_tabs) {
@@ -413,9 +413,11 @@ void UITabBar::paintTab(Graphics& g, int index, UITabBarItem& item) const
 void UITabBar::drawTabText(Graphics& g, const UITabBarItem& item, const Rect& box) const
 {
     const bool enabled = isEnabled() && item.isEnabled();
-    m_text.draw(g, item.text(), box, AlignLeft | AlignVCenter,
-                enabled ? m_text.shadowForeground : m_text.disabledShadowForeground,
-                enabled ? m_text.foreground : m_text.disabledForeground);
+    g.setFont(m_text.font.desc());
+    UIAbstractButton::drawShadowedText(g, item.text(), box, AlignLeft | AlignVCenter,
+                                       enabled ? m_text.foreground : m_text.disabledForeground,
+                                       enabled ? m_text.shadowForeground : m_text.disabledShadowForeground,
+                                       m_text.shadowOffset);
 }
 
 void UITabBar::mousePressEvent(UIMouseEvent*)
@@ -459,7 +461,7 @@ String UITabBar::toolTip(Point p) const
 
 void UITabBar::setStyleProperty(const String& name, const String& value)
 {
-    if (m_text.setStyleProperty(name, value))
+    if (m_text.read(name, value))
         return;
     const std::pair<const wchar_t*, int*> ints[] = {
         {L"itemIconAndTextSpacing", &m_itemIconAndTextSpacing},

@@ -14,7 +14,7 @@
 #include "ui/UIStyleValues.h"
 #include "ui/UITabBarItem.h"
 #include "ui/UIWidget.h"
-#include "ui/widgets/ShadowedText.h"
+#include "ui/widgets/UIAbstractButton.h"
 
 #include <cstdint>
 
@@ -122,7 +122,7 @@ private:
     int iconState(int index, const UITabBarItem& tab) const;
     void drawTabText(Graphics& g, const UITabBarItem& tab, const Rect& box) const;
 
-    ShadowedTextStyle m_text;
+    UIButtonTextStyle m_text;
     int m_itemIconAndTextSpacing = 0;
     int m_itemSpacing = 0;
     // Accepted from the style and kept; nothing lays out or paints by them.
