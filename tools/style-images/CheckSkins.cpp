@@ -59,8 +59,10 @@ Bitmap checkIndicator()
     return c.image();
 }
 
+// The check in a group's title is the same box.
 const StyleImageRegistration checkSkins{
     {L"skins", L"UICheck_Indicator", checkIndicator},
+    {L"skins", L"UIGroup_Indicator", checkIndicator},
 };
 
 } // namespace

@@ -62,6 +62,11 @@ public:
     virtual void setChecked(bool checked);
     bool isChecked() const { return m_checked; }
 
+    // A text drawn twice, shadow first, never shortened; the other widgets
+    // with shadowed titles draw theirs with it too.
+    static void drawShadowedText(Graphics& g, const String& text, const Rect& box, int alignment, const Pen& pen,
+                                 const Pen& shadowPen, Point shadowOffset);
+
 protected:
     // Enter and Space emit clicked; other keys nothing.
     void keyPressEvent(UIKeyEvent* event) override;
@@ -77,9 +82,6 @@ protected:
     int clickableState() const;
 
     static bool isActivationKey(int key);
-    // A text drawn twice, shadow first, never shortened.
-    static void drawShadowedText(Graphics& g, const String& text, const Rect& box, int alignment, const Pen& pen,
-                                 const Pen& shadowPen, Point shadowOffset);
 
 private:
     String m_text;
