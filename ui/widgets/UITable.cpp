@@ -563,6 +563,10 @@ void UITable::setUpdatesSuspended(bool on)
     if (on == m_updatesSuspended)
         return;
     m_updatesSuspended = on;
+    // The view left its relayouts for the end of the mass update.
+    UIScrollArea* area = scrollArea();
+    if (!on && area)
+        area->relayout();
     repaint();
 }
 

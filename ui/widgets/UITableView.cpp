@@ -28,9 +28,18 @@ void UITableView::setContentWidget(UIWidget* content)
 void UITableView::wire(UITable* table)
 {
     table->header()->sectionResized.connect(this, &UITableView::relayout);
-    table->visibleRowCountChanged.connect(this, &UITableView::relayout);
+    table->visibleRowCountChanged.connect(this, &UITableView::onRowCountChanged);
     table->columnsChanged.connect(this, &UITableView::relayout);
     table->wheelTurned.connect(this, &UITableView::onTableWheel);
+}
+
+// A mass insert relayouts once, when the table's updates resume: the bars
+// repaint on every change of their range.
+void UITableView::onRowCountChanged()
+{
+    const UITable* content = table();
+    if (!content || !content->updatesSuspended())
+        relayout();
 }
 
 void UITableView::onTableWheel(UIWheelEvent* event)

@@ -2,8 +2,8 @@
 
 // UITableView: the scroll area that shows a UITable under its header. It
 // makes the table its content, relayouts whenever the room the table needs
-// may have changed (columns resized or shown, rows added, hidden or shown)
-// and turns wheel turns over the table into scrolling, except while the
+// may have changed (columns resized or shown, rows added, hidden or shown;
+// while the table's updates are suspended, once when they resume) and turns wheel turns over the table into scrolling, except while the
 // table's rubber band is out. One page leaves out the header.
 
 #include "ui/widgets/UIScrollArea.h"
@@ -25,5 +25,6 @@ public:
 
 private:
     void wire(UITable* table);
+    void onRowCountChanged();
     void onTableWheel(UIWheelEvent* event);
 };
