@@ -192,3 +192,29 @@ TEST_F(TableViewTest, EmptyTableShowsTheBlankTextBelowTheHeader)
     }
     EXPECT_GT(differing, 20);
 }
+
+TEST_F(TableViewTest, ShiftAtTheBandsPressKeepsTheRowsOutsideIt)
+{
+    addNumbered(12);
+    table->setSelectionMode(UITable::MultiSelection);
+    press(rowPoint(0));
+    {
+        const HeldModifiers held(ShiftModifier);
+        sendPointerMessage(*window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, rowPoint(2, 200));
+    }
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{0, 1, 2}));
+    sendPointerMessage(*window, WM_MOUSEMOVE, MK_LBUTTON, rowPoint(5, 200));
+    sendPointerMessage(*window, WM_LBUTTONUP, 0, rowPoint(5, 200));
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(TableViewTest, WheelDoesNotScrollWhileAKeyIsHeld)
+{
+    addNumbered(40);
+    table->setFlag(WidgetKeyHeld, true);
+    wheelDown();
+    EXPECT_EQ(value(), 0);
+    table->setFlag(WidgetKeyHeld, false);
+    wheelDown();
+    EXPECT_EQ(value(), table->rowHeight());
+}
