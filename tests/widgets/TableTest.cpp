@@ -159,11 +159,11 @@ TEST_F(TableTest, HeaderClicksCycleAscendingDescendingAscending)
 TEST_F(TableTest, SortOfManyEqualKeysAndHiddenRowsEqualsTheBubbleSort)
 {
     std::mt19937 random(18);
-    const wchar_t* words[] = {L"apple", L"Apple", L"pear", L"PEAR", L"fig", L""};
+    const wchar_t* words[] = {L"apple", L"Apple", L"pear", L"PEAR", L"fig", L"", L"\u00e9clair", L"\u00c9CLAIR"};
     const double values[] = {1, 2, 2.5, -4, notANumber, 0};
     table->setUpdatesSuspended(true);
     for (int i = 0; i < 1000; ++i)
-        add(words[random() % 6], values[random() % 6], random() % 10 == 0);
+        add(words[random() % 8], values[random() % 6], random() % 10 == 0);
     table->setUpdatesSuspended(false);
     for (int column : {0, 1}) {
         for (UITable::SortOrder order : {UITable::Ascending, UITable::Descending}) {

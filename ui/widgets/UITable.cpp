@@ -1,5 +1,6 @@
 #include "ui/widgets/UITable.h"
 
+#include "foundation/CharHelpers.h"
 #include "graphics/Font.h"
 #include "ui/widgets/UIHeader.h"
 #include "ui/widgets/UIScrollArea.h"
@@ -19,6 +20,7 @@ struct SortEntry {
     UITableRow* row;
     bool hidden;
     const wchar_t* text;
+    int length;
     double value;
 };
 
@@ -34,14 +36,36 @@ int compareValues(double a, double b)
 
 SortEntry sortEntryOf(UITableRow* row, int column)
 {
-    SortEntry entry{row, !row->isVisible(), nullptr, 0.0};
+    SortEntry entry{row, !row->isVisible(), nullptr, 0, 0.0};
     if (column >= row->cellCount())
         return entry;
     const UIItemCell* cell = row->cell(column);
+    const String& key = cell->sortText().isEmpty() ? cell->text() : cell->sortText();
     // A missing text (null) sorts first.
-    entry.text = cell->sortText().isEmpty() ? cell->text().constData() : cell->sortText().constData();
+    entry.text = key.constData();
+    entry.length = key.length();
     entry.value = cell->sortValue();
     return entry;
+}
+
+// Upper-cased once into one buffer, the keys compare as plain units with
+// the same answers as comparing them ignoring case unit by unit.
+std::vector<wchar_t> upperCaseKeys(std::vector<SortEntry>& entries)
+{
+    std::size_t total = 0;
+    for (const SortEntry& e : entries)
+        total += e.text ? std::size_t(e.length) + 1 : 0;
+    std::vector<wchar_t> buffer(total);
+    wchar_t* at = buffer.data();
+    for (SortEntry& e : entries) {
+        if (!e.text)
+            continue;
+        wchar_t* start = at;
+        at = std::transform(e.text, e.text + e.length, at, toUpperChar);
+        *at++ = 0;
+        e.text = start;
+    }
+    return buffer;
 }
 
 struct RowComparison {
@@ -52,7 +76,7 @@ struct RowComparison {
     {
         if (a.hidden || b.hidden)
             return a.hidden == b.hidden ? 0 : (a.hidden ? -1 : 1);
-        const int result = byText ? compareStringsIgnoreCase(a.text, b.text) : compareValues(a.value, b.value);
+        const int result = byText ? wcsCompare(a.text, b.text) : compareValues(a.value, b.value);
         return descending ? -result : result;
     }
 };
@@ -779,7 +803,9 @@ void UITable::sortByColumn(int column, SortOrder order)
     entries.reserve(m_rows.size());
     for (UITableRow* r : m_rows)
         entries.push_back(sortEntryOf(r, column));
-    const RowComparison compare{section->isSortable() == UIHeaderSection::ByText, order == Descending};
+    const bool byText = section->isSortable() == UIHeaderSection::ByText;
+    const std::vector<wchar_t> keys = byText ? upperCaseKeys(entries) : std::vector<wchar_t>();
+    const RowComparison compare{byText, order == Descending};
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const SortEntry& a, const SortEntry& b) { return compare(a, b) < 0; });
     for (std::size_t i = 0; i < entries.size(); ++i)

@@ -30,7 +30,6 @@
 #include "ui/UIWidget.h"
 
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
