@@ -218,3 +218,15 @@ TEST_F(TableViewTest, WheelDoesNotScrollWhileAKeyIsHeld)
     wheelDown();
     EXPECT_EQ(value(), table->rowHeight());
 }
+
+TEST_F(TableViewTest, AKeyOntoAHiddenRowLeavesNoCurrentRow)
+{
+    addNumbered(4);
+    table->hideRow(2);
+    table->setCurrentRowAndSelect(1);
+    key(VK_DOWN);
+    EXPECT_EQ(table->currentRow(), -1);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{});
+    key(VK_DOWN);
+    EXPECT_EQ(table->currentRow(), 0);
+}
