@@ -39,9 +39,10 @@ UITextStyle::UITextStyle()
 }
 
 UITextDocument::UITextDocument(UIWidget* owner)
-    : m_owner(owner), m_cursor(std::make_unique<UITextCursor>(this)),
-      m_formats(std::make_unique<UITextFormatTable>()), m_cursorWidth(themeCursorWidth())
+    : m_owner(owner), m_formats(std::make_unique<UITextFormatTable>()), m_cursorWidth(themeCursorWidth())
 {
+    // Made once every member exists: the cursor asks for the lines.
+    m_cursor = std::make_unique<UITextCursor>(this);
     m_formats->setDefaultPen(m_style.pens[UITextStyle::Normal]);
     m_formats->setDefaultBrush(m_style.brushes[UITextStyle::Normal]);
     m_formats->setDefaultFontStyle(m_font.style());
