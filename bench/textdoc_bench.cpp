@@ -1,5 +1,5 @@
-// The text document engine at 10 KB and 1 MB: loading with and without
-// word wrap (60-character lines, and one 1 MB paragraph), cursor moves,
+// The text document engine at 10 K and 1 M characters: loading with and without
+// word wrap (60-character lines, and one paragraph of 1 M), cursor moves,
 // hit tests, one character typed in the middle with its undo snapshot, the
 // undo itself, and a one-screen paint. Line lookup is compared with the
 // walk over the line list it replaces.
@@ -20,19 +20,19 @@ constexpr int viewWidth = 800;
 constexpr int viewHeight = 600;
 
 // Lines of 59 characters and a line feed, words of varied length.
-String linesOf(int bytes)
+String linesOf(int characters)
 {
     const String line(L"lorem ipsum dolor sit amet, consectetur adipiscing elit sed\n");
     String text;
-    text.reserve(bytes / 2 + line.length());
-    while (text.length() * 2 < bytes)
+    text.reserve(characters + line.length());
+    while (text.length() < characters)
         text.append(line);
     return text;
 }
 
-String paragraphOf(int bytes)
+String paragraphOf(int characters)
 {
-    String text = linesOf(bytes);
+    String text = linesOf(characters);
     return text.replaceChar(L'\n', L' ');
 }
 
@@ -96,9 +96,9 @@ void measure(const char* name, const String& text, bool wrap)
         for (int i = 0; i < hits; ++i)
             document.hitTest(Point(i % viewWidth, viewHeight * 4), &index);
     });
-    printf("%-24s %-7s lines %7d  load %8.2f ms  relayout %8.2f ms  typed char %6.3f ms  undo %7.2f ms\n", name,
+    printf("%-26s %-7s lines %7d  load %8.2f ms  relayout %8.2f ms  typed char %6.3f ms  undo %7.2f ms\n", name,
            wrap ? "wrap" : "no wrap", document.lineCount(), load, relayout, typed, undo);
-    printf("%-24s %-7s %d moves down %6.3f ms, %d next-word moves %6.3f ms, %d hit tests (last line) %6.3f ms, "
+    printf("%-26s %-7s %d moves down %6.3f ms, %d next-word moves %6.3f ms, %d hit tests (last line) %6.3f ms, "
            "paint %6.3f ms\n",
            name, wrap ? "wrap" : "no wrap", moves, down, moves, words, hits, hit, paintMs(document));
 }
@@ -138,10 +138,10 @@ int main()
     const String small = linesOf(10 * 1024);
     const String large = linesOf(1024 * 1024);
     for (const bool wrap : {false, true}) {
-        measure("10 KB, 60-char lines", small, wrap);
-        measure("1 MB, 60-char lines", large, wrap);
+        measure("10 K chars, 60-char lines", small, wrap);
+        measure("1 M chars, 60-char lines", large, wrap);
     }
-    measure("1 MB, one paragraph", paragraphOf(1024 * 1024), true);
+    measure("1 M chars, one paragraph", paragraphOf(1024 * 1024), true);
     compareLineLookup(large);
     return 0;
 }

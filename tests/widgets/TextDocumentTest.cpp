@@ -1,6 +1,6 @@
 #include "ui/widgets/UITextDocument.h"
 
-#include "foundation/Random.h"
+#include "foundation/CharHelpers.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 
@@ -234,16 +234,90 @@ TEST_F(TextDocumentTest, ShorterTextClampsCursorAndAnchor)
 
 TEST_F(TextDocumentTest, WrapBreaksAfterTheLastFittingSpace)
 {
-    wrapAt(widthOf(L"one two "));
-    document.setText(L"one two three");
-    ASSERT_EQ(document.lineCount(), 2);
-    EXPECT_EQ(document.layout().line(0), (UITextLine{0, 8}));
-    EXPECT_EQ(document.text().mid(0, 8), String(L"one two "));
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* fitting; // the wrap width is this text's width
+        const wchar_t* firstLine;
+    };
+    const Row rows[] = {
+        {L"one two three", L"one two ", L"one two "},
+        {L"one two three", L"one two", L"one two "},
+        {L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 \x0442\x0440\x0438", L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430",
+         L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 "},
+        // No space fits: the line breaks by characters.
+        {L"abcdefg", L"abc", L"abc"},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        wrapAt(widthOf(row.fitting));
+        document.setText(row.text);
+        ASSERT_GE(document.lineCount(), 2);
+        const UITextLine& first = document.layout().line(0);
+        EXPECT_EQ(document.text().mid(first.start, first.length), String(row.firstLine));
+    });
+}
 
-    // No space fits: the line breaks by characters.
-    wrapAt(widthOf(L"abc"));
-    document.setText(L"abcdefg");
-    EXPECT_EQ(document.layout().line(0), (UITextLine{0, 3}));
+// The wrapper as first written: a walk back from the last visible character
+// for every piece, re-measuring as it goes.
+std::vector<UITextLine> walkedWrap(const UITextLayout& layout, const String& text, int wrapWidth)
+{
+    auto visible = [&](int i) { return text.at(i) != L' ' && isPrintableChar(text.at(i)); };
+    auto width = [&](int from, int to) { return layout.textWidth(text, from, to); };
+    std::vector<UITextLine> out;
+    for (int start = 0, end = 0; start < text.length(); start = end) {
+        end = text.indexOf(L'\n', start) + 1;
+        int known = -1;
+        while (width(start, end) > wrapWidth) {
+            int first = start;
+            while (first < end && !visible(first))
+                ++first;
+            int last = end - 1;
+            while (last > first && !visible(last))
+                --last;
+            int space = -1;
+            int tail = 0;
+            if (first < end && last > first) {
+                const int lineWidth = known >= 0 ? known : width(start, last);
+                for (int i = last, candidate = last; i > first && space < 0; --i) {
+                    if (text.at(i) != L' ')
+                        continue;
+                    tail += width(i, candidate);
+                    candidate = i;
+                    space = lineWidth - tail <= wrapWidth ? i : -1;
+                }
+            }
+            if (space > 0) {
+                out.push_back({start, space + 1 - start});
+                start = space + 1;
+                known = tail;
+                continue;
+            }
+            int candidate = end - 1;
+            while (candidate > start && width(start, candidate) > wrapWidth)
+                --candidate;
+            if (candidate == start)
+                break;
+            out.push_back({start, candidate - start});
+            start = candidate;
+            known = -1;
+        }
+        out.push_back({start, end - start});
+    }
+    return out;
+}
+
+TEST_F(TextDocumentTest, WrapEqualsTheWalkingWrapper)
+{
+    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"  ", L"\n", L"\x0436", L"\t", L",", L"mmmm"};
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        String text;
+        for (int i = int(random() % 60); i > 0; --i)
+            text.append(pieces[random() % std::size(pieces)]);
+        wrapAt(1 + int(random() % 120));
+        document.setText(text);
+        ASSERT_EQ(lines(), walkedWrap(document.layout(), document.text(), document.viewport().width - 30))
+            << "round " << round;
+    }
 }
 
 TEST_F(TextDocumentTest, CharacterWiderThanTheWrapWidthStaysUnbroken)

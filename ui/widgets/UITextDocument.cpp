@@ -374,31 +374,27 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
     g.drawTextRaw(&shown, 1, x, y);
 }
 
-void UITextDocument::restore(const UITextSnapshot* snapshot)
+// False without a snapshot to go to.
+bool UITextDocument::restore(const UITextSnapshot* snapshot)
 {
+    if (!snapshot)
+        return false;
     const int anchor = snapshot->anchor;
     const int position = snapshot->position;
     setText(String(snapshot->text), CursorToEnd);
     m_cursor->setPosition(anchor);
     m_cursor->setPosition(position, true);
+    return true;
 }
 
 bool UITextDocument::undo()
 {
-    const UITextSnapshot* snapshot = m_history.undo();
-    if (!snapshot)
-        return false;
-    restore(snapshot);
-    return true;
+    return restore(m_history.undo());
 }
 
 bool UITextDocument::redo()
 {
-    const UITextSnapshot* snapshot = m_history.redo();
-    if (!snapshot)
-        return false;
-    restore(snapshot);
-    return true;
+    return restore(m_history.redo());
 }
 
 int UITextDocument::highlight(const String& text, bool caseSensitive, const Pen& pen, const Brush& brush,

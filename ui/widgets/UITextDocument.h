@@ -147,7 +147,7 @@ private:
     int columnAt(const UITextLine& line, int x) const;
     void paintLine(Graphics& g, int lineIndex, const Rect& rect);
     void paintCharacter(Graphics& g, int index, int x, int y);
-    void restore(const UITextSnapshot* snapshot);
+    bool restore(const UITextSnapshot* snapshot);
 
     UIWidget* m_owner;
     std::unique_ptr<UITextCursor> m_cursor;
