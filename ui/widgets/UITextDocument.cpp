@@ -30,7 +30,7 @@ int floorDivide(int value, int divisor)
 
 } // namespace
 
-UITextStyle::UITextStyle()
+UITextDocumentStyle::UITextDocumentStyle()
 {
     pens = {Pen(Colour(0xFF000000u)), Pen(Colour(0xFFFFFFFFu)), Pen(), Pen(Colour(0xFF808080u)),
             Pen(Colour(0xFF808080u))};
@@ -43,8 +43,8 @@ UITextDocument::UITextDocument(UIWidget* owner)
 {
     // Made once every member exists: the cursor asks for the lines.
     m_cursor = std::make_unique<UITextCursor>(this);
-    m_formats->setDefaultPen(m_style.pens[UITextStyle::Normal]);
-    m_formats->setDefaultBrush(m_style.brushes[UITextStyle::Normal]);
+    m_formats->setDefaultPen(m_style.pens[UITextDocumentStyle::Normal]);
+    m_formats->setDefaultBrush(m_style.brushes[UITextDocumentStyle::Normal]);
     m_formats->setDefaultFontStyle(m_font.style());
     applyMask();
     clear();
@@ -194,11 +194,11 @@ void UITextDocument::setLineEndMode(int mode)
     m_effectiveLineEnds = mode;
 }
 
-void UITextDocument::setStyle(const UITextStyle& style)
+void UITextDocument::setStyle(const UITextDocumentStyle& style)
 {
     m_style = style;
-    m_formats->setDefaultPen(style.pens[UITextStyle::Normal]);
-    m_formats->setDefaultBrush(style.brushes[UITextStyle::Normal]);
+    m_formats->setDefaultPen(style.pens[UITextDocumentStyle::Normal]);
+    m_formats->setDefaultBrush(style.brushes[UITextDocumentStyle::Normal]);
 }
 
 const UITextLine* UITextDocument::lineAt(int index) const
@@ -350,11 +350,11 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
         font.setStyle(format->fontStyle);
     g.setFont(font);
     const Rect cell(x, y, charWidth(c), fontHeight());
-    Pen pen = m_style.pens[UITextStyle::Disabled];
+    Pen pen = m_style.pens[UITextDocumentStyle::Disabled];
     const Brush* fill = nullptr;
     if (m_stateFlags & StateEnabled) {
         const bool selected = index >= m_cursor->selectionStart() && index < m_cursor->selectionEnd();
-        const int pair = (m_stateFlags & StateActive) ? UITextStyle::SelectedActive : UITextStyle::SelectedInactive;
+        const int pair = (m_stateFlags & StateActive) ? UITextDocumentStyle::SelectedActive : UITextDocumentStyle::SelectedInactive;
         if (selected) {
             fill = &m_style.brushes[std::size_t(pair)];
             pen = m_style.pens[std::size_t(pair)];

@@ -30,13 +30,15 @@
 class Graphics;
 class UIWidget;
 
-// Pen (text colour) and brush (cell background) per use: 0 normal text,
-// 1 selected while active, 2 selected while not active, 3 disabled, 4 read
-// only (kept for the owner; painting never picks it).
-struct UITextStyle {
+// The document's colours (UITextStyle, the text look that labels and
+// buttons share, is another record): a pen (text colour) and a brush (cell
+// background) per use: 0 normal text, 1 selected while active, 2 selected
+// while not active, 3 disabled, 4 read only (kept for the owner; painting
+// never picks it).
+struct UITextDocumentStyle {
     enum Use : int { Normal = 0, SelectedActive = 1, SelectedInactive = 2, Disabled = 3, ReadOnly = 4 };
 
-    UITextStyle();
+    UITextDocumentStyle();
 
     std::array<Pen, 5> pens;
     std::array<Brush, 5> brushes;
@@ -99,8 +101,8 @@ public:
     void setLineEndMode(int mode);
     int requestedLineEndMode() const { return m_requestedLineEnds; }
     int effectiveLineEndMode() const { return m_effectiveLineEnds; }
-    void setStyle(const UITextStyle& style);
-    const UITextStyle& style() const { return m_style; }
+    void setStyle(const UITextDocumentStyle& style);
+    const UITextDocumentStyle& style() const { return m_style; }
     int cursorWidth() const { return m_cursorWidth; }
     int wrapReserve() const { return m_wrapReserve; }
 
@@ -154,7 +156,7 @@ private:
     std::unique_ptr<UITextFormatTable> m_formats;
     FontDesc m_font;
     UITextLayout m_layout;
-    UITextStyle m_style;
+    UITextDocumentStyle m_style;
     int m_stateFlags = StateEnabled;
     int m_cursorWidth = 1;
     UITextHistory m_history;
