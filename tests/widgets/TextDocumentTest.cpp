@@ -348,6 +348,13 @@ TEST_F(TextDocumentTest, MaskMeasuresAndPaintsEveryCharacterAsTheMask)
     EXPECT_EQ(document.wordAt(Point(mask / 2, 1), String()), String());
     document.setMasked(false);
     EXPECT_EQ(document.wordAt(Point(1, 1), String()), String(L"ab"));
+    // Wrapped lines follow the mask's widths both ways.
+    document.setText(L"ii ii");
+    wrapAt(widthOf(document.text()));
+    document.setMasked(true);
+    EXPECT_GT(document.lineCount(), 1);
+    document.setMasked(false);
+    EXPECT_EQ(document.lineCount(), 1);
 }
 
 TEST_F(TextDocumentTest, HitTestsPickCharacterHalvesAndLineEnds)

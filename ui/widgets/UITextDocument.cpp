@@ -46,7 +46,7 @@ UITextDocument::UITextDocument(UIWidget* owner)
     m_formats->setDefaultPen(m_style.pens[UITextDocumentStyle::Normal]);
     m_formats->setDefaultBrush(m_style.brushes[UITextDocumentStyle::Normal]);
     m_formats->setDefaultFontStyle(m_font.style());
-    applyMask();
+    m_layout.setMask(m_masked, m_maskCharacter);
     clear();
 }
 
@@ -124,7 +124,7 @@ void UITextDocument::setFont(const FontDesc& desc)
         return;
     m_font = desc;
     m_layout.setFont(desc);
-    applyMask();
+    m_layout.setMask(m_masked, m_maskCharacter);
     m_cursorRect = Rect();
     m_formats->setDefaultFontStyle(desc.style());
     if (m_wordWrap)
@@ -183,9 +183,13 @@ void UITextDocument::setMaskCharacter(wchar_t c)
     applyMask();
 }
 
+// Masking changes every width, so wrapped lines are laid out again, as for
+// a new font: wrapping, painting and hit tests keep to one set of widths.
 void UITextDocument::applyMask()
 {
     m_layout.setMask(m_masked, m_maskCharacter);
+    if (m_wordWrap)
+        relayout();
 }
 
 void UITextDocument::setLineEndMode(int mode)
