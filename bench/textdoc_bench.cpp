@@ -86,6 +86,7 @@ void measure(const char* name, const String& text, bool wrap)
         for (int i = 0; i < moves; ++i)
             cursor.move(UITextCursor::MoveDown, true);
     });
+    cursor.setPosition(0);
     const double words = timeOf([&] {
         for (int i = 0; i < moves; ++i)
             cursor.move(UITextCursor::MoveNextWordStart);
