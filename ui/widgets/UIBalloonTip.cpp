@@ -52,29 +52,46 @@ struct Attempt {
     bool placed;
 };
 
-// Tries a side to the left or right of the anchor: false, unless forced,
-// when the anchor is too near the top or bottom; flips to the other side
-// when the window does not fit on the asked one.
+// One way of placing: the sides before (left of or above) and after the
+// anchor, the anchor's coordinate and the desktop's edges across that
+// direction (where the arrow needs its margin) and along it (where the
+// window needs room).
+struct Axis {
+    int before;
+    int after;
+    int across;
+    int acrossLow;
+    int acrossHigh;
+    int along;
+    int alongLow;
+    int alongHigh;
+};
+
+// Fails, unless forced, when the anchor is too near an edge across the
+// axis; flips to the other side when the window does not fit on the asked one.
+Attempt tryAxis(const Axis& a, int side, int margin, int extent, bool forced)
+{
+    if (!forced && (a.across - a.acrossLow < margin || a.acrossHigh - a.across < margin))
+        return {side, false};
+    if (side == a.before && a.along - a.alongLow < extent)
+        return {a.after, true};
+    if (side == a.after && a.alongHigh - a.along < extent)
+        return {a.before, true};
+    return {side, true};
+}
+
 Attempt tryHorizontal(int side, Point anchor, const Rect& d, int margin, int windowWidth, bool forced)
 {
-    if (!forced && (anchor.y - d.top() < margin || d.bottom() - anchor.y < margin))
-        return {side, false};
-    if (side == BalloonLeftOfAnchor && anchor.x - d.left() < windowWidth)
-        return {BalloonRightOfAnchor, true};
-    if (side == BalloonRightOfAnchor && d.right() - anchor.x < windowWidth)
-        return {BalloonLeftOfAnchor, true};
-    return {side, true};
+    const Axis axis{BalloonLeftOfAnchor, BalloonRightOfAnchor, anchor.y, d.top(), d.bottom(),
+                    anchor.x, d.left(), d.right()};
+    return tryAxis(axis, side, margin, windowWidth, forced);
 }
 
 Attempt tryVertical(int side, Point anchor, const Rect& d, int margin, int windowHeight, bool forced)
 {
-    if (!forced && (anchor.x - d.left() < margin || d.right() - anchor.x < margin))
-        return {side, false};
-    if (side == BalloonAboveAnchor && anchor.y - d.top() < windowHeight)
-        return {BalloonBelowAnchor, true};
-    if (side == BalloonBelowAnchor && d.bottom() - anchor.y < windowHeight)
-        return {BalloonAboveAnchor, true};
-    return {side, true};
+    const Axis axis{BalloonAboveAnchor, BalloonBelowAnchor, anchor.x, d.left(), d.right(),
+                    anchor.y, d.top(), d.bottom()};
+    return tryAxis(axis, side, margin, windowHeight, forced);
 }
 
 int chooseSide(Size content, int side, Point anchor, const Rect& d, const BalloonArrow& arrow)
@@ -187,7 +204,7 @@ void UIBalloonTip::updateText(const String& text, bool resize)
         return;
     currentBalloon->setText(text);
     if (resize)
-        currentBalloon->UIWidget::resize(currentBalloon->preferredFrameSize());
+        currentBalloon->resize(currentBalloon->preferredFrameSize());
 }
 
 bool UIBalloonTip::isCurrent(const UIBalloonTip* balloon)
