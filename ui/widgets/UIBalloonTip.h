@@ -104,14 +104,12 @@ public:
     void setTimeout(int ms) { m_timeout = ms; }
     int timeout() const { return m_timeout; }
     void setDelays(int showDelay, int timeout);
-    // A message-sound kind played on showing; 0 none.
-    void setSound(int kind) { m_sound = kind; }
-    int sound() const { return m_sound; }
-    void setSide(int side) { m_side = side; }
-    int side() const { return m_side; }
     // Kind 0 restores the style's background skin.
     void setBackgroundKind(int kind);
     int backgroundKind() const { return m_backgroundKind; }
+    // The side chosen at the last showing (a BalloonSide).
+    int side() const { return m_side; }
+    // The screen point the arrow points at.
     const Point& anchor() const { return m_anchor; }
 
     // ---- Showing ----
