@@ -3,14 +3,11 @@
 // page. Buttons switch the selection mode, clear the table (its blank text
 // shows) and fill it again; shortened cells show their whole text as a
 // tip. With --script the program sorts by size, draws a rubber band over
-// the rows, lets go and quits.
+// the rows, holds it out for a screenshot, lets go and quits.
 
-#include "demos/DemoScript.h"
-#include "foundation/Application.h"
+#include "demos/WidgetDemo.h"
 #include "foundation/Dispatcher.h"
 #include "ui/UIHeaderSection.h"
-#include "ui/UIManager.h"
-#include "ui/UINativeWindow.h"
 #include "ui/UITableRow.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UIBox.h"
@@ -22,11 +19,9 @@
 #include "ui/widgets/UITabBar.h"
 #include "ui/widgets/UITable.h"
 #include "ui/widgets/UITableView.h"
-#include "ui/widgets/UIWidgetHooks.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <random>
 #include <utility>
 
@@ -48,12 +43,7 @@ class Demo : public SignalReceiver {
 public:
     Demo()
     {
-        window = new UIWindow(nullptr, WindowSystemMenu | WindowResizable);
-        window->setWindowTitle(String(L"Table"), true);
-        window->applyLayoutMarginMetrics();
-        window->applyLayoutSpacingMetrics();
-        window->move(20, 20);
-        window->resize(900, 600);
+        window = newDemoWindow(L"Table", Rect(20, 20, 900, 600));
         tabs = new UITabBar(window);
         tabs->addTab(L"Files");
         tabs->addTab(L"About");
@@ -144,11 +134,6 @@ Demo* demo = nullptr;
 int step = 0;
 Point bandStart;
 
-void post(UINT message, WPARAM buttons, Point p)
-{
-    PostMessageW(static_cast<HWND>(demo->window->nativeHandle()), message, buttons, MAKELPARAM(p.x, p.y));
-}
-
 // Sorts by size, then drags a band from the blank right of the last column
 // and holds it out for a few seconds, for a screenshot.
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
@@ -161,16 +146,18 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
         break;
     case 4:
         bandStart = table->mapToWindow(Point(table->width() - 40, table->headerHeight() + 30));
-        post(WM_MOUSEMOVE, 0, bandStart);
-        post(WM_LBUTTONDOWN, MK_LBUTTON, bandStart);
+        postPointer(demo->window, WM_MOUSEMOVE, 0, bandStart);
+        postPointer(demo->window, WM_LBUTTONDOWN, MK_LBUTTON, bandStart);
         break;
     case 5:
     case 6:
-    case 7:
-        post(WM_MOUSEMOVE, MK_LBUTTON, Point(bandStart.x - 150 * (current - 4), bandStart.y + 60 * (current - 4)));
+    case 7: {
+        const int moves = current - 4;
+        postPointer(demo->window, WM_MOUSEMOVE, MK_LBUTTON, Point(bandStart.x - 150 * moves, bandStart.y + 60 * moves));
         break;
+    }
     case 16:
-        post(WM_LBUTTONUP, 0, Point(bandStart.x - 450, bandStart.y + 180));
+        postPointer(demo->window, WM_LBUTTONUP, 0, Point(bandStart.x - 450, bandStart.y + 180));
         break;
     case 17:
         dispatcher()->quitAll(0);
@@ -184,13 +171,5 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Application application(L"Kestrola Demo", L"1.0");
-    installWidgetHooks();
-    const bool styled = UIManager::instance()->loadStyle(L"white");
-    wprintf(L"white.style %ls\n", styled ? L"loaded" : L"not found");
-    Demo instance;
-    demo = &instance;
-    const int code = runDemo(application, argc, argv, scriptStep);
-    delete instance.window;
-    return code;
+    return runWidgetDemo(demo, argc, argv, scriptStep);
 }
