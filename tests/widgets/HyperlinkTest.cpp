@@ -45,13 +45,7 @@ protected:
         StyledWidgetTest::TearDown();
     }
 
-    void click(UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP)
-    {
-        const Point p = link->mapToWindow(link->rect().center());
-        sendPointerMessage(*window, WM_MOUSEMOVE, 0, p);
-        sendPointerMessage(*window, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, p);
-        sendPointerMessage(*window, up, 0, p);
-    }
+    void click(UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP) { clickCentre(*window, *link, down, up); }
 
     FakeLinkServices services;
     std::unique_ptr<RecordingWidget> window;

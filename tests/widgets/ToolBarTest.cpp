@@ -68,13 +68,7 @@ protected:
         pumpPending();
     }
 
-    void click(const UIWidget& target)
-    {
-        const Point p = target.mapToWindow(target.rect().center());
-        sendPointerMessage(*window, WM_MOUSEMOVE, 0, p);
-        sendPointerMessage(*window, WM_LBUTTONDOWN, MK_LBUTTON, p);
-        sendPointerMessage(*window, WM_LBUTTONUP, 0, p);
-    }
+    void click(const UIWidget& target) { clickCentre(*window, target); }
 
     std::vector<int> checkedIndexes() const
     {
