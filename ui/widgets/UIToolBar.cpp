@@ -76,6 +76,8 @@ void UIToolBar::insertButton(int index, UIToolButton* added)
     added->setPadding(m_buttonPadding);
     added->setToolTipOption(id());
     added->setParent(this);
+    // A button inserted again moves rather than standing twice in the list.
+    m_buttons.removeValue(added);
     UIToolButton* before = button(index);
     if (!before) {
         m_buttons.append(added);
