@@ -112,7 +112,9 @@ TEST_F(ListViewTest, HoverFollowsThePointerAndLeavingClearsIt)
 {
     addNumbered(5);
     list->setHoverSelect(true);
-    sendPointerMessage(*window, WM_MOUSEMOVE, 0, Point{100, 50});
+    sendPointerMessage(*window, WM_MOUSEMOVE, 0, Point{110, 15});
+    EXPECT_EQ(list->currentIndex(), 0);
+    sendPointerMessage(*window, WM_MOUSEMOVE, 0, Point{110, 55});
     EXPECT_EQ(list->currentIndex(), 2);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{2});
     UIMouseEvent leave(MouseLeaveEventType, Point{-5, -5}, 0, MouseButtons(), NoModifier);
