@@ -296,8 +296,7 @@ void UIList::setCurrentItemAndSelect(int index)
 
 UIScrollArea* UIList::scrollArea() const
 {
-    UIWidget* viewport = parent();
-    return viewport ? dynamic_cast<UIScrollArea*>(viewport->parent()) : nullptr;
+    return holdingScrollArea(this);
 }
 
 bool UIList::ensureItemVisible(int index)

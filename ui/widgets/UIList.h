@@ -32,6 +32,7 @@
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UIRubberBand.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -223,6 +224,8 @@ private:
         UISkin selectionSkin;
         UISkin selectionRectSkin;
         UISkin shadowSkin;
+        // The background skin's regions worth drawing.
+        int backgroundRegions = SkinAllRegions;
     };
 
     // Where the last paint placed the visible items: their order then and
@@ -237,15 +240,6 @@ private:
         int columns = 1;
         std::vector<UIListItem*> byRank;
         std::unordered_map<const UIListItem*, int> rankOf;
-    };
-
-    struct RubberBand {
-        bool active = false;
-        int offsetX = 0;
-        int offsetY = 0;
-        Point pressPoint;
-        Rect rect;
-        KeyboardModifiers modifiers;
     };
 
     // The label and detail heights of one icon-mode paint.
@@ -311,7 +305,7 @@ private:
     bool m_clearSelectionOnBlankClick = true;
     int m_maximumColumns = 0;
     Bitmap m_defaultImage;
-    RubberBand m_band;
+    UIRubberBand m_band;
     int m_hiddenCount = 0;
 
     // Item to list index, rebuilt after the order changed.

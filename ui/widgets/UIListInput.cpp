@@ -4,8 +4,6 @@
 #include "ui/widgets/UIToolTip.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -29,11 +27,6 @@ enum ListKey : int {
     KeyPad8 = 104,
     KeyPad9 = 105,
 };
-
-// A band starts only once the pointer is this far from the press.
-constexpr double bandThreshold = 5.0;
-// A band is never thinner than this.
-constexpr int bandMinimumExtent = 5;
 
 } // namespace
 
@@ -208,14 +201,7 @@ void UIList::pressItem(UIListItem* item, int index, int anchor, const UIMouseEve
 
 void UIList::startRubberBand(const UIMouseEvent* event)
 {
-    m_band.active = true;
-    m_band.offsetX = contentOffsetX();
-    m_band.offsetY = contentOffsetY();
-    m_band.pressPoint = event->position();
-    m_band.rect = Rect();
-    m_band.modifiers = event->modifiers();
-    // No keys while the band is out.
-    setFlag(WidgetKeysBlocked, true);
+    m_band.start(this, event);
 }
 
 void UIList::mouseMoveEvent(UIMouseEvent* event)
@@ -232,14 +218,8 @@ void UIList::mouseMoveEvent(UIMouseEvent* event)
 void UIList::dragRubberBand(const UIMouseEvent* event)
 {
     const Point p = event->position();
-    const Point s = m_band.pressPoint;
-    if (std::hypot(double(p.x - s.x), double(p.y - s.y)) < bandThreshold)
+    if (!m_band.follow(this, p))
         return;
-    // The press point moves with the content scrolled since the press.
-    const Point anchor{s.x + contentOffsetX() - m_band.offsetX, s.y + contentOffsetY() - m_band.offsetY};
-    m_band.rect = Rect(std::min(anchor.x, p.x), std::min(anchor.y, p.y),
-                       std::max(std::abs(p.x - anchor.x), bandMinimumExtent),
-                       std::max(std::abs(p.y - anchor.y), bandMinimumExtent));
     // An item past the edge scrolls into sight while the band is dragged there.
     int index = -1;
     if (itemAt(p, &index))
@@ -259,11 +239,8 @@ void UIList::focusOutEvent(UIFocusEvent*)
 
 void UIList::endRubberBand()
 {
-    if (!m_band.active)
-        return;
-    m_band.active = false;
-    setFlag(WidgetKeysBlocked, false);
-    repaint();
+    if (m_band.end(this))
+        repaint();
 }
 
 void UIList::hoverSelectAt(Point p)

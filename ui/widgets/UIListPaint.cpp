@@ -114,6 +114,11 @@ void UIList::setStyleImage(const String& skinName, UISkin* skin)
         {L"UIList_Shadow", &Style::shadowSkin},
     };
     takeSkinPart<Style>(parts, m_style, skinName, *skin);
+    // Stretching a see-through middle over the whole list changes no pixel
+    // but resamples the list's whole area on every paint.
+    const Rect middle = m_style.backgroundSkin.region(0, SkinCentre);
+    const bool clearMiddle = !middle.isEmpty() && !m_style.backgroundSkin.copyRect(middle).hasNonZeroAlpha();
+    m_style.backgroundRegions = clearMiddle ? SkinAllRegions & ~SkinCentre : SkinAllRegions;
 }
 
 // ---- Where items are ----
@@ -259,7 +264,7 @@ void UIList::paintEvent(UIPaintEvent*)
     if (m_viewMode == IconMode)
         g.setRenderHint(Graphics::SmoothScaling, true);
     g.fillRect(rect(), m_style.background);
-    m_style.backgroundSkin.drawNineSlice(g, rect(), 0, SkinAllRegions);
+    m_style.backgroundSkin.drawNineSlice(g, rect(), 0, m_style.backgroundRegions);
     g.setFont(m_style.font);
     paintItems(g);
     if (m_viewMode == IconMode && m_band.active && !m_band.rect.isEmpty())

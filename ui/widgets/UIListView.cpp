@@ -6,7 +6,6 @@ UIListView::UIListView(UIWidget* parent) : UIScrollArea(parent)
 {
     storeStyleName(L"UIListView");
     auto* content = new UIList(viewport());
-    content->setFlag(WidgetSeeThrough, false);
     content->show();
     wire(content);
     UIScrollArea::setContentWidget(content);
