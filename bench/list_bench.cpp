@@ -8,10 +8,9 @@
 // Painting, wheel steps and hit tests should not grow with the count.
 
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "foundation/Application.h"
-#include "ui/UIManager.h"
-#include "ui/UINativeWindow.h"
 #include "ui/widgets/UIList.h"
 #include "ui/widgets/UIListView.h"
 
@@ -22,6 +21,7 @@ namespace {
 
 using bench::Clock;
 using bench::millisecondsSince;
+using bench::timeEach;
 
 const int sizes[] = {1000, 10000};
 
@@ -35,15 +35,6 @@ struct Figures {
     double ensureLast = 0;
     double zoom = 0;
 };
-
-template <typename Work>
-double timeEach(int times, Work work)
-{
-    const auto start = Clock::now();
-    for (int i = 0; i < times; ++i)
-        work(i);
-    return millisecondsSince(start) / times;
-}
 
 UIListView* makeView(UIWidget* window)
 {
@@ -110,17 +101,9 @@ void printFigure(const char* what, const std::map<int, Figures>& all, double Fig
 int main()
 {
     Application application(L"KestrolaListBench", L"1.0");
-    if (!UIManager::instance()->loadStyle(application.applicationDirectory() + L"\\..\\white.style")) {
-        printf("The style white.style was not found beside the build.\n");
+    UIWidget* window = bench::openStyledWindow(application);
+    if (!window)
         return 1;
-    }
-    auto* window = new UIWidget(nullptr, WindowFrameless | WindowNoActivate);
-    window->setFlag(WidgetWindow, true);
-    window->setStyleName(L"BenchWindow");
-    window->setLayoutEnabled(false);
-    window->move(0, 0);
-    window->resize(1000, 700);
-    window->show();
 
     std::map<int, Figures> all;
     for (int size : sizes)

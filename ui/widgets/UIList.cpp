@@ -475,18 +475,20 @@ void UIList::setBlankImage(const Bitmap& image)
 
 void UIList::setBlankTextVisible(bool on)
 {
-    if (on == m_blankTextVisible)
-        return;
-    m_blankTextVisible = on;
-    if (isEmpty())
-        repaint();
+    setBlankSwitch(m_blankTextVisible, on);
 }
 
 void UIList::setBlankImageVisible(bool on)
 {
-    if (on == m_blankImageVisible)
+    setBlankSwitch(m_blankImageVisible, on);
+}
+
+// The blank content shows only in an empty list.
+void UIList::setBlankSwitch(bool& flag, bool on)
+{
+    if (on == flag)
         return;
-    m_blankImageVisible = on;
+    flag = on;
     if (isEmpty())
         repaint();
 }

@@ -257,6 +257,7 @@ private:
     void setCurrentPair(int index, UIListItem* item, bool scroll);
     void rederiveCurrentAfterTake(int index);
     bool isUsable(const UIListItem* item) const;
+    void setBlankSwitch(bool& flag, bool on);
     bool setSelected(UIListItem* item, bool on);
     void selectIndexRange(int lo, int hi);
     UIScrollArea* scrollArea() const;
