@@ -341,3 +341,24 @@ TEST_F(ListModelTest, PaintingOnlyTheScreenMatchesAWalkOverEveryItem)
         }
     }
 }
+
+TEST_F(ListModelTest, AnEmptyListShowsItsBlankTextUntilAnItemComes)
+{
+    list->setStyleProperty(L"blankForeground", L"255,0,0");
+    list->setBlankText(L"Nothing here");
+    const auto redPixels = [&] {
+        const Bitmap pixels = list->backBuffer()->toBitmap(false);
+        int red = 0;
+        for (int y = 0; y < list->height(); ++y) {
+            for (int x = 0; x < list->width(); ++x)
+                red += pixels.pixel(x, y) == Colour(255, 0, 0);
+        }
+        return red;
+    };
+    EXPECT_GT(redPixels(), 0);
+    list->addItem(L"one");
+    EXPECT_EQ(redPixels(), 0);
+    list->setBlankTextVisible(false);
+    list->clear();
+    EXPECT_EQ(redPixels(), 0);
+}
