@@ -61,6 +61,18 @@ void UIList::unlinkItem(int index)
 void UIList::itemsChanged()
 {
     itemCountChanged.emit(count());
+    if (!m_updatesSuspended)
+        repaint();
+}
+
+void UIList::setUpdatesSuspended(bool on)
+{
+    if (on == m_updatesSuspended)
+        return;
+    m_updatesSuspended = on;
+    // The view left its relayouts for the end of the mass update.
+    if (UIScrollArea* area = scrollArea(); !on && area)
+        area->relayout();
     repaint();
 }
 

@@ -171,6 +171,12 @@ public:
 
     bool isRubberBandActive() const { return m_band.active; }
 
+    // While suspended, adding and removing items neither paints nor
+    // relayouts the view; resuming does both once. For filling a shown
+    // list with many items.
+    void setUpdatesSuspended(bool on);
+    bool updatesSuspended() const { return m_updatesSuspended; }
+
     Size sizeHint() const override;
     // The room the visible items need.
     Size minimumSizeHint() const override;
@@ -304,6 +310,7 @@ private:
     bool m_blankTextVisible = true;
     bool m_blankImageVisible = true;
     bool m_clearSelectionOnBlankClick = true;
+    bool m_updatesSuspended = false;
     int m_maximumColumns = 0;
     Bitmap m_defaultImage;
     UIRubberBand m_band;

@@ -26,8 +26,17 @@ void UIListView::setContentWidget(UIWidget* content)
 
 void UIListView::wire(UIList* list)
 {
-    list->visibleItemCountChanged.connect(this, &UIListView::relayout);
+    list->visibleItemCountChanged.connect(this, &UIListView::onItemCountChanged);
     list->wheelTurned.connect(this, &UIListView::onListWheel);
+}
+
+// A mass insert relayouts once, when the list's updates resume: the bars
+// repaint on every change of their range.
+void UIListView::onItemCountChanged()
+{
+    const UIList* content = list();
+    if (!content || !content->updatesSuspended())
+        relayout();
 }
 
 void UIListView::onListWheel(UIWheelEvent* event)

@@ -22,4 +22,5 @@ public:
 private:
     void wire(UIList* list);
     void onListWheel(UIWheelEvent* event);
+    void onItemCountChanged();
 };
