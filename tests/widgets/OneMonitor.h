@@ -1,0 +1,27 @@
+#pragma once
+
+// A fake screen for placement tests, whatever the machine has: one monitor
+// of 1000x800 whose work area ends 40 pixels above the bottom, installed
+// for the object's lifetime.
+
+#include "graphics/Screen.h"
+
+class OneMonitor : public MonitorSource {
+public:
+    OneMonitor() { Screen::setMonitorSource(this); }
+    ~OneMonitor() override { Screen::setMonitorSource(nullptr); }
+
+    Rect monitorRectAt(Point point, bool workArea) override
+    {
+        return Rect(0, 0, 1000, 800).contains(point) ? area(workArea) : Rect();
+    }
+    bool monitorRects(bool workArea, Array<Rect>& out) override
+    {
+        out.append(area(workArea));
+        return true;
+    }
+    Rect primaryMonitorRect(bool workArea) override { return area(workArea); }
+
+private:
+    static Rect area(bool workArea) { return Rect(0, 0, 1000, workArea ? 760 : 800); }
+};
