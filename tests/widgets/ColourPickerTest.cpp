@@ -1,5 +1,6 @@
 #include "ui/widgets/UIColorPicker.h"
 
+#include "ui/UIManager.h"
 #include "ui/widgets/ColorDialog.h"
 #include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIWidgetHooks.h"
@@ -27,6 +28,8 @@ struct FakeDialog {
     COLORREF answer = 0;
     std::vector<CHOOSECOLORW> records;
     std::vector<bool> blankCustomColours;
+    // The modal dialogs the UI manager counted while the dialog ran.
+    std::vector<int> modalDialogs;
     // Where the placement hook put a 200x100 window standing for the dialog.
     std::vector<Point> placed;
 };
@@ -46,6 +49,8 @@ Point placeByHook(CHOOSECOLORW* record)
 int fakeChooser(tagCHOOSECOLORW* record)
 {
     fake.records.push_back(*record);
+    const UIManager* manager = UIManager::instance();
+    fake.modalDialogs.push_back(manager->countWindows(CountAddModalDialogs) - manager->countWindows(0));
     fake.blankCustomColours.push_back(
         std::all_of(record->lpCustColors, record->lpCustColors + 16, [](COLORREF c) { return c == 0; }));
     // A colour left here must not reach the next showing.
@@ -70,6 +75,9 @@ struct DialogDismisser {
         frame = {};
         timer = SetTimer(nullptr, 0, 50, tick);
     }
+
+    // A dialog that never showed leaves the timer running.
+    static void disarm() { KillTimer(nullptr, timer); }
 
     static BOOL CALLBACK findDialog(HWND window, LPARAM out)
     {
@@ -158,6 +166,8 @@ TEST_F(ColourPickerTest, PasteIsOfferedInEveryPickerOnlyOnceOneHasCopied)
     EXPECT_EQ(pickers[2]->colorText(), String(L"#80C8280A"));
 }
 
+// Fault: the record's 32-bit size (36) made the dialog refuse to show on
+// this 64-bit build, so every pick read as cancelled.
 TEST_F(ColourPickerTest, TheDialogGetsARecordOfThisBuildsSizeAndFreshCustomColours)
 {
     ColorDialog::setChooser(fakeChooser);
@@ -191,10 +201,13 @@ TEST_F(ColourPickerTest, TheDialogGetsARecordOfThisBuildsSizeAndFreshCustomColou
         EXPECT_EQ(seen.hwndOwner, row.owned ? hwndOf(&window) : nullptr);
         EXPECT_TRUE(fake.blankCustomColours.back());
     });
+    EXPECT_EQ(fake.modalDialogs, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(UIManager::instance()->countWindows(CountAddModalDialogs), UIManager::instance()->countWindows(0));
     // Both owned showings were centred over the window, 300x200 at (100, 100).
     EXPECT_EQ(fake.placed, (std::vector<Point>{{150, 150}, {150, 150}}));
 }
 
+// The system's dialog itself, shown over the window and answered by a timer.
 TEST_F(ColourPickerTest, TheSystemDialogReturnsColoursOpaqueAndCancelKeepsTheColour)
 {
     showAt(window, 300, 300);
@@ -212,6 +225,7 @@ TEST_F(ColourPickerTest, TheSystemDialogReturnsColoursOpaqueAndCancelKeepsTheCol
         picker->setColor(row.before);
         DialogDismisser::arm(row.button);
         click(picker, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+        DialogDismisser::disarm();
         EXPECT_EQ(picker->color(), row.after);
         const RECT& f = DialogDismisser::frame;
         ASSERT_GT(f.right - f.left, 0) << "the dialog never showed";

@@ -157,14 +157,15 @@ TEST_F(MenuBarTest, AMenuThatClosesItselfClearsTheOpenEntryAtTheNextTick)
 
 TEST_F(MenuBarTest, AMenuOpensBelowItsEntryOrAboveTheBarWhenThereIsNoRoomBelow)
 {
-    OneMonitor monitor;
+    // The bar lies at 300..324 on the screen; the work area ends below it.
+    showBar(300);
     struct Row {
-        int windowY;
+        int workAreaBottom;
         bool below;
     };
-    const Row rows[] = {{40, true}, {720, false}};
+    const Row rows[] = {{760, true}, {340, false}};
     forEachRow(rows, [&](const Row& row) {
-        showBar(row.windowY);
+        OneMonitor monitor(row.workAreaBottom);
         press(1);
         ASSERT_TRUE(settlesAt(1));
         const Rect menu = bar->item(1)->menu()->frameGeometry();

@@ -1,14 +1,17 @@
 #pragma once
 
 // A fake screen for placement tests, whatever the machine has: one monitor
-// of 1000x800 whose work area ends 40 pixels above the bottom, installed
-// for the object's lifetime.
+// of 1000x800 whose work area ends at workAreaBottom (by default 40 pixels
+// above the bottom), installed for the object's lifetime.
 
 #include "graphics/Screen.h"
 
 class OneMonitor : public MonitorSource {
 public:
-    OneMonitor() { Screen::setMonitorSource(this); }
+    explicit OneMonitor(int workAreaBottom = 760) : m_workAreaBottom(workAreaBottom)
+    {
+        Screen::setMonitorSource(this);
+    }
     ~OneMonitor() override { Screen::setMonitorSource(nullptr); }
 
     Rect monitorRectAt(Point point, bool workArea) override
@@ -23,5 +26,7 @@ public:
     Rect primaryMonitorRect(bool workArea) override { return area(workArea); }
 
 private:
-    static Rect area(bool workArea) { return Rect(0, 0, 1000, workArea ? 760 : 800); }
+    Rect area(bool workArea) const { return Rect(0, 0, 1000, workArea ? m_workAreaBottom : 800); }
+
+    int m_workAreaBottom;
 };

@@ -2,6 +2,7 @@
 
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
+#include "ui/widgets/ItemHitTest.h"
 #include "ui/widgets/UIMenu.h"
 
 namespace {
@@ -96,11 +97,7 @@ void UIMenuBar::layoutItems()
 
 UIMenuBarItem* UIMenuBar::itemAt(Point p) const
 {
-    for (UIMenuBarItem* item : m_items) {
-        if (item->isVisible() && item->rect().contains(p))
-            return item;
-    }
-    return nullptr;
+    return visibleItemAt(m_items, p);
 }
 
 // ---- Opening and closing ----
