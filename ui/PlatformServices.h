@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/String.h"
+#include "foundation/StringList.h"
 #include "graphics/Bitmap.h"
 
 // Thin, stateless calls into the platform through which the toolkit and the
@@ -56,6 +57,10 @@ Bitmap shellPathIcon(const String& path, int size);
 // The shell's thumbnail of a file, at most size x size; empty when the
 // shell has none.
 Bitmap shellThumbnail(const String& path, int size);
+
+// Explorer's own context menu for the existing paths at a screen point,
+// owned by the window; nothing when none can be bound (ShellContextMenu.h).
+void showShellContextMenu(const StringList& paths, int x, int y, void* owner);
 
 // Stops any sound, then plays the file without waiting for it.
 void playSoundFile(const String& path);

@@ -3,6 +3,7 @@
 #include "foundation/List.h"
 #include "foundation/String.h"
 #include "graphics/Bitmap.h"
+#include "ui/Clipboard.h"
 
 #include <cstdint>
 
@@ -20,7 +21,8 @@ enum WindowCountFilter : std::uint8_t {
 
 // The toolkit's process-wide service: the registry of every live widget in
 // construction order, the main window, the theme, the window icons, the
-// override cursor, the sound switch and the window-title separator.
+// clipboard, the override cursor, the sound switch and the window-title
+// separator.
 //
 // Made on the first instance() call, which starts the image codecs, makes
 // the GDI paint engine current, reads the window icons from the data pack
@@ -57,6 +59,8 @@ public:
     const Bitmap& smallIcon() const { return m_smallIcon; }
     void setBigIcon(const Bitmap& icon) { m_bigIcon = icon; }
     const Bitmap& bigIcon() const { return m_bigIcon; }
+
+    Clipboard& clipboard() { return m_clipboard; }
 
     // Null until a style is loaded; owned.
     UITheme* theme() const { return m_theme; }
@@ -103,6 +107,7 @@ private:
     Bitmap m_smallIcon;
     Bitmap m_bigIcon;
     UITheme* m_theme = nullptr;
+    Clipboard m_clipboard;
     bool m_soundsEnabled = true;
     String m_titleSeparator;
     int m_overrideCursor = 0;

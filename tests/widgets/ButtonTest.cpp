@@ -1,0 +1,312 @@
+#include "ui/widgets/UIButton.h"
+#include "ui/widgets/UICheck.h"
+#include "ui/widgets/UIMenu.h"
+#include "ui/widgets/UIWidgetHooks.h"
+
+#include "ui/UIDialog.h"
+#include "ui/UITheme.h"
+
+#include "tests/support/RowTable.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records the order in which a button's signals fire, and at each click
+// whether the watched button was checked by then.
+class SignalOrder : public SignalReceiver {
+public:
+    void listen(UIAbstractButton& button) { button.clicked.connect(this, &SignalOrder::onClicked); }
+    void listen(UICheck& check)
+    {
+        check.toggled.connect(this, &SignalOrder::onToggled);
+        listen(static_cast<UIAbstractButton&>(check));
+    }
+
+    std::vector<std::string> log;
+    const UIAbstractButton* watched = nullptr;
+
+private:
+    void onClicked() { log.push_back(watched && watched->isChecked() ? "clicked checked" : "clicked"); }
+    void onToggled() { log.push_back("toggled"); }
+};
+
+using Log = std::vector<std::string>;
+
+class ButtonTest : public StyledWidgetTest {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<RecordingWidget>(nullptr, Colour(255, 255, 255), quickWindow);
+        showAt(*window, 40, 40, 320, 200);
+    }
+
+    template <typename Button>
+    Button* place(Button* button, const Rect& r = Rect(20, 20, 120, 30))
+    {
+        button->setGeometry(r);
+        button->show();
+        pumpPending();
+        return button;
+    }
+
+    // A real press and release at p (window coordinates), then the posted
+    // click.
+    void click(Point p, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP)
+    {
+        const HWND hwnd = hwndOf(window.get());
+        SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        SendMessageW(hwnd, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(p.x, p.y));
+        SendMessageW(hwnd, up, 0, MAKELPARAM(p.x, p.y));
+        settle();
+    }
+
+    // Keys go to the focus widget, which needs the active window.
+    void activate()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return window->isActiveWindow(); }, 2000));
+    }
+
+    // A real key stroke on the focus widget.
+    void type(int virtualKey)
+    {
+        const HWND hwnd = hwndOf(window.get());
+        const LPARAM scan = LPARAM(MapVirtualKeyW(UINT(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+        SendMessageW(hwnd, WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
+        SendMessageW(hwnd, WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+        settle();
+    }
+
+    static void settle() { pumpUntil([] { return !pumpPending(); }, 500); }
+
+    static Point centreOf(const UIWidget& w) { return w.mapToWindow(w.rect().center()); }
+
+    std::unique_ptr<RecordingWidget> window;
+};
+
+TEST_F(ButtonTest, SetCheckedOnANonCheckableButtonDoesNothing)
+{
+    auto* button = place(new UIButton(window.get(), L"Plain"));
+    auto* check = place(new UICheck(window.get(), L"Box"), Rect(20, 60, 120, 24));
+    check->setCheckable(false);
+    SignalOrder order;
+    order.listen(*check);
+
+    button->setChecked(true);
+    check->setChecked(true);
+    check->check();
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_FALSE(check->isChecked());
+
+    // Nor does a checkable box take the state it already has.
+    check->setCheckable(true);
+    check->uncheck();
+    EXPECT_EQ(order.log, Log{});
+}
+
+// A checkable push button only clicks on a key; the check box toggles too.
+TEST_F(ButtonTest, SpaceAndEnterEmitClickedOnceOtherKeysNothing)
+{
+    struct Row {
+        int key;
+        Log buttonSignals;
+        Log checkSignals;
+    };
+    const Row rows[] = {
+        {VK_SPACE, {"clicked"}, {"toggled", "clicked"}},
+        {VK_RETURN, {"clicked"}, {"toggled", "clicked"}},
+        {'A', {}, {}},
+        {VK_ESCAPE, {}, {}},
+        {VK_DOWN, {}, {}},
+    };
+    auto* button = place(new UIButton(window.get(), L"Keys"));
+    button->setCheckable(true);
+    auto* check = place(new UICheck(window.get(), L"Keys"), Rect(20, 60, 120, 24));
+    activate();
+    forEachRow(rows, [&](const Row& row) {
+        SignalOrder buttonOrder;
+        buttonOrder.listen(*button);
+        button->setFocus();
+        type(row.key);
+        SignalOrder checkOrder;
+        checkOrder.listen(*check);
+        check->setFocus();
+        type(row.key);
+        EXPECT_EQ(buttonOrder.log, row.buttonSignals);
+        EXPECT_EQ(checkOrder.log, row.checkSignals);
+        EXPECT_FALSE(button->isChecked());
+        EXPECT_EQ(check->isChecked(), !row.checkSignals.empty());
+        check->uncheck();
+    });
+}
+
+TEST_F(ButtonTest, ACheckBoxClickEmitsToggledThenClicked)
+{
+    struct Row {
+        bool checkable;
+        UINT down;
+        UINT up;
+        bool checkedAfter;
+        Log signals;
+    };
+    const Row rows[] = {
+        {true, WM_LBUTTONDOWN, WM_LBUTTONUP, true, {"toggled", "clicked"}},
+        // Another button only clicks.
+        {true, WM_RBUTTONDOWN, WM_RBUTTONUP, false, {"clicked"}},
+        {false, WM_LBUTTONDOWN, WM_LBUTTONUP, false, {"clicked"}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        auto* check = place(new UICheck(window.get(), L"Check me"), Rect(20, 60, 160, 24));
+        check->setCheckable(row.checkable);
+        SignalOrder order;
+        order.listen(*check);
+        click(centreOf(*check), row.down, row.up);
+        EXPECT_EQ(check->isChecked(), row.checkedAfter);
+        EXPECT_EQ(order.log, row.signals);
+        check->destroy();
+        settle();
+    });
+}
+
+TEST_F(ButtonTest, AClickTogglesACheckablePushButtonBeforeClicked)
+{
+    auto* button = place(new UIButton(window.get(), L"Toggle"));
+    button->setCheckable(true);
+    SignalOrder order;
+    order.watched = button;
+    order.listen(*button);
+
+    click(centreOf(*button));
+    click(centreOf(*button));
+
+    EXPECT_EQ(order.log, (Log{"clicked checked", "clicked"}));
+}
+
+TEST_F(ButtonTest, ThePressThatClosesAButtonsMenuDoesNotReopenIt)
+{
+    auto* button = place(new UIButton(window.get(), L"More"));
+    auto* menu = new UIMenu(button);
+    menu->addAction(L"First");
+    menu->addAction(L"Second");
+    button->setMenu(menu);
+    const Point at = centreOf(*button);
+
+    click(at);
+    ASSERT_TRUE(menu->isVisible());
+    // The click that ends the opening press used to uncheck it at once.
+    EXPECT_TRUE(button->isChecked()) << "a button is checked while its menu is open";
+    EXPECT_EQ(menu->pos(), button->mapToGlobal(Point(0, button->height())));
+
+    click(at);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(button->isChecked());
+
+    // Once the guard has run out, a press opens it again.
+    pumpUntil([] { return false; }, 50);
+    click(at);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+}
+
+TEST_F(ButtonTest, SizeHintAddsPaddingUnlessFlat)
+{
+    Bitmap image(20, 14, true);
+    image.fill(Colour(255, 0, 0));
+    const StateImages icon(image);
+    auto* textOnly = new UIButton(window.get(), L"Measure me");
+    textOnly->setFlat(true);
+    const Size text = textOnly->sizeHint();
+    ASSERT_GT(text.width, 0);
+    struct Row {
+        bool withIcon;
+        bool withText;
+        int position;
+        Size content;
+    };
+    const int spacing = textOnly->iconAndTextSpacing();
+    const Row rows[] = {
+        {false, true, ButtonIconLeft, text},
+        {true, false, ButtonIconLeft, {20, 14}},
+        {true, true, 0, {20 + spacing + text.width, std::max(14, text.height)}},
+        {true, true, ButtonIconLeft, {20 + spacing + text.width, std::max(14, text.height)}},
+        {true, true, ButtonIconTop, {std::max(20, text.width), 14 + spacing + text.height}},
+        {true, true, 3, {std::max(20, text.width), 14 + spacing + text.height}},
+        {false, false, ButtonIconLeft, {0, 0}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        UIButton button(window.get(), row.withText ? String(L"Measure me") : String());
+        if (row.withIcon)
+            button.setIcon(icon);
+        button.setIconPosition(row.position);
+        const UIMargins& p = button.padding();
+        EXPECT_EQ(button.sizeHint(), Size(row.content.width + p.left + p.right, row.content.height + p.top + p.bottom));
+        button.setFlat(true);
+        EXPECT_EQ(button.sizeHint(), row.content);
+        EXPECT_EQ(button.minimumWidth(), 1);
+    });
+}
+
+TEST_F(ButtonTest, BackgroundKindOneSwapsSkinAndColours)
+{
+    const UITheme& theme = *UIManager::instance()->theme();
+    UIButton button(window.get(), L"Go");
+    const Colour styleForeground = button.foregroundColour();
+    // The style hands every "UIButton_" skin to the button; the green one
+    // follows the plain one in the style and used to win.
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_Background").bits());
+
+    button.setBackgroundKind(ButtonBackgroundPlain);
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_Background").bits());
+    EXPECT_EQ(button.foregroundColour(), styleForeground) << "kind 0 on a new button must keep the style's look";
+
+    button.setBackgroundKind(ButtonBackgroundGreen);
+    ASSERT_FALSE(theme.skin(L"UIButton_GreenBackground").isNull());
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_GreenBackground").bits());
+    EXPECT_EQ(button.foregroundColour(), Colour(255, 255, 255));
+    EXPECT_EQ(button.shadowColour(), Colour(110, 135, 58));
+
+    button.setBackgroundKind(7);
+    EXPECT_EQ(button.backgroundKind(), 7);
+    EXPECT_EQ(button.backgroundSkin().bits(), theme.skin(L"UIButton_GreenBackground").bits());
+    EXPECT_EQ(button.foregroundColour(), Colour(255, 255, 255));
+}
+
+TEST_F(ButtonTest, TheDialogFindsTheDefaultButtonThroughTheHooks)
+{
+    installWidgetHooks();
+    UIDialog dialog(nullptr, quickWindow);
+    dialog.nativeWindow()->setModal(false);
+    showAt(dialog, 60, 60, 200, 100);
+    auto* other = new UIButton(&dialog, L"Cancel");
+    auto* check = new UICheck(&dialog, L"Box");
+    auto* ok = new UIButton(&dialog, L"OK");
+    other->show();
+    check->show();
+    ok->show();
+    EXPECT_EQ(dialog.snapTarget(), nullptr);
+
+    ok->setDefault(true);
+
+    EXPECT_EQ(dialog.snapTarget(), ok);
+    EXPECT_FALSE(toolkitHooks().isDefaultButton(check));
+    setToolkitHooks(nullptr);
+}
+
+TEST_F(ButtonTest, AFlatButtonDrawsNoBackground)
+{
+    place(new UIButton(window.get(), L" "), Rect(20, 20, 60, 30));
+    place(new UIButton(window.get(), L" "), Rect(120, 20, 60, 30))->setFlat(true);
+    window->repaint();
+    const HDC dc = GetDC(hwndOf(window.get()));
+    const COLORREF plainCorner = GetPixel(dc, 20, 35);
+    const COLORREF flatCorner = GetPixel(dc, 120, 35);
+    ReleaseDC(hwndOf(window.get()), dc);
+    EXPECT_EQ(flatCorner, RGB(255, 255, 255));
+    EXPECT_NE(plainCorner, RGB(255, 255, 255));
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include "graphics/Font.h"
+#include "ui/UIWindow.h"
+#include "ui/widgets/UILabel.h"
+
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Counts its paints and resizes.
+class CountingLabel : public UILabel {
+public:
+    using UILabel::UILabel;
+
+    int paints = 0;
+    int resizes = 0;
+
+protected:
+    void paintEvent(UIPaintEvent* e) override
+    {
+        ++paints;
+        UILabel::paintEvent(e);
+    }
+    void resizeEvent(UIResizeEvent*) override { ++resizes; }
+};
+
+} // namespace
+
+// A shown window that lays the label out.
+class LabelTest : public StyledWidgetTest {
+protected:
+    void SetUp() override
+    {
+        label = new CountingLabel(&window);
+        label->show();
+        showAt(window, 100, 100);
+    }
+
+    UIWindow window{nullptr, quickWindow};
+    CountingLabel* label = nullptr;
+};
+
+TEST_F(LabelTest, ElidedTextIsTheTipUntilWidened)
+{
+    const String text = L"A text far too long for the narrow label it is shown in";
+    label->setMaximumWidth(60);
+    label->setText(text);
+    EXPECT_TRUE(label->isElided());
+    EXPECT_EQ(label->toolTip({1, 1}), text);
+    label->setMaximumWidth(0);
+    window.updateLayout();
+    EXPECT_FALSE(label->isElided());
+    EXPECT_EQ(label->toolTip({1, 1}), String());
+    label->setToolTip(L"own tip");
+    EXPECT_EQ(label->toolTip({1, 1}), String(L"own tip"));
+}
+
+TEST_F(LabelTest, TwoLineBreaksMakeThreeLines)
+{
+    label->setMultiLine(true);
+    label->setText(L"ab\n\nb");
+    const Font font(label->font());
+    EXPECT_EQ(label->sizeHint(), Size(font.textWidth(L"ab", 2) + 4, 3 * font.height() + 4));
+}
+
+TEST_F(LabelTest, TheSameTextTwiceNeitherRelayoutsNorRepaints)
+{
+    label->setText(L"A longer text the label grows for");
+    EXPECT_GT(label->paints, 0);
+    EXPECT_GT(label->resizes, 0);
+    label->paints = 0;
+    label->resizes = 0;
+    label->setText(L"A longer text the label grows for");
+    EXPECT_EQ(label->paints, 0);
+    EXPECT_EQ(label->resizes, 0);
+}

@@ -1,0 +1,105 @@
+#include "ui/widgets/UILabel.h"
+
+#include "foundation/StringList.h"
+#include "graphics/DrawingSurface.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "ui/UIStyleValues.h"
+
+namespace {
+
+// Room around the text in the size hint.
+constexpr int textMargin = 4;
+// Lines of a multi-line label start this far from the left edge.
+constexpr int lineIndent = 2;
+
+Rect movedBy(const Rect& r, Point offset)
+{
+    return {r.x + offset.x, r.y + offset.y, r.width, r.height};
+}
+
+} // namespace
+
+UILabel::UILabel(UIWidget* parent) : UIWidget(parent)
+{
+    setFlag(WidgetSeeThrough, true);
+    setSizePolicy(SizeFixed, SizeFixed);
+    setStyleName(L"UILabel");
+}
+
+UILabel::~UILabel() = default;
+
+Size UILabel::sizeHint() const
+{
+    const Font font(m_style.text.font);
+    if (!m_multiLine)
+        return {font.textWidth(m_text.constData(), m_text.length()) + textMargin, font.height() + textMargin};
+    const Size lines = textLinesSize(font, textLines(m_text));
+    return {lines.width + textMargin, lines.height + textMargin};
+}
+
+void UILabel::setStyleProperty(const String& name, const String& value)
+{
+    if (m_style.text.setProperty(name, value))
+        return;
+    if (name == String(L"disabledForeground"))
+        m_style.disabledForeground = parsePenValue(value);
+    else if (name == String(L"disabledShadowForeground"))
+        m_style.disabledShadowForeground = parsePenValue(value);
+}
+
+String UILabel::toolTip(Point) const
+{
+    if (!toolTipText().isEmpty())
+        return toolTipText();
+    return m_elided ? m_text : String();
+}
+
+void UILabel::setText(const String& text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    if (!updateLayout())
+        repaint();
+}
+
+void UILabel::paintEvent(UIPaintEvent*)
+{
+    Graphics g(backBuffer());
+    m_elided = false;
+    g.setFont(m_style.text.font);
+    if (m_multiLine)
+        paintLines(g);
+    else
+        paintOneLine(g);
+}
+
+void UILabel::paintOneLine(Graphics& g)
+{
+    const bool enabled = isEnabled();
+    const Rect r = rect();
+    g.setPen(enabled ? m_style.text.shadowForeground : m_style.disabledShadowForeground);
+    g.drawText(m_text, movedBy(r, m_style.text.shadowOffset), m_alignment, m_elideMode, 0);
+    g.setPen(enabled ? m_style.text.foreground : m_style.disabledForeground);
+    m_elided = g.drawText(m_text, r, m_alignment, m_elideMode, 0);
+}
+
+// A disabled multi-line label draws no shadow.
+void UILabel::paintLines(Graphics& g)
+{
+    const bool enabled = isEnabled();
+    const int lineHeight = g.font().height();
+    Rect line(lineIndent, 0, width(), lineHeight);
+    for (const String& part : textLines(m_text)) {
+        if (enabled) {
+            g.setPen(m_style.text.shadowForeground);
+            g.drawText(part, movedBy(line, m_style.text.shadowOffset), m_alignment, ElideNone, 0);
+            g.setPen(m_style.text.foreground);
+        } else {
+            g.setPen(m_style.disabledForeground);
+        }
+        g.drawText(part, line, m_alignment, ElideNone, 0);
+        line.y += lineHeight;
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+// UILabel: a text on one line or on several (split at every line feed),
+// drawn with a shadow in the colours of the "UILabel" style. A one-line
+// label too narrow for its text shortens it by its elide mode and then
+// offers the whole text as its tool tip, unless it has a tip of its own.
+
+#include "foundation/String.h"
+#include "graphics/Colour.h"
+#include "graphics/Font.h"
+#include "ui/UIWidget.h"
+#include "ui/widgets/UITextStyle.h"
+
+class Graphics;
+
+class UILabel : public UIWidget {
+public:
+    explicit UILabel(UIWidget* parent = nullptr);
+    ~UILabel() override;
+
+    Size sizeHint() const override;
+    // The text style's keys, "disabledForeground" and "disabledShadowForeground".
+    void setStyleProperty(const String& name, const String& value) override;
+    // The own tool tip; else the text when the last paint shortened it.
+    String toolTip(Point p) const override;
+
+    // A different text relayouts, and repaints when nothing moved.
+    void setText(const String& text);
+    const String& text() const { return m_text; }
+
+    // The setters below store only; the next paint shows them.
+    // Alignment flags; left and vertically centred at first.
+    void setAlignment(int flags) { m_alignment = flags; }
+    int alignment() const { return m_alignment; }
+    // An ElideMode; ElideRightWithEllipsis at first. Multi-line text is
+    // never shortened.
+    void setElideMode(int mode) { m_elideMode = mode; }
+    int elideMode() const { return m_elideMode; }
+    void setMultiLine(bool on) { m_multiLine = on; }
+    bool isMultiLine() const { return m_multiLine; }
+    void setFont(const FontDesc& font) { m_style.text.font = font; }
+    void setFontSize(float points) { m_style.text.font.setSize(points); }
+    const FontDesc& font() const { return m_style.text.font; }
+    // The text pen becomes a pen of this colour.
+    void setForeground(Colour colour) { m_style.text.foreground = Pen(colour); }
+
+    // Whether the last one-line paint had to shorten the text.
+    bool isElided() const { return m_elided; }
+
+protected:
+    void paintEvent(UIPaintEvent* event) override;
+
+private:
+    struct Style {
+        UITextStyle text;
+        Pen disabledForeground;
+        Pen disabledShadowForeground;
+    };
+
+    void paintOneLine(Graphics& g);
+    void paintLines(Graphics& g);
+
+    Style m_style;
+    String m_text;
+    int m_alignment = AlignLeft | AlignVCenter;
+    bool m_multiLine = false;
+    int m_elideMode = ElideRightWithEllipsis;
+    bool m_elided = false;
+};

@@ -1,0 +1,239 @@
+#include "ui/widgets/UITable.h"
+
+#include "ui/UIToolkitHooks.h"
+#include "ui/widgets/UIScrollArea.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Virtual-key codes; the keypad's digits act as the keys printed on them.
+enum TableKey : int {
+    KeyPageUp = 33,
+    KeyPageDown = 34,
+    KeyEnd = 35,
+    KeyHome = 36,
+    KeyUp = 38,
+    KeyDown = 40,
+    KeyA = 65,
+    KeyPad1 = 97,
+    KeyPad2 = 98,
+    KeyPad3 = 99,
+    KeyPad7 = 103,
+    KeyPad8 = 104,
+    KeyPad9 = 105,
+};
+
+// A band starts only once the pointer is this far from the press.
+constexpr double bandThreshold = 5.0;
+// A band is never thinner than this.
+constexpr int bandMinimumExtent = 5;
+
+} // namespace
+
+// ---- Keys ----
+
+void UITable::moveCurrentAndSelect(int index)
+{
+    clearSelection(false, true);
+    setCurrentRowAndSelect(index);
+}
+
+void UITable::keyPressEvent(UIKeyEvent* event)
+{
+    if (isEmpty())
+        return;
+    const int last = rowCount() - 1;
+    switch (event->key()) {
+    case KeyUp:
+    case KeyPad8:
+        keyUp();
+        break;
+    case KeyDown:
+    case KeyPad2:
+        keyDown();
+        break;
+    case KeyHome:
+    case KeyPad7:
+        if (m_currentIndex != 0)
+            moveCurrentAndSelect(0);
+        break;
+    case KeyEnd:
+    case KeyPad1:
+        if (m_currentIndex != last)
+            moveCurrentAndSelect(last);
+        break;
+    case KeyPageUp:
+    case KeyPad9:
+        pageBy(-1, headerHeight() + 1);
+        break;
+    case KeyPageDown:
+    case KeyPad3:
+        pageBy(1, height() - 1);
+        break;
+    case KeyA:
+        if (event->modifiers().testFlag(ControlModifier))
+            selectAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void UITable::keyUp()
+{
+    if (m_currentIndex > 0)
+        moveCurrentAndSelect(m_currentIndex - 1);
+    else if (m_currentIndex == 0 && !m_rows.front()->isOnScreen())
+        ensureRowVisible(0);
+}
+
+void UITable::keyDown()
+{
+    const int last = rowCount() - 1;
+    if (m_currentIndex < last)
+        moveCurrentAndSelect(m_currentIndex + 1);
+    else if (!m_rows.back()->isOnScreen())
+        ensureRowVisible(last);
+}
+
+// One page of the view's vertical bar, then the row at probeY becomes
+// current and selected alone.
+void UITable::pageBy(int direction, int probeY)
+{
+    UIScrollArea* area = scrollArea();
+    if (!area)
+        return;
+    UIScrollBar* bar = area->verticalScrollBar();
+    bar->setValue(bar->value() + direction * bar->pageStep());
+    int index = -1;
+    if (!rowAt(Point{0, probeY}, &index) || index == m_currentIndex)
+        return;
+    setCurrentRow(index, true);
+    clearSelection(false, true);
+    selectCurrentRow();
+}
+
+// ---- Mouse ----
+
+void UITable::mousePressEvent(UIMouseEvent* event)
+{
+    toolkitHooks().hideToolTipFor(this);
+    const int anchor = m_currentIndex;
+    int index = -1;
+    UITableRow* hit = rowAt(event->position(), &index);
+    const bool shift = event->modifiers().testFlag(ShiftModifier);
+    if (!shift && (hit || m_clearSelectionOnBlankClick))
+        setCurrentRow(index, true);
+    if (m_selectionMode == MultiSelection && event->buttons().testFlag(LeftButton) && !m_band.active)
+        startRubberBand(event);
+    if (hit)
+        pressRow(hit, index, anchor, event);
+    else if (m_clearSelectionOnBlankClick && !shift)
+        clearSelection(true, true);
+}
+
+void UITable::pressRow(UITableRow* row, int index, int anchor, const UIMouseEvent* event)
+{
+    if (m_selectionMode == SingleSelection) {
+        selectRow(row, SelectFlag | RepaintFlag);
+        return;
+    }
+    if (m_selectionMode != MultiSelection)
+        return;
+    const KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers.testFlag(ShiftModifier)) {
+        const int lo = std::min(anchor, index);
+        const int hi = std::max(anchor, index);
+        if (hi - lo >= 1) {
+            selectIndexRange(lo, hi);
+            return;
+        }
+        clearSelection(false, false);
+        selectRowAt(index, SelectFlag | RepaintFlag);
+        return;
+    }
+    if (modifiers.testFlag(ControlModifier)) {
+        selectRowAt(index, row->isSelected() ? RepaintFlag : SelectFlag | RepaintFlag);
+        return;
+    }
+    // A right press on one of several selected rows keeps them for a menu.
+    if (row->isSelected() && (selectedCount() < 2 || event->button() == RightButton))
+        return;
+    clearSelection(false, false);
+    selectRow(row, SelectFlag | RepaintFlag);
+}
+
+void UITable::startRubberBand(const UIMouseEvent* event)
+{
+    m_band.active = true;
+    m_band.offsetX = contentOffsetX();
+    m_band.offsetY = contentOffsetY();
+    m_band.pressPoint = event->position();
+    m_band.rect = Rect();
+    m_band.modifiers = event->modifiers();
+    // No keys while the band is out.
+    setFlag(WidgetKeysBlocked, true);
+}
+
+void UITable::mouseMoveEvent(UIMouseEvent* event)
+{
+    if (m_band.active && event->buttons().testFlag(LeftButton)) {
+        dragRubberBand(event);
+        return;
+    }
+    if (m_hoverSelect)
+        hoverSelectAt(event->position());
+}
+
+void UITable::dragRubberBand(const UIMouseEvent* event)
+{
+    const Point p = event->position();
+    const Point s = m_band.pressPoint;
+    if (std::hypot(double(p.x - s.x), double(p.y - s.y)) < bandThreshold)
+        return;
+    // The press point moves with the content scrolled since the press.
+    const Point anchor{s.x + contentOffsetX() - m_band.offsetX, s.y + contentOffsetY() - m_band.offsetY};
+    m_band.rect = Rect(std::min(anchor.x, p.x), std::min(anchor.y, p.y),
+                       std::max(std::abs(p.x - anchor.x), bandMinimumExtent),
+                       std::max(std::abs(p.y - anchor.y), bandMinimumExtent));
+    // A row past the edge scrolls into sight while the band is dragged there.
+    int index = -1;
+    if (rowAt(p, &index))
+        ensureRowVisible(index);
+    selectRowsInRect(m_band.rect);
+}
+
+void UITable::mouseReleaseEvent(UIMouseEvent*)
+{
+    endRubberBand();
+}
+
+void UITable::focusOutEvent(UIFocusEvent*)
+{
+    endRubberBand();
+}
+
+void UITable::endRubberBand()
+{
+    if (!m_band.active)
+        return;
+    m_band.active = false;
+    setFlag(WidgetKeysBlocked, false);
+    repaint();
+}
+
+void UITable::hoverSelectAt(Point p)
+{
+    int index = -1;
+    UITableRow* hovered = rowAt(p, &index);
+    if (!hovered)
+        return;
+    setCurrentRow(index, true);
+    if (hovered->isSelected())
+        return;
+    clearSelection(false, true);
+    selectRow(hovered, SelectFlag | RepaintFlag);
+}
