@@ -5,6 +5,7 @@
 #include "graphics/Graphics.h"
 #include "ui/UIStyleValues.h"
 #include "ui/widgets/ColorDialog.h"
+#include "ui/widgets/UIAbstractButton.h"
 #include "ui/widgets/UIMenu.h"
 
 namespace {
@@ -12,12 +13,6 @@ namespace {
 constexpr const wchar_t* translationContext = L"UserInterface/UIColorPicker";
 constexpr const wchar_t* copyText = L"Copy color";
 constexpr const wchar_t* pasteText = L"Paste color";
-
-// Skin states.
-constexpr int stateNormal = 0;
-constexpr int stateHot = 1;
-constexpr int statePressedInside = 2;
-constexpr int stateDisabled = 3;
 
 // The swatch's edge is the colour darkened by this much.
 constexpr double edgeDarkening = 0.3;
@@ -130,21 +125,10 @@ String UIColorPicker::toolTip(Point p) const
 
 // ---- Painting ----
 
-int UIColorPicker::skinState() const
-{
-    if (!isEnabled())
-        return stateDisabled;
-    if (isPressed() && isUnderMouse())
-        return statePressedInside;
-    if (isPressed() || isUnderMouse())
-        return stateHot;
-    return stateNormal;
-}
-
 void UIColorPicker::paintEvent(UIPaintEvent*)
 {
     Graphics g(backBuffer());
-    m_background.drawNineSlice(g, rect(), skinState(), SkinAllRegions);
+    m_background.drawNineSlice(g, rect(), clickableSkinState(*this), SkinAllRegions);
     const Rect cell = rect().alignedRect(m_colorCellSize.width, m_colorCellSize.height, AlignCenter);
     const Rect face = cell.adjusted(1, 1, -1, -1);
     if (isEnabled()) {

@@ -60,7 +60,6 @@ protected:
 private:
     void enablePaste(UIMenu* menu);
     void chooseWithDialog();
-    int skinState() const;
 
     Size m_colorCellSize = Size(16, 16);
     Size m_minimumSize = Size(44, 29);

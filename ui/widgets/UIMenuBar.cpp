@@ -3,6 +3,7 @@
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "ui/widgets/ItemHitTest.h"
+#include "ui/widgets/UIAbstractButton.h"
 #include "ui/widgets/UIMenu.h"
 
 namespace {
@@ -148,7 +149,7 @@ void UIMenuBar::paintEvent(UIPaintEvent*)
     if (!m_style.backgroundSkin.isNull())
         m_style.backgroundSkin.drawNineSlice(g, rect(), 0, SkinAllRegions);
     layoutItems();
-    g.setFont(m_style.font);
+    g.setFont(m_style.text.font);
     for (const UIMenuBarItem* item : m_items) {
         if (item->isVisible())
             paintItem(g, item);
@@ -158,8 +159,8 @@ void UIMenuBar::paintEvent(UIPaintEvent*)
 void UIMenuBar::paintItem(Graphics& g, const UIMenuBarItem* item)
 {
     const Rect& r = item->rect();
-    const Pen* pen = &m_style.foreground;
-    const Pen* shadow = &m_style.shadowForeground;
+    const Pen* pen = &m_style.text.foreground;
+    const Pen* shadow = &m_style.text.shadowForeground;
     if (item == m_openItem) {
         g.fillRect(r, m_style.selectedItemBackground);
         pen = &m_style.selectedItemForeground;
@@ -169,11 +170,7 @@ void UIMenuBar::paintItem(Graphics& g, const UIMenuBarItem* item)
         pen = &m_style.hoveredItemForeground;
         shadow = &m_style.hoveredItemShadowForeground;
     }
-    const Point& offset = m_style.shadowOffset;
-    g.setPen(*shadow);
-    g.drawText(item->text(), r.adjusted(offset.x, offset.y, offset.x, offset.y), AlignCenter, 0, 1);
-    g.setPen(*pen);
-    g.drawText(item->text(), r, AlignCenter, 0, 1);
+    UIAbstractButton::drawShadowedText(g, item->text(), r, AlignCenter, *pen, *shadow, m_style.text.shadowOffset);
 }
 
 // ---- Style ----
@@ -181,15 +178,8 @@ void UIMenuBar::paintItem(Graphics& g, const UIMenuBarItem* item)
 void UIMenuBar::setStyleProperty(const String& name, const String& value)
 {
     Style& s = m_style;
-    if (name == L"font") {
-        s.font = parseFontValue(value);
-        m_font.setDesc(s.font);
-    } else if (name == L"foreground")
-        s.foreground = parsePenValue(value);
-    else if (name == L"shadowForeground")
-        s.shadowForeground = parsePenValue(value);
-    else if (name == L"shadowOffset")
-        s.shadowOffset = parsePointValue(value);
+    if (s.text.setProperty(name, value))
+        m_font.setDesc(s.text.font);
     else if (name == L"background")
         s.background = parseBrushValue(value);
     else if (name == L"padding")

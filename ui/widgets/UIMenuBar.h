@@ -14,12 +14,12 @@
 #include "foundation/String.h"
 #include "graphics/Brush.h"
 #include "graphics/Font.h"
-#include "graphics/FontDesc.h"
 #include "graphics/Pen.h"
 #include "ui/UIItem.h"
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UITextStyle.h"
 
 class Graphics;
 class UIMenu;
@@ -99,10 +99,7 @@ protected:
 
 private:
     struct Style {
-        FontDesc font;
-        Pen foreground;
-        Point shadowOffset;
-        Pen shadowForeground;
+        UITextStyle text;
         Brush background;
         UIMargins padding;
         UIMargins itemPadding;
