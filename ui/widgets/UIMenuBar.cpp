@@ -117,6 +117,8 @@ void UIMenuBar::setOpenItem(UIMenuBarItem* item)
         return;
     }
     m_openItem = item;
+    // Opened by a call before any paint, the entry has no rectangle yet.
+    layoutItems();
     const Rect& r = item->rect();
     item->menu()->popup(mapToGlobal(Point(r.x, r.bottom())));
     startTimer(menuBarTimerId, TimerClient::shortTimerInterval());
