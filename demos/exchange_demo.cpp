@@ -2,7 +2,9 @@
 // (formats, paths, text, an image) beside a small source that starts a
 // drag; buttons for the open, save and folder dialogs, printing their
 // results; copy and paste of text and of an image; a right click on a
-// listed path shows Explorer's menu for it. With --script the program
+// listed path shows Explorer's menu for it; a notification-area icon with
+// a tip, a balloon and a menu (Xvfb has no notification area, so it only
+// shows on a desktop that has one). With --script the program
 // drags its own source onto the list, opens Explorer's menu on the first
 // path, closes it with Escape and quits.
 
@@ -16,6 +18,8 @@
 #include "ui/FileDialog.h"
 #include "ui/MimeData.h"
 #include "ui/PlatformServices.h"
+#include "ui/TrayIcon.h"
+#include "ui/UITheme.h"
 #include "ui/UIDragManager.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
@@ -23,6 +27,7 @@
 #include "ui/widgets/UIBox.h"
 #include "ui/widgets/UIButton.h"
 #include "ui/widgets/UILabel.h"
+#include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UISpacer.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
@@ -205,6 +210,7 @@ public:
         status->setText(L"Ready.");
         status->show();
         window->show();
+        addTrayIcon();
     }
 
     UIWindow* window = nullptr;
@@ -227,6 +233,20 @@ private:
         }
         (new UIExpander(row))->show();
         row->show();
+    }
+
+    void addTrayIcon()
+    {
+        auto* menu = new UIMenu;
+        menu->addAction(L"Show Kestrola");
+        menu->addAction(L"Scan now");
+        menu->addSeparator();
+        menu->addAction(L"Quit");
+        tray.setIcon(UIManager::instance()->theme()->image(ImageInformationSmall));
+        tray.setToolTip(L"Kestrola: 1,204 files, 86 tags");
+        tray.setMenu(menu);
+        tray.show();
+        tray.showBalloon(L"Kestrola", L"The library is up to date.", TrayBalloonInformation);
     }
 
     void say(const String& text)
@@ -273,6 +293,7 @@ private:
     static Clipboard& clipboard() { return UIManager::instance()->clipboard(); }
 
     UILabel* status = nullptr;
+    TrayIcon tray;
 };
 
 Demo* demo = nullptr;
@@ -345,6 +366,8 @@ int wmain(int argc, wchar_t** argv)
     installWidgetHooks();
     const bool styled = UIManager::instance()->loadStyle(L"white");
     wprintf(L"white.style %ls\n", styled ? L"loaded" : L"not found");
+    if (!styled)
+        return 1;
     Demo instance;
     demo = &instance;
     const int code = runDemo(application, argc, argv, scriptStep);

@@ -27,11 +27,6 @@ void UIToolkitHooks::showToolTip(UIWidget*, const String&, Point, const Rect&, i
 
 void UIToolkitHooks::popupMenu(UIWidget*, Point) {}
 
-bool UIToolkitHooks::isTrayMenu(const UIWidget*)
-{
-    return false;
-}
-
 bool UIToolkitHooks::isDefaultButton(const UIWidget*)
 {
     return false;

@@ -6,10 +6,9 @@
 class UIWidget;
 
 // The widget core calls a few widget classes that are built on top of it:
-// the tool tip, the pop-up menu, the notification-area icon and the push
-// button. Those classes install their implementation of this interface at
-// start-up (tests install fakes); until then the defaults below do nothing
-// and answer "none".
+// the tool tip, the pop-up menu and the push button. Those classes install
+// their implementation of this interface at start-up (tests install fakes);
+// until then the defaults below do nothing and answer "none".
 //
 // An installed implementation is not owned and must outlive its use;
 // installing null puts the defaults back. UI thread only.
@@ -33,9 +32,6 @@ public:
 
     // Pop-up menu: opens the menu (a UIMenu) at a screen position.
     virtual void popupMenu(UIWidget* menu, Point globalPos);
-
-    // Notification area: the menu of a live tray icon, left usable by modal loops.
-    virtual bool isTrayMenu(const UIWidget* widget);
 
     // Push button: the default button of a dialog.
     virtual bool isDefaultButton(const UIWidget* widget);

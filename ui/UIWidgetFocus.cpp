@@ -6,6 +6,7 @@
 
 #include "foundation/Dispatcher.h"
 #include "foundation/EventLoop.h"
+#include "ui/TrayIcon.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIToolkitHooks.h"
@@ -327,12 +328,11 @@ void UIWidget::unlinkAndDeleteChildren()
 bool UIWidget::runModalLoop()
 {
     releaseMouse();
-    UIToolkitHooks& hooks = toolkitHooks();
     const List<UIWidget*> registry = UIManager::instance()->widgets();
     for (UIWidget* w : registry) {
         if (!w->isWindow() || w == this)
             continue;
-        if (w->styleName() == String(L"UIMenu") && hooks.isTrayMenu(w))
+        if (w->styleName() == String(L"UIMenu") && TrayIcon::isTrayMenu(w))
             continue;
         if (w->isDescendantOf(this))
             continue;

@@ -3,7 +3,7 @@
 #include "foundation/Application.h"
 #include "graphics/Screen.h"
 #include "ui/UIManager.h"
-#include "ui/UIToolkitHooks.h"
+#include "ui/TrayIcon.h"
 
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -117,16 +117,11 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
     showAt(disabledWindow, 60, 60);
     disabledWindow.disable();
     // A notification-area menu stays usable while the dialog runs.
-    class TrayMenuHooks : public UIToolkitHooks {
-    public:
-        bool isTrayMenu(const UIWidget* widget) override { return widget == menu; }
-        const UIWidget* menu = nullptr;
-    } hooks;
     ProbeWidget trayMenu(nullptr, quickWindow, true);
     trayMenu.storeStyleName(String(L"UIMenu"));
     showAt(trayMenu, 80, 80);
-    hooks.menu = &trayMenu;
-    setToolkitHooks(&hooks);
+    TrayIcon tray;
+    tray.setMenu(&trayMenu);
     auto* dialog = new ProbeWidget(nullptr, quickWindow, true);
     dialog->setModal(true);
     auto* inner = new ProbeWidget(dialog, quickWindow, true);
@@ -146,7 +141,6 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
     };
     dialog->shown.connect(&probe, &ShowProbe::onShown);
     dialog->show();
-    setToolkitHooks(nullptr);
     // Back from the loop: the close destroyed the dialog.
     EXPECT_FALSE(dialog->testFlag(WidgetCreated));
     EXPECT_FALSE(enabledDuringLoop);

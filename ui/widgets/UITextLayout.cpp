@@ -1,0 +1,189 @@
+#include "ui/widgets/UITextLayout.h"
+
+#include "foundation/CharHelpers.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+constexpr wchar_t lineFeed = L'\n';
+
+// Break candidates are plain spaces; tabs and other blanks count as visible.
+bool isVisible(wchar_t c)
+{
+    return c != L' ' && isPrintableChar(c);
+}
+
+bool endsParagraph(const String& text, const UITextLine& line)
+{
+    return text.at(line.lastIndex()) == lineFeed;
+}
+
+} // namespace
+
+UITextLayout::UITextLayout() : m_font(FontDesc()), m_widths(65536, -1)
+{
+    m_fontHeight = m_font.ascent() + m_font.descent();
+}
+
+void UITextLayout::setFont(const FontDesc& desc)
+{
+    m_font.setDesc(desc);
+    m_fontHeight = m_font.ascent() + m_font.descent();
+    std::fill(m_widths.begin(), m_widths.end(), std::int16_t(-1));
+}
+
+void UITextLayout::setMask(bool masked, wchar_t maskCharacter)
+{
+    m_masked = masked;
+    m_maskWidth = m_font.charWidth(maskCharacter);
+}
+
+int UITextLayout::measureCharacter(wchar_t c) const
+{
+    std::int16_t& width = m_widths[c];
+    if (width < 0)
+        width = std::int16_t(std::clamp(m_font.charWidth(c), 0, 32767));
+    return width;
+}
+
+int UITextLayout::charWidth(wchar_t c) const
+{
+    return m_masked ? m_maskWidth : measureCharacter(c);
+}
+
+int UITextLayout::textWidth(const String& text, int from, int to) const
+{
+    int width = 0;
+    for (int i = std::max(from, 0); i < to && i < text.length(); ++i)
+        width += charWidth(text.at(i));
+    return width;
+}
+
+void UITextLayout::layout(const String& text, int wrapWidth)
+{
+    m_lines.clear();
+    appendParagraphs(text, 0, text.length(), wrapWidth, m_lines);
+}
+
+void UITextLayout::update(const String& text, int from, int removed, int inserted, int wrapWidth)
+{
+    const int delta = inserted - removed;
+    int first = lineIndexOf(from);
+    int last = lineIndexOf(from + removed);
+    if (first < 0 || last < 0) {
+        layout(text, wrapWidth);
+        return;
+    }
+    // Lines before the edit are unchanged, so their ends are read in place;
+    // lines after it are read shifted by delta.
+    while (first > 0 && !endsParagraph(text, m_lines[std::size_t(first - 1)]))
+        --first;
+    auto endsShifted = [&](int index) {
+        return text.at(m_lines[std::size_t(index)].lastIndex() + delta) == lineFeed;
+    };
+    while (last + 1 < count() && !endsShifted(last))
+        ++last;
+    const int start = m_lines[std::size_t(first)].start;
+    const int end = m_lines[std::size_t(last)].end() + delta;
+    std::vector<UITextLine> fresh;
+    appendParagraphs(text, start, end, wrapWidth, fresh);
+    for (std::size_t i = std::size_t(last) + 1; i < m_lines.size(); ++i)
+        m_lines[i].start += delta;
+    m_lines.erase(m_lines.begin() + first, m_lines.begin() + last + 1);
+    m_lines.insert(m_lines.begin() + first, fresh.begin(), fresh.end());
+}
+
+int UITextLayout::lineIndexOf(int index) const
+{
+    if (m_lines.empty() || index < 0 || index >= m_lines.back().end())
+        return -1;
+    auto after = std::upper_bound(m_lines.begin(), m_lines.end(), index,
+                                  [](int value, const UITextLine& line) { return value < line.start; });
+    return int(after - m_lines.begin()) - 1;
+}
+
+void UITextLayout::appendParagraphs(const String& text, int start, int end, int wrapWidth,
+                                    std::vector<UITextLine>& out)
+{
+    const wchar_t* data = text.c_str();
+    while (start < end) {
+        const wchar_t* feed = std::wmemchr(data + start, lineFeed, std::size_t(end - start));
+        const int stop = feed ? int(feed - data) + 1 : end;
+        appendParagraph(text, start, stop, wrapWidth, out);
+        start = stop;
+    }
+}
+
+void UITextLayout::appendParagraph(const String& text, int start, int end, int wrapWidth,
+                                   std::vector<UITextLine>& out)
+{
+    if (wrapWidth < 1) {
+        out.push_back({start, end - start});
+        return;
+    }
+    wrapParagraph(text, start, end, wrapWidth, out);
+}
+
+// Each piece breaks after the last space whose head fits, else by
+// characters. A piece that follows a space break takes the tail width of
+// that break (the space included) as its own width, so its head is measured
+// from that space on; the running sums reproduce those figures exactly.
+void UITextLayout::wrapParagraph(const String& text, int start, int end, int wrapWidth,
+                                 std::vector<UITextLine>& out)
+{
+    const int size = end - start;
+    m_sums.assign(std::size_t(size) + 1, 0);
+    m_spaces.assign(std::size_t(size), -1);
+    for (int i = 0; i < size; ++i) {
+        const wchar_t c = text.at(start + i);
+        m_sums[std::size_t(i) + 1] = m_sums[std::size_t(i)] + charWidth(c);
+        m_spaces[std::size_t(i)] = c == L' ' ? i : (i > 0 ? m_spaces[std::size_t(i) - 1] : -1);
+    }
+    auto width = [&](int from, int to) { return m_sums[std::size_t(to)] - m_sums[std::size_t(from)]; };
+    int lastVisible = size - 1;
+    while (lastVisible >= 0 && !isVisible(text.at(start + lastVisible)))
+        --lastVisible;
+    int firstVisible = -1;
+    int piece = 0;
+    bool known = false;
+    int knownWidth = 0;
+    for (;;) {
+        if (width(piece, size) <= wrapWidth) {
+            out.push_back({start + piece, size - piece});
+            return;
+        }
+        if (firstVisible < piece) {
+            firstVisible = piece;
+            while (firstVisible < size && !isVisible(text.at(start + firstVisible)))
+                ++firstVisible;
+        }
+        if (firstVisible < size && lastVisible > firstVisible) {
+            const int lineWidth = known ? knownWidth : width(piece, lastVisible);
+            const int threshold = wrapWidth - lineWidth + m_sums[std::size_t(lastVisible)];
+            const auto from = m_sums.begin() + firstVisible + 1;
+            const auto to = m_sums.begin() + lastVisible;
+            const int fitting = int(std::upper_bound(from, to, threshold) - m_sums.begin()) - 1;
+            const int space = fitting > firstVisible ? m_spaces[std::size_t(fitting)] : -1;
+            if (space > firstVisible && start + space > 0) {
+                out.push_back({start + piece, space + 1 - piece});
+                knownWidth = width(space, lastVisible);
+                known = true;
+                piece = space + 1;
+                continue;
+            }
+        }
+        const int limit = m_sums[std::size_t(piece)] + wrapWidth;
+        const auto from = m_sums.begin() + piece + 1;
+        const auto to = m_sums.begin() + size;
+        const int candidate = int(std::upper_bound(from, to, limit) - m_sums.begin()) - 1;
+        if (candidate <= piece) {
+            out.push_back({start + piece, size - piece});
+            return;
+        }
+        out.push_back({start + piece, candidate - piece});
+        piece = candidate;
+        known = false;
+    }
+}

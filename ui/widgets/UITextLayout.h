@@ -1,0 +1,73 @@
+#pragma once
+
+// UITextLayout: the line records of a text document and the character
+// widths they are measured with. Lines end after each line feed; with a
+// wrap width, a line wider than it is broken after its last fitting space,
+// or by characters when no space fits. Widths come from one measuring font
+// (or the mask character's width for every character), cached per code
+// unit, and wrapping works on running sums, so laying out a megabyte stays
+// linear and an edit re-lays only the paragraphs it touched.
+
+#include "foundation/String.h"
+#include "graphics/Font.h"
+#include "graphics/FontDesc.h"
+
+#include <cstdint>
+#include <vector>
+
+// One line: the characters [start, start + length), its line feed included
+// when it has one. A wrapped line ends without one and the next starts
+// right after it.
+struct UITextLine {
+    int start = 0;
+    int length = 0;
+
+    int end() const { return start + length; }
+    int lastIndex() const { return start + length - 1; }
+    bool operator==(const UITextLine&) const = default;
+};
+
+class UITextLayout {
+public:
+    UITextLayout();
+
+    void setFont(const FontDesc& desc);
+    const Font& font() const { return m_font; }
+    // Ascent + descent of the measuring font.
+    int fontHeight() const { return m_fontHeight; }
+    // Masked, every character measures as the mask character.
+    void setMask(bool masked, wchar_t maskCharacter);
+    int charWidth(wchar_t c) const;
+    int textWidth(const String& text, int from, int to) const;
+
+    // Lays the whole text out anew; a wrap width below 1 means no wrapping.
+    void layout(const String& text, int wrapWidth);
+    // After the text's units [from, from + removed) were replaced by
+    // inserted units: re-lays the paragraphs the edit touched and shifts the
+    // lines after them. The result equals layout of the new text.
+    void update(const String& text, int from, int removed, int inserted, int wrapWidth);
+
+    int count() const { return int(m_lines.size()); }
+    const UITextLine& line(int index) const { return m_lines[std::size_t(index)]; }
+    const std::vector<UITextLine>& lines() const { return m_lines; }
+    // The line holding the character, or -1 outside every line.
+    int lineIndexOf(int index) const;
+
+private:
+    void appendParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
+    void wrapParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
+    void appendParagraphs(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
+    int measureCharacter(wchar_t c) const;
+
+    Font m_font;
+    int m_fontHeight = 0;
+    bool m_masked = false;
+    int m_maskWidth = 0;
+    // Width per code unit, -1 until measured.
+    mutable std::vector<std::int16_t> m_widths;
+    std::vector<UITextLine> m_lines;
+    // Scratch of wrapParagraph: running widths and the last space up to
+    // each index.
+    std::vector<int> m_sums;
+    std::vector<int> m_spaces;
+};
