@@ -3,12 +3,10 @@
 #include "graphics/Font.h"
 #include "ui/widgets/UIMenu.h"
 
-#include "tests/support/ColourPrinting.h"
 #include "tests/support/Pump.h"
 #include "tests/support/RowTable.h"
 #include "tests/widgets/OneMonitor.h"
 #include "tests/widgets/PointerMessages.h"
-#include "tests/widgets/PaintCounting.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <windows.h>
@@ -25,7 +23,7 @@ protected:
 
     MenuBarTest()
     {
-        bar = new PaintCounting<UIMenuBar>(&window);
+        bar = new UIMenuBar(&window);
         bar->setGeometry(0, 0, 300, 24);
         bar->show();
         bar->addItem(L"File")->setMenu(makeMenu(L"New Open"));
@@ -91,14 +89,8 @@ protected:
         return pumpUntil([&] { return openIndex() == open && shownMenu() == open; }, 1000);
     }
 
-    Colour pixelOf(int entry) const
-    {
-        const Point p = entry == emptySpace ? Point(290, 2) : bar->item(entry)->rect().topLeft();
-        return bar->backBuffer()->toBitmap(false).pixel(p.x + 2, p.y + 2);
-    }
-
     RecordingWidget window{nullptr, Colour(255, 255, 255), quickWindow};
-    PaintCounting<UIMenuBar>* bar;
+    UIMenuBar* bar;
 };
 
 TEST_F(MenuBarTest, PressesAndPointerMovesOpenSwitchAndCloseTheMenus)
@@ -197,46 +189,6 @@ TEST_F(MenuBarTest, EntriesLieSideBySideAHiddenOneTakesNoRoomADisabledOneNeverOp
     EXPECT_TRUE(settlesAt(-1));
     moveTo(1);
     EXPECT_EQ(bar->hoveredItem(), nullptr);
-}
-
-TEST_F(MenuBarTest, TheOpenAndTheHoveredEntryEachHaveTheirOwnFill)
-{
-    showBar();
-    moveTo(emptySpace);
-    const Colour plain = pixelOf(emptySpace);
-    EXPECT_EQ(pixelOf(0), plain);
-    moveTo(0);
-    const Colour hovered = pixelOf(0);
-    press(1);
-    ASSERT_TRUE(settlesAt(1));
-    const Colour open = pixelOf(1);
-    EXPECT_NE(hovered, plain);
-    EXPECT_NE(open, plain);
-    EXPECT_NE(open, hovered);
-    EXPECT_EQ(pixelOf(0), plain);
-    press(emptySpace);
-    EXPECT_TRUE(settlesAt(-1));
-}
-
-TEST_F(MenuBarTest, ChangingAnEntryRepaintsTheBarOnlyWhenSomethingChanged)
-{
-    showBar();
-    UIMenuBarItem* help = bar->item(2);
-    struct Row {
-        std::function<void()> change;
-        int paints;
-    };
-    const Row rows[] = {
-        {[&] { help->setText(L"Help"); }, 0},  {[&] { help->setText(L"About"); }, 1},
-        {[&] { help->setEnabled(true); }, 0},  {[&] { help->setEnabled(false); }, 1},
-        {[&] { help->setVisible(true); }, 0},  {[&] { help->setVisible(false); }, 1},
-    };
-    forEachRow(rows, [&](const Row& row) {
-        bar->paints = 0;
-        row.change();
-        EXPECT_EQ(bar->paints, row.paints);
-    });
-    EXPECT_EQ(bar->sizeHint(), Size(100, 24));
 }
 
 } // namespace
