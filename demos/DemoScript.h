@@ -9,12 +9,18 @@
 
 #include <cwchar>
 
+// Posts a pointer message at p of the window's client area, with the
+// buttons held (MK_ bits), as a user's mouse would.
+inline void postPointer(UIWidget* window, UINT message, WPARAM buttons, Point p)
+{
+    PostMessageW(static_cast<HWND>(window->nativeHandle()), message, buttons, MAKELPARAM(p.x, p.y));
+}
+
 // Posts a left click at (x, y) of the window's client area, as a user would.
 inline void clickAt(UIWidget* window, int x, int y)
 {
-    const HWND hwnd = static_cast<HWND>(window->nativeHandle());
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    postPointer(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    postPointer(window, WM_LBUTTONUP, 0, Point(x, y));
 }
 
 // Runs the application; with --script, step runs every half second.

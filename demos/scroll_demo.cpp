@@ -5,13 +5,11 @@
 // the program drags the separator to the left, holds it while a screenshot
 // can be taken, lets go and quits.
 
-#include "demos/DemoScript.h"
-#include "foundation/Application.h"
+#include "demos/WidgetDemo.h"
 #include "foundation/Dispatcher.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "ui/UIHeaderSection.h"
-#include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UIBox.h"
@@ -21,11 +19,9 @@
 #include "ui/widgets/UISlider.h"
 #include "ui/widgets/UISpacer.h"
 #include "ui/widgets/UISplitter.h"
-#include "ui/widgets/UIWidgetHooks.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -160,11 +156,6 @@ Demo* demo = nullptr;
 int step = 0;
 Point grip;
 
-void post(UINT message, WPARAM buttons, Point p)
-{
-    PostMessageW(static_cast<HWND>(demo->window->nativeHandle()), message, buttons, MAKELPARAM(p.x, p.y));
-}
-
 // Presses on the separator, drags it left in four moves and holds it
 // there for a while before letting go.
 void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
@@ -174,17 +165,17 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
     switch (current) {
     case 2:
         grip = separator->mapToWindow(Point(separator->width() / 2, separator->height() / 2));
-        post(WM_MOUSEMOVE, 0, grip);
-        post(WM_LBUTTONDOWN, MK_LBUTTON, grip);
+        postPointer(demo->window, WM_MOUSEMOVE, 0, grip);
+        postPointer(demo->window, WM_LBUTTONDOWN, MK_LBUTTON, grip);
         break;
     case 3:
     case 4:
     case 5:
     case 6:
-        post(WM_MOUSEMOVE, MK_LBUTTON, Point(grip.x - 20 * (current - 2), grip.y));
+        postPointer(demo->window, WM_MOUSEMOVE, MK_LBUTTON, Point(grip.x - 20 * (current - 2), grip.y));
         break;
     case 8:
-        post(WM_LBUTTONUP, 0, Point(grip.x - 80, grip.y));
+        postPointer(demo->window, WM_LBUTTONUP, 0, Point(grip.x - 80, grip.y));
         break;
     case 9:
         dispatcher()->quitAll(0);
@@ -198,13 +189,5 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Application application(L"Kestrola Demo", L"1.0");
-    installWidgetHooks();
-    const bool styled = UIManager::instance()->loadStyle(L"white");
-    wprintf(L"white.style %ls\n", styled ? L"loaded" : L"not found");
-    Demo instance;
-    demo = &instance;
-    const int code = runDemo(application, argc, argv, scriptStep);
-    delete instance.window;
-    return code;
+    return runWidgetDemo(demo, argc, argv, scriptStep);
 }

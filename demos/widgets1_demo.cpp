@@ -6,12 +6,10 @@
 // a submenu. With --script the program opens the context menu and its
 // submenu, then shows the label's tip beside them, and quits.
 
-#include "demos/DemoScript.h"
-#include "foundation/Application.h"
+#include "demos/WidgetDemo.h"
 #include "foundation/Dispatcher.h"
 #include "graphics/StateImages.h"
 #include "ui/UIManager.h"
-#include "ui/UINativeWindow.h"
 #include "ui/UITheme.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UIAction.h"
@@ -24,11 +22,9 @@
 #include "ui/widgets/UISpacer.h"
 #include "ui/widgets/UIStack.h"
 #include "ui/widgets/UIStatusBar.h"
-#include "ui/widgets/UIWidgetHooks.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -60,12 +56,7 @@ class Demo : public SignalReceiver {
 public:
     Demo()
     {
-        window = new UIWindow(nullptr, WindowSystemMenu | WindowResizable);
-        window->setWindowTitle(String(L"Widgets"), true);
-        window->applyLayoutMarginMetrics();
-        window->applyLayoutSpacingMetrics();
-        window->move(30, 30);
-        window->resize(640, 470);
+        window = newDemoWindow(L"Widgets", Rect(30, 30, 640, 470));
         addLabels();
         addButtons();
         shown(new UILine(window))->setSizePolicy(SizeExpanding, SizeFixed);
@@ -223,15 +214,5 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Application application(L"Kestrola Demo", L"1.0");
-    installWidgetHooks();
-    const bool styled = UIManager::instance()->loadStyle(L"white");
-    wprintf(L"white.style %ls\n", styled ? L"loaded" : L"not found");
-    if (!styled)
-        return 1;
-    Demo instance;
-    demo = &instance;
-    const int code = runDemo(application, argc, argv, scriptStep);
-    delete instance.window;
-    return code;
+    return runWidgetDemo(demo, argc, argv, scriptStep);
 }

@@ -17,3 +17,15 @@ inline void sendPointerMessage(const UIWidget& window, UINT message, WPARAM keys
     SendMessageW(hwndOf(&window), message, keys, MAKELPARAM(client.x, client.y));
     pumpUntil([] { return !pumpPending(); }, 500);
 }
+
+// A real click at the centre of the target (a widget in the window): the
+// pointer moves there, then the button goes down and up. The down message
+// names the button: WM_LBUTTONDOWN or WM_RBUTTONDOWN.
+inline void clickCentre(const UIWidget& window, const UIWidget& target, UINT down = WM_LBUTTONDOWN,
+                        UINT up = WM_LBUTTONUP)
+{
+    const Point p = target.mapToWindow(target.rect().center());
+    sendPointerMessage(window, WM_MOUSEMOVE, 0, p);
+    sendPointerMessage(window, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, p);
+    sendPointerMessage(window, up, 0, p);
+}
