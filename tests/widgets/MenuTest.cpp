@@ -7,6 +7,7 @@
 #include "tests/support/Pump.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
+#include "tests/widgets/OneMonitor.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <windows.h>
@@ -32,27 +33,6 @@ public:
 
     UIMenu* menu = nullptr;
     std::vector<int> events;
-};
-
-// One monitor of 1000x800 whose work area ends 40 pixels above the bottom.
-class OneMonitor : public MonitorSource {
-public:
-    OneMonitor() { Screen::setMonitorSource(this); }
-    ~OneMonitor() override { Screen::setMonitorSource(nullptr); }
-
-    Rect monitorRectAt(Point point, bool workArea) override
-    {
-        return Rect(0, 0, 1000, 800).contains(point) ? area(workArea) : Rect();
-    }
-    bool monitorRects(bool workArea, Array<Rect>& out) override
-    {
-        out.append(area(workArea));
-        return true;
-    }
-    Rect primaryMonitorRect(bool workArea) override { return area(workArea); }
-
-private:
-    static Rect area(bool workArea) { return Rect(0, 0, 1000, workArea ? 760 : 800); }
 };
 
 class MenuTest : public StyledWidgetTest {

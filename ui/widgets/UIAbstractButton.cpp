@@ -97,15 +97,20 @@ void UIAbstractButton::leaveEvent(UIMouseEvent*)
     repaint();
 }
 
-int UIAbstractButton::clickableState() const
+int clickableSkinState(const UIWidget& widget)
 {
-    if (!isEnabled())
+    if (!widget.isEnabled())
         return SkinDisabled;
-    if (isPressed() && isUnderMouse())
+    if (widget.isPressed() && widget.isUnderMouse())
         return SkinPressedHot;
-    if (isPressed() || isUnderMouse())
+    if (widget.isPressed() || widget.isUnderMouse())
         return SkinHot;
     return SkinNormal;
+}
+
+int UIAbstractButton::clickableState() const
+{
+    return clickableSkinState(*this);
 }
 
 bool UIAbstractButton::isActivationKey(int key)

@@ -25,6 +25,10 @@ enum UIClickableSkinState : int {
     SkinChecked = 4,
 };
 
+// SkinNormal to SkinDisabled from the widget's enabled, pressed and
+// under-mouse flags: the look of anything that is clicked.
+int clickableSkinState(const UIWidget& widget);
+
 // The text look that every clickable widget reads from its style: the font,
 // the text and shadow pens, the shadow's displacement and the disabled pens.
 struct UIButtonTextStyle {

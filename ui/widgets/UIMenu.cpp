@@ -5,6 +5,7 @@
 #include "ui/PlatformServices.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIPopupRegistry.h"
+#include "ui/widgets/ItemHitTest.h"
 
 #include <algorithm>
 
@@ -672,11 +673,7 @@ void UIMenu::setStyleImage(const String& skinName, UISkin* skin)
 
 UIAction* UIMenu::actionAt(Point p) const
 {
-    for (UIAction* action : m_actions) {
-        if (action->isVisible() && action->rect().contains(p))
-            return action;
-    }
-    return nullptr;
+    return visibleItemAt(m_actions, p);
 }
 
 void UIMenu::mouseMoveEvent(UIMouseEvent* e)
