@@ -30,8 +30,10 @@ UIWidget::~UIWidget()
     setBeingDestroyed();
     releaseMouse();
     clearFocus();
-    unlinkAndDeleteChildren();
+    // Before the children: a context menu that is also a child is read for
+    // its parent here and deleted with the children.
     deleteOwnedContextMenu();
+    unlinkAndDeleteChildren();
     UIDragManager::forgetWidget(this);
     UIManager::instance()->unregisterWidget(this);
     delete m_private;

@@ -50,14 +50,6 @@ UIColorPicker::UIColorPicker(UIWidget* parent) : UIWidget(parent), m_colorText(m
     setContextMenu(menu);
 }
 
-UIColorPicker::~UIColorPicker()
-{
-    // The menu is both a child and the context menu: it must go before the
-    // children are deleted, or the base would ask a deleted menu for its
-    // parent.
-    setContextMenu(nullptr);
-}
-
 UIMenu* UIColorPicker::menu() const
 {
     return static_cast<UIMenu*>(contextMenu());

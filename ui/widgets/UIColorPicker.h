@@ -21,7 +21,6 @@ public:
 
     explicit UIColorPicker(UIWidget* parent);
     // Deletes the context menu.
-    ~UIColorPicker() override;
 
     // Repaints when the colour changes; emits nothing.
     void setColor(Colour colour);
