@@ -10,6 +10,7 @@
 #include "ui/Cursor.h"
 #include "ui/PlatformServices.h"
 #include "ui/UITheme.h"
+#include "ui/UIToolkitHooks.h"
 #include "ui/UIWidget.h"
 
 #include <memory>
@@ -17,11 +18,18 @@
 namespace {
 
 // The toolkit's answers to the lower layers: the busy cursor goes through
-// the manager's override cursor, icons and thumbnails come from the shell.
+// the manager's override cursor, icons and thumbnails come from the shell,
+// and messages show in the widget set's message box.
 class ToolkitUiHooks : public UiHooks {
 public:
     void setOverrideCursor(int cursorId) override { UIManager::instance()->setOverrideCursor(cursorId); }
     void restoreOverrideCursor() override { UIManager::instance()->restoreOverrideCursor(); }
+
+    int information(const String& title, const String& text, const String& extraText, int buttons,
+                    int flags) override
+    {
+        return toolkitHooks().information(title, text, extraText, buttons, flags);
+    }
 
     bool shellFileIcon(const String& path, int size, Bitmap& image) override
     {
@@ -80,7 +88,7 @@ UIManager* UIManager::instance()
     return &manager;
 }
 
-UIManager::UIManager() : m_titleSeparator(L" \u2013 ")
+UIManager::UIManager() : m_messageSoundPlayer(&::playMessageSound), m_titleSeparator(L" \u2013 ")
 {
     registerGdiPaintEngine();
     initImageCodecs();
@@ -175,7 +183,12 @@ void UIManager::setMainWindow(UIWidget* widget)
 void UIManager::playMessageSound(int kind)
 {
     if (m_soundsEnabled)
-        ::playMessageSound(kind);
+        m_messageSoundPlayer(kind);
+}
+
+void UIManager::setMessageSoundPlayer(MessageSoundPlayer player)
+{
+    m_messageSoundPlayer = player ? player : &::playMessageSound;
 }
 
 void UIManager::playSoundFile(const String& path)

@@ -27,8 +27,9 @@ enum WindowCountFilter : std::uint8_t {
 // Made on the first instance() call, which starts the image codecs, makes
 // the GDI paint engine current, reads the window icons from the data pack
 // "data" and installs the toolkit's UiHooks (busy cursor, shell icons and
-// thumbnails) for the lower layers; destroyed at process exit, which undoes
-// all of that. UI thread only.
+// thumbnails, and the message box through the toolkit hooks) for the lower
+// layers; destroyed at process exit, which undoes all of that. UI thread
+// only.
 class UIManager {
 public:
     static UIManager* instance();
@@ -79,6 +80,10 @@ public:
     bool soundsEnabled() const { return m_soundsEnabled; }
     void playMessageSound(int kind);
     void playSoundFile(const String& path);
+    // Where message sounds go: the platform's at first, null puts it back.
+    // Tests count sounds here instead of listening for them.
+    using MessageSoundPlayer = void (*)(int kind);
+    void setMessageSoundPlayer(MessageSoundPlayer player);
 
     // Between the parts of a window title and before the product name;
     // " \u2013 " at start.
@@ -109,6 +114,7 @@ private:
     UITheme* m_theme = nullptr;
     Clipboard m_clipboard;
     bool m_soundsEnabled = true;
+    MessageSoundPlayer m_messageSoundPlayer;
     String m_titleSeparator;
     int m_overrideCursor = 0;
     // Per override level still set, innermost last: the shape shown before

@@ -32,6 +32,11 @@ bool UIToolkitHooks::isDefaultButton(const UIWidget*)
     return false;
 }
 
+int UIToolkitHooks::information(const String&, const String&, const String&, int, int)
+{
+    return 0;
+}
+
 void setToolkitHooks(UIToolkitHooks* hooks)
 {
     installedHooks = hooks;

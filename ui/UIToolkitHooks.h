@@ -35,6 +35,11 @@ public:
 
     // Push button: the default button of a dialog.
     virtual bool isDefaultButton(const UIWidget* widget);
+
+    // Message box: a modal information box without parent, for the lower
+    // layers' UiHooks::information; the code it returns (0 when none shows).
+    virtual int information(const String& title, const String& text, const String& informativeText, int buttons,
+                            int flags);
 };
 
 void setToolkitHooks(UIToolkitHooks* hooks);

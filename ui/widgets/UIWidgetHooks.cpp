@@ -2,6 +2,7 @@
 
 #include "ui/widgets/UIButton.h"
 #include "ui/widgets/UIMenu.h"
+#include "ui/widgets/UIMessageBox.h"
 #include "ui/widgets/UIToolTip.h"
 
 void UIWidgetHooks::hideToolTipFor(UIWidget* widget)
@@ -40,6 +41,12 @@ bool UIWidgetHooks::isDefaultButton(const UIWidget* widget)
 {
     const auto* button = dynamic_cast<const UIButton*>(widget);
     return button && button->isDefault();
+}
+
+int UIWidgetHooks::information(const String& title, const String& text, const String& informativeText, int buttons,
+                               int flags)
+{
+    return UIMessageBox::information(nullptr, title, text, informativeText, buttons, flags);
 }
 
 void installWidgetHooks()

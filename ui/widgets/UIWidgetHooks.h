@@ -21,6 +21,11 @@ public:
 
     // A UIButton marked as its dialog's default button.
     bool isDefaultButton(const UIWidget* widget) override;
+
+    // UIMessageBox::information without a parent: the lower layers'
+    // messages reach the message box through the toolkit's UiHooks.
+    int information(const String& title, const String& text, const String& informativeText, int buttons,
+                    int flags) override;
 };
 
 // Installs one process-wide UIWidgetHooks with setToolkitHooks.

@@ -1,0 +1,270 @@
+#include "ui/widgets/UIMessageBox.h"
+
+#include "foundation/DateTime.h"
+#include "foundation/Dispatcher.h"
+#include "foundation/Hooks.h"
+#include "graphics/Screen.h"
+#include "ui/UITheme.h"
+#include "ui/widgets/UIButton.h"
+#include "ui/widgets/UICheck.h"
+#include "ui/widgets/UILabel.h"
+#include "ui/widgets/UIPicture.h"
+#include "ui/widgets/UIWidgetHooks.h"
+
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::vector<int> soundKinds;
+std::int64_t firstSoundAt = 0;
+
+void recordSound(int kind)
+{
+    firstSoundAt = soundKinds.empty() ? preciseMilliseconds() : firstSoundAt;
+    soundKinds.push_back(kind);
+}
+
+// Visible or not, so that the driver's time limit ends it either way.
+UIMessageBox* runningBox()
+{
+    for (UIWidget* widget : UIManager::instance()->widgets()) {
+        auto* box = dynamic_cast<UIMessageBox*>(widget);
+        if (box && box->isInModalLoop())
+            return box;
+    }
+    return nullptr;
+}
+
+// One step of a modal run, done on the running box. A null step waits
+// one tick.
+using Step = std::function<void(UIMessageBox&)>;
+
+// Drives the modal loop from inside it: a 10-ms timer runs one step per
+// tick. After 5 s it ends the box with -1, so that a lost click fails the
+// test instead of hanging it.
+class ModalDriver : public TimerClient {
+public:
+    explicit ModalDriver(std::vector<Step> steps) : m_steps(std::move(steps)), m_start(preciseMilliseconds())
+    {
+        startTimer(1, shortTimerInterval());
+    }
+
+    void timerEvent(int) override
+    {
+        UIMessageBox* box = runningBox();
+        if (box && preciseMilliseconds() - m_start > 5000)
+            box->done(-1);
+        else if (box && m_next < m_steps.size() && m_steps[m_next++])
+            m_steps[m_next - 1](*box);
+    }
+
+private:
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+    std::int64_t m_start;
+};
+
+// A real press and release; the click comes posted.
+void clickOn(UIMessageBox& box, const UIWidget* widget)
+{
+    const Point p = widget->mapToWindow(widget->rect().center());
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        SendMessageW(hwndOf(&box), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(p.x, p.y));
+}
+
+Step press(const wchar_t* text)
+{
+    return [text](UIMessageBox& box) {
+        for (UIButton* button : box.buttonList()) {
+            if (button->text() == text)
+                clickOn(box, button);
+        }
+    };
+}
+
+const Step tickDoNotShowAgain = [](UIMessageBox& box) { clickOn(box, box.doNotShowAgain()); };
+const Step closeButton = [](UIMessageBox& box) { SendMessageW(hwndOf(&box), WM_SYSCOMMAND, SC_CLOSE, 0); };
+
+// Sent to a button: the box sees it first by its key preview.
+Step typeKey(int key, std::uint32_t modifiers)
+{
+    return [key, modifiers](UIMessageBox& box) {
+        dispatcher()->postEvent(new UIKeyEvent(KeyPressEventType, key, modifiers, String()),
+                                box.buttonList().first()->value);
+    };
+}
+
+template <typename Widget>
+std::vector<Widget*> widgetsOf(const UIWidget& root)
+{
+    std::vector<Widget*> found;
+    for (UIWidget* widget : root.descendants()) {
+        if (auto* w = dynamic_cast<Widget*>(widget))
+            found.push_back(w);
+    }
+    return found;
+}
+
+class MessageBoxTest : public StyledWidgetTest {
+protected:
+    void SetUp() override
+    {
+        installWidgetHooks();
+        UIManager::instance()->setMessageSoundPlayer(&recordSound);
+        soundKinds.clear();
+    }
+
+    void TearDown() override
+    {
+        UIManager::instance()->setMessageSoundPlayer(nullptr);
+        StyledWidgetTest::TearDown();
+    }
+
+    // Through the kind's static function; MessageNone has none.
+    static int run(std::vector<Step> steps, int kind, int buttons, int flags = 0, const String& more = String())
+    {
+        using Function = int (*)(UIWidget*, const String&, const String&, const String&, int, int);
+        static const Function functions[] = {nullptr, &UIMessageBox::information, &UIMessageBox::question,
+                                             &UIMessageBox::warning, &UIMessageBox::critical};
+        ModalDriver driver(std::move(steps));
+        if (functions[kind])
+            return functions[kind](nullptr, L"Title", L"Text", more, buttons, flags);
+        UIMessageBox box(kind, L"Title", L"Text", buttons);
+        box.setFlags(flags);
+        return box.exec();
+    }
+};
+
+// Each modal run costs about two seconds under Wine (a framed, active
+// window waits that long to leave the screen), so each row checks much.
+TEST_F(MessageBoxTest, EachKindShowsItsIconButtonsAndSound)
+{
+    struct Row {
+        int kind, buttons, flags;
+        std::vector<String> texts;
+        std::vector<bool> defaults;
+        int result;
+        std::vector<int> sounds;
+    };
+    const Row rows[] = {
+        {MessageNone, MessageBoxOk, MessageBoxDefaultLoneButton, {L"OK"}, {true}, MessageBoxOk, {}},
+        {MessageInformation, MessageBoxOk | MessageBoxCancel, MessageBoxDefaultLoneButton, {L"OK", L"Cancel"},
+         {false, false}, MessageBoxOk, {4}},
+        {MessageQuestion, MessageBoxYes | MessageBoxNo | MessageBoxCancel, 0, {L"Yes", L"Cancel", L"No"},
+         {false, false, false}, MessageBoxYes, {2}},
+        {MessageWarning, MessageBoxIgnore | MessageBoxRetry | MessageBoxProceed, 0, {L"Proceed", L"Retry", L"Ignore"},
+         {false, false, false}, MessageBoxProceed, {3}},
+        {MessageCritical, MessageBoxHelp, 0, {L"Help"}, {false}, MessageBoxHelp, {5}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        soundKinds.clear();
+        std::vector<String> texts;
+        std::vector<bool> defaults;
+        std::vector<int> lefts;
+        std::vector<UIPicture*> pictures;
+        Size iconSize;
+        std::int64_t shownAt = 0;
+        const Step look = [&](UIMessageBox& box) {
+            shownAt = preciseMilliseconds();
+            for (const UIButton* button : box.buttonList()) {
+                texts.push_back(button->text());
+                defaults.push_back(button->isDefault());
+                lefts.push_back(button->mapToWindow(Point()).x);
+            }
+            pictures = widgetsOf<UIPicture>(box);
+            iconSize = pictures.empty() ? Size() : pictures[0]->layerImage(0).size();
+        };
+        std::vector<Step> steps(12);
+        steps.front() = look;
+        steps.back() = press(row.texts.front().constData());
+        EXPECT_EQ(run(steps, row.kind, row.buttons, row.flags), row.result);
+        EXPECT_EQ(texts, row.texts);
+        EXPECT_EQ(defaults, row.defaults);
+        EXPECT_TRUE(std::is_sorted(lefts.begin(), lefts.end()));
+        EXPECT_EQ(pictures.size(), row.kind == MessageNone ? 0u : 1u);
+        if (row.kind != MessageNone) {
+            EXPECT_EQ(iconSize, UIManager::instance()->theme()->image(ImageInformationBig + row.kind - 1).size());
+        }
+        EXPECT_EQ(soundKinds, row.sounds);
+        if (!soundKinds.empty()) {
+            // The driver's first tick comes at most 10 ms after the show.
+            EXPECT_GE(firstSoundAt - shownAt, 50 - 10 - 5);
+            EXPECT_LE(firstSoundAt - shownAt, 150);
+        }
+    });
+}
+
+TEST_F(MessageBoxTest, DoNotShowAgainAddsItsBitToAPressedButtonOnly)
+{
+    const Step stillOpen = [](UIMessageBox& box) { EXPECT_TRUE(box.isVisible()) << "Escape closed it"; };
+    const int yesNo = MessageBoxYes | MessageBoxNo;
+    EXPECT_EQ(run({tickDoNotShowAgain, nullptr, press(L"Yes")}, MessageQuestion, yesNo, MessageBoxShowDoNotShowAgain),
+              MessageBoxYes | MessageBoxDoNotShowAgain);
+    EXPECT_EQ(run({tickDoNotShowAgain, typeKey(VK_ESCAPE, 0), nullptr, nullptr, stillOpen, closeButton},
+                  MessageQuestion, yesNo, MessageBoxShowDoNotShowAgain),
+              0);
+}
+
+TEST_F(MessageBoxTest, TitleIsFollowedByTheApplicationName)
+{
+    const String product = Application::instance()->productName();
+    UIMessageBox untitled(MessageNone, String(), L"Text", MessageBoxOk);
+    EXPECT_EQ(untitled.title(), product);
+    UIMessageBox titled(MessageNone, L"Oops", L"Text", MessageBoxOk);
+    titled.setTitle(String());
+    EXPECT_EQ(titled.title(), L"Oops" + UIManager::instance()->titleSeparator() + product);
+}
+
+TEST_F(MessageBoxTest, CtrlCCopiesTitleAndTextsJoinedByCrLf)
+{
+    const String title = L"Title" + UIManager::instance()->titleSeparator() + Application::instance()->productName();
+    Clipboard& clipboard = UIManager::instance()->clipboard();
+    const Step unchanged = [&](UIMessageBox&) { EXPECT_EQ(clipboard.text(), L"unchanged"); };
+    const std::pair<String, String> rows[] = {{String(), title + L"\r\nText"},
+                                              {L"More", title + L"\r\nText\r\nMore"}};
+    forEachRow(rows, [&](const std::pair<String, String>& row) {
+        ASSERT_TRUE(clipboard.setText(L"unchanged"));
+        run({typeKey('C', NoModifier), typeKey('X', ControlModifier), nullptr, unchanged,
+             typeKey('C', ControlModifier), nullptr, press(L"OK")},
+            MessageInformation, MessageBoxOk, 0, row.first);
+        EXPECT_EQ(clipboard.text(), row.second);
+    });
+}
+
+TEST_F(MessageBoxTest, StaysInsideTheWorkAreaByTheDesktopPadding)
+{
+    const Rect area = Screen::primaryMonitorRect(true);
+    const int padding = UIManager::instance()->theme()->metric(MetricWindowDesktopPadding);
+    UIMessageBox box(MessageWarning, L"Title", L"A box placed at the corner of the screen", MessageBoxOk);
+    box.move(area.x + area.width - 20, area.y + area.height - 20);
+    Rect frame;
+    ModalDriver driver({[&](UIMessageBox& shown) { frame = shown.frameGeometry(); }, press(L"OK")});
+    box.exec();
+    EXPECT_EQ(frame.x + frame.width, area.x + area.width - padding);
+    // The screen's fitting ends an overflowing bottom one pixel lower.
+    EXPECT_EQ(frame.y + frame.height, area.y + area.height - padding + 1);
+}
+
+TEST_F(MessageBoxTest, TheLibrarysInformationShowsTheBox)
+{
+    String text;
+    int kind = -1;
+    ModalDriver driver({[&](UIMessageBox& box) {
+                            text = widgetsOf<UILabel>(box).at(0)->text();
+                            kind = box.kind();
+                        },
+                        press(L"OK")});
+    EXPECT_EQ(uiHooks().information(String(), L"Cannot open the library.", String(), UiHooks::OkButton, 0),
+              MessageBoxOk);
+    EXPECT_EQ(text, L"Cannot open the library.");
+    EXPECT_EQ(kind, MessageInformation);
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+#include "ui/widgets/UIMessageBox.h"
+
+#include "foundation/Application.h"
+#include "graphics/FontDesc.h"
+#include "graphics/Screen.h"
+#include "ui/TimerService.h"
+#include "ui/UIManager.h"
+#include "ui/UINativeWindow.h"
+#include "ui/UITheme.h"
+#include "ui/widgets/UIBox.h"
+#include "ui/widgets/UIButton.h"
+#include "ui/widgets/UICheck.h"
+#include "ui/widgets/UILabel.h"
+#include "ui/widgets/UIPicture.h"
+#include "ui/widgets/UISpacer.h"
+
+namespace {
+
+const wchar_t* const translationContext = L"UserInterface/UIMessageBox";
+constexpr int minimumBoxWidth = 250;
+constexpr int soundDelay = 50;
+constexpr float mainTextPoints = 10.5f;
+constexpr int keyC = 67;
+
+struct StandardButton {
+    int bit;
+    const wchar_t* text;
+};
+
+// Left to right.
+constexpr StandardButton standardButtons[] = {
+    {MessageBoxProceed, L"Proceed"},   {MessageBoxRestoreDefaults, L"Restore Defaults"},
+    {MessageBoxRestartNow, L"Restart Now"}, {MessageBoxYes, L"Yes"},
+    {MessageBoxOk, L"OK"},             {MessageBoxOpen, L"Open"},
+    {MessageBoxSave, L"Save"},         {MessageBoxCancel, L"Cancel"},
+    {MessageBoxClose, L"Close"},       {MessageBoxApply, L"Apply"},
+    {MessageBoxReset, L"Reset"},       {MessageBoxHelp, L"Help"},
+    {MessageBoxSaveAll, L"Save All"},  {MessageBoxNo, L"No"},
+    {MessageBoxNoToAll, L"No To All"}, {MessageBoxYesToAll, L"Yes To All"},
+    {MessageBoxAbort, L"Abort"},       {MessageBoxRetry, L"Retry"},
+    {MessageBoxIgnore, L"Ignore"},
+};
+
+// The system sound of each kind, by kind; MessageNone plays none.
+constexpr int kindSounds[] = {0, 4, 2, 3, 5};
+
+bool hasIconAndSound(int kind)
+{
+    return kind >= MessageInformation && kind <= MessageCritical;
+}
+
+int themeMetric(int id)
+{
+    const UITheme* theme = UIManager::instance()->theme();
+    return theme ? theme->metric(id) : 0;
+}
+
+Bitmap kindIcon(int kind)
+{
+    const UITheme* theme = UIManager::instance()->theme();
+    if (!theme || !hasIconAndSound(kind))
+        return Bitmap();
+    return theme->image(ImageInformationBig + kind - MessageInformation);
+}
+
+template <typename Widget>
+Widget* visibleNew(Widget* widget)
+{
+    widget->show();
+    return widget;
+}
+
+UIBox* addRow(UIWidget* parent, bool vertical)
+{
+    auto* row = visibleNew(new UIBox(parent));
+    row->setLayoutVertical(vertical);
+    row->setSizePolicy(SizeExpanding, vertical ? SizeExpanding : SizeFixed);
+    return row;
+}
+
+void addLabel(UIWidget* parent, const String& text, const FontDesc& font)
+{
+    auto* label = visibleNew(new UILabel(parent));
+    label->setMultiLine(true);
+    label->setFont(font);
+    label->setText(text);
+}
+
+} // namespace
+
+// The clicked signal carries no sender, so each button gets a receiver that
+// knows its bit.
+class UIMessageBox::ButtonHandler : public SignalReceiver {
+public:
+    ButtonHandler(UIMessageBox* box, int bit) : m_box(box), m_bit(bit) {}
+
+    void onClicked() { m_box->done(m_bit); }
+
+private:
+    UIMessageBox* m_box;
+    int m_bit;
+};
+
+UIMessageBox::UIMessageBox(UIWidget* parent) : UIDialog(parent, WindowKeyPreview | WindowSystemMenu)
+{
+    setMinimumWidth(minimumBoxWidth);
+}
+
+UIMessageBox::UIMessageBox(int kind, const String& title, const String& text, int buttons, UIWidget* parent)
+    : UIMessageBox(parent)
+{
+    m_kind = kind;
+    m_text = text;
+    m_buttons = buttons;
+    setTitle(title);
+}
+
+UIMessageBox::~UIMessageBox()
+{
+    killTimer(MessageBoxSoundTimerId);
+}
+
+int UIMessageBox::information(UIWidget* parent, const String& title, const String& text,
+                              const String& informativeText, int buttons, int flags)
+{
+    return run(MessageInformation, parent, title, text, informativeText, buttons, flags);
+}
+
+int UIMessageBox::question(UIWidget* parent, const String& title, const String& text, const String& informativeText,
+                           int buttons, int flags)
+{
+    return run(MessageQuestion, parent, title, text, informativeText, buttons, flags);
+}
+
+int UIMessageBox::warning(UIWidget* parent, const String& title, const String& text, const String& informativeText,
+                          int buttons, int flags)
+{
+    return run(MessageWarning, parent, title, text, informativeText, buttons, flags);
+}
+
+int UIMessageBox::critical(UIWidget* parent, const String& title, const String& text, const String& informativeText,
+                           int buttons, int flags)
+{
+    return run(MessageCritical, parent, title, text, informativeText, buttons, flags);
+}
+
+int UIMessageBox::run(int kind, UIWidget* parent, const String& title, const String& text,
+                      const String& informativeText, int buttons, int flags)
+{
+    UIMessageBox box(kind, title, text, buttons, parent);
+    box.setInformativeText(informativeText);
+    box.setFlags(flags);
+    return box.exec();
+}
+
+void UIMessageBox::setTitle(const String& title)
+{
+    if (!title.isEmpty())
+        setWindowTitle(title, true);
+}
+
+String UIMessageBox::title() const
+{
+    return windowTitle();
+}
+
+int UIMessageBox::exec()
+{
+    if (!m_built) {
+        applyLayoutMarginMetrics();
+        applyLayoutSpacingMetrics();
+        buildContent();
+        m_built = true;
+    }
+    if ((m_flags & MessageBoxDefaultLoneButton) && m_buttonList.count() == 1)
+        m_buttonList.first()->value->setDefault(true);
+    show();
+    return result();
+}
+
+void UIMessageBox::done(int result)
+{
+    killTimer(MessageBoxSoundTimerId);
+    if (m_doNotShowAgain && m_doNotShowAgain->isChecked())
+        result |= MessageBoxDoNotShowAgain;
+    UIDialog::done(result);
+}
+
+void UIMessageBox::buildContent()
+{
+    addTopRow();
+    visibleNew(new UILine(this))->setSizePolicy(SizeExpanding, SizeFixed);
+    addBottomRow();
+}
+
+void UIMessageBox::addTopRow()
+{
+    UIBox* row = addRow(this, false);
+    row->setColumnStretch(1, 100.0f);
+    row->applyLayoutSpacingMetrics();
+    if (m_kind != MessageNone) {
+        auto* icon = visibleNew(new UIPicture(row));
+        icon->setFlag(WidgetSeeThrough, true);
+        const Bitmap image = kindIcon(m_kind);
+        if (!image.isNull())
+            icon->setImage(image, UIPicture::Unscaled, AlignHCenter | AlignTop);
+    }
+    UIBox* texts = addRow(row, true);
+    FontDesc bold = defaultFontDesc();
+    bold.setStyle(FontBold);
+    bold.setSize(mainTextPoints);
+    if (!m_text.isEmpty())
+        addLabel(texts, m_text, bold);
+    if (!m_informativeText.isEmpty())
+        addLabel(texts, m_informativeText, defaultFontDesc());
+}
+
+void UIMessageBox::addBottomRow()
+{
+    UIBox* row = addRow(this, false);
+    row->applyLayoutSpacingMetrics();
+    if (m_flags & MessageBoxShowDoNotShowAgain)
+        m_doNotShowAgain = visibleNew(new UICheck(row, translate(L"Do not show again.", translationContext)));
+    visibleNew(new UIExpander(row));
+    for (const StandardButton& button : standardButtons) {
+        if (m_buttons & button.bit)
+            addButton(row, button.bit, button.text);
+    }
+}
+
+void UIMessageBox::addButton(UIWidget* row, int bit, const wchar_t* text)
+{
+    auto* button = visibleNew(new UIButton(row, translate(text, translationContext)));
+    m_buttonList.append(button);
+    m_handlers.push_back(std::make_unique<ButtonHandler>(this, bit));
+    button->clicked.connect(m_handlers.back().get(), &ButtonHandler::onClicked);
+}
+
+void UIMessageBox::keyPressEvent(UIKeyEvent* event)
+{
+    if (event->key() != keyC || !event->modifiers().testFlag(ControlModifier))
+        return;
+    event->accept();
+    const String copied = copiedText();
+    if (!copied.isEmpty())
+        UIManager::instance()->clipboard().setText(copied);
+}
+
+String UIMessageBox::copiedText() const
+{
+    StringList parts;
+    parts.append(title());
+    parts.append(m_text);
+    parts.append(m_informativeText);
+    return parts.join(String::lineBreak(), String::SkipEmptyParts);
+}
+
+void UIMessageBox::customEvent(UICustomEvent* event)
+{
+    if (event->code() == MessageBoxSoundTimerId) {
+        killTimer(MessageBoxSoundTimerId);
+        if (hasIconAndSound(m_kind))
+            UIManager::instance()->playMessageSound(kindSounds[m_kind]);
+        return;
+    }
+    if (m_flags & MessageBoxDefaultLoneButton)
+        UIDialog::customEvent(event);
+}
+
+void UIMessageBox::showEvent(UIShowEvent* event)
+{
+    startTimer(MessageBoxSoundTimerId, soundDelay);
+    keepInsideWorkArea();
+    if (m_flags & MessageBoxDefaultLoneButton)
+        UIDialog::showEvent(event);
+}
+
+void UIMessageBox::keepInsideWorkArea()
+{
+    const int padding = themeMetric(MetricWindowDesktopPadding);
+    const Rect frame = frameGeometry();
+    const Rect fitted = Screen::fitRect(frame.topLeft(), frame, Margins{padding, padding, padding, padding}, 0, false);
+    move(fitted.x, fitted.y);
+}
