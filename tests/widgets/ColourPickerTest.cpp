@@ -103,6 +103,9 @@ struct DialogDismisser {
 
 class ColourPickerTest : public StyledWidgetTest {
 protected:
+    // A stray left click must not leave a test waiting in the system's
+    // dialog; the test of the real dialog puts it back itself.
+    void SetUp() override { ColorDialog::setChooser(fakeChooser); }
     void TearDown() override
     {
         ColorDialog::setChooser(nullptr);
@@ -210,6 +213,7 @@ TEST_F(ColourPickerTest, TheDialogGetsARecordOfThisBuildsSizeAndFreshCustomColou
 // The system's dialog itself, shown over the window and answered by a timer.
 TEST_F(ColourPickerTest, TheSystemDialogReturnsColoursOpaqueAndCancelKeepsTheColour)
 {
+    ColorDialog::setChooser(nullptr);
     showAt(window, 300, 300);
     UIColorPicker* picker = addPicker(10, Colour(128, 10, 20, 30));
     struct Row {
