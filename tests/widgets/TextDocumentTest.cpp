@@ -425,6 +425,33 @@ TEST_F(TextDocumentTest, PaintFillsSelectedCellsAndPlacesTheCursor)
     EXPECT_EQ(pixels.pixel(3, 2 + h + 1), Colour(255, 255, 255));
 }
 
+// A character narrower than the viewport's left inset, first on its line,
+// used to be left out of the paint: "that" showed as " hat".
+TEST_F(TextDocumentTest, EveryLineShowsItsFirstCharacterWhereverTheViewportBegins)
+{
+    const int narrow = document.charWidth(L't');
+    document.setWordWrap(true);
+    document.setViewport(Rect(narrow + 1, 4, widthOf(L"and every file ") + document.wrapReserve(), 60));
+    document.setText(L"and every file that carries it");
+    ASSERT_GE(document.lineCount(), 2);
+    for (int i = 1; i < document.lineCount(); ++i)
+        EXPECT_EQ(document.layout().line(i).start, document.layout().line(i - 1).end());
+    const UITextLine& second = document.layout().line(1);
+    EXPECT_EQ(document.text().mid(second.start, 4), String(L"that"));
+    GdiDrawingSurface surface(200, 60);
+    Graphics g(&surface);
+    g.fillRectColour(surface.rect(), Colour(255, 255, 255));
+    document.paint(g);
+    g.end();
+    const Bitmap pixels = surface.toBitmap(false);
+    const int h = document.fontHeight();
+    int inked = 0;
+    for (int y = h; y < 2 * h; ++y)
+        for (int x = 0; x < narrow; ++x)
+            inked += pixels.pixel(x, y) != Colour(255, 255, 255);
+    EXPECT_GT(inked, 0);
+}
+
 // Random edits, with and without wrap, against a plain string and a
 // history that keeps the last five distinct texts; after every step the
 // lines equal those a fresh document lays out for the same text.

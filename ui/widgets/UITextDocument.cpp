@@ -334,10 +334,14 @@ void UITextDocument::paintLine(Graphics& g, int lineIndex, const Rect& rect)
         m_cursorRect = {rect.x + m_layout.textWidth(m_text, line.start, position), rect.y, m_cursorWidth,
                         rect.height};
     const int limit = m_viewport.x + m_viewport.width + m_layout.font().maxCharWidth();
+    // Unscrolled lines begin at the left margin, whatever the viewport's x;
+    // only a character that scrolling carried wholly left of both is out of
+    // sight and skipped.
+    const int left = std::min(m_viewport.x, m_leftMargin);
     int x = rect.x;
     for (int i = line.start; i < line.end() && x <= limit; ++i) {
         const int width = charWidth(m_text.at(i));
-        if (x + width >= m_viewport.x)
+        if (x + width >= left)
             paintCharacter(g, i, x, rect.y);
         x += width;
     }
