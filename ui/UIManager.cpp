@@ -174,6 +174,7 @@ void UIManager::setMainWindow(UIWidget* widget)
 
 void UIManager::playMessageSound(int kind)
 {
+    ++m_messageSoundCount;
     if (m_soundsEnabled)
         ::playMessageSound(kind);
 }

@@ -78,6 +78,9 @@ public:
     void setSoundsEnabled(bool enabled) { m_soundsEnabled = enabled; }
     bool soundsEnabled() const { return m_soundsEnabled; }
     void playMessageSound(int kind);
+    // Message sounds asked for since start, played or not: how tests count
+    // refusals.
+    int messageSoundCount() const { return m_messageSoundCount; }
     void playSoundFile(const String& path);
 
     // Between the parts of a window title and before the product name;
@@ -109,6 +112,7 @@ private:
     UITheme* m_theme = nullptr;
     Clipboard m_clipboard;
     bool m_soundsEnabled = true;
+    int m_messageSoundCount = 0;
     String m_titleSeparator;
     int m_overrideCursor = 0;
     // Per override level still set, innermost last: the shape shown before
