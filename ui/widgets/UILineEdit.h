@@ -190,6 +190,9 @@ private:
     void popupMenuAtCentre();
     bool acceptsDrag(UIDragEvent* event) const;
     void blinkCaret();
+    Rect caretRect() const;
+    void applyStyle();
+    void onPopupHidden();
 
     // The completion pop-up.
     void refreshCompletion();
