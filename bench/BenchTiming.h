@@ -14,6 +14,16 @@ inline double millisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The mean time of one run of work (called with the run's number).
+template <typename Work>
+double timeEach(int times, Work work)
+{
+    const auto start = Clock::now();
+    for (int i = 0; i < times; ++i)
+        work(i);
+    return millisecondsSince(start) / times;
+}
+
 // The indexed figure against the walk it replaces, and whether every answer
 // was the same.
 inline void printComparison(const char* what, int size, int operations, double fastMs, double slowMs, bool same)

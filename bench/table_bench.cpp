@@ -7,6 +7,7 @@
 // with the same comparison: the orders must be identical.
 
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "foundation/Application.h"
 #include "ui/UIManager.h"
@@ -28,6 +29,7 @@ namespace {
 
 using bench::Clock;
 using bench::millisecondsSince;
+using bench::timeEach;
 
 const int sizes[] = {1000, 10000, 100000};
 
@@ -72,15 +74,6 @@ UITableView* makeView(UIWidget* window)
     table->setSortingEnabled(true);
     table->setSelectionMode(UITable::MultiSelection);
     return view;
-}
-
-template <typename Work>
-double timeEach(int times, Work work)
-{
-    const auto start = Clock::now();
-    for (int i = 0; i < times; ++i)
-        work(i);
-    return millisecondsSince(start) / times;
 }
 
 Figures measure(UIWidget* window, int size)
@@ -211,17 +204,9 @@ void compareWithBubbleSort(UIWidget* window)
 int main()
 {
     Application application(L"KestrolaTableBench", L"1.0");
-    if (!UIManager::instance()->loadStyle(application.applicationDirectory() + L"\\..\\white.style")) {
-        printf("The style white.style was not found beside the build.\n");
+    UIWidget* window = bench::openStyledWindow(application);
+    if (!window)
         return 1;
-    }
-    auto* window = new UIWidget(nullptr, WindowFrameless | WindowNoActivate);
-    window->setFlag(WidgetWindow, true);
-    window->setStyleName(L"BenchWindow");
-    window->setLayoutEnabled(false);
-    window->move(0, 0);
-    window->resize(1000, 700);
-    window->show();
 
     std::map<int, Figures> all;
     for (int size : sizes)

@@ -459,3 +459,9 @@ void UIScrollArea::paintEvent(UIPaintEvent*)
 {
     fillWith(*this, m_background);
 }
+
+UIScrollArea* holdingScrollArea(const UIWidget* content)
+{
+    UIWidget* viewport = content->parent();
+    return viewport ? dynamic_cast<UIScrollArea*>(viewport->parent()) : nullptr;
+}

@@ -4,6 +4,12 @@
 #include "ui/UIStyleValues.h"
 #include "ui/widgets/UIScrollBar.h"
 
+class UIScrollArea;
+
+// The scroll area whose viewport holds the content; null for a widget that
+// is no scroll area's content.
+UIScrollArea* holdingScrollArea(const UIWidget* content);
+
 // A plain part of a scroll area: it only fills its rectangle with its
 // "background" when that is visible.
 class UIScrollAreaPart : public UIWidget {

@@ -434,8 +434,7 @@ void UITable::setCurrentRowAndSelect(int index)
 
 UIScrollArea* UITable::scrollArea() const
 {
-    UIWidget* viewport = parent();
-    return viewport ? dynamic_cast<UIScrollArea*>(viewport->parent()) : nullptr;
+    return holdingScrollArea(this);
 }
 
 bool UITable::ensureRowVisible(int index)

@@ -28,6 +28,7 @@
 #include "ui/UISkin.h"
 #include "ui/UITableRow.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UIRubberBand.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -260,15 +261,6 @@ private:
         std::unordered_map<const UITableRow*, int> rankOf;
     };
 
-    struct RubberBand {
-        bool active = false;
-        int offsetX = 0;
-        int offsetY = 0;
-        Point pressPoint;
-        Rect rect;
-        KeyboardModifiers modifiers;
-    };
-
     // UITable.cpp
     void onRowCountChanged();
     void onSectionResized();
@@ -332,7 +324,7 @@ private:
     int m_hiddenRowCount = 0;
     bool m_selectionVisible = true;
     bool m_clearSelectionOnBlankClick = true;
-    RubberBand m_band;
+    UIRubberBand m_band;
     // setAllRowsVisible reports the visible count once, not per row.
     bool m_batchingVisibility = false;
 

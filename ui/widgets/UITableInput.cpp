@@ -4,8 +4,6 @@
 #include "ui/widgets/UIScrollArea.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -25,11 +23,6 @@ enum TableKey : int {
     KeyPad8 = 104,
     KeyPad9 = 105,
 };
-
-// A band starts only once the pointer is this far from the press.
-constexpr double bandThreshold = 5.0;
-// A band is never thinner than this.
-constexpr int bandMinimumExtent = 5;
 
 } // namespace
 
@@ -168,14 +161,7 @@ void UITable::pressRow(UITableRow* row, int index, int anchor, const UIMouseEven
 
 void UITable::startRubberBand(const UIMouseEvent* event)
 {
-    m_band.active = true;
-    m_band.offsetX = contentOffsetX();
-    m_band.offsetY = contentOffsetY();
-    m_band.pressPoint = event->position();
-    m_band.rect = Rect();
-    m_band.modifiers = event->modifiers();
-    // No keys while the band is out.
-    setFlag(WidgetKeysBlocked, true);
+    m_band.start(this, event);
 }
 
 void UITable::mouseMoveEvent(UIMouseEvent* event)
@@ -191,14 +177,8 @@ void UITable::mouseMoveEvent(UIMouseEvent* event)
 void UITable::dragRubberBand(const UIMouseEvent* event)
 {
     const Point p = event->position();
-    const Point s = m_band.pressPoint;
-    if (std::hypot(double(p.x - s.x), double(p.y - s.y)) < bandThreshold)
+    if (!m_band.follow(this, p))
         return;
-    // The press point moves with the content scrolled since the press.
-    const Point anchor{s.x + contentOffsetX() - m_band.offsetX, s.y + contentOffsetY() - m_band.offsetY};
-    m_band.rect = Rect(std::min(anchor.x, p.x), std::min(anchor.y, p.y),
-                       std::max(std::abs(p.x - anchor.x), bandMinimumExtent),
-                       std::max(std::abs(p.y - anchor.y), bandMinimumExtent));
     // A row past the edge scrolls into sight while the band is dragged there.
     int index = -1;
     if (rowAt(p, &index))
@@ -218,11 +198,8 @@ void UITable::focusOutEvent(UIFocusEvent*)
 
 void UITable::endRubberBand()
 {
-    if (!m_band.active)
-        return;
-    m_band.active = false;
-    setFlag(WidgetKeysBlocked, false);
-    repaint();
+    if (m_band.end(this))
+        repaint();
 }
 
 void UITable::hoverSelectAt(Point p)

@@ -1,0 +1,32 @@
+#pragma once
+
+// The window the widget benchmarks measure in: the "white" style loaded
+// from beside the build and a shown frameless 1000 x 700 window.
+
+#include "foundation/Application.h"
+#include "ui/UIManager.h"
+#include "ui/UINativeWindow.h"
+#include "ui/UIWidget.h"
+
+#include <cstdio>
+
+namespace bench {
+
+// Null, with a message, when the style is missing.
+inline UIWidget* openStyledWindow(const Application& application)
+{
+    if (!UIManager::instance()->loadStyle(application.applicationDirectory() + L"\\..\\white.style")) {
+        printf("The style white.style was not found beside the build.\n");
+        return nullptr;
+    }
+    auto* window = new UIWidget(nullptr, WindowFrameless | WindowNoActivate);
+    window->setFlag(WidgetWindow, true);
+    window->setStyleName(L"BenchWindow");
+    window->setLayoutEnabled(false);
+    window->move(0, 0);
+    window->resize(1000, 700);
+    window->show();
+    return window;
+}
+
+} // namespace bench
