@@ -345,28 +345,41 @@ TEST_F(LineEditTest, OffsetStaysBetweenTextEndAndZero)
 
 // ---- Painting ----
 
+// Dark pixels in the columns [from, to) of the text band.
+int inkedPixels(UILineEdit& edit, int from, int to)
+{
+    edit.repaint();
+    const GdiDrawingSurface* buffer = edit.backBuffer();
+    const Point origin = edit.origin();
+    int count = 0;
+    for (int y = 6; y < 18; ++y) {
+        for (int x = from; x < to; ++x) {
+            const std::uint8_t* pixel =
+                buffer->pixels() + (std::size_t(origin.y + y) * buffer->width() + origin.x + x) * 4;
+            count += pixel[0] < 200 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 TEST_F(LineEditTest, PlaceholderShowsOnlyWhileEmptyAndInactive)
 {
-    auto inkedPixels = [&] {
-        edit->repaint();
-        const GdiDrawingSurface* buffer = edit->backBuffer();
-        const Point origin = edit->origin();
-        int count = 0;
-        for (int y = 6; y < 18; ++y) {
-            for (int x = 6; x < 150; ++x) {
-                const std::uint8_t* pixel =
-                    buffer->pixels() + (std::size_t(origin.y + y) * buffer->width() + origin.x + x) * 4;
-                count += pixel[0] < 200 ? 1 : 0;
-            }
-        }
-        return count;
-    };
     edit->clear();
-    EXPECT_EQ(inkedPixels(), 0);
+    EXPECT_EQ(inkedPixels(*edit, 6, 150), 0);
     edit->setPlaceholderText(L"Search");
-    EXPECT_GT(inkedPixels(), 0);
+    EXPECT_GT(inkedPixels(*edit, 6, 150), 0);
     edit->setReadOnly(true);
-    EXPECT_GT(inkedPixels(), 0);
+    EXPECT_GT(inkedPixels(*edit, 6, 150), 0);
+    edit->setText(L"x");
+    EXPECT_EQ(inkedPixels(*edit, 30, 150), 0);
+}
+
+// A field sized before it was shown used to paint only its first characters.
+TEST_F(LineEditTest, FieldSizedBeforeShowingPaintsItsWholeText)
+{
+    edit->setMasked(true);
+    edit->setText(String(L'm', 16));
+    EXPECT_GT(inkedPixels(*edit, 100, 180), 0);
 }
 
 // ---- Completion ----

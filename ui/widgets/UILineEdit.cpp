@@ -467,11 +467,13 @@ bool UILineEdit::textFits() const
     return contentOffsetX() == 0 && width() >= m_document->widestLineWidth();
 }
 
+// The viewport also bounds what the document paints, so it follows every
+// size, shown or not.
 void UILineEdit::resizeEvent(UIResizeEvent*)
 {
+    m_document->setViewport(rect());
     if (!isVisible())
         return;
-    m_document->setViewport(rect());
     const int offset = contentOffsetX();
     if (!isEmpty() && offset < 0)
         setHorizontalOffset(std::min(std::max(offset, availableWidth() - textWidth()), 0));
