@@ -15,21 +15,23 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <functional>
 #include <random>
 #include <vector>
 
 namespace {
 
-constexpr int keyBackspace = 8;
-constexpr int keyEnter = 13;
-constexpr int keyEscape = 27;
-constexpr int keyEnd = 35;
-constexpr int keyHome = 36;
-constexpr int keyLeft = 37;
-constexpr int keyUp = 38;
-constexpr int keyRight = 39;
-constexpr int keyDown = 40;
+constexpr int keyBackspace = VK_BACK;
+constexpr int keyEnter = VK_RETURN;
+constexpr int keyEscape = VK_ESCAPE;
+constexpr int keyEnd = VK_END;
+constexpr int keyHome = VK_HOME;
+constexpr int keyLeft = VK_LEFT;
+constexpr int keyUp = VK_UP;
+constexpr int keyRight = VK_RIGHT;
+constexpr int keyDown = VK_DOWN;
 constexpr std::uint32_t shift = ShiftModifier;
 constexpr std::uint32_t control = ControlModifier;
 
@@ -258,7 +260,7 @@ TEST_F(LineEditTest, MaskedTextNeverLeavesTheField)
     const int before = sounds();
     pressKey(*edit, 'C', control);
     pressKey(*edit, 'X', control);
-    pressKey(*edit, 45, control);
+    pressKey(*edit, VK_INSERT, control);
     edit->copy();
     EXPECT_EQ(sounds() - before, 4);
     EXPECT_EQ(clipboard.text(), String(L"before"));

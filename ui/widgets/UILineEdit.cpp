@@ -297,25 +297,25 @@ void UILineEdit::deleteSelection()
 
 void UILineEdit::deleteForward()
 {
-    if (m_readOnly || isEmpty()) {
-        refuse();
-        return;
-    }
-    if (hasSelectedText())
-        deleteSelection();
-    else if (!m_document->cursor()->deleteNext())
-        refuse();
+    deleteAtCursor(true);
 }
 
 void UILineEdit::backspace()
+{
+    deleteAtCursor(false);
+}
+
+// A selection goes whole; otherwise one character on the given side.
+void UILineEdit::deleteAtCursor(bool forward)
 {
     if (m_readOnly || isEmpty()) {
         refuse();
         return;
     }
+    UITextCursor* cursor = m_document->cursor();
     if (hasSelectedText())
         deleteSelection();
-    else if (!m_document->cursor()->deletePrevious())
+    else if (!(forward ? cursor->deleteNext() : cursor->deletePrevious()))
         refuse();
 }
 
@@ -531,9 +531,11 @@ void UILineEdit::setStyleImage(const String& skinName, UISkin* skin)
         m_backgroundSkin = *skin;
 }
 
+// The caret's own rectangle: the document's is stale while the field is
+// empty.
 Rect UILineEdit::inputMethodRect() const
 {
-    return m_document->cursorRect();
+    return caretRect();
 }
 
 Font UILineEdit::inputMethodFont() const

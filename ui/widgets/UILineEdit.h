@@ -183,6 +183,7 @@ private:
     bool isActive() const;
     bool canEdit() const;
     void refuse() const;
+    void deleteAtCursor(bool forward);
     bool handleTypedText(UIKeyEvent* event);
     void handleControlKey(int key, bool shift);
     void handleKey(int key, bool shift, bool control);
