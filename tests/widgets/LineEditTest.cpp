@@ -384,6 +384,20 @@ TEST_F(LineEditTest, FieldSizedBeforeShowingPaintsItsWholeText)
     EXPECT_GT(inkedPixels(*edit, 100, 180), 0);
 }
 
+TEST_F(LineEditTest, FocusShowsTheCaretAndLeavingFinishesEditing)
+{
+    host.activateWindow();
+    edit->setFocus();
+    ASSERT_TRUE(edit->hasFocus());
+    edit->repaint();
+    EXPECT_TRUE(edit->isCaretShown());
+    SignalRecorder finished;
+    edit->editingFinished.connect(&finished, &SignalRecorder::onSignal);
+    edit->clearFocus();
+    EXPECT_FALSE(edit->isCaretShown());
+    EXPECT_EQ(finished.count, 1);
+}
+
 // ---- Completion ----
 
 class CompletionTest : public LineEditTest {
