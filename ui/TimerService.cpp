@@ -89,6 +89,12 @@ bool TimerService::isActive(const TimerClient* owner, int id)
     return findTimer(owner, id) != nullptr;
 }
 
+int TimerService::interval(const TimerClient* owner, int id)
+{
+    const TimerRecords::Node* node = findTimer(owner, id);
+    return node ? node->value.intervalMs : 0;
+}
+
 int TimerService::count()
 {
     return timerRecords().count();

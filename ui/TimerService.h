@@ -43,5 +43,8 @@ public:
     // Every timer of the owner; returns how many.
     static int killAll(TimerClient* owner);
     static bool isActive(const TimerClient* owner, int id);
+    // The interval of the owner's running timer with the id; 0 when none
+    // runs.
+    static int interval(const TimerClient* owner, int id);
     static int count();
 };
