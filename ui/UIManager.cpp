@@ -182,6 +182,7 @@ void UIManager::setMainWindow(UIWidget* widget)
 
 void UIManager::playMessageSound(int kind)
 {
+    ++m_messageSoundCount;
     if (m_soundsEnabled)
         m_messageSoundPlayer(kind);
 }

@@ -79,6 +79,9 @@ public:
     void setSoundsEnabled(bool enabled) { m_soundsEnabled = enabled; }
     bool soundsEnabled() const { return m_soundsEnabled; }
     void playMessageSound(int kind);
+    // Message sounds asked for since start, played or not: how tests count
+    // refusals.
+    int messageSoundCount() const { return m_messageSoundCount; }
     void playSoundFile(const String& path);
     // Where message sounds go: the platform's at first, null puts it back.
     // Tests count sounds here instead of listening for them.
@@ -115,6 +118,7 @@ private:
     Clipboard m_clipboard;
     bool m_soundsEnabled = true;
     MessageSoundPlayer m_messageSoundPlayer;
+    int m_messageSoundCount = 0;
     String m_titleSeparator;
     int m_overrideCursor = 0;
     // Per override level still set, innermost last: the shape shown before
