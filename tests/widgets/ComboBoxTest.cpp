@@ -228,6 +228,18 @@ TEST_F(ComboBoxTest, ClickOnAPopupRowChoosesIt)
     EXPECT_FALSE(combo->popupMayOpen());
 }
 
+TEST_F(ComboBoxTest, DeletingTheBoxWithItsPopupOpenLeavesTheRegistry)
+{
+    addTexts(L"alpha,beta");
+    combo->showPopup();
+    ASSERT_TRUE(UIPopupRegistry::contains(combo->popup()));
+    const UIWidget* popup = combo->popup();
+    // The closing pop-up used to call back into the half-destroyed box.
+    delete combo;
+    combo = nullptr;
+    EXPECT_FALSE(UIPopupRegistry::contains(popup));
+}
+
 TEST_F(ComboBoxTest, PopupKeysChooseOrCancel)
 {
     addTexts(L"alpha,beta,gamma");

@@ -90,6 +90,12 @@ UIComboBox::~UIComboBox()
 {
     killTimer(ComboBoxReopenGuardTimerId);
     killTimer(ComboBoxFocusCheckTimerId);
+    // The pop-up and the line edit go with the children, after this
+    // object's members: their hiding and focus loss must not call back.
+    UIList* list = m_popupView->list();
+    for (Signal* signal : {&m_popup->hidden, &list->mouseReleased, &list->keyPressed, &list->mouseMoved,
+                           &list->focusedOut, &m_lineEdit->focusedOut, &m_lineEdit->wheelTurned})
+        signal->disconnectReceiver(this);
     UIPopupRegistry::remove(m_popup);
     for (UIComboBoxItem* entry : m_items)
         delete entry;
