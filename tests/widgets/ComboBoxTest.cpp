@@ -105,12 +105,13 @@ TEST_F(ComboBoxTest, CurrentEntryFollowsAddsRemovesAndSorting)
          {0, 1}},
     };
     forEachRow(rows, [&](const CurrentRow& row) {
-        UIComboBox box(&host);
+        delete combo;
+        combo = new UIComboBox(&host);
         SignalRecorder recorder;
-        box.currentIndexChanged.connect(&recorder, &SignalRecorder::onValue);
-        row.build(box);
-        EXPECT_EQ(box.currentIndex(), row.current);
-        EXPECT_EQ(box.currentText(), String(row.text));
+        combo->currentIndexChanged.connect(&recorder, &SignalRecorder::onValue);
+        row.build(*combo);
+        EXPECT_EQ(combo->currentIndex(), row.current);
+        EXPECT_EQ(combo->currentText(), String(row.text));
         EXPECT_EQ(recorder.values, row.signals);
     });
 }
