@@ -8,7 +8,7 @@
 // drags its own source onto the list, opens Explorer's menu on the first
 // path, closes it with Escape and quits.
 
-#include "demos/DemoScript.h"
+#include "demos/WidgetDemo.h"
 #include "foundation/Application.h"
 #include "foundation/Dispatcher.h"
 #include "foundation/StringList.h"
@@ -186,12 +186,7 @@ class Demo : public SignalReceiver {
 public:
     Demo()
     {
-        window = new UIWindow(nullptr, WindowSystemMenu | WindowResizable);
-        window->setWindowTitle(String(L"Exchange"), true);
-        window->applyLayoutMarginMetrics();
-        window->applyLayoutSpacingMetrics();
-        window->move(30, 30);
-        window->resize(760, 500);
+        window = newDemoWindow(L"Exchange", Rect(30, 30, 760, 500));
         addRow({{L"Open files...", &Demo::openFiles}, {L"Save as...", &Demo::saveAs},
                 {L"Choose folder...", &Demo::chooseFolder}});
         addRow({{L"Copy text", &Demo::copyText}, {L"Paste text", &Demo::pasteText},
@@ -362,15 +357,5 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Application application(L"Kestrola Demo", L"1.0");
-    installWidgetHooks();
-    const bool styled = UIManager::instance()->loadStyle(L"white");
-    wprintf(L"white.style %ls\n", styled ? L"loaded" : L"not found");
-    if (!styled)
-        return 1;
-    Demo instance;
-    demo = &instance;
-    const int code = runDemo(application, argc, argv, scriptStep);
-    delete instance.window;
-    return code;
+    return runWidgetDemo(demo, argc, argv, scriptStep);
 }
