@@ -172,7 +172,9 @@ UITextEdit::~UITextEdit()
 
 void UITextEdit::buildContextMenu()
 {
-    m_menu = new UIMenu(this);
+    // Without a parent: the widget owns it through setContextMenu, and its
+    // base destructor reads the menu after deleting the children.
+    m_menu = new UIMenu(nullptr);
     fillMenu(m_menu, mainMenuRows, this);
     auto* sizes = new UIMenu(m_menu);
     fillMenu(sizes, textSizeMenuRows, this);
@@ -547,11 +549,14 @@ void UITextEdit::scrollTo(int horizontalOffset, int verticalOffset)
     }
     area->setHorizontalValue(-horizontalOffset);
     area->setVerticalValue(-verticalOffset);
+    // An unchanged bar moves nothing, yet the content may not follow it yet.
+    area->updateContentPosition(0, 0);
 }
 
+// Only once shown: before that the widget has no size to keep it in.
 void UITextEdit::ensureCursorVisible()
 {
-    if (cursor()->lineIndex() < 0)
+    if (cursor()->lineIndex() < 0 || !isVisible())
         return;
     ensureCursorVisibleVertically();
     ensureCursorVisibleHorizontally();
@@ -576,7 +581,7 @@ void UITextEdit::ensureCursorVisibleVertically()
 void UITextEdit::ensureCursorVisibleHorizontally()
 {
     const UITextLine* line = cursor()->currentLine();
-    if (isEmpty() || !isVisible() || !line)
+    if (isEmpty() || !line)
         return;
     const UIMargins margins = m_document->margins();
     const UITextLayout& layout = m_document->layout();
