@@ -511,3 +511,22 @@ TEST_F(TextEditTest, DroppedTextLandsWhereThePointerIs)
     EXPECT_EQ(edit->text(), String(L"abXYcd\n"));
     drag.reset();
 }
+// Real pointer messages: a press and a drag select, a double click takes
+// the word, also when it follows another double click at once.
+TEST_F(TextEditTest, PointerSelectsByDragAndWordsByDoubleClick)
+{
+    edit->setText(L"alpha beta gamma");
+    const Point start = edit->mapToWindow(cellCorner(6));
+    const Point end = edit->mapToWindow(cellCorner(10));
+    sendPointerMessage(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(start.x, start.y + 4));
+    sendPointerMessage(window, WM_MOUSEMOVE, MK_LBUTTON, Point(end.x, end.y + 4));
+    sendPointerMessage(window, WM_LBUTTONUP, 0, Point(end.x, end.y + 4));
+    EXPECT_EQ(edit->selectedText(), String(L"beta"));
+
+    const Point word = edit->mapToWindow(cellCorner(12));
+    for (int i = 0; i < 4; ++i) {
+        sendPointerMessage(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(word.x, word.y + 4));
+        sendPointerMessage(window, WM_LBUTTONUP, 0, Point(word.x, word.y + 4));
+    }
+    EXPECT_EQ(edit->selectedText(), String(L"gamma"));
+}
