@@ -423,17 +423,16 @@ void UITextEdit::deleteSelection()
 
 void UITextEdit::deleteForward()
 {
-    if (m_readOnly || isEmpty()) {
-        refuse();
-        return;
-    }
-    if (hasSelection())
-        deleteSelection();
-    else if (!cursor()->deleteNext())
-        refuse();
+    deleteCharacter(&UITextCursor::deleteNext);
 }
 
 void UITextEdit::backspace()
+{
+    deleteCharacter(&UITextCursor::deletePrevious);
+}
+
+// The selection when there is one, else one character by remove.
+void UITextEdit::deleteCharacter(bool (UITextCursor::*remove)())
 {
     if (m_readOnly || isEmpty()) {
         refuse();
@@ -441,7 +440,7 @@ void UITextEdit::backspace()
     }
     if (hasSelection())
         deleteSelection();
-    else if (!cursor()->deletePrevious())
+    else if (!(cursor()->*remove)())
         refuse();
 }
 

@@ -198,6 +198,7 @@ private:
     bool handleControlKey(const UIKeyEvent& event);
     void handleKey(const UIKeyEvent& event);
     void moveCursor(int operation, bool extend);
+    void deleteCharacter(bool (UITextCursor::*remove)());
     void changeCase(bool upper);
     void applyZoom(float points);
     void paintBackground(Graphics& g, bool active);
