@@ -7,6 +7,7 @@
 // with the same comparison: the orders must be identical.
 
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "foundation/Application.h"
 #include "ui/UIManager.h"
@@ -211,17 +212,9 @@ void compareWithBubbleSort(UIWidget* window)
 int main()
 {
     Application application(L"KestrolaTableBench", L"1.0");
-    if (!UIManager::instance()->loadStyle(application.applicationDirectory() + L"\\..\\white.style")) {
-        printf("The style white.style was not found beside the build.\n");
+    UIWidget* window = bench::openBenchWindow(application, 1000, 700);
+    if (!window)
         return 1;
-    }
-    auto* window = new UIWidget(nullptr, WindowFrameless | WindowNoActivate);
-    window->setFlag(WidgetWindow, true);
-    window->setStyleName(L"BenchWindow");
-    window->setLayoutEnabled(false);
-    window->move(0, 0);
-    window->resize(1000, 700);
-    window->show();
 
     std::map<int, Figures> all;
     for (int size : sizes)
