@@ -24,6 +24,15 @@ double timeEach(int times, Work work)
     return millisecondsSince(start) / times;
 }
 
+// Milliseconds one run of the work takes.
+template <typename Work>
+double timeOf(Work work)
+{
+    const Clock::time_point start = Clock::now();
+    work();
+    return millisecondsSince(start);
+}
+
 // The indexed figure against the walk it replaces, and whether every answer
 // was the same.
 inline void printComparison(const char* what, int size, int operations, double fastMs, double slowMs, bool same)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The window the widget benchmarks measure in: the "white" style loaded
-// from beside the build and a shown frameless 1000 x 700 window.
+// from beside the build and a shown frameless window (1000 x 700 unless
+// asked otherwise).
 
 #include "foundation/Application.h"
 #include "ui/UIManager.h"
@@ -13,7 +14,7 @@
 namespace bench {
 
 // Null, with a message, when the style is missing.
-inline UIWidget* openStyledWindow(const Application& application)
+inline UIWidget* openStyledWindow(const Application& application, int width = 1000, int height = 700)
 {
     if (!UIManager::instance()->loadStyle(application.applicationDirectory() + L"\\..\\white.style")) {
         printf("The style white.style was not found beside the build.\n");
@@ -24,7 +25,7 @@ inline UIWidget* openStyledWindow(const Application& application)
     window->setStyleName(L"BenchWindow");
     window->setLayoutEnabled(false);
     window->move(0, 0);
-    window->resize(1000, 700);
+    window->resize(width, height);
     window->show();
     return window;
 }

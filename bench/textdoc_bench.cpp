@@ -4,6 +4,7 @@
 // undo itself, and a one-screen paint. Line lookup is compared with the
 // walk over the line list it replaces.
 
+#include "BenchText.h"
 #include "BenchTiming.h"
 
 #include "foundation/Application.h"
@@ -16,19 +17,11 @@
 
 namespace {
 
+using bench::linesOf;
+using bench::timeOf;
+
 constexpr int viewWidth = 800;
 constexpr int viewHeight = 600;
-
-// Lines of 59 characters and a line feed, words of varied length.
-String linesOf(int characters)
-{
-    const String line(L"lorem ipsum dolor sit amet, consectetur adipiscing elit sed\n");
-    String text;
-    text.reserve(characters + line.length());
-    while (text.length() < characters)
-        text.append(line);
-    return text;
-}
 
 String paragraphOf(int characters)
 {
@@ -45,14 +38,6 @@ public:
     }
     UITextDocument& document;
 };
-
-template <typename Work>
-double timeOf(Work work)
-{
-    const bench::Clock::time_point start = bench::Clock::now();
-    work();
-    return bench::millisecondsSince(start);
-}
 
 double paintMs(UITextDocument& document)
 {

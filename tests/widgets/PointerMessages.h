@@ -1,11 +1,35 @@
 #pragma once
 
-// Real pointer input for widget tests: the pointer is put where the message
-// says, since widgets read the cursor position as well as the message.
+// Real pointer and key input for widget tests: the pointer is put where the
+// message says, since widgets read the cursor position as well as the
+// message; modifiers are held in the thread's key state.
 
 #include "tests/ui/WindowTesting.h"
 
 #include <windows.h>
+
+// Holds keys down in the thread's key state while it lives, so the window
+// procedure reads them with the pointer and key messages.
+class HeldModifiers {
+public:
+    explicit HeldModifiers(KeyboardModifiers modifiers)
+    {
+        GetKeyboardState(m_saved);
+        BYTE state[256] = {};
+        // The key translator reads the left and right keys.
+        if (modifiers.testFlag(ShiftModifier))
+            state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+        if (modifiers.testFlag(ControlModifier))
+            state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~HeldModifiers() { SetKeyboardState(m_saved); }
+    HeldModifiers(const HeldModifiers&) = delete;
+    HeldModifiers& operator=(const HeldModifiers&) = delete;
+
+private:
+    BYTE m_saved[256] = {};
+};
 
 // Moves the pointer to the window's client point, sends the mouse message
 // there and pumps until the posted events are delivered.

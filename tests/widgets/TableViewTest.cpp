@@ -4,26 +4,6 @@
 
 namespace {
 
-// Holds keys down in the thread's key state while it lives, so the window
-// procedure reads them with the pointer messages.
-class HeldModifiers {
-public:
-    explicit HeldModifiers(KeyboardModifiers modifiers)
-    {
-        GetKeyboardState(m_saved);
-        BYTE state[256] = {};
-        if (modifiers.testFlag(ShiftModifier))
-            state[VK_SHIFT] = 0x80;
-        if (modifiers.testFlag(ControlModifier))
-            state[VK_CONTROL] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldModifiers() { SetKeyboardState(m_saved); }
-
-private:
-    BYTE m_saved[256] = {};
-};
-
 class TableViewTest : public TableTest {
 protected:
     void press(Point p, UINT message = WM_LBUTTONDOWN, KeyboardModifiers modifiers = NoModifier)

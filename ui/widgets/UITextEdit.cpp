@@ -1,0 +1,1016 @@
+#include "ui/widgets/UITextEdit.h"
+
+#include "foundation/Application.h"
+#include "graphics/DrawingSurface.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "ui/Clipboard.h"
+#include "ui/PlatformServices.h"
+#include "ui/TimerService.h"
+#include "ui/UIDragManager.h"
+#include "ui/UIManager.h"
+#include "ui/UIStyleValues.h"
+#include "ui/widgets/UIMenu.h"
+#include "ui/widgets/UIToolTip.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+const wchar_t* const menuContext = L"UserInterface/UITextEdit";
+
+// Skin states of the background.
+constexpr int stateNormal = 0;
+constexpr int stateHot = 2;
+constexpr int stateDisabled = 3;
+
+// Where the cursor lands inside the edge it crossed when scrolling sideways.
+constexpr int scrollMargin = 50;
+
+enum Key : int {
+    KeyBackspace = 8,
+    KeyEnter = 13,
+    KeyPageUp = 33,
+    KeyPageDown = 34,
+    KeyEnd = 35,
+    KeyHome = 36,
+    KeyLeft = 37,
+    KeyUp = 38,
+    KeyRight = 39,
+    KeyDown = 40,
+    KeyInsert = 45,
+    KeyDelete = 46,
+    KeyU = 85,
+};
+
+// The colour keys, each filling one pen or brush of a colour pair.
+struct ColourKey {
+    const wchar_t* name;
+    int pair;
+    bool isPen;
+};
+
+const ColourKey colourKeys[] = {
+    {L"foreground", UITextDocumentStyle::Normal, true},
+    {L"selectedForeground", UITextDocumentStyle::SelectedActive, true},
+    {L"selectedBackground", UITextDocumentStyle::SelectedActive, false},
+    {L"unfocusedSelectedForeground", UITextDocumentStyle::SelectedInactive, true},
+    {L"unfocusedSelectedBackground", UITextDocumentStyle::SelectedInactive, false},
+    {L"disabledForeground", UITextDocumentStyle::Disabled, true},
+    {L"disabledBackground", UITextDocumentStyle::Disabled, false},
+    {L"readonlyForeground", UITextDocumentStyle::ReadOnly, true},
+    {L"readonlyBackground", UITextDocumentStyle::ReadOnly, false},
+};
+
+// What a Ctrl command needs of the editor, else it sounds.
+enum class Need { Enabled, Editable };
+
+struct ControlCommand {
+    int key;
+    Need need;
+    void (UITextEdit::*run)();
+};
+
+const ControlCommand controlCommands[] = {
+    {48, Need::Enabled, &UITextEdit::resetZoom},  {96, Need::Enabled, &UITextEdit::resetZoom},
+    {65, Need::Enabled, &UITextEdit::selectAll},  {67, Need::Enabled, &UITextEdit::copy},
+    {86, Need::Editable, &UITextEdit::paste},     {88, Need::Editable, &UITextEdit::cut},
+    {89, Need::Editable, &UITextEdit::redo},      {90, Need::Editable, &UITextEdit::undo},
+    {107, Need::Enabled, &UITextEdit::zoomIn},    {187, Need::Enabled, &UITextEdit::zoomIn},
+    {109, Need::Enabled, &UITextEdit::zoomOut},   {189, Need::Enabled, &UITextEdit::zoomOut},
+};
+
+// One context menu entry by index: a separator without text; an entry
+// without command opens a submenu.
+struct MenuRow {
+    const wchar_t* text;
+    void (UITextEdit::*run)();
+};
+
+const MenuRow mainMenuRows[] = {
+    {L"Undo", &UITextEdit::undo},
+    {L"Redo", &UITextEdit::redo},
+    {nullptr, nullptr},
+    {L"Cut", &UITextEdit::cut},
+    {L"Copy", &UITextEdit::copy},
+    {L"Paste", &UITextEdit::paste},
+    {L"Delete", &UITextEdit::deleteForward},
+    {nullptr, nullptr},
+    {L"Select All", &UITextEdit::selectAll},
+    {nullptr, nullptr},
+    {L"Text Size", nullptr},
+};
+
+const MenuRow textSizeMenuRows[] = {
+    {L"Increase", &UITextEdit::zoomIn},
+    {L"Decrease", &UITextEdit::zoomOut},
+    {nullptr, nullptr},
+    {L"Normal", &UITextEdit::resetZoom},
+};
+
+template <std::size_t n>
+void fillMenu(UIMenu* menu, const MenuRow (&rows)[n], UITextEdit* edit)
+{
+    for (const MenuRow& row : rows) {
+        if (!row.text) {
+            menu->addSeparator();
+            continue;
+        }
+        UIAction* action = menu->addAction(translate(row.text, menuContext));
+        if (row.run)
+            action->triggered.connect(edit, row.run);
+    }
+}
+
+template <std::size_t n>
+void retranslateMenu(UIMenu* menu, const MenuRow (&rows)[n])
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        if (rows[i].text)
+            menu->setActionText(int(i), translate(rows[i].text, menuContext));
+    }
+}
+
+Clipboard& clipboard()
+{
+    return UIManager::instance()->clipboard();
+}
+
+} // namespace
+
+// ---- Construction ----
+
+UITextEdit::UITextEdit(UIWidget* parent) : UIWidget(parent), m_document(std::make_unique<UITextDocument>(this))
+{
+    setStyleName(L"UITextEdit");
+    setFlag(WidgetSeeThrough, false);
+    setFlag(WidgetTakesDoubleClicks, true);
+    setFlag(WidgetHoverTracking, true);
+    setFlag(WidgetTakesInputMethod, true);
+    setSizePolicy(SizeResizable, SizeResizable);
+    // Mouse press only, so Tab never enters it.
+    setFocusPolicy(ClickFocus);
+    setCursor(Cursor(CursorIBeam));
+    setDragFlags(DragSourceFlag | DropTargetFlag);
+    buildContextMenu();
+    applyDocumentStyle();
+    m_document->setFont(m_style.font);
+    m_document->setWordWrap(false);
+    m_document->setMargins(3, 2, 2, 2);
+    cursor()->positionChanged.connect(this, &UITextEdit::onCursorMoved);
+    cursor()->selectionChanged.connect(this, &UITextEdit::onSelectionChanged);
+    m_document->connect(this, &UITextEdit::onTextChanged);
+    setText(String());
+}
+
+UITextEdit::~UITextEdit()
+{
+    killTimer(TextCursorBlinkTimerId);
+}
+
+void UITextEdit::buildContextMenu()
+{
+    // Without a parent: the widget owns it through setContextMenu, and its
+    // base destructor reads the menu after deleting the children.
+    m_menu = new UIMenu(nullptr);
+    fillMenu(m_menu, mainMenuRows, this);
+    auto* sizes = new UIMenu(m_menu);
+    fillMenu(sizes, textSizeMenuRows, this);
+    m_menu->setSubmenu(MenuTextSize, sizes);
+    m_menu->aboutToShow.connect(this, &UITextEdit::updateContextMenu);
+    setContextMenu(m_menu);
+}
+
+void UITextEdit::retranslate()
+{
+    retranslateMenu(m_menu, mainMenuRows);
+    retranslateMenu(m_menu->submenu(MenuTextSize), textSizeMenuRows);
+}
+
+void UITextEdit::updateContextMenu()
+{
+    const bool enabled = isEnabled();
+    const bool edit = canEdit();
+    const bool selection = hasSelection();
+    m_menu->setActionEnabled(MenuUndo, edit && m_document->canUndo());
+    m_menu->setActionEnabled(MenuRedo, edit && m_document->canRedo());
+    m_menu->setActionEnabled(MenuCut, edit && selection);
+    m_menu->setActionEnabled(MenuCopy, enabled && selection);
+    m_menu->setActionEnabled(MenuPaste, edit && Clipboard::contentKind() == ClipboardText);
+    m_menu->setActionEnabled(MenuDelete, edit && selection);
+    m_menu->setActionEnabled(MenuSelectAll, enabled && !isEmpty());
+    UIMenu* sizes = m_menu->submenu(MenuTextSize);
+    const float size = m_document->fontSize();
+    const bool zoom = enabled && m_zoomEnabled;
+    sizes->setActionEnabled(TextSizeIncrease, zoom && size < m_style.zoomMaximum);
+    sizes->setActionEnabled(TextSizeDecrease, zoom && size > m_style.zoomMinimum);
+}
+
+// ---- Style ----
+
+void UITextEdit::setStyleProperty(const String& name, const String& value)
+{
+    if (setColourProperty(name, value)) {
+        applyDocumentStyle();
+        return;
+    }
+    if (name == L"font") {
+        m_style.font = parseFontValue(value);
+        m_document->setFont(m_style.font);
+    } else if (name == L"background") {
+        m_style.background = parseBrushValue(value);
+    } else if (name == L"blankFont") {
+        m_style.blankFont = parseFontValue(value);
+    } else if (name == L"blankForeground") {
+        m_style.blankForeground = parsePenValue(value);
+    } else if (name == L"zoomMinimum") {
+        m_style.zoomMinimum = parseFloatValue(value);
+    } else if (name == L"zoomMaximum") {
+        m_style.zoomMaximum = parseFloatValue(value);
+    }
+}
+
+bool UITextEdit::setColourProperty(const String& name, const String& value)
+{
+    for (const ColourKey& key : colourKeys) {
+        if (name != key.name)
+            continue;
+        if (key.isPen)
+            m_style.colours.pens[std::size_t(key.pair)] = parsePenValue(value);
+        else
+            m_style.colours.brushes[std::size_t(key.pair)] = parseBrushValue(value);
+        return true;
+    }
+    return false;
+}
+
+void UITextEdit::applyDocumentStyle()
+{
+    m_document->setStyle(m_style.colours);
+}
+
+void UITextEdit::setStyleImage(const String& skinName, UISkin* skin)
+{
+    if (skinName == L"UITextEdit_Background")
+        m_style.backgroundSkin = *skin;
+}
+
+Size UITextEdit::sizeHint() const
+{
+    return {70, 70};
+}
+
+Size UITextEdit::minimumSizeHint() const
+{
+    return m_document->contentSize();
+}
+
+Rect UITextEdit::inputMethodRect() const
+{
+    return m_document->cursorRect();
+}
+
+Font UITextEdit::inputMethodFont() const
+{
+    return Font(m_document->font());
+}
+
+// ---- Text and options ----
+
+void UITextEdit::setText(const String& text)
+{
+    String kept = text;
+    if (m_maxLength > 0 && kept.length() > m_maxLength) {
+        kept = kept.mid(0, m_maxLength);
+        refuse();
+    }
+    scrollTo(0, 0);
+    m_document->setText(kept, UITextDocument::ClearHistory | UITextDocument::CursorToEnd);
+}
+
+String UITextEdit::text() const
+{
+    return m_document->text();
+}
+
+void UITextEdit::clear()
+{
+    if (isEmpty())
+        return;
+    m_document->clear();
+    scrollTo(0, 0);
+}
+
+void UITextEdit::setMaxLength(int length)
+{
+    if (length >= 0)
+        m_maxLength = length;
+}
+
+void UITextEdit::setReadOnly(bool readOnly)
+{
+    if (readOnly == m_readOnly)
+        return;
+    setFlag(WidgetTakesInputMethod, !readOnly);
+    m_readOnly = readOnly;
+    repaint();
+}
+
+void UITextEdit::setPlaceholderText(const String& text)
+{
+    if (text == m_placeholder)
+        return;
+    m_placeholder = text;
+    if (isEmpty())
+        repaint();
+}
+
+void UITextEdit::setFontSize(float points)
+{
+    m_document->setFontSize(points);
+}
+
+void UITextEdit::setWordWrap(bool on)
+{
+    m_document->setWordWrap(on);
+    repaint();
+}
+
+// ---- Cursor and selection ----
+
+bool UITextEdit::hasSelection() const
+{
+    return cursor()->hasSelection();
+}
+
+String UITextEdit::selectedText() const
+{
+    return cursor()->selectedText();
+}
+
+void UITextEdit::setCursorPosition(int position, bool moveAnchor)
+{
+    cursor()->setPosition(position, !moveAnchor);
+}
+
+int UITextEdit::cursorPosition() const
+{
+    return cursor()->position();
+}
+
+int UITextEdit::anchor() const
+{
+    return cursor()->anchor();
+}
+
+void UITextEdit::setSelection(int start, int length)
+{
+    cursor()->setSelection(start, length);
+}
+
+void UITextEdit::selectAll()
+{
+    if (!isEmpty())
+        cursor()->select(UITextCursor::SelectAll);
+}
+
+void UITextEdit::clearSelection()
+{
+    cursor()->clearSelection();
+}
+
+// ---- Editing ----
+
+void UITextEdit::refuse()
+{
+    UIManager::instance()->playMessageSound(1);
+}
+
+void UITextEdit::insert(const String& text)
+{
+    String piece = text;
+    piece.removeAll(L'\r');
+    if (piece.isEmpty() || m_readOnly) {
+        refuse();
+        return;
+    }
+    deleteSelection();
+    if (m_maxLength >= 1) {
+        const int room = m_maxLength - (m_document->length() - 1);
+        if (room < 1) {
+            refuse();
+            return;
+        }
+        if (piece.length() > room) {
+            piece = piece.mid(0, room);
+            refuse();
+        }
+    }
+    cursor()->insertText(piece);
+}
+
+void UITextEdit::deleteSelection()
+{
+    if (m_readOnly) {
+        refuse();
+        return;
+    }
+    if (hasSelection() && !cursor()->removeSelectedText())
+        refuse();
+}
+
+void UITextEdit::deleteForward()
+{
+    deleteCharacter(&UITextCursor::deleteNext);
+}
+
+void UITextEdit::backspace()
+{
+    deleteCharacter(&UITextCursor::deletePrevious);
+}
+
+// The selection when there is one, else one character by remove.
+void UITextEdit::deleteCharacter(bool (UITextCursor::*remove)())
+{
+    if (m_readOnly || isEmpty()) {
+        refuse();
+        return;
+    }
+    if (hasSelection())
+        deleteSelection();
+    else if (!(cursor()->*remove)())
+        refuse();
+}
+
+void UITextEdit::copy()
+{
+    if (isEmpty() || !hasSelection()) {
+        refuse();
+        return;
+    }
+    clipboard().setText(m_document->externalText(selectedText()));
+}
+
+void UITextEdit::cut()
+{
+    if (m_readOnly) {
+        refuse();
+        return;
+    }
+    copy();
+    deleteSelection();
+}
+
+void UITextEdit::paste()
+{
+    if (m_readOnly) {
+        refuse();
+        return;
+    }
+    if (Clipboard::contentKind() == ClipboardText)
+        insert(clipboard().text());
+}
+
+void UITextEdit::undo()
+{
+    if (!m_readOnly && m_document->canUndo())
+        m_document->undo();
+}
+
+void UITextEdit::redo()
+{
+    if (!m_readOnly && m_document->canRedo())
+        m_document->redo();
+}
+
+void UITextEdit::clearHistory()
+{
+    m_document->clearHistory();
+}
+
+void UITextEdit::changeCase(bool upper)
+{
+    if (!canEdit() || !hasSelection()) {
+        refuse();
+        return;
+    }
+    const int anchorBefore = anchor();
+    const int positionBefore = cursorPosition();
+    const String selected = selectedText();
+    insert(upper ? selected.toUpper() : selected.toLower());
+    cursor()->setPosition(anchorBefore);
+    cursor()->setPosition(positionBefore, true);
+}
+
+// ---- Document signals ----
+
+void UITextEdit::onTextChanged()
+{
+    UIToolTip::hideFor(this);
+    m_document->history()->push(cursor()->anchor(), cursor()->position(), m_document->text());
+    textChanged.emit();
+    ensureCursorVisible();
+    repaint();
+}
+
+void UITextEdit::onCursorMoved(int oldPosition, int newPosition)
+{
+    m_caretBlinkOff = false;
+    ensureCursorVisible();
+    repaint();
+    cursorPositionChanged.emit(oldPosition, newPosition);
+}
+
+void UITextEdit::onSelectionChanged()
+{
+    repaint();
+    selectionChanged.emit();
+}
+
+// ---- Scrolling ----
+
+UIScrollArea* UITextEdit::view() const
+{
+    UIWidget* viewport = parent();
+    auto* area = viewport ? dynamic_cast<UIScrollArea*>(viewport->parent()) : nullptr;
+    return area && area->contentWidget() == this ? area : nullptr;
+}
+
+// Offsets are 0 or negative; a view moves its bars and hands them back.
+void UITextEdit::scrollTo(int horizontalOffset, int verticalOffset)
+{
+    UIScrollArea* area = view();
+    if (!area) {
+        setContentOffset(horizontalOffset, verticalOffset);
+        return;
+    }
+    area->setHorizontalValue(-horizontalOffset);
+    area->setVerticalValue(-verticalOffset);
+    // An unchanged bar moves nothing, yet the content may not follow it yet.
+    area->updateContentPosition(0, 0);
+}
+
+// Only once shown: before that the widget has no size to keep it in.
+void UITextEdit::ensureCursorVisible()
+{
+    if (cursor()->lineIndex() < 0 || !isVisible())
+        return;
+    ensureCursorVisibleVertically();
+    ensureCursorVisibleHorizontally();
+}
+
+void UITextEdit::ensureCursorVisibleVertically()
+{
+    const UIMargins margins = m_document->margins();
+    const int h = m_document->fontHeight();
+    const int top = h * cursor()->lineIndex();
+    const int y = top + contentOffsetY() + margins.top;
+    int value;
+    if (y < margins.top)
+        value = top;
+    else if (y + h > height() - (margins.top + margins.bottom))
+        value = top + margins.top - (height() - margins.top - h);
+    else
+        return;
+    scrollTo(contentOffsetX(), -value);
+}
+
+void UITextEdit::ensureCursorVisibleHorizontally()
+{
+    const UITextLine* line = cursor()->currentLine();
+    if (isEmpty() || !line)
+        return;
+    const UIMargins margins = m_document->margins();
+    const UITextLayout& layout = m_document->layout();
+    const String& text = m_document->text();
+    const int x = layout.textWidth(text, line->start, cursorPosition());
+    const int available = width() - margins.left - margins.right;
+    const int offset = contentOffsetX();
+    const int v = offset + x;
+    const int lineWidth = layout.textWidth(text, line->start, line->end());
+    int wanted = offset;
+    if (v > available)
+        wanted = std::max(offset + available - v - scrollMargin, available - lineWidth);
+    else if (v < 0)
+        wanted = std::min(offset + scrollMargin - v, 0);
+    if (wanted != offset)
+        scrollTo(wanted, contentOffsetY());
+}
+
+// ---- Zoom ----
+
+void UITextEdit::zoomIn()
+{
+    const float current = m_document->fontSize();
+    if (!m_zoomEnabled || current >= m_style.zoomMaximum)
+        return;
+    FontDesc desc = m_document->font();
+    desc.setPixelSize(desc.pixelSize() + m_zoomStep);
+    const float size = std::clamp(desc.size(), m_style.zoomMinimum, m_style.zoomMaximum);
+    if (size > current)
+        applyZoom(size);
+}
+
+void UITextEdit::zoomOut()
+{
+    const float current = m_document->fontSize();
+    if (!m_zoomEnabled || current <= m_style.zoomMinimum)
+        return;
+    FontDesc desc = m_document->font();
+    desc.setPixelSize(desc.pixelSize() - m_zoomStep);
+    const float size = std::clamp(desc.size(), m_style.zoomMinimum, m_style.zoomMaximum);
+    if (size < current)
+        applyZoom(size);
+}
+
+void UITextEdit::resetZoom()
+{
+    if (m_zoomEnabled && m_style.font.size() != m_document->fontSize())
+        applyZoom(m_style.font.size());
+}
+
+void UITextEdit::applyZoom(float points)
+{
+    m_document->setFontSize(points);
+    repaint();
+    zoomChanged.emit();
+}
+
+void UITextEdit::setZoomStep(int pixels)
+{
+    m_zoomStep = std::clamp(pixels, 1, 100);
+}
+
+// ---- Highlighting ----
+
+int UITextEdit::highlight(const String& text, bool caseSensitive, const Pen& pen, const Brush& brush,
+                          std::uint32_t fontStyle)
+{
+    const int count = m_document->highlight(text, caseSensitive, pen, brush, fontStyle);
+    if (count > 0)
+        repaint();
+    return count;
+}
+
+void UITextEdit::clearHighlights()
+{
+    if (!m_document->hasFormats())
+        return;
+    m_document->clearHighlights();
+    repaint();
+}
+
+// ---- Keys ----
+
+void UITextEdit::keyPressEvent(UIKeyEvent* event)
+{
+    if (m_selecting)
+        return;
+    m_caretBlinkOff = false;
+    const KeyboardModifiers modifiers = event->modifiers();
+    // Ctrl without Alt makes a command; Ctrl with Alt (AltGr) still types.
+    const bool command = modifiers.testFlag(ControlModifier) && !modifiers.testFlag(AltModifier);
+    if (!event->text().isEmpty() && !command) {
+        if (canEdit())
+            insert(event->text());
+        else
+            refuse();
+    }
+    if (command && handleControlKey(*event))
+        return;
+    handleKey(*event);
+}
+
+bool UITextEdit::handleControlKey(const UIKeyEvent& event)
+{
+    if (event.key() == KeyU) {
+        changeCase(event.modifiers().testFlag(ShiftModifier));
+        return true;
+    }
+    for (const ControlCommand& c : controlCommands) {
+        if (c.key != event.key())
+            continue;
+        if (c.need == Need::Enabled ? isEnabled() : canEdit())
+            (this->*c.run)();
+        else
+            refuse();
+        return true;
+    }
+    return false;
+}
+
+void UITextEdit::handleKey(const UIKeyEvent& event)
+{
+    const bool shift = event.modifiers().testFlag(ShiftModifier);
+    const bool control = event.modifiers().testFlag(ControlModifier);
+    switch (event.key()) {
+    case KeyBackspace:
+        canEdit() ? backspace() : refuse();
+        return;
+    case KeyEnter:
+        if (canEdit())
+            insert(String(L"\n"));
+        editingFinished.emit();
+        return;
+    case KeyPageUp:
+        moveCursor(UITextCursor::MoveDocumentStart, false);
+        return;
+    case KeyPageDown:
+        moveCursor(UITextCursor::MoveDocumentEnd, false);
+        return;
+    case KeyEnd:
+        moveCursor(UITextCursor::MoveLineEnd, false);
+        return;
+    case KeyHome:
+        moveCursor(UITextCursor::MoveLineStart, false);
+        return;
+    case KeyLeft:
+        moveCursor(control ? UITextCursor::MovePreviousWordStart : UITextCursor::MoveLeft, shift);
+        return;
+    case KeyRight:
+        moveCursor(control ? UITextCursor::MoveNextWordStart : UITextCursor::MoveRight, shift);
+        return;
+    case KeyUp:
+        moveCursor(UITextCursor::MoveUp, shift);
+        return;
+    case KeyDown:
+        moveCursor(UITextCursor::MoveDown, shift);
+        return;
+    case KeyInsert:
+        if (control)
+            isEnabled() ? copy() : refuse();
+        else if (shift)
+            canEdit() ? paste() : refuse();
+        return;
+    case KeyDelete:
+        if (!canEdit())
+            refuse();
+        else if (shift)
+            cut();
+        else
+            deleteForward();
+        return;
+    default:
+        return;
+    }
+}
+
+void UITextEdit::moveCursor(int operation, bool extend)
+{
+    cursor()->move(operation, extend);
+}
+
+// ---- Mouse and wheel ----
+
+int UITextEdit::hitIndex(Point p, bool* found) const
+{
+    m_document->setHorizontalOffset(contentOffsetX());
+    m_document->setVerticalOffset(contentOffsetY());
+    int index = 0;
+    *found = m_document->hitTest(p, &index);
+    return index;
+}
+
+void UITextEdit::mousePressEvent(UIMouseEvent* event)
+{
+    if (event->button() != LeftButton) {
+        m_selecting = false;
+        return;
+    }
+    bool found = false;
+    const int index = hitIndex(event->position(), &found);
+    if (!found) {
+        clearSelection();
+        return;
+    }
+    cursor()->setPosition(index, event->modifiers().testFlag(ShiftModifier));
+    m_selecting = true;
+}
+
+void UITextEdit::mouseMoveEvent(UIMouseEvent* event)
+{
+    if (!m_selecting) {
+        setCursor(Cursor(CursorIBeam));
+        return;
+    }
+    bool found = false;
+    const int index = hitIndex(event->position(), &found);
+    if (found)
+        cursor()->setPosition(index, true);
+}
+
+void UITextEdit::mouseReleaseEvent(UIMouseEvent* event)
+{
+    if (event->button() == LeftButton)
+        m_selecting = false;
+}
+
+// Always the word: a second double click does not select everything here.
+void UITextEdit::mouseDoubleClickEvent(UIMouseEvent*)
+{
+    cursor()->select(UITextCursor::SelectWord);
+}
+
+// The view scrolls on the same turn through the wheel signal.
+void UITextEdit::wheelEvent(UIWheelEvent* event)
+{
+    if (!m_zoomEnabled || !event->modifiers().testFlag(ControlModifier) || !isEnabled())
+        return;
+    if (event->direction() == WheelUp)
+        zoomOut();
+    else
+        zoomIn();
+}
+
+void UITextEdit::enterEvent(UIMouseEvent*)
+{
+    repaint();
+}
+
+void UITextEdit::leaveEvent(UIMouseEvent*)
+{
+    repaint();
+}
+
+// ---- Focus and caret ----
+
+void UITextEdit::focusInEvent(UIFocusEvent*)
+{
+    m_caretBlinkOff = false;
+    repaint();
+    startTimer(TextCursorBlinkTimerId, int(GetCaretBlinkTime()));
+}
+
+void UITextEdit::focusOutEvent(UIFocusEvent*)
+{
+    killTimer(TextCursorBlinkTimerId);
+    repaint();
+    editingFinished.emit();
+}
+
+void UITextEdit::customEvent(UICustomEvent* event)
+{
+    if (event->code() != TextCursorBlinkTimerId)
+        return;
+    const bool canBlink = isVisible() && isEnabled() && !m_readOnly && hasFocus() &&
+                          !testFlag(WidgetComposing | WidgetKeyHeld);
+    if (!canBlink && !m_caretShown)
+        return;
+    m_caretBlinkOff = !m_caretBlinkOff;
+    repaint();
+}
+
+// ---- Drag and drop ----
+
+bool UITextEdit::takesDrag(const UIDragEvent& event) const
+{
+    return !m_readOnly && event.currentDragData().hasText();
+}
+
+void UITextEdit::dragEnterEvent(UIDragEvent* event)
+{
+    if (takesDrag(*event))
+        event->accept();
+}
+
+void UITextEdit::dragMoveEvent(UIDragEvent* event)
+{
+    if (!takesDrag(*event))
+        return;
+    event->accept();
+    bool found = false;
+    const int index = hitIndex(event->pos(), &found);
+    if (!found)
+        return;
+    m_dropCaret = true;
+    cursor()->setPosition(index);
+    m_dropCaret = false;
+}
+
+void UITextEdit::dragLeaveEvent(UIDragEvent*)
+{
+    repaint();
+}
+
+void UITextEdit::dropEvent(UIDragEvent* event)
+{
+    if (takesDrag(*event))
+        insert(event->currentDragData().text());
+}
+
+// ---- Painting ----
+
+void UITextEdit::resizeEvent(UIResizeEvent*)
+{
+    m_document->setViewport(rect());
+}
+
+bool UITextEdit::isActive() const
+{
+    if (hasFocus() || m_menu->isVisible())
+        return true;
+    const UIScrollArea* area = view();
+    return area && (area->horizontalScrollBar()->isPressed() || area->verticalScrollBar()->isPressed());
+}
+
+void UITextEdit::paintEvent(UIPaintEvent*)
+{
+    Graphics g(backBuffer());
+    g.setFont(m_document->font());
+    g.setBrush(Brush(unsetStyleColour));
+    const bool active = isActive();
+    paintBackground(g, active);
+    g.setClipRect(Rect(1, 1, width() - 2, height() - 2));
+    int flags = isEnabled() ? UITextDocument::StateEnabled : 0;
+    if (m_readOnly)
+        flags |= UITextDocument::StateReadOnly;
+    if (active)
+        flags |= UITextDocument::StateActive;
+    m_document->setStateFlags(flags);
+    m_document->setHorizontalOffset(contentOffsetX());
+    m_document->setVerticalOffset(contentOffsetY());
+    m_document->paint(g);
+    if (isEmpty() && !m_placeholder.isEmpty() && (!active || m_readOnly))
+        paintPlaceholder(g);
+    g.resetClip();
+    paintCaret(g, active);
+}
+
+void UITextEdit::paintBackground(Graphics& g, bool active)
+{
+    const Brush* brush = &m_style.background;
+    int state = active || isUnderMouse() ? stateHot : stateNormal;
+    if (!isEnabled()) {
+        brush = &m_style.colours.brushes[UITextDocumentStyle::Disabled];
+        state = stateDisabled;
+    } else if (m_readOnly) {
+        brush = &m_style.colours.brushes[UITextDocumentStyle::ReadOnly];
+        state = stateNormal;
+    }
+    g.fillRect(rect(), *brush);
+    m_style.backgroundSkin.drawNineSlice(g, rect(), state, SkinAllRegions);
+}
+
+void UITextEdit::paintPlaceholder(Graphics& g)
+{
+    const UIMargins m = m_document->margins();
+    g.setFont(m_style.blankFont);
+    g.setPen(m_style.blankForeground);
+    g.drawText(m_placeholder, rect().adjusted(m.left, m.top, -m.right, -m.bottom), AlignCenter, 0, 0);
+}
+
+void UITextEdit::paintCaret(Graphics& g, bool active)
+{
+    m_caretShown = false;
+    const bool blinkingOn = m_dropCaret || (active && !m_caretBlinkOff);
+    if (!blinkingOn || m_readOnly || testFlag(WidgetComposing))
+        return;
+    const Rect caret = m_document->cursorRect().intersected(rect().adjusted(1, 1, -1, -1));
+    if (caret.isEmpty())
+        return;
+    g.invertRect(caret, true);
+    m_caretShown = true;
+}
+
+// ---- The view ----
+
+UITextEditView::UITextEditView(UIWidget* parent) : UIScrollArea(parent)
+{
+    storeStyleName(L"UITextEditView");
+    setFlag(WidgetSeeThrough, false);
+    auto* edit = new UITextEdit(viewport());
+    edit->show();
+    setContentWidget(edit);
+    setViewportBackground(Brush(Colour(0xFFFFFFFFu)));
+    updateSingleStep();
+}
+
+UITextEdit* UITextEditView::textEdit() const
+{
+    return dynamic_cast<UITextEdit*>(contentWidget());
+}
+
+void UITextEditView::setContentWidget(UIWidget* content)
+{
+    if (auto* edit = dynamic_cast<UITextEdit*>(content)) {
+        edit->textChanged.connect(this, &UITextEditView::relayout);
+        edit->zoomChanged.connect(this, &UITextEditView::relayout);
+        edit->wheelTurned.connect(this, &UITextEditView::scrollByWheel);
+    }
+    UIScrollArea::setContentWidget(content);
+}
+
+void UITextEditView::relayout()
+{
+    updateSingleStep();
+    UIScrollArea::relayout();
+}
+
+// One wheel notch scrolls the platform's number of lines, also after a zoom.
+void UITextEditView::updateSingleStep()
+{
+    if (const UITextEdit* edit = textEdit())
+        setVerticalSingleStep(edit->document()->fontHeight() * wheelScrollLines());
+}
