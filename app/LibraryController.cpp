@@ -12,3 +12,8 @@ bool LibraryController::scan(const List<ScanRule*>& rules, PointerArray<Tag*>& t
     m_scanItems = nullptr;
     return found;
 }
+
+bool LibraryController::matchesWord(const String& text, const String& word, bool matchCase, bool wholeWords)
+{
+    return Scanner::matchesWord(text, word, matchCase, wholeWords);
+}
