@@ -19,7 +19,8 @@ namespace {
 
 // The toolkit's answers to the lower layers: the busy cursor goes through
 // the manager's override cursor, icons and thumbnails come from the shell,
-// and messages show in the widget set's message box.
+// and messages and progress show in the windows of the widget set and the
+// program above it.
 class ToolkitUiHooks : public UiHooks {
 public:
     void setOverrideCursor(int cursorId) override { UIManager::instance()->setOverrideCursor(cursorId); }
@@ -30,6 +31,8 @@ public:
     {
         return toolkitHooks().information(title, text, extraText, buttons, flags);
     }
+
+    std::unique_ptr<ProgressWindow> createProgressWindow() override { return toolkitHooks().createProgressWindow(); }
 
     bool shellFileIcon(const String& path, int size, Bitmap& image) override
     {

@@ -1,5 +1,7 @@
 #include "ui/UIToolkitHooks.h"
 
+#include "foundation/Hooks.h"
+
 namespace {
 
 UIToolkitHooks& defaultHooks()
@@ -35,6 +37,11 @@ bool UIToolkitHooks::isDefaultButton(const UIWidget*)
 int UIToolkitHooks::information(const String&, const String&, const String&, int, int)
 {
     return 0;
+}
+
+std::unique_ptr<ProgressWindow> UIToolkitHooks::createProgressWindow()
+{
+    return std::make_unique<ProgressWindow>();
 }
 
 void setToolkitHooks(UIToolkitHooks* hooks)

@@ -3,6 +3,10 @@
 #include "foundation/Geometry.h"
 #include "foundation/String.h"
 
+#include <memory>
+
+class ProgressWindow;
+
 class UIWidget;
 
 // The widget core calls a few widget classes that are built on top of it:
@@ -40,6 +44,11 @@ public:
     // layers' UiHooks::information; the code it returns (0 when none shows).
     virtual int information(const String& title, const String& text, const String& informativeText, int buttons,
                             int flags);
+
+    // Progress window: a new, hidden one for the lower layers' long loads
+    // and saves (UiHooks::createProgressWindow); one that shows nothing by
+    // default. Never null.
+    virtual std::unique_ptr<ProgressWindow> createProgressWindow();
 };
 
 void setToolkitHooks(UIToolkitHooks* hooks);

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "foundation/Hooks.h"
+
+#include <memory>
+
+class LibraryController;
+class LibraryModel;
+class Settings;
+class UserInterface;
+
+// The program's own state for the whole run: the settings store on
+// "kestrola.config", the library model, the library controller and the UI
+// root. It answers the lower layers' shell services (foundation/Hooks.h)
+// while it lives. One at a time, on the UI thread.
+class MainController : public ShellHooks {
+public:
+    // Start-up: the settings store (every key registered, the file read),
+    // the language, the model with its settings, the library opened (first
+    // run defaults and the start-up scan) and the main window, shown unless
+    // autorun keeps it in the notification area.
+    explicit MainController(bool autorun);
+    ~MainController() override;
+
+    // The live controller, or null.
+    static MainController* instance();
+
+    Settings& settings() override;
+    LibraryModel* libraryModel() override;
+    LibraryController* libraryController() override;
+    UserInterface* userInterface() const { return m_userInterface.get(); }
+
+    void setStatus(int state) override;
+    void setStatusProgress(int percent, bool busyIcon) override;
+    bool imageByName(const String& name, Bitmap& image) override;
+    void reloadTagCloudBackground() override;
+
+    // Writes the settings file: the model's settings, the cloud's selection
+    // and the window geometry first.
+    bool saveSettings();
+    // Writes the library file, with a progress window.
+    bool saveLibrary();
+    // Saves the settings, then the library, then ends the event loop. Once.
+    void exit();
+
+private:
+    void openSettings();
+    void applyLanguage();
+
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<LibraryModel> m_model;
+    std::unique_ptr<LibraryController> m_libraryController;
+    std::unique_ptr<UserInterface> m_userInterface;
+    bool m_exiting = false;
+};
+
+// The live controller's parts, for every window of the program.
+Settings& settings();
+LibraryModel* libraryModel();
+LibraryController* libraryController();
+UserInterface* userInterface();

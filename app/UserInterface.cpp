@@ -1,0 +1,121 @@
+#include "app/UserInterface.h"
+
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/UITagCloud.h"
+#include "foundation/Application.h"
+#include "foundation/Event.h"
+#include "foundation/Settings.h"
+#include "ui/TrayIcon.h"
+#include "ui/UIManager.h"
+#include "ui/widgets/UIAction.h"
+#include "ui/widgets/UIMenu.h"
+
+namespace {
+
+String translated(const wchar_t* text)
+{
+    const Application* application = Application::instance();
+    return application ? application->translate(text, L"NotificationIcon") : String(text);
+}
+
+} // namespace
+
+UserInterface::UserInterface() = default;
+
+UserInterface::~UserInterface()
+{
+    m_trayIcon.reset();
+    delete m_trayMenu;
+    if (m_mainWindow) {
+        UIManager::instance()->setMainWindow(nullptr);
+        delete m_mainWindow;
+    }
+}
+
+void UserInterface::start(bool autorun)
+{
+    m_mainWindow = new MainWindow;
+    m_mainWindow->closeRequested.connect(this, &UserInterface::onCloseRequested);
+    // Windows ending the session ends the program the same way: nothing unsaved is lost.
+    m_mainWindow->shutdownRequested.connect(this, &UserInterface::onExitTriggered);
+    m_mainWindow->loadGeometry(settings());
+    m_mainWindow->tagCloud()->loadSelection();
+    m_mainWindow->tagCloud()->reloadBackground();
+    m_mainWindow->tagCloud()->reload();
+    UIManager::instance()->setMainWindow(m_mainWindow);
+    buildTrayIcon();
+    if (!autorun)
+        showMainWindow();
+}
+
+void UserInterface::saveSettings() const
+{
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->saveGeometry(settings());
+    m_mainWindow->tagCloud()->saveSelection();
+}
+
+void UserInterface::showMainWindow()
+{
+    if (m_mainWindow)
+        m_mainWindow->bringToFront();
+}
+
+void UserInterface::hideMainWindow()
+{
+    if (!m_mainWindow || !m_mainWindow->isVisible())
+        return;
+    m_mainWindow->hide();
+    if (MainController* controller = MainController::instance())
+        controller->saveLibrary();
+}
+
+void UserInterface::buildTrayIcon()
+{
+    m_trayIcon = std::make_unique<TrayIcon>();
+    m_trayIcon->setIcon(UIManager::instance()->smallIcon());
+    if (const Application* application = Application::instance())
+        m_trayIcon->setToolTip(application->productName());
+    m_trayMenu = new UIMenu;
+    m_showHideAction = m_trayMenu->addAction(translated(L"Show"));
+    m_showHideAction->triggered.connect(this, &UserInterface::onShowHideTriggered);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(translated(L"Exit"))->triggered.connect(this, &UserInterface::onExitTriggered);
+    m_trayMenu->aboutToShow.connect(this, &UserInterface::onTrayMenuAboutToShow);
+    m_trayIcon->setMenu(m_trayMenu);
+    m_trayIcon->clicked.connect(this, &UserInterface::onTrayClicked);
+    m_trayIcon->show();
+}
+
+void UserInterface::onTrayMenuAboutToShow()
+{
+    m_showHideAction->setText(translated(m_mainWindow->isVisible() ? L"Hide" : L"Show"));
+}
+
+void UserInterface::onCloseRequested()
+{
+    onExitTriggered();
+}
+
+// The right button opens the icon's menu instead.
+void UserInterface::onTrayClicked(UIMouseEvent* event)
+{
+    if (event->button() == LeftButton)
+        onShowHideTriggered();
+}
+
+void UserInterface::onShowHideTriggered()
+{
+    if (m_mainWindow->isVisible())
+        hideMainWindow();
+    else
+        showMainWindow();
+}
+
+void UserInterface::onExitTriggered()
+{
+    if (MainController* controller = MainController::instance())
+        controller->exit();
+}

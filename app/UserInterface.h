@@ -1,0 +1,52 @@
+#pragma once
+
+#include "foundation/Signal.h"
+
+#include <memory>
+
+class MainWindow;
+class TrayIcon;
+class UIAction;
+class UIMenu;
+class UIMouseEvent;
+
+// The UI root: the main window and the notification-area icon with its
+// menu. Closing the main window, or the menu's exit, ends the program
+// through the main controller; hiding the window to the notification area
+// writes the library.
+class UserInterface : public SignalReceiver {
+public:
+    UserInterface();
+    ~UserInterface() override;
+    UserInterface(const UserInterface&) = delete;
+    UserInterface& operator=(const UserInterface&) = delete;
+
+    // Builds the main window (geometry and the cloud's selection from the
+    // settings) and the notification-area icon; shows the window unless
+    // autorun keeps it hidden.
+    void start(bool autorun);
+    // Stores the main window's geometry and the cloud's selection.
+    void saveSettings() const;
+
+    // Null before start.
+    MainWindow* mainWindow() const { return m_mainWindow; }
+    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
+
+    // Shows, restores and brings the main window forward.
+    void showMainWindow();
+    // Hides the main window to the notification area and writes the library.
+    void hideMainWindow();
+
+private:
+    void buildTrayIcon();
+    void onCloseRequested();
+    void onTrayClicked(UIMouseEvent* event);
+    void onTrayMenuAboutToShow();
+    void onShowHideTriggered();
+    void onExitTriggered();
+
+    MainWindow* m_mainWindow = nullptr;
+    std::unique_ptr<TrayIcon> m_trayIcon;
+    UIMenu* m_trayMenu = nullptr;
+    UIAction* m_showHideAction = nullptr;
+};

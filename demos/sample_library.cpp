@@ -1,0 +1,81 @@
+// Writes a sample library for looking at the program: items and tags with
+// varied usage into the program's own application-data folder, and the
+// names of the tags to select at the next start into its settings.
+//
+//   sample_library.exe [items] [tags] [selected tag names, joined with "|"]
+//
+// Any library and settings there are replaced.
+
+#include "app/SettingsSchema.h"
+#include "foundation/Application.h"
+#include "foundation/Settings.h"
+#include "library/Database.h"
+#include "library/LibraryModel.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <random>
+
+namespace {
+
+const wchar_t* const words[] = {
+    L"Holiday",  L"Invoices", L"Photos",  L"Music",    L"Projects", L"Taxes",    L"Recipes",  L"Garden",
+    L"Family",   L"Work",     L"Drafts",  L"Archive",  L"Travel",   L"Reports",  L"Letters",  L"School",
+    L"Scans",    L"Video",    L"Books",   L"Ideas",    L"Contracts", L"Health",  L"Car",      L"House",
+    L"Friends",  L"Wallpapers", L"Games", L"Software", L"Receipts", L"Manuals",  L"Budget",   L"Notes",
+};
+
+String tagName(int index)
+{
+    constexpr int wordCount = sizeof(words) / sizeof(words[0]);
+    if (index < wordCount)
+        return words[index];
+    return String::format(L"%ls %d", words[index % wordCount], 2000 + index / wordCount);
+}
+
+void writeLibrary(int itemCount, int tagCount)
+{
+    LibraryModel model;
+    std::mt19937 random(7);
+    PointerArray<Tag*> tags;
+    for (int t = 0; t < tagCount; ++t)
+        tags.append(model.addTagWithUsage(tagName(t), static_cast<int>(random() % 40), DateTime::currentUtc()));
+    for (int i = 0; i < itemCount; ++i) {
+        const String path = String::format(L"C:\\users\\Public\\Documents\\%ls\\Document %d.txt",
+                                           words[i % 8], i);
+        TaggedItem* item = model.addItem(path, static_cast<int>(random() % 10), DateTime::currentUtc());
+        const int first = static_cast<int>(random() % tagCount);
+        Tag::linkItem(tags[first], item);
+        const int second = static_cast<int>(random() % tagCount);
+        if (second != first)
+            Tag::linkItem(tags[second], item);
+    }
+    model.recomputeTagUsage();
+    Database database(&model);
+    printf("library: %s, %d items, %d tags\n", database.save(true) ? "written" : "NOT written", itemCount, tagCount);
+}
+
+void writeSelection(const String& selected)
+{
+    Settings settings(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
+    registerSettings(settings);
+    settings.setValue(L"tagCloud/selectedTags", selected);
+    printf("settings: %s\n", settings.save() ? "written" : "NOT written");
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Application application(L"Kestrola", L"1.8.3");
+    const int itemCount = argc > 1 ? static_cast<int>(std::wcstol(argv[1], nullptr, 10)) : 2000;
+    const int tagCount = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 200;
+    if (itemCount < 0 || tagCount < 1) {
+        printf("usage: sample_library [items] [tags >= 1] [selected names joined with |]\n");
+        return 1;
+    }
+    application.ensureUserDataPath();
+    writeLibrary(itemCount, tagCount);
+    writeSelection(argc > 3 ? String(argv[3]) : String());
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "app/Startup.h"
+
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/UITagCloud.h"
+#include "app/UserInterface.h"
+#include "foundation/Application.h"
+#include "library/LibraryModel.h"
+#include "ui/TrayIcon.h"
+#include "ui/widgets/UIMessageBox.h"
+
+#include "tests/support/Bytes.h"
+#include "tests/support/RowTable.h"
+#include "tests/support/StringPrinting.h"
+#include "tests/support/TempFolder.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records each step and answers as told.
+class RecordingSteps : public StartupSteps {
+public:
+    bool supported = true;
+    bool otherRunning = false;
+    bool packLoads = true;
+    bool styleLoads = true;
+    std::vector<std::wstring> steps;
+
+    bool isSupportedWindows() override { return record(L"windows", supported); }
+    bool isAnotherInstanceRunning(const Application&) override { return record(L"instance", otherRunning); }
+    void activateOtherInstance(const Application&) override { record(L"activate", true); }
+    bool loadPack(Application&, const String& name) override { return record(L"pack " + wide(name), packLoads); }
+    bool loadStyle(const String& name) override { return record(L"style " + wide(name), styleLoads); }
+    bool createController(bool) override { return record(L"controller", true); }
+    int run(Application&) override { return record(L"run", true) ? 7 : 0; }
+    void destroyController() override { record(L"destroy", true); }
+
+private:
+    bool record(const std::wstring& step, bool answer)
+    {
+        steps.push_back(step);
+        return answer;
+    }
+};
+
+struct StartupRow {
+    bool supported, otherRunning, packLoads, styleLoads;
+    int code;
+    std::vector<std::wstring> steps;
+};
+
+} // namespace
+
+TEST(Startup, StopsAtTheFirstFailingStepBeforeAnythingIsCreated)
+{
+    ensureTestApplication();
+    const std::vector<std::wstring> all = {L"windows",    L"instance", L"pack data", L"style white",
+                                           L"controller", L"run",      L"destroy"};
+    const StartupRow rows[] = {
+        {true, false, true, true, 7, all},
+        {false, false, true, true, -1, {L"windows"}},
+        {true, true, true, true, -1, {L"windows", L"instance", L"activate"}},
+        {true, false, false, true, -1, {L"windows", L"instance", L"pack data"}},
+        {true, false, true, false, -1, {L"windows", L"instance", L"pack data", L"style white"}},
+    };
+    forEachRow(rows, [](const StartupRow& row) {
+        RecordingSteps steps;
+        steps.supported = row.supported;
+        steps.otherRunning = row.otherRunning;
+        steps.packLoads = row.packLoads;
+        steps.styleLoads = row.styleLoads;
+        EXPECT_EQ(runProgram(*Application::instance(), steps), row.code);
+        EXPECT_EQ(steps.steps, row.steps);
+    });
+}
+
+TEST(Startup, FindsTheAutorunSwitchOnlyAsAnArgumentOfItsOwn)
+{
+    const std::pair<const wchar_t*, bool> rows[] = {
+        {L"\"C:\\Program Files\\Kestrola\\Kestrola.exe\" -autorun", true},
+        {L"Kestrola.exe  -AUTORUN  ", true},
+        {L"Kestrola.exe", false},
+        {L"\"C:\\x-autorun\\Kestrola.exe\"", false},
+        {L"Kestrola.exe -autorunning", false},
+    };
+    forEachRow(rows, [](const auto& row) { EXPECT_EQ(hasAutorunSwitch(row.first), row.second) << wide(row.first); });
+}
+
+namespace {
+
+// Ends every message box that runs, with OK, from a timer inside its loop,
+// and counts them.
+class MessageBoxCloser : public TimerClient {
+public:
+    MessageBoxCloser() { startTimer(1, 20); }
+    void timerEvent(int) override
+    {
+        for (UIWidget* widget : UIManager::instance()->widgets()) {
+            auto* box = dynamic_cast<UIMessageBox*>(widget);
+            if (box && box->isInModalLoop()) {
+                ++closed;
+                box->done(1);
+                return;
+            }
+        }
+    }
+    int closed = 0;
+};
+
+void CALLBACK exitFromLoop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    MainController::instance()->exit();
+}
+
+} // namespace
+
+// A controller of its own in a fresh application-data folder: the test
+// application's product name is changed for the test, and its folder
+// removed before and after.
+class ControllerTest : public StyledWidgetTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        StyledWidgetTest::SetUpTestSuite();
+        Application* application = Application::instance();
+        if (!application->findPack(L"data"))
+            ASSERT_TRUE(application->loadPack(application->applicationDirectory() + L"\\..\\data.pak"));
+    }
+
+    void SetUp() override
+    {
+        m_productName = Application::instance()->productName();
+        Application::instance()->setProductName(L"KestrolaShellTest");
+        removeTree(wide(folder()));
+    }
+
+    void TearDown() override
+    {
+        removeTree(wide(folder()));
+        Application::instance()->setProductName(m_productName);
+        StyledWidgetTest::TearDown();
+    }
+
+    static String folder() { return Application::instance()->userDataPath(); }
+    static String filePath(const wchar_t* name) { return folder() + L'\\' + name; }
+
+    // Exit as the program takes it: from inside the event loop, which the
+    // exit ends.
+    static void exitThroughTheLoop()
+    {
+        SetTimer(nullptr, 0, 10, exitFromLoop);
+        Application::instance()->run();
+    }
+
+private:
+    String m_productName;
+};
+
+TEST_F(ControllerTest, FirstStartKeepsTheWindowHiddenWithAutorunAndWritesBothFilesAtExit)
+{
+    {
+        MainController controller(true);
+        MainWindow* window = controller.userInterface()->mainWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(controller.userInterface()->trayIcon()->isVisible());
+        Tag* desktop = libraryModel()->findTagByName(L"Desktop");
+        ASSERT_NE(desktop, nullptr);
+        ASSERT_NE(libraryModel()->findTagByName(L"Recent"), nullptr);
+        PointerArray<Tag*> selection;
+        selection.append(desktop);
+        window->tagCloud()->setSelectedTags(selection);
+        exitThroughTheLoop();
+    }
+    EXPECT_TRUE(fileExistsRaw(filePath(L"kestrola.config")));
+    EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
+
+    MainController restarted(true);
+    EXPECT_NE(libraryModel()->findTagByName(L"Recent"), nullptr);
+    const PointerArray<Tag*>& selected = restarted.userInterface()->mainWindow()->tagCloud()->selectedTags();
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected[0]->name(), L"Desktop");
+}
+
+TEST_F(ControllerTest, ShowsTheWindowWithoutAutorun)
+{
+    MainController controller(false);
+    EXPECT_TRUE(controller.userInterface()->mainWindow()->isVisible());
+}
+
+TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
+{
+    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
+    const Bytes damaged = bytesOf("KR\x01\x02 not a library");
+    ASSERT_TRUE(writeRaw(filePath(L"kestrola.database"), damaged));
+    MessageBoxCloser closer;
+    MainController controller(true);
+    EXPECT_EQ(closer.closed, 1);
+    EXPECT_EQ(libraryModel()->tagCount(), 0);
+    EXPECT_NE(controller.userInterface()->mainWindow(), nullptr);
+    int keptCopies = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((wide(folder()) + L"\\*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        const String name(data.cFileName);
+        if (name != L"kestrola.database" && readRaw(filePath(data.cFileName)) == damaged)
+            ++keptCopies;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    EXPECT_EQ(keptCopies, 1);
+}
