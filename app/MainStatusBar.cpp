@@ -1,6 +1,7 @@
 #include "app/MainStatusBar.h"
 
 #include "app/ImageByName.h"
+#include "app/PaintNow.h"
 #include "foundation/Application.h"
 #include "foundation/Hooks.h"
 #include "ui/widgets/UILabel.h"
@@ -97,4 +98,5 @@ void MainStatusBar::showStatus(const String& iconName)
         m_light->setImage(imageByName(iconName), UIPicture::Unscaled, AlignCenter);
     }
     m_text->setText(currentText());
+    showPaintedNow(this);
 }

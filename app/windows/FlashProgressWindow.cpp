@@ -1,5 +1,6 @@
 #include "app/windows/FlashProgressWindow.h"
 
+#include "app/PaintNow.h"
 #include "graphics/Font.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
@@ -7,6 +8,7 @@
 #include "ui/widgets/UIBox.h"
 #include "ui/widgets/UILabel.h"
 #include "ui/widgets/UIProgress.h"
+#include "ui/widgets/UISpacer.h"
 
 #include <algorithm>
 
@@ -35,6 +37,8 @@ UIBox* addBarRow(UIWidget* parent)
     row->setLayoutVertical(false);
     row->setSizePolicy(SizeExpanding, SizeFixed);
     row->applyLayoutSpacingMetrics();
+    // The window's own background shows through.
+    row->setBackground(Brush());
     return row;
 }
 
@@ -57,6 +61,8 @@ FlashProgressWindow::FlashProgressWindow(UIWidget* parent)
     m_window->applyLayoutSpacingMetrics();
     m_window->setMinimumSize(windowSize);
     m_window->setWindowAlignment(AlignCenter);
+    // The room the window has beyond its lines goes above and below them.
+    shown(new UIExpander(m_window));
     m_message = shown(new UILabel(m_window));
     m_message->setSizePolicy(SizeExpanding, SizeFixed);
     UIBox* row = addBarRow(m_window);
@@ -65,6 +71,7 @@ FlashProgressWindow::FlashProgressWindow(UIWidget* parent)
     m_bar->setSizePolicy(SizeExpanding, SizeFixed);
     m_percentText = addPercentLabel(row);
     m_percentText->setText(percentTextOf(m_percent));
+    shown(new UIExpander(m_window));
 }
 
 FlashProgressWindow::~FlashProgressWindow()
@@ -79,6 +86,7 @@ FlashProgressWindow::~FlashProgressWindow()
 void FlashProgressWindow::setMessage(const String& text)
 {
     m_message->setText(text);
+    showPaintedNow(m_window);
 }
 
 void FlashProgressWindow::setPercent(int percent)
@@ -89,6 +97,7 @@ void FlashProgressWindow::setPercent(int percent)
     m_percent = percent;
     m_bar->setValue(percent);
     m_percentText->setText(percentTextOf(percent));
+    showPaintedNow(m_window);
 }
 
 void FlashProgressWindow::show()
@@ -96,6 +105,7 @@ void FlashProgressWindow::show()
     m_window->show();
     // The platform's own paint request waits for an event loop.
     m_window->repaint();
+    showPaintedNow(m_window);
 }
 
 const String& FlashProgressWindow::message() const
