@@ -1,8 +1,10 @@
-// Draws the standard images and the skins of the "white" style with the
-// program's own painter and writes them as PNG files:
-//   make-style-images <style folder>
-// writes <style folder>\images\*.png and <style folder>\skins\*.png, one
-// file for every image registered in style-images/.
+// Draws the standard images and the skins of the "white" style, and the
+// program's own images of the data pack, with the program's own painter
+// and writes them as PNG files:
+//   make-style-images <style folder> <data folder>
+// writes <style folder>\images\*.png, <style folder>\skins\*.png and
+// <data folder>\images\*.png, one file for every image registered in
+// style-images/.
 
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
@@ -14,6 +16,13 @@
 
 namespace {
 
+struct PackFolders {
+    String style;
+    String data;
+
+    const String& of(ImagePack pack) const { return pack == ImagePack::Data ? data : style; }
+};
+
 bool write(const StyleImage& entry, const String& folder)
 {
     const String subfolder = folder + String(L"\\") + String(entry.folder) + String(L"\\");
@@ -24,11 +33,11 @@ bool write(const StyleImage& entry, const String& folder)
     return false;
 }
 
-bool writeAll(const String& folder)
+bool writeAll(const PackFolders& folders)
 {
     bool ok = true;
     for (const StyleImage& entry : styleImages())
-        ok = write(entry, folder) && ok;
+        ok = write(entry, folders.of(entry.pack)) && ok;
     return ok;
 }
 
@@ -36,13 +45,13 @@ bool writeAll(const String& folder)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 2) {
-        std::fwprintf(stderr, L"usage: make-style-images <style folder>\n");
+    if (argc != 3) {
+        std::fwprintf(stderr, L"usage: make-style-images <style folder> <data folder>\n");
         return 2;
     }
     registerGdiPaintEngine();
     initImageCodecs();
-    const bool ok = writeAll(String(argv[1]));
+    const bool ok = writeAll(PackFolders{String(argv[1]), String(argv[2])});
     shutdownImageCodecs();
     destroyPaintEngines();
     return ok ? 0 : 1;

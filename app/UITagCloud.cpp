@@ -1,0 +1,563 @@
+#include "app/UITagCloud.h"
+
+#include "foundation/FileSystem.h"
+#include "foundation/Hooks.h"
+#include "foundation/Settings.h"
+#include "graphics/DrawingSurface.h"
+#include "graphics/Graphics.h"
+#include "library/CloudMetrics.h"
+#include "library/LibraryModel.h"
+#include "library/Tag.h"
+#include "ui/UINativeWindow.h"
+#include "ui/UIStyleValues.h"
+
+#include <algorithm>
+#include <numeric>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+const wchar_t* const selectionKey = L"tagCloud/selectedTags";
+
+// Values of the model's backgroundImageDrawMode.
+enum BackgroundDrawMode : std::uint32_t { RealSize = 0, Stretched = 1, Tiled = 2 };
+
+// Faded tags are the foreground at this alpha over the background.
+constexpr std::uint8_t fadedAlpha = 115;
+
+// Font sizes outside this range come only from damaged settings; they
+// would make unreadable or absurdly large fonts.
+constexpr float smallestPoints = 4.0f;
+constexpr float largestPoints = 200.0f;
+
+const Colour fallbackBackground(255, 255, 255);
+const Colour fallbackForeground(0, 0, 0);
+
+// Disables the window's native input for its lifetime, nested the way modal
+// loops nest, without repainting the window's widgets as disabled.
+class WindowInputBlock {
+public:
+    explicit WindowInputBlock(const UIWidget* window) : m_native(window ? window->nativeWindow() : nullptr)
+    {
+        if (m_native)
+            m_native->setBlocked(true);
+    }
+    ~WindowInputBlock()
+    {
+        if (m_native)
+            m_native->setBlocked(false);
+    }
+    WindowInputBlock(const WindowInputBlock&) = delete;
+    WindowInputBlock& operator=(const WindowInputBlock&) = delete;
+
+private:
+    UINativeWindow* m_native;
+};
+
+String escapedName(const String& name)
+{
+    String escaped;
+    escaped.reserve(name.length());
+    for (int i = 0; i < name.length(); ++i) {
+        if (name[i] == L'\\' || name[i] == L'|')
+            escaped.append(L'\\');
+        escaped.append(name[i]);
+    }
+    return escaped;
+}
+
+StringList namesOf(const PointerArray<Tag*>& tags)
+{
+    StringList names;
+    for (const Tag* tag : tags)
+        names.append(tag->name());
+    return names;
+}
+
+// The tags in order, each once.
+PointerArray<Tag*> withoutRepeats(const PointerArray<Tag*>& tags)
+{
+    PointerArray<Tag*> unique;
+    std::unordered_set<const Tag*> seen;
+    for (Tag* tag : tags) {
+        if (seen.insert(tag).second)
+            unique.append(tag);
+    }
+    return unique;
+}
+
+bool sameTags(const PointerArray<Tag*>& a, const PointerArray<Tag*>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+float sanePoints(float points)
+{
+    if (!(points >= smallestPoints))
+        return smallestPoints;
+    return std::min(points, largestPoints);
+}
+
+} // namespace
+
+String joinTagNames(const StringList& names)
+{
+    String text;
+    bool first = true;
+    for (const String& name : names) {
+        if (!first)
+            text.append(L'|');
+        first = false;
+        text.append(escapedName(name));
+    }
+    return text;
+}
+
+StringList splitTagNames(const String& text)
+{
+    StringList names;
+    if (text.isEmpty())
+        return names;
+    String name;
+    for (int i = 0; i < text.length(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\\' && i + 1 < text.length()) {
+            name.append(text[++i]);
+        } else if (c == L'|') {
+            names.append(name);
+            name.clear();
+        } else {
+            name.append(c);
+        }
+    }
+    names.append(name);
+    return names;
+}
+
+UITagCloud::UITagCloud(UIWidget* parent) : UIWidget(parent)
+{
+    setStyleName(L"UITagCloud");
+    setSizePolicy(SizeExpanding, SizeExpanding);
+    setFlag(WidgetHoverTracking, true);
+}
+
+UITagCloud::~UITagCloud() = default;
+
+LibraryModel* UITagCloud::model() const
+{
+    return shellHooks().libraryModel();
+}
+
+Size UITagCloud::sizeHint() const
+{
+    return {200, 120};
+}
+
+void UITagCloud::setStyleProperty(const String& name, const String& value)
+{
+    const int number = std::max(0, parseIntValue(value));
+    if (name == String(L"padding"))
+        m_spacing.padding = number;
+    else if (name == String(L"wordSpacing"))
+        m_spacing.wordSpacing = number;
+    else if (name == String(L"lineSpacing"))
+        m_spacing.lineSpacing = number;
+    else if (name == String(L"scrollStep"))
+        m_scrollStep = number;
+}
+
+// ---- Entries and layout ----
+
+void UITagCloud::reload()
+{
+    LibraryModel* library = model();
+    clearPlacement();
+    if (isDetached() || !library) {
+        repaint();
+        return;
+    }
+    const bool dropped = library->removeForeignTags(m_selected);
+    rebuildEntries(*library);
+    placeEntries(*library);
+    measure();
+    relayout();
+    repaint();
+    if (dropped)
+        selectionChanged.emit();
+}
+
+void UITagCloud::clearPlacement()
+{
+    m_entries.clear();
+    m_placed.clear();
+    m_sizes.clear();
+    m_layout.clear();
+    m_hovered = -1;
+    m_pressed = nullptr;
+}
+
+void UITagCloud::rebuildEntries(LibraryModel& library)
+{
+    const CloudMetrics metrics(library);
+    for (Tag* tag : library.tags()) {
+        tag->clearFlags(Tag::KeptByCloud);
+        if (tag->stateFlags() & Tag::Shown)
+            m_entries.append({tag, metrics.fontSize(tag)});
+    }
+    if (library.sortMode() != CloudOrder::Unsorted)
+        sortCloudEntries(m_entries, CloudOrder{m_selected, library.sortMode()});
+}
+
+// Gives each entry its font and look, once per reload.
+void UITagCloud::placeEntries(LibraryModel& library)
+{
+    syncFontFace(library.fontFamily().isEmpty() ? defaultFontDesc().face() : library.fontFamily());
+    PointerArray<Tag*> related;
+    library.relatedTags(m_selected, related);
+    const std::unordered_set<const Tag*> bright(related.begin(), related.end());
+    const std::unordered_set<const Tag*> selected(m_selected.begin(), m_selected.end());
+    m_placed.reserve(static_cast<std::size_t>(m_entries.count()));
+    for (const CloudEntry& entry : m_entries) {
+        Look look = Look::Plain;
+        if (selected.count(entry.tag))
+            look = Look::Selected;
+        else if (!selected.empty() && !bright.count(entry.tag))
+            look = Look::Faded;
+        m_placed.push_back({entry.tag, entry.tag->name(), fontFor(entry.fontSize), look});
+        entry.tag->setFlags(Tag::KeptByCloud);
+    }
+}
+
+void UITagCloud::measure()
+{
+    m_sizes.reserve(m_placed.size());
+    for (const PlacedTag& placed : m_placed) {
+        const Font& font = *m_fonts[static_cast<std::size_t>(placed.font)];
+        m_sizes.push_back({font.textWidth(placed.text.constData(), placed.text.length()), font.height()});
+    }
+}
+
+void UITagCloud::relayout()
+{
+    m_layout.flow(m_sizes, width(), m_spacing);
+    for (int i = 0; i < m_layout.count(); ++i)
+        m_placed[static_cast<std::size_t>(i)].tag->setCloudRect(m_layout.rectOf(i));
+    scrollTo(m_scrollOffset);
+}
+
+// Sizes that round to the same pixel height share one font.
+int UITagCloud::fontFor(float points)
+{
+    const FontDesc desc(m_fontFace, sanePoints(points), 0);
+    const int pixels = desc.pixelSize();
+    const auto found = std::find(m_fontPixels.begin(), m_fontPixels.end(), pixels);
+    if (found != m_fontPixels.end())
+        return static_cast<int>(found - m_fontPixels.begin());
+    m_fonts.push_back(std::make_unique<Font>(desc));
+    m_fontPixels.push_back(pixels);
+    return static_cast<int>(m_fonts.size()) - 1;
+}
+
+void UITagCloud::syncFontFace(const String& face)
+{
+    if (face == m_fontFace)
+        return;
+    m_fontFace = face;
+    m_fonts.clear();
+    m_fontPixels.clear();
+}
+
+void UITagCloud::scrollTo(int offset)
+{
+    const int largest = std::max(0, m_layout.contentHeight() - height());
+    m_scrollOffset = std::clamp(offset, 0, largest);
+}
+
+int UITagCloud::indexAt(Point p) const
+{
+    return m_layout.indexAt({p.x, p.y + m_scrollOffset});
+}
+
+Tag* UITagCloud::tagAt(Point p) const
+{
+    const int index = indexAt(p);
+    return index < 0 ? nullptr : m_placed[static_cast<std::size_t>(index)].tag;
+}
+
+Rect UITagCloud::widgetRect(int index) const
+{
+    const Rect& r = m_layout.rectOf(index);
+    return Rect(r.x, r.y - m_scrollOffset, r.width, r.height);
+}
+
+// ---- Selection ----
+
+bool UITagCloud::isSelected(const Tag* tag) const
+{
+    return m_selected.lastIndexOf(tag) >= 0;
+}
+
+void UITagCloud::setSelectedTags(const PointerArray<Tag*>& tags)
+{
+    PointerArray<Tag*> kept = withoutRepeats(tags);
+    if (LibraryModel* library = model())
+        library->removeForeignTags(kept);
+    else
+        kept.clear();
+    if (isDetached()) {
+        const StringList names = namesOf(kept);
+        if (joinTagNames(names) == joinTagNames(m_detachedNames))
+            return;
+        m_detachedNames = names;
+        selectionChanged.emit();
+        return;
+    }
+    if (sameTags(kept, m_selected))
+        return;
+    m_selected = kept;
+    reload();
+    selectionChanged.emit();
+}
+
+StringList UITagCloud::selectedNames() const
+{
+    return isDetached() ? m_detachedNames : namesOf(m_selected);
+}
+
+PointerArray<Tag*> UITagCloud::tagsNamed(const StringList& names) const
+{
+    PointerArray<Tag*> tags;
+    const LibraryModel* library = model();
+    if (!library)
+        return tags;
+    for (const String& name : names) {
+        Tag* tag = library->findTagByName(name);
+        if (tag && tags.lastIndexOf(tag) < 0)
+            tags.append(tag);
+    }
+    return tags;
+}
+
+void UITagCloud::loadSelection()
+{
+    const StringList names = splitTagNames(shellHooks().settings().value(selectionKey, String()).toString());
+    if (isDetached()) {
+        m_detachedNames = names;
+        return;
+    }
+    setSelectedTags(tagsNamed(names));
+}
+
+void UITagCloud::saveSelection() const
+{
+    Settings& store = shellHooks().settings();
+    if (!store.contains(selectionKey))
+        store.addEntry(selectionKey, String());
+    store.setValue(selectionKey, joinTagNames(selectedNames()));
+}
+
+void UITagCloud::detachEntries()
+{
+    if (m_detachDepth++ > 0)
+        return;
+    m_detachedNames = namesOf(m_selected);
+    m_selected.clear();
+    if (LibraryModel* library = model()) {
+        for (Tag* tag : library->tags())
+            tag->clearFlags(Tag::KeptByCloud);
+    }
+    clearPlacement();
+    repaint();
+}
+
+void UITagCloud::attachEntries()
+{
+    if (!isDetached() || --m_detachDepth > 0)
+        return;
+    m_selected = tagsNamed(m_detachedNames);
+    // Tags may have gone while the cloud looked away.
+    const bool lost = m_selected.count() < m_detachedNames.count();
+    m_detachedNames.clear();
+    reload();
+    if (lost)
+        selectionChanged.emit();
+}
+
+// ---- Clicks ----
+
+void UITagCloud::clickTag(Tag* tag)
+{
+    LibraryModel* library = model();
+    if (!library || library->isBusy())
+        return;
+    if (isSelected(tag))
+        deselect(tag);
+    else
+        selectAfterScan(*library, tag);
+}
+
+void UITagCloud::deselect(Tag* tag)
+{
+    m_selected.removeOne(tag);
+    reload();
+    selectionChanged.emit();
+}
+
+// The scan may delete items and add tags, and it processes events while it
+// runs: the cloud lets go of every tag and the window takes no input until
+// it ends.
+void UITagCloud::selectAfterScan(LibraryModel& library, Tag* tag)
+{
+    {
+        const WindowInputBlock block(topLevelWidget());
+        detachEntries();
+        library.scanForClickedTag(tag);
+        attachEntries();
+    }
+    if (isDetached() || !library.containsTag(tag) || isSelected(tag))
+        return;
+    library.recordTagUse(tag);
+    m_selected.append(tag);
+    reload();
+    selectionChanged.emit();
+}
+
+// ---- Background ----
+
+void UITagCloud::reloadBackground()
+{
+    const LibraryModel* library = model();
+    const String path = library ? library->backgroundImagePath() : String();
+    m_backgroundImage = !path.isEmpty() && fileExists(path) ? Bitmap::load(path) : Bitmap();
+    repaint();
+}
+
+// ---- Painting ----
+
+Colour UITagCloud::colourOf(Look look) const
+{
+    const LibraryModel* library = model();
+    if (!library)
+        return fallbackForeground;
+    switch (look) {
+    case Look::Selected:
+        return library->selectedForeground().colour();
+    case Look::Faded: {
+        Colour faded = library->foreground().colour();
+        faded.setAlpha(fadedAlpha);
+        return library->background().colour().blended(faded);
+    }
+    default:
+        return library->foreground().colour();
+    }
+}
+
+void UITagCloud::paintEvent(UIPaintEvent* event)
+{
+    Graphics g(backBuffer());
+    paintBackground(g);
+    paintTags(g, event->rect());
+}
+
+void UITagCloud::paintBackground(Graphics& g) const
+{
+    const LibraryModel* library = model();
+    g.fillRect(rect(), library ? library->background() : Brush(fallbackBackground));
+    if (!library || m_backgroundImage.isNull())
+        return;
+    switch (library->backgroundImageDrawMode()) {
+    case Stretched:
+        g.drawBitmapScaledTo(m_backgroundImage, 0, 0, width(), height());
+        return;
+    case Tiled:
+        g.tileBitmap(m_backgroundImage, rect());
+        return;
+    default:
+        g.drawBitmapAt(m_backgroundImage, 0, 0);
+    }
+}
+
+// Only the rows in the area are drawn, grouped by font and colour so the
+// painter changes each once per group rather than once per word.
+void UITagCloud::paintTags(Graphics& g, const Rect& area) const
+{
+    const auto [first, end] = m_layout.indexesBetween(area.y + m_scrollOffset, area.bottom() + m_scrollOffset);
+    std::vector<int> order(static_cast<std::size_t>(end - first));
+    std::iota(order.begin(), order.end(), first);
+    const auto placed = [this](int i) -> const PlacedTag& { return m_placed[static_cast<std::size_t>(i)]; };
+    std::sort(order.begin(), order.end(), [&placed](int a, int b) {
+        return std::pair(placed(a).font, placed(a).look) < std::pair(placed(b).font, placed(b).look);
+    });
+    for (const int i : order) {
+        const PlacedTag& tag = placed(i);
+        const Font& font = *m_fonts[static_cast<std::size_t>(tag.font)];
+        const Rect r = widgetRect(i);
+        g.setFont(font.desc());
+        g.setPen(Pen(colourOf(tag.look)));
+        g.drawTextRaw(tag.text.constData(), tag.text.length(), r.x, r.y);
+        if (i != m_hovered)
+            continue;
+        const int baseline = r.y + font.ascent() + 1;
+        g.setPen(Pen(colourOf(tag.look), static_cast<float>(std::max(1, font.height() / 18)), Pen::Solid));
+        g.drawLine(r.x, baseline, r.right(), baseline);
+    }
+}
+
+// ---- Input ----
+
+Cursor UITagCloud::cursorAt(Point p) const
+{
+    return tagAt(p) ? Cursor(CursorHand) : UIWidget::cursorAt(p);
+}
+
+void UITagCloud::resizeEvent(UIResizeEvent*)
+{
+    relayout();
+}
+
+void UITagCloud::mousePressEvent(UIMouseEvent* event)
+{
+    m_pressed = event->button() == LeftButton ? tagAt(event->position()) : nullptr;
+}
+
+// A click is a press and a release on the same tag.
+void UITagCloud::mouseReleaseEvent(UIMouseEvent* event)
+{
+    if (event->button() != LeftButton)
+        return;
+    Tag* pressed = std::exchange(m_pressed, nullptr);
+    if (pressed && tagAt(event->position()) == pressed)
+        clickTag(pressed);
+}
+
+void UITagCloud::mouseMoveEvent(UIMouseEvent* event)
+{
+    setHovered(indexAt(event->position()));
+}
+
+void UITagCloud::leaveEvent(UIMouseEvent*)
+{
+    setHovered(-1);
+}
+
+void UITagCloud::setHovered(int index)
+{
+    if (index == m_hovered)
+        return;
+    m_hovered = index;
+    repaint();
+}
+
+void UITagCloud::wheelEvent(UIWheelEvent* event)
+{
+    const int before = m_scrollOffset;
+    if (event->direction() == WheelDown)
+        scrollTo(m_scrollOffset + m_scrollStep);
+    else if (event->direction() == WheelUp)
+        scrollTo(m_scrollOffset - m_scrollStep);
+    if (m_scrollOffset == before)
+        return;
+    m_hovered = indexAt(event->position());
+    repaint();
+}

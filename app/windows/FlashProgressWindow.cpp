@@ -1,0 +1,119 @@
+#include "app/windows/FlashProgressWindow.h"
+
+#include "app/PaintNow.h"
+#include "graphics/Font.h"
+#include "ui/UIManager.h"
+#include "ui/UINativeWindow.h"
+#include "ui/UIWindow.h"
+#include "ui/widgets/UIBox.h"
+#include "ui/widgets/UILabel.h"
+#include "ui/widgets/UIProgress.h"
+#include "ui/widgets/UISpacer.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr Size windowSize{360, 90};
+const wchar_t* const widestPercent = L"100%";
+// The label's own room around its text.
+constexpr int labelMargin = 4;
+
+template <typename Widget>
+Widget* shown(Widget* widget)
+{
+    widget->show();
+    return widget;
+}
+
+String percentTextOf(int percent)
+{
+    return String::number(percent) + L'%';
+}
+
+UIBox* addBarRow(UIWidget* parent)
+{
+    auto* row = shown(new UIBox(parent));
+    row->setLayoutVertical(false);
+    row->setSizePolicy(SizeExpanding, SizeFixed);
+    row->applyLayoutSpacingMetrics();
+    // The window's own background shows through.
+    row->setBackground(Brush());
+    return row;
+}
+
+// As wide as the widest percent, so the bar keeps its length.
+UILabel* addPercentLabel(UIWidget* parent)
+{
+    auto* label = shown(new UILabel(parent));
+    label->setAlignment(AlignRight | AlignVCenter);
+    const Font font(label->font());
+    label->setMinimumWidth(font.textWidth(widestPercent, String(widestPercent).length()) + labelMargin);
+    return label;
+}
+
+} // namespace
+
+FlashProgressWindow::FlashProgressWindow(UIWidget* parent)
+    : m_window(new UIWindow(parent, WindowFrameless | WindowStaysOnTop | WindowNoActivate))
+{
+    m_window->applyLayoutMarginMetrics();
+    m_window->applyLayoutSpacingMetrics();
+    m_window->setMinimumSize(windowSize);
+    m_window->setWindowAlignment(AlignCenter);
+    // The room the window has beyond its lines goes above and below them.
+    shown(new UIExpander(m_window));
+    m_message = shown(new UILabel(m_window));
+    m_message->setSizePolicy(SizeExpanding, SizeFixed);
+    UIBox* row = addBarRow(m_window);
+    m_bar = shown(new UIProgress(row));
+    m_bar->setRange(0, 100);
+    m_bar->setSizePolicy(SizeExpanding, SizeFixed);
+    m_percentText = addPercentLabel(row);
+    m_percentText->setText(percentTextOf(m_percent));
+    shown(new UIExpander(m_window));
+}
+
+FlashProgressWindow::~FlashProgressWindow()
+{
+    // A parent window destroyed first has taken this window with it.
+    if (!UIManager::instance()->isRegistered(m_window))
+        return;
+    m_window->hide();
+    delete m_window;
+}
+
+void FlashProgressWindow::setMessage(const String& text)
+{
+    m_message->setText(text);
+    showPaintedNow(m_window);
+}
+
+void FlashProgressWindow::setPercent(int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    if (percent == m_percent)
+        return;
+    m_percent = percent;
+    m_bar->setValue(percent);
+    m_percentText->setText(percentTextOf(percent));
+    showPaintedNow(m_window);
+}
+
+void FlashProgressWindow::show()
+{
+    m_window->show();
+    // The platform's own paint request waits for an event loop.
+    m_window->repaint();
+    showPaintedNow(m_window);
+}
+
+const String& FlashProgressWindow::message() const
+{
+    return m_message->text();
+}
+
+String FlashProgressWindow::percentText() const
+{
+    return m_percentText->text();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// FlashProgressWindow: the small borderless window that shows how far a
+// long load or save has come: a message line, a bar and its percent.
+// The database drives it without an event loop running, so every change
+// is painted on the screen at once.
+
+#include "foundation/Hooks.h"
+#include "foundation/String.h"
+
+class UILabel;
+class UIProgress;
+class UIWidget;
+class UIWindow;
+
+class FlashProgressWindow : public ProgressWindow {
+public:
+    // Centred over the parent's window, or over the primary monitor's work
+    // area without one. Hidden until show.
+    explicit FlashProgressWindow(UIWidget* parent = nullptr);
+    // Hides and deletes the window.
+    ~FlashProgressWindow() override;
+
+    void setMessage(const String& text) override;
+    // Clamped to 0..100.
+    void setPercent(int percent) override;
+    // Shown on top, without taking the activation.
+    void show() override;
+
+    const String& message() const;
+    int percent() const { return m_percent; }
+    String percentText() const;
+    UIWindow* window() const { return m_window; }
+
+private:
+    UIWindow* m_window;
+    UILabel* m_message;
+    UIProgress* m_bar;
+    UILabel* m_percentText;
+    int m_percent = 0;
+};

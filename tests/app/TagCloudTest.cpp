@@ -1,0 +1,225 @@
+#include "app/UITagCloud.h"
+
+#include "foundation/Hooks.h"
+#include "foundation/Settings.h"
+#include "graphics/DrawingSurface.h"
+#include "library/LibraryModel.h"
+#include "library/Tag.h"
+
+#include "tests/support/ColourPrinting.h"
+#include "tests/support/RowTable.h"
+#include "tests/support/TempFolder.h"
+#include "tests/widgets/PointerMessages.h"
+#include "tests/widgets/SignalRecorder.h"
+#include "tests/widgets/StyledWidgetTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const selectionKey = L"tagCloud/selectedTags";
+
+// The shell of these tests: its own settings store and the test's model.
+class CloudShell : public ShellHooks {
+public:
+    CloudShell() { setShellHooks(this); }
+    ~CloudShell() override { setShellHooks(nullptr); }
+
+    Settings& settings() override { return store; }
+    LibraryModel* libraryModel() override { return model; }
+
+    LibraryModel* model = nullptr;
+    Settings store{String(), String(), Settings::NoLocation, Settings::NoFormat};
+};
+
+std::vector<std::wstring> namesOf(const PointerArray<Tag*>& tags)
+{
+    std::vector<std::wstring> names;
+    for (const Tag* tag : tags)
+        names.push_back(wide(tag->name()));
+    return names;
+}
+
+std::vector<std::wstring> namesOf(const List<CloudEntry>& entries)
+{
+    std::vector<std::wstring> names;
+    for (const CloudEntry& entry : entries)
+        names.push_back(wide(entry.tag->name()));
+    return names;
+}
+
+// A shown cloud over a model with the first-run tags "Desktop" and "Recent"
+// (a click on Desktop scans the tree's desktop folder, which holds one
+// file) and three tags of one item each.
+class TagCloudTest : public StyledWidgetTest {
+protected:
+    TagCloudTest()
+    {
+        shell.model = &model;
+        shell.store.addEntry(selectionKey, String());
+        desktopFile = tree.file(L"desktop\\note.txt");
+        model.setFirstRunFolders(tree.makeFolder(L"recent"), tree.makeFolder(L"desktop"));
+        tree.writeFile(L"desktop\\note.txt", Bytes());
+        model.createDefaults();
+        zebra = tag(L"zebra", 3);
+        apple = tag(L"apple", 1);
+        tag(L"#Banana", 2);
+        cloud = new UITagCloud(&window);
+        cloud->setGeometry(0, 0, 400, 300);
+        cloud->show();
+        showAt(window, 20, 20, 400, 300);
+        cloud->reload();
+        cloud->selectionChanged.connect(&recorder, &SignalRecorder::onSignal);
+    }
+
+    Tag* tag(const wchar_t* name, std::int64_t usage)
+    {
+        Tag* made = model.addTagWithUsage(name, usage, DateTime());
+        Tag::linkItem(made, model.addItem(String(L"Z:\\kestrola-missing\\") + name, 0, DateTime()));
+        return made;
+    }
+    void select(std::vector<Tag*> tags)
+    {
+        PointerArray<Tag*> array;
+        for (Tag* one : tags)
+            array.append(one);
+        cloud->setSelectedTags(array);
+    }
+    void press(UINT message, WPARAM keys, Point inCloud)
+    {
+        sendPointerMessage(window, WM_MOUSEMOVE, 0, cloud->mapToWindow(inCloud));
+        sendPointerMessage(window, message, keys, cloud->mapToWindow(inCloud));
+    }
+    void clickAt(Point inCloud)
+    {
+        press(WM_LBUTTONDOWN, MK_LBUTTON, inCloud);
+        press(WM_LBUTTONUP, 0, inCloud);
+    }
+    void click(const Tag* target) { clickAt(target->cloudRect().center()); }
+    std::wstring stored() const { return wide(shell.store.value(selectionKey).toString()); }
+
+    CloudShell shell;
+    LibraryModel model;
+    TempFolder tree;
+    String desktopFile;
+    RecordingWidget window{nullptr, Colour(), quickWindow};
+    UITagCloud* cloud = nullptr;
+    Tag* zebra = nullptr;
+    Tag* apple = nullptr;
+    SignalRecorder recorder;
+};
+
+TEST_F(TagCloudTest, SelectionComesBackFromTheSettingWithoutUnknownNames)
+{
+    Tag* odd = tag(L"a|b\\c", 0);
+    shell.store.setValue(selectionKey, String(L"zebra|no such tag|APPLE|a\\|b\\\\c"));
+    cloud->loadSelection();
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra", L"apple", L"a|b\\c"}));
+    EXPECT_TRUE(cloud->isSelected(odd));
+    EXPECT_EQ(recorder.count, 1);
+
+    cloud->saveSelection();
+    EXPECT_EQ(stored(), L"zebra|apple|a\\|b\\\\c");
+    select({});
+    cloud->loadSelection();
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra", L"apple", L"a|b\\c"}));
+}
+
+TEST_F(TagCloudTest, NamesWithBarsAndBackslashesRoundTrip)
+{
+    struct Row {
+        std::vector<const wchar_t*> names;
+        const wchar_t* stored;
+    };
+    const Row rows[] = {
+        {{L"a|b", L"c\\d"}, L"a\\|b|c\\\\d"},
+        {{L"\\", L"|", L"\\|"}, L"\\\\|\\||\\\\\\|"},
+        {{L"", L"z", L"trailing\\"}, L"|z|trailing\\\\"},
+        {{}, L""},
+    };
+    forEachRow(rows, [](const Row& row) {
+        EXPECT_EQ(joinTagNames(listOf(row.names)), String(row.stored));
+        EXPECT_EQ(vectorOf(splitTagNames(row.stored)), vectorOf(listOf(row.names)));
+    });
+}
+
+TEST_F(TagCloudTest, ClicksSelectAfterTheScanAndDeselect)
+{
+    Tag* desktop = model.findTagByName(L"Desktop");
+    click(desktop);
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"Desktop"}));
+    ASSERT_EQ(desktop->itemCount(), 1);
+    EXPECT_EQ(desktop->items()[0]->path(), desktopFile);
+    EXPECT_EQ(desktop->usage(), 1);
+    EXPECT_EQ(recorder.count, 1);
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(&window)));
+
+    click(desktop);
+    EXPECT_TRUE(cloud->selectedTags().isEmpty());
+    EXPECT_EQ(recorder.count, 2);
+
+    // Between the tags, released on another tag, and while the model is busy.
+    clickAt(Point(2, 2));
+    press(WM_LBUTTONDOWN, MK_LBUTTON, zebra->cloudRect().center());
+    press(WM_LBUTTONUP, 0, apple->cloudRect().center());
+    {
+        const LibraryModel::BusyScope busy(&model);
+        click(apple);
+    }
+    EXPECT_TRUE(cloud->selectedTags().isEmpty());
+    EXPECT_EQ(recorder.count, 2);
+}
+
+TEST_F(TagCloudTest, SortedByNameWithTheSelectionFirstOnlyWhenAsked)
+{
+    EXPECT_EQ(namesOf(cloud->entries()),
+              (std::vector<std::wstring>{L"Desktop", L"Recent", L"zebra", L"apple", L"#Banana"}));
+    model.setSortMode(CloudOrder::ByName);
+    select({zebra});
+    EXPECT_EQ(namesOf(cloud->entries()),
+              (std::vector<std::wstring>{L"zebra", L"apple", L"#Banana", L"Desktop", L"Recent"}));
+}
+
+TEST_F(TagCloudTest, DetachedCloudHoldsNoTagsAndIgnoresClicks)
+{
+    select({zebra});
+    const Point onApple = apple->cloudRect().center();
+    cloud->detachEntries();
+    cloud->detachEntries();
+    EXPECT_TRUE(cloud->entries().isEmpty());
+    EXPECT_TRUE(cloud->selectedTags().isEmpty());
+    EXPECT_EQ(cloud->tagAt(onApple), nullptr);
+    EXPECT_EQ(apple->stateFlags() & Tag::KeptByCloud, 0u);
+    clickAt(onApple);
+
+    cloud->attachEntries();
+    EXPECT_TRUE(cloud->isDetached());
+    cloud->attachEntries();
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra"}));
+    EXPECT_EQ(cloud->entries().count(), 5);
+    EXPECT_EQ(cloud->tagAt(onApple), apple);
+    EXPECT_EQ(recorder.count, 1);
+}
+
+TEST_F(TagCloudTest, SelectedTagIsDrawnInTheSelectedColour)
+{
+    const Colour red(255, 0, 0);
+    model.setSelectedForeground(Pen(red));
+    select({zebra});
+    const Bitmap pixels = cloud->backBuffer()->toBitmap(false);
+    const auto redPixelsIn = [&](const Rect& r) {
+        int count = 0;
+        for (int y = r.y; y < r.bottom(); ++y) {
+            for (int x = r.x; x < r.right(); ++x)
+                count += pixels.pixel(x, y) == red ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_GT(redPixelsIn(zebra->cloudRect()), 0);
+    EXPECT_EQ(redPixelsIn(apple->cloudRect()), 0);
+}
+
+} // namespace
