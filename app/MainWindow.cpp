@@ -20,7 +20,7 @@ String geometryKey(const wchar_t* field)
 
 bool isOnSomeMonitor(const Rect& frame)
 {
-    for (const Rect& monitor : monitorRects(true)) {
+    for (const Rect& monitor : Screen::monitorRects(true)) {
         if (monitor.intersects(frame))
             return true;
     }
@@ -36,6 +36,8 @@ MainWindow::MainWindow()
     setWindowTitle(String(), true);
     m_tagCloud->setSizePolicy(SizeExpanding, SizeExpanding);
     m_statusBar->setSizePolicy(SizeExpanding, SizeFixed);
+    m_tagCloud->show();
+    m_statusBar->show();
     setMinimumSize(minimumSize);
     resize(defaultSize);
     centreOnPrimaryMonitor();
@@ -96,7 +98,7 @@ void MainWindow::closeEvent(UICloseEvent* event)
 
 void MainWindow::centreOnPrimaryMonitor()
 {
-    const Rect area = primaryMonitorRect(true);
+    const Rect area = Screen::primaryMonitorRect(true);
     const Size frame = frameSize();
     move(area.x + (area.width - frame.width) / 2, area.y + (area.height - frame.height) / 2);
 }

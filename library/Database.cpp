@@ -518,14 +518,16 @@ bool Database::openFile(const String& path, bool silent)
     m_keptUnreadablePath.clear();
     m_lastError = UnknownError;
     m_path = path;
-    if (!FileSystem::exists(path)) {
+    // An empty file is one whose first run ended before its first save: it
+    // gets the first-run content as well, which reaches the file with the
+    // next save.
+    if (!FileSystem::exists(path) || FileSystem::fileSize(path) == 0) {
         createPath(folderOf(path));
         FileSystem::createEmpty(path);
         if (!FileSystem::exists(path)) {
             m_lastError = CannotCreate;
             return false;
         }
-        // The first-run content reaches the file with the next save.
         m_model->createDefaults();
     }
     const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();

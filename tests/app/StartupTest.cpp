@@ -127,8 +127,9 @@ protected:
     {
         StyledWidgetTest::SetUpTestSuite();
         Application* application = Application::instance();
-        if (!application->findPack(L"data"))
+        if (!application->findPack(L"data")) {
             ASSERT_TRUE(application->loadPack(application->applicationDirectory() + L"\\..\\data.pak"));
+        }
     }
 
     void SetUp() override
@@ -149,11 +150,13 @@ protected:
     static String filePath(const wchar_t* name) { return folder() + L'\\' + name; }
 
     // Exit as the program takes it: from inside the event loop, which the
-    // exit ends.
+    // exit ends. The quit message it posts would end the next test's loop.
     static void exitThroughTheLoop()
     {
         SetTimer(nullptr, 0, 10, exitFromLoop);
         Application::instance()->run();
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
 private:

@@ -167,7 +167,9 @@ TEST_F(DatabaseTest, FileFromTheFormatLoadsAndSavesBackByteForByte)
 
 TEST_F(DatabaseTest, RoundTripKeepsUsagesDatesAndNamesAndPutsLinksInRecordOrder)
 {
+    // An empty file opens as a first run; its first-run tags are not under test.
     ASSERT_TRUE(openBytes({}));
+    model.clear();
     TaggedItem* photo =
         model.addItem(L"C:\\F\\\u00c4rger \u65e5\u672c.jpg", 5000000000LL, DateTime(2021, 2, 3, 4, 5, 6, 7));
     TaggedItem* smile = model.addItem(L"C:\\a\\\U0001F600.txt", -3, DateTime(1999, 12, 31));
@@ -344,7 +346,9 @@ TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
 
 TEST_F(DatabaseTest, WriterLeavesOutWhatItsReaderWouldRefuse)
 {
+    // An empty file opens as a first run; its first-run tags are not under test.
     ASSERT_TRUE(openBytes({}));
+    model.clear();
     TaggedItem* first = model.addItem(L"C:\\first.txt", 0, DateTime());
     TaggedItem* tooLong = model.addItem(L"C:\\long.txt", 0, DateTime());
     TaggedItem* last = model.addItem(L"C:\\last.txt", 0, DateTime());
@@ -385,6 +389,10 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
     const String deep = folder.path() + L"new\\deeper\\kestrola.database";
     EXPECT_TRUE(database.openFile(deep, true));
     EXPECT_TRUE(fileExistsRaw(deep) && readRaw(deep).empty());
+    database.reset();
+    // That first run ended before its first save: the next start is a first run again.
+    EXPECT_TRUE(database.openFile(deep, true));
+    EXPECT_NE(model.findTagByName(L"Desktop"), nullptr);
     database.reset();
 
     Application application(L"KestrolaDatabaseTest", L"1.0");

@@ -136,10 +136,11 @@ TEST_F(ScanMergeTest, OpeningAMissingFileAppliesDefaultsAndScans)
     EXPECT_EQ(model.scanRules().count(), 2);
     expectLinksTwoSided(model);
 
-    // An existing file gets no second set of defaults, but the scan again.
+    // A saved file gets no second set of defaults, but the scan again.
+    ASSERT_TRUE(database.save(true));
     ASSERT_TRUE(database.openFile(data, true));
     EXPECT_EQ(model.scanRules().count(), 2);
-    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Recent"}));
+    EXPECT_EQ(tagNamesOf(model.tags()), (std::vector<std::wstring>{L"Desktop", L"Recent"}));
     EXPECT_EQ(model.itemCount(), 2);
 }
 
