@@ -182,6 +182,9 @@ void UITagCloud::reload()
     placeEntries(*library);
     measure();
     relayout();
+    // The word under a pointer that has not moved keeps its underline.
+    if (isUnderMouse())
+        m_hovered = indexAt(mapFromGlobal(cursorPosition()));
     repaint();
     if (dropped)
         selectionChanged.emit();

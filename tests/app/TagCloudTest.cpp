@@ -222,6 +222,19 @@ TEST_F(TagCloudTest, SelectedTagIsDrawnInTheSelectedColour)
     EXPECT_EQ(redPixelsIn(apple->cloudRect()), 0);
 }
 
+TEST_F(TagCloudTest, BackgroundImageFollowsTheModelsPath)
+{
+    const String image = tree.file(L"back.png");
+    ASSERT_TRUE(Bitmap(6, 4, false).save(image, true));
+    const String paths[] = {image, tree.file(L"missing.png"), tree.writeFile(L"broken.png", Bytes{1, 2, 3})};
+    const int widths[] = {6, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        model.setBackgroundImagePath(paths[i]);
+        cloud->reloadBackground();
+        EXPECT_EQ(cloud->backgroundImage().width(), widths[i]) << wide(paths[i]);
+    }
+}
+
 TEST_F(TagCloudTest, WheelScrollsATallCloudNoFurtherThanItsRows)
 {
     Tag* middle = nullptr;
