@@ -52,7 +52,7 @@ MainStatusBar::MainStatusBar(UIWidget* parent) : UIStatusBar(parent)
     m_light->setMaximumSize(lightSize, lightSize);
     m_light->show();
     m_text = new UILabel(this);
-    // Wide enough for any percent, so a new one never moves the row.
+    // Takes the rest of the row, so a longer text never moves the light.
     m_text->setSizePolicy(SizeExpanding, SizeFixed);
     m_text->show();
     setStatus(ShellHooks::StatusReady);

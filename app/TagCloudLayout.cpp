@@ -18,11 +18,11 @@ void TagCloudLayout::clear()
     m_contentHeight = 0;
 }
 
-void TagCloudLayout::flow(const std::vector<Size>& sizes, int width, const TagCloudSpacing& spacing)
+void TagCloudLayout::flow(const std::vector<Size>& sizes, Size area, const TagCloudSpacing& spacing)
 {
     clear();
     m_rects.resize(sizes.size());
-    const int room = std::max(1, width - 2 * spacing.padding);
+    const int room = std::max(1, area.width - 2 * spacing.padding);
     const int count = static_cast<int>(sizes.size());
     int top = spacing.padding;
     for (int first = 0; first < count;) {
@@ -30,8 +30,22 @@ void TagCloudLayout::flow(const std::vector<Size>& sizes, int width, const TagCl
         const Row& row = m_rows.back();
         top = row.top + row.height + row.height * spacing.lineSpacing / 100;
     }
-    if (!m_rows.empty())
-        m_contentHeight = m_rows.back().top + m_rows.back().height + spacing.padding;
+    if (m_rows.empty())
+        return;
+    m_contentHeight = m_rows.back().top + m_rows.back().height + spacing.padding;
+    centreVertically(area.height);
+}
+
+void TagCloudLayout::centreVertically(int height)
+{
+    const int shift = (height - m_contentHeight) / 2;
+    if (shift <= 0)
+        return;
+    for (Row& row : m_rows)
+        row.top += shift;
+    for (Rect& r : m_rects)
+        r.y += shift;
+    m_contentHeight = height;
 }
 
 // Takes boxes from first on while they fit the room (at least one), places

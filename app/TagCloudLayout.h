@@ -3,8 +3,9 @@
 // TagCloudLayout: where the tag cloud puts its words. Boxes of measured
 // sizes flow left to right in rows that wrap at the width less the padding;
 // each row is centred across the width and its boxes are centred on the
-// row. The gaps grow with the boxes' heights, so large words stand further
-// apart. All coordinates are content coordinates, before any scrolling.
+// row; a cloud lower than the area is centred in it. The gaps grow with
+// the boxes' heights, so large words stand further apart. All coordinates
+// are content coordinates, before any scrolling.
 
 #include "foundation/Geometry.h"
 
@@ -22,15 +23,17 @@ struct TagCloudSpacing {
 
 class TagCloudLayout {
 public:
-    // Places the boxes in order; the previous placement is dropped. A box
-    // wider than the room gets a row of its own and overflows it.
-    void flow(const std::vector<Size>& sizes, int width, const TagCloudSpacing& spacing);
+    // Places the boxes in order in an area of the size; the previous
+    // placement is dropped. A box wider than the room gets a row of its own
+    // and overflows it.
+    void flow(const std::vector<Size>& sizes, Size area, const TagCloudSpacing& spacing);
     void clear();
 
     int count() const { return static_cast<int>(m_rects.size()); }
     // i must be below count.
     const Rect& rectOf(int i) const { return m_rects[static_cast<std::size_t>(i)]; }
-    // The bottom padding included; 0 when nothing is placed.
+    // The bottom padding included, and the area's height when the cloud is
+    // centred in it; 0 when nothing is placed.
     int contentHeight() const { return m_contentHeight; }
 
     // The box that holds the point, or -1.
@@ -48,6 +51,7 @@ private:
     };
 
     int placeRow(const std::vector<Size>& sizes, int first, int top, int room, const TagCloudSpacing& spacing);
+    void centreVertically(int height);
     // The first row whose bottom lies below y (rows.size() when none).
     std::size_t firstRowEndingBelow(int y) const;
 

@@ -126,17 +126,37 @@ TEST_F(ShellPartsTest, FlashWindowPercentIsClampedAndShown)
     EXPECT_EQ(flash.message(), String(L"Loading items..."));
 }
 
-TEST_F(ShellPartsTest, FlashWindowShowsOnTopAndGoesWithItsObject)
+TEST_F(ShellPartsTest, FlashWindowShowsCentredOnTopAndGoesWithItsObject)
 {
     auto flash = std::make_unique<FlashProgressWindow>();
     EXPECT_FALSE(flash->window()->isVisible());
     flash->show();
     const HWND handle = hwndOf(flash->window());
     EXPECT_TRUE(IsWindowVisible(handle));
+    RECT workArea, frame;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    GetWindowRect(handle, &frame);
+    EXPECT_NEAR(frame.left + frame.right, workArea.left + workArea.right, 1);
+    EXPECT_NEAR(frame.top + frame.bottom, workArea.top + workArea.bottom, 1);
     EXPECT_TRUE(GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(GetForegroundWindow(), handle);
     flash.reset();
     EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST_F(ShellPartsTest, FlashWindowCentresOverItsParentAndOutlivesIt)
+{
+    auto parent = std::make_unique<UIWindow>(nullptr, quickWindow);
+    showAt(*parent, 100, 80, 600, 400);
+    FlashProgressWindow flash(parent.get());
+    flash.show();
+    const Rect outer = parent->frameGeometry();
+    const Rect inner = flash.window()->frameGeometry();
+    EXPECT_NEAR(inner.x * 2 + inner.width, outer.x * 2 + outer.width, 1);
+    EXPECT_NEAR(inner.y * 2 + inner.height, outer.y * 2 + outer.height, 1);
+    parent.reset();
+    // A parent window destroyed first takes the window with it; the
+    // progress window's own end must not delete it a second time.
 }
 
 } // namespace

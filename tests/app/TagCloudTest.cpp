@@ -75,10 +75,10 @@ protected:
         cloud->selectionChanged.connect(&recorder, &SignalRecorder::onSignal);
     }
 
-    Tag* tag(const wchar_t* name, std::int64_t usage)
+    Tag* tag(const String& name, std::int64_t usage)
     {
         Tag* made = model.addTagWithUsage(name, usage, DateTime());
-        Tag::linkItem(made, model.addItem(String(L"Z:\\kestrola-missing\\") + name, 0, DateTime()));
+        Tag::linkItem(made, model.addItem(L"Z:\\kestrola-missing\\" + name, 0, DateTime()));
         return made;
     }
     void select(std::vector<Tag*> tags)
@@ -220,6 +220,48 @@ TEST_F(TagCloudTest, SelectedTagIsDrawnInTheSelectedColour)
     };
     EXPECT_GT(redPixelsIn(zebra->cloudRect()), 0);
     EXPECT_EQ(redPixelsIn(apple->cloudRect()), 0);
+}
+
+TEST_F(TagCloudTest, BackgroundImageFollowsTheModelsPath)
+{
+    const String image = tree.file(L"back.png");
+    ASSERT_TRUE(Bitmap(6, 4, false).save(image, true));
+    const String paths[] = {image, tree.file(L"missing.png"), tree.writeFile(L"broken.png", Bytes{1, 2, 3})};
+    const int widths[] = {6, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        model.setBackgroundImagePath(paths[i]);
+        cloud->reloadBackground();
+        EXPECT_EQ(cloud->backgroundImage().width(), widths[i]) << wide(paths[i]);
+    }
+}
+
+TEST_F(TagCloudTest, WheelScrollsATallCloudNoFurtherThanItsRows)
+{
+    Tag* middle = nullptr;
+    for (int i = 0; i < 300; ++i) {
+        Tag* made = tag(String::number(i), i % 20);
+        middle = i == 150 ? made : middle;
+    }
+    cloud->reload();
+    const auto turn = [this](int delta, int times) {
+        POINT screen = {200, 150};
+        ClientToScreen(hwndOf(&window), &screen);
+        for (int i = 0; i < times; ++i)
+            SendMessageW(hwndOf(&window), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
+        pumpUntil([] { return !pumpPending(); }, 500);
+    };
+    turn(-120, 1);
+    const int offset = cloud->scrollOffset();
+    ASSERT_GT(offset, 0);
+    const Point centre = middle->cloudRect().center();
+    EXPECT_EQ(cloud->tagAt({centre.x, centre.y - offset}), middle);
+
+    turn(-120, 300);
+    const Rect last = cloud->entries().last()->value.tag->cloudRect();
+    EXPECT_LE(last.bottom() - cloud->scrollOffset(), cloud->height());
+    EXPECT_GT(last.bottom() - cloud->scrollOffset(), cloud->height() / 2);
+    turn(120, 300);
+    EXPECT_EQ(cloud->scrollOffset(), 0);
 }
 
 } // namespace

@@ -12,13 +12,16 @@ const Colour paper(252, 252, 253);
 const Colour pageEdge(139, 146, 156);
 const Colour foldShade(214, 218, 224);
 const Colour questionInk(96, 104, 116);
-const Colour litGreen(58, 196, 82);
-const Colour litRim(30, 142, 52);
-const Colour litShine(196, 247, 200);
-const Colour offGrey(178, 182, 188);
-const Colour offRim(128, 133, 140);
-const Colour offShine(218, 221, 225);
 constexpr float glowStrength = 0.7f;
+
+struct LightColours {
+    Colour rim;
+    Colour body;
+    Colour shine;
+};
+
+constexpr LightColours lit{Colour(30, 142, 52), Colour(58, 196, 82), Colour(196, 247, 200)};
+constexpr LightColours unlit{Colour(128, 133, 140), Colour(178, 182, 188), Colour(218, 221, 225)};
 
 // A page with its top right corner folded over; inset shrinks it evenly.
 std::vector<std::pair<float, float>> page(float inset)
@@ -54,22 +57,22 @@ void missingFile(Canvas& c)
     });
 }
 
-void light(Canvas& c, Colour rim, Colour body, Colour shine)
+void light(Canvas& c, const LightColours& colours)
 {
-    c.layer(rim, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.3f); });
-    c.layer(body, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.24f); });
-    c.layer(shine, [](Shapes& s) { s.circle(0.43f, 0.42f, 0.09f); });
+    c.layer(colours.rim, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.3f); });
+    c.layer(colours.body, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.24f); });
+    c.layer(colours.shine, [](Shapes& s) { s.circle(0.43f, 0.42f, 0.09f); });
 }
 
 // A blurred disc of the lit colour, fainter than the light itself.
 Bitmap glow(int size)
 {
     Canvas disc(size, size, float(size));
-    disc.layer(litGreen, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.34f); });
+    disc.layer(lit.body, [](Shapes& s) { s.circle(0.5f, 0.5f, 0.34f); });
     Bitmap blurred = disc.image().copy();
     blurred.gaussianBlur(size / 8.0f);
     Bitmap image(size, size, true);
-    image.fill(litGreen);
+    image.fill(lit.body);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x)
             image.setPixelAlpha(x, y, std::uint8_t(blurred.pixelAlpha(x, y) * glowStrength));
@@ -81,7 +84,7 @@ template <int size>
 Bitmap lightOn()
 {
     Canvas c(size, size, float(size));
-    light(c, litRim, litGreen, litShine);
+    light(c, lit);
     Bitmap image = glow(size);
     image.drawBitmap(c.image(), Point::origin);
     return image;
@@ -91,7 +94,7 @@ template <int size>
 Bitmap lightOff()
 {
     Canvas c(size, size, float(size));
-    light(c, offRim, offGrey, offShine);
+    light(c, unlit);
     return c.image();
 }
 
