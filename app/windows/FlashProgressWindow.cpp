@@ -10,11 +10,14 @@
 #include "ui/widgets/UIProgress.h"
 #include "ui/widgets/UISpacer.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 namespace {
 
 constexpr Size windowSize{360, 90};
+constexpr std::uint64_t paintInterval = 40;
 const wchar_t* const widestPercent = L"100%";
 // The label's own room around its text.
 constexpr int labelMargin = 4;
@@ -86,18 +89,36 @@ FlashProgressWindow::~FlashProgressWindow()
 void FlashProgressWindow::setMessage(const String& text)
 {
     m_message->setText(text);
+    setBarPainting(true);
     showPaintedNow(m_window);
 }
 
+// The bar and its percent paint a few dozen times a second, not at every
+// percent: painting each of the three hundred changes of a load cost it
+// half a second.
 void FlashProgressWindow::setPercent(int percent)
 {
     percent = std::clamp(percent, 0, 100);
     if (percent == m_percent)
         return;
     m_percent = percent;
+    const std::uint64_t now = GetTickCount64();
+    const bool due = percent == 100 || now - m_paintedAt >= paintInterval;
+    setBarPainting(false);
     m_bar->setValue(percent);
     m_percentText->setText(percentTextOf(percent));
+    if (!due)
+        return;
+    m_paintedAt = now;
+    setBarPainting(true);
     showPaintedNow(m_window);
+}
+
+// Turned back on, each paints once what changed meanwhile.
+void FlashProgressWindow::setBarPainting(bool on)
+{
+    m_bar->setUpdatesEnabled(on);
+    m_percentText->setUpdatesEnabled(on);
 }
 
 void FlashProgressWindow::show()
