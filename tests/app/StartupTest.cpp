@@ -189,10 +189,14 @@ TEST_F(ControllerTest, FirstStartKeepsTheWindowHiddenWithAutorunAndWritesBothFil
     EXPECT_EQ(selected[0]->name(), L"Desktop");
 }
 
-TEST_F(ControllerTest, ShowsTheWindowWithoutAutorun)
+TEST_F(ControllerTest, ShowsTheWindowWithoutAutorunAndWritesTheLibraryWhenHidden)
 {
     MainController controller(false);
     EXPECT_TRUE(controller.userInterface()->mainWindow()->isVisible());
+    EXPECT_TRUE(readRaw(filePath(L"kestrola.database")).empty());
+    controller.userInterface()->hideMainWindow();
+    EXPECT_FALSE(controller.userInterface()->mainWindow()->isVisible());
+    EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
