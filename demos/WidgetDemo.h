@@ -8,6 +8,7 @@
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIWindow.h"
+#include "ui/widgets/UIBox.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
 #include <cstdio>
@@ -23,6 +24,25 @@ inline UIWindow* newDemoWindow(const String& title, const Rect& geometry)
     window->move(geometry.x, geometry.y);
     window->resize(geometry.width, geometry.height);
     return window;
+}
+
+// Shows a new widget and hands it back, so it can be set up in one line.
+template <typename Widget>
+Widget* shown(Widget* widget)
+{
+    widget->show();
+    return widget;
+}
+
+// A shown row or column, spaced by the style, as wide as its parent allows
+// and as tall as its contents.
+inline UIBox* addBox(UIWidget* parent, bool vertical)
+{
+    auto* box = shown(new UIBox(parent));
+    box->setLayoutVertical(vertical);
+    box->applyLayoutSpacingMetrics();
+    box->setSizePolicy(SizeExpanding, SizeFixed);
+    return box;
 }
 
 // Builds a Demo (a class with a public window) once the style is loaded,

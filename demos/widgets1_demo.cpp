@@ -29,24 +29,6 @@
 
 namespace {
 
-// A row or column of the window, spaced by the style.
-UIBox* addBox(UIWidget* parent, bool vertical)
-{
-    auto* box = new UIBox(parent);
-    box->setLayoutVertical(vertical);
-    box->applyLayoutSpacingMetrics();
-    box->setSizePolicy(SizeExpanding, SizeFixed);
-    box->show();
-    return box;
-}
-
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
-}
-
 const Bitmap& standardImage(int id)
 {
     return UIManager::instance()->theme()->image(id);

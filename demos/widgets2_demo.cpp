@@ -42,22 +42,6 @@ Bitmap filled(int width, int height, Colour colour)
     return image;
 }
 
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
-}
-
-UIBox* addRow(UIWidget* parent)
-{
-    auto* row = shown(new UIBox(parent));
-    row->setLayoutVertical(false);
-    row->applyLayoutSpacingMetrics();
-    row->setSizePolicy(SizeExpanding, SizeFixed);
-    return row;
-}
-
 UIMenu* menuOf(UIWidget* parent, std::initializer_list<const wchar_t*> entries)
 {
     auto* menu = new UIMenu(parent);
@@ -136,7 +120,7 @@ private:
 
     void addProgressAndLink()
     {
-        UIBox* row = addRow(window);
+        UIBox* row = addBox(window, false);
         progress = shown(new UIProgress(row));
         progress->setRange(0, 100);
         progress->setTextVisible(true);
@@ -149,7 +133,7 @@ private:
     // layer.
     void addPicture()
     {
-        UIBox* row = addRow(window);
+        UIBox* row = addBox(window, false);
         const wchar_t* names[] = {L"unscaled", L"stretched", L"fitted", L"tiled"};
         for (int mode = UIPicture::Unscaled; mode <= UIPicture::Tiled; ++mode) {
             UIBox* cell = shown(new UIBox(row));

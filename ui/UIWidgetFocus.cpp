@@ -318,6 +318,10 @@ void UIWidget::unlinkAndDeleteChildren()
     // A widget out of the tree must not reach a parent that may die first.
     m_private->parent = nullptr;
     m_private->topLevel = nullptr;
+    // destroy comes here before the destructor asks the menu for its
+    // parent, and a closed window lives on with its menu gone.
+    if (m_children.contains(m_private->contextMenu))
+        m_private->contextMenu = nullptr;
     const List<UIWidget*> children = m_children;
     for (UIWidget* c : children)
         delete c;

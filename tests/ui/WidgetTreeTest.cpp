@@ -62,6 +62,18 @@ TEST_F(WidgetTree, ContextMenuTakenByTheWidgetGoesWithIt)
     EXPECT_TRUE(manager->isRegistered(inTree)) << "a menu inside a tree is the tree's";
 }
 
+// destroy deleted a context menu that was also a child yet kept pointing
+// at it, and the destructor then read it, or deleted it a second time.
+TEST_F(WidgetTree, DestroyForgetsAContextMenuThatWasAChild)
+{
+    ProbeWidget owner;
+    auto* menu = new UIWidget(&owner);
+    owner.setContextMenu(menu);
+    owner.destroy();
+    EXPECT_FALSE(UIManager::instance()->isRegistered(menu));
+    EXPECT_EQ(owner.contextMenu(), nullptr);
+}
+
 TEST_F(WidgetTree, SetParentOnlyJoinsACreatedParent)
 {
     UIWidget uncreated;

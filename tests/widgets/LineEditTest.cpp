@@ -475,4 +475,28 @@ TEST_F(CompletionTest, PressElsewhereOrMovingTheWindowClosesIt)
     EXPECT_FALSE(edit->isCompletionVisible());
 }
 
+// A field made without a parent used to dereference a null window while it
+// built its pop-up.
+TEST_F(CompletionTest, FieldWithoutAParentFollowsTheWindowItJoins)
+{
+    RecordingWidget other{nullptr, Colour(255, 255, 255), quickWindow};
+    showAt(other, 420, 60, 320, 200);
+    auto* loose = new UILineEdit();
+    loose->completer().setCandidates(edit->completer().candidates());
+    type(*loose, L"al");
+    EXPECT_FALSE(loose->isCompletionVisible());
+    for (RecordingWidget* window : {&host, &other}) {
+        loose->setParent(window);
+        loose->setGeometry(10, 40, 200, 24);
+        loose->show();
+        pressKey(*loose, keyBackspace);
+        type(*loose, L"l");
+        ASSERT_TRUE(loose->isCompletionVisible());
+        window->move(window->x() + 10, window->y());
+        pumpPending();
+        EXPECT_FALSE(loose->isCompletionVisible());
+    }
+    delete loose;
+}
+
 } // namespace

@@ -202,6 +202,7 @@ private:
     void moveCompletion(int step);
     void acceptCompletion();
     void dismissCompletion();
+    void followTopLevel();
     void onTopLevelMoved();
 
     Style m_style;

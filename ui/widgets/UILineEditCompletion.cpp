@@ -43,9 +43,19 @@ void UILineEdit::buildCompletionPopup()
     m_popupView->list()->setHoverSelect(true);
     m_popupView->list()->setWrapAround(true);
     m_popup->hidden.connect(this, &UILineEdit::onPopupHidden);
-    m_movedSource = topLevelWidget();
-    if (m_movedSource != this)
-        m_movedSource->moved.connect(this, &UILineEdit::onTopLevelMoved);
+    followTopLevel();
+}
+
+// A field may be made without a parent, or move to another window later:
+// the pop-up closes when whichever window holds the field now moves.
+void UILineEdit::followTopLevel()
+{
+    UIWidget* top = topLevelWidget();
+    if (m_movedSource != top && UIManager::instance()->isRegistered(m_movedSource))
+        m_movedSource->moved.disconnectReceiver(this);
+    m_movedSource = top;
+    if (top && top != this && !top->moved.isConnected(this))
+        top->moved.connect(this, &UILineEdit::onTopLevelMoved);
 }
 
 bool UILineEdit::isCompletionVisible() const
@@ -61,7 +71,8 @@ int UILineEdit::completionRow() const
 void UILineEdit::refreshCompletion()
 {
     const StringList& matches = m_completer.complete(text());
-    if (matches.isEmpty()) {
+    // A field in no window has nowhere to hang its list.
+    if (matches.isEmpty() || !topLevelWidget()) {
         hideCompletion();
         return;
     }
@@ -81,14 +92,9 @@ void UILineEdit::showCompletion(const StringList& matches)
     const int margins = m_popup->layoutMargins().top + m_popup->layoutMargins().bottom;
     m_popup->resize(width(), list->minimumSizeHint().height + margins);
     m_popup->move(mapToGlobal(Point(0, height())));
-    UIWidget* top = topLevelWidget();
-    if (top != m_movedSource) {
-        if (m_movedSource != this && UIManager::instance()->isRegistered(m_movedSource))
-            m_movedSource->moved.disconnectReceiver(this);
-        m_movedSource = top;
-        top->moved.connect(this, &UILineEdit::onTopLevelMoved);
-    }
-    top->setWindowFlag(WindowKeepActiveFrame, true);
+    followTopLevel();
+    if (m_movedSource)
+        m_movedSource->setWindowFlag(WindowKeepActiveFrame, true);
     m_popup->show();
     UIPopupRegistry::add(m_popup);
 }
@@ -104,9 +110,10 @@ void UILineEdit::onPopupHidden()
 {
     UIPopupRegistry::remove(m_popup);
     m_popupView->list()->setCurrentItem(-1, false);
-    UIWidget* top = topLevelWidget();
-    top->setWindowFlag(WindowKeepActiveFrame, false);
-    top->setWindowFlag(WindowNoActivate, false);
+    if (UIWidget* top = topLevelWidget()) {
+        top->setWindowFlag(WindowKeepActiveFrame, false);
+        top->setWindowFlag(WindowNoActivate, false);
+    }
     repaint();
 }
 
