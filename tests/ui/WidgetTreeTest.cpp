@@ -62,6 +62,23 @@ TEST_F(WidgetTree, ContextMenuTakenByTheWidgetGoesWithIt)
     EXPECT_TRUE(manager->isRegistered(inTree)) << "a menu inside a tree is the tree's";
 }
 
+// Destroying a created widget deleted its context-menu child but kept
+// pointing at it, and the destructor then deleted the menu a second time.
+TEST_F(WidgetTree, DeletedContextMenuChildIsForgotten)
+{
+    for (bool byDestroy : {true, false}) {
+        SCOPED_TRACE(byDestroy ? "owner destroyed" : "menu deleted");
+        ProbeWidget owner;
+        auto* menu = new UIWidget(&owner);
+        owner.setContextMenu(menu);
+        if (byDestroy)
+            owner.destroy();
+        else
+            delete menu;
+        EXPECT_EQ(owner.contextMenu(), nullptr);
+    }
+}
+
 TEST_F(WidgetTree, SetParentOnlyJoinsACreatedParent)
 {
     UIWidget uncreated;
