@@ -19,7 +19,6 @@
 #include "graphics/Screen.h"
 #include "ui/UITheme.h"
 #include "ui/widgets/UIBalloonTip.h"
-#include "ui/widgets/UIBox.h"
 #include "ui/widgets/UIButton.h"
 #include "ui/widgets/UIComboBox.h"
 #include "ui/widgets/UIGroup.h"
@@ -85,6 +84,7 @@ struct BalloonCorner {
     const wchar_t* name;
     bool right;
     bool bottom;
+    // A theme message icon: 1 to 4 big, 5 to 8 medium, 9 to 12 small.
     int iconKind;
 };
 
@@ -95,13 +95,6 @@ const BalloonCorner balloonCorners[] = {
     {L"Bottom right", L"bottom-right", true, true, 12},
 };
 
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
-}
-
 UIGroup* addGroup(UIWidget* parent, const wchar_t* title, int columns)
 {
     auto* group = shown(new UIGroup(parent));
@@ -111,11 +104,6 @@ UIGroup* addGroup(UIWidget* parent, const wchar_t* title, int columns)
     group->setLayoutColumns(columns);
     group->applyLayoutSpacingMetrics();
     return group;
-}
-
-const Bitmap& standardImage(int id)
-{
-    return UIManager::instance()->theme()->image(id);
 }
 
 class Demo;

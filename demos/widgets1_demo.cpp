@@ -40,18 +40,6 @@ UIBox* addBox(UIWidget* parent, bool vertical)
     return box;
 }
 
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
-}
-
-const Bitmap& standardImage(int id)
-{
-    return UIManager::instance()->theme()->image(id);
-}
-
 class Demo : public SignalReceiver {
 public:
     Demo()

@@ -30,23 +30,11 @@
 
 namespace {
 
-const Bitmap& standardImage(int id)
-{
-    return UIManager::instance()->theme()->image(id);
-}
-
 Bitmap filled(int width, int height, Colour colour)
 {
     Bitmap image(width, height, true);
     image.fill(colour);
     return image;
-}
-
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
 }
 
 UIBox* addRow(UIWidget* parent)
