@@ -6,12 +6,27 @@
 #include "demos/DemoScript.h"
 #include "foundation/Application.h"
 #include "ui/UIManager.h"
+#include "ui/UITheme.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UIBox.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
 #include <cstdio>
+
+// Shows the widget and hands it back, so a new child is made and shown in one line.
+template <typename Widget>
+Widget* shown(Widget* widget)
+{
+    widget->show();
+    return widget;
+}
+
+// One of the loaded style's standard images (a UIStandardImage).
+inline const Bitmap& standardImage(int id)
+{
+    return UIManager::instance()->theme()->image(id);
+}
 
 // A resizable window with the style's margins and spacing, at geometry
 // (its frame's position and size).
@@ -24,14 +39,6 @@ inline UIWindow* newDemoWindow(const String& title, const Rect& geometry)
     window->move(geometry.x, geometry.y);
     window->resize(geometry.width, geometry.height);
     return window;
-}
-
-// Shows a new widget and hands it back, so it can be set up in one line.
-template <typename Widget>
-Widget* shown(Widget* widget)
-{
-    widget->show();
-    return widget;
 }
 
 // A shown row or column, spaced by the style, as wide as its parent allows

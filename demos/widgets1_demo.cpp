@@ -29,11 +29,6 @@
 
 namespace {
 
-const Bitmap& standardImage(int id)
-{
-    return UIManager::instance()->theme()->image(id);
-}
-
 class Demo : public SignalReceiver {
 public:
     Demo()

@@ -30,11 +30,6 @@
 
 namespace {
 
-const Bitmap& standardImage(int id)
-{
-    return UIManager::instance()->theme()->image(id);
-}
-
 Bitmap filled(int width, int height, Colour colour)
 {
     Bitmap image(width, height, true);

@@ -313,15 +313,16 @@ void UIWidget::destroy()
 
 void UIWidget::unlinkAndDeleteChildren()
 {
-    if (UIWidget* p = parent())
+    if (UIWidget* p = parent()) {
         p->m_children.removeValue(this);
+        // A parent's destroy deletes its children before its destructor
+        // would delete its context menu: it must not keep this one.
+        if (p->m_private->contextMenu == this)
+            p->m_private->contextMenu = nullptr;
+    }
     // A widget out of the tree must not reach a parent that may die first.
     m_private->parent = nullptr;
     m_private->topLevel = nullptr;
-    // destroy comes here before the destructor asks the menu for its
-    // parent, and a closed window lives on with its menu gone.
-    if (m_children.contains(m_private->contextMenu))
-        m_private->contextMenu = nullptr;
     const List<UIWidget*> children = m_children;
     for (UIWidget* c : children)
         delete c;

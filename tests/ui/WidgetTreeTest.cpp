@@ -62,16 +62,21 @@ TEST_F(WidgetTree, ContextMenuTakenByTheWidgetGoesWithIt)
     EXPECT_TRUE(manager->isRegistered(inTree)) << "a menu inside a tree is the tree's";
 }
 
-// destroy deleted a context menu that was also a child yet kept pointing
-// at it, and the destructor then read it, or deleted it a second time.
-TEST_F(WidgetTree, DestroyForgetsAContextMenuThatWasAChild)
+// Destroying a created widget deleted its context-menu child but kept
+// pointing at it, and the destructor then deleted the menu a second time.
+TEST_F(WidgetTree, DeletedContextMenuChildIsForgotten)
 {
-    ProbeWidget owner;
-    auto* menu = new UIWidget(&owner);
-    owner.setContextMenu(menu);
-    owner.destroy();
-    EXPECT_FALSE(UIManager::instance()->isRegistered(menu));
-    EXPECT_EQ(owner.contextMenu(), nullptr);
+    for (bool byDestroy : {true, false}) {
+        SCOPED_TRACE(byDestroy ? "owner destroyed" : "menu deleted");
+        ProbeWidget owner;
+        auto* menu = new UIWidget(&owner);
+        owner.setContextMenu(menu);
+        if (byDestroy)
+            owner.destroy();
+        else
+            delete menu;
+        EXPECT_EQ(owner.contextMenu(), nullptr);
+    }
 }
 
 TEST_F(WidgetTree, SetParentOnlyJoinsACreatedParent)

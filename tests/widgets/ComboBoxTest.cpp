@@ -1,12 +1,14 @@
 #include "ui/widgets/UIComboBox.h"
 
 #include "foundation/Dispatcher.h"
+#include "graphics/DrawingSurface.h"
 #include "ui/UIPopupRegistry.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UILineEdit.h"
 #include "ui/widgets/UIList.h"
 #include "ui/widgets/UIListView.h"
 
+#include "tests/support/ColourPrinting.h"
 #include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -272,6 +274,30 @@ TEST_F(ComboBoxTest, PopupOpensAboveTheBoxNearTheMonitorBottom)
     const Rect popup = combo->popup()->geometry();
     EXPECT_EQ(popup.bottom(), combo->globalRect().y);
     combo->hidePopup();
+}
+
+// The box's top and bottom rows across the line edit, as the window shows them.
+std::vector<Colour> borderRows(const UIComboBox& combo, UIWidget& window)
+{
+    const Bitmap shot = window.windowSurface()->toBitmap(false);
+    const Rect box = combo.geometry();
+    std::vector<Colour> rows;
+    for (int x = box.x + 20; x < box.x + 100; ++x) {
+        rows.push_back(shot.pixel(x, box.y));
+        rows.push_back(shot.pixel(x, box.bottom() - 1));
+    }
+    return rows;
+}
+
+TEST_F(ComboBoxTest, EditableBoxKeepsItsBorderAroundTheLineEdit)
+{
+    addTexts(L"alpha");
+    combo->repaint();
+    const std::vector<Colour> plain = borderRows(*combo, host);
+    combo->setEditable(true);
+    combo->repaint();
+    // The frameless line edit used to cover the border with its blank buffer.
+    EXPECT_EQ(borderRows(*combo, host), plain);
 }
 
 TEST_F(ComboBoxTest, SizeHintKeepsWithinTheStyleWidths)

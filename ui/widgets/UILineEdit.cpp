@@ -200,9 +200,12 @@ void UILineEdit::setMaskCharacter(wchar_t c)
     m_document->setMaskCharacter(c);
 }
 
+// Without the frame nothing paints the background, so the parent's shows
+// through; else the field's buffer would show whatever it last held.
 void UILineEdit::setFrame(bool on)
 {
     m_frame = on;
+    setFlag(WidgetSeeThrough, !on);
 }
 
 void UILineEdit::setFontSize(float points)

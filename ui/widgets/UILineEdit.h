@@ -77,7 +77,8 @@ public:
     bool isMasked() const { return m_document->isMasked(); }
     void setMaskCharacter(wchar_t c);
     wchar_t maskCharacter() const { return m_document->maskCharacter(); }
-    // Without a frame neither background nor skin is painted.
+    // Without a frame neither background nor skin is painted: the parent
+    // shows through.
     void setFrame(bool on);
     bool hasFrame() const { return m_frame; }
     void setFontSize(float points);
