@@ -42,7 +42,7 @@ MainController::MainController(bool autorun)
     m_libraryController = std::make_unique<LibraryController>();
     m_userInterface = std::make_unique<UserInterface>();
     m_model->loadSettings();
-    m_model->openDatabase();
+    openLibrary();
     m_userInterface->start(autorun);
 }
 
@@ -74,6 +74,15 @@ void MainController::openSettings()
     registerSettings(*m_settings);
     m_settings->load();
     registerSettings(*m_settings);
+}
+
+// The library reports what it could not read; a library it could not
+// even create would otherwise go unsaved without a word.
+void MainController::openLibrary()
+{
+    if (m_model->openDatabase() || m_model->database()->lastError() != Database::CannotCreate)
+        return;
+    uiHooks().information(String(), m_model->database()->errorText(), String(), UiHooks::OkButton, 0);
 }
 
 void MainController::applyLanguage()
@@ -132,10 +141,17 @@ bool MainController::saveSettings()
     return m_settings->save();
 }
 
+// The old file stays as it was when a save fails; the user is told, since
+// the changes since then are not in it.
 bool MainController::saveLibrary()
 {
     Database* database = m_model->database();
-    return database && database->save(false);
+    if (database && database->save(false))
+        return true;
+    const String path = database && database->hasPath() ? database->path() : Database::defaultPath();
+    const String text = translate(L"The library could not be saved to ^.", L"MainWindow/Exceptions").arg(path);
+    uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
+    return false;
 }
 
 void MainController::exit()

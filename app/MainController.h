@@ -38,13 +38,15 @@ public:
     // Writes the settings file: the model's settings, the cloud's selection
     // and the window geometry first.
     bool saveSettings();
-    // Writes the library file, with a progress window.
+    // Writes the library file, with a progress window; tells the user when
+    // it cannot.
     bool saveLibrary();
     // Saves the settings, then the library, then ends the event loop. Once.
     void exit();
 
 private:
     void openSettings();
+    void openLibrary();
     void applyLanguage();
 
     std::unique_ptr<Settings> m_settings;

@@ -15,8 +15,7 @@ namespace {
 
 String translated(const wchar_t* text)
 {
-    const Application* application = Application::instance();
-    return application ? application->translate(text, L"NotificationIcon") : String(text);
+    return translate(text, L"NotificationIcon");
 }
 
 } // namespace

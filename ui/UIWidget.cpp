@@ -191,7 +191,7 @@ void UIWidget::setParent(UIWidget* newParent)
     UIWidget* old = parent();
     if (newParent == old)
         return;
-    m_private->topLevel = nullptr;
+    forgetTopLevel();
     if (old) {
         old->m_children.removeValue(this);
         old->updateLayout();
@@ -209,6 +209,16 @@ void UIWidget::setParent(UIWidget* newParent)
 UIWidget* UIWidget::child(int i) const
 {
     return m_children.nodeAt(std::max(i, 0))->value;
+}
+
+// The descendants cached the same window and move with this widget.
+void UIWidget::forgetTopLevel()
+{
+    m_private->topLevel = nullptr;
+    for (UIWidget* child : m_children) {
+        if (!child->isWindow())
+            child->forgetTopLevel();
+    }
 }
 
 UIWidget* UIWidget::topLevelWidget() const

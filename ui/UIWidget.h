@@ -463,6 +463,7 @@ private:
 
     void setFlagBit(std::uint32_t bit, bool on);
     void unlinkAndDeleteChildren();
+    void forgetTopLevel();
     void deleteOwnedContextMenu();
     void setEnabledFlag(bool on);
     void setVisibleFlag(bool on);

@@ -221,3 +221,18 @@ TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
     FindClose(find);
     EXPECT_EQ(keptCopies, 1);
 }
+
+// A folder that cannot be made (a name Windows refuses): the program starts,
+// says at once that it cannot create the library, and again at exit that
+// the library could not be saved.
+TEST_F(ControllerTest, LibraryThatCannotBeStoredIsReportedAtStartAndExit)
+{
+    Application::instance()->setProductName(L"Kestrola|Test");
+    MessageBoxCloser closer;
+    {
+        MainController controller(true);
+        EXPECT_EQ(closer.closed, 1);
+        exitThroughTheLoop();
+    }
+    EXPECT_EQ(closer.closed, 2);
+}

@@ -94,6 +94,19 @@ TEST_F(WidgetTree, SetParentOnlyJoinsACreatedParent)
     EXPECT_FALSE(created.hasChildren());
 }
 
+// A moved widget's descendants kept the window they had cached, and
+// painted into it, even once it was gone.
+TEST_F(WidgetTree, DescendantsFollowTheirAncestorIntoAnotherWindow)
+{
+    ProbeWidget first(nullptr, frameWindowFlags, true);
+    ProbeWidget second(nullptr, frameWindowFlags, true);
+    auto* box = new ProbeWidget(&first);
+    auto* inner = new ProbeWidget(box);
+    ASSERT_EQ(inner->topLevelWidget(), &first);
+    box->setParent(&second);
+    EXPECT_EQ(inner->topLevelWidget(), &second);
+}
+
 TEST_F(WidgetTree, DepthAncestorsAndDescendants)
 {
     ProbeWidget window(nullptr, frameWindowFlags, true);
