@@ -44,17 +44,9 @@ constexpr int scrollSlack = 50;
 // Two double clicks closer than this select the whole text.
 constexpr std::int64_t tripleClickMs = 500;
 constexpr int cursorShape = 4;
-constexpr int skinNormal = 0;
-constexpr int skinActive = 2;
-constexpr int skinDisabled = 3;
 
 const wchar_t* const menuContext = L"UserInterface/UILineEdit";
 const wchar_t* const menuTexts[] = {L"Undo", L"Redo", L"", L"Cut", L"Copy", L"Paste", L"Delete", L"", L"Select All"};
-
-void playRefusal()
-{
-    UIManager::instance()->playMessageSound(1);
-}
 
 bool hasClipboardText()
 {
@@ -63,7 +55,7 @@ bool hasClipboardText()
 
 } // namespace
 
-UILineEdit::UILineEdit(UIWidget* parent) : UIWidget(parent), m_document(std::make_unique<UITextDocument>(this))
+UILineEdit::UILineEdit(UIWidget* parent) : UIAbstractTextEdit(parent, L"UILineEdit_Background")
 {
     setStyleName(L"UILineEdit");
     setFlag(WidgetSeeThrough, false);
@@ -78,10 +70,10 @@ UILineEdit::UILineEdit(UIWidget* parent) : UIWidget(parent), m_document(std::mak
     buildMenu();
     m_document->setWordWrap(false);
     m_document->setMargins(leftMargin, topMargin, rightMargin, bottomMargin);
-    applyStyle();
+    applyTextStyle();
     editingFinished.connect(this, &UILineEdit::fixUpText);
-    m_document->cursor()->positionChanged.connect(this, &UILineEdit::onCursorMoved);
-    m_document->cursor()->selectionChanged.connect(this, &UILineEdit::onSelectionChanged);
+    cursor()->positionChanged.connect(this, &UILineEdit::onCursorMoved);
+    cursor()->selectionChanged.connect(this, &UILineEdit::onSelectionChanged);
     m_document->connect(this, &UILineEdit::onTextChanged);
     setText(String());
     buildCompletionPopup();
@@ -89,7 +81,6 @@ UILineEdit::UILineEdit(UIWidget* parent) : UIWidget(parent), m_document(std::mak
 
 UILineEdit::~UILineEdit()
 {
-    killTimer(TextCursorBlinkTimerId);
     // The pop-up goes with the children, after this object's members.
     m_popup->hidden.disconnectReceiver(this);
     UIPopupRegistry::remove(m_popup);
@@ -133,12 +124,7 @@ void UILineEdit::retranslate()
 
 void UILineEdit::setText(const String& text)
 {
-    String kept(text);
-    if (m_maxLength > 0 && kept.length() > m_maxLength) {
-        kept = kept.mid(0, m_maxLength);
-        playRefusal();
-    }
-    m_document->setText(kept, UITextDocument::ClearHistory | UITextDocument::CursorToEnd);
+    m_document->setText(keptWithinMaxLength(text), UITextDocument::ClearHistory | UITextDocument::CursorToEnd);
     setHorizontalOffset(0);
 }
 
@@ -163,30 +149,6 @@ void UILineEdit::clear()
     setHorizontalOffset(0);
 }
 
-void UILineEdit::setMaxLength(int length)
-{
-    if (length >= 0)
-        m_maxLength = length;
-}
-
-void UILineEdit::setReadOnly(bool on)
-{
-    if (on == m_readOnly)
-        return;
-    setFlag(WidgetTakesInputMethod, !on);
-    m_readOnly = on;
-    repaint();
-}
-
-void UILineEdit::setPlaceholderText(const String& text)
-{
-    if (text == m_placeholderText)
-        return;
-    m_placeholderText = text;
-    if (isEmpty())
-        repaint();
-}
-
 void UILineEdit::setMasked(bool on)
 {
     if (on == isMasked())
@@ -208,60 +170,7 @@ void UILineEdit::setFrame(bool on)
     setFlag(WidgetSeeThrough, !on);
 }
 
-void UILineEdit::setFontSize(float points)
-{
-    m_document->setFontSize(points);
-}
-
-// ---- Cursor and selection ----
-
-bool UILineEdit::hasSelectedText() const
-{
-    return m_document->cursor()->hasSelection();
-}
-
-String UILineEdit::selectedText() const
-{
-    return m_document->cursor()->selectedText();
-}
-
-void UILineEdit::setCursorPosition(int position, bool moveAnchor)
-{
-    m_document->cursor()->setPosition(position, !moveAnchor);
-}
-
-int UILineEdit::cursorPosition() const
-{
-    return m_document->cursor()->position();
-}
-
-int UILineEdit::anchor() const
-{
-    return m_document->cursor()->anchor();
-}
-
-void UILineEdit::setSelection(int start, int length)
-{
-    m_document->cursor()->setSelection(start, length);
-}
-
-void UILineEdit::selectAll()
-{
-    if (!isEmpty())
-        m_document->cursor()->select(UITextCursor::SelectAll);
-}
-
-void UILineEdit::clearSelection()
-{
-    m_document->cursor()->clearSelection();
-}
-
 // ---- Editing commands ----
-
-void UILineEdit::refuse() const
-{
-    playRefusal();
-}
 
 void UILineEdit::insert(const String& text)
 {
@@ -271,55 +180,7 @@ void UILineEdit::insert(const String& text)
     }
     String piece(text);
     piece.removeAll(L'\n');
-    deleteSelection();
-    if (m_maxLength >= 1) {
-        const int room = m_maxLength - (m_document->length() - 1);
-        if (room < 1) {
-            refuse();
-            return;
-        }
-        if (piece.length() > room) {
-            piece = piece.mid(0, room);
-            refuse();
-        }
-    }
-    m_document->cursor()->insertText(piece);
-}
-
-void UILineEdit::deleteSelection()
-{
-    if (m_readOnly) {
-        refuse();
-        return;
-    }
-    if (!hasSelectedText())
-        return;
-    if (!m_document->cursor()->removeSelectedText())
-        refuse();
-}
-
-void UILineEdit::deleteForward()
-{
-    deleteAtCursor(true);
-}
-
-void UILineEdit::backspace()
-{
-    deleteAtCursor(false);
-}
-
-// A selection goes whole; otherwise one character on the given side.
-void UILineEdit::deleteAtCursor(bool forward)
-{
-    if (m_readOnly || isEmpty()) {
-        refuse();
-        return;
-    }
-    UITextCursor* cursor = m_document->cursor();
-    if (hasSelectedText())
-        deleteSelection();
-    else if (!(forward ? cursor->deleteNext() : cursor->deletePrevious()))
-        refuse();
+    insertWithinMaxLength(piece);
 }
 
 // A masked text never leaves the field, whoever asks.
@@ -340,33 +201,6 @@ void UILineEdit::cut()
     }
     copy();
     deleteSelection();
-}
-
-void UILineEdit::paste()
-{
-    if (m_readOnly) {
-        refuse();
-        return;
-    }
-    if (hasClipboardText())
-        insert(UIManager::instance()->clipboard().text());
-}
-
-void UILineEdit::undo()
-{
-    if (!m_readOnly && m_document->canUndo())
-        m_document->undo();
-}
-
-void UILineEdit::redo()
-{
-    if (!m_readOnly && m_document->canRedo())
-        m_document->redo();
-}
-
-void UILineEdit::clearHistory()
-{
-    m_document->clearHistory();
 }
 
 // ---- Validator ----
@@ -416,12 +250,6 @@ void UILineEdit::onCursorMoved(int oldPosition, int newPosition)
     ensureCursorVisible();
     repaint();
     cursorPositionChanged.emit(oldPosition, newPosition);
-}
-
-void UILineEdit::onSelectionChanged()
-{
-    repaint();
-    selectionChanged.emit();
 }
 
 void UILineEdit::refreshAutoToolTip()
@@ -487,51 +315,18 @@ void UILineEdit::resizeEvent(UIResizeEvent*)
 Size UILineEdit::sizeHint() const
 {
     const int height = m_document->fontHeight() + topMargin + bottomMargin + 2;
-    return {std::max(m_style.minimumWidth, leftMargin + rightMargin), std::max(m_style.minimumHeight, height)};
+    return {std::max(m_minimumWidth, leftMargin + rightMargin), std::max(m_minimumHeight, height)};
 }
 
+// Every key puts the style's font back, also over a size from setFontSize.
 void UILineEdit::setStyleProperty(const String& name, const String& value)
 {
-    static const wchar_t* const pairs[][2] = {{L"foreground", L"background"},
-                                              {L"selectedForeground", L"selectedBackground"},
-                                              {L"unfocusedSelectedForeground", L"unfocusedSelectedBackground"},
-                                              {L"disabledForeground", L"disabledBackground"},
-                                              {L"readonlyForeground", L"readonlyBackground"}};
-    for (std::size_t i = 0; i < std::size(pairs); ++i) {
-        if (name == String(pairs[i][0]))
-            m_style.colours.pens[i] = parsePenValue(value);
-        else if (name == String(pairs[i][1]))
-            m_style.colours.brushes[i] = parseBrushValue(value);
-    }
-    if (name == String(L"font"))
-        m_style.font = parseFontValue(value);
-    else if (name == String(L"blankFont"))
-        m_style.blankFont = parseFontValue(value);
-    else if (name == String(L"blankForeground"))
-        m_style.blankForeground = parsePenValue(value);
-    else if (name == String(L"minimumWidth"))
-        m_style.minimumWidth = parseIntValue(value);
-    else if (name == String(L"minimumHeight"))
-        m_style.minimumHeight = parseIntValue(value);
-    applyStyle();
-}
-
-// The widget fills its own background: the document's normal cells stay
-// clear.
-void UILineEdit::applyStyle()
-{
-    if (!m_document)
-        return;
-    m_document->setFont(m_style.font);
-    UITextDocumentStyle colours = m_style.colours;
-    colours.brushes[UITextDocumentStyle::Normal] = Brush(Colour(0x00FFFFFFu));
-    m_document->setStyle(colours);
-}
-
-void UILineEdit::setStyleImage(const String& skinName, UISkin* skin)
-{
-    if (skinName == String(L"UILineEdit_Background"))
-        m_backgroundSkin = *skin;
+    UIAbstractTextEdit::setStyleProperty(name, value);
+    if (name == L"minimumWidth")
+        m_minimumWidth = parseIntValue(value);
+    else if (name == L"minimumHeight")
+        m_minimumHeight = parseIntValue(value);
+    applyTextStyle();
 }
 
 // The caret's own rectangle: the document's is stale while the field is
@@ -541,21 +336,11 @@ Rect UILineEdit::inputMethodRect() const
     return caretRect();
 }
 
-Font UILineEdit::inputMethodFont() const
-{
-    return Font(m_document->font());
-}
-
 // ---- Painting ----
 
 bool UILineEdit::isActive() const
 {
     return (contextMenu() && contextMenu()->isVisible()) || hasFocus();
-}
-
-bool UILineEdit::canEdit() const
-{
-    return isEnabled() && !m_readOnly;
 }
 
 void UILineEdit::paintEvent(UIPaintEvent*)
@@ -564,37 +349,16 @@ void UILineEdit::paintEvent(UIPaintEvent*)
     g.setFont(m_document->font());
     g.setBrush(Brush(Colour(0x00FFFFFFu)));
     const bool active = isActive();
-    if (m_frame) {
-        int use = UITextDocumentStyle::Normal;
-        int state = active || isUnderMouse() ? skinActive : skinNormal;
-        if (!isEnabled()) {
-            use = UITextDocumentStyle::Disabled;
-            state = skinDisabled;
-        } else if (m_readOnly) {
-            use = UITextDocumentStyle::ReadOnly;
-            state = skinNormal;
-        }
-        g.fillRect(rect(), m_style.colours.brushes[std::size_t(use)]);
-        m_backgroundSkin.drawNineSlice(g, rect(), state, SkinAllRegions);
-    }
+    if (m_frame)
+        paintBackground(g, active);
     g.setClipRect(rect().adjusted(1, 1, -1, -1));
-    int flags = isEnabled() ? UITextDocument::StateEnabled : 0;
-    flags |= m_readOnly ? UITextDocument::StateReadOnly : 0;
-    flags |= active ? UITextDocument::StateActive : 0;
-    m_document->setStateFlags(flags);
-    m_document->setHorizontalOffset(contentOffsetX());
-    m_document->setVerticalOffset(contentOffsetY());
-    m_document->paint(g);
-    if (isEmpty() && !m_placeholderText.isEmpty() && (!active || m_readOnly)) {
-        g.setFont(m_style.blankFont);
-        g.setPen(m_style.blankForeground);
-        g.drawText(m_placeholderText, rect().adjusted(leftMargin, topMargin, -rightMargin, -bottomMargin),
-                   AlignLeft | AlignVCenter, 0, 1);
-    }
+    paintDocument(g, active);
+    paintPlaceholder(g, active, rect().adjusted(leftMargin, topMargin, -rightMargin, -bottomMargin),
+                     AlignLeft | AlignVCenter, 1);
     g.resetClip();
     refreshAutoToolTip();
     m_caretShown = false;
-    const bool wantsCaret = m_dropCaret || (flags & UITextDocument::StateActive);
+    const bool wantsCaret = m_dropCaret || active;
     if (wantsCaret && !m_readOnly && !testFlag(WidgetComposing) && (active || m_dropCaret)) {
         g.invertRect(caretRect().intersected(rect().adjusted(1, 1, -1, -1)), true);
         m_caretShown = true;
@@ -628,28 +392,12 @@ void UILineEdit::customEvent(UICustomEvent* event)
         blinkCaret();
 }
 
-void UILineEdit::focusInEvent(UIFocusEvent*)
-{
-    repaint();
-    startTimer(TextCursorBlinkTimerId, int(GetCaretBlinkTime()));
-}
-
 void UILineEdit::focusOutEvent(UIFocusEvent*)
 {
     killTimer(TextCursorBlinkTimerId);
     repaint();
     acceptCompletion();
     editingFinished.emit();
-}
-
-void UILineEdit::enterEvent(UIMouseEvent*)
-{
-    repaint();
-}
-
-void UILineEdit::leaveEvent(UIMouseEvent*)
-{
-    repaint();
 }
 
 // ---- Keys ----
@@ -680,7 +428,6 @@ void UILineEdit::keyPressEvent(UIKeyEvent* event)
 
 void UILineEdit::handleKey(int key, bool shift, bool control)
 {
-    UITextCursor* cursor = m_document->cursor();
     switch (key) {
     case keyBackspace:
         canEdit() ? backspace() : refuse();
@@ -694,19 +441,19 @@ void UILineEdit::handleKey(int key, bool shift, bool control)
         dismissCompletion();
         return;
     case keyEnd:
-        cursor->move(UITextCursor::MoveLineEnd);
+        cursor()->move(UITextCursor::MoveLineEnd);
         return;
     case keyHome:
-        cursor->move(UITextCursor::MoveLineStart);
+        cursor()->move(UITextCursor::MoveLineStart);
         return;
     case keyLeft:
     case keyRight:
         if (!isEnabled())
             return;
         if (control)
-            cursor->move(key == keyLeft ? UITextCursor::MovePreviousWordStart : UITextCursor::MoveNextWordStart, shift);
+            cursor()->move(key == keyLeft ? UITextCursor::MovePreviousWordStart : UITextCursor::MoveNextWordStart, shift);
         else
-            cursor->move(key == keyLeft ? UITextCursor::MoveLeft : UITextCursor::MoveRight, shift);
+            cursor()->move(key == keyLeft ? UITextCursor::MoveLeft : UITextCursor::MoveRight, shift);
         return;
     case keyUp:
     case keyDown:
@@ -770,7 +517,7 @@ void UILineEdit::changeCase(bool upper)
         refuse();
         return;
     }
-    const int start = m_document->cursor()->selectionStart();
+    const int start = cursor()->selectionStart();
     const String selected = selectedText();
     insert(upper ? selected.toUpper() : selected.toLower());
     setSelection(start, selected.length());
@@ -816,7 +563,6 @@ void UILineEdit::mouseReleaseEvent(UIMouseEvent* event)
     if (event->button() != LeftButton)
         return;
     m_selecting = false;
-    m_dragPoint = Point();
 }
 
 void UILineEdit::mouseDoubleClickEvent(UIMouseEvent*)
@@ -825,7 +571,7 @@ void UILineEdit::mouseDoubleClickEvent(UIMouseEvent*)
     if (now - m_lastDoubleClick < tripleClickMs || isMasked())
         selectAll();
     else
-        m_document->cursor()->select(UITextCursor::SelectWord);
+        cursor()->select(UITextCursor::SelectWord);
     m_lastDoubleClick = now;
 }
 
@@ -848,11 +594,6 @@ void UILineEdit::dragMoveEvent(UIDragEvent* event)
     m_dropCaret = true;
     setCursorPosition(index);
     m_dropCaret = false;
-}
-
-void UILineEdit::dragLeaveEvent(UIDragEvent*)
-{
-    repaint();
 }
 
 void UILineEdit::dropEvent(UIDragEvent* event)

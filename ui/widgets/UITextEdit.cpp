@@ -21,11 +21,6 @@ namespace {
 
 const wchar_t* const menuContext = L"UserInterface/UITextEdit";
 
-// Skin states of the background.
-constexpr int stateNormal = 0;
-constexpr int stateHot = 2;
-constexpr int stateDisabled = 3;
-
 // Where the cursor lands inside the edge it crossed when scrolling sideways.
 constexpr int scrollMargin = 50;
 
@@ -43,25 +38,6 @@ enum Key : int {
     KeyInsert = 45,
     KeyDelete = 46,
     KeyU = 85,
-};
-
-// The colour keys, each filling one pen or brush of a colour pair.
-struct ColourKey {
-    const wchar_t* name;
-    int pair;
-    bool isPen;
-};
-
-const ColourKey colourKeys[] = {
-    {L"foreground", UITextDocumentStyle::Normal, true},
-    {L"selectedForeground", UITextDocumentStyle::SelectedActive, true},
-    {L"selectedBackground", UITextDocumentStyle::SelectedActive, false},
-    {L"unfocusedSelectedForeground", UITextDocumentStyle::SelectedInactive, true},
-    {L"unfocusedSelectedBackground", UITextDocumentStyle::SelectedInactive, false},
-    {L"disabledForeground", UITextDocumentStyle::Disabled, true},
-    {L"disabledBackground", UITextDocumentStyle::Disabled, false},
-    {L"readonlyForeground", UITextDocumentStyle::ReadOnly, true},
-    {L"readonlyBackground", UITextDocumentStyle::ReadOnly, false},
 };
 
 // What a Ctrl command needs of the editor, else it sounds.
@@ -142,7 +118,7 @@ Clipboard& clipboard()
 
 // ---- Construction ----
 
-UITextEdit::UITextEdit(UIWidget* parent) : UIWidget(parent), m_document(std::make_unique<UITextDocument>(this))
+UITextEdit::UITextEdit(UIWidget* parent) : UIAbstractTextEdit(parent, L"UITextEdit_Background")
 {
     setStyleName(L"UITextEdit");
     setFlag(WidgetSeeThrough, false);
@@ -155,19 +131,13 @@ UITextEdit::UITextEdit(UIWidget* parent) : UIWidget(parent), m_document(std::mak
     setCursor(Cursor(CursorIBeam));
     setDragFlags(DragSourceFlag | DropTargetFlag);
     buildContextMenu();
-    applyDocumentStyle();
-    m_document->setFont(m_style.font);
+    applyTextStyle();
     m_document->setWordWrap(false);
     m_document->setMargins(3, 2, 2, 2);
     cursor()->positionChanged.connect(this, &UITextEdit::onCursorMoved);
     cursor()->selectionChanged.connect(this, &UITextEdit::onSelectionChanged);
     m_document->connect(this, &UITextEdit::onTextChanged);
     setText(String());
-}
-
-UITextEdit::~UITextEdit()
-{
-    killTimer(TextCursorBlinkTimerId);
 }
 
 void UITextEdit::buildContextMenu()
@@ -204,57 +174,19 @@ void UITextEdit::updateContextMenu()
     UIMenu* sizes = m_menu->submenu(MenuTextSize);
     const float size = m_document->fontSize();
     const bool zoom = enabled && m_zoomEnabled;
-    sizes->setActionEnabled(TextSizeIncrease, zoom && size < m_style.zoomMaximum);
-    sizes->setActionEnabled(TextSizeDecrease, zoom && size > m_style.zoomMinimum);
+    sizes->setActionEnabled(TextSizeIncrease, zoom && size < m_zoomMaximum);
+    sizes->setActionEnabled(TextSizeDecrease, zoom && size > m_zoomMinimum);
 }
 
 // ---- Style ----
 
 void UITextEdit::setStyleProperty(const String& name, const String& value)
 {
-    if (setColourProperty(name, value)) {
-        applyDocumentStyle();
-        return;
-    }
-    if (name == L"font") {
-        m_style.font = parseFontValue(value);
-        m_document->setFont(m_style.font);
-    } else if (name == L"background") {
-        m_style.background = parseBrushValue(value);
-    } else if (name == L"blankFont") {
-        m_style.blankFont = parseFontValue(value);
-    } else if (name == L"blankForeground") {
-        m_style.blankForeground = parsePenValue(value);
-    } else if (name == L"zoomMinimum") {
-        m_style.zoomMinimum = parseFloatValue(value);
-    } else if (name == L"zoomMaximum") {
-        m_style.zoomMaximum = parseFloatValue(value);
-    }
-}
-
-bool UITextEdit::setColourProperty(const String& name, const String& value)
-{
-    for (const ColourKey& key : colourKeys) {
-        if (name != key.name)
-            continue;
-        if (key.isPen)
-            m_style.colours.pens[std::size_t(key.pair)] = parsePenValue(value);
-        else
-            m_style.colours.brushes[std::size_t(key.pair)] = parseBrushValue(value);
-        return true;
-    }
-    return false;
-}
-
-void UITextEdit::applyDocumentStyle()
-{
-    m_document->setStyle(m_style.colours);
-}
-
-void UITextEdit::setStyleImage(const String& skinName, UISkin* skin)
-{
-    if (skinName == L"UITextEdit_Background")
-        m_style.backgroundSkin = *skin;
+    UIAbstractTextEdit::setStyleProperty(name, value);
+    if (name == L"zoomMinimum")
+        m_zoomMinimum = parseFloatValue(value);
+    else if (name == L"zoomMaximum")
+        m_zoomMaximum = parseFloatValue(value);
 }
 
 Size UITextEdit::sizeHint() const
@@ -272,20 +204,11 @@ Rect UITextEdit::inputMethodRect() const
     return m_document->cursorRect();
 }
 
-Font UITextEdit::inputMethodFont() const
-{
-    return Font(m_document->font());
-}
-
 // ---- Text and options ----
 
 void UITextEdit::setText(const String& text)
 {
-    String kept = text;
-    if (m_maxLength > 0 && kept.length() > m_maxLength) {
-        kept = kept.mid(0, m_maxLength);
-        refuse();
-    }
+    const String kept = keptWithinMaxLength(text);
     scrollTo(0, 0);
     m_document->setText(kept, UITextDocument::ClearHistory | UITextDocument::CursorToEnd);
 }
@@ -303,90 +226,13 @@ void UITextEdit::clear()
     scrollTo(0, 0);
 }
 
-void UITextEdit::setMaxLength(int length)
-{
-    if (length >= 0)
-        m_maxLength = length;
-}
-
-void UITextEdit::setReadOnly(bool readOnly)
-{
-    if (readOnly == m_readOnly)
-        return;
-    setFlag(WidgetTakesInputMethod, !readOnly);
-    m_readOnly = readOnly;
-    repaint();
-}
-
-void UITextEdit::setPlaceholderText(const String& text)
-{
-    if (text == m_placeholder)
-        return;
-    m_placeholder = text;
-    if (isEmpty())
-        repaint();
-}
-
-void UITextEdit::setFontSize(float points)
-{
-    m_document->setFontSize(points);
-}
-
 void UITextEdit::setWordWrap(bool on)
 {
     m_document->setWordWrap(on);
     repaint();
 }
 
-// ---- Cursor and selection ----
-
-bool UITextEdit::hasSelection() const
-{
-    return cursor()->hasSelection();
-}
-
-String UITextEdit::selectedText() const
-{
-    return cursor()->selectedText();
-}
-
-void UITextEdit::setCursorPosition(int position, bool moveAnchor)
-{
-    cursor()->setPosition(position, !moveAnchor);
-}
-
-int UITextEdit::cursorPosition() const
-{
-    return cursor()->position();
-}
-
-int UITextEdit::anchor() const
-{
-    return cursor()->anchor();
-}
-
-void UITextEdit::setSelection(int start, int length)
-{
-    cursor()->setSelection(start, length);
-}
-
-void UITextEdit::selectAll()
-{
-    if (!isEmpty())
-        cursor()->select(UITextCursor::SelectAll);
-}
-
-void UITextEdit::clearSelection()
-{
-    cursor()->clearSelection();
-}
-
 // ---- Editing ----
-
-void UITextEdit::refuse()
-{
-    UIManager::instance()->playMessageSound(1);
-}
 
 void UITextEdit::insert(const String& text)
 {
@@ -396,52 +242,7 @@ void UITextEdit::insert(const String& text)
         refuse();
         return;
     }
-    deleteSelection();
-    if (m_maxLength >= 1) {
-        const int room = m_maxLength - (m_document->length() - 1);
-        if (room < 1) {
-            refuse();
-            return;
-        }
-        if (piece.length() > room) {
-            piece = piece.mid(0, room);
-            refuse();
-        }
-    }
-    cursor()->insertText(piece);
-}
-
-void UITextEdit::deleteSelection()
-{
-    if (m_readOnly) {
-        refuse();
-        return;
-    }
-    if (hasSelection() && !cursor()->removeSelectedText())
-        refuse();
-}
-
-void UITextEdit::deleteForward()
-{
-    deleteCharacter(&UITextCursor::deleteNext);
-}
-
-void UITextEdit::backspace()
-{
-    deleteCharacter(&UITextCursor::deletePrevious);
-}
-
-// The selection when there is one, else one character by remove.
-void UITextEdit::deleteCharacter(bool (UITextCursor::*remove)())
-{
-    if (m_readOnly || isEmpty()) {
-        refuse();
-        return;
-    }
-    if (hasSelection())
-        deleteSelection();
-    else if (!(cursor()->*remove)())
-        refuse();
+    insertWithinMaxLength(piece);
 }
 
 void UITextEdit::copy()
@@ -461,33 +262,6 @@ void UITextEdit::cut()
     }
     copy();
     deleteSelection();
-}
-
-void UITextEdit::paste()
-{
-    if (m_readOnly) {
-        refuse();
-        return;
-    }
-    if (Clipboard::contentKind() == ClipboardText)
-        insert(clipboard().text());
-}
-
-void UITextEdit::undo()
-{
-    if (!m_readOnly && m_document->canUndo())
-        m_document->undo();
-}
-
-void UITextEdit::redo()
-{
-    if (!m_readOnly && m_document->canRedo())
-        m_document->redo();
-}
-
-void UITextEdit::clearHistory()
-{
-    m_document->clearHistory();
 }
 
 void UITextEdit::changeCase(bool upper)
@@ -521,12 +295,6 @@ void UITextEdit::onCursorMoved(int oldPosition, int newPosition)
     ensureCursorVisible();
     repaint();
     cursorPositionChanged.emit(oldPosition, newPosition);
-}
-
-void UITextEdit::onSelectionChanged()
-{
-    repaint();
-    selectionChanged.emit();
 }
 
 // ---- Scrolling ----
@@ -604,11 +372,11 @@ void UITextEdit::ensureCursorVisibleHorizontally()
 void UITextEdit::zoomIn()
 {
     const float current = m_document->fontSize();
-    if (!m_zoomEnabled || current >= m_style.zoomMaximum)
+    if (!m_zoomEnabled || current >= m_zoomMaximum)
         return;
     FontDesc desc = m_document->font();
     desc.setPixelSize(desc.pixelSize() + m_zoomStep);
-    const float size = std::clamp(desc.size(), m_style.zoomMinimum, m_style.zoomMaximum);
+    const float size = std::clamp(desc.size(), m_zoomMinimum, m_zoomMaximum);
     if (size > current)
         applyZoom(size);
 }
@@ -616,19 +384,19 @@ void UITextEdit::zoomIn()
 void UITextEdit::zoomOut()
 {
     const float current = m_document->fontSize();
-    if (!m_zoomEnabled || current <= m_style.zoomMinimum)
+    if (!m_zoomEnabled || current <= m_zoomMinimum)
         return;
     FontDesc desc = m_document->font();
     desc.setPixelSize(desc.pixelSize() - m_zoomStep);
-    const float size = std::clamp(desc.size(), m_style.zoomMinimum, m_style.zoomMaximum);
+    const float size = std::clamp(desc.size(), m_zoomMinimum, m_zoomMaximum);
     if (size < current)
         applyZoom(size);
 }
 
 void UITextEdit::resetZoom()
 {
-    if (m_zoomEnabled && m_style.font.size() != m_document->fontSize())
-        applyZoom(m_style.font.size());
+    if (m_zoomEnabled && textStyle().font.size() != m_document->fontSize())
+        applyZoom(textStyle().font.size());
 }
 
 void UITextEdit::applyZoom(float points)
@@ -824,23 +592,12 @@ void UITextEdit::wheelEvent(UIWheelEvent* event)
         zoomIn();
 }
 
-void UITextEdit::enterEvent(UIMouseEvent*)
-{
-    repaint();
-}
-
-void UITextEdit::leaveEvent(UIMouseEvent*)
-{
-    repaint();
-}
-
 // ---- Focus and caret ----
 
-void UITextEdit::focusInEvent(UIFocusEvent*)
+void UITextEdit::focusInEvent(UIFocusEvent* event)
 {
     m_caretBlinkOff = false;
-    repaint();
-    startTimer(TextCursorBlinkTimerId, int(GetCaretBlinkTime()));
+    UIAbstractTextEdit::focusInEvent(event);
 }
 
 void UITextEdit::focusOutEvent(UIFocusEvent*)
@@ -889,11 +646,6 @@ void UITextEdit::dragMoveEvent(UIDragEvent* event)
     m_dropCaret = false;
 }
 
-void UITextEdit::dragLeaveEvent(UIDragEvent*)
-{
-    repaint();
-}
-
 void UITextEdit::dropEvent(UIDragEvent* event)
 {
     if (takesDrag(*event))
@@ -923,42 +675,11 @@ void UITextEdit::paintEvent(UIPaintEvent*)
     const bool active = isActive();
     paintBackground(g, active);
     g.setClipRect(Rect(1, 1, width() - 2, height() - 2));
-    int flags = isEnabled() ? UITextDocument::StateEnabled : 0;
-    if (m_readOnly)
-        flags |= UITextDocument::StateReadOnly;
-    if (active)
-        flags |= UITextDocument::StateActive;
-    m_document->setStateFlags(flags);
-    m_document->setHorizontalOffset(contentOffsetX());
-    m_document->setVerticalOffset(contentOffsetY());
-    m_document->paint(g);
-    if (isEmpty() && !m_placeholder.isEmpty() && (!active || m_readOnly))
-        paintPlaceholder(g);
+    paintDocument(g, active);
+    const UIMargins m = m_document->margins();
+    paintPlaceholder(g, active, rect().adjusted(m.left, m.top, -m.right, -m.bottom), AlignCenter, 0);
     g.resetClip();
     paintCaret(g, active);
-}
-
-void UITextEdit::paintBackground(Graphics& g, bool active)
-{
-    const Brush* brush = &m_style.background;
-    int state = active || isUnderMouse() ? stateHot : stateNormal;
-    if (!isEnabled()) {
-        brush = &m_style.colours.brushes[UITextDocumentStyle::Disabled];
-        state = stateDisabled;
-    } else if (m_readOnly) {
-        brush = &m_style.colours.brushes[UITextDocumentStyle::ReadOnly];
-        state = stateNormal;
-    }
-    g.fillRect(rect(), *brush);
-    m_style.backgroundSkin.drawNineSlice(g, rect(), state, SkinAllRegions);
-}
-
-void UITextEdit::paintPlaceholder(Graphics& g)
-{
-    const UIMargins m = m_document->margins();
-    g.setFont(m_style.blankFont);
-    g.setPen(m_style.blankForeground);
-    g.drawText(m_placeholder, rect().adjusted(m.left, m.top, -m.right, -m.bottom), AlignCenter, 0, 0);
 }
 
 void UITextEdit::paintCaret(Graphics& g, bool active)

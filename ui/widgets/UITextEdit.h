@@ -14,43 +14,24 @@
 #include "foundation/Signal.h"
 #include "foundation/String.h"
 #include "graphics/Brush.h"
-#include "graphics/FontDesc.h"
 #include "graphics/Pen.h"
-#include "ui/UISkin.h"
-#include "ui/UIWidget.h"
+#include "ui/widgets/UIAbstractTextEdit.h"
 #include "ui/widgets/UIScrollArea.h"
-#include "ui/widgets/UITextDocument.h"
 
 #include <cstdint>
-#include <memory>
 
 class UIMenu;
 
-class UITextEdit : public UIWidget {
+class UITextEdit : public UIAbstractTextEdit {
 public:
-    // Context menu entries, by index.
-    enum MenuEntry : int {
-        MenuUndo = 0,
-        MenuRedo = 1,
-        MenuCut = 3,
-        MenuCopy = 4,
-        MenuPaste = 5,
-        MenuDelete = 6,
-        MenuSelectAll = 8,
-        MenuTextSize = 10,
-    };
+    // The context menu's own entry after the shared ones, by index.
+    enum TextEditMenuEntry : int { MenuTextSize = 10 };
     // Entries of the "Text Size" submenu.
     enum TextSizeEntry : int { TextSizeIncrease = 0, TextSizeDecrease = 1, TextSizeNormal = 3 };
 
     explicit UITextEdit(UIWidget* parent = nullptr);
-    ~UITextEdit() override;
 
-    Signal textChanged;
-    Signal editingFinished;
     Signal zoomChanged;
-    // (old position, new position).
-    Signal cursorPositionChanged;
-    Signal selectionChanged;
 
     // ---- Text ----
 
@@ -60,49 +41,23 @@ public:
     // The document's text WITH its final line feed (the end marker): a
     // text set as "abc" reads back as "abc\n".
     String text() const;
-    bool isEmpty() const { return m_document->isEmpty(); }
     // Undoable: the history stays.
     void clear();
-    // 0 means no limit; negative values are ignored.
-    void setMaxLength(int length);
-    int maxLength() const { return m_maxLength; }
-    void setReadOnly(bool readOnly);
-    bool isReadOnly() const { return m_readOnly; }
-    // Shown centred while the editor is empty and not active.
-    void setPlaceholderText(const String& text);
-    const String& placeholderText() const { return m_placeholder; }
-    void setFontSize(float points);
     void setWordWrap(bool on);
     bool wordWrap() const { return m_document->wordWrap(); }
-    UITextDocument* document() const { return m_document.get(); }
 
-    // ---- Cursor and selection ----
+    // ---- Selection ----
 
-    bool hasSelection() const;
-    String selectedText() const;
-    // With moveAnchor the anchor follows, which drops the selection.
-    void setCursorPosition(int position, bool moveAnchor = true);
-    int cursorPosition() const;
-    int anchor() const;
-    void setSelection(int start, int length);
-    // Nothing when empty.
-    void selectAll();
-    void clearSelection();
+    // Public here (the line edit names it hasSelectedText).
+    using UIAbstractTextEdit::hasSelection;
 
     // ---- Editing (each refused one sounds) ----
 
-    // Replaces the selection; cut to the room the maximum length leaves.
-    void insert(const String& text);
-    void deleteSelection();
-    void deleteForward();
-    void backspace();
+    // Carriage returns are dropped.
+    void insert(const String& text) override;
     // Line breaks go to the clipboard as CR LF.
     void copy();
     void cut();
-    void paste();
-    void undo();
-    void redo();
-    void clearHistory();
 
     // ---- Zoom (only while enabled) ----
 
@@ -118,8 +73,8 @@ public:
     int zoomStep() const { return m_zoomStep; }
     // In points; the style's "zoomMinimum" and "zoomMaximum", 6 and 72
     // without them.
-    float zoomMinimum() const { return m_style.zoomMinimum; }
-    float zoomMaximum() const { return m_style.zoomMaximum; }
+    float zoomMinimum() const { return m_zoomMinimum; }
+    float zoomMaximum() const { return m_zoomMaximum; }
 
     // ---- Highlighting ----
 
@@ -127,9 +82,6 @@ public:
     int highlight(const String& text, bool caseSensitive, const Pen& pen, const Brush& brush,
                   std::uint32_t fontStyle);
     void clearHighlights();
-
-    // Whether the last paint drew the caret.
-    bool isCaretShown() const { return m_caretShown; }
 
     // ---- Widget overrides ----
 
@@ -139,14 +91,9 @@ public:
     // The document's content size.
     Size minimumSizeHint() const override;
     void setStyleProperty(const String& name, const String& value) override;
-    void setStyleImage(const String& skinName, UISkin* skin) override;
     Rect inputMethodRect() const override;
-    Font inputMethodFont() const override;
 
 protected:
-    // The sound of a refused edit (message sound 1).
-    virtual void refuse();
-
     void paintEvent(UIPaintEvent* event) override;
     void resizeEvent(UIResizeEvent* event) override;
     void keyPressEvent(UIKeyEvent* event) override;
@@ -154,42 +101,20 @@ protected:
     void mouseReleaseEvent(UIMouseEvent* event) override;
     void mouseDoubleClickEvent(UIMouseEvent* event) override;
     void wheelEvent(UIWheelEvent* event) override;
-    void enterEvent(UIMouseEvent* event) override;
-    void leaveEvent(UIMouseEvent* event) override;
     void mouseMoveEvent(UIMouseEvent* event) override;
     void customEvent(UICustomEvent* event) override;
     void focusInEvent(UIFocusEvent* event) override;
     void focusOutEvent(UIFocusEvent* event) override;
     void dragEnterEvent(UIDragEvent* event) override;
     void dragMoveEvent(UIDragEvent* event) override;
-    void dragLeaveEvent(UIDragEvent* event) override;
     void dropEvent(UIDragEvent* event) override;
 
 private:
-    struct Style {
-        FontDesc font;
-        UITextDocumentStyle colours;
-        // The widget's fill while editable; the fills while disabled and
-        // read-only are the brushes of those colour pairs. The document's
-        // normal cells stay clear.
-        Brush background;
-        FontDesc blankFont;
-        Pen blankForeground;
-        float zoomMinimum = 6;
-        float zoomMaximum = 72;
-        UISkin backgroundSkin;
-    };
-
-    UITextCursor* cursor() const { return m_document->cursor(); }
-    bool canEdit() const { return isEnabled() && !m_readOnly; }
     bool isActive() const;
     void buildContextMenu();
     void updateContextMenu();
-    void applyDocumentStyle();
-    bool setColourProperty(const String& name, const String& value);
     void onTextChanged();
     void onCursorMoved(int oldPosition, int newPosition);
-    void onSelectionChanged();
     void ensureCursorVisible();
     void ensureCursorVisibleVertically();
     void ensureCursorVisibleHorizontally();
@@ -198,28 +123,20 @@ private:
     bool handleControlKey(const UIKeyEvent& event);
     void handleKey(const UIKeyEvent& event);
     void moveCursor(int operation, bool extend);
-    void deleteCharacter(bool (UITextCursor::*remove)());
     void changeCase(bool upper);
     void applyZoom(float points);
-    void paintBackground(Graphics& g, bool active);
-    void paintPlaceholder(Graphics& g);
     void paintCaret(Graphics& g, bool active);
     bool takesDrag(const UIDragEvent& event) const;
     int hitIndex(Point p, bool* found) const;
 
-    Style m_style;
-    std::unique_ptr<UITextDocument> m_document;
     UIMenu* m_menu = nullptr;
-    int m_maxLength = 0;
-    bool m_readOnly = false;
+    // The style's zoom range, in points.
+    float m_zoomMinimum = 6;
+    float m_zoomMaximum = 72;
     int m_zoomStep = 2;
     bool m_zoomEnabled = true;
-    String m_placeholder;
-    bool m_caretShown = false;
     // Flipped by each blink tick; input shows the caret again at once.
     bool m_caretBlinkOff = false;
-    bool m_selecting = false;
-    bool m_dropCaret = false;
 };
 
 class UITextEditView : public UIScrollArea {
