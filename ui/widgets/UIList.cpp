@@ -16,10 +16,7 @@ UIList::UIList(UIWidget* parent) : UIWidget(parent)
 
 UIList::~UIList()
 {
-    for (UIListItem* item : m_items) {
-        item->setOwner(nullptr);
-        delete item;
-    }
+    m_items.deleteAll();
 }
 
 void UIList::onItemCountChanged()
@@ -31,31 +28,15 @@ void UIList::onItemCountChanged()
 
 void UIList::linkItem(int index, UIListItem* item)
 {
-    if (!item->isVisible())
-        ++m_hiddenCount;
-    item->setOwner(this);
-    m_items.insert(m_items.begin() + index, item);
-    const bool appended = index == count() - 1;
-    if (appended && m_indexValid)
-        m_indexOf[item] = index;
-    else
-        m_indexValid = false;
-    // Appended items are ranked by extending; anything else reorders.
-    if (!appended)
-        m_ranksDirty = true;
-    adoptItem(item);
+    m_items.link(index, item, static_cast<UIListItemOwner*>(this));
+    // The next paint clears it, as it would walking every item.
+    if (item->isLabelElided())
+        m_elided.push_back(item);
 }
 
 void UIList::unlinkItem(int index)
 {
-    UIListItem* item = m_items[std::size_t(index)];
-    forgetItem(item);
-    m_items.erase(m_items.begin() + index);
-    if (!item->isVisible())
-        --m_hiddenCount;
-    item->setOwner(nullptr);
-    m_indexValid = false;
-    m_ranksDirty = true;
+    forgetItem(m_items.unlink(index));
 }
 
 void UIList::itemsChanged()
@@ -177,18 +158,8 @@ void UIList::clear()
 {
     if (isEmpty())
         return;
-    for (UIListItem* item : m_items) {
-        item->setOwner(nullptr);
-        delete item;
-    }
     m_items.clear();
-    m_hiddenCount = 0;
-    m_indexOf.clear();
-    m_indexValid = true;
-    m_ranksDirty = true;
     m_placement = Placement();
-    m_replaced.clear();
-    m_strays.clear();
     m_onScreen.clear();
     m_elided.clear();
     if (m_currentIndex != -1)
@@ -199,9 +170,7 @@ void UIList::clear()
 
 void UIList::listItemVisibilityChanged(UIListItem* item)
 {
-    m_hiddenCount += item->isVisible() ? -1 : 1;
-    m_ranksDirty = true;
-    m_replaced.insert(item);
+    m_items.visibilityChanged(item, !item->isVisible());
     visibleItemCountChanged.emit(visibleItemCount());
 }
 
@@ -209,26 +178,12 @@ void UIList::listItemVisibilityChanged(UIListItem* item)
 
 UIListItem* UIList::item(int index) const
 {
-    return index >= 0 && index < count() ? m_items[std::size_t(index)] : nullptr;
-}
-
-void UIList::rebuildIndex() const
-{
-    m_indexOf.clear();
-    m_indexOf.reserve(m_items.size());
-    for (int i = 0; i < count(); ++i)
-        m_indexOf[m_items[std::size_t(i)]] = i;
-    m_indexValid = true;
+    return m_items.at(index);
 }
 
 int UIList::indexOf(const UIListItem* item) const
 {
-    if (!item)
-        return -1;
-    if (!m_indexValid)
-        rebuildIndex();
-    const auto it = m_indexOf.find(item);
-    return it == m_indexOf.end() ? -1 : it->second;
+    return m_items.indexOf(item);
 }
 
 UIListItem* UIList::itemByData(int data) const
@@ -238,10 +193,7 @@ UIListItem* UIList::itemByData(int data) const
 
 int UIList::indexOfItemByData(int data) const
 {
-    if (data == 0)
-        return -1;
-    const auto it = std::find_if(m_items.begin(), m_items.end(), [data](auto* i) { return i->data() == data; });
-    return it == m_items.end() ? -1 : int(it - m_items.begin());
+    return m_items.indexOfData(data);
 }
 
 int UIList::indexAt(Point p) const
@@ -340,25 +292,15 @@ bool UIList::ensureItemVisible(int index)
 
 // ---- Selection ----
 
-bool UIList::setSelected(UIListItem* item, bool on)
-{
-    if (item->isSelected() == on)
-        return false;
-    item->setSelected(on);
-    return true;
-}
-
 void UIList::selectItem(UIListItem* item, int flags)
 {
     if (!item || m_selectionMode == NoSelection || isEmpty())
         return;
     const bool select = (flags & SelectFlag) != 0;
-    if (m_selectionMode == SingleSelection && select) {
-        for (UIListItem* other : m_items)
-            other->setSelected(other == item);
-    } else {
+    if (m_selectionMode == SingleSelection && select)
+        m_items.selectOnly(item);
+    else
         item->setSelected(select);
-    }
     if (flags & RepaintFlag)
         repaint();
 }
@@ -372,9 +314,7 @@ void UIList::selectItems(const std::vector<UIListItem*>& items, int flags)
 {
     if (m_selectionMode != MultiSelection || isEmpty())
         return;
-    bool changed = false;
-    for (UIListItem* i : items)
-        changed |= setSelected(i, (flags & SelectFlag) != 0);
+    const bool changed = m_items.selectEach(items, (flags & SelectFlag) != 0);
     if (changed && (flags & RepaintFlag))
         repaint();
 }
@@ -394,8 +334,7 @@ void UIList::selectAll()
 {
     if (m_selectionMode != MultiSelection || isEmpty())
         return;
-    for (UIListItem* i : m_items)
-        i->setSelected(true);
+    m_items.selectAll(true);
     repaint();
 }
 
@@ -403,8 +342,7 @@ void UIList::clearSelection()
 {
     if (m_selectionMode == NoSelection || isEmpty())
         return;
-    for (UIListItem* i : m_items)
-        i->setSelected(false);
+    m_items.selectAll(false);
     repaint();
 }
 
@@ -412,46 +350,34 @@ void UIList::selectItemsInRect(const Rect& r)
 {
     if (m_selectionMode != MultiSelection || isEmpty())
         return;
-    std::vector<UIListItem*> touched = itemsTouching(r);
-    std::sort(touched.begin(), touched.end());
-    const bool keepOthers = m_band.modifiers.testFlag(ShiftModifier);
-    for (UIListItem* i : m_items) {
-        if (std::binary_search(touched.begin(), touched.end(), i))
-            i->setSelected(true);
-        else if (!keepOthers)
-            i->setSelected(false);
-    }
+    m_items.selectTouched(itemsTouching(r), m_band.modifiers.testFlag(ShiftModifier));
     repaint();
 }
 
 void UIList::selectIndexRange(int lo, int hi)
 {
-    for (int i = 0; i < count(); ++i)
-        m_items[std::size_t(i)]->setSelected(i >= lo && i <= hi);
+    m_items.selectIndexRange(lo, hi);
     repaint();
 }
 
 bool UIList::isItemSelected(int index) const
 {
-    const UIListItem* target = item(index);
-    return target && target->isSelected();
+    return m_items.isSelected(index);
 }
 
 bool UIList::hasSelection() const
 {
-    return std::any_of(m_items.begin(), m_items.end(), [](auto* i) { return i->isSelected(); });
+    return m_items.anySelected();
 }
 
 int UIList::selectedItemCount() const
 {
-    return int(std::count_if(m_items.begin(), m_items.end(), [](auto* i) { return i->isSelected(); }));
+    return m_items.selectedCount();
 }
 
 std::vector<UIListItem*> UIList::selectedItems() const
 {
-    std::vector<UIListItem*> result;
-    std::copy_if(m_items.begin(), m_items.end(), std::back_inserter(result), [](auto* i) { return i->isSelected(); });
-    return result;
+    return m_items.selected();
 }
 
 // ---- Modes and options ----

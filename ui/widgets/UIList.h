@@ -32,9 +32,9 @@
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UIItemSequence.h"
 #include "ui/widgets/UIRubberBand.h"
 
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -79,10 +79,10 @@ public:
     UIListItem* takeItem(int index);
     void clear();
 
-    int count() const { return int(m_items.size()); }
-    int visibleItemCount() const { return count() - m_hiddenCount; }
-    bool isEmpty() const { return m_items.empty(); }
-    const std::vector<UIListItem*>& items() const { return m_items; }
+    int count() const { return m_items.count(); }
+    int visibleItemCount() const { return m_items.visibleCount(); }
+    bool isEmpty() const { return m_items.isEmpty(); }
+    const std::vector<UIListItem*>& items() const { return m_items.items(); }
     // Null for an index that is no item.
     UIListItem* item(int index) const;
     // -1 for null or an item of another list.
@@ -198,6 +198,9 @@ protected:
     void focusOutEvent(UIFocusEvent* event) override;
 
 private:
+    template <class View, class Item>
+    friend void pressSelection(View& view, Item* item, int index, int anchor, const UIMouseEvent* event);
+
     struct Style {
         FontDesc font;
         Brush background;
@@ -235,7 +238,7 @@ private:
     };
 
     // Where the last paint placed the visible items: their order then and
-    // the grid of that paint. Items are dropped from it when they leave.
+    // the grid of that paint; the items' sequence keeps their order then.
     struct Placement {
         bool valid = false;
         bool iconMode = false;
@@ -244,8 +247,6 @@ private:
         int columnStep = 0;
         int rowStep = 0;
         int columns = 1;
-        std::vector<UIListItem*> byRank;
-        std::unordered_map<const UIListItem*, int> rankOf;
     };
 
     // The label and detail heights of one icon-mode paint.
@@ -259,19 +260,19 @@ private:
     void linkItem(int index, UIListItem* item);
     void unlinkItem(int index);
     void itemsChanged();
-    void rebuildIndex() const;
     void setCurrentPair(int index, UIListItem* item, bool scroll);
     void rederiveCurrentAfterTake(int index);
     bool isUsable(const UIListItem* item) const;
     void setBlankSwitch(bool& flag, bool on);
-    bool setSelected(UIListItem* item, bool on);
     void selectIndexRange(int lo, int hi);
+    // What a press selects: pressSelection's side of the list.
+    void selectPressed(UIListItem* item, int flags) { selectItem(item, flags); }
+    void clearForPress() { clearSelection(); }
+    int selectedCount() const { return selectedItemCount(); }
     UIScrollArea* scrollArea() const;
 
     // UIListPaint.cpp
     void forgetItem(UIListItem* item);
-    void adoptItem(UIListItem* item);
-    void rebuildRanks();
     void placeGrid();
     Rect placedRect(int rank) const;
     Rect rectOf(UIListItem* item) const;
@@ -291,14 +292,11 @@ private:
     void rowUp();
     void rowDown();
     void pageBy(int direction, int probeY);
-    void pressItem(UIListItem* item, int index, int anchor, const UIMouseEvent* event);
-    void startRubberBand(const UIMouseEvent* event);
     void dragRubberBand(const UIMouseEvent* event);
-    void endRubberBand();
     void hoverSelectAt(Point p);
 
     Style m_style;
-    std::vector<UIListItem*> m_items;
+    UIItemSequence<UIListItem> m_items;
     SelectionMode m_selectionMode = SingleSelection;
     int m_currentIndex = -1;
     UIListItem* m_currentItem = nullptr;
@@ -314,22 +312,8 @@ private:
     int m_maximumColumns = 0;
     Bitmap m_defaultImage;
     UIRubberBand m_band;
-    int m_hiddenCount = 0;
 
-    // Item to list index, rebuilt after the order changed.
-    mutable std::unordered_map<const UIListItem*, int> m_indexOf;
-    mutable bool m_indexValid = true;
-    // The visible items in order, rebuilt by the next paint after a change.
-    bool m_ranksDirty = true;
-    // Items the ranks cover while only appends followed.
-    int m_rankedItems = 0;
     Placement m_placement;
-    // Items whose visibility changed since the last paint: their stored
-    // rectangle (reset on hiding) is the one that holds.
-    std::unordered_set<const UIListItem*> m_replaced;
-    // Items that came into the list since the last paint with a rectangle
-    // of their own.
-    std::vector<UIListItem*> m_strays;
     // The items the last paint drew.
     std::unordered_set<const UIListItem*> m_onScreen;
     // Items whose label-elided flag may be set.

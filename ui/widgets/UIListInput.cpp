@@ -1,9 +1,8 @@
 #include "ui/widgets/UIList.h"
 
+#include "ui/widgets/UIPressSelection.h"
 #include "ui/widgets/UIScrollArea.h"
 #include "ui/widgets/UIToolTip.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -142,8 +141,7 @@ void UIList::pageBy(int direction, int probeY)
     if (!itemAt(Point{0, probeY}, &index) || index == m_currentIndex)
         return;
     setCurrentItem(index, true);
-    for (UIListItem* i : m_items)
-        i->setSelected(false);
+    m_items.selectAll(false);
     selectCurrentItem();
 }
 
@@ -159,49 +157,13 @@ void UIList::mousePressEvent(UIMouseEvent* event)
     if (!shift && (hit || m_clearSelectionOnBlankClick))
         setCurrentItem(index, true);
     if (hit) {
-        pressItem(hit, index, anchor, event);
+        pressSelection(*this, hit, index, anchor, event);
         return;
     }
     if (m_clearSelectionOnBlankClick && !shift)
         clearSelection();
     if (m_selectionMode == MultiSelection && event->buttons().testFlag(LeftButton) && !m_band.active)
-        startRubberBand(event);
-}
-
-void UIList::pressItem(UIListItem* item, int index, int anchor, const UIMouseEvent* event)
-{
-    if (m_selectionMode == SingleSelection) {
-        selectItem(item, SelectFlag | RepaintFlag);
-        return;
-    }
-    if (m_selectionMode != MultiSelection)
-        return;
-    const KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers.testFlag(ShiftModifier)) {
-        const int lo = std::min(anchor, index);
-        const int hi = std::max(anchor, index);
-        if (hi - lo >= 1) {
-            selectIndexRange(lo, hi);
-            return;
-        }
-        clearSelection();
-        selectItem(item, SelectFlag | RepaintFlag);
-        return;
-    }
-    if (modifiers.testFlag(ControlModifier)) {
-        selectItem(item, item->isSelected() ? RepaintFlag : SelectFlag | RepaintFlag);
-        return;
-    }
-    // A right press on one of several selected items keeps them for a menu.
-    if (item->isSelected() && (selectedItemCount() < 2 || event->button() == RightButton))
-        return;
-    clearSelection();
-    selectItem(item, SelectFlag | RepaintFlag);
-}
-
-void UIList::startRubberBand(const UIMouseEvent* event)
-{
-    m_band.start(this, event);
+        m_band.start(this, event);
 }
 
 void UIList::mouseMoveEvent(UIMouseEvent* event)
@@ -229,18 +191,12 @@ void UIList::dragRubberBand(const UIMouseEvent* event)
 
 void UIList::mouseReleaseEvent(UIMouseEvent*)
 {
-    endRubberBand();
+    m_band.end(this);
 }
 
 void UIList::focusOutEvent(UIFocusEvent*)
 {
-    endRubberBand();
-}
-
-void UIList::endRubberBand()
-{
-    if (m_band.end(this))
-        repaint();
+    m_band.end(this);
 }
 
 void UIList::hoverSelectAt(Point p)
@@ -252,8 +208,7 @@ void UIList::hoverSelectAt(Point p)
     setCurrentItem(index, true);
     if (hovered->isSelected())
         return;
-    for (UIListItem* i : m_items)
-        i->setSelected(false);
+    m_items.selectAll(false);
     selectItem(hovered, SelectFlag | RepaintFlag);
 }
 

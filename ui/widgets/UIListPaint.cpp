@@ -10,17 +10,6 @@
 
 namespace {
 
-// Rounds toward minus infinity; b > 0.
-long long floorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-long long ceilDiv(long long a, long long b)
-{
-    return -floorDiv(-a, b);
-}
-
 // The places k in [0, n) of a lattice base + k x step whose extent may
 // reach into [lo, hi); all of them when the step does not advance.
 std::pair<long long, long long> latticeRange(long long base, long long step, long long extent, long long lo,
@@ -123,46 +112,11 @@ void UIList::setStyleImage(const String& skinName, UISkin* skin)
 
 // ---- Where items are ----
 
+// The items' sequence forgets the item as it unlinks it.
 void UIList::forgetItem(UIListItem* item)
 {
-    const auto it = m_placement.rankOf.find(item);
-    if (it != m_placement.rankOf.end()) {
-        m_placement.byRank[std::size_t(it->second)] = nullptr;
-        m_placement.rankOf.erase(it);
-    }
-    m_replaced.erase(item);
-    eraseValue(m_strays, item);
     m_onScreen.erase(item);
     eraseValue(m_elided, item);
-}
-
-void UIList::adoptItem(UIListItem* item)
-{
-    if (!item->rect()->isEmpty())
-        m_strays.push_back(item);
-    // The next paint clears it, as it would walking every item.
-    if (item->isLabelElided())
-        m_elided.push_back(item);
-}
-
-void UIList::rebuildRanks()
-{
-    Placement& p = m_placement;
-    if (m_ranksDirty) {
-        p.byRank.clear();
-        p.rankOf.clear();
-        p.rankOf.reserve(std::size_t(visibleItemCount()));
-        m_rankedItems = 0;
-        m_ranksDirty = false;
-    }
-    for (int i = m_rankedItems; i < count(); ++i) {
-        UIListItem* item = m_items[std::size_t(i)];
-        if (!item->isVisible())
-            continue;
-        p.rankOf[item] = int(p.byRank.size());
-        p.byRank.push_back(item);
-    }
-    m_rankedItems = count();
 }
 
 // The grid of this paint: list mode stacks full-width rows from the
@@ -198,12 +152,8 @@ Rect UIList::placedRect(int rank) const
 
 Rect UIList::rectOf(UIListItem* item) const
 {
-    if (m_placement.valid && !m_replaced.contains(item)) {
-        const auto it = m_placement.rankOf.find(item);
-        if (it != m_placement.rankOf.end())
-            return placedRect(it->second);
-    }
-    return *item->rect();
+    const int rank = m_placement.valid ? m_items.placedRank(item) : -1;
+    return rank >= 0 ? placedRect(rank) : *item->rect();
 }
 
 std::vector<int> UIList::ranksNear(const Rect& r) const
@@ -212,7 +162,7 @@ std::vector<int> UIList::ranksNear(const Rect& r) const
     const Placement& p = m_placement;
     if (!p.valid)
         return ranks;
-    const long long n = (long long)p.byRank.size();
+    const long long n = (long long)m_items.byRank().size();
     const long long rowCount = (n + p.columns - 1) / p.columns;
     const auto [firstRow, lastRow] = latticeRange(p.first.y, p.rowStep, p.first.height, r.top(), r.bottom(), rowCount);
     auto columns = std::pair<long long, long long>(0, 1);
@@ -236,8 +186,8 @@ std::vector<UIListItem*> UIList::itemsTouching(const Rect& r) const
             result.push_back(item);
     };
     for (int rank : ranksNear(r))
-        consider(m_placement.byRank[std::size_t(rank)]);
-    for (UIListItem* item : m_strays)
+        consider(m_items.byRank()[std::size_t(rank)]);
+    for (UIListItem* item : m_items.strays())
         consider(item);
     return result;
 }
@@ -289,10 +239,9 @@ void UIList::paintItems(Graphics& g)
             return !item->isLabelElided();
         });
     }
-    rebuildRanks();
-    m_replaced.clear();
+    m_items.rankForPaint();
     // A hidden item keeps its own rectangle, which holds once it shows again.
-    std::erase_if(m_strays, [](UIListItem* item) { return item->isVisible(); });
+    m_items.dropStraysIf([](const UIListItem* item) { return item->isVisible(); });
     m_placement.valid = true;
     placeGrid();
     TextHeights heights;
@@ -302,7 +251,7 @@ void UIList::paintItems(Graphics& g)
     }
     const int h = m_style.listModeItemHeight;
     for (int rank : ranksNear(rect())) {
-        UIListItem* item = m_placement.byRank[std::size_t(rank)];
+        UIListItem* item = m_items.byRank()[std::size_t(rank)];
         const Rect r = placedRect(rank);
         if (!iconMode && r.y > -h && r.y < height())
             paintListItem(g, item, r);

@@ -38,11 +38,11 @@ bool UIRubberBand::follow(const UIWidget* widget, Point p)
     return true;
 }
 
-bool UIRubberBand::end(UIWidget* widget)
+void UIRubberBand::end(UIWidget* widget)
 {
     if (!active)
-        return false;
+        return;
     active = false;
     widget->setFlag(WidgetKeysBlocked, false);
-    return true;
+    widget->repaint();
 }

@@ -22,6 +22,6 @@ struct UIRubberBand {
     void start(UIWidget* widget, const UIMouseEvent* event);
     // False while the pointer is still near the press; else the new rect.
     bool follow(const UIWidget* widget, Point p);
-    // False when no band was out.
-    bool end(UIWidget* widget);
+    // Repaints the widget when a band was out, to take it away.
+    void end(UIWidget* widget);
 };

@@ -104,10 +104,7 @@ UITable::UITable(UIWidget* parent) : UIWidget(parent)
 
 UITable::~UITable()
 {
-    for (UITableRow* row : m_rows) {
-        row->setOwner(nullptr);
-        delete row;
-    }
+    m_rows.deleteAll();
 }
 
 void UITable::onRowCountChanged()
@@ -146,29 +143,10 @@ void UITable::resizeEvent(UIResizeEvent*)
 
 void UITable::linkRow(int index, UITableRow* row)
 {
-    if (!row->isVisible())
-        ++m_hiddenRowCount;
-    row->setOwner(this);
-    m_rows.insert(m_rows.begin() + index, row);
-    if (index == rowCount() - 1 && m_indexValid)
-        m_indexOf[row] = index;
-    else
-        indexChanged();
-    // Rows appended are ranked by extending; anything else reorders.
-    if (index != rowCount() - 1)
-        m_ranksDirty = true;
-    adoptRow(row);
-}
-
-void UITable::unlinkRow(int index)
-{
-    UITableRow* row = m_rows[std::size_t(index)];
-    m_rows.erase(m_rows.begin() + index);
-    if (!row->isVisible())
-        --m_hiddenRowCount;
-    row->setOwner(nullptr);
-    indexChanged();
-    m_ranksDirty = true;
+    m_rows.link(index, row, static_cast<UITableRowOwner*>(this));
+    // The next paint clears it, as it would walking every row.
+    if (row->isOnScreen())
+        m_onScreen.push_back(row);
 }
 
 int UITable::addRow(UITableRow* row)
@@ -207,7 +185,7 @@ void UITable::removeRow(UITableRow* row)
     if (row->isSelected())
         selectRow(row, 0);
     forgetRow(row);
-    unlinkRow(index);
+    m_rows.unlink(index);
     delete row;
     if (isEmpty())
         resetSortState();
@@ -231,7 +209,7 @@ UITableRow* UITable::takeRow(int index)
     // It leaves with the rectangle the last paint gave it.
     *taken->rect() = rowRect(taken);
     forgetRow(taken);
-    unlinkRow(index);
+    m_rows.unlink(index);
     if (index == m_currentIndex)
         setCurrentPair(-1, nullptr, false);
     else if (m_currentIndex > index)
@@ -243,19 +221,9 @@ void UITable::clear()
 {
     if (isEmpty())
         return;
-    const bool hadSelection = std::any_of(m_rows.begin(), m_rows.end(), [](auto* r) { return r->isSelected(); });
-    for (UITableRow* row : m_rows) {
-        row->setOwner(nullptr);
-        delete row;
-    }
+    const bool hadSelection = m_rows.anySelected();
     m_rows.clear();
-    m_hiddenRowCount = 0;
-    m_indexOf.clear();
-    m_indexValid = true;
-    m_ranksDirty = true;
     m_placement = Placement();
-    m_replaced.clear();
-    m_strays.clear();
     m_onScreen.clear();
     resetSortState();
     const Rect headerBefore(m_header->x(), m_header->y(), m_header->width(), m_header->height());
@@ -277,12 +245,7 @@ bool UITable::swapRows(int i, int j)
         m_currentIndex = j;
     else if (m_currentIndex == j)
         m_currentIndex = i;
-    std::swap(m_rows[std::size_t(i)], m_rows[std::size_t(j)]);
-    if (m_indexValid) {
-        m_indexOf[m_rows[std::size_t(i)]] = i;
-        m_indexOf[m_rows[std::size_t(j)]] = j;
-    }
-    m_ranksDirty = true;
+    m_rows.swap(i, j);
     setCurrentRow(m_currentIndex, true);
     repaint();
     return true;
@@ -313,7 +276,7 @@ void UITable::setAllRowsVisible(bool visible)
 {
     const int before = visibleRowCount();
     m_batchingVisibility = true;
-    for (UITableRow* r : m_rows)
+    for (UITableRow* r : m_rows.items())
         r->setVisible(visible);
     m_batchingVisibility = false;
     if (visibleRowCount() != before)
@@ -325,23 +288,21 @@ void UITable::setAllRowsVisible(bool visible)
 
 void UITable::rowVisibilityChanged(UITableRow* row, bool hidden)
 {
-    m_hiddenRowCount += hidden ? 1 : -1;
-    m_ranksDirty = true;
-    m_replaced.insert(row);
+    m_rows.visibilityChanged(row, hidden);
     if (!m_batchingVisibility)
         visibleRowCountChanged.emit(visibleRowCount());
 }
 
 void UITable::hiddenRowDeleted(UITableRow*)
 {
-    --m_hiddenRowCount;
+    m_rows.hiddenItemDeleted();
 }
 
 // ---- Queries ----
 
 UITableRow* UITable::row(int index) const
 {
-    return index >= 0 && index < rowCount() ? m_rows[std::size_t(index)] : nullptr;
+    return m_rows.at(index);
 }
 
 UIItemCell* UITable::cell(int row, int column) const
@@ -350,29 +311,16 @@ UIItemCell* UITable::cell(int row, int column) const
     return r && column >= 0 && column < r->cellCount() ? r->cell(column) : nullptr;
 }
 
-void UITable::rebuildIndex() const
-{
-    m_indexOf.clear();
-    m_indexOf.reserve(m_rows.size());
-    for (int i = 0; i < rowCount(); ++i)
-        m_indexOf[m_rows[std::size_t(i)]] = i;
-    m_indexValid = true;
-}
-
 int UITable::indexOfRow(const UITableRow* row) const
 {
-    if (!row)
-        return -1;
-    if (!m_indexValid)
-        rebuildIndex();
-    const auto it = m_indexOf.find(row);
-    return it == m_indexOf.end() ? -1 : it->second;
+    return m_rows.indexOf(row);
 }
 
 UITableRow* UITable::rowById(std::int64_t id) const
 {
-    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [id](auto* r) { return r->id() == id; });
-    return it == m_rows.end() ? nullptr : *it;
+    const std::vector<UITableRow*>& all = m_rows.items();
+    const auto it = std::find_if(all.begin(), all.end(), [id](auto* r) { return r->id() == id; });
+    return it == all.end() ? nullptr : *it;
 }
 
 UITableRow* UITable::rowByData(int data) const
@@ -382,10 +330,7 @@ UITableRow* UITable::rowByData(int data) const
 
 int UITable::indexOfRowByData(int data) const
 {
-    if (data == 0)
-        return -1;
-    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [data](auto* r) { return r->data() == data; });
-    return it == m_rows.end() ? -1 : int(it - m_rows.begin());
+    return m_rows.indexOfData(data);
 }
 
 int UITable::rowHeightAt(int index) const
@@ -514,7 +459,7 @@ int UITable::columnContentWidth(int column, bool onlyWholeRows) const
     const Font font(m_style.font);
     int widest = 0;
     bool measured = false;
-    for (UITableRow* r : m_rows) {
+    for (UITableRow* r : m_rows.items()) {
         if (!r->isVisible())
             continue;
         if (onlyWholeRows && !rect().contains(rowRect(r))) {
@@ -566,7 +511,7 @@ void UITable::scaleFonts(int height)
     // 0.7 as a float, multiplied in double: 20 gives 13, 21 gives 14.
     const int pixels = int(double(height) * double(0.7f));
     m_style.font.setPixelSize(pixels);
-    for (UITableRow* r : m_rows) {
+    for (UITableRow* r : m_rows.items()) {
         for (const auto& c : r->cells()) {
             FontDesc font = c->font();
             font.setPixelSize(pixels);
@@ -638,22 +583,6 @@ void UITable::emitSelectionChange(bool changed, bool repaintFirst)
     selectionChanged.emit();
 }
 
-bool UITable::setSelected(UITableRow* row, bool on)
-{
-    if (row->isSelected() == on)
-        return false;
-    row->setSelected(on);
-    return true;
-}
-
-bool UITable::selectOnly(UITableRow* row)
-{
-    bool changed = false;
-    for (UITableRow* r : m_rows)
-        changed |= setSelected(r, r == row);
-    return changed;
-}
-
 void UITable::selectRow(UITableRow* row, int flags)
 {
     if (!row || m_selectionMode == NoSelection)
@@ -661,9 +590,9 @@ void UITable::selectRow(UITableRow* row, int flags)
     const bool select = (flags & SelectFlag) != 0;
     bool changed = false;
     if (m_selectionMode == SingleSelection && select)
-        changed = selectOnly(row);
+        changed = m_rows.selectOnly(row);
     else
-        changed = setSelected(row, select);
+        changed = m_rows.setSelected(row, select);
     emitSelectionChange(changed, (flags & RepaintFlag) != 0);
 }
 
@@ -688,30 +617,21 @@ void UITable::selectRows(const std::vector<UITableRow*>& rows, int flags)
 {
     if (m_selectionMode != MultiSelection)
         return;
-    bool changed = false;
-    for (UITableRow* r : rows)
-        changed |= setSelected(r, (flags & SelectFlag) != 0);
-    emitSelectionChange(changed, (flags & RepaintFlag) != 0);
+    emitSelectionChange(m_rows.selectEach(rows, (flags & SelectFlag) != 0), (flags & RepaintFlag) != 0);
 }
 
 void UITable::selectAll()
 {
     if (m_selectionMode != MultiSelection || isEmpty())
         return;
-    bool changed = false;
-    for (UITableRow* r : m_rows)
-        changed |= setSelected(r, true);
-    emitSelectionChange(changed, true);
+    emitSelectionChange(m_rows.selectAll(true), true);
 }
 
 void UITable::clearSelection(bool repaint, bool emit)
 {
     if (isEmpty() || m_selectionMode == NoSelection)
         return;
-    bool changed = false;
-    for (UITableRow* r : m_rows)
-        changed |= setSelected(r, false);
-    if (!changed)
+    if (!m_rows.selectAll(false))
         return;
     if (repaint)
         this->repaint();
@@ -723,16 +643,7 @@ void UITable::selectRowsInRect(const Rect& r)
 {
     if (m_selectionMode != MultiSelection || isEmpty())
         return;
-    std::vector<UITableRow*> touched = rowsTouching(r);
-    std::sort(touched.begin(), touched.end());
-    const bool keepOthers = m_band.modifiers.testFlag(ShiftModifier);
-    bool changed = false;
-    for (UITableRow* row : m_rows) {
-        if (std::binary_search(touched.begin(), touched.end(), row))
-            changed |= setSelected(row, true);
-        else if (!keepOthers)
-            changed |= setSelected(row, false);
-    }
+    const bool changed = m_rows.selectTouched(rowsTouching(r), m_band.modifiers.testFlag(ShiftModifier));
     repaint();
     if (changed)
         selectionChanged.emit();
@@ -740,47 +651,40 @@ void UITable::selectRowsInRect(const Rect& r)
 
 void UITable::selectIndexRange(int lo, int hi)
 {
-    bool changed = false;
-    for (int i = 0; i < rowCount(); ++i)
-        changed |= setSelected(m_rows[std::size_t(i)], i >= lo && i <= hi);
-    emitSelectionChange(changed, true);
+    emitSelectionChange(m_rows.selectIndexRange(lo, hi), true);
 }
 
 bool UITable::hasSelection() const
 {
     if (isEmpty() || m_selectionMode == NoSelection)
         return false;
-    return std::any_of(m_rows.begin(), m_rows.end(), [](auto* r) { return r->isSelected(); });
+    return m_rows.anySelected();
 }
 
 int UITable::selectedCount() const
 {
     if (m_selectionMode == NoSelection)
         return 0;
-    return int(std::count_if(m_rows.begin(), m_rows.end(), [](auto* r) { return r->isSelected(); }));
+    return m_rows.selectedCount();
 }
 
 UITableRow* UITable::firstSelectedRow() const
 {
     if (m_selectionMode == NoSelection)
         return nullptr;
-    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [](auto* r) { return r->isSelected(); });
-    return it == m_rows.end() ? nullptr : *it;
+    return m_rows.firstSelected();
 }
 
 std::vector<UITableRow*> UITable::selectedRows() const
 {
-    std::vector<UITableRow*> result;
     if (m_selectionMode == NoSelection)
-        return result;
-    std::copy_if(m_rows.begin(), m_rows.end(), std::back_inserter(result), [](auto* r) { return r->isSelected(); });
-    return result;
+        return {};
+    return m_rows.selected();
 }
 
 bool UITable::isRowSelected(int index) const
 {
-    const UITableRow* r = row(index);
-    return r && r->isSelected();
+    return m_rows.isSelected(index);
 }
 
 // ---- Sorting ----
@@ -799,18 +703,19 @@ void UITable::sortByColumn(int column, SortOrder order)
     UITableRow* remembered = m_currentRow;
     sortAboutToStart.emit();
     std::vector<SortEntry> entries;
-    entries.reserve(m_rows.size());
-    for (UITableRow* r : m_rows)
+    entries.reserve(std::size_t(rowCount()));
+    for (UITableRow* r : m_rows.items())
         entries.push_back(sortEntryOf(r, column));
     const bool byText = section->isSortable() == UIHeaderSection::ByText;
     const std::vector<wchar_t> keys = byText ? upperCaseKeys(entries) : std::vector<wchar_t>();
     const RowComparison compare{byText, order == Descending};
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const SortEntry& a, const SortEntry& b) { return compare(a, b) < 0; });
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        m_rows[i] = entries[i].row;
-    indexChanged();
-    m_ranksDirty = true;
+    std::vector<UITableRow*> sorted;
+    sorted.reserve(entries.size());
+    for (const SortEntry& e : entries)
+        sorted.push_back(e.row);
+    m_rows.reorder(sorted);
     if (remembered)
         setCurrentRow(indexOfRow(remembered), false);
     repaint();

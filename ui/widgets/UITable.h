@@ -28,11 +28,10 @@
 #include "ui/UISkin.h"
 #include "ui/UITableRow.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UIItemSequence.h"
 #include "ui/widgets/UIRubberBand.h"
 
 #include <cstdint>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -83,9 +82,9 @@ public:
     void hideRow(int index) { setRowVisible(index, false); }
     void setAllRowsVisible(bool visible);
 
-    int rowCount() const { return int(m_rows.size()); }
-    int visibleRowCount() const { return rowCount() - m_hiddenRowCount; }
-    bool isEmpty() const { return m_rows.empty(); }
+    int rowCount() const { return m_rows.count(); }
+    int visibleRowCount() const { return m_rows.visibleCount(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
     // Null for an index that is no row.
     UITableRow* row(int index) const;
     UIItemCell* cell(int row, int column) const;
@@ -99,7 +98,7 @@ public:
     // Data 0 finds nothing.
     UITableRow* rowByData(int data) const;
     int indexOfRowByData(int data) const;
-    const std::vector<UITableRow*>& rows() const { return m_rows; }
+    const std::vector<UITableRow*>& rows() const { return m_rows.items(); }
     int cellCount() const { return columnCount() * rowCount(); }
     int visibleCellCount() const { return columnCount() * visibleRowCount(); }
     // The height of the row's rectangle at the last paint.
@@ -225,6 +224,9 @@ protected:
     void focusOutEvent(UIFocusEvent* event) override;
 
 private:
+    template <class View, class Item>
+    friend void pressSelection(View& view, Item* item, int index, int anchor, const UIMouseEvent* event);
+
     struct Style {
         FontDesc font;
         Colour foreground;
@@ -251,14 +253,12 @@ private:
 
     // Where the last paint that walked the rows placed the visible rows:
     // their order then, the top of the first one, the row height and the
-    // width. Rows are dropped from it when they leave the table.
+    // width; the rows' sequence keeps their order then.
     struct Placement {
         bool valid = false;
         int top = 0;
         int rowHeight = 0;
         int width = 0;
-        std::vector<UITableRow*> byRank;
-        std::unordered_map<const UITableRow*, int> rankOf;
     };
 
     // UITable.cpp
@@ -268,21 +268,17 @@ private:
     void relayout();
     void placeHeader();
     void linkRow(int index, UITableRow* row);
-    void unlinkRow(int index);
-    void indexChanged() { m_indexValid = false; }
-    void rebuildIndex() const;
     void setCurrentPair(int index, UITableRow* row, bool scroll);
     void emitSelectionChange(bool changed, bool repaintFirst);
-    bool setSelected(UITableRow* row, bool on);
-    bool selectOnly(UITableRow* row);
     void selectIndexRange(int lo, int hi);
+    // What a press selects: pressSelection's side of the table.
+    void selectPressed(UITableRow* row, int flags) { selectRow(row, flags); }
+    void clearForPress() { clearSelection(false, false); }
     UIScrollArea* scrollArea() const;
     void scaleFonts(int height);
 
     // UITablePaint.cpp
     void forgetRow(UITableRow* row);
-    void adoptRow(UITableRow* row);
-    void rebuildRanks();
     Rect rowRect(UITableRow* row) const;
     Rect placedRect(int rank) const;
     void paintRows(Graphics& g, UIPaintEvent* event);
@@ -300,15 +296,12 @@ private:
     void keyUp();
     void keyDown();
     void pageBy(int direction, int probeY);
-    void pressRow(UITableRow* row, int index, int anchor, const UIMouseEvent* event);
-    void startRubberBand(const UIMouseEvent* event);
     void dragRubberBand(const UIMouseEvent* event);
-    void endRubberBand();
     void hoverSelectAt(Point p);
 
     Style m_style;
     UIHeader* m_header = nullptr;
-    std::vector<UITableRow*> m_rows;
+    UIItemSequence<UITableRow> m_rows;
     int m_currentIndex = -1;
     UITableRow* m_currentRow = nullptr;
     bool m_sortingEnabled = false;
@@ -321,27 +314,13 @@ private:
     bool m_blankTextVisible = false;
     bool m_blankImageVisible = false;
     bool m_updatesSuspended = false;
-    int m_hiddenRowCount = 0;
     bool m_selectionVisible = true;
     bool m_clearSelectionOnBlankClick = true;
     UIRubberBand m_band;
     // setAllRowsVisible reports the visible count once, not per row.
     bool m_batchingVisibility = false;
 
-    // Row to list index, rebuilt after the order changed.
-    mutable std::unordered_map<const UITableRow*, int> m_indexOf;
-    mutable bool m_indexValid = true;
-    // The visible rows in order, rebuilt by the next paint after a change.
-    bool m_ranksDirty = true;
-    // Rows the ranks cover while only appends followed.
-    int m_rankedRows = 0;
     Placement m_placement;
-    // Rows whose visibility changed since the last paint: their stored
-    // rectangle (reset on hiding) is the one that holds.
-    std::unordered_set<const UITableRow*> m_replaced;
-    // Rows that came into the table since the last paint with a rectangle
-    // of their own.
-    std::vector<UITableRow*> m_strays;
     // The rows the last paint flagged as on screen.
     std::vector<UITableRow*> m_onScreen;
 };

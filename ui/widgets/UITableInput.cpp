@@ -1,9 +1,8 @@
 #include "ui/widgets/UITable.h"
 
 #include "ui/UIToolkitHooks.h"
+#include "ui/widgets/UIPressSelection.h"
 #include "ui/widgets/UIScrollArea.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -79,7 +78,7 @@ void UITable::keyUp()
 {
     if (m_currentIndex > 0)
         moveCurrentAndSelect(m_currentIndex - 1);
-    else if (m_currentIndex == 0 && !m_rows.front()->isOnScreen())
+    else if (m_currentIndex == 0 && !m_rows.items().front()->isOnScreen())
         ensureRowVisible(0);
 }
 
@@ -88,7 +87,7 @@ void UITable::keyDown()
     const int last = rowCount() - 1;
     if (m_currentIndex < last)
         moveCurrentAndSelect(m_currentIndex + 1);
-    else if (!m_rows.back()->isOnScreen())
+    else if (!m_rows.items().back()->isOnScreen())
         ensureRowVisible(last);
 }
 
@@ -121,47 +120,11 @@ void UITable::mousePressEvent(UIMouseEvent* event)
     if (!shift && (hit || m_clearSelectionOnBlankClick))
         setCurrentRow(index, true);
     if (m_selectionMode == MultiSelection && event->buttons().testFlag(LeftButton) && !m_band.active)
-        startRubberBand(event);
+        m_band.start(this, event);
     if (hit)
-        pressRow(hit, index, anchor, event);
+        pressSelection(*this, hit, index, anchor, event);
     else if (m_clearSelectionOnBlankClick && !shift)
         clearSelection(true, true);
-}
-
-void UITable::pressRow(UITableRow* row, int index, int anchor, const UIMouseEvent* event)
-{
-    if (m_selectionMode == SingleSelection) {
-        selectRow(row, SelectFlag | RepaintFlag);
-        return;
-    }
-    if (m_selectionMode != MultiSelection)
-        return;
-    const KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers.testFlag(ShiftModifier)) {
-        const int lo = std::min(anchor, index);
-        const int hi = std::max(anchor, index);
-        if (hi - lo >= 1) {
-            selectIndexRange(lo, hi);
-            return;
-        }
-        clearSelection(false, false);
-        selectRowAt(index, SelectFlag | RepaintFlag);
-        return;
-    }
-    if (modifiers.testFlag(ControlModifier)) {
-        selectRowAt(index, row->isSelected() ? RepaintFlag : SelectFlag | RepaintFlag);
-        return;
-    }
-    // A right press on one of several selected rows keeps them for a menu.
-    if (row->isSelected() && (selectedCount() < 2 || event->button() == RightButton))
-        return;
-    clearSelection(false, false);
-    selectRow(row, SelectFlag | RepaintFlag);
-}
-
-void UITable::startRubberBand(const UIMouseEvent* event)
-{
-    m_band.start(this, event);
 }
 
 void UITable::mouseMoveEvent(UIMouseEvent* event)
@@ -188,18 +151,12 @@ void UITable::dragRubberBand(const UIMouseEvent* event)
 
 void UITable::mouseReleaseEvent(UIMouseEvent*)
 {
-    endRubberBand();
+    m_band.end(this);
 }
 
 void UITable::focusOutEvent(UIFocusEvent*)
 {
-    endRubberBand();
-}
-
-void UITable::endRubberBand()
-{
-    if (m_band.end(this))
-        repaint();
+    m_band.end(this);
 }
 
 void UITable::hoverSelectAt(Point p)

@@ -12,17 +12,6 @@
 
 namespace {
 
-// Rounds toward minus infinity; b > 0.
-long long floorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-long long ceilDiv(long long a, long long b)
-{
-    return -floorDiv(-a, b);
-}
-
 void eraseValue(std::vector<UITableRow*>& rows, const UITableRow* row)
 {
     rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
@@ -84,44 +73,10 @@ void UITable::setStyleImage(const String& skinName, UISkin* skin)
 
 // ---- Where rows are ----
 
+// The rows' sequence forgets the row as it unlinks it.
 void UITable::forgetRow(UITableRow* row)
 {
-    const auto it = m_placement.rankOf.find(row);
-    if (it != m_placement.rankOf.end()) {
-        m_placement.byRank[std::size_t(it->second)] = nullptr;
-        m_placement.rankOf.erase(it);
-    }
-    m_replaced.erase(row);
-    eraseValue(m_strays, row);
     eraseValue(m_onScreen, row);
-}
-
-void UITable::adoptRow(UITableRow* row)
-{
-    if (!row->rect()->isEmpty())
-        m_strays.push_back(row);
-    // The next paint clears it, as it would walking every row.
-    if (row->isOnScreen())
-        m_onScreen.push_back(row);
-}
-
-void UITable::rebuildRanks()
-{
-    if (m_ranksDirty) {
-        m_placement.byRank.clear();
-        m_placement.rankOf.clear();
-        m_placement.rankOf.reserve(std::size_t(visibleRowCount()));
-        m_rankedRows = 0;
-        m_ranksDirty = false;
-    }
-    for (int i = m_rankedRows; i < rowCount(); ++i) {
-        UITableRow* r = m_rows[std::size_t(i)];
-        if (!r->isVisible())
-            continue;
-        m_placement.rankOf[r] = int(m_placement.byRank.size());
-        m_placement.byRank.push_back(r);
-    }
-    m_rankedRows = rowCount();
 }
 
 Rect UITable::placedRect(int rank) const
@@ -132,12 +87,8 @@ Rect UITable::placedRect(int rank) const
 
 Rect UITable::rowRect(UITableRow* row) const
 {
-    if (m_placement.valid && !m_replaced.contains(row)) {
-        const auto it = m_placement.rankOf.find(row);
-        if (it != m_placement.rankOf.end())
-            return placedRect(it->second);
-    }
-    return *row->rect();
+    const int rank = m_placement.valid ? m_rows.placedRank(row) : -1;
+    return rank >= 0 ? placedRect(rank) : *row->rect();
 }
 
 void UITable::considerHit(UITableRow* row, Point p, int& best) const
@@ -155,10 +106,10 @@ UITableRow* UITable::rowAt(Point p, int* index) const
     const Placement& placed = m_placement;
     if (placed.valid && placed.rowHeight > 0) {
         const long long rank = floorDiv(p.y - placed.top, placed.rowHeight);
-        if (rank >= 0 && rank < (long long)placed.byRank.size())
-            considerHit(placed.byRank[std::size_t(rank)], p, best);
+        if (rank >= 0 && rank < (long long)m_rows.byRank().size())
+            considerHit(m_rows.byRank()[std::size_t(rank)], p, best);
     }
-    for (UITableRow* r : m_strays)
+    for (UITableRow* r : m_rows.strays())
         considerHit(r, p, best);
     if (index)
         *index = best;
@@ -185,15 +136,16 @@ std::vector<UITableRow*> UITable::rowsTouching(const Rect& r) const
     };
     const Placement& placed = m_placement;
     if (placed.valid && placed.rowHeight > 0 && !r.isEmpty()) {
-        const long long count = (long long)placed.byRank.size();
+        const std::vector<UITableRow*>& byRank = m_rows.byRank();
+        const long long count = (long long)byRank.size();
         const long long first = std::max(0LL, floorDiv(r.top() - placed.top, placed.rowHeight));
         const long long last = std::min(count - 1, floorDiv(r.bottom() - 1 - placed.top, placed.rowHeight));
         for (long long rank = first; rank <= last; ++rank) {
-            if (touches(placed.byRank[std::size_t(rank)]))
-                result.push_back(placed.byRank[std::size_t(rank)]);
+            if (touches(byRank[std::size_t(rank)]))
+                result.push_back(byRank[std::size_t(rank)]);
         }
     }
-    for (UITableRow* row : m_strays) {
+    for (UITableRow* row : m_rows.strays()) {
         if (touches(row) && std::find(result.begin(), result.end(), row) == result.end())
             result.push_back(row);
     }
@@ -202,7 +154,7 @@ std::vector<UITableRow*> UITable::rowsTouching(const Rect& r) const
 
 std::pair<int, int> UITable::ranksOnScreen() const
 {
-    const int count = int(m_placement.byRank.size());
+    const int count = int(m_rows.byRank().size());
     const int rh = m_placement.rowHeight;
     // Without a positive height every row lies at one y: try them all.
     if (rh <= 0)
@@ -241,9 +193,8 @@ void UITable::paintRows(Graphics& g, UIPaintEvent* event)
     for (UITableRow* r : m_onScreen)
         r->setOnScreen(false);
     m_onScreen.clear();
-    rebuildRanks();
-    m_replaced.clear();
-    m_strays.clear();
+    m_rows.rankForPaint();
+    m_rows.dropStraysIf([](const UITableRow*) { return true; });
     m_placement.valid = true;
     m_placement.top = headerHeight() + contentOffsetY();
     m_placement.rowHeight = m_style.rowHeight;
@@ -253,7 +204,7 @@ void UITable::paintRows(Graphics& g, UIPaintEvent* event)
     for (int rank = first; rank < last; ++rank) {
         const int y = placedRect(rank).y;
         if (y >= -rh && y < height())
-            paintRow(g, event, m_placement.byRank[std::size_t(rank)], rank);
+            paintRow(g, event, m_rows.byRank()[std::size_t(rank)], rank);
     }
 }
 
