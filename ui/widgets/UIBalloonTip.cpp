@@ -295,10 +295,9 @@ Size UIBalloonTip::contentSize() const
         h = m_titleFont.height();
     }
     if (!m_text.isEmpty()) {
-        const StringList lines = StringList::split(m_text, String(L"\n"));
-        for (const String& line : lines)
-            w = std::max(w, m_font.textSize(line).width);
-        h += m_font.height() * lines.count();
+        const Size lines = textLinesSize(m_font, textLines(m_text));
+        w = std::max(w, lines.width);
+        h += lines.height;
     }
     if (!m_title.isEmpty() && !m_text.isEmpty())
         h += s.verticalSpacing;
@@ -620,20 +619,20 @@ void UIBalloonTip::paintContents(Graphics& g)
         c = c.adjusted(0, icon.height() + s.verticalSpacing, 0, 0);
     }
     if (!m_title.isEmpty()) {
-        g.setFont(s.titleFont);
-        g.setPen(s.titleShadowForeground);
-        g.drawText(m_title, shifted(c, s.titleShadowOffset), alignLeftTop, 0, 1);
-        g.setPen(s.titleForeground);
+        g.setFont(s.title.font);
+        g.setPen(s.title.shadowForeground);
+        g.drawText(m_title, shifted(c, s.title.shadowOffset), alignLeftTop, 0, 1);
+        g.setPen(s.title.foreground);
         g.drawText(m_title, c, alignLeftTop, 0, 1);
         c = c.adjusted(0, m_titleFont.height() + s.verticalSpacing, 0, 0);
     }
     if (m_text.isEmpty())
         return;
-    g.setFont(s.font);
-    for (const String& line : StringList::split(m_text, String(L"\n"))) {
-        g.setPen(s.shadowForeground);
-        g.drawText(line, shifted(c, s.shadowOffset), alignLeftTop, 0, 1);
-        g.setPen(s.foreground);
+    g.setFont(s.text.font);
+    for (const String& line : textLines(m_text)) {
+        g.setPen(s.text.shadowForeground);
+        g.drawText(line, shifted(c, s.text.shadowOffset), alignLeftTop, 0, 1);
+        g.setPen(s.text.foreground);
         g.drawText(line, c, alignLeftTop, 0, 1);
         c = c.adjusted(0, m_font.height(), 0, 0);
     }
@@ -644,25 +643,15 @@ void UIBalloonTip::paintContents(Graphics& g)
 void UIBalloonTip::setStyleProperty(const String& name, const String& value)
 {
     Style& s = m_style;
-    if (name == L"font") {
-        s.font = parseFontValue(value);
-        m_font.setDesc(s.font);
-    } else if (name == L"titleFont") {
-        s.titleFont = parseFontValue(value);
-        m_titleFont.setDesc(s.titleFont);
-    } else if (name == L"foreground")
-        s.foreground = parsePenValue(value);
-    else if (name == L"shadowForeground")
-        s.shadowForeground = parsePenValue(value);
-    else if (name == L"shadowOffset")
-        s.shadowOffset = parsePointValue(value);
-    else if (name == L"titleForeground")
-        s.titleForeground = parsePenValue(value);
-    else if (name == L"titleShadowForeground")
-        s.titleShadowForeground = parsePenValue(value);
-    else if (name == L"titleShadowOffset")
-        s.titleShadowOffset = parsePointValue(value);
-    else if (name == L"background")
+    if (s.text.setProperty(name, value)) {
+        m_font.setDesc(s.text.font);
+        return;
+    }
+    if (s.title.setPrefixedProperty(L"title", name, value)) {
+        m_titleFont.setDesc(s.title.font);
+        return;
+    }
+    if (name == L"background")
         s.background = parseBrushValue(value);
     else if (name == L"horizontalSpacing")
         s.horizontalSpacing = parseIntValue(value);

@@ -17,6 +17,7 @@
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UITextStyle.h"
 
 constexpr int balloonShowTimerId = 100005;
 constexpr int balloonTimeoutTimerId = 100006;
@@ -145,14 +146,9 @@ protected:
 
 private:
     struct Style {
-        FontDesc font;
-        Pen foreground;
-        Pen shadowForeground;
-        Point shadowOffset;
-        FontDesc titleFont;
-        Pen titleForeground;
-        Pen titleShadowForeground;
-        Point titleShadowOffset;
+        UITextStyle text;
+        // Read from the same keys led by "title".
+        UITextStyle title;
         Brush background;
         int horizontalSpacing = 0;
         int verticalSpacing = 0;

@@ -522,7 +522,7 @@ void UIMenu::paintEvent(UIPaintEvent*)
                         height() - p.top - p.bottom);
         m_verticalLineSkin.drawNineSlice(g, line, 0, SkinAllRegions);
     }
-    g.setFont(m_style.font);
+    g.setFont(m_style.text.font);
     int y = p.top;
     int index = 0;
     for (UIAction* action : m_actions) {
@@ -583,12 +583,13 @@ void UIMenu::paintEntry(Graphics& g, UIAction* action, const Rect& item, bool cu
     }
     const Rect textRect(textLeft, content.y, content.right() - textLeft, content.height);
     const bool enabled = action->isEnabled();
-    const Pen& pen = !enabled ? m_style.disabledForeground : (current ? m_style.hoveredForeground : m_style.foreground);
+    const UITextStyle& text = m_style.text;
+    const Pen& pen = !enabled ? m_style.disabledForeground : (current ? m_style.hoveredForeground : text.foreground);
     if (kind != ActionImageOnly) {
         if (enabled) {
-            g.setPen(current ? m_style.hoveredShadowForeground : m_style.shadowForeground);
-            g.drawText(action->text(), textRect.adjusted(m_style.shadowOffset.x, m_style.shadowOffset.y,
-                                                         m_style.shadowOffset.x, m_style.shadowOffset.y),
+            const Point shadow = text.shadowOffset;
+            g.setPen(current ? m_style.hoveredShadowForeground : text.shadowForeground);
+            g.drawText(action->text(), textRect.adjusted(shadow.x, shadow.y, shadow.x, shadow.y),
                        alignLeftCentred, 0, 1);
         }
         g.setPen(pen);
@@ -612,6 +613,10 @@ void UIMenu::paintEntry(Graphics& g, UIAction* action, const Rect& item, bool cu
 void UIMenu::setStyleProperty(const String& name, const String& value)
 {
     Style& s = m_style;
+    if (s.text.setProperty(name, value)) {
+        m_font.setDesc(s.text.font);
+        return;
+    }
     if (name == L"background")
         s.background = parseBrushValue(value);
     else if (name == L"borderColor")
@@ -624,16 +629,7 @@ void UIMenu::setStyleProperty(const String& name, const String& value)
     else if (name == L"minimumWidth") {
         s.minimumWidth = parseIntValue(value);
         setMinimumWidth(s.minimumWidth);
-    } else if (name == L"font") {
-        s.font = parseFontValue(value);
-        m_font.setDesc(s.font);
-    } else if (name == L"foreground")
-        s.foreground = parsePenValue(value);
-    else if (name == L"shadowForeground")
-        s.shadowForeground = parsePenValue(value);
-    else if (name == L"shadowOffset")
-        s.shadowOffset = parsePointValue(value);
-    else if (name == L"disabledForeground")
+    } else if (name == L"disabledForeground")
         s.disabledForeground = parsePenValue(value);
     else if (name == L"disabledShadowForeground")
         s.disabledShadowForeground = parsePenValue(value);

@@ -24,6 +24,7 @@
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
 #include "ui/widgets/UIAction.h"
+#include "ui/widgets/UITextStyle.h"
 
 // Opens the current entry's submenu after the menu show delay.
 constexpr int submenuTimerId = 100013;
@@ -148,10 +149,7 @@ private:
         UIMargins padding;
         UIMargins desktopPadding;
         int minimumWidth = 0;
-        FontDesc font;
-        Pen foreground;
-        Pen shadowForeground;
-        Point shadowOffset;
+        UITextStyle text;
         Pen disabledForeground;
         Pen disabledShadowForeground;
         Pen hoveredForeground;

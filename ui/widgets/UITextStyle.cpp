@@ -21,6 +21,16 @@ bool UITextStyle::setProperty(const String& name, const String& value)
     return true;
 }
 
+bool UITextStyle::setPrefixedProperty(const String& prefix, const String& name, const String& value)
+{
+    if (!name.startsWith(prefix))
+        return false;
+    const String rest = name.mid(prefix.length());
+    const String key = rest.mid(0, 1).toLower() + rest.mid(1);
+    // An uncapitalised rest ("titlefont") is no key of the family.
+    return key != rest && setProperty(key, value);
+}
+
 StringList textLines(const String& text)
 {
     return StringList::split(text, L"\n");

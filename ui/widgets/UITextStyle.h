@@ -20,6 +20,9 @@ struct UITextStyle {
     // Takes "font", "foreground", "shadowForeground" and "shadowOffset";
     // false for any other key.
     bool setProperty(const String& name, const String& value);
+    // The same keys behind a prefix, capitalised: "titleFont" and
+    // "titleShadowOffset" for the prefix "title".
+    bool setPrefixedProperty(const String& prefix, const String& name, const String& value);
 };
 
 // The text split at every line feed, empty parts kept: one line per part.
