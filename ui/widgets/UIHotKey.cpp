@@ -119,28 +119,22 @@ void UIHotKey::retranslate()
 
 int UIHotKey::textWidth() const
 {
-    const Font font(m_font);
+    const Font font(m_textStyle.font);
     return font.textWidth(m_text.c_str(), m_text.length());
 }
 
 Size UIHotKey::sizeHint() const
 {
-    const Font font(m_font);
+    const Font font(m_textStyle.font);
     return Size{std::max(m_minimumSize.width, textWidth()), std::max(m_minimumSize.height, font.height())};
 }
 
 void UIHotKey::setStyleProperty(const String& name, const String& value)
 {
-    if (name == String(L"font"))
-        m_font = parseFontValue(value);
-    else if (name == String(L"foreground"))
-        m_foreground = parsePenValue(value);
-    else if (name == String(L"shadowForeground"))
-        m_shadowForeground = parsePenValue(value);
-    else if (name == String(L"blankForeground"))
+    if (m_textStyle.setProperty(name, value))
+        return;
+    if (name == String(L"blankForeground"))
         m_blankForeground = parsePenValue(value);
-    else if (name == String(L"shadowOffset"))
-        m_shadowOffset = parsePointValue(value);
     else if (name == String(L"background"))
         m_background = parseBrushValue(value);
     else if (name == String(L"minimumSize"))
@@ -250,13 +244,12 @@ void UIHotKey::paintEvent(UIPaintEvent*)
     // Only the left padding applies: the text is placed by its alignment.
     const Rect textRect(m_padding.left, 0, width() - m_padding.left, height());
     const bool isSet = m_modifiers != 0 || m_key != 0;
-    g.setFont(m_font);
+    g.setFont(m_textStyle.font);
     if (isSet) {
-        g.setPen(m_shadowForeground);
-        const Rect shadowRect(textRect.x + m_shadowOffset.x, textRect.y + m_shadowOffset.y, textRect.width,
-                              textRect.height);
-        g.drawText(m_text, shadowRect, m_textAlignment, 0, 1);
-        g.setPen(m_foreground);
+        g.setPen(m_textStyle.shadowForeground);
+        const Point shadow = m_textStyle.shadowOffset;
+        g.drawText(m_text, textRect.adjusted(shadow.x, shadow.y, shadow.x, shadow.y), m_textAlignment, 0, 1);
+        g.setPen(m_textStyle.foreground);
         g.drawText(m_text, textRect, m_textAlignment, 0, 1);
     } else if (!hasFocus()) {
         g.setPen(m_blankForeground);

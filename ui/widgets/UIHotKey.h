@@ -13,6 +13,7 @@
 #include "ui/UISkin.h"
 #include "ui/UIStyleValues.h"
 #include "ui/UIWidget.h"
+#include "ui/widgets/UITextStyle.h"
 
 class UIHotKey : public UIWidget {
 public:
@@ -52,10 +53,7 @@ private:
     int skinState() const;
     int textWidth() const;
 
-    FontDesc m_font;
-    Pen m_foreground;
-    Pen m_shadowForeground;
-    Point m_shadowOffset;
+    UITextStyle m_textStyle;
     Brush m_background;
     Pen m_blankForeground;
     Size m_minimumSize;
