@@ -35,8 +35,9 @@ UserInterface::~UserInterface()
 void UserInterface::start(bool autorun)
 {
     m_mainWindow = new MainWindow;
-    m_mainWindow->closeRequested.connect(this, &UserInterface::onCloseRequested);
-    // Windows ending the session ends the program the same way: nothing unsaved is lost.
+    // Closing the window and Windows ending the session end the program as
+    // the menu's exit does: nothing unsaved is lost.
+    m_mainWindow->closeRequested.connect(this, &UserInterface::onExitTriggered);
     m_mainWindow->shutdownRequested.connect(this, &UserInterface::onExitTriggered);
     m_mainWindow->loadGeometry(settings());
     m_mainWindow->tagCloud()->loadSelection();
@@ -91,11 +92,6 @@ void UserInterface::buildTrayIcon()
 void UserInterface::onTrayMenuAboutToShow()
 {
     m_showHideAction->setText(translated(m_mainWindow->isVisible() ? L"Hide" : L"Show"));
-}
-
-void UserInterface::onCloseRequested()
-{
-    onExitTriggered();
 }
 
 // The right button opens the icon's menu instead.

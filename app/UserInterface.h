@@ -39,7 +39,6 @@ public:
 
 private:
     void buildTrayIcon();
-    void onCloseRequested();
     void onTrayClicked(UIMouseEvent* event);
     void onTrayMenuAboutToShow();
     void onShowHideTriggered();

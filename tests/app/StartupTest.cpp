@@ -110,10 +110,17 @@ public:
     int closed = 0;
 };
 
-void CALLBACK exitFromLoop(HWND, UINT, UINT_PTR id, DWORD)
+void CALLBACK quitAnyway(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    MainController::instance()->exit();
+    Application::instance()->quit();
+}
+
+// Closing the main window ends the program.
+void CALLBACK closeFromLoop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    SendMessageW(static_cast<HWND>(userInterface()->mainWindow()->windowHandle()), WM_CLOSE, 0, 0);
 }
 
 } // namespace
@@ -149,12 +156,16 @@ protected:
     static String folder() { return Application::instance()->userDataPath(); }
     static String filePath(const wchar_t* name) { return folder() + L'\\' + name; }
 
-    // Exit as the program takes it: from inside the event loop, which the
-    // exit ends. The quit message it posts would end the next test's loop.
+    // Exit as the user takes it: the main window closed inside the event
+    // loop, which the exit ends. The quit message it posts would end the
+    // next test's loop.
     static void exitThroughTheLoop()
     {
-        SetTimer(nullptr, 0, 10, exitFromLoop);
+        SetTimer(nullptr, 0, 10, closeFromLoop);
+        // A close that ended nothing fails the test rather than hanging it.
+        const UINT_PTR guard = SetTimer(nullptr, 0, 10000, quitAnyway);
         Application::instance()->run();
+        KillTimer(nullptr, guard);
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
