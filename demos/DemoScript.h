@@ -23,6 +23,30 @@ inline void clickAt(UIWidget* window, int x, int y)
     postPointer(window, WM_LBUTTONUP, 0, Point(x, y));
 }
 
+// A left-button drag from start: the press, moves by delta one step
+// after another, then the button held where the last move ended until the
+// release on releaseStep (steps counted from the press, which is step 0).
+struct PointerDrag {
+    Point start;
+    Point delta;
+    int moves;
+    int releaseStep;
+};
+
+inline void dragStep(UIWidget* window, const PointerDrag& drag, int step)
+{
+    const int moved = step < drag.moves ? step : drag.moves;
+    const Point p(drag.start.x + drag.delta.x * moved, drag.start.y + drag.delta.y * moved);
+    if (step == 0) {
+        postPointer(window, WM_MOUSEMOVE, 0, drag.start);
+        postPointer(window, WM_LBUTTONDOWN, MK_LBUTTON, drag.start);
+    } else if (step <= drag.moves) {
+        postPointer(window, WM_MOUSEMOVE, MK_LBUTTON, p);
+    } else if (step == drag.releaseStep) {
+        postPointer(window, WM_LBUTTONUP, 0, p);
+    }
+}
+
 // Runs the application; with --script, step runs every half second.
 inline int runDemo(Application& application, int argc, wchar_t** argv, TIMERPROC step)
 {

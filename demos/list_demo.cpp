@@ -188,27 +188,12 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     UIList* list = demo->view->list();
     const int current = step++;
-    switch (current) {
-    case 3:
+    if (current == 3)
         bandStart = list->mapToWindow(Point(list->width() - 8, 20));
-        postPointer(demo->window, WM_MOUSEMOVE, 0, bandStart);
-        postPointer(demo->window, WM_LBUTTONDOWN, MK_LBUTTON, bandStart);
-        break;
-    case 4:
-    case 5:
-    case 6:
-        postPointer(demo->window, WM_MOUSEMOVE, MK_LBUTTON,
-                    Point(bandStart.x - 80 * (current - 3), bandStart.y + 60 * (current - 3)));
-        break;
-    case 14:
-        postPointer(demo->window, WM_LBUTTONUP, 0, Point(bandStart.x - 240, bandStart.y + 180));
-        break;
-    case 15:
+    if (current >= 3)
+        dragStep(demo->window, {bandStart, Point(-80, 60), 3, 11}, current - 3);
+    if (current == 15)
         dispatcher()->quitAll(0);
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace

@@ -162,27 +162,12 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     UIWidget* separator = demo->splitter->separator(0);
     const int current = step++;
-    switch (current) {
-    case 2:
+    if (current == 2)
         grip = separator->mapToWindow(Point(separator->width() / 2, separator->height() / 2));
-        postPointer(demo->window, WM_MOUSEMOVE, 0, grip);
-        postPointer(demo->window, WM_LBUTTONDOWN, MK_LBUTTON, grip);
-        break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-        postPointer(demo->window, WM_MOUSEMOVE, MK_LBUTTON, Point(grip.x - 20 * (current - 2), grip.y));
-        break;
-    case 8:
-        postPointer(demo->window, WM_LBUTTONUP, 0, Point(grip.x - 80, grip.y));
-        break;
-    case 9:
+    if (current >= 2)
+        dragStep(demo->window, {grip, Point(-20, 0), 4, 6}, current - 2);
+    if (current == 9)
         dispatcher()->quitAll(0);
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace

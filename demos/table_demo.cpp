@@ -140,24 +140,13 @@ void CALLBACK scriptStep(HWND, UINT, UINT_PTR, DWORD)
 {
     UITable* table = demo->view->table();
     const int current = step++;
+    if (current == 4)
+        bandStart = table->mapToWindow(Point(table->width() - 40, table->headerHeight() + 30));
+    if (current >= 4)
+        dragStep(demo->window, {bandStart, Point(-150, 60), 3, 12}, current - 4);
     switch (current) {
     case 2:
         table->sortByColumn(1, UITable::Descending);
-        break;
-    case 4:
-        bandStart = table->mapToWindow(Point(table->width() - 40, table->headerHeight() + 30));
-        postPointer(demo->window, WM_MOUSEMOVE, 0, bandStart);
-        postPointer(demo->window, WM_LBUTTONDOWN, MK_LBUTTON, bandStart);
-        break;
-    case 5:
-    case 6:
-    case 7: {
-        const int moves = current - 4;
-        postPointer(demo->window, WM_MOUSEMOVE, MK_LBUTTON, Point(bandStart.x - 150 * moves, bandStart.y + 60 * moves));
-        break;
-    }
-    case 16:
-        postPointer(demo->window, WM_LBUTTONUP, 0, Point(bandStart.x - 450, bandStart.y + 180));
         break;
     case 17:
         dispatcher()->quitAll(0);
