@@ -120,6 +120,10 @@ std::vector<std::wstring> contentsOf(const LibraryModel& model)
 
 class DatabaseTest : public ::testing::Test {
 protected:
+    // A first run scans these instead of the user's own Recent folder and
+    // Desktop; they do not exist, so the first-run rules find nothing.
+    DatabaseTest() { model.setFirstRunFolders(folder.file(L"recent"), folder.file(L"desktop")); }
+
     String path() const { return folder.file(L"kestrola.database"); }
 
     bool openBytes(const Bytes& bytes)
@@ -384,8 +388,6 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
     EXPECT_FALSE(database.open(L"kestrola.database", true));
     EXPECT_EQ(database.lastError(), 1u);
 
-    // The first-run rules get folders that do not exist, so they do not scan.
-    model.setFirstRunFolders(folder.file(L"recent"), folder.file(L"desktop"));
     const String deep = folder.path() + L"new\\deeper\\kestrola.database";
     EXPECT_TRUE(database.openFile(deep, true));
     EXPECT_TRUE(fileExistsRaw(deep) && readRaw(deep).empty());

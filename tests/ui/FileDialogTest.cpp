@@ -165,12 +165,27 @@ String textOf(HWND window)
 
 } // namespace
 
-class FileDialogWindowTest : public WidgetTest {};
+// The common dialogs make the folder they end in the process's current
+// folder, which then cannot be removed: the fixture puts the old one back
+// before its temporary folder goes (members go in reverse order).
+class CurrentFolderKeeper {
+public:
+    CurrentFolderKeeper() { GetCurrentDirectoryW(MAX_PATH, m_folder); }
+    ~CurrentFolderKeeper() { SetCurrentDirectoryW(m_folder); }
+
+private:
+    wchar_t m_folder[MAX_PATH] = {};
+};
+
+class FileDialogWindowTest : public WidgetTest {
+protected:
+    TempFolder folder;
+    CurrentFolderKeeper keeper;
+};
 
 // The hook sits on a child of the dialog; its caption went to that child.
 TEST_F(FileDialogWindowTest, CaptionGoesToTheDialogAndTypeChangeRenamesTheField)
 {
-    TempFolder folder;
     FileDialog dialog(nullptr);
     dialog.setMode(FileDialog::SaveMode);
     dialog.setTitle(L"Export");
@@ -199,7 +214,6 @@ TEST_F(FileDialogWindowTest, CaptionGoesToTheDialogAndTypeChangeRenamesTheField)
 // Wine's save dialog refused every new name when the file had to exist.
 TEST_F(FileDialogWindowTest, SaveModeAcceptsANewName)
 {
-    TempFolder folder;
     FileDialog dialog(nullptr);
     dialog.setMode(FileDialog::SaveMode);
     dialog.setDirectory(folder.bare());
