@@ -386,6 +386,43 @@ TEST(DateTimeTest, UtcAndLocalRoundTrip)
     EXPECT_EQ(invalid.toLocal(), invalid);
 }
 
+// The test script runs this program under UTC and again under a zone with
+// daylight saving, and names the zone; the local times below are Berlin's
+// by its own rules, so a conversion that used the bias of today, or none,
+// is off by an hour on one side of the change.
+TEST(DateTimeTest, LocalTimesFollowTheZoneTheScriptAskedFor)
+{
+    const char* zone = std::getenv("KESTROLA_EXPECTED_TIME_ZONE");
+    if (!zone || !*zone)
+        GTEST_SKIP() << "no time zone asked for";
+    const bool berlin = std::string(zone) == "Europe/Berlin";
+    ASSERT_TRUE(berlin || std::string(zone) == "UTC") << zone;
+    struct Row {
+        DateTime utc, berlin;
+    };
+    const Row rows[] = {
+        {DateTime(2021, 1, 15, 12, 0), DateTime(2021, 1, 15, 13, 0)},
+        {DateTime(2021, 7, 15, 12, 0), DateTime(2021, 7, 15, 14, 0)},
+        {DateTime(2021, 3, 28, 0, 59), DateTime(2021, 3, 28, 1, 59)},
+        {DateTime(2021, 3, 28, 1, 0), DateTime(2021, 3, 28, 3, 0)},
+        {DateTime(2021, 10, 31, 0, 30), DateTime(2021, 10, 31, 2, 30)},
+        {DateTime(2021, 10, 31, 1, 30), DateTime(2021, 10, 31, 2, 30)},
+        {DateTime(2021, 12, 31, 23, 30), DateTime(2022, 1, 1, 0, 30)},
+    };
+    TempFolder temp;
+    const String path = temp.writeFile(L"stamp.txt", bytesOf("data"));
+    for (const Row& row : rows) {
+        const DateTime local = berlin ? row.berlin : row.utc;
+        SCOPED_TRACE(row.utc.month());
+        EXPECT_EQ(row.utc.toLocal(), local);
+        EXPECT_EQ(DateTime::fromFileTime(row.utc.toFileTime(), true), local);
+        ASSERT_TRUE(DateTime::setFileDateTime(path, row.utc, false));
+        EXPECT_EQ(DateTime::fileDateTime(path, DateTime::LastWriteTime, true), local);
+    }
+    EXPECT_EQ(DateTime(2021, 7, 15, 14, 0).toUtc(), berlin ? DateTime(2021, 7, 15, 12, 0) : DateTime(2021, 7, 15, 14, 0));
+    EXPECT_EQ(utcOffsetMinutes() != 0, berlin);
+}
+
 TEST(DateTimeTest, UnixTimeCountsSeconds)
 {
     const DateTime noon(2024, 1, 15, 12, 0);
