@@ -219,8 +219,10 @@ void UIMessageBox::addBottomRow()
 {
     UIBox* row = addRow(this, false);
     row->applyLayoutSpacingMetrics();
-    if (m_flags & MessageBoxShowDoNotShowAgain)
+    if (m_flags & MessageBoxShowDoNotShowAgain) {
         m_doNotShowAgain = visibleNew(new UICheck(row, translate(L"Do not show again.", translationContext)));
+        m_doNotShowAgain->setTabOrder(1);
+    }
     visibleNew(new UIExpander(row));
     for (const StandardButton& button : standardButtons) {
         if (m_buttons & button.bit)
@@ -232,6 +234,8 @@ void UIMessageBox::addButton(UIWidget* row, int bit, const wchar_t* text)
 {
     auto* button = visibleNew(new UIButton(row, translate(text, translationContext)));
     m_buttonList.append(button);
+    // Tab and Shift+Tab step through the box's buttons.
+    button->setTabOrder(m_buttonList.count() + 1);
     m_handlers.push_back(std::make_unique<ButtonHandler>(this, bit));
     button->clicked.connect(m_handlers.back().get(), &ButtonHandler::onClicked);
 }
@@ -271,8 +275,26 @@ void UIMessageBox::showEvent(UIShowEvent* event)
 {
     startTimer(MessageBoxSoundTimerId, soundDelay);
     keepInsideWorkArea();
+    focusDefaultButton();
     if (m_flags & MessageBoxDefaultLoneButton)
         UIDialog::showEvent(event);
+}
+
+// Enter and Space then press a button at once: the library's errors come
+// in this box, and a keyboard user must be able to answer them.
+void UIMessageBox::focusDefaultButton()
+{
+    if (m_buttonList.isEmpty())
+        return;
+    UIButton* target = m_buttonList.first()->value;
+    for (UIButton* button : m_buttonList) {
+        if (button->isDefault()) {
+            target = button;
+            break;
+        }
+    }
+    activateWindow();
+    target->setFocus();
 }
 
 void UIMessageBox::keepInsideWorkArea()
