@@ -280,6 +280,10 @@ TEST_F(MessageBoxTest, TheKeyboardFocusesTabsThroughAndPressesTheButtons)
         EXPECT_EQ(run(steps, MessageQuestion, row.buttons, row.flags), row.result);
         EXPECT_EQ(focused, row.focused);
     });
+    // Activated later (shown while another program was active), no button
+    // has the focus: Enter reaches the box and presses the first button.
+    const Step loseFocus = [](UIMessageBox&) { UIWidget::focusWidget()->clearFocus(); };
+    EXPECT_EQ(run({nullptr, loseFocus, keyboard(VK_RETURN)}, MessageQuestion, yesNoCancel), MessageBoxYes);
 }
 
 TEST_F(MessageBoxTest, TitleIsFollowedByTheApplicationName)

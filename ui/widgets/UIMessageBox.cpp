@@ -21,6 +21,8 @@ constexpr int minimumBoxWidth = 250;
 constexpr int soundDelay = 50;
 constexpr float mainTextPoints = 10.5f;
 constexpr int keyC = 67;
+constexpr int keyEnter = 13;
+constexpr int keySpace = 32;
 
 struct StandardButton {
     int bit;
@@ -242,6 +244,15 @@ void UIMessageBox::addButton(UIWidget* row, int bit, const wchar_t* text)
 
 void UIMessageBox::keyPressEvent(UIKeyEvent* event)
 {
+    // A box shown while another program was active gets the activation
+    // later, with no button focused: the key reaches the box itself.
+    const bool pressKey = event->key() == keyEnter || event->key() == keySpace;
+    if (pressKey && !focusWidget() && defaultButton()) {
+        event->accept();
+        focusDefaultButton();
+        defaultButton()->clicked.emit();
+        return;
+    }
     if (event->key() != keyC || !event->modifiers().testFlag(ControlModifier))
         return;
     event->accept();
@@ -284,17 +295,17 @@ void UIMessageBox::showEvent(UIShowEvent* event)
 // in this box, and a keyboard user must be able to answer them.
 void UIMessageBox::focusDefaultButton()
 {
-    if (m_buttonList.isEmpty())
-        return;
-    UIButton* target = m_buttonList.first()->value;
+    if (UIButton* button = defaultButton())
+        button->setFocus();
+}
+
+UIButton* UIMessageBox::defaultButton() const
+{
     for (UIButton* button : m_buttonList) {
-        if (button->isDefault()) {
-            target = button;
-            break;
-        }
+        if (button->isDefault())
+            return button;
     }
-    activateWindow();
-    target->setFocus();
+    return m_buttonList.isEmpty() ? nullptr : m_buttonList.first()->value;
 }
 
 void UIMessageBox::keepInsideWorkArea()

@@ -116,7 +116,9 @@ public:
     const List<UIButton*>& buttonList() const { return m_buttonList; }
 
 protected:
-    // Ctrl+C copies the title and the texts; no other key, not even Escape.
+    // Ctrl+C copies the title and the texts; Enter or Space while no
+    // button has the focus press the default (or first) one; Escape
+    // does nothing.
     void keyPressEvent(UIKeyEvent* event) override;
     // The sound's timer; the pointer snap only with MessageBoxDefaultLoneButton.
     void customEvent(UICustomEvent* event) override;
@@ -135,6 +137,8 @@ private:
     void addButton(UIWidget* row, int bit, const wchar_t* text);
     void keepInsideWorkArea();
     void focusDefaultButton();
+    // The default button, else the first; null without buttons.
+    UIButton* defaultButton() const;
     String copiedText() const;
 
     int m_kind = MessageNone;
