@@ -87,6 +87,19 @@ TEST_F(ShellPartsTest, StatusTextsAndLights)
     });
 }
 
+// The percent of the last progress must not stay behind once the work is
+// over: a scan that ends at 100 and reports "Ready" shows just that.
+TEST_F(ShellPartsTest, ReadyAfterAFullProgressShowsNoPercent)
+{
+    MainStatusBar bar;
+    bar.setStatus(4);
+    bar.setStatusProgress(100, true);
+    ASSERT_EQ(bar.statusText(), String(L"Scan... 100%"));
+    bar.setStatus(0);
+    EXPECT_EQ(bar.statusText(), String(L"Ready"));
+    EXPECT_EQ(bar.statusIconName(), String(L"diod_off"));
+}
+
 // Marks the label's pixels on the window surface: a paint of the label
 // wipes the mark out.
 TEST_F(ShellPartsTest, UnchangedProgressPaintsNothing)

@@ -95,6 +95,9 @@ TEST(BalloonTipText, BreaksCollapseAndControlsBecomeSpaces)
     const Row rows[] = {
         {L"a\r\n\r\nb", L"a\nb"}, {L"a\r\rb\n", L"a\nb\n"}, {L"a\tb\x01" L"c", L"a b c"},
         {L"\x7F\x1B", L"  "},     {L"Жук 中文 عربي", L"Жук 中文 عربي"},
+        // Letters beyond the first plane used to become two spaces; a lone
+        // half of a pair still does become one.
+        {L"a\U0001F600b\U00020000", L"a\U0001F600b\U00020000"}, {L"\xD83D" L"x\xDE00", L" x "},
     };
     forEachRow(rows, [](const Row& row) { EXPECT_EQ(UIBalloonTip::normalisedText(row.given), String(row.stored)); });
 }
@@ -238,6 +241,34 @@ TEST_F(BalloonTipTest, ThousandShowsLeaveNoGdiObjects)
     EXPECT_EQ(gdiObjectsAndRegions(), baseline);
     EXPECT_EQ(GetWindowRgn(hwndOf(balloon), probe), COMPLEXREGION);
     DeleteObject(probe);
+}
+
+// updateText with resize kept the size of the last layout pass, the old
+// window shape and the old position, so the arrow left its anchor.
+TEST_F(BalloonTipTest, UpdatedTextResizesAndKeepsTheArrowOnTheAnchor)
+{
+    show(String(), L"Short");
+    UIBalloonTip* balloon = currentBalloon();
+    const Size before = balloon->frameSize();
+    UIBalloonTip::updateText(L"A much longer text than before\nover\nfour\nlines", true);
+    const Size after = balloon->frameSize();
+    EXPECT_EQ(after, balloon->sizeHint());
+    EXPECT_GT(after.width, before.width);
+    EXPECT_GT(after.height, before.height);
+    ASSERT_EQ(balloon->side(), BalloonAboveAnchor);
+    // Above the anchor the arrow's tip is the window's bottom middle.
+    const Rect frame = balloon->frameGeometry();
+    EXPECT_EQ(frame.y + frame.height, 300);
+    EXPECT_NEAR(frame.x + frame.width / 2, 300, 1);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(hwndOf(balloon), shape), ERROR);
+    RECT box;
+    GetRgnBox(shape, &box);
+    DeleteObject(shape);
+    EXPECT_NEAR(box.right - box.left, after.width, 1);
+    EXPECT_NEAR(box.bottom - box.top, after.height, 1);
+    EXPECT_TRUE(balloon->isVisible());
+    EXPECT_FALSE(balloon->isTimerActive(balloonShowTimerId));
 }
 
 TEST_F(BalloonTipTest, OpensBelowAnAnchorNearTheTopRightCorner)

@@ -1,6 +1,7 @@
 #include "ui/widgets/UIMenu.h"
 
 #include "graphics/Screen.h"
+#include "ui/PlatformServices.h"
 #include "ui/UIPopupRegistry.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
@@ -281,6 +282,55 @@ TEST_F(MenuTest, ArrowKeysSkipSeparatorsAndDisabledEntriesAndEnterActivates)
     forEachRow(rows, [&](const Row& row) { EXPECT_EQ(pressKey(row.key), row.current); });
     pressKey(13);
     EXPECT_EQ(probe.events, std::vector<int>{0});
+}
+
+// Arrow keys used to arm the pointer's submenu delay: Down onto an entry
+// with a submenu opened it a moment later and moved the focus into it.
+TEST_F(MenuTest, KeysMoveTheHighlightAndOpenAndCloseSubmenusOnlyWhenAsked)
+{
+    showAt(window, 40, 40);
+    auto* menu = new UIMenu(&window);
+    menu->addActions(texts(L"a b c"));
+    auto* sub = new UIMenu(menu);
+    sub->addActions(texts(L"x y"));
+    menu->setSubmenu(1, sub);
+    menu->popup(Point(80, 80));
+    pumpPending();
+    ASSERT_TRUE(menu->hasFocus());
+    // Typed as the keyboard does: to the window that has the focus.
+    const auto key = [](int virtualKey) {
+        const LPARAM scan = LPARAM(MapVirtualKeyW(UINT(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+        SendMessageW(GetFocus(), WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
+        SendMessageW(GetFocus(), WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+        pumpPending();
+    };
+    struct Row {
+        int key;
+        int rootCurrent;
+        bool subVisible;
+        int subCurrent;
+        bool focusInSub;
+    };
+    const Row rows[] = {
+        {VK_DOWN, 0, false, -1, false},  {VK_DOWN, 1, false, -1, false}, {VK_RIGHT, 1, true, 0, true},
+        {VK_DOWN, 1, true, 1, true},     {VK_LEFT, 1, false, -1, false}, {VK_RETURN, 1, true, 0, true},
+        {VK_ESCAPE, 1, false, -1, false}, {VK_UP, 0, false, -1, false},  {VK_RIGHT, 0, false, -1, false},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        key(row.key);
+        // A moved highlight waits longer than the menu show delay: nothing
+        // may open on its own.
+        if (row.key == VK_DOWN || row.key == VK_UP)
+            pumpUntil([] { return false; }, DWORD(menuShowDelay()) + 200);
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(menu->currentIndex(), row.rootCurrent);
+        EXPECT_EQ(sub->isVisible(), row.subVisible);
+        EXPECT_EQ(sub->currentIndex(), row.subCurrent);
+        EXPECT_EQ(UIWidget::focusWidget(), row.focusInSub ? sub : menu);
+    });
+    key(VK_ESCAPE);
+    EXPECT_FALSE(menu->isVisible());
+    delete menu;
 }
 
 TEST_F(MenuTest, ATriggeredHandlerThatClearsOrDeletesTheMenuStopsTheEntrySignal)

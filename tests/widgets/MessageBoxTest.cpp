@@ -101,6 +101,43 @@ Step typeKey(int key, std::uint32_t modifiers)
     };
 }
 
+// Real keyboard input, through the system's input queue to the focused
+// window; a key with Shift holds Shift around it.
+Step keyboard(WORD key, bool shift = false)
+{
+    return [key, shift](UIMessageBox&) {
+        std::vector<INPUT> inputs;
+        const auto add = [&](WORD vk, DWORD flags) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (shift)
+            add(VK_SHIFT, 0);
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (shift)
+            add(VK_SHIFT, KEYEVENTF_KEYUP);
+        SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+    };
+}
+
+// Records the text of the button with the focus ("" for none).
+Step noteFocus(std::vector<String>& focused)
+{
+    return [&focused](UIMessageBox& box) {
+        String text;
+        for (UIButton* button : box.buttonList()) {
+            if (button->hasFocus())
+                text = button->text();
+        }
+        focused.push_back(text);
+    };
+}
+
 template <typename Widget>
 std::vector<Widget*> widgetsOf(const UIWidget& root)
 {
@@ -210,6 +247,43 @@ TEST_F(MessageBoxTest, DoNotShowAgainAddsItsBitToAPressedButtonOnly)
     EXPECT_EQ(run({tickDoNotShowAgain, typeKey(VK_ESCAPE, 0), nullptr, nullptr, stillOpen, closeButton},
                   MessageQuestion, yesNo, MessageBoxShowDoNotShowAgain),
               0);
+}
+
+// No button had the focus and none was in the Tab chain, so the box could
+// not be answered from the keyboard.
+TEST_F(MessageBoxTest, TheKeyboardFocusesTabsThroughAndPressesTheButtons)
+{
+    struct Row {
+        int buttons, flags;
+        std::vector<std::pair<WORD, bool>> keys;
+        std::vector<String> focused;
+        int result;
+    };
+    const int yesNoCancel = MessageBoxYes | MessageBoxNo | MessageBoxCancel;
+    const Row rows[] = {
+        {yesNoCancel, 0, {{VK_TAB, false}, {VK_TAB, false}, {VK_TAB, false}, {VK_TAB, true}, {VK_RETURN, false}},
+         {L"Yes", L"Cancel", L"No", L"Yes", L"No"}, MessageBoxNo},
+        {yesNoCancel, 0, {{VK_TAB, true}, {VK_SPACE, false}}, {L"Yes", L"No"}, MessageBoxNo},
+        // The default button takes the focus; Escape still does nothing.
+        {MessageBoxOk, MessageBoxDefaultLoneButton, {{VK_ESCAPE, false}, {VK_RETURN, false}}, {L"OK", L"OK"},
+         MessageBoxOk},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        std::vector<String> focused;
+        std::vector<Step> steps = {nullptr, noteFocus(focused)};
+        for (const auto& [key, shift] : row.keys) {
+            steps.push_back(keyboard(key, shift));
+            steps.push_back(nullptr);
+            steps.push_back(noteFocus(focused));
+        }
+        steps.pop_back();
+        EXPECT_EQ(run(steps, MessageQuestion, row.buttons, row.flags), row.result);
+        EXPECT_EQ(focused, row.focused);
+    });
+    // Activated later (shown while another program was active), no button
+    // has the focus: Enter reaches the box and presses the first button.
+    const Step loseFocus = [](UIMessageBox&) { UIWidget::focusWidget()->clearFocus(); };
+    EXPECT_EQ(run({nullptr, loseFocus, keyboard(VK_RETURN)}, MessageQuestion, yesNoCancel), MessageBoxYes);
 }
 
 TEST_F(MessageBoxTest, TitleIsFollowedByTheApplicationName)

@@ -177,6 +177,37 @@ TEST_F(ScrollBarTest, ThumbIsTheVisibleShareOfTheTrackInBothOrientations)
     });
 }
 
+// Whatever the thumb's length, at the minimum it starts where the first
+// arrow ends and at the maximum it ends where the second arrow starts.
+TEST_F(ScrollBarTest, ThumbAtEitherEndTouchesItsArrowWithoutOverlap)
+{
+    struct Row {
+        Orientation orientation;
+        int document;
+        int maximum;
+    };
+    const Row rows[] = {
+        {Orientation::Vertical, 400, 1000},   {Orientation::Vertical, 150, 7},   {Orientation::Vertical, 101, 1},
+        {Orientation::Horizontal, 400, 1000}, {Orientation::Horizontal, 150, 7}, {Orientation::Horizontal, 3000, 99},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        const bool vertical = row.orientation == Orientation::Vertical;
+        bar->setOrientation(row.orientation);
+        bar->setGeometry(0, 0, vertical ? 16 : 100, vertical ? 100 : 16);
+        bar->setDocumentLength(row.document);
+        bar->setRange(0, row.maximum);
+        // Each arrow is as long as the bar is thick.
+        const int firstArrowEnd = bar->thickness();
+        const int secondArrowStart = 100 - bar->thickness();
+        const auto start = [&](const Rect& r) { return vertical ? r.y : r.x; };
+        const auto end = [&](const Rect& r) { return vertical ? r.y + r.height : r.x + r.width; };
+        bar->setValue(0);
+        EXPECT_EQ(start(bar->thumbRect()), firstArrowEnd);
+        bar->setValue(row.maximum);
+        EXPECT_EQ(end(bar->thumbRect()), secondArrowStart);
+    });
+}
+
 TEST_F(ScrollBarTest, ValueAtMapsTheThumbCentreInSinglePrecision)
 {
     struct Row {

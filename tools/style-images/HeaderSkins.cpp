@@ -86,6 +86,10 @@ const StyleImageRegistration headerSkins{
     {L"skins", L"UIHeader_ItemSeparator", itemSeparator},
     {L"skins", L"UIHeader_SortIndicatorDown", sortIndicatorDown},
     {L"skins", L"UIHeader_SortIndicatorUp", sortIndicatorUp},
+    // The same arrows named by sort order, as the header paints them: an
+    // ascending section shows the downward one.
+    {L"skins", L"UIHeader_SortIndicatorAsc", sortIndicatorDown},
+    {L"skins", L"UIHeader_SortIndicatorDesc", sortIndicatorUp},
 };
 
 } // namespace

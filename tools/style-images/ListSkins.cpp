@@ -1,5 +1,5 @@
 // The list's skins: a soft inner line round the list, the frame over a
-// selected icon and the rubber band.
+// selected icon, the rubber band and a soft shadow round a dragged item.
 
 #include "StyleCanvas.h"
 #include "StyleImages.h"
@@ -53,10 +53,25 @@ Bitmap selectionRect()
     return image;
 }
 
+// Three rings of black, fainter outwards, round a see-through middle.
+Bitmap shadow()
+{
+    constexpr int side = 8;
+    constexpr int ringAlphas[] = {10, 22, 40};
+    Canvas c(side, side, 1);
+    c.layer(Colour(0, 0, 0), [](Shapes& s) { s.rect(0, 0, side, side); });
+    Bitmap image = c.image().copy();
+    for (int inset = 0; inset < 3; ++inset)
+        image.setAlpha(ringAlphas[inset], Rect(inset, inset, side - 2 * inset, side - 2 * inset));
+    image.setAlpha(0, Rect(3, 3, side - 6, side - 6));
+    return image;
+}
+
 const StyleImageRegistration listSkins{
     {L"skins", L"UIList_Background", background},
     {L"skins", L"UIList_Selection", selection},
     {L"skins", L"UIList_SelectionRect", selectionRect},
+    {L"skins", L"UIList_Shadow", shadow},
 };
 
 } // namespace

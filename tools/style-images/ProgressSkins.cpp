@@ -1,5 +1,6 @@
 // The progress bar's track, its chunk (tiled, so one flat colour repeats
-// seamlessly) and the rounded outline drawn over the chunk.
+// seamlessly) and the rounded outline drawn over the chunk. The shapes are
+// square and flat, so a vertical bar takes the same images.
 
 #include "StyleCanvas.h"
 #include "StyleImages.h"
@@ -42,6 +43,9 @@ const StyleImageRegistration progressSkins{
     {L"skins", L"UIProgress_HorizontalBackground", horizontalBackground},
     {L"skins", L"UIProgress_HorizontalChunk", horizontalChunk},
     {L"skins", L"UIProgress_HorizontalBorder", horizontalBorder},
+    {L"skins", L"UIProgress_VerticalBackground", horizontalBackground},
+    {L"skins", L"UIProgress_VerticalChunk", horizontalChunk},
+    {L"skins", L"UIProgress_VerticalBorder", horizontalBorder},
 };
 
 } // namespace

@@ -52,6 +52,18 @@ Bitmap horizontalBackground()
     return c.image();
 }
 
+// The same groove standing upright.
+Bitmap verticalBackground()
+{
+    const int count = int(std::size(trackColours));
+    Canvas c(trackThickness, trackLength * count, 1);
+    for (int i = 0; i < count; ++i) {
+        const float top = float(i * trackLength);
+        c.layer(trackColours[i], [&](Shapes& s) { s.roundedRect(0, top, trackThickness, trackLength, 2); });
+    }
+    return c.image();
+}
+
 using Outline = std::vector<std::pair<float, float>>;
 
 // An upright handle inset by d, its top and bottom pointed or flat. The
@@ -154,8 +166,17 @@ Bitmap verticalThick()
     return c.image();
 }
 
+// One tick mark beside a vertical slider.
+Bitmap horizontalThick()
+{
+    Canvas c(tickLength, 1, 1);
+    c.layer(tickGrey, [](Shapes& s) { s.rect(0, 0, tickLength, 1); });
+    return c.image();
+}
+
 const StyleImageRegistration sliderSkins{
     {L"skins", L"UISlider_HorizontalBackground", horizontalBackground},
+    {L"skins", L"UISlider_VerticalBackground", verticalBackground},
     {L"skins", L"UISlider_Handle", handle},
     {L"skins", L"UISlider_HandleTop", handleTop},
     {L"skins", L"UISlider_HandleBottom", handleBottom},
@@ -164,6 +185,7 @@ const StyleImageRegistration sliderSkins{
     {L"skins", L"UISlider_HandleRight", handleRight},
     {L"skins", L"UISlider_HandleLeftAndRight", handleLeftAndRight},
     {L"skins", L"UISlider_VerticalThick", verticalThick},
+    {L"skins", L"UISlider_HorizontalThick", horizontalThick},
 };
 
 } // namespace

@@ -72,6 +72,8 @@ Bitmap toolBarBackground()
 const StyleImageRegistration toolBarSkins{
     {L"skins", L"UIToolButton_Background", toolButtonBackground},
     {L"skins", L"UIToolButton_Arrow", toolButtonArrow},
+    // The bar's own menu opener looks like a button's drop-down arrow.
+    {L"skins", L"UIToolBar_MenuIndicator", toolButtonArrow},
     {L"skins", L"UIToolBar_Background", toolBarBackground},
 };
 

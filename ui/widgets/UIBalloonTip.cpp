@@ -34,6 +34,13 @@ bool isLineBreak(wchar_t c)
     return c == L'\r' || c == L'\n';
 }
 
+// A letter beyond the first plane (emoji, rarer CJK) starts at i.
+bool isSurrogatePairAt(const String& text, int i)
+{
+    return i + 1 < text.length() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00
+        && text[i + 1] <= 0xDFFF;
+}
+
 Size windowSizeFor(Size content, int side, int arrowLength)
 {
     if (side == BalloonLeftOfAnchor || side == BalloonRightOfAnchor)
@@ -204,7 +211,7 @@ void UIBalloonTip::updateText(const String& text, bool resize)
         return;
     currentBalloon->setText(text);
     if (resize)
-        currentBalloon->resize(currentBalloon->preferredFrameSize());
+        currentBalloon->placeAt(currentBalloon->m_anchor);
 }
 
 bool UIBalloonTip::isCurrent(const UIBalloonTip* balloon)
@@ -243,6 +250,9 @@ String UIBalloonTip::normalisedText(const String& text)
         if (isLineBreak(c)) {
             if (i == 0 || !isLineBreak(text[i - 1]))
                 result += L'\n';
+        } else if (isSurrogatePairAt(text, i)) {
+            result += c;
+            result += text[++i];
         } else if (isSpaceChar(c) || !isPrintableChar(c)) {
             result += L' ';
         } else {
@@ -389,6 +399,14 @@ void UIBalloonTip::showAt(Point anchor)
     if (!isEnabled())
         return;
     setParentWindowFlag(WindowKeepActiveFrame, true);
+    placeAt(anchor);
+    startTimer(balloonShowTimerId, m_showDelay);
+}
+
+// Sized from the contents as they are now, not from the last layout pass,
+// so a changed text re-places the arrow on its anchor.
+void UIBalloonTip::placeAt(Point anchor)
+{
     m_anchor = anchor;
     const UIMargins& dp = m_style.desktopPadding;
     const Rect desktop = Screen::monitorRectAt(anchor, true).adjusted(dp.left, dp.top, -dp.right, -dp.bottom);
@@ -400,7 +418,7 @@ void UIBalloonTip::showAt(Point anchor)
     resize(sizeHint());
     move(m_position);
     shapeWindow();
-    startTimer(balloonShowTimerId, m_showDelay);
+    repaint();
 }
 
 void UIBalloonTip::shapeWindow()

@@ -73,7 +73,9 @@ public:
     // The pending or shown balloon's text; empty otherwise.
     static String currentText();
     // Sets the balloon's text when there is a balloon and the text is not
-    // empty; with resize the balloon takes its new preferred size.
+    // empty; with resize the balloon takes the size of its new contents
+    // and is placed again so that its arrow still points at the anchor
+    // (the show delay, when pending, is not restarted).
     static void updateText(const String& text, bool resize);
     static bool isCurrent(const UIBalloonTip* balloon);
     static void hideCurrent();
@@ -85,7 +87,8 @@ public:
 
     // CR and LF become one line feed, breaks right after a break are
     // dropped, other white space becomes a space and anything not
-    // printable a space too.
+    // printable a space too; a surrogate pair (a letter beyond the first
+    // plane) stays whole.
     void setText(const String& text);
     const String& text() const { return m_text; }
     static String normalisedText(const String& text);
@@ -164,6 +167,7 @@ private:
     // The size hint without the arrow.
     Size contentSize() const;
     const Bitmap& iconImage() const;
+    void placeAt(Point anchor);
     void shapeWindow();
     void onShowTimer();
     bool hidesByWatch();

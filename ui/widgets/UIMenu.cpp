@@ -13,7 +13,9 @@ namespace {
 
 constexpr int keyEnter = 13;
 constexpr int keyEscape = 27;
+constexpr int keyLeft = 37;
 constexpr int keyUp = 38;
+constexpr int keyRight = 39;
 constexpr int keyDown = 40;
 
 constexpr int alignLeftCentred = 17;
@@ -698,15 +700,26 @@ void UIMenu::mouseReleaseEvent(UIMouseEvent* e)
         activate(actionAt(e->position()));
 }
 
+// Keys move the highlight only; a submenu opens by Right or Enter and
+// closes back to its entry by Left or Escape.
 void UIMenu::keyPressEvent(UIKeyEvent* e)
 {
     switch (e->key()) {
     case keyEnter:
-        if (m_currentIndex >= 0)
+        if (currentSubmenu())
+            openSubmenuByKey();
+        else if (m_currentIndex >= 0)
             activate(action(m_currentIndex));
         return;
+    case keyRight:
+        openSubmenuByKey();
+        return;
     case keyEscape:
-        hide();
+        if (!closeToParentMenu())
+            hide();
+        return;
+    case keyLeft:
+        closeToParentMenu();
         return;
     case keyUp:
         stepCurrent(-1);
@@ -729,10 +742,70 @@ void UIMenu::stepCurrent(int step)
         const int index = ((start + step * k) % n + n) % n;
         const UIAction* a = action(index);
         if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
-            setCurrentIndex(index);
+            highlightByKey(index);
             return;
         }
     }
+}
+
+// Unlike the pointer, a key arms no submenu timer: a submenu passed over
+// with the arrows must not open, nor take the focus, a moment later. A
+// submenu left open by another entry closes.
+void UIMenu::highlightByKey(int index)
+{
+    setCurrentIndex(index);
+    UIMenu* root = this;
+    while (UIMenu* parent = root->parentMenu())
+        root = parent;
+    root->killTimer(submenuTimerId);
+    if (m_openSubmenu && action(index)->submenu() != m_openSubmenu)
+        hideOpenSubmenu();
+}
+
+UIMenu* UIMenu::currentSubmenu() const
+{
+    const UIAction* current = m_currentIndex >= 0 ? action(m_currentIndex) : nullptr;
+    return current && current->isEnabled() ? current->submenu() : nullptr;
+}
+
+// Opens the current entry's submenu as Enter does, with its first entry
+// highlighted so that the keys carry on there.
+void UIMenu::openSubmenuByKey()
+{
+    UIMenu* sub = currentSubmenu();
+    if (!sub)
+        return;
+    bool destroyed = false;
+    bool* const outer = m_destroyed;
+    m_destroyed = &destroyed;
+    activate(action(m_currentIndex));
+    if (destroyed) {
+        if (outer)
+            *outer = true;
+        return;
+    }
+    m_destroyed = outer;
+    if (sub->isVisible() && sub->currentIndex() < 0)
+        sub->stepCurrent(1);
+}
+
+// A submenu hides and hands the focus back to its parent, whose entry
+// stays highlighted; false for a menu without a visible parent menu.
+bool UIMenu::closeToParentMenu()
+{
+    UIMenu* parent = parentMenu();
+    if (!parent || !parent->isVisible())
+        return false;
+    // The parent takes the activation first: a submenu losing it to any
+    // other window closes the whole chain.
+    parent->setWindowState(WindowActive);
+    if (parent->m_openSubmenu == this) {
+        parent->hideOpenSubmenu();
+        return true;
+    }
+    hide();
+    parent->setFocus();
+    return true;
 }
 
 void UIMenu::customEvent(UICustomEvent* e)

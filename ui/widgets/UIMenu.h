@@ -5,6 +5,11 @@
 // and reports the chosen entry. Context menus, button and bar menus and the
 // notification-area menu all show one through popup.
 //
+// Keys: Up and Down move the highlight only (the pointer's submenu delay
+// does not apply); Right or Enter opens the current entry's submenu with its
+// first entry highlighted; Left or Escape closes a submenu back to its
+// entry; Escape in a root menu hides it.
+//
 // A submenu is a UIMenu made with its parent menu as parent widget and
 // handed to setSubmenu. A menu without a parent widget (the notification
 // area's) leaves every other window alone when it shows and hides.
@@ -169,6 +174,10 @@ private:
     Size entrySize(const UIAction* action, bool iconColumn) const;
     UIAction* actionAt(Point p) const;
     void stepCurrent(int step);
+    void highlightByKey(int index);
+    UIMenu* currentSubmenu() const;
+    void openSubmenuByKey();
+    bool closeToParentMenu();
     void popupSubmenuOf(UIAction* action);
     void hideOpenSubmenu();
     void hideVisibleSubmenus();

@@ -21,6 +21,8 @@ constexpr int minimumBoxWidth = 250;
 constexpr int soundDelay = 50;
 constexpr float mainTextPoints = 10.5f;
 constexpr int keyC = 67;
+constexpr int keyEnter = 13;
+constexpr int keySpace = 32;
 
 struct StandardButton {
     int bit;
@@ -219,8 +221,10 @@ void UIMessageBox::addBottomRow()
 {
     UIBox* row = addRow(this, false);
     row->applyLayoutSpacingMetrics();
-    if (m_flags & MessageBoxShowDoNotShowAgain)
+    if (m_flags & MessageBoxShowDoNotShowAgain) {
         m_doNotShowAgain = visibleNew(new UICheck(row, translate(L"Do not show again.", translationContext)));
+        m_doNotShowAgain->setTabOrder(1);
+    }
     visibleNew(new UIExpander(row));
     for (const StandardButton& button : standardButtons) {
         if (m_buttons & button.bit)
@@ -232,12 +236,23 @@ void UIMessageBox::addButton(UIWidget* row, int bit, const wchar_t* text)
 {
     auto* button = visibleNew(new UIButton(row, translate(text, translationContext)));
     m_buttonList.append(button);
+    // Tab and Shift+Tab step through the box's buttons.
+    button->setTabOrder(m_buttonList.count() + 1);
     m_handlers.push_back(std::make_unique<ButtonHandler>(this, bit));
     button->clicked.connect(m_handlers.back().get(), &ButtonHandler::onClicked);
 }
 
 void UIMessageBox::keyPressEvent(UIKeyEvent* event)
 {
+    // A box shown while another program was active gets the activation
+    // later, with no button focused: the key reaches the box itself.
+    const bool pressKey = event->key() == keyEnter || event->key() == keySpace;
+    if (pressKey && !focusWidget() && defaultButton()) {
+        event->accept();
+        focusDefaultButton();
+        defaultButton()->clicked.emit();
+        return;
+    }
     if (event->key() != keyC || !event->modifiers().testFlag(ControlModifier))
         return;
     event->accept();
@@ -271,8 +286,26 @@ void UIMessageBox::showEvent(UIShowEvent* event)
 {
     startTimer(MessageBoxSoundTimerId, soundDelay);
     keepInsideWorkArea();
+    focusDefaultButton();
     if (m_flags & MessageBoxDefaultLoneButton)
         UIDialog::showEvent(event);
+}
+
+// Enter and Space then press a button at once: the library's errors come
+// in this box, and a keyboard user must be able to answer them.
+void UIMessageBox::focusDefaultButton()
+{
+    if (UIButton* button = defaultButton())
+        button->setFocus();
+}
+
+UIButton* UIMessageBox::defaultButton() const
+{
+    for (UIButton* button : m_buttonList) {
+        if (button->isDefault())
+            return button;
+    }
+    return m_buttonList.isEmpty() ? nullptr : m_buttonList.first()->value;
 }
 
 void UIMessageBox::keepInsideWorkArea()

@@ -7,7 +7,9 @@
 // return its bit, with MessageBoxDoNotShowAgain added when the box was
 // ticked; closing the window returns 0. The kind's system sound plays 50 ms
 // after the box shows, the box keeps inside the work area, and Ctrl+C
-// copies its title and texts.
+// copies its title and texts. It shows with the focus on the default
+// button (or the first); Tab and Shift+Tab move it through the buttons
+// (and the "Do not show again." box), Enter and Space press the focused one.
 
 #include "foundation/List.h"
 #include "foundation/String.h"
@@ -114,11 +116,14 @@ public:
     const List<UIButton*>& buttonList() const { return m_buttonList; }
 
 protected:
-    // Ctrl+C copies the title and the texts; no other key, not even Escape.
+    // Ctrl+C copies the title and the texts; Enter or Space while no
+    // button has the focus press the default (or first) one; Escape
+    // does nothing.
     void keyPressEvent(UIKeyEvent* event) override;
     // The sound's timer; the pointer snap only with MessageBoxDefaultLoneButton.
     void customEvent(UICustomEvent* event) override;
-    // Starts the sound's timer and keeps the box inside the work area.
+    // Starts the sound's timer, keeps the box inside the work area and
+    // focuses the default button.
     void showEvent(UIShowEvent* event) override;
 
 private:
@@ -131,6 +136,9 @@ private:
     void addBottomRow();
     void addButton(UIWidget* row, int bit, const wchar_t* text);
     void keepInsideWorkArea();
+    void focusDefaultButton();
+    // The default button, else the first; null without buttons.
+    UIButton* defaultButton() const;
     String copiedText() const;
 
     int m_kind = MessageNone;
