@@ -263,6 +263,8 @@ private:
     void setCurrentPair(int index, UIListItem* item, bool scroll);
     void rederiveCurrentAfterTake(int index);
     bool isUsable(const UIListItem* item) const;
+    // Icon mode: item width and the mean of the side margins.
+    int iconColumnStep() const;
     void setBlankSwitch(bool& flag, bool on);
     void selectIndexRange(int lo, int hi);
     // What a press selects: pressSelection's side of the list.
