@@ -1,5 +1,6 @@
 #include "tests/support/RowTable.h"
 #include "tests/widgets/ListTesting.h"
+#include "tests/widgets/PointerMessages.h"
 
 #include <random>
 
@@ -135,29 +136,76 @@ TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
     });
 }
 
-TEST_F(ListModelTest, SeparatorDisabledOrHiddenTargetLeavesNoCurrentItem)
+// A hidden, disabled or separator item used to leave no current item, and
+// the next key started again at the first: the keys step over such items
+// in their own direction and stay put at the ends.
+TEST_F(ListModelTest, RealKeysStepOverItemsThatCannotBeCurrent)
 {
-    struct Row {
+    struct Spoil {
         const char* kind;
         void (*spoil)(UIListItem*);
     };
-    const Row rows[] = {{"separator", [](UIListItem* i) { i->setSeparator(true); }},
-                        {"disabled", [](UIListItem* i) { i->setEnabled(false); }},
-                        {"hidden", [](UIListItem* i) { i->setVisible(false); }}};
-    forEachRow(rows, [&](const Row& row) {
-        SCOPED_TRACE(row.kind);
+    const Spoil spoils[] = {{"separator", [](UIListItem* i) { i->setSeparator(true); }},
+                            {"disabled", [](UIListItem* i) { i->setEnabled(false); }},
+                            {"hidden", [](UIListItem* i) { i->setVisible(false); }}};
+    struct Move {
+        UIList::ViewMode mode;
+        bool wrap;
+        int start;
+        int key;
+        int current;
+    };
+    constexpr auto icon = UIList::IconMode;
+    constexpr auto rows = UIList::ListMode;
+    // Eight items of which 0, 2, 4 and 7 cannot be current; in icon mode
+    // three columns: 0-2, 3-5, 6-7.
+    const Move moves[] = {
+        {rows, false, 1, VK_DOWN, 3},  {rows, false, 3, VK_UP, 1},   {rows, false, 1, VK_UP, 1},
+        {rows, false, 6, VK_DOWN, 6},  {rows, false, 6, VK_HOME, 1}, {rows, false, 1, VK_END, 6},
+        {rows, false, -1, VK_DOWN, 1}, {rows, true, 6, VK_DOWN, 1},  {rows, true, 1, VK_UP, 6},
+        {rows, false, 5, VK_RIGHT, 6}, {rows, false, 5, VK_LEFT, 3}, {icon, false, 1, VK_DOWN, 5},
+        {icon, false, 5, VK_UP, 1},    {icon, false, 6, VK_UP, 3},   {icon, false, 6, VK_DOWN, 6},
+        {icon, true, 6, VK_DOWN, 1},   {icon, false, 3, VK_LEFT, 1},
+    };
+    list->setViewMode(UIList::IconMode);
+    list->setItemSize({60, 60});
+    list->setMaximumColumns(3);
+    ASSERT_TRUE(focusForKeys(*window, *list));
+    for (const Spoil& spoil : spoils) {
+        SCOPED_TRACE(spoil.kind);
         list->clear();
-        addNumbered(3);
-        row.spoil(list->item(1));
-        list->setCurrentItem(0, false);
-        current.values.clear();
-        key(40);
-        EXPECT_EQ(list->currentIndex(), -1);
-        EXPECT_EQ(list->currentItem(), nullptr);
-        EXPECT_EQ(current.values, std::vector<int>{-1});
-        list->setCurrentItem(1, true);
-        EXPECT_EQ(list->currentIndex(), -1);
-    });
+        addNumbered(8);
+        for (int i : {0, 2, 4, 7})
+            spoil.spoil(list->item(i));
+        forEachRow(moves, [&](const Move& move) {
+            list->setViewMode(move.mode);
+            list->setWrapAround(move.wrap);
+            list->repaint();
+            list->setCurrentItemAndSelect(move.start);
+            current.values.clear();
+            sendKeyStroke(*window, move.key);
+            EXPECT_EQ(list->currentIndex(), move.current);
+            EXPECT_EQ(current.values.size(), move.current == move.start ? 0u : 1u);
+        });
+    }
+}
+
+// Page keys land on the item at the view's edge: one that cannot be
+// current used to leave none.
+TEST_F(ListModelTest, PageKeysStepOverItemsThatCannotBeCurrent)
+{
+    addNumbered(40);
+    for (int i = 1; i < 39; ++i)
+        list->item(i)->setEnabled(false);
+    ASSERT_TRUE(focusForKeys(*window, *list));
+    list->setCurrentItemAndSelect(0);
+    sendKeyStroke(*window, VK_NEXT);
+    EXPECT_EQ(list->currentIndex(), 39);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{39});
+    view->setVerticalValue(view->verticalScrollBar()->maximum());
+    sendKeyStroke(*window, VK_PRIOR);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{0});
 }
 
 TEST_F(ListModelTest, PressesSelectByModeAndModifiers)

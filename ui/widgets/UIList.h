@@ -40,6 +40,7 @@
 #include <vector>
 
 class Graphics;
+class UIItemNavigation;
 class UIScrollArea;
 
 class UIList : public UIWidget, public UIListItemOwner {
@@ -288,11 +289,10 @@ private:
     void paintBlank(Graphics& g);
 
     // UIListInput.cpp
+    UIItemNavigation navigation() const;
     void moveCurrentAndSelect(int index);
-    void previousItem();
-    void nextItem();
-    void rowUp();
-    void rowDown();
+    void stepItem(int direction);
+    void stepRow(int direction);
     void pageBy(int direction, int probeY);
     void dragRubberBand(const UIMouseEvent* event);
     void hoverSelectAt(Point p);
