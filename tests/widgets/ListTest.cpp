@@ -6,8 +6,28 @@
 
 namespace {
 
+// A key pressed in a view mode with wrapping on or off, from a start item
+// (-1: none), and the item it makes current.
+struct KeyMove {
+    UIList::ViewMode mode;
+    bool wrap;
+    int start;
+    int key;
+    int current;
+};
+
+constexpr auto icon = UIList::IconMode;
+constexpr auto rowMode = UIList::ListMode;
+
 class ListModelTest : public ListTest {
 protected:
+    void startMove(const KeyMove& move)
+    {
+        list->setViewMode(move.mode);
+        list->setWrapAround(move.wrap);
+        list->repaint();
+        list->setCurrentItemAndSelect(move.start);
+    }
     void key(int code, KeyboardModifiers modifiers = NoModifier)
     {
         UIKeyEvent e(KeyPressEventType, code, modifiers, String());
@@ -103,17 +123,8 @@ TEST_F(ListModelTest, IconsNeverGrowAndShrinkKeepingTheirShape)
 
 TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
 {
-    struct Row {
-        UIList::ViewMode mode;
-        bool wrap;
-        int start;
-        int key;
-        int current;
-    };
-    constexpr auto icon = UIList::IconMode;
-    constexpr auto rowMode = UIList::ListMode;
     // Eight items; in icon mode three columns: rows 0-2, 3-5, 6-7.
-    const Row rows[] = {
+    const KeyMove rows[] = {
         {icon, false, 1, 40, 4},  {icon, false, 2, 40, 5},  {icon, false, 6, 40, 6},  {icon, false, 7, 40, 7},
         {icon, true, 7, 40, 0},   {icon, false, 4, 38, 1},  {icon, false, 2, 38, 2},  {icon, false, 0, 38, 0},
         {icon, true, 0, 38, 7},   {icon, true, -1, 38, 7},  {icon, false, 3, 37, 2},  {icon, true, 0, 37, 7},
@@ -123,11 +134,8 @@ TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
         {rowMode, true, 0, 38, 7},  {rowMode, false, 0, 38, 0}, {rowMode, true, 0, 37, 7}, {rowMode, false, 3, 102, 4},
     };
     useIcons(8);
-    forEachRow(rows, [&](const Row& row) {
-        list->setViewMode(row.mode);
-        list->setWrapAround(row.wrap);
-        list->repaint();
-        list->setCurrentItemAndSelect(row.start);
+    forEachRow(rows, [&](const KeyMove& row) {
+        startMove(row);
         key(row.key);
         EXPECT_EQ(list->currentIndex(), row.current);
         if (row.current != row.start) {
@@ -148,24 +156,15 @@ TEST_F(ListModelTest, RealKeysStepOverItemsThatCannotBeCurrent)
     const Spoil spoils[] = {{"separator", [](UIListItem* i) { i->setSeparator(true); }},
                             {"disabled", [](UIListItem* i) { i->setEnabled(false); }},
                             {"hidden", [](UIListItem* i) { i->setVisible(false); }}};
-    struct Move {
-        UIList::ViewMode mode;
-        bool wrap;
-        int start;
-        int key;
-        int current;
-    };
-    constexpr auto icon = UIList::IconMode;
-    constexpr auto rows = UIList::ListMode;
     // Eight items of which 0, 2, 4 and 7 cannot be current; in icon mode
     // three columns: 0-2, 3-5, 6-7.
-    const Move moves[] = {
-        {rows, false, 1, VK_DOWN, 3},  {rows, false, 3, VK_UP, 1},   {rows, false, 1, VK_UP, 1},
-        {rows, false, 6, VK_DOWN, 6},  {rows, false, 6, VK_HOME, 1}, {rows, false, 1, VK_END, 6},
-        {rows, false, -1, VK_DOWN, 1}, {rows, true, 6, VK_DOWN, 1},  {rows, true, 1, VK_UP, 6},
-        {rows, false, 5, VK_RIGHT, 6}, {rows, false, 5, VK_LEFT, 3}, {icon, false, 1, VK_DOWN, 5},
-        {icon, false, 5, VK_UP, 1},    {icon, false, 6, VK_UP, 3},   {icon, false, 6, VK_DOWN, 6},
-        {icon, true, 6, VK_DOWN, 1},   {icon, false, 3, VK_LEFT, 1},
+    const KeyMove moves[] = {
+        {rowMode, false, 1, VK_DOWN, 3},  {rowMode, false, 3, VK_UP, 1},   {rowMode, false, 1, VK_UP, 1},
+        {rowMode, false, 6, VK_DOWN, 6},  {rowMode, false, 6, VK_HOME, 1}, {rowMode, false, 1, VK_END, 6},
+        {rowMode, false, -1, VK_DOWN, 1}, {rowMode, true, 6, VK_DOWN, 1},  {rowMode, true, 1, VK_UP, 6},
+        {rowMode, false, 5, VK_RIGHT, 6}, {rowMode, false, 5, VK_LEFT, 3}, {icon, false, 1, VK_DOWN, 5},
+        {icon, false, 5, VK_UP, 1},       {icon, false, 6, VK_UP, 3},      {icon, false, 6, VK_DOWN, 6},
+        {icon, true, 6, VK_DOWN, 1},      {icon, false, 3, VK_LEFT, 1},
     };
     list->setViewMode(UIList::IconMode);
     list->setItemSize({60, 60});
@@ -177,11 +176,8 @@ TEST_F(ListModelTest, RealKeysStepOverItemsThatCannotBeCurrent)
         addNumbered(8);
         for (int i : {0, 2, 4, 7})
             spoil.spoil(list->item(i));
-        forEachRow(moves, [&](const Move& move) {
-            list->setViewMode(move.mode);
-            list->setWrapAround(move.wrap);
-            list->repaint();
-            list->setCurrentItemAndSelect(move.start);
+        forEachRow(moves, [&](const KeyMove& move) {
+            startMove(move);
             current.values.clear();
             sendKeyStroke(*window, move.key);
             EXPECT_EQ(list->currentIndex(), move.current);

@@ -1,61 +1,34 @@
 #include "ui/widgets/UIItemNavigation.h"
 
+#include <windows.h>
+
 namespace {
 
-enum NavigationVirtualKey : int {
-    KeyPageUp = 33,
-    KeyPageDown = 34,
-    KeyEnd = 35,
-    KeyHome = 36,
-    KeyLeft = 37,
-    KeyUp = 38,
-    KeyRight = 39,
-    KeyDown = 40,
-    KeyA = 65,
-    KeyPad1 = 97,
-    KeyPad2 = 98,
-    KeyPad3 = 99,
-    KeyPad4 = 100,
-    KeyPad6 = 102,
-    KeyPad7 = 103,
-    KeyPad8 = 104,
-    KeyPad9 = 105,
+// Each key with the keypad digit printed with it.
+struct KeyAction {
+    int key;
+    int keypadKey;
+    NavigationKey action;
+};
+
+constexpr KeyAction keyActions[] = {
+    {VK_PRIOR, VK_NUMPAD9, NavigationKey::PageUp}, {VK_NEXT, VK_NUMPAD3, NavigationKey::PageDown},
+    {VK_HOME, VK_NUMPAD7, NavigationKey::Home},    {VK_END, VK_NUMPAD1, NavigationKey::End},
+    {VK_LEFT, VK_NUMPAD4, NavigationKey::Left},    {VK_RIGHT, VK_NUMPAD6, NavigationKey::Right},
+    {VK_UP, VK_NUMPAD8, NavigationKey::Up},        {VK_DOWN, VK_NUMPAD2, NavigationKey::Down},
 };
 
 } // namespace
 
 NavigationKey navigationKeyOf(int virtualKey, KeyboardModifiers modifiers)
 {
-    switch (virtualKey) {
-    case KeyPageUp:
-    case KeyPad9:
-        return NavigationKey::PageUp;
-    case KeyPageDown:
-    case KeyPad3:
-        return NavigationKey::PageDown;
-    case KeyHome:
-    case KeyPad7:
-        return NavigationKey::Home;
-    case KeyEnd:
-    case KeyPad1:
-        return NavigationKey::End;
-    case KeyLeft:
-    case KeyPad4:
-        return NavigationKey::Left;
-    case KeyRight:
-    case KeyPad6:
-        return NavigationKey::Right;
-    case KeyUp:
-    case KeyPad8:
-        return NavigationKey::Up;
-    case KeyDown:
-    case KeyPad2:
-        return NavigationKey::Down;
-    case KeyA:
+    if (virtualKey == 'A')
         return modifiers.testFlag(ControlModifier) ? NavigationKey::SelectAll : NavigationKey::None;
-    default:
-        return NavigationKey::None;
+    for (const KeyAction& k : keyActions) {
+        if (virtualKey == k.key || virtualKey == k.keypadKey)
+            return k.action;
     }
+    return NavigationKey::None;
 }
 
 int UIItemNavigation::next(int direction) const

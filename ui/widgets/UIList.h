@@ -3,9 +3,10 @@
 // UIList: a sequence of UIListItem records shown either as a vertical list
 // of rows (list mode) or as a grid of icons with a label and a detail line
 // under each (icon mode). It keeps a current item and a selection (none,
-// single or multiple), moves with the keys (optionally wrapping round),
-// selects with a rubber band, can follow the pointer (popup lists), draws a
-// default icon for items without one and a blank text or image when empty.
+// single or multiple), moves with the keys over the items that can be
+// current (optionally wrapping round), selects with a rubber band, can
+// follow the pointer (popup lists), draws a default icon for items without
+// one and a blank text or image when empty.
 // It always lives inside a UIListView: it never moves itself but draws its
 // items shifted by the content offsets the view gives it, and reaches the
 // view's vertical bar to bring an item into sight.
