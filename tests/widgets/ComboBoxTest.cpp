@@ -231,6 +231,41 @@ TEST_F(ComboBoxTest, ClickOnAPopupRowChoosesIt)
     EXPECT_FALSE(combo->popupMayOpen());
 }
 
+// A click on a separator's row used to make it current (the pop-up closed
+// on a blank box), and the wheel stepped onto separators.
+TEST_F(ComboBoxTest, SeparatorsNeverBecomeCurrentByClickOrWheel)
+{
+    combo->addItem(L"alpha");
+    combo->addSeparator();
+    combo->addSeparator();
+    combo->addItem(L"beta");
+    clickCentre(host, *combo);
+    ASSERT_TRUE(combo->isPopupVisible());
+    UIList* list = combo->popupView()->list();
+    pressAt(*combo->popup(), list->mapToWindow(list->itemRect(1).center()));
+    EXPECT_TRUE(combo->isPopupVisible()) << "a separator is no choice";
+    EXPECT_EQ(combo->currentIndex(), 0);
+    combo->hidePopup();
+    ASSERT_TRUE(combo->hasFocus());
+    const Point centre = combo->mapToWindow(combo->rect().center());
+    // The pointer comes back over the box from elsewhere: the wheel acts
+    // only there.
+    sendPointerMessage(host, WM_MOUSEMOVE, 0, Point(250, 150));
+    sendPointerMessage(host, WM_MOUSEMOVE, 0, centre);
+    POINT screen = {centre.x, centre.y};
+    ClientToScreen(hwndOf(&host), &screen);
+    std::vector<int> seen;
+    for (const short delta : {-120, -120, 120, 120}) {
+        SendMessageW(hwndOf(&host), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)), MAKELPARAM(screen.x, screen.y));
+        pumpUntil([] { return !pumpPending(); }, 500);
+        seen.push_back(combo->currentIndex());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{3, 3, 0, 0}));
+    EXPECT_EQ(changes.values, (std::vector<int>{0, 3, 0}));
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(combo->currentIndex(), 0);
+}
+
 TEST_F(ComboBoxTest, DeletingTheBoxWithItsPopupOpenLeavesTheRegistry)
 {
     addTexts(L"alpha,beta");

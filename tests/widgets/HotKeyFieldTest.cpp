@@ -4,6 +4,7 @@
 #include "foundation/Shortcut.h"
 
 #include "tests/support/RowTable.h"
+#include "tests/widgets/PointerMessages.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,50 @@ TEST_F(HotKeyFieldTest, NextPressAfterAReleaseStartsAfresh)
     EXPECT_EQ(field.hotKey(), HotKey(0, 'Q', 2));
     field.clear();
     EXPECT_EQ(field.hotKey(), HotKey());
+}
+
+// One real key message through the window procedure.
+void keyMessage(const UIWidget& window, UINT message, int virtualKey)
+{
+    const LPARAM scan = LPARAM(MapVirtualKeyW(UINT(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM up = message == WM_KEYUP ? LPARAM(3) << 30 : 0;
+    SendMessageW(hwndOf(&window), message, WPARAM(virtualKey), scan | 1 | up);
+    pumpUntil([] { return !pumpPending(); }, 500);
+}
+
+// Shift pressed alone used to replace the kept combination: "None" after
+// its release, "Shift + " with no key when the focus left while it was
+// held, and hotKey() returned Shift without a key meanwhile.
+TEST_F(HotKeyFieldTest, ModifiersAloneNeverReplaceTheKeptCombination)
+{
+    showAt(host, 60, 60, 320, 200);
+    UIHotKey field(&host);
+    field.setGeometry(10, 10, 200, 24);
+    field.show();
+    UIHotKey other(&host);
+    other.setGeometry(10, 50, 200, 24);
+    other.show();
+    const HotKey kept(0, keyF5, 2);
+    const String keptText = L"Control + " + keyName(keyF5);
+    for (const bool leave : {false, true}) {
+        SCOPED_TRACE(leave ? "the focus leaves" : "Shift is released");
+        field.setHotKey(kept);
+        ASSERT_TRUE(focusForKeys(host, field));
+        {
+            const HeldModifiers held(ShiftModifier);
+            keyMessage(host, WM_KEYDOWN, VK_SHIFT);
+            EXPECT_EQ(field.text(), String(L"Shift + "));
+            EXPECT_EQ(field.hotKey(), kept);
+            if (leave)
+                other.setFocus();
+            else
+                keyMessage(host, WM_KEYUP, VK_SHIFT);
+        }
+        EXPECT_EQ(field.text(), keptText);
+        EXPECT_EQ(field.hotKey(), kept);
+        keyMessage(host, WM_KEYUP, VK_SHIFT);
+    }
+    EXPECT_EQ(other.hotKey(), HotKey()) << "the release of a key pressed elsewhere records nothing";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "foundation/Dispatcher.h"
 #include "ui/UIPopupRegistry.h"
 #include "ui/UIWindow.h"
+#include "ui/widgets/UIBox.h"
 #include "ui/widgets/UIList.h"
 #include "ui/widgets/UIListView.h"
 #include "ui/widgets/UIMenu.h"
@@ -272,6 +273,60 @@ TEST_F(LineEditTest, MaskedTextNeverLeavesTheField)
             shown.push_back(i);
     }
     EXPECT_EQ(shown, (std::vector<int>{UILineEdit::MenuPaste, UILineEdit::MenuDelete}));
+}
+
+// ---- AltGr ----
+
+// AltGr arrives as Ctrl + Alt: its characters used to run the Ctrl
+// shortcuts after being typed (Z undid them, A selected all, X, C and V
+// cut, copied and pasted).
+TEST_F(LineEditTest, AltGrTypesItsCharacterAndRunsNoShortcut)
+{
+    struct Row {
+        int key;
+        wchar_t typed;
+    };
+    const Row rows[] = {{'Z', L'\x017C'}, {'A', L'\x0105'}, {'X', L'#'}, {'C', L'&'}, {'V', L'@'}};
+    Clipboard& clipboard = UIManager::instance()->clipboard();
+    ASSERT_TRUE(focusForKeys(host, *edit));
+    forEachRow(rows, [&](const Row& row) {
+        clipboard.setText(L"clip");
+        edit->setText(L"abc def");
+        edit->setSelection(4, 3);
+        const int before = sounds();
+        sendKeyStroke(host, row.key, KeyboardModifiers(control | AltModifier), row.typed);
+        EXPECT_EQ(edit->text(), String(L"abc ") + String(row.typed, 1));
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_EQ(edit->cursorPosition(), 5);
+        EXPECT_EQ(sounds(), before);
+        EXPECT_EQ(clipboard.text(), String(L"clip"));
+    });
+}
+
+// ---- Layout ----
+
+// The line edit claimed the whole spare width of its row (it was
+// expanding); it is resizable, so a resizable neighbour shares that width.
+TEST_F(LineEditTest, ARowSharesItsSpareWidthWithTheLineEdit)
+{
+    host.setLayoutEnabled(false);
+    auto* row = new UIBox(&host);
+    row->setLayoutVertical(false);
+    row->setLayoutMargins(0, 0, 0, 0);
+    row->setLayoutSpacing(0, 0);
+    auto* field = new UILineEdit(row);
+    field->setMinimumWidth(100);
+    auto* neighbour = new RecordingWidget(row, Colour(0, 0, 255));
+    neighbour->setSizePolicy(SizeResizable, SizeFixed);
+    neighbour->setMinimumSize(100, 24);
+    field->show();
+    neighbour->show();
+    row->setGeometry(0, 40, 300, 24);
+    row->show();
+    field->updateLayout();
+    EXPECT_EQ(field->width(), 150);
+    EXPECT_EQ(neighbour->width(), 150);
+    delete row;
 }
 
 // ---- Validator ----

@@ -1,12 +1,33 @@
 #include "tests/support/RowTable.h"
 #include "tests/widgets/ListTesting.h"
+#include "tests/widgets/PointerMessages.h"
 
 #include <random>
 
 namespace {
 
+// A key pressed in a view mode with wrapping on or off, from a start item
+// (-1: none), and the item it makes current.
+struct KeyMove {
+    UIList::ViewMode mode;
+    bool wrap;
+    int start;
+    int key;
+    int current;
+};
+
+constexpr auto icon = UIList::IconMode;
+constexpr auto rowMode = UIList::ListMode;
+
 class ListModelTest : public ListTest {
 protected:
+    void startMove(const KeyMove& move)
+    {
+        list->setViewMode(move.mode);
+        list->setWrapAround(move.wrap);
+        list->repaint();
+        list->setCurrentItemAndSelect(move.start);
+    }
     void key(int code, KeyboardModifiers modifiers = NoModifier)
     {
         UIKeyEvent e(KeyPressEventType, code, modifiers, String());
@@ -102,17 +123,8 @@ TEST_F(ListModelTest, IconsNeverGrowAndShrinkKeepingTheirShape)
 
 TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
 {
-    struct Row {
-        UIList::ViewMode mode;
-        bool wrap;
-        int start;
-        int key;
-        int current;
-    };
-    constexpr auto icon = UIList::IconMode;
-    constexpr auto rowMode = UIList::ListMode;
     // Eight items; in icon mode three columns: rows 0-2, 3-5, 6-7.
-    const Row rows[] = {
+    const KeyMove rows[] = {
         {icon, false, 1, 40, 4},  {icon, false, 2, 40, 5},  {icon, false, 6, 40, 6},  {icon, false, 7, 40, 7},
         {icon, true, 7, 40, 0},   {icon, false, 4, 38, 1},  {icon, false, 2, 38, 2},  {icon, false, 0, 38, 0},
         {icon, true, 0, 38, 7},   {icon, true, -1, 38, 7},  {icon, false, 3, 37, 2},  {icon, true, 0, 37, 7},
@@ -122,11 +134,8 @@ TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
         {rowMode, true, 0, 38, 7},  {rowMode, false, 0, 38, 0}, {rowMode, true, 0, 37, 7}, {rowMode, false, 3, 102, 4},
     };
     useIcons(8);
-    forEachRow(rows, [&](const Row& row) {
-        list->setViewMode(row.mode);
-        list->setWrapAround(row.wrap);
-        list->repaint();
-        list->setCurrentItemAndSelect(row.start);
+    forEachRow(rows, [&](const KeyMove& row) {
+        startMove(row);
         key(row.key);
         EXPECT_EQ(list->currentIndex(), row.current);
         if (row.current != row.start) {
@@ -135,29 +144,64 @@ TEST_F(ListModelTest, KeysMoveAndWrapInBothModes)
     });
 }
 
-TEST_F(ListModelTest, SeparatorDisabledOrHiddenTargetLeavesNoCurrentItem)
+// A hidden, disabled or separator item used to leave no current item, and
+// the next key started again at the first: the keys step over such items
+// in their own direction and stay put at the ends.
+TEST_F(ListModelTest, RealKeysStepOverItemsThatCannotBeCurrent)
 {
-    struct Row {
+    struct Spoil {
         const char* kind;
         void (*spoil)(UIListItem*);
     };
-    const Row rows[] = {{"separator", [](UIListItem* i) { i->setSeparator(true); }},
-                        {"disabled", [](UIListItem* i) { i->setEnabled(false); }},
-                        {"hidden", [](UIListItem* i) { i->setVisible(false); }}};
-    forEachRow(rows, [&](const Row& row) {
-        SCOPED_TRACE(row.kind);
+    const Spoil spoils[] = {{"separator", [](UIListItem* i) { i->setSeparator(true); }},
+                            {"disabled", [](UIListItem* i) { i->setEnabled(false); }},
+                            {"hidden", [](UIListItem* i) { i->setVisible(false); }}};
+    // Eight items of which 0, 2, 4 and 7 cannot be current; in icon mode
+    // three columns: 0-2, 3-5, 6-7.
+    const KeyMove moves[] = {
+        {rowMode, false, 1, VK_DOWN, 3},  {rowMode, false, 3, VK_UP, 1},   {rowMode, false, 1, VK_UP, 1},
+        {rowMode, false, 6, VK_DOWN, 6},  {rowMode, false, 6, VK_HOME, 1}, {rowMode, false, 1, VK_END, 6},
+        {rowMode, false, -1, VK_DOWN, 1}, {rowMode, true, 6, VK_DOWN, 1},  {rowMode, true, 1, VK_UP, 6},
+        {rowMode, false, 5, VK_RIGHT, 6}, {rowMode, false, 5, VK_LEFT, 3}, {icon, false, 1, VK_DOWN, 5},
+        {icon, false, 5, VK_UP, 1},       {icon, false, 6, VK_UP, 3},      {icon, false, 6, VK_DOWN, 6},
+        {icon, true, 6, VK_DOWN, 1},      {icon, false, 3, VK_LEFT, 1},
+    };
+    list->setViewMode(UIList::IconMode);
+    list->setItemSize({60, 60});
+    list->setMaximumColumns(3);
+    ASSERT_TRUE(focusForKeys(*window, *list));
+    for (const Spoil& spoil : spoils) {
+        SCOPED_TRACE(spoil.kind);
         list->clear();
-        addNumbered(3);
-        row.spoil(list->item(1));
-        list->setCurrentItem(0, false);
-        current.values.clear();
-        key(40);
-        EXPECT_EQ(list->currentIndex(), -1);
-        EXPECT_EQ(list->currentItem(), nullptr);
-        EXPECT_EQ(current.values, std::vector<int>{-1});
-        list->setCurrentItem(1, true);
-        EXPECT_EQ(list->currentIndex(), -1);
-    });
+        addNumbered(8);
+        for (int i : {0, 2, 4, 7})
+            spoil.spoil(list->item(i));
+        forEachRow(moves, [&](const KeyMove& move) {
+            startMove(move);
+            current.values.clear();
+            sendKeyStroke(*window, move.key);
+            EXPECT_EQ(list->currentIndex(), move.current);
+            EXPECT_EQ(current.values.size(), move.current == move.start ? 0u : 1u);
+        });
+    }
+}
+
+// Page keys land on the item at the view's edge: one that cannot be
+// current used to leave none.
+TEST_F(ListModelTest, PageKeysStepOverItemsThatCannotBeCurrent)
+{
+    addNumbered(40);
+    for (int i = 1; i < 39; ++i)
+        list->item(i)->setEnabled(false);
+    ASSERT_TRUE(focusForKeys(*window, *list));
+    list->setCurrentItemAndSelect(0);
+    sendKeyStroke(*window, VK_NEXT);
+    EXPECT_EQ(list->currentIndex(), 39);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{39});
+    view->setVerticalValue(view->verticalScrollBar()->maximum());
+    sendKeyStroke(*window, VK_PRIOR);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{0});
 }
 
 TEST_F(ListModelTest, PressesSelectByModeAndModifiers)

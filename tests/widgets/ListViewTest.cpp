@@ -31,6 +31,27 @@ TEST_F(ListViewTest, ViewFollowsTheVisibleItemsAndStepsOneItem)
     EXPECT_EQ(view->verticalScrollBar()->maximum(), 7 * 68 - 200);
 }
 
+// Icon mode counted its columns in steps of the item width and half the
+// side margins but asked for the item width and both margins per column:
+// a view whose items fit scrolled sideways (by 12 pixels here).
+TEST_F(ListViewTest, IconsThatFitTheWidthNeedNoHorizontalBar)
+{
+    window->resize(520, 340);
+    view->setGeometry(0, 0, 300, 300);
+    const int frame = view->width() - view->viewport()->width();
+    list->setViewMode(UIList::IconMode);
+    list->setItemSize({96, 96});
+    addNumbered(4);
+    view->setGeometry(0, 0, 404 + frame, 300);
+    ASSERT_EQ(list->width(), 404);
+    list->repaint();
+    EXPECT_EQ(list->columnCount(), 4);
+    const Rect last = list->itemRect(3);
+    EXPECT_LE(last.x + last.width, 404);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+}
+
 // Filling 10,000 icons took 80 s when every add relayouted the view.
 TEST_F(ListViewTest, SuspendedFillRelayoutsOnceWhenItResumes)
 {

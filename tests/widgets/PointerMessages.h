@@ -21,6 +21,9 @@ public:
             state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
         if (modifiers.testFlag(ControlModifier))
             state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+        // The right Alt: with the left Ctrl it is what AltGr sends.
+        if (modifiers.testFlag(AltModifier))
+            state[VK_MENU] = state[VK_RMENU] = 0x80;
         SetKeyboardState(state);
     }
     ~HeldModifiers() { SetKeyboardState(m_saved); }
@@ -52,4 +55,31 @@ inline void clickCentre(const UIWidget& window, const UIWidget& target, UINT dow
     sendPointerMessage(window, WM_MOUSEMOVE, 0, p);
     sendPointerMessage(window, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, p);
     sendPointerMessage(window, up, 0, p);
+}
+
+// Makes the window active and gives the target the focus, where real keys
+// go.
+inline bool focusForKeys(UIWidget& window, UIWidget& target)
+{
+    window.activateWindow();
+    if (!pumpUntil([&] { return window.isActiveWindow(); }, 2000))
+        return false;
+    target.setFocus();
+    return target.hasFocus();
+}
+
+// A real key stroke through the window procedure with the modifiers held:
+// the key goes down (followed by the character it types, when one is
+// given) and up, then the posted events are delivered.
+inline void sendKeyStroke(const UIWidget& window, int virtualKey, KeyboardModifiers modifiers = NoModifier,
+                          wchar_t typed = 0)
+{
+    const HeldModifiers held(modifiers);
+    const HWND hwnd = hwndOf(&window);
+    const LPARAM scan = LPARAM(MapVirtualKeyW(UINT(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+    if (typed)
+        PostMessageW(hwnd, WM_CHAR, WPARAM(typed), scan | 1);
+    SendMessageW(hwnd, WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
+    SendMessageW(hwnd, WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+    pumpUntil([] { return !pumpPending(); }, 500);
 }

@@ -371,6 +371,40 @@ TEST_F(TableTest, ToolTipShowsTheTextOfAShortenedCell)
     forEachRow(rows, [&](const Row& row) { EXPECT_EQ(table->toolTip(row.p), row.tip); });
 }
 
+// Painting skipped a hidden column's cells but left their old rectangles:
+// the hit test and the tool tip over the next column answered for it.
+TEST_F(TableTest, AHiddenColumnAnswersForNoPoint)
+{
+    add(L"a name far too long to fit in one hundred and twenty pixels", 7);
+    table->repaint();
+    table->header()->hideSection(0);
+    table->repaint();
+    // The Size column now starts at 0 and is 80 pixels wide.
+    const UIItemCell* size = table->row(0)->cell(1);
+    EXPECT_EQ(table->cellAt(rowPoint(0, 60)), size);
+    EXPECT_EQ(table->toolTip(rowPoint(0, 60)), String());
+    EXPECT_EQ(table->cellAt(rowPoint(0, 100)), nullptr);
+    EXPECT_EQ(table->toolTip(rowPoint(0, 100)), String());
+    table->header()->showSection(0);
+    table->repaint();
+    EXPECT_EQ(table->cellAt(rowPoint(0, 100)), table->row(0)->cell(0));
+}
+
+// swapRows stored the current row's new index itself, so the move was
+// never reported.
+TEST_F(TableTest, MovingTheCurrentRowReportsItsNewIndex)
+{
+    addNumbered(4);
+    table->setCurrentRow(1, false);
+    current.values.clear();
+    table->moveCurrentRowDown();
+    table->moveCurrentRowDown();
+    table->moveCurrentRowUp();
+    table->swapRows(0, 3);
+    EXPECT_EQ(current.values, (std::vector<int>{2, 3, 2}));
+    EXPECT_EQ(table->currentRowItem()->cell(0)->text(), String(L"row 1"));
+}
+
 // The paint draws only the rows on screen and works out the other rows'
 // places when asked: every hit test, flag and height must equal what a
 // paint walking every row gives, whatever happened since that paint.

@@ -199,14 +199,35 @@ TEST_F(TableViewTest, WheelDoesNotScrollWhileAKeyIsHeld)
     EXPECT_EQ(value(), table->rowHeight());
 }
 
-TEST_F(TableViewTest, AKeyOntoAHiddenRowLeavesNoCurrentRow)
+// A key onto a hidden row used to leave no current row, and the next Down
+// started again at row 0: the keys step over hidden rows in their own
+// direction and stay put at the ends.
+TEST_F(TableViewTest, RealKeysStepOverHiddenRows)
 {
-    addNumbered(4);
-    table->hideRow(2);
-    table->setCurrentRowAndSelect(1);
-    key(VK_DOWN);
-    EXPECT_EQ(table->currentRow(), -1);
-    EXPECT_EQ(selectedIndexes(), std::vector<int>{});
-    key(VK_DOWN);
-    EXPECT_EQ(table->currentRow(), 0);
+    addNumbered(30);
+    for (int i : {0, 2, 3, 29})
+        table->hideRow(i);
+    for (int i = 5; i < 28; ++i)
+        table->hideRow(i);
+    struct Row {
+        int start;
+        int key;
+        int current;
+    };
+    // Visible rows: 1, 4 and 28; all fit on the screen.
+    const Row rows[] = {
+        {1, VK_DOWN, 4}, {4, VK_DOWN, 28}, {28, VK_DOWN, 28}, {4, VK_UP, 1},   {1, VK_UP, 1},
+        {28, VK_HOME, 1}, {1, VK_END, 28}, {-1, VK_DOWN, 1}, {-1, VK_UP, -1}, {1, VK_NUMPAD2, 4},
+    };
+    ASSERT_TRUE(focusForKeys(*window, *table));
+    forEachRow(rows, [&](const Row& row) {
+        table->setCurrentRowAndSelect(row.start);
+        current.values.clear();
+        sendKeyStroke(*window, row.key);
+        EXPECT_EQ(table->currentRow(), row.current);
+        EXPECT_EQ(current.values.size(), row.current == row.start ? 0u : 1u);
+        if (row.current >= 0) {
+            EXPECT_EQ(selectedIndexes(), std::vector<int>{row.current});
+        }
+    });
 }

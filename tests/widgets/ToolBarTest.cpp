@@ -228,6 +228,32 @@ TEST_F(ToolBarTest, InsertedButtonsTakeTheBarsSettingsAndTheirPlaceOnScreen)
     });
 }
 
+// A button of the bar inserted again moved in the bar's list but stayed
+// where it was on screen.
+TEST_F(ToolBarTest, ReinsertedButtonsMoveOnScreenToo)
+{
+    struct Row {
+        int moved;
+        int index;
+        std::vector<int> order;
+    };
+    const Row rows[] = {{0, 3, {1, 2, 0}}, {0, 2, {1, 2, 0}}, {0, 1, {1, 0, 2}}, {2, 0, {2, 0, 1}}, {1, 2, {0, 2, 1}}};
+    forEachRow(rows, [&](const Row& row) {
+        const std::vector<UIToolButton*> made = {addButton(Colour(200, 0, 0)), addButton(Colour(0, 160, 0)),
+                                                 addButton(Colour(0, 0, 200))};
+        bar->insertButton(row.index, made[std::size_t(row.moved)]);
+        layOut();
+        int lastX = -1;
+        for (int i = 0; i < bar->count(); ++i) {
+            EXPECT_EQ(bar->button(i), made[std::size_t(row.order[std::size_t(i)])]) << "index " << i;
+            EXPECT_GT(bar->button(i)->x(), lastX) << "the screen follows the bar's order";
+            lastX = bar->button(i)->x();
+        }
+        while (bar->count() > 0)
+            bar->removeButton(bar->button(0));
+    });
+}
+
 TEST_F(ToolBarTest, SeparatorIntervalAndExpanderAreChildrenInOrder)
 {
     bar->setIntervalThickness(9);

@@ -156,13 +156,23 @@ void UIComboBox::addSeparator()
 void UIComboBox::appendItem(UIComboBoxItem* item)
 {
     m_items.push_back(item);
-    if (m_currentIndex < 0 && !item->isSeparator()) {
-        const auto first = std::find_if(m_items.begin(), m_items.end(),
-                                        [](const UIComboBoxItem* e) { return !e->isSeparator(); });
-        setCurrentIndex(int(first - m_items.begin()));
-    }
+    if (m_currentIndex < 0 && !item->isSeparator())
+        setCurrentIndex(firstTextIndex());
     if (m_sorted)
         sortItems();
+}
+
+int UIComboBox::firstTextIndex() const
+{
+    const auto first =
+        std::find_if(m_items.begin(), m_items.end(), [](const UIComboBoxItem* e) { return !e->isSeparator(); });
+    return first == m_items.end() ? -1 : int(first - m_items.begin());
+}
+
+bool UIComboBox::isSeparatorAt(int index) const
+{
+    const UIComboBoxItem* entry = item(index);
+    return entry && entry->isSeparator();
 }
 
 void UIComboBox::removeItem(int index)
@@ -222,7 +232,7 @@ String UIComboBox::currentText() const
 
 void UIComboBox::setCurrentIndex(int index)
 {
-    if (index == m_currentIndex || index < -1 || index >= count())
+    if (index == m_currentIndex || index < -1 || index >= count() || isSeparatorAt(index))
         return;
     m_currentIndex = index;
     UIList* list = m_popupView->list();
@@ -504,7 +514,7 @@ void UIComboBox::mouseClickEvent(UIMouseEvent* event)
     const auto found = std::find_if(m_items.begin(), m_items.end(),
                                     [&](const UIComboBoxItem* e) { return e->text() == m_defaultText; });
     const bool useDefault = !m_defaultText.isEmpty() && found != m_items.end();
-    setCurrentIndex(useDefault ? int(found - m_items.begin()) : 0);
+    setCurrentIndex(useDefault ? int(found - m_items.begin()) : firstTextIndex());
 }
 
 void UIComboBox::wheelEvent(UIWheelEvent* event)
@@ -514,13 +524,15 @@ void UIComboBox::wheelEvent(UIWheelEvent* event)
     step(event->direction() == WheelUp ? -1 : 1);
 }
 
-// One entry back or forth, never past either end.
+// To the next entry back or forth over any separators, never past either
+// end.
 void UIComboBox::step(int direction)
 {
-    if (direction < 0 && m_currentIndex > 0)
-        setCurrentIndex(m_currentIndex - 1);
-    else if (direction > 0 && m_currentIndex < count() - 1)
-        setCurrentIndex(m_currentIndex + 1);
+    int index = m_currentIndex + direction;
+    while (isSeparatorAt(index))
+        index += direction;
+    if (item(index))
+        setCurrentIndex(index);
 }
 
 void UIComboBox::enterEvent(UIMouseEvent*)
@@ -674,7 +686,8 @@ void UIComboBox::onListRelease(UIMouseEvent* event)
     if (event->button() != LeftButton || !list->rect().contains(event->position()))
         return;
     const int row = list->indexAt(event->position());
-    if (row < 0 || row >= count())
+    // A separator's row is no choice: the pop-up stays open.
+    if (row < 0 || row >= count() || isSeparatorAt(row))
         return;
     m_lineEdit->setText(list->item(row)->label());
     hidePopup();

@@ -74,7 +74,8 @@ public:
     int currentIndex() const { return m_currentIndex; }
     UIComboBoxItem* currentItem() const { return item(m_currentIndex); }
     String currentText() const;
-    // Nothing for the current index or one outside -1 .. count - 1.
+    // Nothing for the current index, one outside -1 .. count - 1 or a
+    // separator: a separator never becomes current.
     void setCurrentIndex(int index);
 
     // -1 when none, for an empty box or an empty text.
@@ -152,6 +153,9 @@ private:
 
     void buildPopup();
     void appendItem(UIComboBoxItem* item);
+    // The first entry that is no separator; -1 when none.
+    int firstTextIndex() const;
+    bool isSeparatorAt(int index) const;
     void sortItems();
     void showCurrentInLineEdit();
     void applyStyle();

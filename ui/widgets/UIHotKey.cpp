@@ -73,6 +73,7 @@ void UIHotKey::setHotKey(const HotKey& hotKey)
 {
     m_key = hotKey.key();
     m_modifiers = hotKey.modifiers();
+    keepShown();
     updateText();
     repaint();
 }
@@ -81,13 +82,27 @@ void UIHotKey::clear()
 {
     m_key = 0;
     m_modifiers = 0;
+    keepShown();
     updateText();
     repaint();
 }
 
-HotKey UIHotKey::hotKey() const
+void UIHotKey::keepShown()
 {
-    return HotKey(0, m_key, m_modifiers);
+    if (m_key == 0)
+        m_modifiers = 0;
+    m_kept = HotKey(0, m_key, m_modifiers);
+}
+
+// Modifiers still waiting for their key give way to the kept combination.
+void UIHotKey::showKept()
+{
+    if (m_key != 0)
+        return;
+    m_key = m_kept.key();
+    m_modifiers = m_kept.modifiers();
+    updateText();
+    repaint();
 }
 
 void UIHotKey::updateText()
@@ -181,6 +196,8 @@ void UIHotKey::keyPressEvent(UIKeyEvent* event)
     // A letter or digit alone is taken as Control plus that key.
     if (m_key != 0 && !isFunctionKey(m_key) && m_modifiers == 0)
         m_modifiers = controlBit;
+    if (m_key != 0)
+        keepShown();
     updateText();
     repaint();
 }
@@ -190,12 +207,8 @@ void UIHotKey::keyReleaseEvent(UIKeyEvent*)
     if (testFlag(WidgetKeyHeld))
         return;
     m_fresh = true;
-    if (m_key != 0)
-        return;
     // Modifiers alone are not a combination.
-    m_modifiers = 0;
-    updateText();
-    repaint();
+    showKept();
 }
 
 void UIHotKey::enterEvent(UIMouseEvent*)
@@ -222,10 +235,14 @@ void UIHotKey::focusInEvent(UIFocusEvent*)
     startTimer(HotKeyCaretTimerId, m_caretBlinkInterval);
 }
 
+// The releases of keys still held go elsewhere now: the combination ends
+// here.
 void UIHotKey::focusOutEvent(UIFocusEvent*)
 {
     killTimer(HotKeyCaretTimerId);
     m_caretVisible = false;
+    m_fresh = true;
+    showKept();
     repaint();
 }
 

@@ -20,10 +20,13 @@ public:
     explicit UIHotKey(UIWidget* parent);
     ~UIHotKey() override;
 
+    // A combination without a key is taken as none.
     void setHotKey(const HotKey& hotKey);
     void clear();
-    // Id 0, with the recorded key and modifiers.
-    HotKey hotKey() const;
+    // Id 0, with the last complete combination recorded: never modifiers
+    // without a key, even while the user still holds them (the text shows
+    // "Shift + " then).
+    HotKey hotKey() const { return m_kept; }
 
     const String& text() const { return m_text; }
     void setSeparator(const String& separator) { m_separator = separator; }
@@ -50,6 +53,8 @@ protected:
 private:
     void updateText();
     void takeKey(int key);
+    void keepShown();
+    void showKept();
     int skinState() const;
     int textWidth() const;
 
@@ -61,6 +66,9 @@ private:
     UISkin m_backgroundSkin;
     std::uint32_t m_modifiers = 0;
     std::uint32_t m_key = 0;
+    // The last complete combination (or none): what the field returns to
+    // when modifiers alone are released or the focus leaves meanwhile.
+    HotKey m_kept;
     // Set once every key is up: the next press starts a new combination.
     bool m_fresh = true;
     String m_text;

@@ -62,7 +62,7 @@ UILineEdit::UILineEdit(UIWidget* parent) : UIAbstractTextEdit(parent, L"UILineEd
     setFlag(WidgetInputControl, true);
     setFlag(WidgetTakesDoubleClicks, true);
     setFlag(WidgetHoverTracking, true);
-    setSizePolicy(SizeExpanding, SizeFixed);
+    setSizePolicy(SizeResizable, SizeFixed);
     setFocusPolicy(TabFocus | ClickFocus);
     setCursor(Cursor(cursorShape));
     setDragFlags(DragSourceFlag | DropTargetFlag);
@@ -419,11 +419,13 @@ void UILineEdit::keyPressEvent(UIKeyEvent* event)
     if (m_selecting)
         return;
     handleTypedText(event);
-    const bool shift = event->modifiers().testFlag(ShiftModifier);
-    const bool control = event->modifiers().testFlag(ControlModifier);
-    if (control)
+    const KeyboardModifiers modifiers = event->modifiers();
+    const bool shift = modifiers.testFlag(ShiftModifier);
+    // AltGr arrives as Ctrl + Alt and types text: only Ctrl alone commands.
+    const bool command = modifiers.testFlag(ControlModifier) && !modifiers.testFlag(AltModifier);
+    if (command)
         handleControlKey(event->key(), shift);
-    handleKey(event->key(), shift, control);
+    handleKey(event->key(), shift, command);
 }
 
 void UILineEdit::handleKey(int key, bool shift, bool control)

@@ -454,8 +454,7 @@ int UIList::columnCount() const
 {
     if (isEmpty() || m_viewMode != IconMode)
         return 1;
-    const UIMargins& m = m_style.iconModeItemMargin;
-    const int step = m_style.iconModeItemSize.width + (m.left + m.right) / 2;
+    const int step = iconColumnStep();
     // A step below one pixel would divide by zero or go negative.
     int columns = step >= 1 ? width() / step : 1;
     if (m_maximumColumns >= 1)
@@ -490,7 +489,15 @@ Size UIList::minimumSizeHint() const
         return {70, 70};
     if (m_viewMode != IconMode)
         return {70, visibleItemCount() * m_style.listModeItemHeight};
-    const Size item = m_style.iconModeItemSize;
     const UIMargins& m = m_style.iconModeItemMargin;
-    return {(item.width + m.left + m.right) * columnCount(), (item.height + m.top + m.bottom) * visibleRowCount()};
+    return {iconColumnStep() * columnCount(), (m_style.iconModeItemSize.height + m.top + m.bottom) * visibleRowCount()};
+}
+
+// The width one icon column takes, both when counting the columns that fit
+// and when asking for room: two different steps made a view whose items
+// fit scroll sideways.
+int UIList::iconColumnStep() const
+{
+    const UIMargins& m = m_style.iconModeItemMargin;
+    return m_style.iconModeItemSize.width + (m.left + m.right) / 2;
 }

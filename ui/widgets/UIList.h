@@ -3,9 +3,10 @@
 // UIList: a sequence of UIListItem records shown either as a vertical list
 // of rows (list mode) or as a grid of icons with a label and a detail line
 // under each (icon mode). It keeps a current item and a selection (none,
-// single or multiple), moves with the keys (optionally wrapping round),
-// selects with a rubber band, can follow the pointer (popup lists), draws a
-// default icon for items without one and a blank text or image when empty.
+// single or multiple), moves with the keys over the items that can be
+// current (optionally wrapping round), selects with a rubber band, can
+// follow the pointer (popup lists), draws a default icon for items without
+// one and a blank text or image when empty.
 // It always lives inside a UIListView: it never moves itself but draws its
 // items shifted by the content offsets the view gives it, and reaches the
 // view's vertical bar to bring an item into sight.
@@ -40,6 +41,7 @@
 #include <vector>
 
 class Graphics;
+class UIItemNavigation;
 class UIScrollArea;
 
 class UIList : public UIWidget, public UIListItemOwner {
@@ -263,6 +265,8 @@ private:
     void setCurrentPair(int index, UIListItem* item, bool scroll);
     void rederiveCurrentAfterTake(int index);
     bool isUsable(const UIListItem* item) const;
+    // Icon mode: item width and the mean of the side margins.
+    int iconColumnStep() const;
     void setBlankSwitch(bool& flag, bool on);
     void selectIndexRange(int lo, int hi);
     // What a press selects: pressSelection's side of the list.
@@ -286,11 +290,10 @@ private:
     void paintBlank(Graphics& g);
 
     // UIListInput.cpp
+    UIItemNavigation navigation() const;
     void moveCurrentAndSelect(int index);
-    void previousItem();
-    void nextItem();
-    void rowUp();
-    void rowDown();
+    void stepItem(int direction);
+    void stepRow(int direction);
     void pageBy(int direction, int probeY);
     void dragRubberBand(const UIMouseEvent* event);
     void hoverSelectAt(Point p);

@@ -1,38 +1,23 @@
 #include "ui/widgets/UIList.h"
 
+#include "ui/widgets/UIItemNavigation.h"
 #include "ui/widgets/UIPressSelection.h"
 #include "ui/widgets/UIScrollArea.h"
 #include "ui/widgets/UIToolTip.h"
 
-namespace {
-
-// Virtual-key codes; the keypad's digits act as the keys printed on them.
-enum ListKey : int {
-    KeyPageUp = 33,
-    KeyPageDown = 34,
-    KeyEnd = 35,
-    KeyHome = 36,
-    KeyLeft = 37,
-    KeyUp = 38,
-    KeyRight = 39,
-    KeyDown = 40,
-    KeyA = 65,
-    KeyPad1 = 97,
-    KeyPad2 = 98,
-    KeyPad3 = 99,
-    KeyPad4 = 100,
-    KeyPad6 = 102,
-    KeyPad7 = 103,
-    KeyPad8 = 104,
-    KeyPad9 = 105,
-};
-
-} // namespace
-
 // ---- Keys ----
 
+UIItemNavigation UIList::navigation() const
+{
+    return UIItemNavigation(count(), m_currentIndex, [this](int index) { return isUsable(item(index)); });
+}
+
+// Clears the selection, makes the item current and selects it; nothing
+// for -1 or the current item.
 void UIList::moveCurrentAndSelect(int index)
 {
+    if (index < 0 || index == m_currentIndex)
+        return;
     clearSelection();
     setCurrentItemAndSelect(index);
 }
@@ -41,96 +26,66 @@ void UIList::keyPressEvent(UIKeyEvent* event)
 {
     if (isEmpty())
         return;
-    const int last = count() - 1;
     const bool iconMode = m_viewMode == IconMode;
-    switch (event->key()) {
-    case KeyPageUp:
-    case KeyPad9:
+    switch (navigationKeyOf(event->key(), event->modifiers())) {
+    case NavigationKey::PageUp:
         pageBy(-1, 1);
         break;
-    case KeyPageDown:
-    case KeyPad3:
+    case NavigationKey::PageDown:
         pageBy(1, height() - 1);
         break;
-    case KeyHome:
-    case KeyPad7:
-        if (m_currentIndex != 0)
-            moveCurrentAndSelect(0);
+    case NavigationKey::Home:
+        moveCurrentAndSelect(navigation().first());
         break;
-    case KeyEnd:
-    case KeyPad1:
-        if (m_currentIndex != last)
-            moveCurrentAndSelect(last);
+    case NavigationKey::End:
+        moveCurrentAndSelect(navigation().last());
         break;
-    case KeyLeft:
-    case KeyPad4:
-        previousItem();
+    case NavigationKey::Left:
+        stepItem(-1);
         break;
-    case KeyRight:
-    case KeyPad6:
-        nextItem();
+    case NavigationKey::Right:
+        stepItem(1);
         break;
-    case KeyUp:
-    case KeyPad8:
-        iconMode ? rowUp() : previousItem();
+    case NavigationKey::Up:
+        iconMode ? stepRow(-1) : stepItem(-1);
         break;
-    case KeyDown:
-    case KeyPad2:
-        iconMode ? rowDown() : nextItem();
+    case NavigationKey::Down:
+        iconMode ? stepRow(1) : stepItem(1);
         break;
-    case KeyA:
-        if (event->modifiers().testFlag(ControlModifier))
-            selectAll();
+    case NavigationKey::SelectAll:
+        selectAll();
         break;
-    default:
+    case NavigationKey::None:
         break;
     }
 }
 
-void UIList::previousItem()
+// The previous or next item that can be current; past the end, the far
+// end's when wrapping round.
+void UIList::stepItem(int direction)
 {
-    if (m_currentIndex >= 1)
-        moveCurrentAndSelect(m_currentIndex - 1);
-    else if (m_wrapAround)
-        moveCurrentAndSelect(count() - 1);
+    const UIItemNavigation items = navigation();
+    int target = items.next(direction);
+    if (target < 0 && m_wrapAround)
+        target = direction > 0 ? items.first() : items.last();
+    moveCurrentAndSelect(target);
 }
 
-void UIList::nextItem()
+// Icon mode: the item one row up or down, or the nearest beyond it that
+// can be current. Wrapping round happens only from the end itself.
+void UIList::stepRow(int direction)
 {
-    const int last = count() - 1;
-    if (m_currentIndex < last)
-        moveCurrentAndSelect(m_currentIndex + 1);
-    else if (m_wrapAround)
-        moveCurrentAndSelect(0);
-}
-
-void UIList::rowUp()
-{
-    if (m_currentIndex <= 0) {
-        if (m_wrapAround)
-            moveCurrentAndSelect(count() - 1);
+    const UIItemNavigation items = navigation();
+    if (items.next(direction) < 0) {
+        stepItem(direction);
         return;
     }
-    const int target = m_currentIndex - columnCount();
-    if (target >= 0)
-        moveCurrentAndSelect(target);
+    const int target = m_currentIndex + direction * columnCount();
+    moveCurrentAndSelect(items.from(target, direction));
 }
 
-void UIList::rowDown()
-{
-    const int last = count() - 1;
-    if (m_currentIndex == last) {
-        if (m_wrapAround)
-            moveCurrentAndSelect(0);
-        return;
-    }
-    const int target = m_currentIndex + columnCount();
-    if (target <= last)
-        moveCurrentAndSelect(target);
-}
-
-// One page of the view's vertical bar, then the item at (0, probeY)
-// becomes current and selected alone.
+// One page of the view's vertical bar, then the item at (0, probeY), or
+// the nearest that can be current, becomes current and selected alone.
 void UIList::pageBy(int direction, int probeY)
 {
     UIScrollArea* area = scrollArea();
@@ -138,11 +93,8 @@ void UIList::pageBy(int direction, int probeY)
         return;
     direction < 0 ? area->pageUp() : area->pageDown();
     int index = -1;
-    if (!itemAt(Point{0, probeY}, &index) || index == m_currentIndex)
-        return;
-    setCurrentItem(index, true);
-    m_items.selectAll(false);
-    selectCurrentItem();
+    if (itemAt(Point{0, probeY}, &index))
+        moveCurrentAndSelect(navigation().nearest(index, direction));
 }
 
 // ---- Mouse ----

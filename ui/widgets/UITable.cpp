@@ -241,12 +241,14 @@ bool UITable::swapRows(int i, int j)
 {
     if (i == j || !row(i) || !row(j))
         return false;
-    if (m_currentIndex == i)
-        m_currentIndex = j;
-    else if (m_currentIndex == j)
-        m_currentIndex = i;
+    // The current row moves with its place; setCurrentRow reports the new index.
+    int current = m_currentIndex;
+    if (current == i)
+        current = j;
+    else if (current == j)
+        current = i;
     m_rows.swap(i, j);
-    setCurrentRow(m_currentIndex, true);
+    setCurrentRow(current, true);
     repaint();
     return true;
 }

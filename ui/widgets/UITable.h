@@ -37,6 +37,7 @@
 
 class Graphics;
 class UIHeader;
+class UIItemNavigation;
 class UIScrollArea;
 
 class UITable : public UIWidget, public UITableRowOwner {
@@ -292,9 +293,9 @@ private:
     void considerHit(UITableRow* row, Point p, int& best) const;
 
     // UITableInput.cpp
+    UIItemNavigation navigation() const;
     void moveCurrentAndSelect(int index);
-    void keyUp();
-    void keyDown();
+    void stepRow(int direction);
     void pageBy(int direction, int probeY);
     void dragRubberBand(const UIMouseEvent* event);
     void hoverSelectAt(Point p);

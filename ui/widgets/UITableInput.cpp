@@ -1,34 +1,23 @@
 #include "ui/widgets/UITable.h"
 
 #include "ui/UIToolkitHooks.h"
+#include "ui/widgets/UIItemNavigation.h"
 #include "ui/widgets/UIPressSelection.h"
 #include "ui/widgets/UIScrollArea.h"
 
-namespace {
-
-// Virtual-key codes; the keypad's digits act as the keys printed on them.
-enum TableKey : int {
-    KeyPageUp = 33,
-    KeyPageDown = 34,
-    KeyEnd = 35,
-    KeyHome = 36,
-    KeyUp = 38,
-    KeyDown = 40,
-    KeyA = 65,
-    KeyPad1 = 97,
-    KeyPad2 = 98,
-    KeyPad3 = 99,
-    KeyPad7 = 103,
-    KeyPad8 = 104,
-    KeyPad9 = 105,
-};
-
-} // namespace
-
 // ---- Keys ----
 
+UIItemNavigation UITable::navigation() const
+{
+    return UIItemNavigation(rowCount(), m_currentIndex, [this](int index) { return row(index)->isVisible(); });
+}
+
+// Clears the selection, makes the row current and selects it; nothing for
+// -1 or the current row.
 void UITable::moveCurrentAndSelect(int index)
 {
+    if (index < 0 || index == m_currentIndex)
+        return;
     clearSelection(false, true);
     setCurrentRowAndSelect(index);
 }
@@ -37,58 +26,42 @@ void UITable::keyPressEvent(UIKeyEvent* event)
 {
     if (isEmpty())
         return;
-    const int last = rowCount() - 1;
-    switch (event->key()) {
-    case KeyUp:
-    case KeyPad8:
-        keyUp();
+    switch (navigationKeyOf(event->key(), event->modifiers())) {
+    case NavigationKey::Up:
+        stepRow(-1);
         break;
-    case KeyDown:
-    case KeyPad2:
-        keyDown();
+    case NavigationKey::Down:
+        stepRow(1);
         break;
-    case KeyHome:
-    case KeyPad7:
-        if (m_currentIndex != 0)
-            moveCurrentAndSelect(0);
+    case NavigationKey::Home:
+        moveCurrentAndSelect(navigation().first());
         break;
-    case KeyEnd:
-    case KeyPad1:
-        if (m_currentIndex != last)
-            moveCurrentAndSelect(last);
+    case NavigationKey::End:
+        moveCurrentAndSelect(navigation().last());
         break;
-    case KeyPageUp:
-    case KeyPad9:
+    case NavigationKey::PageUp:
         pageBy(-1, headerHeight() + 1);
         break;
-    case KeyPageDown:
-    case KeyPad3:
+    case NavigationKey::PageDown:
         pageBy(1, height() - 1);
         break;
-    case KeyA:
-        if (event->modifiers().testFlag(ControlModifier))
-            selectAll();
+    case NavigationKey::SelectAll:
+        selectAll();
         break;
     default:
         break;
     }
 }
 
-void UITable::keyUp()
+// The nearest visible row above or below; at that end the current row
+// only comes back into sight when the view has left it.
+void UITable::stepRow(int direction)
 {
-    if (m_currentIndex > 0)
-        moveCurrentAndSelect(m_currentIndex - 1);
-    else if (m_currentIndex == 0 && !m_rows.items().front()->isOnScreen())
-        ensureRowVisible(0);
-}
-
-void UITable::keyDown()
-{
-    const int last = rowCount() - 1;
-    if (m_currentIndex < last)
-        moveCurrentAndSelect(m_currentIndex + 1);
-    else if (!m_rows.items().back()->isOnScreen())
-        ensureRowVisible(last);
+    const int target = navigation().next(direction);
+    if (target >= 0)
+        moveCurrentAndSelect(target);
+    else if (m_currentRow && !m_currentRow->isOnScreen())
+        ensureRowVisible(m_currentIndex);
 }
 
 // One page of the view's vertical bar, then the row at probeY becomes
@@ -98,14 +71,10 @@ void UITable::pageBy(int direction, int probeY)
     UIScrollArea* area = scrollArea();
     if (!area)
         return;
-    UIScrollBar* bar = area->verticalScrollBar();
-    bar->setValue(bar->value() + direction * bar->pageStep());
+    direction < 0 ? area->pageUp() : area->pageDown();
     int index = -1;
-    if (!rowAt(Point{0, probeY}, &index) || index == m_currentIndex)
-        return;
-    setCurrentRow(index, true);
-    clearSelection(false, true);
-    selectCurrentRow();
+    if (rowAt(Point{0, probeY}, &index))
+        moveCurrentAndSelect(index);
 }
 
 // ---- Mouse ----

@@ -224,9 +224,12 @@ void UITable::paintRow(Graphics& g, UIPaintEvent* event, UITableRow* row, int ra
         const UIHeaderSection* section = m_header->section(i);
         if (!section)
             break;
-        if (!section->isVisible())
-            continue;
         UIItemCell* c = row->cell(i);
+        // A hidden column's cell must not keep the place its neighbour takes now.
+        if (!section->isVisible()) {
+            *c->rect() = Rect();
+            continue;
+        }
         *c->rect() = Rect(x, r.y, section->width(), r.height);
         if (c->rect()->intersects(rect()))
             drawCell(g, event, c, selected, odd, enabled);

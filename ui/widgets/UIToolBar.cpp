@@ -79,12 +79,21 @@ void UIToolBar::insertButton(int index, UIToolButton* added)
     // A button inserted again moves rather than standing twice in the list.
     m_buttons.removeValue(added);
     UIToolButton* before = button(index);
+    // The screen follows the child order: the button goes last, and at an
+    // inner place the children from its successor on go after it.
+    moveChildToEnd(added);
     if (!before) {
         m_buttons.append(added);
         return;
     }
     m_buttons.insertBefore(m_buttons.findNode(before), added);
     moveChildrenToEnd(before, added);
+}
+
+void UIToolBar::moveChildToEnd(UIWidget* child)
+{
+    child->setParent(nullptr);
+    child->setParent(this);
 }
 
 void UIToolBar::moveChildrenToEnd(const UIWidget* from, const UIWidget* kept)
@@ -96,10 +105,8 @@ void UIToolBar::moveChildrenToEnd(const UIWidget* from, const UIWidget* kept)
         if (found && child != kept)
             moving.push_back(child);
     }
-    for (UIWidget* child : moving) {
-        child->setParent(nullptr);
-        child->setParent(this);
-    }
+    for (UIWidget* child : moving)
+        moveChildToEnd(child);
 }
 
 void UIToolBar::removeButton(UIToolButton* button)

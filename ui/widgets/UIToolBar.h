@@ -96,6 +96,7 @@ private:
     // Moves the children from the one given to the end, all but kept, so
     // that kept comes before them on screen.
     void moveChildrenToEnd(const UIWidget* from, const UIWidget* kept);
+    void moveChildToEnd(UIWidget* child);
 
     Brush m_background;
     UIMargins m_padding;
