@@ -86,6 +86,8 @@ public:
     bool load();
     // Writes every entry in registration order. The old file is replaced
     // only once the new one is complete, so a failed save leaves it intact.
+    // A value is written as the readers give it back: without U+0000, and
+    // with U+FFFD for each lone surrogate half, which would fail the load.
     bool save() const;
 
 private:
