@@ -474,6 +474,22 @@ TEST_F(SettingsFile, FilesOfOneToThreeBytesLoadEmpty)
     }
 }
 
+// The short-file rule took its length from the disk apart from the read, so
+// a file held by another program (or whose length could not be read) loaded
+// as an empty store, whose defaults the exit then wrote over it.
+TEST_F(SettingsFile, FileThatCannotBeOpenedIsNoEmptyStore)
+{
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        ASSERT_TRUE(writeRaw(configPath(), bytesOf({0xEF, 0xBB})));
+        HANDLE held = CreateFileW(configPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        Settings settings = store(format);
+        EXPECT_FALSE(settings.load()) << "format " << format;
+        CloseHandle(held);
+        EXPECT_TRUE(settings.load()) << "format " << format;
+    }
+}
+
 TEST_F(SettingsFile, UnparsableXmlLoadsAsFalseAndLeavesTheStoreEmpty)
 {
     const std::vector<std::string> files = {
