@@ -8,7 +8,9 @@
 #include "app/UserInterface.h"
 #include "app/windows/FlashProgressWindow.h"
 #include "foundation/Application.h"
+#include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
+#include "foundation/UnreadableFile.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
 #include "ui/widgets/UIWidgetHooks.h"
@@ -16,6 +18,20 @@
 namespace {
 
 MainController* liveController = nullptr;
+
+// Polls, while a request waits, whether the library is free.
+constexpr int libraryFreeTimer = 1;
+constexpr int libraryFreePollMs = 20;
+
+void tellUser(const String& text)
+{
+    uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
+}
+
+String exceptionText(const wchar_t* text)
+{
+    return translate(text, L"MainWindow/Exceptions");
+}
 
 // The widget set's hooks, with the program's own progress window for the
 // library's loads and saves.
@@ -72,8 +88,30 @@ void MainController::openSettings()
         application->ensureUserDataPath();
     m_settings = std::make_unique<Settings>(L"kestrola.config", product, Settings::UserData, Settings::Xml);
     registerSettings(*m_settings);
-    m_settings->load();
+    if (!m_settings->load())
+        keepUnreadableSettings();
     registerSettings(*m_settings);
+}
+
+// The defaults written at exit would replace the user's rules and filters,
+// so a settings file that exists and cannot be read is moved aside first, as
+// the library's is; one in use by another program, or that cannot be moved,
+// is held: the settings are not written in this run.
+void MainController::keepUnreadableSettings()
+{
+    const String path = m_settings->filePath();
+    if (!fileExists(path))
+        return;
+    const bool inUse = isFileInUse(path);
+    const String kept = inUse ? String() : moveAsideAsBad(path);
+    m_settingsHeld = kept.isEmpty();
+    String text = inUse ? exceptionText(L"The settings file ^ is in use by another program.").arg(path)
+                        : exceptionText(L"The settings file ^ could not be read.").arg(path);
+    if (m_settingsHeld)
+        text += L'\n' + exceptionText(L"It is left as it is, and the settings are not saved in this session.");
+    else
+        text += L'\n' + exceptionText(L"The file was kept as ^, and the default settings are used.").arg(kept);
+    tellUser(text);
 }
 
 // The library reports what it could not read; a library it could not
@@ -82,7 +120,7 @@ void MainController::openLibrary()
 {
     if (m_model->openDatabase() || m_model->database()->lastError() != Database::CannotCreate)
         return;
-    uiHooks().information(String(), m_model->database()->errorText(), String(), UiHooks::OkButton, 0);
+    tellUser(m_model->database()->errorText());
 }
 
 void MainController::applyLanguage()
@@ -136,6 +174,8 @@ void MainController::reloadTagCloudBackground()
 
 bool MainController::saveSettings()
 {
+    if (m_settingsHeld)
+        return false;
     m_userInterface->saveSettings();
     m_model->saveSettings();
     return m_settings->save();
@@ -149,20 +189,44 @@ bool MainController::saveLibrary()
     if (database && database->save(false))
         return true;
     const String path = database && database->hasPath() ? database->path() : Database::defaultPath();
-    const String text = translate(L"The library could not be saved to ^.", L"MainWindow/Exceptions").arg(path);
-    uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
+    tellUser(exceptionText(L"The library could not be saved to ^.").arg(path));
     return false;
 }
 
+// A held settings file was reported at start, so only a failed write is.
 void MainController::exit()
 {
-    if (m_exiting)
+    if (m_exiting || waitForLibrary(Request::Exit))
         return;
     m_exiting = true;
-    saveSettings();
+    if (!saveSettings() && !m_settingsHeld)
+        tellUser(exceptionText(L"The settings could not be saved to ^.").arg(m_settings->filePath()));
     saveLibrary();
     if (Application::instance())
         Application::instance()->quit();
+}
+
+bool MainController::waitForLibrary(Request request)
+{
+    if (!m_model || !m_model->isBusy())
+        return false;
+    if (request > m_waiting)
+        m_waiting = request;
+    startTimer(libraryFreeTimer, libraryFreePollMs);
+    return true;
+}
+
+void MainController::timerEvent(int id)
+{
+    if (id != libraryFreeTimer || m_model->isBusy())
+        return;
+    killTimer(libraryFreeTimer);
+    const Request request = m_waiting;
+    m_waiting = Request::Nothing;
+    if (request == Request::Exit)
+        exit();
+    else if (request == Request::Hide)
+        m_userInterface->hideMainWindow();
 }
 
 Settings& settings()

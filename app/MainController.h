@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Hooks.h"
+#include "ui/TimerClient.h"
 
 #include <memory>
 
@@ -13,7 +14,7 @@ class UserInterface;
 // "kestrola.config", the library model, the library controller and the UI
 // root. It answers the lower layers' shell services (foundation/Hooks.h)
 // while it lives. One at a time, on the UI thread.
-class MainController : public ShellHooks {
+class MainController : public ShellHooks, private TimerClient {
 public:
     // Start-up: the settings store (every key registered, the file read),
     // the language, the model with its settings, the library opened (first
@@ -36,16 +37,30 @@ public:
     void reloadTagCloudBackground() override;
 
     // Writes the settings file: the model's settings, the cloud's selection
-    // and the window geometry first.
+    // and the window geometry first. False, without writing, when a settings
+    // file that could not be read is held in its place.
     bool saveSettings();
     // Writes the library file, with a progress window; tells the user when
     // it cannot.
     bool saveLibrary();
-    // Saves the settings, then the library, then ends the event loop. Once.
+    // Saves the settings, then the library, then ends the event loop. Once;
+    // the user is told of each file that could not be written.
     void exit();
 
+    // What waits for the library: a non-silent merge processes events, so
+    // the notification menu and the session's end reach the program while a
+    // scan, merge or save holds the library busy. Such a request waits until
+    // the library is free and is then carried out as usual; an exit beats a
+    // hide, and asking again adds nothing.
+    enum class Request { Nothing, Hide, Exit };
+    // True when the library is busy and the request was left waiting.
+    bool waitForLibrary(Request request);
+    Request waitingRequest() const { return m_waiting; }
+
 private:
+    void timerEvent(int id) override;
     void openSettings();
+    void keepUnreadableSettings();
     void openLibrary();
     void applyLanguage();
 
@@ -54,6 +69,8 @@ private:
     std::unique_ptr<LibraryController> m_libraryController;
     std::unique_ptr<UserInterface> m_userInterface;
     bool m_exiting = false;
+    bool m_settingsHeld = false;
+    Request m_waiting = Request::Nothing;
 };
 
 // The live controller's parts, for every window of the program.

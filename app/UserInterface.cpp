@@ -38,7 +38,7 @@ void UserInterface::start(bool autorun)
     // Closing the window and Windows ending the session end the program as
     // the menu's exit does: nothing unsaved is lost.
     m_mainWindow->closeRequested.connect(this, &UserInterface::onExitTriggered);
-    m_mainWindow->shutdownRequested.connect(this, &UserInterface::onExitTriggered);
+    m_mainWindow->shutdownRequested.connect(this, &UserInterface::onSessionEnding);
     m_mainWindow->loadGeometry(settings());
     m_mainWindow->tagCloud()->loadSelection();
     m_mainWindow->tagCloud()->reloadBackground();
@@ -67,8 +67,11 @@ void UserInterface::hideMainWindow()
 {
     if (!m_mainWindow || !m_mainWindow->isVisible())
         return;
+    MainController* controller = MainController::instance();
+    if (controller && controller->waitForLibrary(MainController::Request::Hide))
+        return;
     m_mainWindow->hide();
-    if (MainController* controller = MainController::instance())
+    if (controller)
         controller->saveLibrary();
 }
 
@@ -113,4 +116,14 @@ void UserInterface::onExitTriggered()
 {
     if (MainController* controller = MainController::instance())
         controller->exit();
+}
+
+// Windows lets a program ask for time before the session ends; while the
+// library is busy the exit waits for it, so the session has to wait too.
+void UserInterface::onSessionEnding(bool* mayEnd)
+{
+    onExitTriggered();
+    const MainController* controller = MainController::instance();
+    if (mayEnd && controller && controller->waitingRequest() == MainController::Request::Exit)
+        *mayEnd = false;
 }

@@ -11,9 +11,10 @@ class UIMenu;
 class UIMouseEvent;
 
 // The UI root: the main window and the notification-area icon with its
-// menu. Closing the main window, or the menu's exit, ends the program
-// through the main controller; hiding the window to the notification area
-// writes the library.
+// menu. Closing the main window, the menu's exit, or the end of the
+// Windows session ends the program through the main controller; hiding the
+// window to the notification area writes the library. Both wait while the
+// library is busy (MainController::waitForLibrary).
 class UserInterface : public SignalReceiver {
 public:
     UserInterface();
@@ -34,7 +35,8 @@ public:
 
     // Shows, restores and brings the main window forward.
     void showMainWindow();
-    // Hides the main window to the notification area and writes the library.
+    // Hides the main window to the notification area and writes the library;
+    // later, when the library is busy now.
     void hideMainWindow();
 
 private:
@@ -43,6 +45,7 @@ private:
     void onTrayMenuAboutToShow();
     void onShowHideTriggered();
     void onExitTriggered();
+    void onSessionEnding(bool* mayEnd);
 
     MainWindow* m_mainWindow = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;

@@ -1,6 +1,7 @@
 #include "foundation/Settings.h"
 
 #include "foundation/Application.h"
+#include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"
 
@@ -12,6 +13,15 @@ namespace {
 // Shorter files hold nothing a backend could read, not even a byte-order
 // mark and one character, so they load as an empty store.
 constexpr std::uint64_t minimumReadableSize = 4;
+
+// The length of the file as opened, so that a file whose length cannot be
+// read, or that cannot be opened, never counts as an empty store: a store
+// loaded empty would write its defaults over the file at exit.
+std::uint64_t openFileSize(const String& path)
+{
+    const FileInputStream stream(path);
+    return stream.isOpen() ? stream.size() : minimumReadableSize;
+}
 
 String folderUnder(int specialFolder, const String& folderName)
 {
@@ -161,7 +171,7 @@ bool Settings::load()
         return false;
     if (!fileExists(path))
         return createEmptyFile(path);
-    if (FileSystem::fileSize(path) < minimumReadableSize)
+    if (openFileSize(path) < minimumReadableSize)
         return true;
     switch (m_format) {
     case Ini:

@@ -81,11 +81,13 @@ public:
 
     // Replaces every entry by the file's. A missing file is created empty
     // (with its folder) and loads as true; a file of fewer than 4 bytes loads
-    // as true with no entries; a file the format cannot read leaves the
-    // store empty and gives false.
+    // as true with no entries; a file that cannot be opened, or that the
+    // format cannot read, leaves the store empty and gives false.
     bool load();
     // Writes every entry in registration order. The old file is replaced
     // only once the new one is complete, so a failed save leaves it intact.
+    // A value is written as the readers give it back: without U+0000, and
+    // with U+FFFD for each lone surrogate half, which would fail the load.
     bool save() const;
 
 private:

@@ -57,6 +57,39 @@ void addIniEntry(Settings& settings, const String& section, const String& line)
     settings.addEntry(section + L'/' + name, Value(value), comment);
 }
 
+bool isHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The value's text as the readers will give it back. A U+0000 cut the INI
+// line and made the XML file unreadable as a whole, and a lone surrogate
+// half has no UTF-8 form, which also failed the whole file on reading; the
+// first is left out, the second becomes U+FFFD.
+String storedText(const Value& value)
+{
+    const String text = value.toString();
+    String out;
+    for (int i = 0; i < text.length(); ++i) {
+        const wchar_t c = text.at(i);
+        const bool pairStart = isHighSurrogate(c) && i + 1 < text.length() && isLowSurrogate(text.at(i + 1));
+        if (pairStart) {
+            out.append(c);
+            out.append(text.at(++i));
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            out.append(static_cast<wchar_t>(0xFFFD));
+        } else if (c != 0) {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 // Lines are split at line feeds and trimmed, so a file edited by hand with
@@ -101,7 +134,7 @@ bool saveIni(const Settings& settings, const String& path)
         if (parts.group != previousSection)
             text += lineEnd + L'[' + parts.group + L']' + lineEnd;
         previousSection = parts.group;
-        text += parts.name + L'=' + entry->value.toString();
+        text += parts.name + L'=' + storedText(entry->value);
         if (!entry->comment.isEmpty())
             text += L" ;" + entry->comment;
         text += lineEnd;
@@ -145,7 +178,7 @@ bool saveXmlSettings(const Settings& settings, const String& path)
         }
         XmlElement* item = current->addChild(L"item");
         item->addAttribute(L"name", parts.name);
-        item->addAttribute(L"value", entry->value.toString());
+        item->addAttribute(L"value", storedText(entry->value));
     }
     return document.save(path, TextUtf8);
 }

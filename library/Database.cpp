@@ -7,8 +7,8 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
-#include "foundation/Path.h"
 #include "foundation/System.h"
+#include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
@@ -518,54 +518,60 @@ bool Database::openFile(const String& path, bool silent)
     m_keptUnreadablePath.clear();
     m_lastError = UnknownError;
     m_path = path;
-    // An empty file is one whose first run ended before its first save: it
-    // gets the first-run content as well, which reaches the file with the
-    // next save.
-    if (!FileSystem::exists(path) || FileSystem::fileSize(path) == 0) {
+    if (!FileSystem::exists(path)) {
         createPath(folderOf(path));
         FileSystem::createEmpty(path);
         if (!FileSystem::exists(path)) {
             m_lastError = CannotCreate;
             return false;
         }
-        m_model->createDefaults();
     }
     const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
     const bool wasRead = readFile(path, silent, *progressWindow);
+    if (wasRead && String::equalsIgnoreCase(path, m_heldPath))
+        m_heldPath.clear();
     if (!wasRead) {
         reset();
-        keepUnreadableFile(path);
-        reportOpenFailure();
+        const bool inUse = m_lastError == UnknownError && isFileInUse(path);
+        keepUnreadableFile(path, inUse);
+        reportOpenFailure(path, inUse);
     }
     m_model->runStartupScan(silent, *progressWindow);
     return wasRead;
 }
 
+// An empty file is one whose first run ended before its first save: it gets
+// the first-run content as well, which reaches the file with the next save.
+// Its length is taken from the open file, so a file that cannot be opened
+// never gets that content on top of what a later read would find.
 bool Database::readFile(const String& path, bool silent, ProgressWindow& progressWindow)
 {
     FileInputStream stream(path);
+    if (stream.isOpen() && stream.size() == 0)
+        m_model->createDefaults();
     BinaryReader reader(&stream);
     return stream.isOpen() && reader.attach() && read(reader, silent, progressWindow);
 }
 
 // Moves the file that could not be read to a free name beside it, so that
-// the next save, which writes to the default path, cannot overwrite it.
-void Database::keepUnreadableFile(const String& path)
+// the next save, which writes to the default path, cannot overwrite it. A
+// file in use is only busy, not damaged, and stays where it is; so does one
+// that cannot be moved. Either is then never written over in this run.
+void Database::keepUnreadableFile(const String& path, bool inUse)
 {
-    const String folder = folderOf(path);
-    const String fileName = path.mid(folder.length());
-    String target = path + L".bad";
-    if (fileExists(target))
-        target = folder + Path::uniqueFileName(fileName, String(L"bad"), folder);
-    if (!fileExists(target) && FileSystem::move(path, target))
-        m_keptUnreadablePath = target;
+    if (!inUse)
+        m_keptUnreadablePath = moveAsideAsBad(path);
+    if (m_keptUnreadablePath.isEmpty() && FileSystem::exists(path))
+        m_heldPath = path;
 }
 
-void Database::reportOpenFailure() const
+void Database::reportOpenFailure(const String& path, bool inUse) const
 {
-    String text = errorText();
+    String text = inUse ? translated(L"The library file ^ is in use by another program.").arg(path) : errorText();
     if (!m_keptUnreadablePath.isEmpty())
         text += L'\n' + translated(L"The file was kept as ^.").arg(m_keptUnreadablePath);
+    else if (!m_heldPath.isEmpty())
+        text += L'\n' + translated(L"It is left as it is, and the library is not saved in this session.");
     uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
 }
 
@@ -578,7 +584,7 @@ bool Database::save(bool silent)
     if (m_path.isEmpty())
         m_path = defaultPath();
     m_lastError = UnknownError;
-    if (m_path.isEmpty() || !createPath(folderOf(m_path)))
+    if (m_path.isEmpty() || String::equalsIgnoreCase(m_path, m_heldPath) || !createPath(folderOf(m_path)))
         return false;
     return writeFileAtomically(m_path, [this, silent](FileOutputStream& stream) {
         BinaryWriter writer(&stream);

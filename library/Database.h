@@ -74,6 +74,10 @@ public:
     // Where the last failed open moved the unreadable file; empty when it
     // was not moved.
     const String& keptUnreadablePath() const { return m_keptUnreadablePath; }
+    // A file that could not be read and stayed in its place (in use by
+    // another program, or not movable): save never writes over it until an
+    // open reads it. Empty when there is none.
+    const String& heldPath() const { return m_heldPath; }
 
     // Clears the model and forgets path, name, date and reserved block.
     void reset();
@@ -81,13 +85,14 @@ public:
     // Opens fileName in dataFolder: openFile(dataFolder() + fileName).
     bool open(const String& fileName, bool silent);
     // Clears the model and reads the file at the full path into it,
-    // creating the folder and an empty file when missing. A file that
-    // cannot be read is moved aside and the user told; the model is then
-    // left empty. True when the file was read.
+    // creating the folder and an empty file when missing; an empty file
+    // gets the first-run content. A file that cannot be read is moved aside
+    // (or, when in use or not movable, held: see heldPath) and the user
+    // told; the model is then left empty. True when the file was read.
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside it. False, with the old file intact,
-    // when anything fails.
+    // when anything fails or the path is the held one.
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or
@@ -104,8 +109,8 @@ private:
     void takeHeader(const std::uint8_t* header);
     void forgetFile();
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
-    void keepUnreadableFile(const String& path);
-    void reportOpenFailure() const;
+    void keepUnreadableFile(const String& path, bool inUse);
+    void reportOpenFailure(const String& path, bool inUse) const;
 
     LibraryModel* m_model;
     std::uint32_t m_lastError = UnknownError;
@@ -115,4 +120,5 @@ private:
     DateTime m_created;
     ByteArray m_reservedBlock;
     String m_keptUnreadablePath;
+    String m_heldPath;
 };

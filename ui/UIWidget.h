@@ -136,7 +136,9 @@ public:
     Signal hidden;
     Signal changed;
     Signal closed;
-    // Without argument, when Windows asks whether it may end the session.
+    // When Windows asks whether it may end the session, with a pointer to a
+    // bool that starts true; a handler that needs the session to wait (data
+    // not yet saved) sets it false.
     Signal shutdownRequested;
     Signal mousePressed;
     Signal mouseReleased;

@@ -639,9 +639,11 @@ std::intptr_t UIWin32Window::handleMessage(unsigned int message, std::uintptr_t 
         sendFromWindow(&close, m_owner);
         return 0;
     }
-    case WM_QUERYENDSESSION:
-        m_owner->shutdownRequested.emit();
-        return 1;
+    case WM_QUERYENDSESSION: {
+        bool mayEnd = true;
+        m_owner->shutdownRequested.emit(&mayEnd);
+        return mayEnd ? TRUE : FALSE;
+    }
     case WM_ERASEBKGND:
         return 1;
     case WM_SETCURSOR:

@@ -5,7 +5,12 @@
 #include "app/UITagCloud.h"
 #include "app/UserInterface.h"
 #include "foundation/Application.h"
+#include "foundation/Settings.h"
+#include "library/Filter.h"
 #include "library/LibraryModel.h"
+#include "library/Scanner.h"
+#include "library/Tag.h"
+#include "library/TaggedItem.h"
 #include "ui/TrayIcon.h"
 #include "ui/widgets/UIMessageBox.h"
 
@@ -15,7 +20,9 @@
 #include "tests/support/TempFolder.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -123,6 +130,75 @@ void CALLBACK closeFromLoop(HWND, UINT, UINT_PTR id, DWORD)
     SendMessageW(static_cast<HWND>(userInterface()->mainWindow()->windowHandle()), WM_CLOSE, 0, 0);
 }
 
+HWND mainWindowHandle()
+{
+    return static_cast<HWND>(userInterface()->mainWindow()->windowHandle());
+}
+
+// A non-silent merge of tagged scan results started from inside the event
+// loop, as the scan results window starts it, with a request sent from a
+// timer while the merge processes events.
+struct MergeWithRequest {
+    std::function<void()> request;
+    PointerArray<Tag*> tags;
+    PointerArray<TaggedItem*> items;
+    // A hide does not end the loop: the test ends it once the window hides.
+    bool quitOnceHidden = false;
+    UINT_PTR hiddenPoll = 0;
+    bool requestedWhileBusy = false;
+    bool merged = false;
+    bool loopEndedByGuard = false;
+};
+
+MergeWithRequest* activeMerge = nullptr;
+
+void CALLBACK requestDuringMerge(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    activeMerge->requestedWhileBusy = libraryModel()->isBusy();
+    activeMerge->request();
+}
+
+void CALLBACK quitOnceHidden(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (userInterface()->mainWindow()->isVisible())
+        return;
+    KillTimer(nullptr, id);
+    Application::instance()->quit();
+}
+
+void CALLBACK mergeFromLoop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    SetTimer(nullptr, 0, 10, requestDuringMerge);
+    activeMerge->merged = libraryModel()->addScannedItems(activeMerge->items, false);
+    if (activeMerge->quitOnceHidden)
+        activeMerge->hiddenPoll = SetTimer(nullptr, 0, 20, quitOnceHidden);
+}
+
+void CALLBACK quitAndMark(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    activeMerge->loopEndedByGuard = true;
+    Application::instance()->quit();
+}
+
+// The names of the named filters, in order.
+std::vector<std::wstring> filterNames(const LibraryModel& model)
+{
+    std::vector<std::wstring> names;
+    for (const Filter* filter : model.filters()) {
+        if (!filter->name().isEmpty())
+            names.push_back(wide(filter->name()));
+    }
+    return names;
+}
+
+String mergedPath(int i)
+{
+    return String::format(L"C:\\merged\\item%04d.txt", i);
+}
+
 } // namespace
 
 // A controller of its own in a fresh application-data folder: the test
@@ -168,6 +244,24 @@ protected:
         KillTimer(nullptr, guard);
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    // Runs the program once while another program holds the file open
+    // without sharing, letting go of it before the exit: the message boxes
+    // shown at start, and in all.
+    static std::pair<int, int> runWithFileHeldAtStart(const String& path)
+    {
+        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(held, INVALID_HANDLE_VALUE);
+        MessageBoxCloser closer;
+        int atStart = 0;
+        {
+            MainController controller(true);
+            atStart = closer.closed;
+            CloseHandle(held);
+            exitThroughTheLoop();
+        }
+        return {atStart, closer.closed};
     }
 
 private:
@@ -233,9 +327,144 @@ TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
     EXPECT_EQ(keptCopies, 1);
 }
 
+// The notification menu's exit and hide, the window's close and the end of
+// the session reach the program while a non-silent merge processes events.
+// The exit used to find the library busy, say it could not be saved and
+// quit, leaving a first run's file empty; now each waits for the merge.
+TEST_F(ControllerTest, ExitOrHideDuringAMergeWaitsAndSavesEverything)
+{
+    constexpr int count = 3000;
+    struct Row {
+        const char* name;
+        std::function<void()> request;
+        bool endsTheProgram;
+    };
+    LRESULT sessionAnswer = -1;
+    const Row rows[] = {
+        {"notification menu exit", [] { MainController::instance()->exit(); }, true},
+        {"main window closed", [] { SendMessageW(mainWindowHandle(), WM_CLOSE, 0, 0); }, true},
+        {"session end", [&] { sessionAnswer = SendMessageW(mainWindowHandle(), WM_QUERYENDSESSION, 0, 0); }, true},
+        {"notification menu hide", [] { userInterface()->hideMainWindow(); }, false},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.name);
+        removeTree(wide(folder()));
+        MergeWithRequest merge;
+        merge.request = row.request;
+        merge.quitOnceHidden = !row.endsTheProgram;
+        MessageBoxCloser closer;
+        {
+            MainController controller(false);
+            Scanner results(nullptr, merge.tags, merge.items);
+            for (int i = 0; i < count; ++i)
+                results.findOrCreateScanTag(results.findOrCreateScanItem(mergedPath(i)), L"Merged");
+            activeMerge = &merge;
+            SetTimer(nullptr, 0, 10, mergeFromLoop);
+            const UINT_PTR guard = SetTimer(nullptr, 0, 60000, quitAndMark);
+            Application::instance()->run();
+            KillTimer(nullptr, guard);
+            KillTimer(nullptr, merge.hiddenPoll);
+            MSG quit;
+            PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+            activeMerge = nullptr;
+            Scanner::deleteResults(merge.tags, merge.items);
+            EXPECT_TRUE(merge.merged);
+            EXPECT_TRUE(merge.requestedWhileBusy);
+            EXPECT_FALSE(merge.loopEndedByGuard);
+            EXPECT_NE(controller.userInterface()->mainWindow()->isVisible(), merge.quitOnceHidden);
+        }
+        EXPECT_EQ(closer.closed, 0);
+
+        MainController restarted(true);
+        EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr);
+        EXPECT_NE(libraryModel()->findTagByName(L"Recent"), nullptr);
+        // The rules and filters live in the settings, which only the exit writes.
+        if (row.endsTheProgram) {
+            EXPECT_EQ(libraryModel()->scanRules().count(), 2);
+            EXPECT_EQ(filterNames(*libraryModel()), (std::vector<std::wstring>{L"any items", L"files", L"folders",
+                                                                                L"images", L"music", L"video",
+                                                                                L"office"}));
+        }
+        const Tag* merged = libraryModel()->findTagByName(L"Merged");
+        ASSERT_NE(merged, nullptr);
+        EXPECT_EQ(merged->itemCount(), count);
+        int found = 0;
+        for (int i = 0; i < count; ++i)
+            found += libraryModel()->findItemByPath(mergedPath(i)) != nullptr;
+        EXPECT_EQ(found, count);
+    });
+    // Windows was asked to wait for the merge.
+    EXPECT_EQ(sessionAnswer, FALSE);
+}
+
+// Another program held the library open without sharing at start: it could
+// be neither read nor moved aside, and the exit wrote the empty library
+// over it.
+TEST_F(ControllerTest, LibraryInUseAtStartIsNeverWrittenOver)
+{
+    {
+        MainController first(true);
+        exitThroughTheLoop();
+    }
+    const String library = filePath(L"kestrola.database");
+    const Bytes saved = readRaw(library);
+    ASSERT_GT(saved.size(), 309u);
+    // The start says so, and the exit that the library could not be saved.
+    EXPECT_EQ(runWithFileHeldAtStart(library), (std::pair<int, int>(1, 2)));
+    EXPECT_EQ(readRaw(library), saved);
+}
+
+// A settings file that does not parse used to be replaced at exit by the
+// defaults, losing the user's rules and filters without a word.
+TEST_F(ControllerTest, UnreadableSettingsAreKeptAsideAndTheUserTold)
+{
+    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
+    const Bytes damaged = bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<groups><group name=\"g\"><item nam");
+    ASSERT_TRUE(writeRaw(filePath(L"kestrola.config"), damaged));
+    MessageBoxCloser closer;
+    {
+        MainController controller(true);
+        EXPECT_EQ(closer.closed, 1);
+        exitThroughTheLoop();
+    }
+    EXPECT_EQ(closer.closed, 1);
+    EXPECT_EQ(readRaw(filePath(L"kestrola.config.bad")), damaged);
+    Settings written(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
+    EXPECT_TRUE(written.load());
+    EXPECT_GT(written.count(), 0);
+}
+
+// Held open by another program, the settings file cannot be moved aside: it
+// is then not written in that run.
+TEST_F(ControllerTest, SettingsInUseAtStartAreNotWrittenOver)
+{
+    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
+    const String path = filePath(L"kestrola.config");
+    const Bytes original = bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<groups/>\r\n");
+    ASSERT_TRUE(writeRaw(path, original));
+    EXPECT_EQ(runWithFileHeldAtStart(path), (std::pair<int, int>(1, 1)));
+    EXPECT_EQ(readRaw(path), original);
+    EXPECT_FALSE(fileExistsRaw(path + L".bad"));
+}
+
+// The exit ignored a settings file it could not write.
+TEST_F(ControllerTest, SettingsThatCannotBeSavedAreReportedAtExit)
+{
+    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
+    // The save's temporary file cannot be made where a folder has its name.
+    ASSERT_TRUE(CreateDirectoryW((filePath(L"kestrola.config.tmp")).c_str(), nullptr));
+    MessageBoxCloser closer;
+    {
+        MainController controller(true);
+        EXPECT_EQ(closer.closed, 0);
+        exitThroughTheLoop();
+    }
+    EXPECT_EQ(closer.closed, 1);
+}
+
 // A folder that cannot be made (a name Windows refuses): the program starts,
-// says at once that it cannot create the library, and again at exit that
-// the library could not be saved.
+// says at once that it cannot create the library, and at exit that neither
+// the settings nor the library could be saved.
 TEST_F(ControllerTest, LibraryThatCannotBeStoredIsReportedAtStartAndExit)
 {
     Application::instance()->setProductName(L"Kestrola|Test");
@@ -245,5 +474,5 @@ TEST_F(ControllerTest, LibraryThatCannotBeStoredIsReportedAtStartAndExit)
         EXPECT_EQ(closer.closed, 1);
         exitThroughTheLoop();
     }
-    EXPECT_EQ(closer.closed, 2);
+    EXPECT_EQ(closer.closed, 3);
 }

@@ -1,3 +1,4 @@
+#include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/Application.h"
@@ -473,6 +474,22 @@ TEST_F(SettingsFile, FilesOfOneToThreeBytesLoadEmpty)
     }
 }
 
+// The short-file rule took its length from the disk apart from the read, so
+// a file held by another program (or whose length could not be read) loaded
+// as an empty store, whose defaults the exit then wrote over it.
+TEST_F(SettingsFile, FileThatCannotBeOpenedIsNoEmptyStore)
+{
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        ASSERT_TRUE(writeRaw(configPath(), bytesOf({0xEF, 0xBB})));
+        HANDLE held = CreateFileW(configPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        Settings settings = store(format);
+        EXPECT_FALSE(settings.load()) << "format " << format;
+        CloseHandle(held);
+        EXPECT_TRUE(settings.load()) << "format " << format;
+    }
+}
+
 TEST_F(SettingsFile, UnparsableXmlLoadsAsFalseAndLeavesTheStoreEmpty)
 {
     const std::vector<std::string> files = {
@@ -602,6 +619,37 @@ TEST_F(SettingsFile, FloatsReadBackTheSameInEveryLocale)
             EXPECT_EQ(loaded.value(key(L"d/", i)).toDouble(), doubles[i]);
         for (int i = 0; i < std::ssize(floats); ++i)
             EXPECT_EQ(loaded.value(key(L"f/", i)).toFloat(), floats[i]);
+    }
+}
+
+// A value holding U+0000 saved, and the next load then failed as a whole
+// (XML) or lost every later key (INI); a lone surrogate half did the same.
+// The writers now write such a value as the readers give it back.
+TEST_F(SettingsFile, ValuesTheReadersRefusedAreWrittenAsTheyReadBack)
+{
+    struct Row {
+        std::wstring value;
+        std::wstring readBack;
+    };
+    const Row rows[] = {
+        {std::wstring(L"a\0b", 3), L"ab"},
+        {std::wstring(1, L'\0'), L""},
+        {L"x\xD800y", L"x\xFFFDy"},
+        {L"x\xDC00", L"x\xFFFD"},
+        {L"\xDBFF", L"\xFFFD"},
+        {L"pair \xD83D\xDE00 kept", L"pair \xD83D\xDE00 kept"},
+    };
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        forEachRow(rows, [&](const Row& row) {
+            Settings settings = store(format);
+            settings.addEntry(L"g/v", Value(String(row.value.c_str(), static_cast<int>(row.value.size()))));
+            settings.addEntry(L"g/next", Value(L"kept"));
+            ASSERT_TRUE(settings.save());
+            Settings loaded = store(format);
+            ASSERT_TRUE(loaded.load()) << "format " << format;
+            EXPECT_EQ(textValue(loaded, L"g/v"), row.readBack) << "format " << format;
+            EXPECT_EQ(textValue(loaded, L"g/next"), L"kept") << "format " << format;
+        });
     }
 }
 

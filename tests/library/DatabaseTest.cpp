@@ -415,4 +415,89 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
     RemoveDirectoryW(Database::dataFolder().c_str());
 }
 
+// A library held open without sharing could neither be read nor moved
+// aside, and the next save wrote the empty library over it.
+TEST_F(DatabaseTest, LibraryInUseAtOpenIsToldAndNeverWrittenOver)
+{
+    ASSERT_TRUE(writeRaw(path(), smallLibrary()));
+    HANDLE held = CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(database.openFile(path(), true));
+    EXPECT_EQ(wide(database.heldPath()), wide(path()));
+    EXPECT_TRUE(database.keptUnreadablePath().isEmpty());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].find(L"in use"), std::wstring::npos) << ui.boxes[0];
+    EXPECT_NE(ui.boxes[0].find(wide(path())), std::wstring::npos) << ui.boxes[0];
+    EXPECT_FALSE(database.save(true));
+    CloseHandle(held);
+    model.addTag(L"new");
+    EXPECT_FALSE(database.save(true));
+    EXPECT_EQ(readRaw(path()), smallLibrary());
+
+    // Once read, the file is the library again.
+    ASSERT_TRUE(database.openFile(path(), true));
+    EXPECT_TRUE(database.heldPath().isEmpty());
+    EXPECT_EQ(savedBytes(), smallLibrary());
+}
+
+// The first-run content goes only to a library file that opens and holds
+// nothing; its length used to be asked of the disk apart from the read, and
+// a file whose length could not be read counted as empty.
+TEST_F(DatabaseTest, FirstRunContentOnlyForAnEmptyFileThatOpens)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> prepare;
+        bool sharing;
+        bool firstRun;
+    };
+    const Row rows[] = {
+        {"missing", [&] { DeleteFileW(path().c_str()); }, true, true},
+        {"empty", [&] { writeRaw(path(), {}); }, true, true},
+        {"empty, held by another program", [&] { writeRaw(path(), {}); }, false, false},
+        {"a library, held by another program", [&] { writeRaw(path(), smallLibrary()); }, false, false},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        row.prepare();
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (!row.sharing)
+            held = CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LibraryModel opened;
+        opened.setFirstRunFolders(folder.file(L"recent"), folder.file(L"desktop"));
+        Database file(&opened);
+        EXPECT_EQ(file.openFile(path(), true), row.sharing);
+        EXPECT_EQ(opened.findTagByName(L"Desktop") != nullptr, row.firstRun);
+        EXPECT_EQ(opened.scanRules().count(), row.firstRun ? 2 : 0);
+        EXPECT_EQ(opened.filters().count(), row.firstRun ? 4 : 0);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    });
+}
+
+// The review found no test at the limit itself: paths of exactly the
+// longest length a record stores, in one- and two-byte characters.
+TEST_F(DatabaseTest, ItemsWithTheLongestStoredPathKeepTheirLinks)
+{
+    ASSERT_TRUE(openBytes({}));
+    model.clear();
+    const String ascii = L"C:\\" + String(L'a', TaggedItem::maxPathBytes - 3);
+    const String accented = L"C:\\" + String(L'\u00e9', (TaggedItem::maxPathBytes - 4) / 2) + L"b";
+    ASSERT_EQ(accented.toUtf8().size(), TaggedItem::maxPathBytes);
+    Tag* first = model.addTagWithUsage(L"first", 1, DateTime());
+    Tag* second = model.addTagWithUsage(L"second", 2, DateTime());
+    const DateTime date(2024, 2, 29, 12, 0, 0, 0);
+    TaggedItem* items[] = {model.addItem(ascii, 3, date), model.addItem(L"C:\\short", 0, date),
+                           model.addItem(accented, 4, date)};
+    ASSERT_TRUE(items[0] && items[1] && items[2]);
+    Tag::linkItem(first, items[0]);
+    Tag::linkItem(first, items[2]);
+    Tag::linkItem(second, items[1]);
+    Tag::linkItem(second, items[2]);
+    const std::vector<std::wstring> before = contentsOf(model);
+    ASSERT_TRUE(database.save(true));
+    ASSERT_TRUE(database.openFile(path(), true));
+    EXPECT_EQ(contentsOf(model), before);
+    expectLinksTwoSided(model);
+}
+
 } // namespace
