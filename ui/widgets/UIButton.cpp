@@ -187,6 +187,10 @@ void UIButton::paintFocusMark(Graphics& g) const
     if (!theme)
         return;
     const Bitmap& image = theme->image(ImageFocus);
+    // Smaller than three by three it has no corners to keep, and stretched
+    // whole it would cover the button.
+    if (image.width() < 3 || image.height() < 3)
+        return;
     UISkin mark(image, true);
     const int column = image.width() / 3;
     const int row = image.height() / 3;
