@@ -3,7 +3,8 @@
 // a drop-down tool button; a checkable group box enabling its contents (a
 // hot-key field and two colour pickers that copy and paste colours); a
 // link; a progress bar moved by a timer, with its text; a picture with
-// layers in the four scale modes. With --script the program opens the
+// layers in the four scale modes beside a vertical progress bar that the
+// timer moves too and one held at half. With --script the program opens the
 // bar's "View" menu and quits.
 
 #include "demos/WidgetDemo.h"
@@ -46,10 +47,22 @@ UIMenu* menuOf(UIWidget* parent, std::initializer_list<const wchar_t*> entries)
 }
 
 UIProgress* progress = nullptr;
+UIProgress* verticalProgress = nullptr;
 
 void CALLBACK advanceProgress(HWND, UINT, UINT_PTR, DWORD)
 {
     progress->setValue(progress->value() >= 100 ? 0 : progress->value() + 2);
+    verticalProgress->setValue(progress->value());
+}
+
+UIProgress* newVerticalProgress(UIWidget* parent, int value)
+{
+    auto* bar = shown(new UIProgress(parent));
+    bar->setOrientation(1);
+    bar->setRange(0, 100);
+    bar->setValue(value);
+    bar->setMinimumSize(18, 100);
+    return bar;
 }
 
 class Demo : public SignalReceiver {
@@ -141,6 +154,8 @@ private:
             picture->addLayer(standardImage(ImageDirectoryBig), mode, AlignCenter);
             shown(new UILabel(cell))->setText(names[mode]);
         }
+        verticalProgress = newVerticalProgress(row, 0);
+        newVerticalProgress(row, 50);
         shown(new UIExpander(row));
     }
 

@@ -9,6 +9,7 @@
 #include "tests/support/RowTable.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,19 @@ protected:
     static void settle() { pumpUntil([] { return !pumpPending(); }, 500); }
 
     static Point centreOf(const UIWidget& w) { return w.mapToWindow(w.rect().center()); }
+
+    // The widget's pixels as its window shows them, row by row.
+    std::vector<Colour> pixelsOf(const UIWidget& w) const
+    {
+        const Bitmap shot = window->windowSurface()->toBitmap(false);
+        const Point origin = w.mapToWindow(Point(0, 0));
+        std::vector<Colour> pixels;
+        for (int y = 0; y < w.height(); ++y) {
+            for (int x = 0; x < w.width(); ++x)
+                pixels.push_back(shot.pixel(origin.x + x, origin.y + y));
+        }
+        return pixels;
+    }
 
     std::unique_ptr<RecordingWidget> window;
 };
@@ -307,6 +321,39 @@ TEST_F(ButtonTest, AFlatButtonDrawsNoBackground)
     ReleaseDC(hwndOf(window.get()), dc);
     EXPECT_EQ(flatCorner, RGB(255, 255, 255));
     EXPECT_NE(plainCorner, RGB(255, 255, 255));
+}
+
+int differingPixels(const std::vector<Colour>& a, const std::vector<Colour>& b)
+{
+    EXPECT_EQ(a.size(), b.size());
+    int count = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        count += a[i] != b[i];
+    return count;
+}
+
+// A keyboard user could not tell which button had the focus: none drew a
+// mark.
+TEST_F(ButtonTest, TheFocusedButtonShowsAMarkThatGoesWithTheFocus)
+{
+    auto* first = place(new UIButton(window.get(), L"First"));
+    auto* second = place(new UIButton(window.get(), L"Second"), Rect(20, 60, 120, 30));
+    first->setTabOrder(1);
+    second->setTabOrder(2);
+    activate();
+    ASSERT_FALSE(first->hasFocus() || second->hasFocus());
+    const std::vector<Colour> plainFirst = pixelsOf(*first);
+    const std::vector<Colour> plainSecond = pixelsOf(*second);
+
+    type(VK_TAB);
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_GT(differingPixels(pixelsOf(*first), plainFirst), 0);
+    EXPECT_EQ(differingPixels(pixelsOf(*second), plainSecond), 0);
+
+    type(VK_TAB);
+    ASSERT_TRUE(second->hasFocus());
+    EXPECT_EQ(differingPixels(pixelsOf(*first), plainFirst), 0) << "the mark leaves with the focus";
+    EXPECT_GT(differingPixels(pixelsOf(*second), plainSecond), 0);
 }
 
 } // namespace

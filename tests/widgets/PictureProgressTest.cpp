@@ -2,11 +2,14 @@
 #include "ui/widgets/UIProgress.h"
 
 #include "tests/support/ColourPrinting.h"
+#include "tests/support/RowTable.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+#include <vector>
 
 namespace {
 
@@ -72,6 +75,68 @@ TEST_F(PictureProgressTest, ProgressRangeValueAndText)
     EXPECT_EQ(progress.text(), String(L"42%"));
     progress.setFormat(L"^ of ^");
     EXPECT_EQ(progress.text(), String(L"42 of 42"));
+}
+
+// The rows of a column that differ from the empty bar's: the first, one
+// past the last, and how many.
+struct CoveredRows {
+    int first = -1;
+    int end = -1;
+    int count = 0;
+
+    bool operator==(const CoveredRows&) const = default;
+};
+
+CoveredRows coveredRows(const std::vector<Colour>& column, const std::vector<Colour>& empty)
+{
+    CoveredRows covered;
+    for (int y = 0; y < int(column.size()); ++y) {
+        if (column[y] == empty[y])
+            continue;
+        covered.first = covered.first < 0 ? y : covered.first;
+        covered.end = y + 1;
+        ++covered.count;
+    }
+    return covered;
+}
+
+std::ostream& operator<<(std::ostream& out, const CoveredRows& rows)
+{
+    return out << "rows " << rows.first << " to " << rows.end << " (" << rows.count << ")";
+}
+
+// A vertical bar used to paint nothing at all.
+TEST_F(PictureProgressTest, VerticalChunkGrowsFromTheBottom)
+{
+    const Rect bar(20, 20, 18, 104);
+    auto* progress = place<UIProgress>(bar);
+    progress->setOrientation(1);
+    progress->setRange(0, 100);
+    progress->repaint();
+    auto middleColumn = [&] {
+        std::vector<Colour> column;
+        const Bitmap shot = window->windowSurface()->toBitmap(false);
+        for (int y = 0; y < bar.height; ++y)
+            column.push_back(shot.pixel(bar.x + bar.width / 2, bar.y + y));
+        return column;
+    };
+    const std::vector<Colour> empty = middleColumn();
+    // The style pads the chunk by 2 pixels on every side.
+    const int bottom = bar.height - 2;
+    struct Row {
+        int value;
+        CoveredRows chunk;
+    };
+    const Row rows[] = {
+        {0, {}},
+        {25, {bar.height * 3 / 4 + 2, bottom, bar.height / 4 - 4}},
+        {50, {bar.height / 2 + 2, bottom, bar.height / 2 - 4}},
+        {100, {2, bottom, bar.height - 4}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        progress->setValue(row.value);
+        EXPECT_EQ(coveredRows(middleColumn(), empty), row.chunk);
+    });
 }
 
 TEST_F(PictureProgressTest, FittedLayersShrinkButNeverGrow)

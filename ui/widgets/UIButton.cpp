@@ -31,6 +31,10 @@ Rect shifted(const Rect& r, Point by)
     return r.adjusted(by.x, by.y, by.x, by.y);
 }
 
+// The focus mark sits this far inside the button, clear of the
+// background's border, as Windows' focus rectangle does.
+constexpr int focusMarkInset = 2;
+
 } // namespace
 
 UIButton::UIButton(UIWidget* parent, const String& text) : UIAbstractButton(parent)
@@ -171,6 +175,28 @@ void UIButton::paintEvent(UIPaintEvent*)
             content = shifted(content, m_downOffset);
     }
     paintContent(g, content);
+    if (hasFocus())
+        paintFocusMark(g);
+}
+
+// The style's focus image is a frame: its corners keep their size and its
+// edges stretch, a third of the image each way.
+void UIButton::paintFocusMark(Graphics& g) const
+{
+    const UITheme* theme = UIManager::instance()->theme();
+    if (!theme)
+        return;
+    const Bitmap& image = theme->image(ImageFocus);
+    // Smaller than three by three it has no corners to keep, and stretched
+    // whole it would cover the button.
+    if (image.width() < 3 || image.height() < 3)
+        return;
+    UISkin mark(image, true);
+    const int column = image.width() / 3;
+    const int row = image.height() / 3;
+    mark.setNineSlice(column, image.width() - 2 * column, column, row, image.height() - 2 * row, row, 1);
+    const Rect frame = rect().adjusted(focusMarkInset, focusMarkInset, -focusMarkInset, -focusMarkInset);
+    mark.drawNineSlice(g, frame, 0, SkinAllRegions & ~SkinCentre);
 }
 
 void UIButton::paintContent(Graphics& g, Rect content)
@@ -239,6 +265,16 @@ void UIButton::mouseClickEvent(UIMouseEvent* event)
     if (isCheckable() && !m_menu)
         setChecked(!isChecked());
     UIAbstractButton::mouseClickEvent(event);
+}
+
+void UIButton::focusInEvent(UIFocusEvent*)
+{
+    repaint();
+}
+
+void UIButton::focusOutEvent(UIFocusEvent*)
+{
+    repaint();
 }
 
 void UIButton::customEvent(UICustomEvent* event)

@@ -3,7 +3,8 @@
 // UIButton: the push button, drawn from a skin in one of four colour
 // schemes, with an optional icon beside or above its text, a pressed
 // offset, a flat mode without background, the default-button mark a dialog
-// reads, and an optional drop-down menu that a press opens below it.
+// reads, and an optional drop-down menu that a press opens below it. While
+// it has the keyboard focus it wears the style's focus mark.
 
 #include "graphics/StateImages.h"
 #include "ui/UISkin.h"
@@ -76,6 +77,9 @@ protected:
     void mouseClickEvent(UIMouseEvent* event) override;
     // The end of the menu's re-open guard.
     void customEvent(UICustomEvent* event) override;
+    // Show or take away the focus mark.
+    void focusInEvent(UIFocusEvent* event) override;
+    void focusOutEvent(UIFocusEvent* event) override;
 
 private:
     bool isIconAbove() const { return m_iconPosition >= ButtonIconTop; }
@@ -83,6 +87,7 @@ private:
     int backgroundState() const;
     int iconState() const;
     void paintContent(Graphics& g, Rect content);
+    void paintFocusMark(Graphics& g) const;
 
     UIButtonTextStyle m_text;
     Point m_downOffset;

@@ -124,18 +124,37 @@ void UIProgress::setStyleImage(const String& skinName, UISkin* skin)
 
 void UIProgress::paintEvent(UIPaintEvent*)
 {
-    if (m_orientation != horizontal)
-        return;
     Graphics g(backBuffer());
-    m_horizontalBackground.drawNineSlice(g, rect(), 0, SkinAllRegions);
-    const Rect chunk = chunkRect(size());
-    if (!chunk.isEmpty()) {
-        g.tileBitmap(m_horizontalChunk, chunk);
-        m_horizontalBorder.drawNineSlice(g, chunk, 0, SkinAllRegions);
-    }
+    if (m_orientation == vertical)
+        paintBar(g, m_verticalBackground, m_verticalChunk, m_verticalBorder, verticalChunkRect(size()));
+    else
+        paintBar(g, m_horizontalBackground, m_horizontalChunk, m_horizontalBorder, chunkRect(size()));
     if (!m_textVisible)
         return;
     g.setFont(m_font);
     g.setPenColour(m_foreground);
     g.drawText(text(), rect(), m_textAlignment, 0, 0);
+}
+
+void UIProgress::paintBar(Graphics& g, const UISkin& background, const UISkin& chunkSkin, const UISkin& border,
+                          const Rect& chunk) const
+{
+    background.drawNineSlice(g, rect(), 0, SkinAllRegions);
+    if (chunk.isEmpty())
+        return;
+    g.tileBitmap(chunkSkin, chunk);
+    border.drawNineSlice(g, chunk, 0, SkinAllRegions);
+}
+
+Rect UIProgress::verticalChunkRect(Size size) const
+{
+    // The bar turned on its side gives the chunk's length by the same
+    // arithmetic as the horizontal bar; the chunk grows from the bottom.
+    const Rect lying = chunkRect(Size{size.height, size.width});
+    if (lying.isEmpty())
+        return Rect();
+    const int length = lying.width + m_padding.left + m_padding.right;
+    const Rect chunk(m_padding.left, size.height - length + m_padding.top,
+                     size.width - m_padding.left - m_padding.right, length - m_padding.top - m_padding.bottom);
+    return chunk.height >= minimumChunkWidth ? chunk : Rect();
 }

@@ -3,8 +3,8 @@
 // UIProgress: how far an operation has come. A background skin, a chunk
 // whose length follows the value and, when asked for, a text made from a
 // format in which "^" stands for the value. No input and no signals: the
-// application sets a range and moves the value. Only the horizontal
-// orientation draws; the vertical one keeps its skins unused.
+// application sets a range and moves the value. A vertical bar fills from
+// the bottom up.
 
 #include "graphics/Colour.h"
 #include "graphics/FontDesc.h"
@@ -43,6 +43,9 @@ public:
     // The chunk's rectangle for the current value in a widget of this
     // size; empty when no chunk shows.
     Rect chunkRect(Size size) const;
+    // The same for the vertical bar: as long as the horizontal chunk of the
+    // bar turned on its side, standing on the bottom padding.
+    Rect verticalChunkRect(Size size) const;
     // The format with every "^" replaced by the value.
     String text() const;
 
@@ -55,6 +58,8 @@ protected:
 
 private:
     void changeValue(int v);
+    void paintBar(Graphics& g, const UISkin& background, const UISkin& chunkSkin, const UISkin& border,
+                  const Rect& chunk) const;
 
     FontDesc m_font;
     Colour m_foreground;
