@@ -101,13 +101,21 @@ std::optional<FolderIdentity> folderIdentity(const String& folder)
 
 // The folders a walk has entered. Junctions and symbolic links are
 // followed, so one that points back up the tree, or a second link to a
-// folder already walked, must not be entered again.
+// folder already walked, must not be entered again. Reading an identity
+// costs far more than listing a folder under Wine, so a walk reads none
+// until it meets its first link, and then reads those it passed.
 class EnteredFolders {
 public:
     // False when the folder was entered before, and for a link whose
     // identity cannot be read, which might lead anywhere.
     bool enter(const String& folder, bool isLink)
     {
+        if (isLink && !m_tracking)
+            startTracking();
+        if (!m_tracking) {
+            m_passed.push_back(folder);
+            return true;
+        }
         const std::optional<FolderIdentity> identity = folderIdentity(folder);
         if (!identity)
             return !isLink;
@@ -115,6 +123,18 @@ public:
     }
 
 private:
+    void startTracking()
+    {
+        m_tracking = true;
+        for (const String& folder : m_passed) {
+            if (const std::optional<FolderIdentity> identity = folderIdentity(folder))
+                m_identities.insert(*identity);
+        }
+        m_passed.clear();
+    }
+
+    bool m_tracking = false;
+    std::vector<String> m_passed;
     std::set<FolderIdentity> m_identities;
 };
 

@@ -766,6 +766,17 @@ TEST_F(FileListing, LinkedFoldersAreWalkedOnce)
     EXPECT_EQ(directorySizeRecursive(root), 30u);
 }
 
+// Whichever of the two ways the walk takes first, the folder is walked once.
+TEST_F(FileListing, LinkIntoTheTreeAddsNothing)
+{
+    const String link = root + L"shortcut";
+    if (!makeDirectoryLink(link, root + L"sub\\deep"))
+        GTEST_SKIP() << "no directory link could be made here";
+    const LinkRemover remover{link};
+    ASSERT_TRUE(fileExists(link + L"\\f.jpg"));
+    EXPECT_EQ(countFiles(root, ListFiles | Recurse), 7);
+}
+
 namespace {
 
 // A share that Wine serves from its prefix ("dosdevices\unc\server\share"),
