@@ -84,14 +84,14 @@ using FolderIdentity = std::pair<DWORD, std::uint64_t>;
 
 std::optional<FolderIdentity> folderIdentity(const String& folder)
 {
-    ScopedHandle handle;
-    *handle.receive() = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle.get() == INVALID_HANDLE_VALUE) {
-        *handle.receive() = nullptr;
+    // Opening a folder needs the backup flag; the link is followed.
+    const HANDLE opened = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    }
+    ScopedHandle handle;
+    *handle.receive() = opened;
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle.get(), &info))
         return std::nullopt;

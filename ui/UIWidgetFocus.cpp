@@ -301,7 +301,8 @@ void UIWidget::destroy()
     killTimer(hoverTimerId);
     releaseMouse();
     clearFocus();
-    // Also a loop marked but not yet running: its show handler destroys it.
+    // The loop may be marked but not yet running: the window's own show
+    // handler may destroy it.
     if (m_private->modalLoop)
         endModalLoop();
     setFlagBit(WidgetCreated, false);
