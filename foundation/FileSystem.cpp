@@ -8,6 +8,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,15 +78,80 @@ bool isDirectoryEntry(const WIN32_FIND_DATAW& data)
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Junctions and symbolic links may point back up the tree, and a subfolder
-// whose search pattern no longer fits the path limit cannot be opened; both
-// end a walk, which also bounds its depth.
-bool mayDescend(const WIN32_FIND_DATAW& data, const String& subfolder)
+// What identifies a folder whichever path or link leads to it: its
+// volume's serial number and its file index.
+using FolderIdentity = std::pair<DWORD, std::uint64_t>;
+
+std::optional<FolderIdentity> folderIdentity(const String& folder)
 {
-    return !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && Path::hasValidLength(subfolder + L'*');
+    // Opening a folder needs the backup flag; the link is followed.
+    const HANDLE opened = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    ScopedHandle handle;
+    *handle.receive() = opened;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle.get(), &info))
+        return std::nullopt;
+    return FolderIdentity(info.dwVolumeSerialNumber,
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
+// The folders a walk has entered. Junctions and symbolic links are
+// followed, so one that points back up the tree, or a second link to a
+// folder already walked, must not be entered again. Reading an identity
+// costs far more than listing a folder under Wine, so a walk reads none
+// until it meets its first link, and then reads those it passed.
+class EnteredFolders {
+public:
+    // False when the folder was entered before, and for a link whose
+    // identity cannot be read, which might lead anywhere.
+    bool enter(const String& folder, bool isLink)
+    {
+        if (isLink && !m_tracking)
+            startTracking();
+        if (!m_tracking) {
+            m_passed.push_back(folder);
+            return true;
+        }
+        const std::optional<FolderIdentity> identity = folderIdentity(folder);
+        if (!identity)
+            return !isLink;
+        return m_identities.insert(*identity).second;
+    }
+
+private:
+    void startTracking()
+    {
+        m_tracking = true;
+        for (const String& folder : m_passed) {
+            if (const std::optional<FolderIdentity> identity = folderIdentity(folder))
+                m_identities.insert(*identity);
+        }
+        m_passed.clear();
+    }
+
+    bool m_tracking = false;
+    std::vector<String> m_passed;
+    std::set<FolderIdentity> m_identities;
+};
+
+bool isLinkEntry(const WIN32_FIND_DATAW& data)
+{
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A subfolder whose search pattern no longer fits the path limit cannot be
+// opened, which also bounds a walk's depth.
+bool mayDescend(const WIN32_FIND_DATAW& data, const String& subfolder, EnteredFolders& entered)
+{
+    return Path::hasValidLength(subfolder + L'*') && entered.enter(subfolder, isLinkEntry(data));
 }
 
 struct FileWalk {
+    EnteredFolders entered;
     int flags = 0;
     StringList suffixes;
     StringList* out = nullptr;
@@ -131,7 +199,7 @@ void walkFolder(FileWalk& walk, const String& folder)
         if (walk.flags & ListFolders)
             take(walk, folder, name, data);
         const String subfolder = folder + name + L'\\';
-        if ((walk.flags & Recurse) && mayDescend(data, subfolder))
+        if ((walk.flags & Recurse) && mayDescend(data, subfolder, walk.entered))
             walkFolder(walk, subfolder);
     });
 }
@@ -143,7 +211,9 @@ bool startWalk(FileWalk& walk, const String& folder, int flags, const StringList
     walk.flags = flags;
     for (const String& extension : extensions)
         walk.suffixes.append(L'.' + extension);
-    walkFolder(walk, Path::withTrailingSeparator(folder));
+    const String root = Path::withTrailingSeparator(folder);
+    walk.entered.enter(root, false);
+    walkFolder(walk, root);
     return true;
 }
 
@@ -165,18 +235,6 @@ bool askDiskForFolder(const String& path)
 {
     const DWORD attributes = quietAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The index of the '\' that ends the root ("c:\", "\\server\share\"), or
-// -1 for a form whose root is not known; folders above it are never judged.
-int rootSeparator(const String& path)
-{
-    if (path.length() >= 3 && path.at(1) == L':' && path.at(2) == L'\\')
-        return 2;
-    if (!path.startsWith(String(L"\\\\")))
-        return -1;
-    const int serverEnd = path.indexOf(L'\\', 2);
-    return serverEnd < 0 ? -1 : path.indexOf(L'\\', serverEnd + 1);
 }
 
 } // namespace
@@ -204,8 +262,10 @@ FolderExistenceScope::~FolderExistenceScope()
 // answers for everything below it. The path itself is asked each time.
 bool FolderExistenceScope::directoryExists(const String& path)
 {
-    const int root = rootSeparator(path);
-    for (int end = root < 0 ? -1 : path.indexOf(L'\\', root + 1); end > 0 && end + 1 < path.length();
+    // Folders above the root ("c:\", "\\server\share\") are never judged;
+    // for a path whose root is not known, none are.
+    const int root = Path::rootLength(path);
+    for (int end = root == 0 ? -1 : path.indexOf(L'\\', root); end > 0 && end + 1 < path.length();
          end = path.indexOf(L'\\', end + 1)) {
         if (!knownFolder(path, end))
             return false;
@@ -236,7 +296,9 @@ bool createPath(const String& path)
         return true;
     if (path.length() > maxPathLength)
         return false;
-    for (int i = 0; i < path.length(); ++i) {
+    // The root itself is never made: Windows refuses to create "\\" and
+    // "\\server\" on the way to a share.
+    for (int i = Path::rootLength(path); i < path.length(); ++i) {
         if (path[i] != L'\\')
             continue;
         const String sofar = path.mid(0, i + 1);
@@ -283,20 +345,31 @@ bool canWriteToDirectory(const String& path)
            allowed;
 }
 
-std::uint64_t directorySizeRecursive(const String& folder)
+namespace {
+
+std::uint64_t treeSize(const String& folder, EnteredFolders& entered)
 {
     std::uint64_t total = 0;
-    const String base = Path::withTrailingSeparator(folder);
-    forEachEntry(base, [&](const WIN32_FIND_DATAW& data) {
+    forEachEntry(folder, [&](const WIN32_FIND_DATAW& data) {
         if (!isDirectoryEntry(data)) {
             total += (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
             return;
         }
-        const String subfolder = base + data.cFileName + L'\\';
-        if (mayDescend(data, subfolder))
-            total += directorySizeRecursive(subfolder);
+        const String subfolder = folder + data.cFileName + L'\\';
+        if (mayDescend(data, subfolder, entered))
+            total += treeSize(subfolder, entered);
     });
     return total;
+}
+
+} // namespace
+
+std::uint64_t directorySizeRecursive(const String& folder)
+{
+    const String base = Path::withTrailingSeparator(folder);
+    EnteredFolders entered;
+    entered.enter(base, false);
+    return treeSize(base, entered);
 }
 
 std::int64_t countFiles(const String& folder, int flags, const StringList& extensions)

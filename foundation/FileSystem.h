@@ -61,13 +61,16 @@ bool createPath(const String& path);
 bool removeDirectoryIfExists(const String& path);
 // Whether the current user may write into the existing directory.
 bool canWriteToDirectory(const String& path);
-// Total size of the files in the tree. Links (reparse points) are not
-// followed, so a link loop ends.
+// Total size of the files in the tree. Linked folders (junctions, symbolic
+// links) are followed; a folder reached twice counts once, so a link loop
+// ends.
 std::uint64_t directorySizeRecursive(const String& folder);
 // Counts or lists the folder's entries by FileListFlags. A non-empty
 // extension list keeps only files ending in "." + one of them, ignoring
 // case. Listing appends to out in the platform's order. Walks with
-// Recurse do not follow links. -1 or false when the folder does not exist.
+// Recurse follow linked folders but enter each folder once, whichever path
+// leads to it, so a link loop ends. -1 or false when the folder does not
+// exist.
 std::int64_t countFiles(const String& folder, int flags, const StringList& extensions = StringList());
 bool listFiles(StringList& out, const String& folder, int flags, const StringList& extensions = StringList());
 

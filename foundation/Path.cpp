@@ -124,17 +124,70 @@ bool Path::isDriveRoot(const String& path)
     return colon == length - 2 && hasDriveColon(path, colon);
 }
 
+namespace {
+
+constexpr const wchar_t* longPrefix = L"\\\\?\\";
+constexpr int longPrefixLength = 4;
+constexpr const wchar_t* longUncPrefix = L"\\\\?\\UNC\\";
+constexpr int longUncPrefixLength = 8;
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// Where the text after the prefix begins, and whether the path names a
+// share ("\\server\share", also in its "\\?\UNC\" form), whose leading
+// "\\" must survive the collapsing of separators.
+struct PathStart {
+    int index = 0;
+    bool share = false;
+};
+
+PathStart pathStart(const String& text)
+{
+    if (text.startsWith(String(longUncPrefix), false))
+        return {longUncPrefixLength, true};
+    if (text.startsWith(String(longPrefix)))
+        return {longPrefixLength, false};
+    if (text.length() >= 2 && isSeparator(text[0]) && isSeparator(text[1]))
+        return {2, true};
+    return {};
+}
+
+// The length of "server\share\" from start, or 0 when either name is
+// missing or no '\' ends the share.
+int shareRootLength(const String& path, int start)
+{
+    const int serverEnd = path.indexOf(L'\\', start);
+    if (serverEnd <= start)
+        return 0;
+    const int shareEnd = path.indexOf(L'\\', serverEnd + 1);
+    return shareEnd > serverEnd + 1 ? shareEnd + 1 - start : 0;
+}
+
+int driveRootLength(const String& path, int start)
+{
+    const bool root = path.length() >= start + 3 && isAsciiLetter(path[start]) && path[start + 1] == L':' &&
+                      path[start + 2] == L'\\';
+    return root ? 3 : 0;
+}
+
+} // namespace
+
 String Path::normalized(const String& path)
 {
     const String text = path.trimmed();
     if (text.isEmpty())
         return {};
-    const int start = text.startsWith(String(L"\\\\?\\")) ? 4 : 0;
+    const PathStart start = pathStart(text);
     String out;
-    out.reserve(text.length() - start + 1);
-    for (int i = start; i < text.length(); ++i) {
+    out.reserve(text.length() - start.index + 2);
+    if (start.share)
+        out.append(String(L"\\\\"));
+    for (int i = start.index; i < text.length(); ++i) {
         const wchar_t c = text[i];
-        if (c == L'/' || c == L'\\') {
+        if (isSeparator(c)) {
             if (out.isEmpty() || out.last() != L'\\')
                 out.append(L'\\');
         } else if (c == L':') {
@@ -147,6 +200,23 @@ String Path::normalized(const String& path)
             return {};
     }
     return out;
+}
+
+int Path::rootLength(const String& path)
+{
+    if (path.startsWith(String(longUncPrefix), false)) {
+        const int share = shareRootLength(path, longUncPrefixLength);
+        return share > 0 ? longUncPrefixLength + share : 0;
+    }
+    if (path.startsWith(String(longPrefix))) {
+        const int drive = driveRootLength(path, longPrefixLength);
+        return drive > 0 ? longPrefixLength + drive : 0;
+    }
+    if (path.startsWith(String(L"\\\\"))) {
+        const int share = shareRootLength(path, 2);
+        return share > 0 ? 2 + share : 0;
+    }
+    return driveRootLength(path, 0);
 }
 
 bool Path::isNormalized(const String& path)

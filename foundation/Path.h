@@ -38,11 +38,15 @@ String folderName(const String& path);
 String driveLetter(const String& path);
 // A letter, ':' and '\' at the end: "C:\" (also "ab:\"), not "C:" or "C:\x".
 bool isDriveRoot(const String& path);
-// Trimmed, without a leading "\\?\", '/' read as '\', runs of separators
-// collapsed and a '\' after each ':'. Empty when the result would be
-// longer than maxPathLength characters.
+// Trimmed, '/' read as '\', runs of separators collapsed and a '\' after
+// each ':'. A share keeps its leading "\\" ("\\?\UNC\server" becomes
+// "\\server"); "\\?\" before a drive is dropped. Empty when the result
+// would be longer than maxPathLength characters.
 String normalized(const String& path);
 bool isNormalized(const String& path);
+// The length of the path's root with its final '\': "c:\", "\\server\share\",
+// "\\?\c:\" or "\\?\UNC\server\share\"; 0 when the path starts with none.
+int rootLength(const String& path);
 // The longest leading part of the path, ending in '\', that is an existing
 // directory; empty when none (tests the disk).
 String nearestExistingDirectory(const String& path);

@@ -317,7 +317,9 @@ bool FileDialog::runFolderBrowser()
 
 void* FileDialog::ownerWindow() const
 {
-    return m_owner ? m_owner->topLevelWidget()->nativeHandle() : nullptr;
+    // An owner that lies in no window leaves the dialog unowned.
+    const UIWidget* window = m_owner ? m_owner->topLevelWidget() : nullptr;
+    return window ? window->nativeHandle() : nullptr;
 }
 
 void FileDialog::decorate(void* dialog)

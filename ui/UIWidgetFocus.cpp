@@ -301,7 +301,9 @@ void UIWidget::destroy()
     killTimer(hoverTimerId);
     releaseMouse();
     clearFocus();
-    if (isInModalLoop())
+    // The loop may be marked but not yet running: the window's own show
+    // handler may destroy it.
+    if (m_private->modalLoop)
         endModalLoop();
     setFlagBit(WidgetCreated, false);
     setBeingDestroyed(false);
@@ -344,14 +346,21 @@ bool UIWidget::runModalLoop()
         w->nativeWindow()->setBlocked(true);
         m_private->blockedWindows.append({w, w->id()});
     }
-    sendTo(this, UIShowEvent());
     // The loop lives here, not in the record: the window may be deleted
-    // while its loop still runs.
+    // while its loop still runs. It is marked before the show event, so a
+    // show handler that destroys the window ends it through endModalLoop.
     EventLoop loop;
     m_private->modalLoop = &loop;
     const int widgetId = id();
+    const auto stillMarked = [&] {
+        return UIManager::instance()->isRegistered(this) && id() == widgetId && m_private->modalLoop == &loop;
+    };
+    sendTo(this, UIShowEvent());
+    // A loop ended before it ran would have nobody left to quit it.
+    if (!stillMarked())
+        return true;
     loop.exec();
-    if (UIManager::instance()->isRegistered(this) && id() == widgetId && m_private->modalLoop == &loop)
+    if (stillMarked())
         m_private->modalLoop = nullptr;
     return true;
 }

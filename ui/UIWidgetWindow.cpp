@@ -7,6 +7,7 @@
 #include "graphics/Screen.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
+#include "ui/UITheme.h"
 #include "ui/UIWidgetPrivate.h"
 
 #include <algorithm>
@@ -89,6 +90,14 @@ std::uint32_t exclusiveState(std::uint32_t state)
     if (state & WindowKeepHidden)
         return state & ~(WindowMinimized | WindowMaximized);
     return state;
+}
+
+// How far a placed window keeps from the work area's edges; 0 while no
+// style is loaded.
+int desktopPadding()
+{
+    const UITheme* theme = UIManager::instance()->theme();
+    return theme ? theme->metric(MetricWindowDesktopPadding) : 0;
 }
 
 } // namespace
@@ -229,9 +238,10 @@ Rect UIWidget::placementRect(const Rect& frame) const
     if (placeOnScreen() == 0 && owner && owner->isVisible() && !owner->isMinimized()) {
         const Rect ownerFrame = owner->frameGeometry();
         if (!Screen::monitorRectAt(ownerFrame.topLeft(), true).isEmpty()) {
-            // The theme's desktop padding joins these margins once themes load.
             const Rect aligned = ownerFrame.alignedRect(frame.width, frame.height, flags);
-            return Screen::fitRect(ownerFrame.topLeft(), aligned, Margins{}, 0, false);
+            const int padding = desktopPadding();
+            return Screen::fitRect(ownerFrame.topLeft(), aligned, Margins{padding, padding, padding, padding}, 0,
+                                   false);
         }
     }
     return Screen::primaryMonitorRect(true).alignedRect(frame.width, frame.height, flags);

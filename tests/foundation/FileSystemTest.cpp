@@ -1,3 +1,4 @@
+#include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 
 #include "foundation/DateTime.h"
@@ -153,11 +154,45 @@ TEST(Path, Normalized)
         {L"\\\\?\\d:\\x", L"d:\\x"},
         {L"   ", L""},
         {L"", L""},
-        {L"\\\\server\\share", L"\\server\\share"},
         {L"c:\\\\a", L"c:\\a"},
+        // A share used to lose one of its two leading separators, so no
+        // scan rule over a network path was valid.
+        {L"\\\\server\\share\\a", L"\\\\server\\share\\a"},
+        {L" //server/share//a/ ", L"\\\\server\\share\\a\\"},
+        {L"\\\\\\server\\share", L"\\\\server\\share"},
+        {L"\\/server", L"\\\\server"},
+        {L"\\\\?\\UNC\\server\\share\\a", L"\\\\server\\share\\a"},
+        {L"\\\\?\\unc\\server\\share", L"\\\\server\\share"},
+        {L"\\\\?\\d:\\x\\\\y", L"d:\\x\\y"},
+        {L"\\server", L"\\server"},
     });
     EXPECT_TRUE(Path::isNormalized(String(L"c:\\a")));
+    EXPECT_TRUE(Path::isNormalized(String(L"\\\\server\\share\\a")));
     EXPECT_FALSE(Path::isNormalized(String(L"c:/a")));
+}
+
+TEST(Path, RootLength)
+{
+    struct Row {
+        const wchar_t* path;
+        int length;
+    };
+    const Row rows[] = {
+        {L"c:\\", 3},
+        {L"C:\\a\\b", 3},
+        {L"\\\\server\\share\\a", 15},
+        {L"\\\\server\\share\\", 15},
+        {L"\\\\server\\share", 0},
+        {L"\\\\server\\", 0},
+        {L"\\\\\\share\\", 0},
+        {L"\\\\?\\c:\\a", 7},
+        {L"\\\\?\\UNC\\server\\share\\a", 21},
+        {L"\\\\?\\UNC\\server", 0},
+        {L"c:", 0},
+        {L"a\\b", 0},
+        {L"", 0},
+    };
+    forEachRow(rows, [](const Row& row) { EXPECT_EQ(Path::rootLength(String(row.path)), row.length) << row.path; });
 }
 
 TEST(Path, NormalizedRefusesWhatExceedsThePathLimit)
@@ -393,6 +428,14 @@ TEST(FileSystem, CreatePath)
     EXPECT_TRUE(createPath(String()));
     ASSERT_TRUE(makeFile(temp.file(L"file")));
     EXPECT_FALSE(createPath(temp.file(L"file\\sub\\")));
+}
+
+// The walk used to try "\\" and "\\?\" on the way, which fail.
+TEST(FileSystem, CreatePathStartsBelowALongFormRoot)
+{
+    TempFolder temp;
+    EXPECT_TRUE(createPath(L"\\\\?\\" + temp.file(L"x\\y\\")));
+    EXPECT_TRUE(directoryExists(temp.file(L"x\\y")));
 }
 
 TEST(FileSystem, CreatePathRefusesOverlongPaths)
@@ -688,4 +731,95 @@ TEST_F(FileListing, LinkLoopIsNotFollowed)
                     L"sub\\deep", L"sub\\deep\\f.jpg"}));
     EXPECT_EQ(countFiles(root, ListFiles | Recurse), 7);
     EXPECT_EQ(directorySizeRecursive(root), 5u);
+}
+
+// Walks used to skip every linked folder, so a scan rule missed whatever
+// lay behind a junction or a symbolic link.
+TEST_F(FileListing, LinkedFoldersAreWalkedOnce)
+{
+    TempFolder outside;
+    ASSERT_TRUE(makeFolder(outside.file(L"inner")));
+    ASSERT_TRUE(makeFile(outside.file(L"o.jpg"), 10));
+    ASSERT_TRUE(makeFile(outside.file(L"inner\\p.jpg"), 20));
+    const String link = root + L"sub\\music";
+    if (!makeDirectoryLink(link, outside.bare()))
+        GTEST_SKIP() << "no directory link could be made here";
+    const LinkRemover remover{link};
+    EXPECT_EQ(listed(root, ListFiles | Recurse, listOf({L"jpg"})),
+              full({L"a.JPG", L"b.jpg", L"sub\\d.Jpg", L"sub\\deep\\f.jpg", L"sub\\music\\o.jpg",
+                    L"sub\\music\\inner\\p.jpg"}));
+    EXPECT_EQ(directorySizeRecursive(root), 30u);
+    // A second way to the same folder leads to nothing new.
+    const String again = root + L"again";
+    ASSERT_TRUE(makeDirectoryLink(again, outside.bare()));
+    const LinkRemover secondRemover{again};
+    StringList names;
+    ASSERT_TRUE(listFiles(names, root, ListFiles | ListFolders | Recurse | NamesOnly));
+    EXPECT_EQ(names.count(), 14) << "the tree's 7 files and 2 folders, both links, and inner, o.jpg and p.jpg once";
+    EXPECT_EQ(setOf(names).size(), 14u);
+    EXPECT_EQ(directorySizeRecursive(root), 30u);
+}
+
+// Whichever of the two ways the walk takes first, the folder is walked once.
+TEST_F(FileListing, LinkIntoTheTreeAddsNothing)
+{
+    const String link = root + L"shortcut";
+    if (!makeDirectoryLink(link, root + L"sub\\deep"))
+        GTEST_SKIP() << "no directory link could be made here";
+    const LinkRemover remover{link};
+    ASSERT_TRUE(fileExists(link + L"\\f.jpg"));
+    EXPECT_EQ(countFiles(root, ListFiles | Recurse), 7);
+}
+
+namespace {
+
+// A share that Wine serves from its prefix ("dosdevices\unc\server\share"),
+// removed with what was made for it.
+class WineShare {
+public:
+    WineShare()
+    {
+        // Wine names the drive by its entry in "dosdevices" ("...\dosdevices\c:\").
+        const UnixNameFunction unixName = wineUnixName();
+        const std::wstring drive = unixName ? unixPath(unixName, String(L"C:\\")) : std::wstring();
+        if (drive.size() < 2)
+            return;
+        const std::wstring devicesPath = drive.substr(0, drive.rfind(L'/', drive.size() - 2) + 1) + L"unc/";
+        const String devices = L"Z:" + String(devicesPath.c_str()).replaceChar(L'/', L'\\');
+        m_server = String::format(L"kestrola-test-%lu", GetCurrentProcessId());
+        m_folder = devices + m_server;
+        if (CreateDirectoryW(devices.c_str(), nullptr))
+            m_madeDevices = devices;
+        CreateDirectoryW(m_folder.c_str(), nullptr);
+        if (!CreateDirectoryW((m_folder + L"\\share").c_str(), nullptr))
+            m_server.clear();
+    }
+    ~WineShare()
+    {
+        if (!m_folder.isEmpty())
+            removeTree(wide(m_folder));
+        if (!m_madeDevices.isEmpty())
+            RemoveDirectoryW(m_madeDevices.c_str());
+    }
+
+    // "\\server\share\"; empty when no share could be made.
+    String root() const { return m_server.isEmpty() ? String() : L"\\\\" + m_server + L"\\share\\"; }
+
+private:
+    String m_server;
+    String m_folder;
+    String m_madeDevices;
+};
+
+} // namespace
+
+TEST(FileSystem, CreatePathMakesFoldersBelowAShare)
+{
+    const WineShare share;
+    if (share.root().isEmpty())
+        GTEST_SKIP() << "no share to write to here";
+    EXPECT_TRUE(createPath(share.root() + L"a\\b\\"));
+    EXPECT_TRUE(directoryExists(share.root() + L"a\\b"));
+    EXPECT_TRUE(createPath(L"\\\\?\\UNC\\" + share.root().mid(2) + L"c\\"));
+    EXPECT_TRUE(directoryExists(share.root() + L"c"));
 }

@@ -243,3 +243,29 @@ TEST_F(FileDialogWindowTest, FolderBrowserIsTitledAndCancels)
     EXPECT_EQ(caption, String(L"Pick") + UIManager::instance()->titleSeparator() + L"KestrolaUiTest");
     EXPECT_TRUE(dialog.selectedPaths().isEmpty());
 }
+
+// An owner in no window used to crash the dialog before it opened; one
+// inside a window lends the dialog that window.
+TEST_F(FileDialogWindowTest, OwnerOutsideAnyWindowLeavesTheDialogUnowned)
+{
+    RecordingWidget window(nullptr, Colour(255, 255, 255), quickWindow);
+    showAt(window, 40, 40);
+    auto* inWindow = new RecordingWidget(&window, Colour(255, 255, 255));
+    RecordingWidget outsideAnyWindow(nullptr, Colour(255, 255, 255));
+    struct Row {
+        UIWidget* owner;
+        HWND expectedOwner;
+    };
+    const Row rows[] = {{&outsideAnyWindow, nullptr}, {inWindow, hwndOf(&window)}};
+    forEachRow(rows, [](const Row& row) {
+        FileDialog dialog(row.owner);
+        dialog.setKindBits(FileDialog::KindFolders);
+        HWND owner = reinterpret_cast<HWND>(-1);
+        DialogDriver driver([&](HWND shown) {
+            owner = GetWindow(shown, GW_OWNER);
+            PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_FALSE(dialog.exec());
+        EXPECT_EQ(owner, row.expectedOwner);
+    });
+}

@@ -3,6 +3,7 @@
 #include "foundation/Application.h"
 #include "graphics/Screen.h"
 #include "ui/UIManager.h"
+#include "ui/UITheme.h"
 #include "ui/TrayIcon.h"
 
 #include "tests/support/RowTable.h"
@@ -151,6 +152,46 @@ TEST_F(WindowWidgets, ModalLoopBlocksOtherWindowsAndRestoresThem)
     delete dialog;
 }
 
+namespace {
+
+bool modalGuardFired = false;
+
+void CALLBACK endLoopsAnyway(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    modalGuardFired = true;
+    dispatcher()->quitAll(0);
+}
+
+} // namespace
+
+// A show handler that destroyed its modal window used to leave the loop
+// running with nobody to quit it, and every other window disabled.
+TEST_F(WindowWidgets, ModalWindowDestroyedWhileShownEndsItsLoop)
+{
+    ProbeWidget other(nullptr, quickWindow, true);
+    showAt(other, 40, 40);
+    auto* dialog = new ProbeWidget(nullptr, quickWindow, true);
+    dialog->setModal(true);
+    class ShowProbe : public SignalReceiver {
+    public:
+        UIWidget* window = nullptr;
+        void onShown(UIEvent*) { window->destroy(); }
+    } probe;
+    probe.window = dialog;
+    dialog->shown.connect(&probe, &ShowProbe::onShown);
+    modalGuardFired = false;
+    // A loop left running fails the test rather than hanging it.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 3000, endLoopsAnyway);
+    dialog->show();
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(modalGuardFired) << "the modal loop ran after its window was destroyed";
+    EXPECT_FALSE(dialog->testFlag(WidgetCreated));
+    EXPECT_FALSE(dialog->isInModalLoop());
+    EXPECT_TRUE(IsWindowEnabled(hwndOf(&other)));
+    delete dialog;
+}
+
 TEST_F(WindowWidgets, TitlesJoinTheSeparatorAndProductName)
 {
     ProbeWidget window(nullptr, frameWindowFlags, true);
@@ -258,6 +299,48 @@ TEST_F(WindowWidgets, ShowWindowCentresOverAVisibleParentElseOnThePrimaryMonitor
         const Rect area = row.overOwner ? owner.frameGeometry() : Rect(0, 0, 1000, 760);
         EXPECT_EQ(frame.center(), area.alignedRect(frame.width, frame.height, AlignCenter).center());
     });
+    Screen::setMonitorSource(nullptr);
+}
+
+namespace {
+
+// A style whose only metric is the desktop padding.
+class PaddedTheme : public UITheme {
+public:
+    explicit PaddedTheme(int padding) : m_padding(padding) {}
+    int metric(int id) const override { return id == MetricWindowDesktopPadding ? m_padding : 0; }
+
+private:
+    int m_padding;
+};
+
+} // namespace
+
+// Placement over an owner near a work-area edge used to fit the dialog
+// against the bare edge, ignoring the style's desktop padding.
+TEST_F(WindowWidgets, ShowWindowKeepsTheDesktopPaddingFromTheWorkAreaEdges)
+{
+    TwoMonitors monitors;
+    Screen::setMonitorSource(&monitors);
+    constexpr int padding = 8;
+    UIManager::instance()->setTheme(new PaddedTheme(padding));
+    ProbeWidget owner(nullptr, quickWindow, true);
+    struct Row {
+        int ownerX;
+        int expectedX;
+    };
+    // The first monitor's work area spans x 0 to 1000; the dialog is 200 wide.
+    const Row rows[] = {{850, 1000 - padding - 200}, {0, padding}};
+    forEachRow(rows, [&](const Row& row) {
+        showAt(owner, row.ownerX, 100, 100, 300);
+        ProbeWidget dialog(&owner, quickWindow, true);
+        dialog.resize(200, 100);
+        dialog.setWindowAlignment(AlignCenter);
+        dialog.showWindow();
+        pumpPending();
+        EXPECT_EQ(dialog.frameGeometry().x, row.expectedX);
+    });
+    UIManager::instance()->setTheme(new UITheme());
     Screen::setMonitorSource(nullptr);
 }
 

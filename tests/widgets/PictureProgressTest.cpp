@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -58,6 +59,26 @@ TEST_F(PictureProgressTest, ProgressChunkFollowsTheValueWithinThePadding)
     EXPECT_TRUE(progress.chunkRect(Size{400, 20}).isEmpty()) << "a chunk under 4 pixels is not drawn";
     UIProgress fresh(window.get());
     EXPECT_TRUE(fresh.chunkRect(Size{400, 20}).isEmpty()) << "an empty range shows no chunk";
+}
+
+// The distance from minimum to maximum used to be worked out in int, which
+// overflowed for a range as wide as int's.
+TEST_F(PictureProgressTest, ProgressChunkOfARangeWiderThanInt)
+{
+    constexpr int lowest = std::numeric_limits<int>::min();
+    constexpr int highest = std::numeric_limits<int>::max();
+    UIProgress progress(window.get());
+    progress.setStyleProperty(L"padding", L"0,0,0,0");
+    progress.setRange(lowest, highest);
+    struct Row {
+        int value;
+        int width;
+    };
+    const Row rows[] = {{highest, 400}, {0, 200}, {lowest, 0}};
+    forEachRow(rows, [&](const Row& row) {
+        progress.setValue(row.value);
+        EXPECT_EQ(progress.chunkRect(Size{400, 20}).width, row.width) << row.value;
+    });
 }
 
 TEST_F(PictureProgressTest, ProgressRangeValueAndText)

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -131,6 +132,25 @@ TEST_F(SpinBoxTest, NewBoxAndReversedRange)
     EXPECT_EQ(box->value(), 20.0);
     EXPECT_EQ(box->defaultValue(), 20.0);
     EXPECT_EQ(recorder.count, 2);
+}
+
+// Values beyond int's range used to convert with undefined results.
+TEST_F(SpinBoxTest, ValueIntTruncatesAndClampsToTheIntRange)
+{
+    constexpr int lowest = std::numeric_limits<int>::min();
+    constexpr int highest = std::numeric_limits<int>::max();
+    box->setRange(-1e300, 1e300);
+    struct Row {
+        double value;
+        int expected;
+    };
+    const Row rows[] = {
+        {-2.7, -2}, {2.7, 2}, {2147483647.9, highest}, {-2147483648.9, lowest}, {1e12, highest}, {-1e300, lowest},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        box->setValue(row.value);
+        EXPECT_EQ(box->valueInt(), row.expected) << row.value;
+    });
 }
 
 TEST_F(SpinBoxTest, StepsClampOrWrap)

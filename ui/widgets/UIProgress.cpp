@@ -70,13 +70,14 @@ Rect UIProgress::chunkRect(Size size) const
 {
     // An empty range has no share to show; a range not starting at 0 shows
     // the value's distance from its minimum.
-    const int range = m_maximum - m_minimum;
-    if (range <= 0)
+    // Worked out in double: the distances of int values overflow int.
+    const double range = double(m_maximum) - double(m_minimum);
+    if (range <= 0.0)
         return Rect();
-    const float percent = float(m_value - m_minimum) * 100.0f / float(range);
-    if (percent <= 0.0f)
+    const double percent = (double(m_value) - double(m_minimum)) * 100.0 / range;
+    if (percent <= 0.0)
         return Rect();
-    const int chunkWidth = int(float(size.width) / (100.0f / percent));
+    const int chunkWidth = int(double(size.width) / (100.0 / percent));
     const Rect chunk(m_padding.left, m_padding.top, chunkWidth - m_padding.right - m_padding.left,
                      size.height - m_padding.bottom - m_padding.top);
     return chunk.width >= minimumChunkWidth ? chunk : Rect();

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -255,7 +256,10 @@ void UISpinBox::setValue(double value)
 
 int UISpinBox::valueInt() const
 {
-    return int(std::trunc(m_value));
+    // A range wider than int's would otherwise convert out of range.
+    constexpr double lowest = std::numeric_limits<int>::min();
+    constexpr double highest = std::numeric_limits<int>::max();
+    return int(std::clamp(std::trunc(m_value), lowest, highest));
 }
 
 void UISpinBox::setRange(double a, double b)
