@@ -309,6 +309,8 @@ Bitmap Bitmap::mirrored(bool horizontal, bool vertical) const
     if (!d.hasAlpha)
         return null();
     Bitmap result = copy();
+    if (result.isNull())
+        return null();
     if (vertical) {
         for (int i = 0; i < d.height / 2; ++i)
             std::swap_ranges(result.scanLine(i), result.scanLine(i) + d.stride, result.scanLine(d.height - 1 - i));
