@@ -191,6 +191,27 @@ TEST_F(ClipboardTest, RefusedDibsFallBackToTheBitmap)
     EXPECT_EQ(clipboard.refusals, 0);
 }
 
+// Programs may hand over a DIB section of either row order as the bitmap;
+// a top-down one is read the right way up rather than refused.
+TEST_F(ClipboardTest, TopDownSectionAsTheBitmapReadsTheRightWayUp)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    const std::uint32_t rows[] = {0x00102030u, 0x00405060u};
+    std::memcpy(bits, rows, sizeof(rows));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_TRUE(SetClipboardData(CF_BITMAP, section));
+    CloseClipboard();
+    const Bitmap image = clipboard.image();
+    ASSERT_EQ(image.size(), Size(1, 2));
+    EXPECT_EQ(image.pixel(0, 0), Colour(0x10, 0x20, 0x30));
+    EXPECT_EQ(image.pixel(0, 1), Colour(0x40, 0x50, 0x60));
+}
+
 // Screenshots and browsers put 32-bit DIBs with the standard bit fields;
 // they are read as they stand, alpha included.
 TEST_F(ClipboardTest, BitFieldsDibWithStandardMasksKeepsItsAlpha)
