@@ -271,8 +271,10 @@ inline void forEachDamagedImage(ImageFormat format, const Bytes& original, int t
         visit("huge field at " + std::to_string(field.offset), copy);
     }
     const std::size_t step = std::max<std::size_t>(1, original.size() / std::size_t(std::max(truncations, 1)));
-    for (std::size_t length = 0; length < original.size(); length += step)
-        visit("truncated to " + std::to_string(length), Bytes(original.begin(), original.begin() + std::ptrdiff_t(length)));
+    for (std::size_t length = 0; length < original.size(); length += step) {
+        const Bytes prefix(original.begin(), original.begin() + std::ptrdiff_t(length));
+        visit("truncated to " + std::to_string(length), prefix);
+    }
     std::mt19937 random(unsigned(format) + 41);
     for (int trial = 0; trial < flips; ++trial) {
         Bytes copy = original;

@@ -50,7 +50,8 @@ Bytes dib(int width, int height, int bitCount, const Bytes& pixels)
 }
 
 // A 32-bit DIB with three bit-field masks after its header.
-Bytes bitFieldsDib(int width, int height, std::uint32_t red, std::uint32_t green, std::uint32_t blue, const Bytes& pixels)
+Bytes bitFieldsDib(int width, int height, std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                   const Bytes& pixels)
 {
     Bytes masks(12);
     store32(masks, 0, red);
