@@ -191,10 +191,10 @@ void fillNumbered(const DibSection& dib, int count)
     }
 }
 
-// A top-down section is read the right way up, not refused: the clipboard's
-// bitmap and the shell's image factory hand over sections of either row
-// order, and the platform reports a top-down section's height as positive
-// anyway, so its height could not tell it apart.
+// A top-down section is read the right way up, not refused: a program may
+// put one on the clipboard as its bitmap (the clipboard test reads one),
+// and the platform reports a top-down section's height as positive anyway,
+// so its height could not tell it apart.
 TEST(PlatformImages, FromHBitmapReadsEitherRowOrder)
 {
     struct Row {
