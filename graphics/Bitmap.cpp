@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace {
@@ -308,6 +309,8 @@ Bitmap Bitmap::mirrored(bool horizontal, bool vertical) const
     if (!d.hasAlpha)
         return null();
     Bitmap result = copy();
+    if (result.isNull())
+        return null();
     if (vertical) {
         for (int i = 0; i < d.height / 2; ++i)
             std::swap_ranges(result.scanLine(i), result.scanLine(i) + d.stride, result.scanLine(d.height - 1 - i));
@@ -442,8 +445,16 @@ bool Bitmap::allocate(int width, int height, bool hasAlpha)
     Geometry geometry;
     if (!geometryFor(width, height, hasAlpha, geometry))
         return false;
-    d.pixels = new std::uint8_t[geometry.byteCount];
-    d.refCount = new std::int32_t(1);
+    // A block that cannot be had leaves the Bitmap empty, like any refused
+    // size: an image file may claim far more pixels than memory holds.
+    auto* pixels = new (std::nothrow) std::uint8_t[geometry.byteCount];
+    auto* refCount = pixels ? new (std::nothrow) std::int32_t(1) : nullptr;
+    if (!refCount) {
+        delete[] pixels;
+        return false;
+    }
+    d.pixels = pixels;
+    d.refCount = refCount;
     d.width = width;
     d.height = height;
     d.bytesPerPixel = geometry.bytesPerPixel;

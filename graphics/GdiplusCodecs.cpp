@@ -1,5 +1,7 @@
 #include "graphics/GdiplusCodecs.h"
 
+#include "graphics/BoundedMemoryStream.h"
+
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 
@@ -11,7 +13,6 @@
 
 #include <climits>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 // Gdiplus has a Bitmap of its own, so its names are taken one by one.
@@ -25,6 +26,7 @@ using Gdiplus::GpImage;
 using Gdiplus::GpRect;
 using Gdiplus::ImageCodecInfo;
 using Gdiplus::ImageLockModeRead;
+using Gdiplus::ImageLockModeUserInputBuf;
 using Gdiplus::ImageType;
 using Gdiplus::ImageTypeBitmap;
 using Gdiplus::ImageTypeUnknown;
@@ -33,74 +35,43 @@ using Gdiplus::PixelFormat;
 
 namespace {
 
-struct ImageDisposer {
-    void operator()(GpImage* image) const { GdipDisposeImage(image); }
-};
-using ImagePointer = std::unique_ptr<GpImage, ImageDisposer>;
-
 bool validDimension(UINT value)
 {
     return value != 0 && value <= UINT(INT_MAX);
 }
 
-// The image in 32 bpp ARGB: the image itself, or a converted clone held
-// by keeper until the pixels are copied.
-GpBitmap* argbBitmap(GpImage* image, UINT width, UINT height, ImagePointer& keeper)
+// GDI+ converts the pixels straight into the Bitmap's block, whatever the
+// image's own format and row order: no converted clone or locked copy
+// lives beside the decoded image and the result.
+bool copyPixelsInto(GpImage* image, Bitmap& target)
 {
-    PixelFormat format = 0;
-    if (GdipGetImagePixelFormat(image, &format) != Ok)
-        return nullptr;
-    if (format == PixelFormat32bppARGB)
-        return static_cast<GpBitmap*>(image);
-    GpBitmap* clone = nullptr;
-    if (GdipCloneBitmapAreaI(0, 0, INT(width), INT(height), PixelFormat32bppARGB, static_cast<GpBitmap*>(image),
-                             &clone)
+    const GpRect area(0, 0, target.width(), target.height());
+    BitmapData data = {};
+    data.Width = UINT(target.width());
+    data.Height = UINT(target.height());
+    data.Stride = INT(target.stride());
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = target.bits();
+    auto* bitmap = static_cast<GpBitmap*>(image);
+    if (GdipBitmapLockBits(bitmap, &area, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                           &data)
         != Ok)
-        return nullptr;
-    keeper.reset(clone);
-    return clone;
-}
-
-// Copies row by row by the locked stride, which may be padded or negative
-// (a bottom-up image), so no row is read from the wrong place.
-bool copyLockedRows(const BitmapData& data, Bitmap& target)
-{
-    const std::size_t rowBytes = std::size_t(target.width()) * 4;
-    if (data.Width != UINT(target.width()) || data.Height != UINT(target.height()) || !data.Scan0
-        || std::size_t(data.Stride < 0 ? -std::int64_t(data.Stride) : data.Stride) < rowBytes)
         return false;
-    const auto* row = static_cast<const std::uint8_t*>(data.Scan0);
-    for (int y = 0; y < target.height(); ++y, row += data.Stride)
-        std::memcpy(target.scanLine(y), row, rowBytes);
-    return true;
-}
-
-Bitmap decodeFromGlobal(HGLOBAL memory)
-{
-    IStream* stream = nullptr;
-    if (CreateStreamOnHGlobal(memory, FALSE, &stream) != S_OK)
-        return Bitmap::null();
-    GpImage* image = nullptr;
-    Bitmap result;
-    if (GdipLoadImageFromStream(stream, &image) == Ok) {
-        result = bitmapFromGdiplusImage(image);
-        GdipDisposeImage(image);
-    }
-    stream->Release();
-    return result;
+    return GdipBitmapUnlockBits(bitmap, &data) == Ok;
 }
 
 Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
 {
     if (!bytes || size < 1 || std::uint64_t(size) > SIZE_MAX)
         return Bitmap::null();
-    HGLOBAL memory = GlobalAlloc(GPTR, SIZE_T(size));
-    if (!memory)
+    // Damaged length fields make decoders seek far past the end; this
+    // stream answers such reads with nothing.
+    const BoundedMemoryStream stream(bytes, std::size_t(size));
+    GpImage* image = nullptr;
+    if (!stream.stream() || GdipLoadImageFromStream(stream.stream(), &image) != Ok)
         return Bitmap::null();
-    std::memcpy(GlobalLock(memory), bytes, SIZE_T(size));
-    GlobalUnlock(memory);
-    Bitmap result = decodeFromGlobal(memory);
-    GlobalFree(memory);
+    Bitmap result = bitmapFromGdiplusImage(image);
+    GdipDisposeImage(image);
     return result;
 }
 
@@ -215,19 +186,9 @@ Bitmap bitmapFromGdiplusImage(GpImage* image)
         || !validDimension(width) || !validDimension(height))
         return Bitmap::null();
     Bitmap result(int(width), int(height), true);
-    if (result.isNull())
+    if (result.isNull() || !copyPixelsInto(image, result))
         return Bitmap::null();
-    ImagePointer clone;
-    GpBitmap* source = argbBitmap(image, width, height, clone);
-    if (!source)
-        return Bitmap::null();
-    const GpRect area(0, 0, INT(width), INT(height));
-    BitmapData data = {};
-    if (GdipBitmapLockBits(source, &area, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok)
-        return Bitmap::null();
-    const bool copied = copyLockedRows(data, result);
-    GdipBitmapUnlockBits(source, &data);
-    return copied ? result : Bitmap::null();
+    return result;
 }
 
 std::uintptr_t startGdiplus()

@@ -1,6 +1,7 @@
 #include "ui/Clipboard.h"
 
 #include "foundation/ByteArray.h"
+#include "foundation/LittleEndian.h"
 #include "foundation/NativeWindow.h"
 #include "ui/TransferFormats.h"
 #include "ui/UIManager.h"
@@ -88,15 +89,49 @@ String textOfBlock(const ByteArray& block)
     return clipboardText(block.data(), std::size_t(block.size()));
 }
 
+constexpr int bitFieldsMaskBytes = 12;
+
+// A 32-bit DIB whose bit fields are the standard masks (red 0xFF0000,
+// green 0xFF00, blue 0xFF), as screenshots and browsers put them on the
+// clipboard, holds the same bytes as an uncompressed one once the masks
+// are dropped from behind the header. Any other block stays as it is.
+ByteArray withoutStandardMasks(const ByteArray& block)
+{
+    const std::uint8_t* at = block.data();
+    if (block.size() < dibHeaderSize + bitFieldsMaskBytes || loadLittleEndian(at, 4) != dibHeaderSize
+        || loadLittleEndian(at + 14, 2) != 32 || loadLittleEndian(at + 16, 4) != BI_BITFIELDS
+        || loadLittleEndian(at + 40, 4) != 0x00FF0000u || loadLittleEndian(at + 44, 4) != 0x0000FF00u
+        || loadLittleEndian(at + 48, 4) != 0x000000FFu)
+        return block;
+    ByteArray plain = block.mid(0, dibHeaderSize);
+    storeLittleEndian(plain.data() + 16, BI_RGB, 4);
+    plain.append(at + dibHeaderSize + bitFieldsMaskBytes, block.size() - dibHeaderSize - bitFieldsMaskBytes);
+    return plain;
+}
+
 Bitmap imageOfDib(HANDLE handle)
 {
-    const ByteArray block = bytesOfGlobalBlock(handle);
+    const ByteArray block = withoutStandardMasks(bytesOfGlobalBlock(handle));
     return bitmapFromDibBlock(block.data(), std::size_t(block.size()));
 }
 
 Bitmap imageOfBitmap(HANDLE handle)
 {
     return handle ? Bitmap::fromHBitmap(static_cast<HBITMAP>(handle), true) : Bitmap();
+}
+
+// With the clipboard open: the DIB first, since it keeps the alpha channel
+// that the system's bitmap loses; a DIB the reader refuses (16 bits,
+// top-down, other masks) leaves the bitmap, which the system makes of any
+// DIB it can read.
+Bitmap openClipboardImage()
+{
+    Bitmap image;
+    if (IsClipboardFormatAvailable(CF_DIB))
+        image = imageOfDib(GetClipboardData(CF_DIB));
+    if (image.isNull() && IsClipboardFormatAvailable(CF_BITMAP))
+        image = imageOfBitmap(GetClipboardData(CF_BITMAP));
+    return image;
 }
 
 } // namespace
@@ -166,16 +201,13 @@ bool Clipboard::setImage(const Bitmap& image)
     return false;
 }
 
-// The DIB is read before the bitmap the system makes of it, which may
-// lose the alpha channel.
 Bitmap Clipboard::image()
 {
     Bitmap result;
-    const bool hasDib = IsClipboardFormatAvailable(CF_DIB);
     if (contentKind() == ClipboardImage) {
         OpenedClipboard clipboard(m_window->hwnd());
         if (clipboard.isOpen())
-            result = hasDib ? imageOfDib(GetClipboardData(CF_DIB)) : imageOfBitmap(GetClipboardData(CF_BITMAP));
+            result = openClipboardImage();
     }
     if (result.isNull()) {
         refuse();

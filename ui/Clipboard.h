@@ -35,7 +35,8 @@ public:
     // Written as a 32-bit bottom-up DIB (a 24-bit image is widened first).
     bool setImage(const Bitmap& image);
     // Empty when the clipboard holds text (text wins) or no readable image;
-    // an image whose alpha is all 0 comes back opaque.
+    // an image whose alpha is all 0 comes back opaque. The DIB is read
+    // first (it keeps alpha); one it refuses leaves the system's bitmap.
     Bitmap image();
     // Text before image, whatever else is there.
     static ClipboardContent contentKind();

@@ -52,6 +52,29 @@ TEST(AffineTransform, LaterOperationsActOnThePointFirst)
     EXPECT_EQ(mapped(r, 1, 0), std::make_pair(5.0f, 1.0f));
 }
 
+// A translation after another operation also acts on the point first: with
+// its product taken the other way round, (0, 0) would land on the plain
+// offset instead of the transformed one.
+TEST(AffineTransform, TranslationAfterAnotherOperationIsTransformedByIt)
+{
+    struct Row {
+        void (*before)(AffineTransform&);
+        std::pair<float, float> point, expected;
+    };
+    const Row rows[] = {
+        {[](AffineTransform& t) { t.scale(2, 3); }, {0, 0}, {20, 15}},
+        {[](AffineTransform& t) { t.scale(2, 3); }, {1, 1}, {22, 18}},
+        {[](AffineTransform& t) { t.rotate(90); }, {0, 0}, {-5, 10}},
+        {[](AffineTransform&) {}, {1, 1}, {11, 6}},
+    };
+    forEachRow(rows, [](const Row& row) {
+        AffineTransform t;
+        row.before(t);
+        t.translate(10, 5);
+        EXPECT_EQ(mapped(t, row.point.first, row.point.second), row.expected);
+    });
+}
+
 TEST(AffineTransform, InverseAndTheSingularMatrix)
 {
     AffineTransform t;

@@ -175,6 +175,31 @@ TEST(Bitmap, SetAlphaClipsAndIgnoresOpaqueBitmaps)
     EXPECT_EQ(opaque.bits()[15], 0x11);
 }
 
+// A rectangle reaching past an edge sets the pixels inside both and no
+// other: unclipped, one reaching left on a lower row writes into the end of
+// the row above.
+TEST(Bitmap, SetAlphaWritesNothingOutsideTheRectangle)
+{
+    struct Row {
+        Rect r;
+        Rect inside;
+    };
+    const Row rows[] = {
+        {Rect(-2, 1, 3, 1), Rect(0, 1, 1, 1)},   {Rect(-5, 1, 6, 2), Rect(0, 1, 1, 2)},
+        {Rect(1, -1, 2, 2), Rect(1, 0, 2, 1)},   {Rect(3, 2, 5, 5), Rect(3, 2, 1, 1)},
+        {Rect(-1, -1, 6, 5), Rect(0, 0, 4, 3)},
+    };
+    forEachRow(rows, [](const Row& row) {
+        Bitmap bitmap(4, 3, true);
+        bitmap.fill(Colour(0xFF102030u));
+        bitmap.setAlpha(7, row.r);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(bitmap.pixelAlpha(x, y), row.inside.contains(Point(x, y)) ? 7 : 255) << x << "," << y;
+        }
+    });
+}
+
 TEST(Bitmap, FromPixels)
 {
     // Two 24-bit rows of two pixels, each filled out to 8 bytes.

@@ -191,8 +191,10 @@ void fillNumbered(const DibSection& dib, int count)
     }
 }
 
-// The platform reports a top-down section's height as positive, so it
-// cannot be refused by its height; it must then read the right way up.
+// A top-down section is read the right way up, not refused: a program may
+// put one on the clipboard as its bitmap (the clipboard test reads one),
+// and the platform reports a top-down section's height as positive anyway,
+// so its height could not tell it apart.
 TEST(PlatformImages, FromHBitmapReadsEitherRowOrder)
 {
     struct Row {

@@ -49,6 +49,31 @@ Bytes dib(int width, int height, int bitCount, const Bytes& pixels)
     return bytes;
 }
 
+// A 32-bit DIB with three bit-field masks after its header.
+Bytes bitFieldsDib(int width, int height, std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                   const Bytes& pixels)
+{
+    Bytes masks(12);
+    store32(masks, 0, red);
+    store32(masks, 4, green);
+    store32(masks, 8, blue);
+    masks.insert(masks.end(), pixels.begin(), pixels.end());
+    Bytes bytes = dib(width, height, 32, masks);
+    store32(bytes, 16, BI_BITFIELDS);
+    return bytes;
+}
+
+// A DIB that the reader refuses beside a bitmap of other colours, as a
+// program may put both; the system then makes neither from the other.
+void putRefusedDibAndBitmap(const Bytes& refused, std::uint32_t bitmapPixel)
+{
+    putRaw({{CF_DIB, refused}});
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HBITMAP bitmap = CreateBitmap(1, 1, 1, 32, &bitmapPixel);
+    EXPECT_TRUE(SetClipboardData(CF_BITMAP, bitmap));
+    CloseClipboard();
+}
+
 Bytes pixelBytes(const Bitmap& image)
 {
     return Bytes(image.bits(), image.bits() + image.byteCount());
@@ -134,6 +159,68 @@ TEST_F(ClipboardTest, DibsWithoutAlphaReadOpaque)
         for (std::uint32_t i = 0; i < image.pixelCount(); ++i)
             EXPECT_EQ(image.bits()[4 * i + 3], 255) << i;
     });
+}
+
+// A DIB the reader refused used to end the read, although the system's
+// bitmap of it was there to take.
+TEST_F(ClipboardTest, RefusedDibsFallBackToTheBitmap)
+{
+    struct Row {
+        const char* what;
+        Bytes block;
+        // B, G, R of the top-left pixel.
+        Bytes topLeft;
+    };
+    Bytes topDown = dib(1, 2, 32, {10, 20, 30, 0, 40, 50, 60, 0});
+    store32(topDown, 8, std::uint32_t(-2));
+    const Row rows[] = {
+        {"top-down", topDown, {10, 20, 30}},
+        {"16 bits", dib(1, 1, 16, {0x1F, 0x00, 0, 0}), {255, 0, 0}},
+        {"other masks", bitFieldsDib(1, 1, 0xFF, 0xFF00, 0xFF0000, {10, 20, 30, 0}), {30, 20, 10}},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.what);
+        putRaw({{CF_DIB, row.block}});
+        const Bitmap image = clipboard.image();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(Bytes(image.bits(), image.bits() + 3), row.topLeft);
+        EXPECT_EQ(image.bits()[3], 255);
+
+        putRefusedDibAndBitmap(row.block, 0x00405060u);
+        EXPECT_EQ(clipboard.image().pixel(0, 0), Colour(0x40, 0x50, 0x60));
+    });
+    EXPECT_EQ(clipboard.refusals, 0);
+}
+
+// Programs may hand over a DIB section of either row order as the bitmap;
+// a top-down one is read the right way up rather than refused.
+TEST_F(ClipboardTest, TopDownSectionAsTheBitmapReadsTheRightWayUp)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    const std::uint32_t rows[] = {0x00102030u, 0x00405060u};
+    std::memcpy(bits, rows, sizeof(rows));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_TRUE(SetClipboardData(CF_BITMAP, section));
+    CloseClipboard();
+    const Bitmap image = clipboard.image();
+    ASSERT_EQ(image.size(), Size(1, 2));
+    EXPECT_EQ(image.pixel(0, 0), Colour(0x10, 0x20, 0x30));
+    EXPECT_EQ(image.pixel(0, 1), Colour(0x40, 0x50, 0x60));
+}
+
+// Screenshots and browsers put 32-bit DIBs with the standard bit fields;
+// they are read as they stand, alpha included.
+TEST_F(ClipboardTest, BitFieldsDibWithStandardMasksKeepsItsAlpha)
+{
+    putRaw({{CF_DIB, bitFieldsDib(2, 1, 0xFF0000, 0xFF00, 0xFF, {10, 20, 30, 128, 40, 50, 60, 255})}});
+    const Bitmap image = clipboard.image();
+    ASSERT_EQ(image.size(), Size(2, 1));
+    EXPECT_EQ(pixelBytes(image), Bytes({10, 20, 30, 128, 40, 50, 60, 255}));
 }
 
 TEST_F(ClipboardTest, ImageRoundTripKeepsAlphaAndWidensOtherDepths)

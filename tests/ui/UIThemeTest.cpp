@@ -4,6 +4,7 @@
 #include "ui/UIManager.h"
 #include "ui/UIWidget.h"
 
+#include "tests/support/DamagedImages.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -229,6 +230,28 @@ TEST_F(UIThemeTest, DamagedPacksFailCleanly)
     const Bytes whole = StylePack().build();
     expectEveryPrefixFailsCleanly(whole, load);
     forEachDamagedCopy(whole, 13, 200, [&](const Bytes& copy) { load(copy); });
+}
+
+// A skin or a standard image whose file was damaged in the pack (a huge
+// length field) used to end the process when the theme decoded it.
+TEST_F(UIThemeTest, DamagedSkinImagesDecodeOrStayEmpty)
+{
+    forEachRow(imageFormatRows, [](const ImageFormatRow& row) {
+        const Bytes original = sampleImageFile(row);
+        ASSERT_FALSE(original.empty());
+        forEachDamagedImage(row.format, original, 12, 12, [](const std::string& what, const Bytes& copy) {
+            SCOPED_TRACE(what);
+            StylePack pack;
+            pack.images = {{L"skins\\UIButton_Background.png", copy}, {L"images\\Focus.png", copy}};
+            UITheme theme;
+            ASSERT_TRUE(pack.loadInto(theme));
+            const UISkin& skin = theme.skin(L"UIButton_Background");
+            EXPECT_EQ(2, skin.stateCount());
+            EXPECT_TRUE(skin.isNull() || skin.width() >= 1);
+            const Bitmap& focus = theme.image(ImageFocus);
+            EXPECT_TRUE(focus.isNull() || focus.isPremultiplied());
+        });
+    });
 }
 
 TEST_F(UIThemeTest, LoadStyleLooksBesideTheProgramBeforeItsStylesFolder)

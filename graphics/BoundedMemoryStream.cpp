@@ -1,0 +1,161 @@
+#include "graphics/BoundedMemoryStream.h"
+
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The bytes as the stream and its clones see them (each holds a
+// reference); cut off when the owning BoundedMemoryStream goes.
+struct Source {
+    const std::uint8_t* bytes;
+    std::uint64_t size;
+    std::atomic<bool> attached{true};
+    std::atomic<int> references{1};
+
+    void release()
+    {
+        if (--references == 0)
+            delete this;
+    }
+};
+
+class MemoryStream final : public IStream {
+public:
+    // Takes over one reference to source.
+    MemoryStream(Source* source, std::uint64_t position) : m_source(source), m_position(position) {}
+
+    void detach() { m_source->attached = false; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (id != __uuidof(IUnknown) && id != __uuidof(ISequentialStream) && id != __uuidof(IStream)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IStream*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override
+    {
+        ULONG taken = 0;
+        if (m_source->attached && m_position < m_source->size) {
+            taken = ULONG(std::min<std::uint64_t>(count, m_source->size - m_position));
+            std::memcpy(buffer, m_source->bytes + m_position, taken);
+            m_position += taken;
+        }
+        if (read)
+            *read = taken;
+        return taken == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG* written) override
+    {
+        if (written)
+            *written = 0;
+        return STG_E_ACCESSDENIED;
+    }
+
+    // A position past the end is kept (reads there give nothing), as any
+    // stream allows; one before the start is refused.
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override
+    {
+        std::int64_t base = 0;
+        if (origin == STREAM_SEEK_CUR)
+            base = std::int64_t(m_position);
+        else if (origin == STREAM_SEEK_END)
+            base = std::int64_t(m_source->size);
+        else if (origin != STREAM_SEEK_SET)
+            return STG_E_INVALIDFUNCTION;
+        std::int64_t target = 0;
+        if (__builtin_add_overflow(base, move.QuadPart, &target) || target < 0)
+            return STG_E_INVALIDFUNCTION;
+        m_position = std::uint64_t(target);
+        if (position)
+            position->QuadPart = m_position;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override
+    {
+        if (!stat)
+            return STG_E_INVALIDPOINTER;
+        *stat = {};
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = m_source->size;
+        stat->grfMode = STGM_READ;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        ++m_source->references;
+        *out = new (std::nothrow) MemoryStream(m_source, m_position);
+        if (*out)
+            return S_OK;
+        m_source->release();
+        return E_OUTOFMEMORY;
+    }
+
+private:
+    ~MemoryStream() { m_source->release(); }
+
+    Source* m_source;
+    std::uint64_t m_position;
+    std::atomic<ULONG> m_references{1};
+};
+
+} // namespace
+
+BoundedMemoryStream::BoundedMemoryStream(const void* bytes, std::size_t size)
+{
+    if (!bytes)
+        return;
+    auto* source = new (std::nothrow) Source{static_cast<const std::uint8_t*>(bytes), size};
+    if (!source)
+        return;
+    m_stream = new (std::nothrow) MemoryStream(source, 0);
+    if (!m_stream)
+        source->release();
+}
+
+BoundedMemoryStream::~BoundedMemoryStream()
+{
+    if (!m_stream)
+        return;
+    static_cast<MemoryStream*>(m_stream)->detach();
+    m_stream->Release();
+}

@@ -1,0 +1,82 @@
+#include "graphics/BoundedMemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace {
+
+// Reads up to count bytes; the text read and the call's result.
+std::pair<std::string, HRESULT> readSome(IStream* stream, ULONG count)
+{
+    std::string text(count, '\0');
+    ULONG got = 0;
+    const HRESULT result = stream->Read(text.data(), count, &got);
+    text.resize(got);
+    return {text, result};
+}
+
+HRESULT seek(IStream* stream, std::int64_t move, DWORD origin, std::uint64_t* position = nullptr)
+{
+    LARGE_INTEGER distance;
+    distance.QuadPart = move;
+    ULARGE_INTEGER at = {};
+    const HRESULT result = stream->Seek(distance, origin, &at);
+    if (position)
+        *position = at.QuadPart;
+    return result;
+}
+
+} // namespace
+
+// Decoders seek as far as a damaged length field says; every read stays
+// inside the bytes given.
+TEST(BoundedMemoryStream, ReadsNeverLeaveTheBytes)
+{
+    const std::string bytes = "abcdef";
+    const BoundedMemoryStream owner(bytes.data(), bytes.size());
+    IStream* stream = owner.stream();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string("abcd"), S_OK));
+    EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string("ef"), S_FALSE));
+    std::uint64_t position = 0;
+    EXPECT_EQ(seek(stream, 0x7FFFFFF0, STREAM_SEEK_SET, &position), S_OK);
+    EXPECT_EQ(position, 0x7FFFFFF0u);
+    EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string(), S_FALSE));
+    EXPECT_NE(seek(stream, -0x7FFFFFFF, STREAM_SEEK_CUR), S_OK);
+    EXPECT_NE(seek(stream, INT64_MAX, STREAM_SEEK_CUR), S_OK);
+    EXPECT_EQ(seek(stream, -2, STREAM_SEEK_END, &position), S_OK);
+    EXPECT_EQ(position, 4u);
+    EXPECT_EQ(readSome(stream, 9), std::make_pair(std::string("ef"), S_FALSE));
+    STATSTG stat = {};
+    EXPECT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, 6u);
+    ULONG written = 1;
+    EXPECT_NE(stream->Write("x", 1, &written), S_OK);
+    EXPECT_EQ(written, 0u);
+}
+
+// A reference a decoder kept reads nothing once the owner is gone.
+TEST(BoundedMemoryStream, KeptReferencesAndClonesAreCutOffWithTheOwner)
+{
+    std::string bytes = "abcdef";
+    IStream* kept = nullptr;
+    IStream* clone = nullptr;
+    {
+        const BoundedMemoryStream owner(bytes.data(), bytes.size());
+        ASSERT_EQ(owner.stream()->QueryInterface(__uuidof(IStream), reinterpret_cast<void**>(&kept)), S_OK);
+        EXPECT_EQ(readSome(kept, 2).first, "ab");
+        ASSERT_EQ(kept->Clone(&clone), S_OK);
+        EXPECT_EQ(readSome(clone, 2).first, "cd");
+    }
+    EXPECT_EQ(readSome(kept, 2), std::make_pair(std::string(), S_FALSE));
+    EXPECT_EQ(readSome(clone, 2), std::make_pair(std::string(), S_FALSE));
+    kept->Release();
+    clone->Release();
+}

@@ -1,0 +1,286 @@
+#pragma once
+
+// Damaged copies of real image files for decoder tests: every length or
+// size field of the format set huge in turn, truncations at many points and
+// seeded random flips. The field walkers follow the files this program's
+// own encoders write, and stop at anything they do not understand.
+
+#include "graphics/Bitmap.h"
+
+#include "tests/support/Bytes.h"
+#include "tests/support/TempFolder.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+enum class ImageFormat { Png, Bmp, Tiff, Gif, Jpeg };
+
+struct ImageField {
+    std::size_t offset;
+    int width; // bytes: 1, 2 or 4
+    bool bigEndian;
+};
+
+namespace damagedImages {
+
+inline std::uint32_t readField(const Bytes& bytes, const ImageField& field)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < field.width; ++i) {
+        const int shift = field.bigEndian ? 8 * (field.width - 1 - i) : 8 * i;
+        value |= std::uint32_t(bytes[field.offset + std::size_t(i)]) << shift;
+    }
+    return value;
+}
+
+// The low bytes of value, in the field's width and byte order.
+inline void writeField(Bytes& bytes, const ImageField& field, std::uint32_t value)
+{
+    for (int i = 0; i < field.width; ++i) {
+        const int shift = field.bigEndian ? 8 * (field.width - 1 - i) : 8 * i;
+        bytes[field.offset + std::size_t(i)] = std::uint8_t(value >> shift);
+    }
+}
+
+inline bool fits(const Bytes& bytes, std::size_t offset, std::size_t count)
+{
+    return offset <= bytes.size() && count <= bytes.size() - offset;
+}
+
+// Each chunk's length, and the width and height of the header chunk.
+inline std::vector<ImageField> pngFields(const Bytes& png)
+{
+    std::vector<ImageField> fields = {{16, 4, true}, {20, 4, true}};
+    for (std::size_t at = 8; fits(png, at, 12);) {
+        const ImageField length{at, 4, true};
+        fields.push_back(length);
+        at += 12 + readField(png, length);
+    }
+    return fields;
+}
+
+inline std::vector<ImageField> bmpFields(const Bytes&)
+{
+    // File size, pixel offset, header size, width, height, image size,
+    // colours used and important.
+    std::vector<ImageField> fields;
+    for (std::size_t offset : {2, 10, 14, 18, 22, 34, 46, 50})
+        fields.push_back({offset, 4, false});
+    return fields;
+}
+
+// The first directory's offset, entry count, each entry's count and value
+// or offset, and the next directory's offset.
+inline std::vector<ImageField> tiffFields(const Bytes& tiff)
+{
+    if (!fits(tiff, 0, 8))
+        return {};
+    const bool big = tiff[0] == 'M';
+    const ImageField first{4, 4, big};
+    std::vector<ImageField> fields = {first};
+    const std::size_t directory = readField(tiff, first);
+    if (!fits(tiff, directory, 2))
+        return fields;
+    const ImageField count{directory, 2, big};
+    fields.push_back(count);
+    const std::size_t entries = readField(tiff, count);
+    for (std::size_t i = 0; i < entries && fits(tiff, directory + 2 + 12 * i, 12); ++i) {
+        fields.push_back({directory + 2 + 12 * i + 4, 4, big});
+        fields.push_back({directory + 2 + 12 * i + 8, 4, big});
+    }
+    if (fits(tiff, directory + 2 + 12 * entries, 4))
+        fields.push_back({directory + 2 + 12 * entries, 4, big});
+    return fields;
+}
+
+// Sub-blocks from at on: each length byte, up to the empty block.
+inline std::size_t gifSubBlocks(const Bytes& gif, std::size_t at, std::vector<ImageField>& fields)
+{
+    while (fits(gif, at, 1) && gif[at] != 0) {
+        fields.push_back({at, 1, false});
+        at += 1 + gif[at];
+    }
+    return at + 1;
+}
+
+// The screen's and the image's width and height, and every sub-block length.
+inline std::vector<ImageField> gifFields(const Bytes& gif)
+{
+    if (!fits(gif, 0, 13))
+        return {};
+    std::vector<ImageField> fields = {{6, 2, false}, {8, 2, false}};
+    auto tableSize = [](std::uint8_t flags) { return (flags & 0x80) ? std::size_t(3) << ((flags & 7) + 1) : 0; };
+    std::size_t at = 13 + tableSize(gif[10]);
+    while (fits(gif, at, 1) && gif[at] != 0x3B) {
+        if (gif[at] == 0x21 && fits(gif, at, 2)) {
+            at = gifSubBlocks(gif, at + 2, fields);
+        } else if (gif[at] == 0x2C && fits(gif, at, 11)) {
+            fields.push_back({at + 5, 2, false});
+            fields.push_back({at + 7, 2, false});
+            at = gifSubBlocks(gif, at + 11 + tableSize(gif[at + 9]), fields);
+        } else {
+            break;
+        }
+    }
+    return fields;
+}
+
+// Every segment's length up to the scan, and the frame's height and width.
+inline std::vector<ImageField> jpegFields(const Bytes& jpeg)
+{
+    std::vector<ImageField> fields;
+    for (std::size_t at = 2; fits(jpeg, at, 4) && jpeg[at] == 0xFF;) {
+        const std::uint8_t marker = jpeg[at + 1];
+        const ImageField length{at + 2, 2, true};
+        fields.push_back(length);
+        if (marker == 0xC0 || marker == 0xC2) {
+            fields.push_back({at + 5, 2, true});
+            fields.push_back({at + 7, 2, true});
+        }
+        if (marker == 0xDA)
+            break;
+        at += 2 + readField(jpeg, length);
+    }
+    return fields;
+}
+
+inline std::vector<ImageField> fieldsOf(ImageFormat format, const Bytes& bytes)
+{
+    switch (format) {
+    case ImageFormat::Png:
+        return pngFields(bytes);
+    case ImageFormat::Bmp:
+        return bmpFields(bytes);
+    case ImageFormat::Tiff:
+        return tiffFields(bytes);
+    case ImageFormat::Gif:
+        return gifFields(bytes);
+    case ImageFormat::Jpeg:
+        return jpegFields(bytes);
+    }
+    return {};
+}
+
+inline std::uint32_t crc32Of(const std::uint8_t* data, std::size_t size)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A text chunk after the header chunk, so that damage reaches the
+// metadata chunks too.
+inline Bytes withTextChunk(const Bytes& png)
+{
+    const std::string body = std::string("tEXt") + "Comment" + '\0' + "a sample written by the test";
+    Bytes chunk(8 + body.size());
+    writeField(chunk, {0, 4, true}, std::uint32_t(body.size() - 4));
+    std::copy(body.begin(), body.end(), chunk.begin() + 4);
+    writeField(chunk, {4 + body.size(), 4, true}, crc32Of(chunk.data() + 4, body.size()));
+    Bytes out = png;
+    out.insert(out.begin() + 33, chunk.begin(), chunk.end());
+    return out;
+}
+
+// A 24 x 16 gif with a 128-colour table, a control extension and literal
+// codes only: with a clear code every 100 pixels the codes stay 8 bits
+// wide, one byte each. (The platform's gif encoder takes no 32-bit image.)
+inline Bytes handMadeGif()
+{
+    Bytes gif = bytesOf("GIF89a");
+    const int head[] = {24, 0, 16, 0, 0xF6, 0, 0};
+    gif.insert(gif.end(), std::begin(head), std::end(head));
+    for (int i = 0; i < 128; ++i) {
+        const int rgb[] = {2 * i, 255 - 2 * i, (7 * i) & 255};
+        gif.insert(gif.end(), std::begin(rgb), std::end(rgb));
+    }
+    const int control[] = {0x21, 0xF9, 4, 0, 0, 0, 0, 0};
+    const int descriptor[] = {0x2C, 0, 0, 0, 0, 24, 0, 16, 0, 0, 7};
+    gif.insert(gif.end(), std::begin(control), std::end(control));
+    gif.insert(gif.end(), std::begin(descriptor), std::end(descriptor));
+    Bytes codes = {128};
+    for (int i = 0; i < 24 * 16; ++i) {
+        if (i > 0 && i % 100 == 0)
+            codes.push_back(128);
+        codes.push_back(std::uint8_t((i % 24 + i / 24 * 5) % 128));
+    }
+    codes.push_back(129);
+    for (std::size_t at = 0; at < codes.size(); at += 255) {
+        const std::size_t count = std::min<std::size_t>(255, codes.size() - at);
+        gif.push_back(std::uint8_t(count));
+        gif.insert(gif.end(), codes.begin() + std::ptrdiff_t(at), codes.begin() + std::ptrdiff_t(at + count));
+    }
+    gif.push_back(0);
+    gif.push_back(0x3B);
+    return gif;
+}
+
+} // namespace damagedImages
+
+struct ImageFormatRow {
+    ImageFormat format;
+    const wchar_t* extension;
+};
+inline const ImageFormatRow imageFormatRows[] = {
+    {ImageFormat::Png, L"png"}, {ImageFormat::Bmp, L"bmp"}, {ImageFormat::Tiff, L"tiff"},
+    {ImageFormat::Gif, L"gif"}, {ImageFormat::Jpeg, L"jpeg"},
+};
+
+// A 24 x 16 image with varied colours and alpha, written by the program's
+// own encoder (the image codecs must be running); empty when it cannot be.
+inline Bytes sampleImageFile(const ImageFormatRow& row)
+{
+    if (row.format == ImageFormat::Gif)
+        return damagedImages::handMadeGif();
+    Bitmap image(24, 16, true);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, Colour(std::uint8_t(55 + 8 * y), std::uint8_t(10 * x), std::uint8_t(16 * y), 90));
+    }
+    TempFolder folder;
+    const String path = folder.file((std::wstring(L"sample.") + row.extension).c_str());
+    if (!image.save(path, true))
+        return {};
+    const Bytes bytes = readRaw(path);
+    return row.format == ImageFormat::Png && bytes.size() > 33 ? damagedImages::withTextChunk(bytes) : bytes;
+}
+
+// Calls visit(description, copy) for: every length field of the format set
+// to 0x7FFFFFF0 (its low bytes, in the field's width) in turn; truncations
+// at up to truncations points spread over the file; flips copies with
+// random bytes changed.
+inline void forEachDamagedImage(ImageFormat format, const Bytes& original, int truncations, int flips,
+                                const std::function<void(const std::string&, const Bytes&)>& visit)
+{
+    using namespace damagedImages;
+    for (const ImageField& field : fieldsOf(format, original)) {
+        if (!fits(original, field.offset, std::size_t(field.width)))
+            continue;
+        Bytes copy = original;
+        writeField(copy, field, 0x7FFFFFF0u);
+        visit("huge field at " + std::to_string(field.offset), copy);
+    }
+    const std::size_t step = std::max<std::size_t>(1, original.size() / std::size_t(std::max(truncations, 1)));
+    for (std::size_t length = 0; length < original.size(); length += step) {
+        const Bytes prefix(original.begin(), original.begin() + std::ptrdiff_t(length));
+        visit("truncated to " + std::to_string(length), prefix);
+    }
+    std::mt19937 random(unsigned(format) + 41);
+    for (int trial = 0; trial < flips; ++trial) {
+        Bytes copy = original;
+        const int count = 1 + int(random() % 4);
+        for (int i = 0; i < count; ++i)
+            copy[random() % copy.size()] ^= std::uint8_t(1 + random() % 255);
+        visit("flipped copy " + std::to_string(trial), copy);
+    }
+}
