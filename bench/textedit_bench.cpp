@@ -4,7 +4,10 @@
 // cursor and a repaint), a line break typed there, a move to the end that
 // scrolls, and a zoom step. A key should cost about the same at both
 // sizes: besides painting, only the document's insert and undo snapshot
-// (shown alone) grow with the text.
+// (shown alone) grow with the text. With the keys it prints how often the
+// editor painted and how many of its rows, beside one full repaint: a key
+// paints once, the lines it changed and the caret's, and a full paint only
+// when it scrolls.
 
 #include "BenchText.h"
 #include "BenchTiming.h"
@@ -20,6 +23,22 @@ using bench::linesOf;
 using bench::timeOf;
 
 constexpr int keys = 200;
+
+// Counts its paints and the rows they covered.
+class CountingTextEdit : public UITextEdit {
+public:
+    using UITextEdit::UITextEdit;
+    int paints = 0;
+    long long rows = 0;
+
+protected:
+    void paintEvent(UIPaintEvent* event) override
+    {
+        ++paints;
+        rows += event->rect().height;
+        UITextEdit::paintEvent(event);
+    }
+};
 
 void press(UITextEdit* edit, int key, const String& text = String())
 {
@@ -45,16 +64,23 @@ double documentTypingMs(const String& text)
 double measure(UIWidget* window, const char* name, const String& text, bool wrap)
 {
     auto* view = new UITextEditView(window);
+    auto* edit = new CountingTextEdit(view->viewport());
+    edit->show();
+    view->setContentWidget(edit);
     view->setGeometry(0, 0, 800, 600);
     view->show();
-    UITextEdit* edit = view->textEdit();
     edit->setWordWrap(wrap);
     const double load = timeOf([&] { edit->setText(text); });
     edit->setCursorPosition(edit->document()->length() / 2);
+    edit->paints = 0;
+    edit->rows = 0;
     const double typed = timeOf([&] {
         for (int i = 0; i < keys; ++i)
             press(edit, 'X', L"x");
     });
+    const double paints = double(edit->paints) / keys;
+    const double rows = double(edit->rows) / keys;
+    const double full = timeOf([&] { edit->repaint(); });
     const double enter = timeOf([&] { press(edit, 13); });
     const double toEnd = timeOf([&] { press(edit, 34); });
     const double zoom = timeOf([&] { edit->zoomIn(); });
@@ -62,6 +88,8 @@ double measure(UIWidget* window, const char* name, const String& text, bool wrap
     printf("%-6s %-7s load %8.2f ms  key %6.3f ms (document alone %6.3f ms)  Enter %7.2f ms  to end %6.2f ms  "
            "zoom %8.2f ms\n",
            name, wrap ? "wrap" : "no wrap", load, typed / keys, alone / keys, enter, toEnd, zoom);
+    printf("%-14s %d keys: %.2f paints and %.0f of %d rows painted per key; one full repaint %.2f ms\n", "", keys,
+           paints, rows, edit->height(), full);
     delete view;
     return typed / keys;
 }

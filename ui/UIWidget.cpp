@@ -76,12 +76,18 @@ Cursor UIWidget::cursorAt(Point) const
 
 void UIWidget::setContentOffset(int horizontal, int vertical)
 {
+    if (storeContentOffset(horizontal, vertical))
+        repaint();
+}
+
+bool UIWidget::storeContentOffset(int horizontal, int vertical)
+{
     if (horizontal == m_contentOffsetX && vertical == m_contentOffsetY)
-        return;
+        return false;
     toolkitHooks().hideToolTipFor(this);
     m_contentOffsetX = horizontal;
     m_contentOffsetY = vertical;
-    repaint();
+    return true;
 }
 
 void UIWidget::move(int x, int y)

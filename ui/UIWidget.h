@@ -413,6 +413,10 @@ public:
     // ---- Painting (UIWidgetPaint.cpp) ----
 
     void repaint();
+    // Only area (widget coordinates) reaches the window surface and the
+    // screen; the paint event carries it, so a paint handler may draw just
+    // that part. Children are painted whole.
+    void repaint(const Rect& area);
     GdiDrawingSurface* backBuffer() const;
     GdiDrawingSurface* windowSurface() const;
     // r in window coordinates.
@@ -459,6 +463,9 @@ protected:
     virtual void dropEvent(UIDragEvent* event);
 
     UIWidgetPrivate* d() const { return m_private; }
+    // The offsets without a repaint, for a widget that paints the change
+    // itself; false when they were unchanged.
+    bool storeContentOffset(int horizontal, int vertical);
 
 private:
     friend class UIWidgetPrivate;

@@ -155,6 +155,11 @@ Point UIWidget::origin() const
 
 void UIWidget::repaint()
 {
+    repaint(rect());
+}
+
+void UIWidget::repaint(const Rect& area)
+{
     UIWidget* window = topLevelWidget();
     if (!testFlag(WidgetCreated) || !testFlag(WidgetUpdatesEnabled) || !isVisible() || !window ||
         !window->windowSurface()) {
@@ -162,13 +167,19 @@ void UIWidget::repaint()
             window->setFlag(WidgetRepaintPending, true);
         return;
     }
-    paintWidget(origin(), rect());
+    const Rect r = area.intersected(rect());
+    if (r.isEmpty())
+        return;
+    paintWidget(origin(), r);
     paintChildren(origin());
-    const Rect inWindow = isWindow() ? rect() : windowRect(this);
+    const Point at = isWindow() ? Point() : mapToWindow(Point());
+    const Rect inWindow(at.x + r.x, at.y + r.y, r.width, r.height);
     paintAttachments(window->d()->attachments, window->windowSurface(), inWindow);
     flushRect(inWindow);
 }
 
+// Only r of the back buffer reaches the window surface: outside it the
+// surface already holds what the last paint left.
 void UIWidget::paintWidget(Point origin, const Rect& r)
 {
     const HDC buffer = backBuffer()->dc();
@@ -176,7 +187,7 @@ void UIWidget::paintWidget(Point origin, const Rect& r)
     if (isWindow()) {
         UIPaintEvent paint(origin, r);
         paintEvent(&paint);
-        copyPixels(windowSurface()->dc(), Point(), buffer, Point(), size());
+        copyPixels(windowSurface()->dc(), r.topLeft(), buffer, r.topLeft(), r.size());
         return;
     }
     UIWidget* owner = parent();
@@ -186,8 +197,12 @@ void UIWidget::paintWidget(Point origin, const Rect& r)
     paintEvent(&paint);
     if (!window || !window->windowSurface())
         return;
-    const Size shown = owner ? Size{std::min(width(), owner->width()), std::min(height(), owner->height())} : size();
-    copyPixels(window->windowSurface()->dc(), mapToWindow(Point()), buffer, Point(), shown);
+    const Size visible = owner ? Size{std::min(width(), owner->width()), std::min(height(), owner->height())} : size();
+    const Rect shown = r.intersected(Rect(0, 0, visible.width, visible.height));
+    if (shown.isEmpty())
+        return;
+    const Point at = mapToWindow(shown.topLeft());
+    copyPixels(window->windowSurface()->dc(), at, buffer, shown.topLeft(), shown.size());
 }
 
 void UIWidget::paintChildren(Point origin)

@@ -33,6 +33,42 @@ public:
     int changes = 0;
 };
 
+// After each change, every line outside the ones the document names as
+// changed holds the characters it held before (those after them one place
+// further for each line gained), as an owner that repaints only the named
+// lines relies on.
+class LineChangeChecker : public SignalReceiver {
+public:
+    explicit LineChangeChecker(UITextDocument& document) : document(document), before(lineTexts())
+    {
+        document.connect(this, &LineChangeChecker::onChange);
+    }
+    std::vector<std::wstring> lineTexts() const
+    {
+        std::vector<std::wstring> texts;
+        for (const UITextLine& line : document.layout().lines())
+            texts.emplace_back(document.text().mid(line.start, line.length).view());
+        return texts;
+    }
+    void onChange()
+    {
+        const std::vector<std::wstring> now = lineTexts();
+        const UITextLineChange& c = document.lastLineChange();
+        const int old = int(before.size());
+        bool kept = c.first >= 0 && c.first + c.removed <= old && old - c.removed + c.inserted == int(now.size());
+        for (int i = 0; kept && i < c.first; ++i)
+            kept = now[std::size_t(i)] == before[std::size_t(i)];
+        for (int i = c.first + c.inserted; kept && i < int(now.size()); ++i)
+            kept = now[std::size_t(i)] == before[std::size_t(i - c.inserted + c.removed)];
+        mismatches += kept ? 0 : 1;
+        before = now;
+    }
+
+    UITextDocument& document;
+    std::vector<std::wstring> before;
+    int mismatches = 0;
+};
+
 class TextDocumentTest : public StyledWidgetTest {
 protected:
     void SetUp() override { document.setText(L"", UITextDocument::ClearHistory | UITextDocument::CursorToEnd); }
@@ -457,6 +493,7 @@ TEST_F(TextDocumentTest, EveryLineShowsItsFirstCharacterWhereverTheViewportBegin
 // lines equal those a fresh document lays out for the same text.
 TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
 {
+    LineChangeChecker checker(document);
     const wchar_t pieces[][8] = {L"a", L" ", L"\n", L"word ", L"x\ny", L"\r\n", L"\x0436"};
     for (const bool wrap : {false, true}) {
         SCOPED_TRACE(wrap ? "wrapped" : "unwrapped");
@@ -526,4 +563,5 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
             ASSERT_EQ(lines(), freshLines(document.text())) << "step " << step;
         }
     }
+    EXPECT_EQ(checker.mismatches, 0) << "a change moved or altered lines it did not name";
 }

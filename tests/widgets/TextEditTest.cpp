@@ -3,6 +3,7 @@
 #include "ui/Clipboard.h"
 #include "ui/TimerService.h"
 #include "ui/UIDragManager.h"
+#include "ui/UIWin32Window.h"
 #include "ui/widgets/UIMenu.h"
 
 #include "tests/support/ColourPrinting.h"
@@ -12,18 +13,28 @@
 #include "tests/widgets/SignalRecorder.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
+#include <functional>
 #include <vector>
 
 namespace {
 
-// Counts the refusals instead of beeping.
+// Counts the refusals instead of beeping, and the paints with the area of
+// the last one.
 class QuietTextEdit : public UITextEdit {
 public:
     using UITextEdit::UITextEdit;
     int sounds = 0;
+    int paints = 0;
+    Rect lastPaintArea;
 
 protected:
     void refuse() override { ++sounds; }
+    void paintEvent(UIPaintEvent* event) override
+    {
+        ++paints;
+        lastPaintArea = event->rect();
+        UITextEdit::paintEvent(event);
+    }
 };
 
 // A 300 x 200 text edit view in a shown window, its editor focused.
@@ -63,6 +74,55 @@ protected:
         SendMessageW(hwndOf(&window), WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
         SendMessageW(hwndOf(&window), WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
         pumpUntil([] { return !pumpPending(); }, 500);
+    }
+    // Real typed characters, one character message each.
+    void realType(const String& text)
+    {
+        for (int i = 0; i < text.length(); ++i)
+            SendMessageW(hwndOf(&window), WM_CHAR, WPARAM(text.at(i)), 1);
+        pumpUntil([] { return !pumpPending(); }, 500);
+    }
+    // A real click at a point of the editor.
+    void realClick(Point p)
+    {
+        const Point at = edit->mapToWindow(p);
+        sendPointerMessage(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        sendPointerMessage(window, WM_LBUTTONUP, 0, at);
+    }
+    // Focused by a real click, with a caret that stays on. An editor may
+    // take the address of the last test's one, and a quick click on it
+    // would pair with that test's last click as a double click.
+    void focusByClick()
+    {
+        UIWin32Window::doubleClickDetector().reset();
+        window.activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return window.isActiveWindow(); }, 2000));
+        realClick(edit->rect().center());
+        ASSERT_TRUE(edit->hasFocus());
+        TimerService::kill(edit, TextCursorBlinkTimerId);
+    }
+    // The window's pixels as the screen shows them.
+    Bitmap windowPixels() const { return window.windowSurface()->toBitmap(false); }
+    int differingEditorPixels(const Bitmap& a, const Bitmap& b) const
+    {
+        const Point origin = edit->mapToWindow(Point());
+        int count = 0;
+        for (int y = origin.y; y < origin.y + edit->height(); ++y)
+            for (int x = origin.x; x < origin.x + edit->width(); ++x)
+                count += a.pixel(x, y) != b.pixel(x, y);
+        return count;
+    }
+    // The caret is the inverse of what lies beside it on an empty line.
+    void expectCaretAtLineStart()
+    {
+        const UITextDocument& d = *edit->document();
+        const Rect line = d.lineRect(0);
+        EXPECT_TRUE(edit->isCaretShown());
+        EXPECT_EQ(d.cursorRect(), Rect(line.x, line.y, d.cursorWidth(), d.fontHeight()));
+        const Bitmap pixels = windowPixels();
+        const Point caret = edit->mapToWindow(Point(line.x, line.y + d.fontHeight() / 2));
+        const Colour beside = pixels.pixel(caret.x + d.cursorWidth() + 2, caret.y);
+        EXPECT_EQ(pixels.pixel(caret.x, caret.y), beside.inverted());
     }
     // Typed characters, one key event each.
     void type(const String& text)
@@ -529,4 +589,90 @@ TEST_F(TextEditTest, PointerSelectsByDragAndWordsByDoubleClick)
         sendPointerMessage(window, WM_LBUTTONUP, 0, Point(word.x, word.y + 4));
     }
     EXPECT_EQ(edit->selectedText(), String(L"gamma"));
+}
+
+// Painting returned early for an empty document, before it placed the
+// cursor: an empty focused editor had no caret.
+TEST_F(TextEditTest, AnEmptyFocusedEditorShowsItsCaret)
+{
+    focusByClick();
+    expectCaretAtLineStart();
+}
+
+// The cursor rectangle of the text before stayed: the caret stood at the
+// old end of the text after everything was deleted.
+TEST_F(TextEditTest, DeletingEverythingPutsTheCaretBackAtTheStart)
+{
+    focusByClick();
+    realType(L"hello");
+    const Rect before = edit->document()->cursorRect();
+    ASSERT_GT(before.x, edit->document()->lineRect(0).x);
+    realKey('A', ControlModifier);
+    realKey(VK_DELETE);
+    ASSERT_TRUE(edit->isEmpty());
+    expectCaretAtLineStart();
+    const Point old = edit->mapToWindow(Point(before.x, before.y + before.height / 2));
+    const Colour background = windowPixels().pixel(old.x + before.width + 2, old.y);
+    EXPECT_EQ(windowPixels().pixel(old.x, old.y), background) << "no caret left at the old end";
+}
+
+// The first visible line of the scrolled text stayed, so hit tests took
+// line 0 for a line above the view: clicks and drops there were ignored.
+TEST_F(TextEditTest, AfterClearingAScrolledTextLineZeroTakesClicks)
+{
+    edit->setText(repeated(L"line\n", 100));
+    focusByClick();
+    realKey(VK_NEXT);
+    ASSERT_GT(view->verticalScrollBar()->value(), 0);
+    realKey('A', ControlModifier);
+    realKey(VK_DELETE);
+    ASSERT_TRUE(edit->isEmpty());
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    const Rect line = edit->document()->lineRect(0);
+    const Point onLine(line.x + 20, line.y + line.height / 2);
+    realClick(onLine);
+    EXPECT_EQ(edit->document()->firstVisibleLine(), 0);
+    int index = -1;
+    EXPECT_TRUE(edit->document()->hitTest(onLine, &index));
+    EXPECT_EQ(index, 0);
+    expectCaretAtLineStart();
+}
+
+// A key used to repaint the editor twice, all of it; now it paints once,
+// only the lines it changed and the caret's (scrolling paints everything),
+// and the window then shows what a full repaint draws.
+TEST_F(TextEditTest, OneRepaintPerKeyDrawsWhatAFullRepaintDraws)
+{
+    edit->setText(repeated(L"alpha beta gamma\n", 30));
+    focusByClick();
+    edit->setCursorPosition(20);
+    struct Row {
+        const char* name;
+        std::function<void()> input;
+        bool whole;
+    };
+    const Row rows[] = {
+        {"typed character", [&] { realType(L"x"); }, false},
+        {"Enter", [&] { realKey(VK_RETURN); }, false},
+        {"Backspace joining lines", [&] { realKey(VK_BACK); }, false},
+        {"Shift+Right", [&] { realKey(VK_RIGHT, ShiftModifier); }, false},
+        {"Shift+Down", [&] { realKey(VK_DOWN, ShiftModifier); }, false},
+        {"Delete of the selection", [&] { realKey(VK_DELETE); }, false},
+        {"Down", [&] { realKey(VK_DOWN); }, false},
+        // Undo sets the whole text back.
+        {"Ctrl+Z", [&] { realKey('Z', ControlModifier); }, true},
+        {"Page Down, scrolling", [&] { realKey(VK_NEXT); }, true},
+        {"typed at the end", [&] { realType(L"y"); }, false},
+        {"click", [&] { realClick(Point(edit->width() / 3, edit->height() / 3)); }, false},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.name);
+        edit->paints = 0;
+        row.input();
+        EXPECT_EQ(edit->paints, 1);
+        EXPECT_EQ(edit->lastPaintArea.height == edit->height(), row.whole);
+        const Bitmap partial = windowPixels();
+        edit->repaint();
+        EXPECT_EQ(differingEditorPixels(partial, windowPixels()), 0);
+    });
 }

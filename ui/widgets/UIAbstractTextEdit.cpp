@@ -1,5 +1,6 @@
 #include "ui/widgets/UIAbstractTextEdit.h"
 
+#include "graphics/DrawingSurface.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "ui/Clipboard.h"
@@ -233,6 +234,7 @@ void UIAbstractTextEdit::clearHistory()
 
 void UIAbstractTextEdit::setStyleProperty(const String& name, const String& value)
 {
+    m_backgroundImage = Bitmap();
     if (const ColourKey* key = findColourKey(name)) {
         if (key->isPen)
             m_textStyle.colours.pens[std::size_t(key->pair)] = parsePenValue(value);
@@ -259,8 +261,10 @@ void UIAbstractTextEdit::applyTextStyle()
 
 void UIAbstractTextEdit::setStyleImage(const String& skinName, UISkin* skin)
 {
-    if (skinName == m_backgroundSkinName)
-        m_backgroundSkin = *skin;
+    if (skinName != m_backgroundSkinName)
+        return;
+    m_backgroundSkin = *skin;
+    m_backgroundImage = Bitmap();
 }
 
 Font UIAbstractTextEdit::inputMethodFont() const
@@ -270,22 +274,64 @@ Font UIAbstractTextEdit::inputMethodFont() const
 
 // ---- Painting ----
 
+UIAbstractTextEdit::BackgroundLook UIAbstractTextEdit::backgroundLook(bool active) const
+{
+    if (!isEnabled())
+        return {&m_textStyle.colours.brushes[UITextDocumentStyle::Disabled], skinDisabled};
+    if (m_readOnly)
+        return {&m_textStyle.colours.brushes[UITextDocumentStyle::ReadOnly], skinNormal};
+    return {&m_textStyle.background, active || isUnderMouse() ? skinActive : skinNormal};
+}
+
 void UIAbstractTextEdit::paintBackground(Graphics& g, bool active)
 {
-    const Brush* brush = &m_textStyle.background;
-    int state = active || isUnderMouse() ? skinActive : skinNormal;
-    if (!isEnabled()) {
-        brush = &m_textStyle.colours.brushes[UITextDocumentStyle::Disabled];
-        state = skinDisabled;
-    } else if (m_readOnly) {
-        brush = &m_textStyle.colours.brushes[UITextDocumentStyle::ReadOnly];
-        state = skinNormal;
+    const BackgroundLook look = backgroundLook(active);
+    g.fillRect(rect(), *look.brush);
+    m_backgroundSkin.drawNineSlice(g, rect(), look.skinState, SkinAllRegions);
+}
+
+void UIAbstractTextEdit::keepBackground(bool active)
+{
+    const BackgroundLook look = backgroundLook(active);
+    if (m_backgroundImage.size() == size() && look.brush == m_backgroundImageLook.brush &&
+        look.skinState == m_backgroundImageLook.skinState)
+        return;
+    m_backgroundImage = drawnBackground(look);
+    m_backgroundImageLook = look;
+}
+
+void UIAbstractTextEdit::paintKeptBackground(Graphics& g, const Rect& area)
+{
+    const Rect part = area.intersected(rect()).intersected(m_backgroundImage.rect());
+    if (!part.isEmpty())
+        g.drawBitmapPart(m_backgroundImage, part.topLeft(), part.topLeft(), part.width, part.height);
+}
+
+Bitmap UIAbstractTextEdit::drawnBackground(const BackgroundLook& look) const
+{
+    GdiDrawingSurface surface(width(), height());
+    surface.fill(Colour(255, 255, 255));
+    {
+        Graphics g(&surface);
+        g.fillRect(rect(), *look.brush);
+        m_backgroundSkin.drawNineSlice(g, rect(), look.skinState, SkinAllRegions);
     }
-    g.fillRect(rect(), *brush);
-    m_backgroundSkin.drawNineSlice(g, rect(), state, SkinAllRegions);
+    return surface.toBitmap(false);
 }
 
 void UIAbstractTextEdit::paintDocument(Graphics& g, bool active)
+{
+    prepareDocumentPaint(active);
+    m_document->paint(g);
+}
+
+void UIAbstractTextEdit::paintDocument(Graphics& g, bool active, const Rect& area)
+{
+    prepareDocumentPaint(active);
+    m_document->paint(g, area);
+}
+
+void UIAbstractTextEdit::prepareDocumentPaint(bool active)
 {
     int flags = isEnabled() ? UITextDocument::StateEnabled : 0;
     if (m_readOnly)
@@ -295,7 +341,6 @@ void UIAbstractTextEdit::paintDocument(Graphics& g, bool active)
     m_document->setStateFlags(flags);
     m_document->setHorizontalOffset(contentOffsetX());
     m_document->setVerticalOffset(contentOffsetY());
-    m_document->paint(g);
 }
 
 void UIAbstractTextEdit::paintPlaceholder(Graphics& g, bool active, const Rect& box, int alignment, int flags)

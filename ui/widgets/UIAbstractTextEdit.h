@@ -10,6 +10,7 @@
 
 #include "foundation/Signal.h"
 #include "foundation/String.h"
+#include "graphics/Bitmap.h"
 #include "graphics/Brush.h"
 #include "graphics/FontDesc.h"
 #include "graphics/Pen.h"
@@ -123,8 +124,17 @@ protected:
 
     // The style's fill for the current state and the skin over it.
     void paintBackground(Graphics& g, bool active);
-    // Tells the document the widget's state and offsets and paints it.
+    // The same pixels, drawn once into an image kept for the widget's size
+    // and state, since stretching the skin over a large editor costs more
+    // than drawing a line of its text. keepBackground draws it when needed
+    // and runs before the widget's painter begins (one painter at a time);
+    // paintKeptBackground copies area of it.
+    void keepBackground(bool active);
+    void paintKeptBackground(Graphics& g, const Rect& area);
+    // Tells the document the widget's state and offsets and paints it: all
+    // of it, or only the lines that meet area.
     void paintDocument(Graphics& g, bool active);
+    void paintDocument(Graphics& g, bool active, const Rect& area);
     // In box, while empty and not active (or read only).
     void paintPlaceholder(Graphics& g, bool active, const Rect& box, int alignment, int flags);
 
@@ -146,9 +156,22 @@ private:
     // One side of the cursor: the selection when there is one, else one
     // character.
     void deleteAtCursor(bool forward);
+    void prepareDocumentPaint(bool active);
+
+    struct BackgroundLook {
+        const Brush* brush;
+        int skinState;
+    };
+    BackgroundLook backgroundLook(bool active) const;
+    // On a white surface, as a new back buffer starts.
+    Bitmap drawnBackground(const BackgroundLook& look) const;
 
     TextStyle m_textStyle;
     UISkin m_backgroundSkin;
     String m_backgroundSkinName;
+    // The kept background and the look it was drawn in; dropped when the
+    // style changes.
+    Bitmap m_backgroundImage;
+    BackgroundLook m_backgroundImageLook{nullptr, -1};
     String m_placeholderText;
 };

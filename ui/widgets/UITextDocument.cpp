@@ -70,7 +70,7 @@ void UITextDocument::setText(const String& text, int flags)
     m_text = normalise(text);
     if (m_text.last() != lineFeed)
         m_text.append(lineFeed);
-    m_layout.layout(m_text, wrapWidth());
+    m_lastLineChange = m_layout.layout(m_text, wrapWidth());
     m_cursor->resetToText();
     if (flags & CursorToEnd)
         m_cursor->move(UITextCursor::MoveDocumentEnd);
@@ -92,7 +92,7 @@ void UITextDocument::replace(int from, int count, const String& text)
 {
     m_text.remove(from, count);
     m_text.insert(from, text);
-    m_layout.update(m_text, from, count, text.length(), wrapWidth());
+    m_lastLineChange = m_layout.update(m_text, from, count, text.length(), wrapWidth());
     if (count > 0)
         m_formats->removed(from, count);
     if (!text.isEmpty())
@@ -308,31 +308,63 @@ String UITextDocument::wordAt(Point point, const String& extra) const
 
 void UITextDocument::paint(Graphics& g)
 {
-    if (isEmpty())
+    const LineRange visible = startPaint(g);
+    paintLines(g, visible.first, visible.last);
+}
+
+void UITextDocument::paint(Graphics& g, const Rect& area)
+{
+    const LineRange visible = startPaint(g);
+    const int height = fontHeight();
+    if (area.isEmpty() || visible.first > visible.last)
         return;
+    const int top = m_verticalOffset + m_topMargin;
+    const int from = std::max(visible.first, floorDivide(area.y - top, height));
+    const int to = std::min(visible.last, floorDivide(area.bottom() - 1 - top, height));
+    paintLines(g, from, to);
+}
+
+// An empty document is painted too: its one line places the cursor and
+// answers hit tests, so neither outlives the text that was cleared.
+UITextDocument::LineRange UITextDocument::startPaint(Graphics& g)
+{
     m_cursorRect = Rect();
     m_firstVisibleLine = -1;
     g.setBrush(Brush(Colour(0x00FFFFFFu)));
     const int height = fontHeight();
     if (height < 1)
-        return;
+        return {0, -1};
     // The lines with -height <= y <= height + viewport height.
     const int top = m_verticalOffset + m_topMargin;
-    const int first = std::max(-floorDivide(top + height, height), 0);
-    const int last = std::min(floorDivide(height + m_viewport.height - top, height), lineCount() - 1);
-    if (first <= last)
-        m_firstVisibleLine = first;
-    for (int i = first; i <= last; ++i)
+    const LineRange visible{std::max(-floorDivide(top + height, height), 0),
+                            std::min(floorDivide(height + m_viewport.height - top, height), lineCount() - 1)};
+    if (visible.first > visible.last)
+        return visible;
+    m_firstVisibleLine = visible.first;
+    placeCursor(visible);
+    return visible;
+}
+
+void UITextDocument::placeCursor(LineRange visible)
+{
+    const int position = m_cursor->position();
+    const int index = lineOf(position);
+    if (index < visible.first || index > visible.last)
+        return;
+    const Rect rect = lineRect(index);
+    const int x = rect.x + m_layout.textWidth(m_text, m_layout.line(index).start, position);
+    m_cursorRect = {x, rect.y, m_cursorWidth, rect.height};
+}
+
+void UITextDocument::paintLines(Graphics& g, int from, int to)
+{
+    for (int i = from; i <= to; ++i)
         paintLine(g, i, lineRect(i));
 }
 
 void UITextDocument::paintLine(Graphics& g, int lineIndex, const Rect& rect)
 {
     const UITextLine& line = m_layout.line(lineIndex);
-    const int position = m_cursor->position();
-    if (position >= line.start && position < line.end())
-        m_cursorRect = {rect.x + m_layout.textWidth(m_text, line.start, position), rect.y, m_cursorWidth,
-                        rect.height};
     const int limit = m_viewport.x + m_viewport.width + m_layout.font().maxCharWidth();
     // Unscrolled lines begin at the left margin, whatever the viewport's x;
     // only a character that scrolling carried wholly left of both is out of

@@ -115,6 +115,9 @@ public:
     // (horizontal offset + left margin, its y, viewport width, font height).
     Rect lineRect(int index) const;
     const UITextLayout& layout() const { return m_layout; }
+    // The lines the last change of the text replaced, so that an owner can
+    // repaint only those.
+    const UITextLineChange& lastLineChange() const { return m_lastLineChange; }
 
     int widestLineWidth() const;
     int contentHeight() const;
@@ -125,7 +128,12 @@ public:
     String wordAt(Point point, const String& extra) const;
     Rect cursorRect() const { return m_cursorRect; }
     int firstVisibleLine() const { return m_firstVisibleLine; }
+    // Every visible line; the cursor rectangle and the first visible line
+    // are found anew, also for an empty document.
     void paint(Graphics& g);
+    // The same, drawing only the visible lines that meet area (owner
+    // coordinates).
+    void paint(Graphics& g, const Rect& area);
 
     bool undo();
     bool redo();
@@ -147,6 +155,18 @@ private:
     void applyMask();
     int lineIndexAtY(int y) const;
     int columnAt(const UITextLine& line, int x) const;
+    // Line indices, both included.
+    struct LineRange {
+        int first;
+        int last;
+    };
+
+    // Resets the cursor rectangle and the first visible line and finds
+    // them anew; the visible lines.
+    LineRange startPaint(Graphics& g);
+    // The cursor rectangle when the cursor's line is visible.
+    void placeCursor(LineRange visible);
+    void paintLines(Graphics& g, int from, int to);
     void paintLine(Graphics& g, int lineIndex, const Rect& rect);
     void paintCharacter(Graphics& g, int index, int x, int y);
     bool restore(const UITextSnapshot* snapshot);
@@ -167,6 +187,7 @@ private:
     int m_bottomMargin = 0;
     bool m_wordWrap = false;
     Rect m_viewport;
+    UITextLineChange m_lastLineChange;
     Rect m_cursorRect;
     int m_verticalOffset = 0;
     int m_horizontalOffset = 0;

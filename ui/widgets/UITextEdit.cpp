@@ -114,7 +114,34 @@ Clipboard& clipboard()
     return UIManager::instance()->clipboard();
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+Rect unite(const Rect& a, const Rect& b)
+{
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
+    const int left = std::min(a.x, b.x);
+    const int top = std::min(a.y, b.y);
+    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
+}
+
 } // namespace
+
+class UITextEdit::PaintBatch {
+public:
+    explicit PaintBatch(UITextEdit& edit) : m_edit(edit) { ++m_edit.m_batchDepth; }
+    ~PaintBatch()
+    {
+        if (--m_edit.m_batchDepth == 0)
+            m_edit.flushRepaint();
+    }
+    PaintBatch(const PaintBatch&) = delete;
+    PaintBatch& operator=(const PaintBatch&) = delete;
+
+private:
+    UITextEdit& m_edit;
+};
 
 // ---- Construction ----
 
@@ -135,7 +162,7 @@ UITextEdit::UITextEdit(UIWidget* parent) : UIAbstractTextEdit(parent, L"UITextEd
     m_document->setWordWrap(false);
     m_document->setMargins(3, 2, 2, 2);
     cursor()->positionChanged.connect(this, &UITextEdit::onCursorMoved);
-    cursor()->selectionChanged.connect(this, &UITextEdit::onSelectionChanged);
+    cursor()->selectionChanged.connect(this, &UITextEdit::onSelectionMoved);
     m_document->connect(this, &UITextEdit::onTextChanged);
     setText(String());
 }
@@ -208,6 +235,7 @@ Rect UITextEdit::inputMethodRect() const
 
 void UITextEdit::setText(const String& text)
 {
+    const PaintBatch batch(*this);
     const String kept = keptWithinMaxLength(text);
     scrollTo(0, 0);
     m_document->setText(kept, UITextDocument::ClearHistory | UITextDocument::CursorToEnd);
@@ -222,6 +250,7 @@ void UITextEdit::clear()
 {
     if (isEmpty())
         return;
+    const PaintBatch batch(*this);
     m_document->clear();
     scrollTo(0, 0);
 }
@@ -242,6 +271,7 @@ void UITextEdit::insert(const String& text)
         refuse();
         return;
     }
+    const PaintBatch batch(*this);
     insertWithinMaxLength(piece);
 }
 
@@ -260,6 +290,7 @@ void UITextEdit::cut()
         refuse();
         return;
     }
+    const PaintBatch batch(*this);
     copy();
     deleteSelection();
 }
@@ -286,15 +317,93 @@ void UITextEdit::onTextChanged()
     m_document->history()->push(cursor()->anchor(), cursor()->position(), m_document->text());
     textChanged.emit();
     ensureCursorVisible();
-    repaint();
+    requestRepaint(changedLinesArea());
 }
 
 void UITextEdit::onCursorMoved(int oldPosition, int newPosition)
 {
     m_caretBlinkOff = false;
     ensureCursorVisible();
-    repaint();
+    requestRepaint(linesBand(cursor()->lineIndex(), cursor()->lineIndex()));
     cursorPositionChanged.emit(oldPosition, newPosition);
+}
+
+void UITextEdit::onSelectionMoved()
+{
+    requestRepaint(selectionChangeArea());
+    selectionChanged.emit();
+}
+
+// ---- Partial repaints ----
+
+void UITextEdit::requestRepaint(const Rect& area)
+{
+    m_dirty = unite(m_dirty, area.intersected(rect()));
+    if (m_batchDepth == 0)
+        flushRepaint();
+}
+
+// The caret leaves its old place and shows on the cursor's line, so both
+// are painted with whatever else changed.
+void UITextEdit::flushRepaint()
+{
+    if (m_dirty.isEmpty())
+        return;
+    const int line = cursor()->lineIndex();
+    const Rect area = unite(unite(m_dirty, m_caretPainted), linesBand(line, line));
+    m_dirty = Rect();
+    repaint(area);
+}
+
+Rect UITextEdit::linesBand(int first, int last) const
+{
+    if (first < 0)
+        return {};
+    const int h = m_document->fontHeight();
+    const int top = contentOffsetY() + m_document->margins().top + h * first;
+    const int bottom = last < 0 ? height() : top + h * (last - first + 1);
+    return Rect(0, top, width(), bottom - top).intersected(rect());
+}
+
+// Indices the text no longer holds (a selection an edit shortened) give
+// everything from the first line on.
+Rect UITextEdit::charactersBand(int start, int end) const
+{
+    if (start >= end)
+        return {};
+    const int first = m_document->lineOf(start);
+    const int last = m_document->lineOf(end - 1);
+    return linesBand(first < 0 ? 0 : first, last);
+}
+
+// Lines after the changed ones that moved up or down are painted too; the
+// placeholder, centred in the whole editor, comes and goes with the text.
+Rect UITextEdit::changedLinesArea()
+{
+    const bool emptinessChanged = isEmpty() != m_shownEmpty;
+    m_shownEmpty = isEmpty();
+    if (emptinessChanged && !placeholderText().isEmpty())
+        return rect();
+    const UITextLineChange& change = m_document->lastLineChange();
+    if (change.removed != change.inserted)
+        return linesBand(change.first, -1);
+    return change.inserted > 0 ? linesBand(change.first, change.first + change.inserted - 1) : Rect();
+}
+
+// The characters whose selected state changed: between the old and the
+// new start, and between the old and the new end.
+Rect UITextEdit::selectionChangeArea()
+{
+    const int oldStart = m_shownSelectionStart;
+    const int oldEnd = m_shownSelectionEnd;
+    const int start = cursor()->selectionStart();
+    const int end = cursor()->selectionEnd();
+    m_shownSelectionStart = start;
+    m_shownSelectionEnd = end;
+    if (oldStart >= oldEnd || start >= end)
+        return unite(charactersBand(oldStart, oldEnd), charactersBand(start, end));
+    return unite(charactersBand(std::min(oldStart, start), std::max(oldStart, start)),
+                 charactersBand(std::min(oldEnd, end), std::max(oldEnd, end)));
 }
 
 // ---- Scrolling ----
@@ -436,6 +545,7 @@ void UITextEdit::keyPressEvent(UIKeyEvent* event)
 {
     if (m_selecting)
         return;
+    const PaintBatch batch(*this);
     m_caretBlinkOff = false;
     const KeyboardModifiers modifiers = event->modifiers();
     // Ctrl without Alt makes a command; Ctrl with Alt (AltGr) still types.
@@ -547,6 +657,7 @@ void UITextEdit::mousePressEvent(UIMouseEvent* event)
         m_selecting = false;
         return;
     }
+    const PaintBatch batch(*this);
     bool found = false;
     const int index = hitIndex(event->position(), &found);
     if (!found) {
@@ -563,6 +674,7 @@ void UITextEdit::mouseMoveEvent(UIMouseEvent* event)
         setCursor(Cursor(CursorIBeam));
         return;
     }
+    const PaintBatch batch(*this);
     bool found = false;
     const int index = hitIndex(event->position(), &found);
     if (found)
@@ -578,6 +690,7 @@ void UITextEdit::mouseReleaseEvent(UIMouseEvent* event)
 // Always the word: a second double click does not select everything here.
 void UITextEdit::mouseDoubleClickEvent(UIMouseEvent*)
 {
+    const PaintBatch batch(*this);
     cursor()->select(UITextCursor::SelectWord);
 }
 
@@ -616,7 +729,7 @@ void UITextEdit::customEvent(UICustomEvent* event)
     if (!canBlink && !m_caretShown)
         return;
     m_caretBlinkOff = !m_caretBlinkOff;
-    repaint();
+    requestRepaint(linesBand(cursor()->lineIndex(), cursor()->lineIndex()));
 }
 
 // ---- Drag and drop ----
@@ -641,8 +754,12 @@ void UITextEdit::dragMoveEvent(UIDragEvent* event)
     const int index = hitIndex(event->pos(), &found);
     if (!found)
         return;
+    // The batch paints before the drop caret goes off again.
     m_dropCaret = true;
-    cursor()->setPosition(index);
+    {
+        const PaintBatch batch(*this);
+        cursor()->setPosition(index);
+    }
     m_dropCaret = false;
 }
 
@@ -667,32 +784,51 @@ bool UITextEdit::isActive() const
     return area && (area->horizontalScrollBar()->isPressed() || area->verticalScrollBar()->isPressed());
 }
 
-void UITextEdit::paintEvent(UIPaintEvent*)
+void UITextEdit::setContentOffset(int horizontal, int vertical)
 {
+    if (storeContentOffset(horizontal, vertical))
+        requestRepaint(rect());
+}
+
+// Only the event's rectangle is drawn; outside it the back buffer keeps
+// what earlier paints left, which is what they would draw now.
+void UITextEdit::paintEvent(UIPaintEvent* event)
+{
+    const Rect area = event->rect().intersected(rect());
+    if (area == rect()) {
+        m_dirty = Rect();
+        m_shownSelectionStart = cursor()->selectionStart();
+        m_shownSelectionEnd = cursor()->selectionEnd();
+        m_shownEmpty = isEmpty();
+    }
+    const bool active = isActive();
+    keepBackground(active);
     Graphics g(backBuffer());
+    g.setClipRect(area);
     g.setFont(m_document->font());
     g.setBrush(Brush(unsetStyleColour));
-    const bool active = isActive();
-    paintBackground(g, active);
-    g.setClipRect(Rect(1, 1, width() - 2, height() - 2));
-    paintDocument(g, active);
+    paintKeptBackground(g, area);
+    g.setClipRect(Rect(1, 1, width() - 2, height() - 2).intersected(area));
+    paintDocument(g, active, area);
     const UIMargins m = m_document->margins();
     paintPlaceholder(g, active, rect().adjusted(m.left, m.top, -m.right, -m.bottom), AlignCenter, 0);
     g.resetClip();
-    paintCaret(g, active);
+    paintCaret(g, active, area);
 }
 
-void UITextEdit::paintCaret(Graphics& g, bool active)
+void UITextEdit::paintCaret(Graphics& g, bool active, const Rect& area)
 {
     m_caretShown = false;
+    m_caretPainted = Rect();
     const bool blinkingOn = m_dropCaret || (active && !m_caretBlinkOff);
     if (!blinkingOn || m_readOnly || testFlag(WidgetComposing))
         return;
-    const Rect caret = m_document->cursorRect().intersected(rect().adjusted(1, 1, -1, -1));
+    const Rect caret = m_document->cursorRect().intersected(rect().adjusted(1, 1, -1, -1)).intersected(area);
     if (caret.isEmpty())
         return;
     g.invertRect(caret, true);
     m_caretShown = true;
+    m_caretPainted = caret;
 }
 
 // ---- The view ----

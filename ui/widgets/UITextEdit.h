@@ -7,6 +7,10 @@
 // UITextEditView that holds it. Refused edits play the message sound and
 // change nothing. Tab never reaches it: the focus moves on.
 //
+// An edit, a cursor move or a new selection repaints only the lines it
+// changed and the caret's line; the changes an input event makes are
+// painted once, when it has been handled.
+//
 // UITextEditView: the scroll area that shows one UITextEdit, relayouts
 // when the text or the zoom changes and scrolls on the editor's wheel
 // turns. It keeps the scroll area's look ("UIScrollArea").
@@ -92,6 +96,8 @@ public:
     Size minimumSizeHint() const override;
     void setStyleProperty(const String& name, const String& value) override;
     Rect inputMethodRect() const override;
+    // Scrolled content is painted whole, with the rest of the event's changes.
+    void setContentOffset(int horizontal, int vertical) override;
 
 protected:
     void paintEvent(UIPaintEvent* event) override;
@@ -110,11 +116,26 @@ protected:
     void dropEvent(UIDragEvent* event) override;
 
 private:
+    // Gathers the repaints asked for while it lives; the outermost one
+    // paints them once as it ends.
+    class PaintBatch;
+
     bool isActive() const;
     void buildContextMenu();
     void updateContextMenu();
     void onTextChanged();
     void onCursorMoved(int oldPosition, int newPosition);
+    void onSelectionMoved();
+    // Paints area now, or when the current batch ends.
+    void requestRepaint(const Rect& area);
+    void flushRepaint();
+    // The full-width band of lines [first, last] (last -1: down to the
+    // bottom), in widget coordinates.
+    Rect linesBand(int first, int last) const;
+    // The band of the lines that hold the characters [start, end).
+    Rect charactersBand(int start, int end) const;
+    Rect changedLinesArea();
+    Rect selectionChangeArea();
     void ensureCursorVisible();
     void ensureCursorVisibleVertically();
     void ensureCursorVisibleHorizontally();
@@ -125,7 +146,7 @@ private:
     void moveCursor(int operation, bool extend);
     void changeCase(bool upper);
     void applyZoom(float points);
-    void paintCaret(Graphics& g, bool active);
+    void paintCaret(Graphics& g, bool active, const Rect& area);
     bool takesDrag(const UIDragEvent& event) const;
     int hitIndex(Point p, bool* found) const;
 
@@ -137,6 +158,16 @@ private:
     bool m_zoomEnabled = true;
     // Flipped by each blink tick; input shows the caret again at once.
     bool m_caretBlinkOff = false;
+    // What waits for the end of the batch, and how deep batches nest.
+    Rect m_dirty;
+    int m_batchDepth = 0;
+    // Where the last paint inverted the caret; empty when it drew none.
+    Rect m_caretPainted;
+    // The selection and the emptiness the screen shows (or the pending
+    // repaints will show).
+    int m_shownSelectionStart = 0;
+    int m_shownSelectionEnd = 0;
+    bool m_shownEmpty = true;
 };
 
 class UITextEditView : public UIScrollArea {

@@ -4,13 +4,19 @@ void UITextHistory::push(int anchor, int position, const String& text)
 {
     if (!m_enabled)
         return;
-    const std::uint64_t hash = text.hash();
-    if (!isEmpty() && m_snapshots[std::size_t(m_current)].hash == hash)
+    if (!isEmpty() && m_snapshots[std::size_t(m_current)].text == text)
         return;
     m_snapshots.erase(m_snapshots.begin() + m_current + 1, m_snapshots.end());
-    m_snapshots.push_back({anchor, position, text, hash});
-    if (count() > m_limit)
+    if (count() < m_limit) {
+        m_snapshots.push_back({anchor, position, text});
+    } else {
+        UITextSnapshot oldest = std::move(m_snapshots.front());
         m_snapshots.pop_front();
+        oldest.anchor = anchor;
+        oldest.position = position;
+        oldest.text = text;
+        m_snapshots.push_back(std::move(oldest));
+    }
     m_current = count() - 1;
 }
 

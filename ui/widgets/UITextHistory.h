@@ -4,17 +4,20 @@
 // snapshots with the anchor and position of their moment. The owner pushes
 // one after every change; a push of the text the current snapshot already
 // holds records nothing, and at most limit snapshots are kept.
+//
+// A push follows every typed key, so it costs no more than one copy of the
+// text: texts are compared directly (a differing length settles it at
+// once, where a hash would read every character), and the oldest
+// snapshot's buffer takes the new copy.
 
 #include "foundation/String.h"
 
-#include <cstdint>
 #include <deque>
 
 struct UITextSnapshot {
     int anchor = 0;
     int position = 0;
     String text;
-    std::uint64_t hash = 0;
 };
 
 class UITextHistory {

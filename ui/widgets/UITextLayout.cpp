@@ -61,21 +61,21 @@ int UITextLayout::textWidth(const String& text, int from, int to) const
     return width;
 }
 
-void UITextLayout::layout(const String& text, int wrapWidth)
+UITextLineChange UITextLayout::layout(const String& text, int wrapWidth)
 {
+    const int before = count();
     m_lines.clear();
     appendParagraphs(text, 0, text.length(), wrapWidth, m_lines);
+    return {0, before, count()};
 }
 
-void UITextLayout::update(const String& text, int from, int removed, int inserted, int wrapWidth)
+UITextLineChange UITextLayout::update(const String& text, int from, int removed, int inserted, int wrapWidth)
 {
     const int delta = inserted - removed;
     int first = lineIndexOf(from);
     int last = lineIndexOf(from + removed);
-    if (first < 0 || last < 0) {
-        layout(text, wrapWidth);
-        return;
-    }
+    if (first < 0 || last < 0)
+        return layout(text, wrapWidth);
     // Lines before the edit are unchanged, so their ends are read in place;
     // lines after it are read shifted by delta.
     while (first > 0 && !endsParagraph(text, m_lines[std::size_t(first - 1)]))
@@ -93,6 +93,7 @@ void UITextLayout::update(const String& text, int from, int removed, int inserte
         m_lines[i].start += delta;
     m_lines.erase(m_lines.begin() + first, m_lines.begin() + last + 1);
     m_lines.insert(m_lines.begin() + first, fresh.begin(), fresh.end());
+    return {first, last + 1 - first, int(fresh.size())};
 }
 
 int UITextLayout::lineIndexOf(int index) const

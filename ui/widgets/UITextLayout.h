@@ -27,6 +27,15 @@ struct UITextLine {
     bool operator==(const UITextLine&) const = default;
 };
 
+// What a layout pass changed: lines [first, first + removed) of the lines
+// before became lines [first, first + inserted); the lines after them kept
+// their characters and only moved by inserted - removed places.
+struct UITextLineChange {
+    int first = 0;
+    int removed = 0;
+    int inserted = 0;
+};
+
 class UITextLayout {
 public:
     UITextLayout();
@@ -41,11 +50,11 @@ public:
     int textWidth(const String& text, int from, int to) const;
 
     // Lays the whole text out anew; a wrap width below 1 means no wrapping.
-    void layout(const String& text, int wrapWidth);
+    UITextLineChange layout(const String& text, int wrapWidth);
     // After the text's units [from, from + removed) were replaced by
     // inserted units: re-lays the paragraphs the edit touched and shifts the
     // lines after them. The result equals layout of the new text.
-    void update(const String& text, int from, int removed, int inserted, int wrapWidth);
+    UITextLineChange update(const String& text, int from, int removed, int inserted, int wrapWidth);
 
     int count() const { return int(m_lines.size()); }
     const UITextLine& line(int index) const { return m_lines[std::size_t(index)]; }
