@@ -555,12 +555,18 @@ void UITagCloud::paintTags(Graphics& g, const Rect& area) const
     std::sort(order.begin(), order.end(), [&placed](int a, int b) {
         return std::pair(placed(a).font, placed(a).look) < std::pair(placed(b).font, placed(b).look);
     });
+    // In the order of Look.
+    const Pen pens[] = {Pen(colourOf(Look::Plain)), Pen(colourOf(Look::Selected)), Pen(colourOf(Look::Faded))};
+    int groupFont = -1;
     for (const int i : order) {
         const PlacedTag& tag = placed(i);
         const Font& font = *m_fonts[static_cast<std::size_t>(tag.font)];
         const Rect r = widgetRect(i);
-        g.setFont(font.desc());
-        g.setPen(Pen(colourOf(tag.look)));
+        if (tag.font != groupFont) {
+            g.setFont(font.desc());
+            groupFont = tag.font;
+        }
+        g.setPen(pens[static_cast<int>(tag.look)]);
         g.drawTextRaw(tag.text.constData(), tag.text.length(), r.x, r.y);
         if (i != m_hovered)
             continue;
