@@ -234,25 +234,37 @@ void UITagCloud::placeEntries(LibraryModel& library)
 }
 
 // Only words whose name or font changed since they were last measured are
-// measured again; words that left the cloud leave the cache.
+// measured again.
 void UITagCloud::measure()
 {
     m_sizes.assign(m_placed.size(), Size());
-    std::unordered_map<const Tag*, MeasuredWord> kept;
-    kept.reserve(m_placed.size());
     std::vector<std::size_t> missing;
     for (std::size_t i = 0; i < m_placed.size(); ++i) {
         const PlacedTag& placed = m_placed[i];
         const auto found = m_measured.find(placed.tag);
-        if (found == m_measured.end() || found->second.font != placed.font || found->second.text != placed.text) {
+        if (found == m_measured.end() || found->second.font != placed.font || found->second.text != placed.text)
             missing.push_back(i);
-            continue;
-        }
-        m_sizes[i] = found->second.size;
-        kept.emplace(placed.tag, std::move(found->second));
+        else
+            m_sizes[i] = found->second.size;
+    }
+    dropLeftWords();
+    measureMissing(missing);
+}
+
+// Words of deleted or hidden tags stay until they would outnumber the
+// cloud's own, so that a reload need not rebuild the cache.
+void UITagCloud::dropLeftWords()
+{
+    if (m_measured.size() <= 2 * m_placed.size() + 64)
+        return;
+    std::unordered_map<const Tag*, MeasuredWord> kept;
+    kept.reserve(m_placed.size());
+    for (const PlacedTag& placed : m_placed) {
+        const auto found = m_measured.find(placed.tag);
+        if (found != m_measured.end())
+            kept.emplace(placed.tag, std::move(found->second));
     }
     m_measured.swap(kept);
-    measureMissing(missing);
 }
 
 // Font by font: Wine keeps only a few released fonts realised, and words

@@ -120,6 +120,7 @@ private:
     void placeEntries(LibraryModel& model);
     void measure();
     void measureMissing(std::vector<std::size_t>& missing);
+    void dropLeftWords();
     void relayout();
     int fontFor(float points);
     void syncFontFace(const String& face);
@@ -149,7 +150,9 @@ private:
     std::vector<PlacedTag> m_placed;
     std::vector<Size> m_sizes;
     // Words measured at earlier reloads, by tag; measuring is most of a
-    // reload's cost.
+    // reload's cost. The keys are compared, never followed: a new tag at a
+    // deleted one's address is measured again unless its name and font are
+    // the same, and then so is its size.
     std::unordered_map<const Tag*, MeasuredWord> m_measured;
     TagCloudLayout m_layout;
     TagCloudSpacing m_spacing;
