@@ -6,6 +6,7 @@
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
 #include "graphics/Resampler.h"
+#include "graphics/Screen.h"
 #include "library/CloudMetrics.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
@@ -293,12 +294,11 @@ void UITagCloud::relayout()
 // Sizes that round to the same pixel height share one font.
 int UITagCloud::fontFor(float points)
 {
-    const FontDesc desc(m_fontFace, sanePoints(points), 0);
-    const int pixels = desc.pixelSize();
+    const int pixels = FontDesc::pointsToPixels(sanePoints(points), Screen::dpiY());
     const auto found = std::find(m_fontPixels.begin(), m_fontPixels.end(), pixels);
     if (found != m_fontPixels.end())
         return static_cast<int>(found - m_fontPixels.begin());
-    m_fonts.push_back(std::make_unique<Font>(desc));
+    m_fonts.push_back(std::make_unique<Font>(FontDesc(m_fontFace, sanePoints(points), 0)));
     m_fontPixels.push_back(pixels);
     return static_cast<int>(m_fonts.size()) - 1;
 }
