@@ -3,17 +3,20 @@
 // left clicks sent to its window as a user's are, timed from the button's
 // press until the window's queue is empty again, its paints included.
 // Each click selects a tag of the cloud's top rows; the next deselects it.
-// A click on the tag "Desktop" runs a tag-click scan rule over a folder of
-// 50 files the benchmark makes, then merges the result into the library.
+// A click on the tag "Desktop" runs the first-run desktop rule, stored in
+// the program's settings, over a folder of 50 files the benchmark makes,
+// then merges the result into the library.
 // Everything lives in an application-data folder of the benchmark's own.
 
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "app/SettingsSchema.h"
 #include "app/UITagCloud.h"
 #include "app/UserInterface.h"
 #include "bench/BenchTiming.h"
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
+#include "foundation/Settings.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
 #include "ui/UIManager.h"
@@ -21,6 +24,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <random>
 
 namespace {
@@ -86,24 +90,20 @@ String writeScanFolder(const String& folder)
     return folder;
 }
 
-// The first-run rule of the desktop, over the benchmark's folder.
-ScanRule* clickRule(const String& folder)
+// The first-run rule of the desktop over the benchmark's folder, in its
+// settings text, stored where the program reads its rules at start.
+void writeClickRule(const String& folder)
 {
-    auto* rule = new ScanRule;
-    rule->setIsAutoRule(true);
-    rule->setIsChecked(true);
-    rule->setScanTime(ScanRule::AtTagClick);
-    rule->setClearBeforeScan(true);
-    rule->setScanPath(folder);
-    rule->setScanSubfolders(false);
-    rule->setScanHidden(false);
-    rule->setHasContentCondition(false);
-    rule->setHasDateCondition(false);
-    StringList names;
-    names.append(scanTagName);
-    rule->assignableTags().setNames(names);
-    rule->filter().addKind(Filter::Files);
-    return rule;
+    std::optional<ScanRule> rule =
+        ScanRule::fromSettingsText(L"1;1;" + folder + L";0;0;" + scanTagName + L";:2:;0;0;;0;0;0;0;1;0;1;1;1");
+    Settings settings(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
+    registerSettings(settings);
+    List<ScanRule*> rules;
+    if (rule)
+        rules.append(&*rule);
+    settings.setValue(L"model/scanRules", ScanRule::settingsText(rules));
+    if (!rule || !settings.save())
+        printf("The scan rule could not be stored.\n");
 }
 
 void pumpUntilIdle()
@@ -208,12 +208,11 @@ void measure(Application& application, int itemCount, int tagCount)
     removeTree(application.userDataPath());
     application.ensureUserDataPath();
     writeLibrary(itemCount, tagCount);
-    const String scanFolder = writeScanFolder(application.userDataPath() + L"\\desktop\\");
+    writeClickRule(writeScanFolder(application.userDataPath() + L"\\desktop\\"));
 
     auto* controller = new MainController(false);
     pumpUntilIdle();
     LibraryModel& model = *controller->libraryModel();
-    model.scanRules().append(clickRule(scanFolder));
     ClickDriver driver(*controller->userInterface()->mainWindow());
 
     const ClickTimes plain = timePlainClicks(driver);
