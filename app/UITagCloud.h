@@ -64,9 +64,10 @@ public:
     void reloadBackground();
     const Bitmap& backgroundImage() const { return m_backgroundImage; }
 
-    // While detached the cloud holds no tag pointers at all (entries,
-    // hover, layout cleared; the selection is kept as names and re-found on
-    // attach): it paints only its background and ignores input.
+    // While detached the cloud holds no tag pointer it would follow
+    // (entries, hover, layout cleared; the selection is kept as names and
+    // re-found on attach; measured words keep tags only as keys): it paints
+    // only its background and ignores input.
     // attachEntries re-finds the selection and reloads. Nesting counts.
     void detachEntries();
     void attachEntries();

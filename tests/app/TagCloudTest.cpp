@@ -175,6 +175,22 @@ TEST_F(TagCloudTest, ClicksSelectAfterTheScanAndDeselect)
     EXPECT_EQ(recorder.count, 2);
 }
 
+// Without a scan rule for the tag, the click selects without detaching.
+TEST_F(TagCloudTest, ClickOnATagNoRuleScansSelectsAndCountsTheUse)
+{
+    click(zebra);
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra"}));
+    EXPECT_EQ(zebra->usage(), 4);
+    EXPECT_EQ(recorder.count, 1);
+    EXPECT_EQ(cloud->entries().count(), 5);
+    EXPECT_EQ(cloud->tagAt(apple->cloudRect().center()), apple);
+
+    click(zebra);
+    EXPECT_TRUE(cloud->selectedTags().isEmpty());
+    EXPECT_EQ(zebra->usage(), 4);
+    EXPECT_EQ(recorder.count, 2);
+}
+
 TEST_F(TagCloudTest, SortedByNameWithTheSelectionFirstOnlyWhenAsked)
 {
     EXPECT_EQ(namesOf(cloud->entries()),
