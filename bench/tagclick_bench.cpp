@@ -219,14 +219,14 @@ void measure(Application& application, int itemCount, int tagCount)
     const ClickTimes scan = timeScanClicks(driver, model);
     const String what = tagCount == 2000 ? String(L"tag click in the program")
                                          : String::format(L"tag click with %d tags", tagCount);
-    printf("select   %ls  N=%d: %6.2f ms  (%d tags, %d items; the tags clicked carry %d items on average; all "
+    printf("select   %ls  N=%d: %.2f ms  (%d tags, %d items; the tags clicked carry %d items on average; all "
            "toggled: %s; target 10)\n",
            what.c_str(), itemCount, plain.select, model.tagCount(), model.itemCount(), plain.itemsCarried,
            plain.allToggled ? "yes" : "NO");
-    printf("deselect %ls  N=%d: %6.2f ms\n", what.c_str(), itemCount, plain.deselect);
-    printf("select with a scan rule, %ls  N=%d: %6.2f ms  (the rule tags %d files; all toggled: %s)\n",
+    printf("deselect %ls  N=%d: %.2f ms\n", what.c_str(), itemCount, plain.deselect);
+    printf("select with a scan rule, %ls  N=%d: %.2f ms  (the rule tags %d files; all toggled: %s)\n",
            what.c_str(), itemCount, scan.select, scan.itemsCarried, scan.allToggled ? "yes" : "NO");
-    printf("deselect after the scan, %ls  N=%d: %6.2f ms\n", what.c_str(), itemCount, scan.deselect);
+    printf("deselect after the scan, %ls  N=%d: %.2f ms\n", what.c_str(), itemCount, scan.deselect);
     delete controller;
 }
 
