@@ -5,6 +5,8 @@
 #include "foundation/Settings.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
+#include "graphics/Resampler.h"
+#include "graphics/Screen.h"
 #include "library/CloudMetrics.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
@@ -232,20 +234,52 @@ void UITagCloud::placeEntries(LibraryModel& library)
     }
 }
 
-// Font by font: Wine keeps only a few released fonts realised, and words
-// measured in turn with a dozen sizes made it realise one for nearly every
-// word, five times slower.
+// Only words whose name or font changed since they were last measured are
+// measured again.
 void UITagCloud::measure()
 {
     m_sizes.assign(m_placed.size(), Size());
-    std::vector<std::size_t> order(m_placed.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::stable_sort(order.begin(), order.end(),
+    std::vector<std::size_t> missing;
+    for (std::size_t i = 0; i < m_placed.size(); ++i) {
+        const PlacedTag& placed = m_placed[i];
+        const auto found = m_measured.find(placed.tag);
+        if (found == m_measured.end() || found->second.font != placed.font || found->second.text != placed.text)
+            missing.push_back(i);
+        else
+            m_sizes[i] = found->second.size;
+    }
+    dropLeftWords();
+    measureMissing(missing);
+}
+
+// Words of deleted or hidden tags stay until they would outnumber the
+// cloud's own, so that a reload need not rebuild the cache.
+void UITagCloud::dropLeftWords()
+{
+    if (m_measured.size() <= 2 * m_placed.size() + 64)
+        return;
+    std::unordered_map<const Tag*, MeasuredWord> kept;
+    kept.reserve(m_placed.size());
+    for (const PlacedTag& placed : m_placed) {
+        const auto found = m_measured.find(placed.tag);
+        if (found != m_measured.end())
+            kept.emplace(placed.tag, std::move(found->second));
+    }
+    m_measured.swap(kept);
+}
+
+// Font by font: Wine keeps only a few released fonts realised, and words
+// measured in turn with a dozen sizes made it realise one for nearly every
+// word, five times slower.
+void UITagCloud::measureMissing(std::vector<std::size_t>& missing)
+{
+    std::stable_sort(missing.begin(), missing.end(),
                      [this](std::size_t a, std::size_t b) { return m_placed[a].font < m_placed[b].font; });
-    for (const std::size_t i : order) {
+    for (const std::size_t i : missing) {
         const PlacedTag& placed = m_placed[i];
         const Font& font = *m_fonts[static_cast<std::size_t>(placed.font)];
         m_sizes[i] = {font.textWidth(placed.text.constData(), placed.text.length()), font.height()};
+        m_measured.insert_or_assign(placed.tag, MeasuredWord{placed.text, placed.font, m_sizes[i]});
     }
 }
 
@@ -260,12 +294,11 @@ void UITagCloud::relayout()
 // Sizes that round to the same pixel height share one font.
 int UITagCloud::fontFor(float points)
 {
-    const FontDesc desc(m_fontFace, sanePoints(points), 0);
-    const int pixels = desc.pixelSize();
+    const int pixels = FontDesc::pointsToPixels(sanePoints(points), Screen::dpiY());
     const auto found = std::find(m_fontPixels.begin(), m_fontPixels.end(), pixels);
     if (found != m_fontPixels.end())
         return static_cast<int>(found - m_fontPixels.begin());
-    m_fonts.push_back(std::make_unique<Font>(desc));
+    m_fonts.push_back(std::make_unique<Font>(FontDesc(m_fontFace, sanePoints(points), 0)));
     m_fontPixels.push_back(pixels);
     return static_cast<int>(m_fonts.size()) - 1;
 }
@@ -277,6 +310,7 @@ void UITagCloud::syncFontFace(const String& face)
     m_fontFace = face;
     m_fonts.clear();
     m_fontPixels.clear();
+    m_measured.clear();
 }
 
 void UITagCloud::scrollTo(int offset)
@@ -384,15 +418,26 @@ void UITagCloud::detachEntries()
 
 void UITagCloud::attachEntries()
 {
-    if (!isDetached() || --m_detachDepth > 0)
+    if (!isDetached())
         return;
-    m_selected = tagsNamed(m_detachedNames);
-    // Tags may have gone while the cloud looked away.
-    const bool lost = m_selected.count() < m_detachedNames.count();
-    m_detachedNames.clear();
+    const bool lost = releaseDetach();
+    if (isDetached())
+        return;
     reload();
     if (lost)
         selectionChanged.emit();
+}
+
+// Ends one level of detaching; the last finds the selection again by name
+// and answers whether tags of it went while the cloud looked away.
+bool UITagCloud::releaseDetach()
+{
+    if (!isDetached() || --m_detachDepth > 0)
+        return false;
+    m_selected = tagsNamed(m_detachedNames);
+    const bool lost = m_selected.count() < m_detachedNames.count();
+    m_detachedNames.clear();
+    return lost;
 }
 
 // ---- Clicks ----
@@ -417,21 +462,30 @@ void UITagCloud::deselect(Tag* tag)
 
 // The scan may delete items and add tags, and it processes events while it
 // runs: the cloud lets go of every tag and the window takes no input until
-// it ends.
+// it ends. One reload then shows both the scan's result and the selection.
 void UITagCloud::selectAfterScan(LibraryModel& library, Tag* tag)
 {
-    {
+    const bool scans = library.scansOnClick(*tag);
+    bool lost = false;
+    if (scans) {
         const WindowInputBlock block(topLevelWidget());
         detachEntries();
         library.scanForClickedTag(tag);
-        attachEntries();
+        lost = releaseDetach();
     }
-    if (isDetached() || !library.containsTag(tag) || isSelected(tag))
+    if (isDetached())
         return;
-    library.recordTagUse(tag);
-    m_selected.append(tag);
-    reload();
-    selectionChanged.emit();
+    const bool selects = library.containsTag(tag) && !isSelected(tag);
+    if (selects) {
+        library.recordTagUse(tag);
+        m_selected.append(tag);
+    }
+    if (scans || selects)
+        reload();
+    if (lost)
+        selectionChanged.emit();
+    if (selects)
+        selectionChanged.emit();
 }
 
 // ---- Background ----
@@ -441,6 +495,7 @@ void UITagCloud::reloadBackground()
     const LibraryModel* library = model();
     const String path = library ? library->backgroundImagePath() : String();
     m_backgroundImage = !path.isEmpty() && fileExists(path) ? Bitmap::load(path) : Bitmap();
+    m_stretchedBackground = Bitmap();
     repaint();
 }
 
@@ -471,7 +526,7 @@ void UITagCloud::paintEvent(UIPaintEvent* event)
     paintTags(g, event->rect());
 }
 
-void UITagCloud::paintBackground(Graphics& g) const
+void UITagCloud::paintBackground(Graphics& g)
 {
     const LibraryModel* library = model();
     g.fillRect(rect(), library ? library->background() : Brush(fallbackBackground));
@@ -479,7 +534,7 @@ void UITagCloud::paintBackground(Graphics& g) const
         return;
     switch (library->backgroundImageDrawMode()) {
     case Stretched:
-        g.drawBitmapScaledTo(m_backgroundImage, 0, 0, width(), height());
+        g.drawBitmapAt(stretchedBackground(g), 0, 0);
         return;
     case Tiled:
         g.tileBitmap(m_backgroundImage, rect());
@@ -487,6 +542,18 @@ void UITagCloud::paintBackground(Graphics& g) const
     default:
         g.drawBitmapAt(m_backgroundImage, 0, 0);
     }
+}
+
+// The image as the painter would resample it to the cloud's size, made once
+// per image and size instead of at every paint.
+const Bitmap& UITagCloud::stretchedBackground(const Graphics& g)
+{
+    if (!m_stretchedBackground.isNull() && m_stretchedSize == size())
+        return m_stretchedBackground;
+    const ResampleMode mode = g.hasRenderHint(Graphics::SmoothScaling) ? ResampleMode::Mitchell : ResampleMode::Nearest;
+    m_stretchedBackground = m_backgroundImage.scaled(width(), height(), static_cast<int>(mode));
+    m_stretchedSize = size();
+    return m_stretchedBackground;
 }
 
 // Only the rows in the area are drawn, grouped by font and colour so the
@@ -500,12 +567,18 @@ void UITagCloud::paintTags(Graphics& g, const Rect& area) const
     std::sort(order.begin(), order.end(), [&placed](int a, int b) {
         return std::pair(placed(a).font, placed(a).look) < std::pair(placed(b).font, placed(b).look);
     });
+    // In the order of Look.
+    const Pen pens[] = {Pen(colourOf(Look::Plain)), Pen(colourOf(Look::Selected)), Pen(colourOf(Look::Faded))};
+    int groupFont = -1;
     for (const int i : order) {
         const PlacedTag& tag = placed(i);
         const Font& font = *m_fonts[static_cast<std::size_t>(tag.font)];
         const Rect r = widgetRect(i);
-        g.setFont(font.desc());
-        g.setPen(Pen(colourOf(tag.look)));
+        if (tag.font != groupFont) {
+            g.setFont(font.desc());
+            groupFont = tag.font;
+        }
+        g.setPen(pens[static_cast<int>(tag.look)]);
         g.drawTextRaw(tag.text.constData(), tag.text.length(), r.x, r.y);
         if (i != m_hovered)
             continue;

@@ -24,6 +24,7 @@
 #include "ui/UIWidget.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class Graphics;
@@ -58,13 +59,15 @@ public:
     void saveSelection() const;
 
     // The model's backgroundImagePath names an existing file: loaded from
-    // it; otherwise a null Bitmap.
+    // it; otherwise a null Bitmap. A stretched image is resampled once per
+    // image and size, not at each paint.
     void reloadBackground();
     const Bitmap& backgroundImage() const { return m_backgroundImage; }
 
-    // While detached the cloud holds no tag pointers at all (entries,
-    // hover, layout cleared; the selection is kept as names and re-found on
-    // attach): it paints only its background and ignores input.
+    // While detached the cloud holds no tag pointer it would follow
+    // (entries, hover, layout cleared; the selection is kept as names and
+    // re-found on attach; measured words keep tags only as keys): it paints
+    // only its background and ignores input.
     // attachEntries re-finds the selection and reloads. Nesting counts.
     void detachEntries();
     void attachEntries();
@@ -104,11 +107,21 @@ private:
         Look look;
     };
 
+    // A word's size as last measured, valid while the tag's name and font
+    // stay those it was measured with.
+    struct MeasuredWord {
+        String text;
+        int font;
+        Size size;
+    };
+
     LibraryModel* model() const;
     void clearPlacement();
     void rebuildEntries(LibraryModel& model);
     void placeEntries(LibraryModel& model);
     void measure();
+    void measureMissing(std::vector<std::size_t>& missing);
+    void dropLeftWords();
     void relayout();
     int fontFor(float points);
     void syncFontFace(const String& face);
@@ -120,10 +133,12 @@ private:
     void clickTag(Tag* tag);
     void deselect(Tag* tag);
     void selectAfterScan(LibraryModel& model, Tag* tag);
+    bool releaseDetach();
     StringList selectedNames() const;
     PointerArray<Tag*> tagsNamed(const StringList& names) const;
 
-    void paintBackground(Graphics& g) const;
+    void paintBackground(Graphics& g);
+    const Bitmap& stretchedBackground(const Graphics& g);
     void paintTags(Graphics& g, const Rect& area) const;
     Colour colourOf(Look look) const;
 
@@ -135,6 +150,11 @@ private:
     List<CloudEntry> m_entries;
     std::vector<PlacedTag> m_placed;
     std::vector<Size> m_sizes;
+    // Words measured at earlier reloads, by tag; measuring is most of a
+    // reload's cost. The keys are compared, never followed: a new tag at a
+    // deleted one's address is measured again unless its name and font are
+    // the same, and then so is its size.
+    std::unordered_map<const Tag*, MeasuredWord> m_measured;
     TagCloudLayout m_layout;
     TagCloudSpacing m_spacing;
     int m_scrollStep = 48;
@@ -142,10 +162,15 @@ private:
     int m_hovered = -1;
     Tag* m_pressed = nullptr;
 
-    // One font per pixel size in use, of m_fontFace.
+    // One font per pixel size in use, of m_fontFace; m_measured's font
+    // numbers index these.
     String m_fontFace;
     std::vector<std::unique_ptr<Font>> m_fonts;
     std::vector<int> m_fontPixels;
 
     Bitmap m_backgroundImage;
+    // m_backgroundImage resampled to m_stretchedSize; null until a paint
+    // asks for it.
+    Bitmap m_stretchedBackground;
+    Size m_stretchedSize;
 };

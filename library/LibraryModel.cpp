@@ -189,15 +189,11 @@ TaggedItem* LibraryModel::adopt(TaggedItem* item)
 void LibraryModel::itemPathChanging(TaggedItem* item)
 {
     eraseFromIndex(m_pathIndex, item);
-    if (item->m_inMergeSnapshot)
-        eraseFromIndex(m_mergeSnapshot, item);
 }
 
 void LibraryModel::itemPathChanged(TaggedItem* item)
 {
     m_pathIndex.emplace(item->pathHash(), item);
-    if (item->m_inMergeSnapshot)
-        m_mergeSnapshot.emplace(item->pathHash(), item);
 }
 
 Tag* LibraryModel::addTag(const String& name)
@@ -222,8 +218,7 @@ void LibraryModel::deleteItem(TaggedItem* item, bool correctTotals)
     unlinkItem(item);
     m_items.removeOne(item);
     eraseFromIndex(m_pathIndex, item);
-    if (item->m_inMergeSnapshot)
-        eraseFromIndex(m_mergeSnapshot, item);
+    leaveMergeSnapshot(item);
     delete item;
     if (!correctTotals)
         return;
@@ -269,8 +264,7 @@ void LibraryModel::deleteOwnedItems(const std::unordered_set<TaggedItem*>& doome
     m_items.removeIf(isDoomed);
     for (TaggedItem* item : doomed) {
         eraseFromIndex(m_pathIndex, item);
-        if (item->m_inMergeSnapshot)
-            eraseFromIndex(m_mergeSnapshot, item);
+        leaveMergeSnapshot(item);
         delete item;
     }
 }
@@ -492,24 +486,42 @@ void LibraryModel::clearItemCaches()
         item->resetCaches();
 }
 
+// The snapshot is not copied: it is every item older than the merge's mark
+// that this merge has not taken, so beginning and ending cost nothing per
+// item and a merge costs what its result holds.
 void LibraryModel::beginMerge()
 {
     endMerge();
-    m_mergeSnapshot.reserve(static_cast<std::size_t>(m_items.count()));
-    for (TaggedItem* item : m_items) {
-        m_mergeSnapshot.emplace(item->pathHash(), item);
-        item->m_inMergeSnapshot = true;
-    }
+    // Items made from now on get later sequence numbers; a mark of its own
+    // keeps items taken in an earlier merge from counting as taken now.
+    m_mergeMark = m_nextSequence++;
+    m_mergeSnapshotCount = m_items.count();
 }
 
+bool LibraryModel::inMergeSnapshot(const TaggedItem* item) const
+{
+    return item->m_sequence < m_mergeMark && item->m_takenInMerge != m_mergeMark;
+}
+
+void LibraryModel::leaveMergeSnapshot(TaggedItem* item)
+{
+    if (!inMergeSnapshot(item))
+        return;
+    item->m_takenInMerge = m_mergeMark;
+    --m_mergeSnapshotCount;
+}
+
+// The first in the model's order, as the path index finds it.
 TaggedItem* LibraryModel::takeSnapshotItem(std::uint32_t hash, const String& path)
 {
-    TaggedItem* item = firstWithPath(m_mergeSnapshot, hash, path);
-    if (!item)
-        return nullptr;
-    eraseFromIndex(m_mergeSnapshot, item);
-    item->m_inMergeSnapshot = false;
-    return item;
+    TaggedItem* first = nullptr;
+    forEachItemWithHash(hash, [&](TaggedItem* item) {
+        if (inMergeSnapshot(item) && item->samePath(path, hash) && (!first || item->m_sequence < first->m_sequence))
+            first = item;
+    });
+    if (first)
+        leaveMergeSnapshot(first);
+    return first;
 }
 
 void LibraryModel::addTagsToItem(TaggedItem* item, const PointerArray<Tag*>& scannedTags)
@@ -549,9 +561,8 @@ void LibraryModel::addMergeTag(Tag* tag)
 
 void LibraryModel::endMerge()
 {
-    for (auto& entry : m_mergeSnapshot)
-        entry.second->m_inMergeSnapshot = false;
-    m_mergeSnapshot.clear();
+    m_mergeMark = 0;
+    m_mergeSnapshotCount = 0;
     m_mergeTags.clear();
     m_mergeTagNames.clear();
 }

@@ -87,6 +87,8 @@ public:
     void runStartupScan(bool silent, ProgressWindow& progressWindow);
     // Runs the tag-click rules that assign the tag and merges the result.
     void scanForClickedTag(const Tag* tag);
+    // Whether scanForClickedTag of the tag would run any rule.
+    bool scansOnClick(const Tag& tag) const;
     // Gives the model an item for each scanned item with tags (the one of
     // the same path, else a new one) and links it to the model tags of the
     // scanned tags' names. Non-silent, it shows progress and processes
@@ -223,7 +225,8 @@ public:
     void clearItemCaches();
 
     // Merging scan results. beginMerge takes every item into the snapshot;
-    // endMerge empties the snapshot and the merge tags.
+    // endMerge empties the snapshot and the merge tags. Neither walks the
+    // items.
     void beginMerge();
     // The first snapshot item with this path (hash is its
     // TaggedItem::hashOfPath), taken out of the snapshot; null when none.
@@ -232,7 +235,7 @@ public:
     // when missing, unless the item has it already.
     void addTagsToItem(TaggedItem* item, const PointerArray<Tag*>& scannedTags);
     void endMerge();
-    int mergeSnapshotCount() const { return static_cast<int>(m_mergeSnapshot.size()); }
+    int mergeSnapshotCount() const { return m_mergeSnapshotCount; }
     const PointerArray<Tag*>& mergeTags() const { return m_mergeTags; }
 
     // Model items whose path hash is the hash, in no order; for finders
@@ -310,9 +313,12 @@ private:
     static void eraseFromIndex(PathIndex& index, TaggedItem* item);
     Tag* mergeTagNamed(const String& name) const;
     void addMergeTag(Tag* tag);
+    bool inMergeSnapshot(const TaggedItem* item) const;
+    void leaveMergeSnapshot(TaggedItem* item);
     void loadAppearanceSettings();
     void loadFilterSettings();
     void mergeScannedItem(const TaggedItem* scanned);
+    List<ScanRule*> clickRulesFor(const Tag& tag) const;
     ItemGroups findDuplicatesOf(const PointerArray<TaggedItem*>& items) const;
     PointerArray<TaggedItem*> otherItemsWithPath(const TaggedItem& item) const;
 
@@ -351,7 +357,11 @@ private:
 
     PathIndex m_pathIndex;
     std::uint64_t m_nextSequence = 1;
-    PathIndex m_mergeSnapshot;
+    // The merge's snapshot: the items whose sequence is below the mark and
+    // whose m_takenInMerge is not the mark. 0 outside a merge, so that no
+    // item is in the snapshot then.
+    std::uint64_t m_mergeMark = 0;
+    int m_mergeSnapshotCount = 0;
     PointerArray<Tag*> m_mergeTags;
     // Lower-cased names of the merge tags, first one wins.
     std::unordered_map<std::wstring, Tag*> m_mergeTagNames;

@@ -128,18 +128,29 @@ void LibraryModel::runStartupScan(bool silent, ProgressWindow& progressWindow)
     Scanner::deleteResults(tags, items);
 }
 
-void LibraryModel::scanForClickedTag(const Tag* tag)
+List<ScanRule*> LibraryModel::clickRulesFor(const Tag& tag) const
 {
-    if (!tag)
-        return;
     List<ScanRule*> rules;
     collectAutoRules(rules, ScanRule::AtTagClick);
     for (auto* node = rules.first(); node;) {
         auto* next = node->next;
-        if (!node->value->assignsTag(*tag))
+        if (!node->value->assignsTag(tag))
             rules.removeNode(node);
         node = next;
     }
+    return rules;
+}
+
+bool LibraryModel::scansOnClick(const Tag& tag) const
+{
+    return !clickRulesFor(tag).isEmpty();
+}
+
+void LibraryModel::scanForClickedTag(const Tag* tag)
+{
+    if (!tag)
+        return;
+    const List<ScanRule*> rules = clickRulesFor(*tag);
     if (rules.isEmpty())
         return;
     PointerArray<Tag*> tags;

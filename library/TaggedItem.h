@@ -136,5 +136,6 @@ private:
     // and serves the images. The sequence orders the model's items.
     LibraryModel* m_model = nullptr;
     std::uint64_t m_sequence = 0;
-    bool m_inMergeSnapshot = false;
+    // The mark of the last merge that took the item out of its snapshot.
+    std::uint64_t m_takenInMerge = 0;
 };

@@ -7,6 +7,7 @@
 #include "library/Tag.h"
 
 #include "tests/support/ColourPrinting.h"
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 #include "tests/widgets/PointerMessages.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,22 @@ TEST_F(TagCloudTest, ClicksSelectAfterTheScanAndDeselect)
     EXPECT_EQ(recorder.count, 2);
 }
 
+// Without a scan rule for the tag, the click selects without detaching.
+TEST_F(TagCloudTest, ClickOnATagNoRuleScansSelectsAndCountsTheUse)
+{
+    click(zebra);
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra"}));
+    EXPECT_EQ(zebra->usage(), 4);
+    EXPECT_EQ(recorder.count, 1);
+    EXPECT_EQ(cloud->entries().count(), 5);
+    EXPECT_EQ(cloud->tagAt(apple->cloudRect().center()), apple);
+
+    click(zebra);
+    EXPECT_TRUE(cloud->selectedTags().isEmpty());
+    EXPECT_EQ(zebra->usage(), 4);
+    EXPECT_EQ(recorder.count, 2);
+}
+
 TEST_F(TagCloudTest, SortedByNameWithTheSelectionFirstOnlyWhenAsked)
 {
     EXPECT_EQ(namesOf(cloud->entries()),
@@ -233,6 +251,73 @@ TEST_F(TagCloudTest, BackgroundImageFollowsTheModelsPath)
         cloud->reloadBackground();
         EXPECT_EQ(cloud->backgroundImage().width(), widths[i]) << wide(paths[i]);
     }
+}
+
+// The words' rectangles, in entry order.
+std::vector<Rect> rectsOf(const UITagCloud& cloud)
+{
+    std::vector<Rect> rects;
+    for (const CloudEntry& entry : cloud.entries())
+        rects.push_back(entry.tag->cloudRect());
+    return rects;
+}
+
+// Words keep their measured size across reloads: after each change the
+// cloud must place its words as a new cloud, which measures all, does. (A
+// change of face cannot show here: Wine measures every face alike.)
+TEST_F(TagCloudTest, KeptWordSizesFollowRenamesAndFonts)
+{
+    struct Row {
+        const char* change;
+        std::function<void()> apply;
+    };
+    const Row rows[] = {
+        {"a renamed tag", [this] { apple->setName(L"apple with a much longer name"); }},
+        {"a tag used more", [this] { model.setTagUsage(apple, 9); }},
+        {"a smaller font size", [this] { model.setFontMinimumSize(6.0f); }},
+    };
+    forEachRow(rows, [this](const Row& row) {
+        const std::vector<Rect> before = rectsOf(*cloud);
+        row.apply();
+        cloud->reload();
+        const std::vector<Rect> kept = rectsOf(*cloud);
+        ASSERT_NE(kept, before) << "the change must move some word";
+        UITagCloud fresh(&window);
+        fresh.setGeometry(cloud->geometry());
+        fresh.reload();
+        EXPECT_EQ(kept, rectsOf(fresh));
+        cloud->reload();
+    });
+}
+
+// A stretched image is resampled once per size and image; a resize or
+// another image must not show the previous one.
+TEST_F(TagCloudTest, StretchedBackgroundFollowsSizeAndImage)
+{
+    const Colour red(255, 0, 0), blue(0, 0, 255), green(0, 255, 0);
+    const auto writeImage = [this](const wchar_t* name, Colour left, Colour right) {
+        Bitmap image(2, 1, false);
+        image.setPixel(0, 0, left);
+        image.setPixel(1, 0, right);
+        const String path = tree.file(name);
+        EXPECT_TRUE(image.save(path, true));
+        return path;
+    };
+    const auto pixelAt = [this](int x) { return cloud->backBuffer()->toBitmap(false).pixel(x, 1); };
+    model.setBackgroundImageDrawMode(1);
+    model.setBackgroundImagePath(writeImage(L"red-blue.png", red, blue));
+    cloud->reloadBackground();
+    EXPECT_EQ(pixelAt(150), red);
+    EXPECT_EQ(pixelAt(250), blue);
+
+    cloud->setGeometry(0, 0, 200, 300);
+    cloud->repaint();
+    EXPECT_EQ(pixelAt(50), red);
+    EXPECT_EQ(pixelAt(150), blue);
+
+    model.setBackgroundImagePath(writeImage(L"green.png", green, green));
+    cloud->reloadBackground();
+    EXPECT_EQ(pixelAt(50), green);
 }
 
 TEST_F(TagCloudTest, WheelScrollsATallCloudNoFurtherThanItsRows)

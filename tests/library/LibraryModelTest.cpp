@@ -237,6 +237,53 @@ TEST_F(LibraryModelTest, CollidingHashesStayTwoItems)
     model.endMerge();
 }
 
+// A merge's snapshot answers as a copy of the items made at its start
+// would, through takes, adds, path changes and deletions, merge after
+// merge, and holds nothing once the merge ends.
+TEST_F(LibraryModelTest, MergeSnapshotAgreesWithACopy)
+{
+    std::mt19937 random(11);
+    std::vector<String> paths = {collidingPathA, collidingPathB};
+    for (int n = 0; n < 30; ++n)
+        paths.push_back(missingPath(L"m" + std::to_wstring(n % 15) + (n % 2 ? L".TXT" : L".txt")));
+    const auto anyPath = [&]() { return paths[random() % paths.size()]; };
+    const auto anyItem = [&]() { return model.items()[int(random() % model.itemCount())]; };
+    for (int merge = 0; merge < 60; ++merge) {
+        // Some merges add no items at all, before or during the merge.
+        const bool adds = random() % 2;
+        while (model.itemCount() < 20)
+            model.addItem(anyPath(), 0, DateTime());
+        model.beginMerge();
+        std::vector<TaggedItem*> copy(model.items().begin(), model.items().end());
+        for (int step = 0; step < 60; ++step) {
+            const int operation = int(random() % 8);
+            if (operation == 0 && adds) {
+                model.addItem(anyPath(), 0, DateTime());
+            } else if (operation == 1 && model.itemCount() > 0) {
+                anyItem()->setPath(anyPath());
+            } else if (operation == 2 && model.itemCount() > 0) {
+                TaggedItem* doomed = anyItem();
+                std::erase(copy, doomed);
+                model.deleteItem(doomed, false);
+            } else {
+                const String path = anyPath();
+                const std::uint32_t hash = TaggedItem::hashOfPath(path);
+                const auto found = std::find_if(copy.begin(), copy.end(),
+                                                [&](const TaggedItem* item) { return item->samePath(path, hash); });
+                TaggedItem* expected = found == copy.end() ? nullptr : *found;
+                if (expected)
+                    copy.erase(found);
+                ASSERT_EQ(model.takeSnapshotItem(hash, path), expected) << "merge " << merge << ", step " << step;
+            }
+            ASSERT_EQ(model.mergeSnapshotCount(), int(copy.size())) << "merge " << merge << ", step " << step;
+        }
+        model.endMerge();
+        EXPECT_EQ(model.mergeSnapshotCount(), 0);
+        for (const TaggedItem* item : model.items())
+            EXPECT_EQ(model.takeSnapshotItem(item->pathHash(), item->path()), nullptr);
+    }
+}
+
 // The path index answers as the walk over the items does, through adds,
 // path changes, repeats in other case and deletions.
 TEST_F(LibraryModelTest, PathIndexAgreesWithTheWalk)
