@@ -162,12 +162,12 @@ void LibraryModel::eraseFromIndex(PathIndex& index, TaggedItem* item)
     }
 }
 
-TaggedItem* LibraryModel::addItem(const String& path, std::int64_t usage, const DateTime& date)
+TaggedItem* LibraryModel::addItem(String path, std::int64_t usage, const DateTime& date)
 {
     if (!fitsLibraryFile(path))
         return nullptr;
     auto* item = new TaggedItem;
-    item->setPath(path);
+    item->setPath(std::move(path));
     if (!fitsLibraryFile(item->path())) {
         delete item;
         return nullptr;
@@ -175,6 +175,13 @@ TaggedItem* LibraryModel::addItem(const String& path, std::int64_t usage, const 
     item->setDate(date);
     item->setUsage(usage);
     return adopt(item);
+}
+
+void LibraryModel::reserve(int tagCount, int itemCount)
+{
+    m_tags.reserve(m_tags.count() + std::max(tagCount, 0));
+    m_items.reserve(m_items.count() + std::max(itemCount, 0));
+    m_pathIndex.reserve(m_pathIndex.size() + static_cast<std::size_t>(std::max(itemCount, 0)));
 }
 
 TaggedItem* LibraryModel::adopt(TaggedItem* item)

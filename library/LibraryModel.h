@@ -166,7 +166,10 @@ public:
     static TaggedItem* findItemByPath(const String& path, const PointerArray<TaggedItem*>& items);
     // A new item at the end, or null when the path is empty or too long for
     // the library file.
-    TaggedItem* addItem(const String& path, std::int64_t usage, const DateTime& date);
+    TaggedItem* addItem(String path, std::int64_t usage, const DateTime& date);
+    // Makes room for that many more tags and items, so that a load which
+    // knows its counts grows the arrays and the path index once.
+    void reserve(int tagCount, int itemCount);
     // A new tag at the end, created now; no check for a tag of that name.
     Tag* addTag(const String& name);
     Tag* addTagWithUsage(const String& name, std::int64_t usage, const DateTime& date);

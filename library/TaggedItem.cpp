@@ -10,6 +10,8 @@
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
 
+#include <algorithm>
+
 namespace {
 
 const int thumbnailSize = 128;
@@ -24,12 +26,19 @@ String unitWord(int unit)
 
 } // namespace
 
+// Lowered a piece at a time on the stack: a load hashes every path, and a
+// lowered copy of each would cost an allocation.
 std::uint32_t TaggedItem::hashOfPath(const String& path)
 {
-    if (path.isEmpty())
-        return 0;
-    const String lower = path.toLower();
-    return Crc32(lower.constData(), static_cast<std::uint32_t>(lower.byteCount())).value();
+    constexpr int pieceLength = 256;
+    wchar_t lowered[pieceLength];
+    Crc32Builder crc;
+    for (int from = 0; from < path.length(); from += pieceLength) {
+        const int count = std::min(pieceLength, path.length() - from);
+        path.lowerUnits(from, count, lowered);
+        crc.add(lowered, static_cast<std::uint32_t>(count * sizeof(wchar_t)));
+    }
+    return crc.value();
 }
 
 bool TaggedItem::samePath(const String& path, std::uint32_t hash) const
@@ -39,14 +48,16 @@ bool TaggedItem::samePath(const String& path, std::uint32_t hash) const
     return m_path == path || m_path.toLower() == path.toLower();
 }
 
-void TaggedItem::setPath(const String& path)
+void TaggedItem::setPath(String path)
 {
     LibraryModel* model = m_model;
     if (model)
         model->itemPathChanging(this);
     if (path != m_path) {
-        m_path = path;
-        resetCaches();
+        // A new item has nothing cached yet; a load makes many.
+        if (!m_path.isEmpty())
+            resetCaches();
+        m_path = std::move(path);
         decideKind();
     }
     m_pathHash = hashOfPath(m_path);
@@ -67,10 +78,11 @@ void TaggedItem::decideKind()
         m_displayName = m_path;
         return;
     }
-    if (Path::hasExtension(m_path)) {
+    String extension = Path::extension(m_path, Path::AsWritten);
+    if (!extension.isEmpty()) {
         m_kind = Kind::File;
         m_displayName = Path::fileName(m_path);
-        m_extension = Path::extension(m_path, Path::AsWritten);
+        m_extension = std::move(extension);
         return;
     }
     if (!m_path.endsWith(L'\\') && !directoryExists(m_path)) {

@@ -36,7 +36,7 @@ public:
 
     // Stores the path, decides the kind, display name and extension, and
     // computes the hash; a folder path gets its final '\'. May test the disk.
-    void setPath(const String& path);
+    void setPath(String path);
     const String& path() const { return m_path; }
     const String& displayName() const { return m_displayName; }
     // As typed; empty for folders and roots.
