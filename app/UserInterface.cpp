@@ -40,9 +40,13 @@ void UserInterface::start(bool autorun)
     m_mainWindow->closeRequested.connect(this, &UserInterface::onExitTriggered);
     m_mainWindow->shutdownRequested.connect(this, &UserInterface::onExitTriggered);
     m_mainWindow->loadGeometry(settings());
-    m_mainWindow->tagCloud()->loadSelection();
-    m_mainWindow->tagCloud()->reloadBackground();
-    m_mainWindow->tagCloud()->reload();
+    UITagCloud* cloud = m_mainWindow->tagCloud();
+    cloud->loadSelection();
+    cloud->reloadBackground();
+    // A stored selection has laid the words out already; a second layout
+    // of a large cloud would only delay the first paint.
+    if (cloud->selectedTags().isEmpty())
+        cloud->reload();
     UIManager::instance()->setMainWindow(m_mainWindow);
     buildTrayIcon();
     if (!autorun)

@@ -68,9 +68,6 @@ LibraryModel::LibraryModel()
 {
     shellHooks().imageByName(L"icon_not_found_16x16", m_notFoundIcon16);
     shellHooks().imageByName(L"icon_not_found_48x48", m_notFoundIcon48);
-    const String folder = programFolder();
-    uiHooks().shellFileIcon(folder, m_smallIconCache.size, m_folderIcon16);
-    uiHooks().shellFileIcon(folder, m_largeIconCache.size, m_folderIcon48);
     loadAppearanceSettings();
 }
 
@@ -450,13 +447,19 @@ Bitmap LibraryModel::loadLargeIcon(const String& path)
 
 // The shell is asked once per extension; executables and shortcuts carry
 // their own icons and are asked each time.
-Bitmap LibraryModel::loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, const Bitmap& folder)
+Bitmap LibraryModel::loadIcon(const String& path, IconCache& cache, const Bitmap& notFound,
+                              std::optional<Bitmap>& folder)
 {
     if (!fileExists(path) && !directoryExists(path))
         return notFound;
     const String extension = Path::extension(path, Path::LowerCase);
-    if (extension.isEmpty() && path.endsWith(L'\\'))
-        return folder;
+    if (extension.isEmpty() && path.endsWith(L'\\')) {
+        if (!folder) {
+            folder.emplace();
+            uiHooks().shellFileIcon(programFolder(), cache.size, *folder);
+        }
+        return *folder;
+    }
     Bitmap image;
     if (extension == L"exe" || extension == L"lnk") {
         uiHooks().shellFileIcon(path, cache.size, image);

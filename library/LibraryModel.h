@@ -41,9 +41,9 @@ struct DatabaseDeleter {
 // names candidates, the lower-cased paths decide.
 class LibraryModel {
 public:
-    // Loads the not-found images and the program folder's icons through
-    // the hooks of foundation/Hooks.h; the tag-cloud appearance starts at
-    // its defaults.
+    // Loads the not-found images through the hooks of foundation/Hooks.h
+    // (the program folder's icons follow when a folder is first shown);
+    // the tag-cloud appearance starts at its defaults.
     LibraryModel();
     virtual ~LibraryModel();
     LibraryModel(const LibraryModel&) = delete;
@@ -303,7 +303,7 @@ private:
 
     using PathIndex = std::unordered_multimap<std::uint32_t, TaggedItem*>;
 
-    Bitmap loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, const Bitmap& folder);
+    Bitmap loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, std::optional<Bitmap>& folder);
     TaggedItem* adopt(TaggedItem* item);
     void deleteOwnedItems(const std::unordered_set<TaggedItem*>& doomed);
     Filter* builtInFilter(int kind);
@@ -347,8 +347,10 @@ private:
 
     Bitmap m_notFoundIcon16;
     Bitmap m_notFoundIcon48;
-    Bitmap m_folderIcon16;
-    Bitmap m_folderIcon48;
+    // The program folder's icons, asked for when a folder is first shown:
+    // the shell takes long to answer the first time, so not at start-up.
+    std::optional<Bitmap> m_folderIcon16;
+    std::optional<Bitmap> m_folderIcon48;
     IconCache m_smallIconCache{16, {}, std::nullopt};
     IconCache m_largeIconCache{48, {}, std::nullopt};
 
