@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int trayIconTimer = 1;
+
 String translated(const wchar_t* text)
 {
     return translate(text, L"NotificationIcon");
@@ -48,9 +50,19 @@ void UserInterface::start(bool autorun)
     if (cloud->selectedTags().isEmpty())
         cloud->reload();
     UIManager::instance()->setMainWindow(m_mainWindow);
+    if (autorun) {
+        buildTrayIcon();
+        return;
+    }
+    showMainWindow();
+    // Timer ticks come after paints: the icon waits for the first paint.
+    startTimer(trayIconTimer, 1);
+}
+
+void UserInterface::timerEvent(int id)
+{
+    killTimer(id);
     buildTrayIcon();
-    if (!autorun)
-        showMainWindow();
 }
 
 void UserInterface::saveSettings() const
@@ -71,6 +83,8 @@ void UserInterface::hideMainWindow()
 {
     if (!m_mainWindow || !m_mainWindow->isVisible())
         return;
+    // The icon is the way back to a hidden window.
+    buildTrayIcon();
     m_mainWindow->hide();
     if (MainController* controller = MainController::instance())
         controller->saveLibrary();
@@ -78,6 +92,9 @@ void UserInterface::hideMainWindow()
 
 void UserInterface::buildTrayIcon()
 {
+    killTimer(trayIconTimer);
+    if (m_trayIcon)
+        return;
     m_trayIcon = std::make_unique<TrayIcon>();
     m_trayIcon->setIcon(UIManager::instance()->smallIcon());
     if (const Application* application = Application::instance())
