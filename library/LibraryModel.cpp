@@ -120,7 +120,15 @@ Tag* LibraryModel::findTagByName(const String& name, const PointerArray<Tag*>& t
 TaggedItem* LibraryModel::findItemByPath(const String& path) const
 {
     const String key = withFolderSeparator(path);
-    return firstWithPath(m_pathIndex, TaggedItem::hashOfPath(key), key);
+    const std::uint32_t hash = TaggedItem::hashOfPath(key);
+    // The candidates come in no order; the model's order is the order of
+    // the sequence numbers.
+    TaggedItem* first = nullptr;
+    m_pathIndex.forEach(hash, [&](TaggedItem* item) {
+        if (item->samePath(key, hash) && (!first || item->m_sequence < first->m_sequence))
+            first = item;
+    });
+    return first;
 }
 
 TaggedItem* LibraryModel::findItemByPath(const String& path, const PointerArray<TaggedItem*>& items)
@@ -186,20 +194,20 @@ TaggedItem* LibraryModel::adopt(TaggedItem* item)
     item->m_model = this;
     item->m_sequence = m_nextSequence++;
     m_items.append(item);
-    m_pathIndex.emplace(item->pathHash(), item);
+    m_pathIndex.insert(item->pathHash(), item);
     return item;
 }
 
 void LibraryModel::itemPathChanging(TaggedItem* item)
 {
-    eraseFromIndex(m_pathIndex, item);
+    m_pathIndex.erase(item->pathHash(), item);
     if (item->m_inMergeSnapshot)
         eraseFromIndex(m_mergeSnapshot, item);
 }
 
 void LibraryModel::itemPathChanged(TaggedItem* item)
 {
-    m_pathIndex.emplace(item->pathHash(), item);
+    m_pathIndex.insert(item->pathHash(), item);
     if (item->m_inMergeSnapshot)
         m_mergeSnapshot.emplace(item->pathHash(), item);
 }
@@ -225,7 +233,7 @@ void LibraryModel::deleteItem(TaggedItem* item, bool correctTotals)
     const std::int64_t usage = item->usage();
     unlinkItem(item);
     m_items.removeOne(item);
-    eraseFromIndex(m_pathIndex, item);
+    m_pathIndex.erase(item->pathHash(), item);
     if (item->m_inMergeSnapshot)
         eraseFromIndex(m_mergeSnapshot, item);
     delete item;
@@ -272,7 +280,7 @@ void LibraryModel::deleteOwnedItems(const std::unordered_set<TaggedItem*>& doome
         tag->m_items.removeIf(isDoomed);
     m_items.removeIf(isDoomed);
     for (TaggedItem* item : doomed) {
-        eraseFromIndex(m_pathIndex, item);
+        m_pathIndex.erase(item->pathHash(), item);
         if (item->m_inMergeSnapshot)
             eraseFromIndex(m_mergeSnapshot, item);
         delete item;

@@ -11,6 +11,7 @@
 #include "library/CloudMetrics.h"
 #include "library/DuplicateGroupList.h"
 #include "library/Filter.h"
+#include "library/ItemPathIndex.h"
 #include "library/ScanRule.h"
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
@@ -243,9 +244,7 @@ public:
     template <typename Visit>
     void forEachItemWithHash(std::uint32_t hash, Visit visit) const
     {
-        const auto range = m_pathIndex.equal_range(hash);
-        for (auto entry = range.first; entry != range.second; ++entry)
-            visit(entry->second);
+        m_pathIndex.forEach(hash, visit);
     }
 
     // Tag weights and cloud metrics (TagWeights.cpp). Weighing every tag
@@ -354,7 +353,7 @@ private:
     IconCache m_smallIconCache{16, {}, std::nullopt};
     IconCache m_largeIconCache{48, {}, std::nullopt};
 
-    PathIndex m_pathIndex;
+    ItemPathIndex m_pathIndex;
     std::uint64_t m_nextSequence = 1;
     PathIndex m_mergeSnapshot;
     PointerArray<Tag*> m_mergeTags;
