@@ -54,9 +54,7 @@ void TaggedItem::setPath(String path)
     if (model)
         model->itemPathChanging(this);
     if (path != m_path) {
-        // A new item has nothing cached yet; a load makes many.
-        if (!m_path.isEmpty())
-            resetCaches();
+        resetCaches();
         m_path = std::move(path);
         decideKind();
     }
@@ -175,28 +173,37 @@ String TaggedItem::dateText()
     return m_dateText;
 }
 
+TaggedItem::DisplayCache& TaggedItem::display()
+{
+    if (!m_display)
+        m_display = std::make_unique<DisplayCache>();
+    return *m_display;
+}
+
 String TaggedItem::sizeText(std::uint64_t& size)
 {
     size = m_kind == Kind::File ? FileSystem::fileSize(m_path) : 0;
-    if (size == m_cachedSize && !m_sizeText.isEmpty())
-        return m_sizeText;
-    m_cachedSize = size;
+    DisplayCache& cache = display();
+    if (size == cache.cachedSize && !cache.sizeText.isEmpty())
+        return cache.sizeText;
+    cache.cachedSize = size;
     int unit = ByteUnit;
     const String number = formatByteSize(size, unit);
-    m_sizeText = number + unitWord(unit);
-    return m_sizeText;
+    cache.sizeText = number + unitWord(unit);
+    return cache.sizeText;
 }
 
 String TaggedItem::createdText()
 {
-    if (!m_createdText.isEmpty())
-        return m_createdText;
+    DisplayCache& cache = display();
+    if (!cache.createdText.isEmpty())
+        return cache.createdText;
     const DateTime created = FileSystem::creationTime(m_path, true);
     if (created.isNull())
         return L"-";
-    m_createdDate = created;
-    m_createdText = timeText(created);
-    return m_createdText;
+    cache.createdDate = created;
+    cache.createdText = timeText(created);
+    return cache.createdText;
 }
 
 String TaggedItem::modifiedText()
@@ -204,11 +211,12 @@ String TaggedItem::modifiedText()
     const DateTime modified = FileSystem::writeTime(m_path, true);
     if (modified.isNull())
         return L"-";
-    if (modified != m_modifiedDate || m_modifiedText.isEmpty()) {
-        m_modifiedDate = modified;
-        m_modifiedText = timeText(modified);
+    DisplayCache& cache = display();
+    if (modified != cache.modifiedDate || cache.modifiedText.isEmpty()) {
+        cache.modifiedDate = modified;
+        cache.modifiedText = timeText(modified);
     }
-    return m_modifiedText;
+    return cache.modifiedText;
 }
 
 LibraryModel* TaggedItem::imageModel() const
@@ -218,8 +226,8 @@ LibraryModel* TaggedItem::imageModel() const
 
 Bitmap TaggedItem::icon()
 {
-    if (!m_smallIcon.isNull())
-        return m_smallIcon;
+    if (m_display && !m_display->smallIcon.isNull())
+        return m_display->smallIcon;
     return reloadIcon();
 }
 
@@ -228,47 +236,44 @@ Bitmap TaggedItem::reloadIcon()
     LibraryModel* model = imageModel();
     if (!model)
         return Bitmap::null();
-    m_smallIcon = model->loadSmallIcon(m_path);
-    return m_smallIcon.isNull() ? model->notFoundImage(1) : m_smallIcon;
+    Bitmap& icon = display().smallIcon;
+    icon = model->loadSmallIcon(m_path);
+    return icon.isNull() ? model->notFoundImage(1) : icon;
 }
 
 Bitmap TaggedItem::previewImage()
 {
-    if (!m_previewImage.isNull())
-        return m_previewImage;
+    if (m_display && !m_display->previewImage.isNull())
+        return m_display->previewImage;
     return reloadPreviewImage();
 }
 
 Bitmap TaggedItem::reloadPreviewImage()
 {
-    m_previewImage = Bitmap();
-    if (uiHooks().shellThumbnail(m_path, thumbnailSize, m_previewImage) && !m_previewImage.isNull())
-        return m_previewImage;
+    Bitmap& preview = display().previewImage;
+    preview = Bitmap();
+    if (uiHooks().shellThumbnail(m_path, thumbnailSize, preview) && !preview.isNull())
+        return preview;
     LibraryModel* model = imageModel();
     if (!model)
         return Bitmap::null();
-    m_previewImage = model->loadLargeIcon(m_path);
-    return m_previewImage.isNull() ? model->notFoundImage(2) : m_previewImage;
+    preview = model->loadLargeIcon(m_path);
+    return preview.isNull() ? model->notFoundImage(2) : preview;
 }
 
 void TaggedItem::copyIcon(const TaggedItem& other)
 {
-    m_smallIcon = other.m_smallIcon;
+    display().smallIcon = other.m_display ? other.m_display->smallIcon : Bitmap();
 }
 
 void TaggedItem::resetCaches()
 {
-    m_smallIcon = Bitmap();
-    m_previewImage = Bitmap();
-    m_createdDate = DateTime();
-    m_createdText.clear();
-    m_modifiedDate = DateTime();
-    m_modifiedText.clear();
-    m_cachedSize = 0;
-    m_sizeText.clear();
+    m_display.reset();
 }
 
 std::int64_t TaggedItem::cacheBytes() const
 {
-    return std::int64_t(m_smallIcon.byteCount()) + std::int64_t(m_previewImage.byteCount());
+    if (!m_display)
+        return 0;
+    return std::int64_t(m_display->smallIcon.byteCount()) + std::int64_t(m_display->previewImage.byteCount());
 }

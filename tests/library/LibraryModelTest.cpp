@@ -378,6 +378,14 @@ TEST_F(LibraryModelTest, ItemImagesAndCaches)
     model.clearItemCaches();
     EXPECT_EQ(model.itemCacheBytes(), 0);
 
+    // A new path drops what was cached for the old one.
+    file->icon();
+    EXPECT_NE(file->createdText(), String(L"-"));
+    ASSERT_GT(file->cacheBytes(), 0);
+    file->setPath(missingPath(L"moved.txt"));
+    EXPECT_EQ(file->cacheBytes(), 0);
+    EXPECT_EQ(file->createdText(), String(L"-"));
+
     // An item no model owns is served by the shell's model.
     TaggedItem loose;
     loose.setPath(missingPath(L"c.txt"));
