@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int trayIconTimer = 1;
+
 String translated(const wchar_t* text)
 {
     return translate(text, L"NotificationIcon");
@@ -40,13 +42,27 @@ void UserInterface::start(bool autorun)
     m_mainWindow->closeRequested.connect(this, &UserInterface::onExitTriggered);
     m_mainWindow->shutdownRequested.connect(this, &UserInterface::onSessionEnding);
     m_mainWindow->loadGeometry(settings());
-    m_mainWindow->tagCloud()->loadSelection();
-    m_mainWindow->tagCloud()->reloadBackground();
-    m_mainWindow->tagCloud()->reload();
+    UITagCloud* cloud = m_mainWindow->tagCloud();
+    cloud->loadSelection();
+    cloud->reloadBackground();
+    // A stored selection has laid the words out already; a second layout
+    // of a large cloud would only delay the first paint.
+    if (cloud->selectedTags().isEmpty())
+        cloud->reload();
     UIManager::instance()->setMainWindow(m_mainWindow);
+    if (autorun) {
+        buildTrayIcon();
+        return;
+    }
+    showMainWindow();
+    // Timer ticks come after paints: the icon waits for the first paint.
+    startTimer(trayIconTimer, 1);
+}
+
+void UserInterface::timerEvent(int id)
+{
+    killTimer(id);
     buildTrayIcon();
-    if (!autorun)
-        showMainWindow();
 }
 
 void UserInterface::saveSettings() const
@@ -70,6 +86,8 @@ void UserInterface::hideMainWindow()
     MainController* controller = MainController::instance();
     if (controller && controller->waitForLibrary(MainController::Request::Hide))
         return;
+    // The icon is the way back to a hidden window.
+    buildTrayIcon();
     m_mainWindow->hide();
     if (controller)
         controller->saveLibrary();
@@ -77,6 +95,9 @@ void UserInterface::hideMainWindow()
 
 void UserInterface::buildTrayIcon()
 {
+    killTimer(trayIconTimer);
+    if (m_trayIcon)
+        return;
     m_trayIcon = std::make_unique<TrayIcon>();
     m_trayIcon->setIcon(UIManager::instance()->smallIcon());
     if (const Application* application = Application::instance())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Signal.h"
+#include "ui/TimerClient.h"
 
 #include <memory>
 
@@ -15,7 +16,7 @@ class UIMouseEvent;
 // Windows session ends the program through the main controller; hiding the
 // window to the notification area writes the library. Both wait while the
 // library is busy (MainController::waitForLibrary).
-class UserInterface : public SignalReceiver {
+class UserInterface : public SignalReceiver, private TimerClient {
 public:
     UserInterface();
     ~UserInterface() override;
@@ -24,13 +25,16 @@ public:
 
     // Builds the main window (geometry and the cloud's selection from the
     // settings) and the notification-area icon; shows the window unless
-    // autorun keeps it hidden.
+    // autorun keeps it hidden. A shown window paints first: its icon in the
+    // notification area follows once the queue has nothing else to do.
     void start(bool autorun);
     // Stores the main window's geometry and the cloud's selection.
     void saveSettings() const;
 
     // Null before start.
     MainWindow* mainWindow() const { return m_mainWindow; }
+    // Null until the icon is built (at once with autorun, else after the
+    // window's first paint).
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
 
     // Shows, restores and brings the main window forward.
@@ -40,6 +44,7 @@ public:
     void hideMainWindow();
 
 private:
+    void timerEvent(int id) override;
     void buildTrayIcon();
     void onTrayClicked(UIMouseEvent* event);
     void onTrayMenuAboutToShow();

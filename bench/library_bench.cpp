@@ -27,12 +27,12 @@ using namespace bench;
 
 namespace {
 
-// About 80 characters: 70% files with an extension, 20% without, 10%
-// folders.
-String itemPath(int n, std::mt19937& random)
+using PathMaker = std::function<String(int, std::mt19937&)>;
+
+// In the folder: 70% files with an extension, 20% without, 10% folders.
+String itemIn(String path, int n, std::mt19937& random)
 {
     static const wchar_t* const extensions[] = {L"jpg", L"txt", L"mp3", L"docx", L"pdf", L"png", L"zip", L"cpp"};
-    String path = String::format(L"C:\\Users\\benchmark\\Documents\\Archive %04d\\Projects %03d\\", n % 997, n % 113);
     const unsigned kind = random() % 10;
     if (kind == 0)
         return path + String::format(L"Collected folder number %07d\\", n);
@@ -42,10 +42,25 @@ String itemPath(int n, std::mt19937& random)
     return path + L'.' + extensions[random() % 8];
 }
 
+// About 80 characters, in folders that do not exist: the disk answers for
+// the first missing folder only.
+String itemPath(int n, std::mt19937& random)
+{
+    return itemIn(String::format(L"C:\\Users\\benchmark\\Documents\\Archive %04d\\Projects %03d\\", n % 997,
+                                 n % 113),
+                  n, random);
+}
+
+// The folders of items on disk: 37 x 27 of them below the root.
+String diskFolder(const String& root, int n)
+{
+    return root + String::format(L"Archive %02d\\Projects %02d\\", n % 37, n % 27);
+}
+
 // N items, N / 50 tags and three distinct tags per item. Tags are as
 // unevenly popular as in real libraries: tag t is picked in proportion to
 // 1 / (t + 1), so the first tags carry thousands of items.
-void fillLibrary(LibraryModel& model, int itemCount)
+void fillLibrary(LibraryModel& model, int itemCount, const PathMaker& makePath = itemPath)
 {
     std::mt19937 random(20240509);
     const int tagCount = itemCount / 50;
@@ -57,7 +72,7 @@ void fillLibrary(LibraryModel& model, int itemCount)
     }
     std::discrete_distribution<int> pick(popularity.begin(), popularity.end());
     for (int n = 0; n < itemCount; ++n) {
-        TaggedItem* item = model.addItem(itemPath(n, random), random() % 1000, DateTime(2024, 1 + n % 12, 1 + n % 28));
+        TaggedItem* item = model.addItem(makePath(n, random), random() % 1000, DateTime(2024, 1 + n % 12, 1 + n % 28));
         int linked[3] = {-1, -1, -1};
         for (int l = 0; l < 3;) {
             const int t = pick(random);
@@ -178,6 +193,26 @@ struct Library {
     Database database{&model};
 };
 
+std::vector<std::unique_ptr<Library>> newLibraries()
+{
+    std::vector<std::unique_ptr<Library>> fresh;
+    for (int i = 0; i < 3; ++i)
+        fresh.push_back(std::make_unique<Library>());
+    return fresh;
+}
+
+// Loads the file into three new models; detail gets the time and the item
+// count of a load (-1 when it failed).
+void measureLoad(Run& run, const char* what, const String& path,
+                 const std::function<std::string(double, int)>& detail)
+{
+    std::vector<std::unique_ptr<Library>> fresh = newLibraries();
+    int next = 0;
+    bool done = false;
+    run.measure(what, [&] { done = fresh[next++]->database.openFile(path, true); },
+                [&](double ms) { return detail(ms, done ? fresh[0]->model.itemCount() : -1); });
+}
+
 // Saves the filled model, then loads the file into new models; each
 // against the raw transfer of the same bytes.
 void measureFile(Run& run, const LibraryModel& model, Database& database, const String& folder)
@@ -192,24 +227,63 @@ void measureFile(Run& run, const LibraryModel& model, Database& database, const 
         return text("(%.0f bytes; raw write %.2f ms, ratio %.1f)", done ? bytes.size() : -1, rawWrite, ms / rawWrite);
     });
 
-    std::vector<std::unique_ptr<Library>> fresh;
-    for (int i = 0; i < 3; ++i)
-        fresh.push_back(std::make_unique<Library>());
-    int next = 0;
-    run.measure("load", [&] { done = fresh[next++]->database.openFile(database.path(), true); }, [&](double ms) {
+    measureLoad(run, "load", database.path(), [&](double ms, int items) {
         ByteArray again;
         const double rawRead = bestOfThree([&] { again.fromFile(raw); });
-        const int items = done ? fresh[0]->model.itemCount() : -1;
         return text("(%.0f items; raw read %.2f ms, ratio %.1f)", items, rawRead, ms / rawRead);
     });
     deleteFile(raw);
 
     const std::vector<std::vector<int>> links = tagPositions(model);
-    for (const std::unique_ptr<Library>& library : fresh)
-        library->model.clear();
-    next = 0;
+    std::vector<std::unique_ptr<Library>> fresh = newLibraries();
+    int next = 0;
     run.measure("load: the model's adding alone", [&] { rebuildThroughModel(model, links, fresh[next++]->model); },
                 [](double) { return std::string("(addItem, addTagWithUsage, linkItem of the same records)"); });
+}
+
+int itemsWithoutExtension(const LibraryModel& model)
+{
+    return static_cast<int>(std::count_if(model.items().begin(), model.items().end(), [](const TaggedItem* item) {
+        return item->kind() == TaggedItem::Kind::File && item->extension().isEmpty();
+    }));
+}
+
+void removeDiskFolders(const String& root)
+{
+    for (int n = 0; n < 37 * 27; ++n)
+        removeDirectoryIfExists(diskFolder(root, n));
+    for (int n = 0; n < 37; ++n)
+        removeDirectoryIfExists(root + String::format(L"Archive %02d\\", n));
+    removeDirectoryIfExists(root);
+}
+
+// The same load where the items' folders exist: each path without an
+// extension then asks the disk whether it is a folder.
+void measureLoadOnDisk(Run& run, int itemCount, const String& folder)
+{
+    const String root = folder + L"items\\";
+    for (int n = 0; n < 37 * 27; ++n)
+        createPath(diskFolder(root, n));
+    const String path = folder + L"on-disk.database";
+    {
+        deleteFile(path);
+        FileSystem::createEmpty(path);
+        Library library;
+        library.database.openFile(path, true);
+        fillLibrary(library.model, itemCount,
+                    [&](int n, std::mt19937& random) { return itemIn(diskFolder(root, n), n, random); });
+        library.database.save(true);
+    }
+    const double synthetic = run.figures().at("load");
+    Library probe;
+    probe.database.openFile(path, true);
+    const int asked = itemsWithoutExtension(probe.model);
+    measureLoad(run, "load, the items' folders on disk", path, [&](double ms, int items) {
+        return text("(%.0f items, %.0f without an extension; synthetic load ratio %.2f)", items, asked,
+                    ms / synthetic);
+    });
+    deleteFile(path);
+    removeDiskFolders(root);
 }
 
 void measureLookups(Run& run, LibraryModel& model)
@@ -228,11 +302,22 @@ void measureLookups(Run& run, LibraryModel& model)
                 [&](double) { return text("(%.0f groups)", groups); });
 }
 
+// The two tags that carry the most items, the most first: a click on the
+// cloud's biggest words. The first-run tags carry none and never win.
+PointerArray<Tag*> mostUsedTags(const LibraryModel& model)
+{
+    std::vector<Tag*> tags(model.tags().begin(), model.tags().end());
+    const auto byItems = [](const Tag* a, const Tag* b) { return a->itemCount() > b->itemCount(); };
+    std::partial_sort(tags.begin(), tags.begin() + std::min<std::size_t>(2, tags.size()), tags.end(), byItems);
+    PointerArray<Tag*> selected;
+    for (std::size_t t = 0; t < std::min<std::size_t>(2, tags.size()); ++t)
+        selected.append(tags[t]);
+    return selected;
+}
+
 void measureTagClick(Run& run, LibraryModel& model)
 {
-    PointerArray<Tag*> selected;
-    selected.append(model.tags()[0]);
-    selected.append(model.tags()[1]);
+    const PointerArray<Tag*> selected = mostUsedTags(model);
     const auto related = [&](std::uint32_t mode) {
         model.setCollectMode(mode);
         PointerArray<Tag*> out;
@@ -250,7 +335,8 @@ void measureTagClick(Run& run, LibraryModel& model)
                 [&](double) { return text("(%.0f items)", items); });
     run.measure("tag click: relatedTags (mode 0) + item filter",
                 [&] { count = related(0) + itemsWithBoth(selected[0], selected[1]); },
-                [](double) { return std::string("(target at most 10 ms)"); });
+                [&](double) { return text("(target at most 10 ms; the tags carry %.0f and %.0f items)",
+                                          selected[0]->itemCount(), selected[1]->itemCount()); });
 }
 
 void measureWeights(Run& run, LibraryModel& model)
@@ -274,11 +360,13 @@ Run runAt(int itemCount, const String& folder)
     FileSystem::createEmpty(path);
     LibraryModel model;
     Database database(&model);
-    // Opening the empty file sets the path saves go to; a missing one would
-    // bring the first-run content.
+    // Opening the empty file sets the path saves go to. An empty file opens
+    // as a first run, so the model also holds the first-run content: the
+    // tags "Desktop" and "Recent" without items, and their scan rules.
     database.openFile(path, true);
     fillLibrary(model, itemCount);
     measureFile(run, model, database, folder);
+    measureLoadOnDisk(run, itemCount, folder);
     measureLookups(run, model);
     measureTagClick(run, model);
     measureWeights(run, model);

@@ -15,6 +15,19 @@ bool crc32(const void* data, std::uint32_t length, std::uint32_t* value);
 // opened or a read fails.
 bool crc32OfFile(const String& path, std::uint32_t* value);
 
+// A CRC-32 over pieces fed in order: the value Crc32 gives for their
+// concatenation, so a text can be hashed without being copied whole.
+class Crc32Builder {
+public:
+    void add(const void* data, std::uint32_t length);
+    // 0 when nothing was added, as Crc32 gives for no data.
+    std::uint32_t value() const { return m_added ? ~m_register : 0; }
+
+private:
+    std::uint32_t m_register = 0xFFFFFFFFu;
+    bool m_added = false;
+};
+
 // A computed CRC-32; 0 when the computation failed.
 class Crc32 {
 public:

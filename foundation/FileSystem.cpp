@@ -265,23 +265,23 @@ bool FolderExistenceScope::directoryExists(const String& path)
     // Folders above the root ("c:\", "\\server\share\") are never judged;
     // for a path whose root is not known, none are.
     const int root = Path::rootLength(path);
+    const String lowered = root == 0 ? String() : path.toLower();
     for (int end = root == 0 ? -1 : path.indexOf(L'\\', root); end > 0 && end + 1 < path.length();
          end = path.indexOf(L'\\', end + 1)) {
-        if (!knownFolder(path, end))
+        if (!knownFolder(path, lowered, end))
             return false;
     }
     return askDiskForFolder(path);
 }
 
-bool FolderExistenceScope::knownFolder(const String& path, int length)
+bool FolderExistenceScope::knownFolder(const String& path, const String& lowered, int length)
 {
-    const String folder = path.mid(0, length);
-    std::wstring key(folder.toLower().c_str(), static_cast<std::size_t>(length));
+    const std::wstring_view key = lowered.view().substr(0, static_cast<std::size_t>(length));
     const auto found = m_known.find(key);
     if (found != m_known.end())
         return found->second;
-    const bool exists = askDiskForFolder(folder);
-    m_known.emplace(std::move(key), exists);
+    const bool exists = askDiskForFolder(path.mid(0, length));
+    m_known.emplace(std::wstring(key), exists);
     return exists;
 }
 

@@ -4,7 +4,9 @@
 #include "foundation/StringList.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -46,11 +48,18 @@ public:
     bool directoryExists(const String& path);
 
 private:
-    bool knownFolder(const String& path, int length);
+    // Looked up by views into one lowered path, so a question costs no
+    // allocation per folder level.
+    struct ViewHash {
+        using is_transparent = void;
+        std::size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>{}(text); }
+    };
+
+    bool knownFolder(const String& path, const String& lowered, int length);
 
     FolderExistenceScope* m_outer;
     // Lower-cased folder paths without their final '\'.
-    std::unordered_map<std::wstring, bool> m_known;
+    std::unordered_map<std::wstring, bool, ViewHash, std::equal_to<>> m_known;
 };
 bool deleteFile(const String& path);
 // Creates every missing folder of the path that is followed by a '\', so a

@@ -789,6 +789,13 @@ String String::toLower() const
     return result;
 }
 
+void String::lowerUnits(int from, int count, wchar_t* out) const
+{
+    const LowerCaseView lowered(view());
+    for (int i = 0; i < count; ++i)
+        out[i] = lowered[static_cast<std::size_t>(from + i)];
+}
+
 String String::toUpper() const
 {
     if (isEmpty())

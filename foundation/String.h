@@ -109,6 +109,10 @@ public:
     String trimmedLeft(const String& set) const;
     String toLower() const;
     String toUpper() const;
+    // Writes the units [from, from + count) as toLower maps them to out,
+    // which holds count units, so that a long text can be lowered a piece at
+    // a time without a copy of it all. The range lies within the text.
+    void lowerUnits(int from, int count, wchar_t* out) const;
 
     // Replaces the first "^", the placeholder of translatable messages.
     String arg(const String& value) const;

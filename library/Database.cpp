@@ -332,6 +332,17 @@ bool takeRecord(BlockReader& in, int headSize, int limit, Record& record)
     return true;
 }
 
+// The model makes room for the records the header announces, but no more
+// than the bytes left could hold: a header whose counts lie must neither
+// allocate beyond the file nor fail a load it would not fail otherwise.
+void reserveRecords(const BlockReader& in, LibraryModel& model, std::int32_t tagCount, std::int32_t itemCount)
+{
+    const std::uint64_t left = in.remaining();
+    const std::uint64_t items = std::min<std::uint64_t>(std::uint64_t(itemCount), left / (itemHeadSize + 1));
+    const std::uint64_t tags = std::min<std::uint64_t>(std::uint64_t(tagCount), left / (tagHeadSize + 1));
+    model.reserve(static_cast<int>(tags), static_cast<int>(items));
+}
+
 bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& steps)
 {
     // Each path without an extension asks the disk whether it is a folder;
@@ -341,7 +352,7 @@ bool readItems(BlockReader& in, LibraryModel& model, int count, ProgressSteps& s
     for (int i = 0; i < count; ++i) {
         if (!takeRecord(in, itemHeadSize, TaggedItem::maxPathBytes, record))
             return false;
-        TaggedItem* item = model.addItem(record.text, record.fields.usage, record.fields.date);
+        TaggedItem* item = model.addItem(std::move(record.text), record.fields.usage, record.fields.date);
         if (item)
             item->setOrderIndex(i);
         steps.done(i + 1);
@@ -417,6 +428,7 @@ void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<Pending
         TaggedItem* item = items[k];
         if (item->orderIndex() >= 0) {
             const std::size_t index = static_cast<std::size_t>(item->orderIndex());
+            Tag::reserveLinks(item, static_cast<int>(start[index + 1] - start[index]));
             for (std::size_t b = start[index]; b < start[index + 1]; ++b)
                 Tag::linkItem(buckets[b], item);
         }
@@ -655,6 +667,7 @@ bool Database::read(BinaryReader& reader, bool silent, ProgressWindow& progressW
     if (loadLittleEndian(header + 4, 4) != m_formatVersion[0] || loadLittleEndian(header + 8, 4) != m_formatVersion[1])
         return fail(UnsupportedVersion);
     takeHeader(header);
+    reserveRecords(in, *m_model, tagCount, itemCount);
     if (!silent) {
         progressWindow.setMessage(translated(L"Loading items..."));
         progressWindow.show();

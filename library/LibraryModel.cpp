@@ -68,9 +68,6 @@ LibraryModel::LibraryModel()
 {
     shellHooks().imageByName(L"icon_not_found_16x16", m_notFoundIcon16);
     shellHooks().imageByName(L"icon_not_found_48x48", m_notFoundIcon48);
-    const String folder = programFolder();
-    uiHooks().shellFileIcon(folder, m_smallIconCache.size, m_folderIcon16);
-    uiHooks().shellFileIcon(folder, m_largeIconCache.size, m_folderIcon48);
     loadAppearanceSettings();
 }
 
@@ -123,7 +120,15 @@ Tag* LibraryModel::findTagByName(const String& name, const PointerArray<Tag*>& t
 TaggedItem* LibraryModel::findItemByPath(const String& path) const
 {
     const String key = withFolderSeparator(path);
-    return firstWithPath(m_pathIndex, TaggedItem::hashOfPath(key), key);
+    const std::uint32_t hash = TaggedItem::hashOfPath(key);
+    // The candidates come in no order; the model's order is the order of
+    // the sequence numbers.
+    TaggedItem* first = nullptr;
+    m_pathIndex.forEach(hash, [&](TaggedItem* item) {
+        if (item->samePath(key, hash) && (!first || item->m_sequence < first->m_sequence))
+            first = item;
+    });
+    return first;
 }
 
 TaggedItem* LibraryModel::findItemByPath(const String& path, const PointerArray<TaggedItem*>& items)
@@ -137,37 +142,12 @@ TaggedItem* LibraryModel::findItemByPath(const String& path, const PointerArray<
     return nullptr;
 }
 
-// The candidates of a hash come in no order; the model's order is the
-// order of the sequence numbers.
-TaggedItem* LibraryModel::firstWithPath(const PathIndex& index, std::uint32_t hash, const String& path)
-{
-    TaggedItem* first = nullptr;
-    const auto range = index.equal_range(hash);
-    for (auto entry = range.first; entry != range.second; ++entry) {
-        TaggedItem* item = entry->second;
-        if (item->samePath(path, hash) && (!first || item->m_sequence < first->m_sequence))
-            first = item;
-    }
-    return first;
-}
-
-void LibraryModel::eraseFromIndex(PathIndex& index, TaggedItem* item)
-{
-    const auto range = index.equal_range(item->pathHash());
-    for (auto entry = range.first; entry != range.second; ++entry) {
-        if (entry->second == item) {
-            index.erase(entry);
-            return;
-        }
-    }
-}
-
-TaggedItem* LibraryModel::addItem(const String& path, std::int64_t usage, const DateTime& date)
+TaggedItem* LibraryModel::addItem(String path, std::int64_t usage, const DateTime& date)
 {
     if (!fitsLibraryFile(path))
         return nullptr;
     auto* item = new TaggedItem;
-    item->setPath(path);
+    item->setPath(std::move(path));
     if (!fitsLibraryFile(item->path())) {
         delete item;
         return nullptr;
@@ -177,23 +157,30 @@ TaggedItem* LibraryModel::addItem(const String& path, std::int64_t usage, const 
     return adopt(item);
 }
 
+void LibraryModel::reserve(int tagCount, int itemCount)
+{
+    m_tags.reserve(m_tags.count() + std::max(tagCount, 0));
+    m_items.reserve(m_items.count() + std::max(itemCount, 0));
+    m_pathIndex.reserve(m_pathIndex.size() + static_cast<std::size_t>(std::max(itemCount, 0)));
+}
+
 TaggedItem* LibraryModel::adopt(TaggedItem* item)
 {
     item->m_model = this;
     item->m_sequence = m_nextSequence++;
     m_items.append(item);
-    m_pathIndex.emplace(item->pathHash(), item);
+    m_pathIndex.insert(item->pathHash(), item);
     return item;
 }
 
 void LibraryModel::itemPathChanging(TaggedItem* item)
 {
-    eraseFromIndex(m_pathIndex, item);
+    m_pathIndex.erase(item->pathHash(), item);
 }
 
 void LibraryModel::itemPathChanged(TaggedItem* item)
 {
-    m_pathIndex.emplace(item->pathHash(), item);
+    m_pathIndex.insert(item->pathHash(), item);
 }
 
 Tag* LibraryModel::addTag(const String& name)
@@ -217,7 +204,7 @@ void LibraryModel::deleteItem(TaggedItem* item, bool correctTotals)
     const std::int64_t usage = item->usage();
     unlinkItem(item);
     m_items.removeOne(item);
-    eraseFromIndex(m_pathIndex, item);
+    m_pathIndex.erase(item->pathHash(), item);
     leaveMergeSnapshot(item);
     delete item;
     if (!correctTotals)
@@ -263,7 +250,7 @@ void LibraryModel::deleteOwnedItems(const std::unordered_set<TaggedItem*>& doome
         tag->m_items.removeIf(isDoomed);
     m_items.removeIf(isDoomed);
     for (TaggedItem* item : doomed) {
-        eraseFromIndex(m_pathIndex, item);
+        m_pathIndex.erase(item->pathHash(), item);
         leaveMergeSnapshot(item);
         delete item;
     }
@@ -437,13 +424,19 @@ Bitmap LibraryModel::loadLargeIcon(const String& path)
 
 // The shell is asked once per extension; executables and shortcuts carry
 // their own icons and are asked each time.
-Bitmap LibraryModel::loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, const Bitmap& folder)
+Bitmap LibraryModel::loadIcon(const String& path, IconCache& cache, const Bitmap& notFound,
+                              std::optional<Bitmap>& folder)
 {
     if (!fileExists(path) && !directoryExists(path))
         return notFound;
     const String extension = Path::extension(path, Path::LowerCase);
-    if (extension.isEmpty() && path.endsWith(L'\\'))
-        return folder;
+    if (extension.isEmpty() && path.endsWith(L'\\')) {
+        if (!folder) {
+            folder.emplace();
+            uiHooks().shellFileIcon(programFolder(), cache.size, *folder);
+        }
+        return *folder;
+    }
     Bitmap image;
     if (extension == L"exe" || extension == L"lnk") {
         uiHooks().shellFileIcon(path, cache.size, image);

@@ -11,6 +11,7 @@
 #include "library/CloudMetrics.h"
 #include "library/DuplicateGroupList.h"
 #include "library/Filter.h"
+#include "library/ItemPathIndex.h"
 #include "library/ScanRule.h"
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
@@ -41,9 +42,9 @@ struct DatabaseDeleter {
 // names candidates, the lower-cased paths decide.
 class LibraryModel {
 public:
-    // Loads the not-found images and the program folder's icons through
-    // the hooks of foundation/Hooks.h; the tag-cloud appearance starts at
-    // its defaults.
+    // Loads the not-found images through the hooks of foundation/Hooks.h
+    // (the program folder's icons follow when a folder is first shown);
+    // the tag-cloud appearance starts at its defaults.
     LibraryModel();
     virtual ~LibraryModel();
     LibraryModel(const LibraryModel&) = delete;
@@ -168,7 +169,10 @@ public:
     static TaggedItem* findItemByPath(const String& path, const PointerArray<TaggedItem*>& items);
     // A new item at the end, or null when the path is empty or too long for
     // the library file.
-    TaggedItem* addItem(const String& path, std::int64_t usage, const DateTime& date);
+    TaggedItem* addItem(String path, std::int64_t usage, const DateTime& date);
+    // Makes room for that many more tags and items, so that a load which
+    // knows its counts grows the arrays and the path index once.
+    void reserve(int tagCount, int itemCount);
     // A new tag at the end, created now; no check for a tag of that name.
     Tag* addTag(const String& name);
     Tag* addTagWithUsage(const String& name, std::int64_t usage, const DateTime& date);
@@ -243,9 +247,7 @@ public:
     template <typename Visit>
     void forEachItemWithHash(std::uint32_t hash, Visit visit) const
     {
-        const auto range = m_pathIndex.equal_range(hash);
-        for (auto entry = range.first; entry != range.second; ++entry)
-            visit(entry->second);
+        m_pathIndex.forEach(hash, visit);
     }
 
     // Tag weights and cloud metrics (TagWeights.cpp). Weighing every tag
@@ -301,16 +303,12 @@ private:
         std::optional<IconCacheEntry> last;
     };
 
-    using PathIndex = std::unordered_multimap<std::uint32_t, TaggedItem*>;
-
-    Bitmap loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, const Bitmap& folder);
+    Bitmap loadIcon(const String& path, IconCache& cache, const Bitmap& notFound, std::optional<Bitmap>& folder);
     TaggedItem* adopt(TaggedItem* item);
     void deleteOwnedItems(const std::unordered_set<TaggedItem*>& doomed);
     Filter* builtInFilter(int kind);
     void itemPathChanging(TaggedItem* item);
     void itemPathChanged(TaggedItem* item);
-    static TaggedItem* firstWithPath(const PathIndex& index, std::uint32_t hash, const String& path);
-    static void eraseFromIndex(PathIndex& index, TaggedItem* item);
     Tag* mergeTagNamed(const String& name) const;
     void addMergeTag(Tag* tag);
     bool inMergeSnapshot(const TaggedItem* item) const;
@@ -350,12 +348,14 @@ private:
 
     Bitmap m_notFoundIcon16;
     Bitmap m_notFoundIcon48;
-    Bitmap m_folderIcon16;
-    Bitmap m_folderIcon48;
+    // The program folder's icons, asked for when a folder is first shown:
+    // the shell takes long to answer the first time, so not at start-up.
+    std::optional<Bitmap> m_folderIcon16;
+    std::optional<Bitmap> m_folderIcon48;
     IconCache m_smallIconCache{16, {}, std::nullopt};
     IconCache m_largeIconCache{48, {}, std::nullopt};
 
-    PathIndex m_pathIndex;
+    ItemPathIndex m_pathIndex;
     std::uint64_t m_nextSequence = 1;
     // The merge's snapshot: the items whose sequence is below the mark and
     // whose m_takenInMerge is not the mark. 0 outside a merge, so that no

@@ -33,6 +33,11 @@ void Tag::linkItem(Tag* tag, TaggedItem* item)
     item->m_tags.append(tag);
 }
 
+void Tag::reserveLinks(TaggedItem* item, int tagCount)
+{
+    item->m_tags.reserve(item->m_tags.count() + tagCount);
+}
+
 Colour tagColour(int index)
 {
     switch (index) {

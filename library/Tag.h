@@ -66,6 +66,9 @@ public:
 
     // Links both ways, without a duplicate check.
     static void linkItem(Tag* tag, TaggedItem* item);
+    // Makes room for that many more links on the item's side, so that a
+    // load which knows them grows its tag array once.
+    static void reserveLinks(TaggedItem* item, int tagCount);
 
 private:
     friend class LibraryModel;

@@ -10,6 +10,8 @@
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
 
+#include <algorithm>
+
 namespace {
 
 const int thumbnailSize = 128;
@@ -24,12 +26,19 @@ String unitWord(int unit)
 
 } // namespace
 
+// Lowered a piece at a time on the stack: a load hashes every path, and a
+// lowered copy of each would cost an allocation.
 std::uint32_t TaggedItem::hashOfPath(const String& path)
 {
-    if (path.isEmpty())
-        return 0;
-    const String lower = path.toLower();
-    return Crc32(lower.constData(), static_cast<std::uint32_t>(lower.byteCount())).value();
+    constexpr int pieceLength = 256;
+    wchar_t lowered[pieceLength];
+    Crc32Builder crc;
+    for (int from = 0; from < path.length(); from += pieceLength) {
+        const int count = std::min(pieceLength, path.length() - from);
+        path.lowerUnits(from, count, lowered);
+        crc.add(lowered, static_cast<std::uint32_t>(count * sizeof(wchar_t)));
+    }
+    return crc.value();
 }
 
 bool TaggedItem::samePath(const String& path, std::uint32_t hash) const
@@ -39,14 +48,14 @@ bool TaggedItem::samePath(const String& path, std::uint32_t hash) const
     return m_path == path || m_path.toLower() == path.toLower();
 }
 
-void TaggedItem::setPath(const String& path)
+void TaggedItem::setPath(String path)
 {
     LibraryModel* model = m_model;
     if (model)
         model->itemPathChanging(this);
     if (path != m_path) {
-        m_path = path;
         resetCaches();
+        m_path = std::move(path);
         decideKind();
     }
     m_pathHash = hashOfPath(m_path);
@@ -67,10 +76,11 @@ void TaggedItem::decideKind()
         m_displayName = m_path;
         return;
     }
-    if (Path::hasExtension(m_path)) {
+    String extension = Path::extension(m_path, Path::AsWritten);
+    if (!extension.isEmpty()) {
         m_kind = Kind::File;
         m_displayName = Path::fileName(m_path);
-        m_extension = Path::extension(m_path, Path::AsWritten);
+        m_extension = std::move(extension);
         return;
     }
     if (!m_path.endsWith(L'\\') && !directoryExists(m_path)) {
@@ -163,28 +173,37 @@ String TaggedItem::dateText()
     return m_dateText;
 }
 
+TaggedItem::DisplayCache& TaggedItem::display()
+{
+    if (!m_display)
+        m_display = std::make_unique<DisplayCache>();
+    return *m_display;
+}
+
 String TaggedItem::sizeText(std::uint64_t& size)
 {
     size = m_kind == Kind::File ? FileSystem::fileSize(m_path) : 0;
-    if (size == m_cachedSize && !m_sizeText.isEmpty())
-        return m_sizeText;
-    m_cachedSize = size;
+    DisplayCache& cache = display();
+    if (size == cache.cachedSize && !cache.sizeText.isEmpty())
+        return cache.sizeText;
+    cache.cachedSize = size;
     int unit = ByteUnit;
     const String number = formatByteSize(size, unit);
-    m_sizeText = number + unitWord(unit);
-    return m_sizeText;
+    cache.sizeText = number + unitWord(unit);
+    return cache.sizeText;
 }
 
 String TaggedItem::createdText()
 {
-    if (!m_createdText.isEmpty())
-        return m_createdText;
+    DisplayCache& cache = display();
+    if (!cache.createdText.isEmpty())
+        return cache.createdText;
     const DateTime created = FileSystem::creationTime(m_path, true);
     if (created.isNull())
         return L"-";
-    m_createdDate = created;
-    m_createdText = timeText(created);
-    return m_createdText;
+    cache.createdDate = created;
+    cache.createdText = timeText(created);
+    return cache.createdText;
 }
 
 String TaggedItem::modifiedText()
@@ -192,11 +211,12 @@ String TaggedItem::modifiedText()
     const DateTime modified = FileSystem::writeTime(m_path, true);
     if (modified.isNull())
         return L"-";
-    if (modified != m_modifiedDate || m_modifiedText.isEmpty()) {
-        m_modifiedDate = modified;
-        m_modifiedText = timeText(modified);
+    DisplayCache& cache = display();
+    if (modified != cache.modifiedDate || cache.modifiedText.isEmpty()) {
+        cache.modifiedDate = modified;
+        cache.modifiedText = timeText(modified);
     }
-    return m_modifiedText;
+    return cache.modifiedText;
 }
 
 LibraryModel* TaggedItem::imageModel() const
@@ -206,8 +226,8 @@ LibraryModel* TaggedItem::imageModel() const
 
 Bitmap TaggedItem::icon()
 {
-    if (!m_smallIcon.isNull())
-        return m_smallIcon;
+    if (m_display && !m_display->smallIcon.isNull())
+        return m_display->smallIcon;
     return reloadIcon();
 }
 
@@ -216,47 +236,44 @@ Bitmap TaggedItem::reloadIcon()
     LibraryModel* model = imageModel();
     if (!model)
         return Bitmap::null();
-    m_smallIcon = model->loadSmallIcon(m_path);
-    return m_smallIcon.isNull() ? model->notFoundImage(1) : m_smallIcon;
+    Bitmap& icon = display().smallIcon;
+    icon = model->loadSmallIcon(m_path);
+    return icon.isNull() ? model->notFoundImage(1) : icon;
 }
 
 Bitmap TaggedItem::previewImage()
 {
-    if (!m_previewImage.isNull())
-        return m_previewImage;
+    if (m_display && !m_display->previewImage.isNull())
+        return m_display->previewImage;
     return reloadPreviewImage();
 }
 
 Bitmap TaggedItem::reloadPreviewImage()
 {
-    m_previewImage = Bitmap();
-    if (uiHooks().shellThumbnail(m_path, thumbnailSize, m_previewImage) && !m_previewImage.isNull())
-        return m_previewImage;
+    Bitmap& preview = display().previewImage;
+    preview = Bitmap();
+    if (uiHooks().shellThumbnail(m_path, thumbnailSize, preview) && !preview.isNull())
+        return preview;
     LibraryModel* model = imageModel();
     if (!model)
         return Bitmap::null();
-    m_previewImage = model->loadLargeIcon(m_path);
-    return m_previewImage.isNull() ? model->notFoundImage(2) : m_previewImage;
+    preview = model->loadLargeIcon(m_path);
+    return preview.isNull() ? model->notFoundImage(2) : preview;
 }
 
 void TaggedItem::copyIcon(const TaggedItem& other)
 {
-    m_smallIcon = other.m_smallIcon;
+    display().smallIcon = other.m_display ? other.m_display->smallIcon : Bitmap();
 }
 
 void TaggedItem::resetCaches()
 {
-    m_smallIcon = Bitmap();
-    m_previewImage = Bitmap();
-    m_createdDate = DateTime();
-    m_createdText.clear();
-    m_modifiedDate = DateTime();
-    m_modifiedText.clear();
-    m_cachedSize = 0;
-    m_sizeText.clear();
+    m_display.reset();
 }
 
 std::int64_t TaggedItem::cacheBytes() const
 {
-    return std::int64_t(m_smallIcon.byteCount()) + std::int64_t(m_previewImage.byteCount());
+    if (!m_display)
+        return 0;
+    return std::int64_t(m_display->smallIcon.byteCount()) + std::int64_t(m_display->previewImage.byteCount());
 }

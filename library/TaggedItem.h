@@ -7,6 +7,7 @@
 #include "graphics/Bitmap.h"
 
 #include <cstdint>
+#include <memory>
 
 class Filter;
 class LibraryModel;
@@ -16,8 +17,8 @@ class Tag;
 // pathHash (the CRC-32 of the lower-cased path) finds candidates fast, and
 // samePath confirms them, since different paths can share a hash.
 //
-// The first fields are a display cache (images, dates, texts) filled on
-// first use; the library file never stores them.
+// A display cache (images, dates, texts) is made and filled on first use;
+// the library file never stores it.
 class TaggedItem {
 public:
     enum class Kind : std::uint32_t { File = 0, Folder = 1, DriveRoot = 2 };
@@ -36,7 +37,7 @@ public:
 
     // Stores the path, decides the kind, display name and extension, and
     // computes the hash; a folder path gets its final '\'. May test the disk.
-    void setPath(const String& path);
+    void setPath(String path);
     const String& path() const { return m_path; }
     const String& displayName() const { return m_displayName; }
     // As typed; empty for folders and roots.
@@ -107,18 +108,26 @@ private:
     friend class LibraryModel;
     friend class Tag;
 
+    // What an item view shows of the item. Apart, since most items of a
+    // large library are never shown and a load makes every item: without
+    // it an item takes less than half the memory.
+    struct DisplayCache {
+        Bitmap smallIcon;
+        Bitmap previewImage;
+        DateTime createdDate;
+        String createdText;
+        DateTime modifiedDate;
+        String modifiedText;
+        std::uint64_t cachedSize = 0;
+        String sizeText;
+    };
+
     void decideKind();
     LibraryModel* imageModel() const;
     static String timeText(const DateTime& local);
+    DisplayCache& display();
 
-    Bitmap m_smallIcon;
-    Bitmap m_previewImage;
-    DateTime m_createdDate;
-    String m_createdText;
-    DateTime m_modifiedDate;
-    String m_modifiedText;
-    std::uint64_t m_cachedSize = 0;
-    String m_sizeText;
+    std::unique_ptr<DisplayCache> m_display;
 
     std::int32_t m_orderIndex = NewItem;
     PointerArray<Tag*> m_tags;

@@ -141,7 +141,7 @@ void CursorSet::build(const DataPack* pack)
 void CursorSet::addSystemCursors()
 {
     for (const SystemCursor& cursor : systemCursors)
-        m_entries.append({cursor.shape, LoadCursorW(nullptr, cursor.resource), true, false});
+        m_entries.append({cursor.shape, LoadCursorW(nullptr, cursor.resource), true, false, false, {}, {}});
 }
 
 void CursorSet::addImageCursors(const DataPack& pack)
@@ -161,18 +161,28 @@ void CursorSet::addImageCursors(const DataPack& pack)
     }
 }
 
+// The bytes are copied, so a lookup after the pack is gone still decodes.
 void CursorSet::addImageCursor(const DataPack& pack, const String& name, Point hotSpot)
 {
-    const std::uint32_t shape = shapeByName(name);
-    const PackFile* file = pack.findFile(L"cursors", name + L".png");
-    const Bitmap image = file ? Bitmap::fromData(file->data(), file->size(), L"png") : Bitmap();
-    HCURSOR cursor = cursorFromImage(image, hotSpot);
-    if (cursor) {
-        m_entries.append({shape, cursor, false, true});
+    Entry entry{shapeByName(name), nullptr, false, false, true, {}, hotSpot};
+    if (const PackFile* file = pack.findFile(L"cursors", name + L".png"))
+        entry.image.assign(file->data(), file->size());
+    m_entries.append(entry);
+}
+
+void CursorSet::decode(Entry& entry)
+{
+    entry.pending = false;
+    const Bitmap image =
+        entry.image.isEmpty() ? Bitmap() : Bitmap::fromData(entry.image.data(), entry.image.size(), L"png");
+    entry.image = ByteArray();
+    if (HCURSOR cursor = cursorFromImage(image, entry.hotSpot)) {
+        entry.handle = cursor;
+        entry.owned = true;
         return;
     }
     // A broken image must not hide the pointer, unless hiding is its purpose.
-    m_entries.append({shape, shape == CursorEmpty ? nullptr : systemArrow(), false, false});
+    entry.handle = entry.shape == CursorEmpty ? nullptr : systemArrow();
 }
 
 const CursorSet::Entry* CursorSet::find(std::uint32_t shape) const
@@ -184,10 +194,15 @@ const CursorSet::Entry* CursorSet::find(std::uint32_t shape) const
     return nullptr;
 }
 
-void* CursorSet::handle(std::uint32_t shape) const
+void* CursorSet::handle(std::uint32_t shape)
 {
-    if (const Entry* entry = find(shape))
-        return entry->handle;
+    for (Entry& entry : m_entries) {
+        if (entry.shape != shape)
+            continue;
+        if (entry.pending)
+            decode(entry);
+        return entry.handle;
+    }
     if (isImageShape(shape) && shape != CursorEmpty)
         return systemArrow();
     return nullptr;

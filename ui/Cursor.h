@@ -1,7 +1,9 @@
 #pragma once
 
+#include "foundation/ByteArray.h"
 #include "foundation/Geometry.h"
 #include "foundation/List.h"
+#include "foundation/String.h"
 #include "graphics/Bitmap.h"
 
 #include <cstdint>
@@ -68,7 +70,8 @@ private:
 // The platform cursors behind the shapes, in the order they were added: the
 // system's first, then one per image that "cursors/cursors.xml" of a data
 // pack describes. Lookups take the first entry of a shape, so an image never
-// replaces a system cursor.
+// replaces a system cursor. An image is decoded when its shape is first
+// looked up, so the first pointer move pays for one cursor, not all.
 class CursorSet {
 public:
     CursorSet() = default;
@@ -77,17 +80,19 @@ public:
     CursorSet(const CursorSet&) = delete;
     CursorSet& operator=(const CursorSet&) = delete;
 
-    // Adds the system cursors, then the pack's images (none without a pack
-    // or a readable description). An image that is missing or does not
-    // decode gives its shape the arrow, except the empty cursor.
+    // Adds the system cursors, then an entry per image of the pack (none
+    // without a pack or a readable description), keeping a copy of the
+    // image's bytes until its first lookup. An image that is missing or
+    // does not decode gives its shape the arrow, except the empty cursor.
     void build(const DataPack* pack);
     bool isEmpty() const { return m_entries.isEmpty(); }
     int count() const { return m_entries.count(); }
 
-    // The shape's cursor (an HCURSOR). A toolkit shape without an entry
-    // gets the arrow, so a missing description never hides the pointer;
-    // the empty cursor and unknown shapes get null.
-    void* handle(std::uint32_t shape) const;
+    // The shape's cursor (an HCURSOR), its image decoded now if this is its
+    // first lookup. A toolkit shape without an entry gets the arrow, so a
+    // missing description never hides the pointer; the empty cursor and
+    // unknown shapes get null.
+    void* handle(std::uint32_t shape);
     // The shape of the first entry with this handle; 0 when none.
     std::uint32_t shapeOf(const void* handle) const;
     // The shape's entry is a system cursor.
@@ -104,12 +109,18 @@ private:
         bool system;
         // Made from an image, so destroyed with the set.
         bool owned;
+        // An image entry not looked up yet: its PNG bytes (empty when the
+        // pack has none) and hot spot.
+        bool pending = false;
+        ByteArray image;
+        Point hotSpot;
     };
 
     const Entry* find(std::uint32_t shape) const;
     void addSystemCursors();
     void addImageCursors(const DataPack& pack);
     void addImageCursor(const DataPack& pack, const String& name, Point hotSpot);
+    static void decode(Entry& entry);
 
     List<Entry> m_entries;
 };

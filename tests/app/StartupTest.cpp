@@ -15,6 +15,7 @@
 #include "ui/widgets/UIMessageBox.h"
 
 #include "tests/support/Bytes.h"
+#include "tests/support/Pump.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
@@ -299,9 +300,21 @@ TEST_F(ControllerTest, ShowsTheWindowWithoutAutorunAndWritesTheLibraryWhenHidden
     MainController controller(false);
     EXPECT_TRUE(controller.userInterface()->mainWindow()->isVisible());
     EXPECT_TRUE(readRaw(filePath(L"kestrola.database")).empty());
+    // Hidden before its icon was due, the window still gets its way back.
     controller.userInterface()->hideMainWindow();
     EXPECT_FALSE(controller.userInterface()->mainWindow()->isVisible());
+    ASSERT_NE(controller.userInterface()->trayIcon(), nullptr);
+    EXPECT_TRUE(controller.userInterface()->trayIcon()->isVisible());
     EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
+}
+
+// The notification-area icon of a shown window waits for the first paint.
+TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
+{
+    MainController controller(false);
+    EXPECT_EQ(controller.userInterface()->trayIcon(), nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return controller.userInterface()->trayIcon() != nullptr; }));
+    EXPECT_TRUE(controller.userInterface()->trayIcon()->isVisible());
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)

@@ -241,6 +241,42 @@ TEST_F(DatabaseTest, DamagedHeadersAndRecordsGiveTheirErrorCodes)
     });
 }
 
+// The reader makes room for the counts the header gives; counts far beyond
+// the file must neither allocate for them nor upset the path index of the
+// items that were there or that were read.
+TEST_F(DatabaseTest, HeaderCountsThatLieReserveNoMoreThanTheFileHolds)
+{
+    const auto threeItems = [](int tagCount, int itemCount) {
+        return LibraryFile(tagCount, itemCount).item("C:\\new\\a.txt").item("C:\\new\\B\\").item("C:\\new\\c");
+    };
+    struct Row {
+        const char* what;
+        Bytes bytes;
+        std::uint32_t code;
+        int itemsRead;
+    };
+    const Row rows[] = {
+        {"true counts", threeItems(1, 3).tag("t", {0, 2}).bytes, 0, 3},
+        {"the largest counts", threeItems(0x7FFFFFFF, 0x7FFFFFFF).bytes, 3, 3},
+        {"items beyond the file", threeItems(1, 0x10000000).bytes, 3, 3},
+        {"tags beyond the file", threeItems(0x7FFFFFFF, 3).tag("t", {1}).bytes, 3, 3},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        model.clear();
+        model.addItem(L"C:\\old\\x.txt", 0, DateTime());
+        model.addItem(L"C:\\old\\y.txt", 0, DateTime());
+        EXPECT_EQ(readBytes(row.bytes), row.code == 0);
+        EXPECT_EQ(database.lastError(), row.code);
+        ASSERT_EQ(model.itemCount(), 2 + row.itemsRead);
+        // No record takes less than a byte.
+        EXPECT_LE(model.items().capacity(), 2 + static_cast<int>(row.bytes.size()));
+        EXPECT_LE(model.tags().capacity(), static_cast<int>(row.bytes.size()));
+        for (TaggedItem* item : model.items())
+            EXPECT_EQ(model.findItemByPath(item->path().toUpper()), item) << wide(item->path());
+        expectLinksTwoSided(model);
+    });
+}
+
 // The reference is the walk over every tag's list for every item, which
 // the buckets replace: repeats and indices past the items link nothing.
 TEST_F(DatabaseTest, LinksOfRandomFilesMatchTheWalkOverEveryList)

@@ -370,7 +370,8 @@ TEST_F(LibraryModelTest, BuiltInFiltersAreMadeAtTheHead)
 
 TEST_F(LibraryModelTest, IconsAreAskedOncePerExtension)
 {
-    
+    // Start-up asks the shell for nothing.
+    EXPECT_TRUE(hooks.iconRequests.empty());
     const String firstText = tree.writeFile(L"a.txt", bytesOf("x"));
     const String secondText = tree.writeFile(L"b.TXT", bytesOf("x"));
     const String program = tree.writeFile(L"tool.exe", bytesOf("x"));
@@ -379,8 +380,13 @@ TEST_F(LibraryModelTest, IconsAreAskedOncePerExtension)
     hooks.iconRequests.clear();
 
     EXPECT_EQ(model.loadSmallIcon(missingPath(L"a.txt")).bits(), model.notFoundImage(1).bits());
-    EXPECT_EQ(model.loadSmallIcon(tree.path()).width(), 16);
     EXPECT_TRUE(hooks.iconRequests.empty());
+    // Every folder shows the program folder's icon, asked for at the first
+    // folder shown rather than at start-up, and only then.
+    EXPECT_EQ(model.loadSmallIcon(tree.path()).width(), 16);
+    EXPECT_EQ(model.loadSmallIcon(tree.path()).width(), 16);
+    EXPECT_EQ(hooks.iconRequests.size(), 1u);
+    hooks.iconRequests.clear();
 
     const Bitmap first = model.loadSmallIcon(firstText);
     EXPECT_EQ(model.loadSmallIcon(secondText).bits(), first.bits());
@@ -418,6 +424,14 @@ TEST_F(LibraryModelTest, ItemImagesAndCaches)
     EXPECT_EQ(model.itemCacheBytes(), 16 * 16 * 4 + 128 * 128 * 4 + 16 * 16 * 4);
     model.clearItemCaches();
     EXPECT_EQ(model.itemCacheBytes(), 0);
+
+    // A new path drops what was cached for the old one.
+    file->icon();
+    EXPECT_NE(file->createdText(), String(L"-"));
+    ASSERT_GT(file->cacheBytes(), 0);
+    file->setPath(missingPath(L"moved.txt"));
+    EXPECT_EQ(file->cacheBytes(), 0);
+    EXPECT_EQ(file->createdText(), String(L"-"));
 
     // An item no model owns is served by the shell's model.
     TaggedItem loose;

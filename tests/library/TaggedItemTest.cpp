@@ -1,5 +1,7 @@
 #include "library/TaggedItem.h"
 
+#include "foundation/Crc32.h"
+
 #include "LibraryTestSupport.h"
 #include "tests/support/RowTable.h"
 
@@ -80,3 +82,24 @@ TEST_F(TaggedItemTest, DisplayTexts)
 }
 
 } // namespace
+
+// The hash lowers the path a piece at a time instead of through a copy; it
+// must stay the CRC-32 of the lowered copy, also where a surrogate pair
+// straddles two pieces.
+TEST(TaggedItemHash, IsTheCrcOfTheLowerCasedPath)
+{
+    const String pair(L"\xD801\xDC00", 2);
+    const String rows[] = {
+        L"C:\\Users\\Me\\Photo.JPG",
+        L"C:\\\x00C4rger\\\x03A3\x0418\\",
+        String(L"D:\\") + pair + L"\\x",
+        String(L'A', 255) + pair + L"B",
+        String(L'Q', 254) + pair + String(L'Z', 300),
+    };
+    for (const String& path : rows) {
+        const String lower = path.toLower();
+        EXPECT_EQ(TaggedItem::hashOfPath(path), Crc32(lower.constData(), std::uint32_t(lower.byteCount())).value())
+            << path.length();
+    }
+    EXPECT_EQ(TaggedItem::hashOfPath(String()), 0u);
+}

@@ -124,6 +124,28 @@ TEST_F(CursorSetTest, ImagesBecomeCursorsAndBrokenOnesShowTheArrow)
     EXPECT_FALSE(cursors.isSystem(CursorSplitTopBottom));
 }
 
+// Images are decoded at their shape's first lookup, which may come after
+// the pack is gone; later lookups give the same cursor.
+TEST_F(CursorSetTest, ImagesDecodedAtTheFirstLookupOutliveThePack)
+{
+    CursorSet cursors;
+    {
+        CursorPack files;
+        files.addBytes(L"cursors.xml", description);
+        files.addImage(L"split_top_bottom.png", systemSize);
+        files.addBytes(L"hand.png", "not an image");
+        cursors.build(&files.pack);
+    }
+    void* split = cursors.handle(CursorSplitTopBottom);
+    ASSERT_NE(split, nullptr);
+    EXPECT_NE(split, arrow);
+    EXPECT_EQ(hotSpotOf(split), Point(16, 16));
+    EXPECT_EQ(cursors.handle(CursorSplitTopBottom), split);
+    EXPECT_EQ(cursors.handle(CursorHand), arrow);
+    EXPECT_EQ(cursors.handle(CursorEmpty), nullptr);
+    EXPECT_EQ(cursors.shapeOf(split), std::uint32_t(CursorSplitTopBottom));
+}
+
 TEST_F(CursorSetTest, UnreadableDescriptionLeavesTheSystemCursors)
 {
     for (const char* text : {"plain text", "<?xml version=\"1.0\"?><data><cursors>", "<?xml version=\"1.0\"?><data/>"}) {
