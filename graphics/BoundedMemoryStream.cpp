@@ -4,6 +4,8 @@
 
 #include <objidl.h>
 
+#include "foundation/ComObject.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -27,33 +29,12 @@ struct Source {
     }
 };
 
-class MemoryStream final : public IStream {
+class MemoryStream final : public ComObject<IStream, ISequentialStream> {
 public:
     // Takes over one reference to source.
     MemoryStream(Source* source, std::uint64_t position) : m_source(source), m_position(position) {}
 
     void detach() { m_source->attached = false; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (id != __uuidof(IUnknown) && id != __uuidof(ISequentialStream) && id != __uuidof(IStream)) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IStream*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override
     {
@@ -135,7 +116,6 @@ private:
 
     Source* m_source;
     std::uint64_t m_position;
-    std::atomic<ULONG> m_references{1};
 };
 
 } // namespace

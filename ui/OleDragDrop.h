@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/ComObject.h"
 #include "foundation/Geometry.h"
 #include "graphics/Bitmap.h"
 
@@ -29,40 +30,6 @@ std::uint32_t modifiersOfKeyState(DWORD keyState);
 // widget is owner. slot holds the target while registered and is cleared
 // when revoked. The platform's result; S_OK when there is nothing to do.
 HRESULT registerDropTarget(UIWidget* owner, void* window, DropTarget*& slot, bool on);
-
-// The reference count and QueryInterface shared by the objects below: they
-// answer IUnknown and their one interface.
-template <typename Interface>
-class ComObject : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, __uuidof(Interface))) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refCount)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_refCount);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
-
-protected:
-    ComObject() = default;
-    virtual ~ComObject() = default;
-
-private:
-    LONG m_refCount = 1;
-};
 
 // Turns OLE's drag callbacks into drag events for the widget under the
 // pointer; the drop itself reaches the widget a moment later through the

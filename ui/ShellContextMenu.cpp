@@ -19,7 +19,7 @@
 // The menu the shell hands out asks its folder for the items' data object;
 // this folder answers with the program's own file list and passes every
 // other question to the real folder.
-class ShellFolderProxy : public IShellFolder {
+class ShellFolderProxy final : public ComObject<IShellFolder> {
 public:
     // The shell may keep the proxy past the selection, so it keeps the paths.
     ShellFolderProxy(IShellFolder* folder, const StringList& paths)
@@ -33,14 +33,6 @@ public:
         if (!object)
             return E_POINTER;
         return m_folder->QueryInterface(id, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
     }
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND window, IBindCtx* context, LPWSTR name, ULONG* eaten,
                                                PIDLIST_RELATIVE* list, ULONG* attributes) override
@@ -92,7 +84,7 @@ public:
     }
 
 private:
-    virtual ~ShellFolderProxy()
+    ~ShellFolderProxy() override
     {
         m_data->Release();
         m_folder->Release();
@@ -112,7 +104,6 @@ private:
     StringList m_paths;
     DataObject* m_data;
     bool m_filled = false;
-    ULONG m_references = 1;
 };
 
 namespace {
