@@ -43,7 +43,7 @@ private:
 // each found again by an equal FontDesc (faces compared exactly), the same
 // pixel size and the same smooth-text quality. A font dropped from the
 // cache lives on while someone holds it; one the platform could not make
-// (a null handle) is not kept.
+// (a null handle) is not kept. UI thread only, like all measuring.
 constexpr int fontCacheCapacity = 64;
 
 std::shared_ptr<const CachedFont> cachedFont(const FontDesc& desc);
