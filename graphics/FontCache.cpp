@@ -9,11 +9,47 @@
 
 namespace {
 
-// Most recently asked for first.
-std::vector<std::shared_ptr<const CachedFont>>& fonts()
+using FontRef = std::shared_ptr<const CachedFont>;
+
+struct Fonts {
+    // Most recently asked for first; these stay alive without a holder.
+    std::vector<FontRef> recent;
+    // Every font still alive, also those only Fonts or engines hold, so a
+    // description in use keeps one handle however many others are in use.
+    std::vector<std::weak_ptr<const CachedFont>> live;
+};
+
+Fonts& fonts()
 {
-    static std::vector<std::shared_ptr<const CachedFont>> cache;
+    static Fonts cache;
     return cache;
+}
+
+FontRef findLive(const FontDesc& desc, int pixelSize, bool smooth)
+{
+    for (const auto& weak : fonts().live) {
+        FontRef font = weak.lock();
+        if (font && font->handle() && font->isFor(desc, pixelSize, smooth))
+            return font;
+    }
+    return nullptr;
+}
+
+FontRef makeLive(const FontDesc& desc)
+{
+    auto font = std::make_shared<const CachedFont>(desc);
+    auto& live = fonts().live;
+    std::erase_if(live, [](const auto& weak) { return weak.expired(); });
+    live.push_back(font);
+    return font;
+}
+
+void makeRecent(const FontRef& font)
+{
+    auto& recent = fonts().recent;
+    recent.insert(recent.begin(), font);
+    if (static_cast<int>(recent.size()) > fontCacheCapacity)
+        recent.pop_back();
 }
 
 } // namespace
@@ -42,32 +78,31 @@ bool CachedFont::isFor(const FontDesc& desc, int pixelSize, bool smooth) const
 
 std::shared_ptr<const CachedFont> cachedFont(const FontDesc& desc)
 {
-    auto& cache = fonts();
+    auto& recent = fonts().recent;
     const int pixelSize = desc.pixelSize();
     const bool smooth = isSmoothTextEnabled();
-    const auto found = std::find_if(cache.begin(), cache.end(), [&](const auto& font) {
+    const auto found = std::find_if(recent.begin(), recent.end(), [&](const FontRef& font) {
         return font->isFor(desc, pixelSize, smooth);
     });
-    if (found != cache.end()) {
-        std::rotate(cache.begin(), found, found + 1);
-        return cache.front();
+    if (found != recent.end()) {
+        std::rotate(recent.begin(), found, found + 1);
+        return recent.front();
     }
-    auto font = std::make_shared<const CachedFont>(desc);
+    FontRef font = findLive(desc, pixelSize, smooth);
+    if (!font)
+        font = makeLive(desc);
     // A font the platform could not make is asked for again next time.
-    if (!font->handle())
-        return font;
-    cache.insert(cache.begin(), font);
-    if (static_cast<int>(cache.size()) > fontCacheCapacity)
-        cache.pop_back();
+    if (font->handle())
+        makeRecent(font);
     return font;
 }
 
 int cachedFontCount()
 {
-    return static_cast<int>(fonts().size());
+    return static_cast<int>(fonts().recent.size());
 }
 
 void clearFontCache()
 {
-    fonts().clear();
+    fonts().recent.clear();
 }

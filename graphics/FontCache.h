@@ -42,12 +42,13 @@ private:
 // The fonts asked for most recently, at most fontCacheCapacity of them,
 // each found again by an equal FontDesc (faces compared exactly), the same
 // pixel size and the same smooth-text quality. A font dropped from the
-// cache lives on while someone holds it; one the platform could not make
-// (a null handle) is not kept. UI thread only, like all measuring.
+// cache lives on while someone holds it, and is found again while it
+// lives, so a description has one handle at a time. One the platform could
+// not make (a null handle) is not kept. UI thread only, like all measuring.
 constexpr int fontCacheCapacity = 64;
 
 std::shared_ptr<const CachedFont> cachedFont(const FontDesc& desc);
-// How many fonts the cache holds now.
+// How many fonts the cache itself holds now.
 int cachedFontCount();
-// Lets go of every font the cache holds.
+// Lets go of every font the cache itself holds.
 void clearFontCache();

@@ -108,8 +108,8 @@ TEST_F(FontCacheTest, TheSmoothTextSwitchMakesAnotherFont)
     EXPECT_EQ(logFontOf(smooth->handle()).lfQuality, CLEARTYPE_NATURAL_QUALITY);
 }
 
-// The cache keeps at most its capacity; a font it dropped lives while held
-// and is deleted with its last holder.
+// The cache keeps at most its capacity; a font it dropped lives while held,
+// is found again meanwhile, and is deleted with its last holder.
 TEST_F(FontCacheTest, ReleasesTheHandlesNobodyHolds)
 {
     const Font held(FontDesc(L"tahoma", 30, 0));
@@ -120,7 +120,9 @@ TEST_F(FontCacheTest, ReleasesTheHandlesNobodyHolds)
     EXPECT_EQ(cachedFontCount(), fontCacheCapacity);
     EXPECT_FALSE(isLiveFont(dropped));
     EXPECT_TRUE(isLiveFont(heldHandle));
-    EXPECT_EQ(held.height(), Font(FontDesc(L"tahoma", 30, 0)).height());
+    // Found again while it lives: a description in use has one handle.
+    EXPECT_EQ(cachedFont(FontDesc(L"tahoma", 30, 0))->handle(), heldHandle);
+    EXPECT_EQ(Font(FontDesc(L"tahoma", 30, 0)).nativeFont().handle(), heldHandle);
 
     const FontHandle cached = cachedFont(FontDesc(L"tahoma", 40, 0))->handle();
     clearFontCache();
