@@ -3,7 +3,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Graphics.h"
-#include "graphics/NativeFont.h"
+#include "graphics/FontCache.h"
 #include "graphics/Resampler.h"
 
 #include <windows.h>
@@ -32,7 +32,8 @@ struct GdiPaintEngine::Private {
     HGDIOBJ previousBrush = nullptr;
     HGDIOBJ pen = nullptr;
     HGDIOBJ previousPen = nullptr;
-    HGDIOBJ font = nullptr;
+    // Held while selected; the cache owns the handle.
+    std::shared_ptr<const CachedFont> font;
     HGDIOBJ previousFont = nullptr;
 
     // Puts back what the engine's own object replaced and deletes it, then
@@ -45,6 +46,31 @@ struct GdiPaintEngine::Private {
         }
         own = fresh;
         previous = fresh ? SelectObject(dc, fresh) : nullptr;
+    }
+
+    // Selects a font straight over the one before it: there is nothing to
+    // delete, so the context's own font comes back only at the end. A font
+    // that could not be made gives the context's own font back.
+    void selectFont(std::shared_ptr<const CachedFont> fresh)
+    {
+        if (!fresh || !fresh->handle()) {
+            releaseFont();
+            return;
+        }
+        if (font && font->handle() == fresh->handle())
+            return;
+        const HGDIOBJ replaced = SelectObject(dc, fresh->handle());
+        if (!font)
+            previousFont = replaced;
+        font = std::move(fresh);
+    }
+
+    void releaseFont()
+    {
+        if (font)
+            SelectObject(dc, previousFont);
+        font.reset();
+        previousFont = nullptr;
     }
 };
 
@@ -221,7 +247,7 @@ bool GdiPaintEngine::end()
 {
     d->replace(d->pen, d->previousPen, nullptr);
     d->replace(d->brush, d->previousBrush, nullptr);
-    d->replace(d->font, d->previousFont, nullptr);
+    d->releaseFont();
     if (d->dc) {
         // The next painter starts from the identity and no clip, so the
         // context must not keep this painter's.
@@ -259,7 +285,7 @@ void GdiPaintEngine::updateState(PaintState* state)
         d->replace(d->pen, d->previousPen, createPen(state->pen()));
         break;
     case PaintState::DirtyFont:
-        d->replace(d->font, d->previousFont, NativeFont::createHFont(state->fontDesc()));
+        d->selectFont(cachedFont(state->fontDesc()));
         break;
     default:
         break;

@@ -8,9 +8,9 @@ class Brush;
 
 // The engine of kind "GDI": draws into a DrawingSurface's device context
 // with GDI, and bitmaps and tiles through GDI+ (which the image codecs'
-// start-up must have started). It owns the pen, brush and font it selects;
-// at end it restores the context's own objects and takes away the
-// painter's transform and clip.
+// start-up must have started). It owns the pen and brush it selects and
+// takes its fonts from the shared font cache; at end it restores the
+// context's own objects and takes away the painter's transform and clip.
 class GdiPaintEngine : public PaintEngine {
 public:
     GdiPaintEngine();

@@ -1,5 +1,6 @@
 #include "graphics/NativeFont.h"
 
+#include "graphics/FontCache.h"
 #include "graphics/FontSystem.h"
 
 #include <windows.h>
@@ -58,43 +59,36 @@ int extentWidth(HDC context, const wchar_t* text, int length)
 
 } // namespace
 
-NativeFont::~NativeFont()
-{
-    if (m_font)
-        DeleteObject(m_font);
-}
-
 void NativeFont::set(const FontDesc& desc, DrawingSurface*)
 {
-    if (m_font && desc == m_desc)
+    if (handle() && desc == m_desc)
         return;
     m_desc = desc;
-    // The new handle is made before the old one goes, so the two never
-    // share a value and a changed font is always a new handle.
-    FontHandle old = m_font;
-    m_font = createHFont(m_desc);
-    if (old)
-        DeleteObject(old);
-    readMetrics();
+    // The new font is taken while the old one is still held, so the two
+    // never share a handle value and a changed font is always a new handle.
+    m_cached = cachedFont(m_desc);
+    m_metrics = m_cached->metrics();
 }
 
-void NativeFont::readMetrics()
+FontHandle NativeFont::handle() const
 {
-    SelectedFont selected(m_font);
+    return m_cached ? m_cached->handle() : nullptr;
+}
+
+FontMetrics NativeFont::metricsOf(FontHandle font)
+{
+    SelectedFont selected(font);
     TEXTMETRICW metrics = {};
     if (!selected.context() || !GetTextMetricsW(selected.context(), &metrics))
-        metrics = {};
-    m_ascent = metrics.tmAscent;
-    m_descent = metrics.tmDescent;
-    m_externalLeading = metrics.tmExternalLeading;
-    m_maxCharWidth = metrics.tmMaxCharWidth;
+        return {};
+    return {metrics.tmAscent, metrics.tmDescent, metrics.tmExternalLeading, metrics.tmMaxCharWidth};
 }
 
 Size NativeFont::textSize(const wchar_t* text, int length, bool multiLine) const
 {
     if (!text || length <= 0)
         return {};
-    const int lineHeight = m_ascent + m_descent;
+    const int lineHeight = m_metrics.ascent + m_metrics.descent;
     if (!multiLine)
         return {textWidth(text, length), lineHeight};
     Size size;
@@ -115,7 +109,7 @@ int NativeFont::textWidth(const wchar_t* text, int length) const
 {
     if (!text || length <= 0)
         return 0;
-    SelectedFont selected(m_font);
+    SelectedFont selected(handle());
     return selected.context() ? extentWidth(selected.context(), text, length) : 0;
 }
 
@@ -123,7 +117,7 @@ std::vector<int> NativeFont::prefixWidths(const wchar_t* text, int length) const
 {
     if (!text || length <= 0)
         return {};
-    SelectedFont selected(m_font);
+    SelectedFont selected(handle());
     std::vector<int> widths(static_cast<std::size_t>(length));
     SIZE size = {};
     if (!selected.context() ||

@@ -3,34 +3,46 @@
 #include "foundation/Geometry.h"
 #include "graphics/FontDesc.h"
 
+#include <memory>
 #include <vector>
 
+class CachedFont;
 class DrawingSurface;
 
 // The platform's font handle (HFONT) without the platform header.
 using FontHandle = struct HFONT__*;
 
-// A GDI font made from a FontDesc, with the metrics read from it. All
-// measuring happens in one display context shared by every NativeFont,
-// with the font selected only for the length of one measurement.
+// A font's metrics in pixels, as the platform reports them.
+struct FontMetrics {
+    int ascent = 0;
+    int descent = 0;
+    int externalLeading = 0;
+    int maxCharWidth = 0;
+};
+
+// A GDI font for a FontDesc, with the metrics read from it. The handle
+// comes from the shared font cache, so NativeFonts of equal descriptions
+// share one; it stays valid as long as this NativeFont keeps the
+// description. All measuring happens in one display context shared by
+// every NativeFont, with the font selected only for one measurement.
 class NativeFont {
 public:
     NativeFont() = default;
-    ~NativeFont();
     NativeFont(const NativeFont&) = delete;
     NativeFont& operator=(const NativeFont&) = delete;
 
-    // Makes the font for desc unless it already has one for an equal
-    // description. The surface is not kept: measuring needs none.
+    // Takes the font for desc unless it already has one for an equal
+    // description (a font that could not be made is asked for again). The
+    // surface is not kept: measuring needs none.
     void set(const FontDesc& desc, DrawingSurface* surface);
 
     const FontDesc& desc() const { return m_desc; }
     // Null until the first set.
-    FontHandle handle() const { return m_font; }
-    int ascent() const { return m_ascent; }
-    int descent() const { return m_descent; }
-    int externalLeading() const { return m_externalLeading; }
-    int maxCharWidth() const { return m_maxCharWidth; }
+    FontHandle handle() const;
+    int ascent() const { return m_metrics.ascent; }
+    int descent() const { return m_metrics.descent; }
+    int externalLeading() const { return m_metrics.externalLeading; }
+    int maxCharWidth() const { return m_metrics.maxCharWidth; }
 
     // {widest line, line count x (ascent + descent)}; {0, 0} for no text.
     // Single-line measures line feeds as ordinary characters; multi-line
@@ -45,14 +57,12 @@ public:
     // A new font handle for desc, at the description's pixel size and the
     // quality of the smooth-text switch; the caller deletes it.
     static FontHandle createHFont(const FontDesc& desc);
+    // The metrics of a font, read in the measuring context; zeros for a
+    // font that cannot be selected.
+    static FontMetrics metricsOf(FontHandle font);
 
 private:
-    void readMetrics();
-
     FontDesc m_desc;
-    FontHandle m_font = nullptr;
-    int m_ascent = 0;
-    int m_descent = 0;
-    int m_externalLeading = 0;
-    int m_maxCharWidth = 0;
+    std::shared_ptr<const CachedFont> m_cached;
+    FontMetrics m_metrics;
 };

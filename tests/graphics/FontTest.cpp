@@ -78,9 +78,11 @@ TEST_F(FontTest, TheHandleIsMadeOnlyForANewDescription)
     font.setDesc(FontDesc(L"Tahoma", 12, 0));
     EXPECT_NE(font.nativeFont().handle(), first);
 
+    // A copy has a platform font of its own, which shares the cached handle.
     const Font copy(font);
     EXPECT_EQ(copy, font);
-    EXPECT_NE(copy.nativeFont().handle(), font.nativeFont().handle());
+    EXPECT_NE(&copy.nativeFont(), &font.nativeFont());
+    EXPECT_EQ(copy.nativeFont().handle(), font.nativeFont().handle());
     Font other(FontDesc(L"tahoma", 20, FontBold));
     EXPECT_NE(other, font);
     other = font;
