@@ -95,8 +95,16 @@ void MainStatusBar::showStatus(const String& iconName)
 {
     if (iconName != m_iconName) {
         m_iconName = iconName;
-        m_light->setImage(imageByName(iconName), UIPicture::Unscaled, AlignCenter);
+        m_light->setImage(lightImage(iconName), UIPicture::Unscaled, AlignCenter);
     }
     m_text->setText(currentText());
     showPaintedNow(this);
+}
+
+const Bitmap& MainStatusBar::lightImage(const String& iconName)
+{
+    Bitmap& image = iconName == String(lightOn) ? m_lightOnImage : m_lightOffImage;
+    if (image.isNull())
+        image = imageByName(iconName);
+    return image;
 }

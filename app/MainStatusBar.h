@@ -5,6 +5,7 @@
 // light on, optionally followed by a percent while work goes on.
 
 #include "foundation/String.h"
+#include "graphics/Bitmap.h"
 #include "ui/widgets/UIStatusBar.h"
 
 class UILabel;
@@ -31,6 +32,7 @@ public:
 private:
     String currentText() const;
     void showStatus(const String& iconName);
+    const Bitmap& lightImage(const String& iconName);
 
     UIPicture* m_light;
     UILabel* m_text;
@@ -38,4 +40,8 @@ private:
     // -1 while no percent is shown.
     int m_percent = -1;
     String m_iconName;
+    // Decoded once: a scan switches the light four times, and decoding it
+    // took longer than painting the whole bar.
+    Bitmap m_lightOnImage;
+    Bitmap m_lightOffImage;
 };
