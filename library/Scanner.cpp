@@ -97,19 +97,34 @@ bool Scanner::scan(const List<ScanRule*>& rules, bool silent, bool clearBeforeSc
         waitCursor.emplace();
         shellHooks().setStatus(ShellHooks::StatusScanning);
     }
-    bool clearedTag = false;
+    bool clearedUsedItems = false;
     for (const ScanRule* rule : rules) {
         if (!rule->isValid())
             continue;
-        if (clearBeforeScan && rule->clearAssignableTags())
-            clearedTag = true;
+        if (clearBeforeScan && clearsUsedItems(*rule))
+            clearedUsedItems = true;
         runRule(*rule);
     }
-    if (clearedTag && m_model)
+    if (clearedUsedItems && m_model)
         m_model->recomputeItemUsage();
     if (!silent)
         shellHooks().setStatus(ShellHooks::StatusReady);
     return !m_items.isEmpty();
+}
+
+// Clearing a rule's tags deletes the items it leaves without tags. Only an
+// item that was used counts in the item usage totals, and recounting them
+// walks the whole library, so the caller recounts only when a cleared tag
+// held one.
+bool Scanner::clearsUsedItems(const ScanRule& rule) const
+{
+    bool holdsUsed = false;
+    for (const String& name : rule.assignableTagNames()) {
+        const Tag* tag = m_model ? m_model->findTagByName(name) : nullptr;
+        for (int i = 0; tag && !holdsUsed && i < tag->itemCount(); ++i)
+            holdsUsed = tag->items()[i]->usage() > 0;
+    }
+    return rule.clearAssignableTags() && holdsUsed;
 }
 
 void Scanner::runRule(const ScanRule& rule)

@@ -70,6 +70,7 @@ private:
     };
 
     void runRule(const ScanRule& rule);
+    bool clearsUsedItems(const ScanRule& rule) const;
     void assignAll(const String& key, NameSet& names);
     void assignMatches(const ScanRule& rule, const FileEntry& entry, const String& key, NameSet& words,
                        NameSet& names);

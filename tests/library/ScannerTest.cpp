@@ -204,3 +204,25 @@ TEST_F(ScannerTest, NothingFromInvalidRulesOrWhileBusyAndStatusUnlessSilent)
 }
 
 } // namespace
+
+// A clearing scan recounts the item usage totals only when a deleted item
+// was used; either way they stay those of a full recount.
+TEST_F(ScannerTest, ClearingKeepsTheItemUsageTotals)
+{
+    const std::int64_t orphanUsages[] = {0, -2, 2, 9};
+    forEachRow(orphanUsages, [&](std::int64_t orphanUsage) {
+        model.clear();
+        tag(L"Cleared", 0, {item(missingPath(L"orphan.txt"), orphanUsage)});
+        tag(L"Kept", 0, {item(missingPath(L"kept.txt"), 5)});
+        model.recomputeItemUsage();
+        ScanRule clearing = rule({L"Cleared"});
+        clearing.setIsAutoRule(true);
+        clearing.setClearBeforeScan(true);
+        List<ScanRule*> rules;
+        rules.append(&clearing);
+        Scanner(&model, resultTags, resultItems).scan(rules, true, true);
+        EXPECT_EQ(model.itemCount(), 1);
+        EXPECT_EQ(model.largestItemUsage(), 5);
+        EXPECT_EQ(model.totalItemUsage(), 5);
+    });
+}
