@@ -171,15 +171,20 @@ void UITagCloud::setStyleProperty(const String& name, const String& value)
 
 // ---- Entries and layout ----
 
+// The entries and placed words of the last reload are refilled in place
+// rather than freed and made again: at 10,000 tags that cost more than
+// filling them.
 void UITagCloud::reload()
 {
     LibraryModel* library = model();
-    clearPlacement();
     if (isDetached() || !library) {
+        clearPlacement();
         repaint();
         return;
     }
-    const bool dropped = library->removeForeignTags(m_selected);
+    m_hovered = -1;
+    m_pressed = nullptr;
+    const bool dropped = dropForeignSelected(*library);
     rebuildEntries(*library);
     placeEntries(*library);
     measure();
@@ -202,19 +207,45 @@ void UITagCloud::clearPlacement()
     m_pressed = nullptr;
 }
 
+// The selection holds a few tags and the model may hold thousands, so each
+// model tag is looked up among the selected rather than the other way round.
+bool UITagCloud::dropForeignSelected(const LibraryModel& library)
+{
+    if (m_selected.isEmpty())
+        return false;
+    std::unordered_set<const Tag*> unseen(m_selected.begin(), m_selected.end());
+    for (const Tag* tag : library.tags()) {
+        if (unseen.erase(tag) && unseen.empty())
+            return false;
+    }
+    return m_selected.removeIf([&unseen](Tag* tag) { return unseen.count(tag) != 0; }) > 0;
+}
+
 void UITagCloud::rebuildEntries(LibraryModel& library)
 {
     const CloudMetrics metrics(library);
+    auto* reused = m_entries.first();
     for (Tag* tag : library.tags()) {
         tag->clearFlags(Tag::KeptByCloud);
-        if (tag->stateFlags() & Tag::Shown)
-            m_entries.append({tag, metrics.fontSize(tag)});
+        if (!(tag->stateFlags() & Tag::Shown))
+            continue;
+        const CloudEntry entry{tag, metrics.fontSize(tag)};
+        if (reused) {
+            reused->value = entry;
+            reused = reused->next;
+        } else {
+            m_entries.append(entry);
+        }
     }
+    while (reused)
+        m_entries.removeNode(reused);
     if (library.sortMode() != CloudOrder::Unsorted)
         sortCloudEntries(m_entries, CloudOrder{m_selected, library.sortMode()});
 }
 
-// Gives each entry its font and look, once per reload.
+// Gives each entry its font and look, once per reload. A word whose tag,
+// name and font are those its place held at the last reload keeps its
+// size; the others are listed in m_changed for measure.
 void UITagCloud::placeEntries(LibraryModel& library)
 {
     syncFontFace(library.fontFamily().isEmpty() ? defaultFontDesc().face() : library.fontFamily());
@@ -222,15 +253,27 @@ void UITagCloud::placeEntries(LibraryModel& library)
     library.relatedTags(m_selected, related);
     const std::unordered_set<const Tag*> bright(related.begin(), related.end());
     const std::unordered_set<const Tag*> selected(m_selected.begin(), m_selected.end());
-    m_placed.reserve(static_cast<std::size_t>(m_entries.count()));
+    m_placed.resize(static_cast<std::size_t>(m_entries.count()));
+    m_sizes.resize(m_placed.size());
+    m_changed.clear();
+    std::size_t i = 0;
     for (const CloudEntry& entry : m_entries) {
         Look look = Look::Plain;
         if (selected.count(entry.tag))
             look = Look::Selected;
         else if (!selected.empty() && !bright.count(entry.tag))
             look = Look::Faded;
-        m_placed.push_back({entry.tag, entry.tag->name(), fontFor(entry.fontSize), look});
+        PlacedTag& placed = m_placed[i];
+        const int font = fontFor(entry.fontSize);
+        if (placed.tag != entry.tag || placed.font != font || placed.text != entry.tag->name()) {
+            placed.tag = entry.tag;
+            placed.font = font;
+            placed.text = entry.tag->name();
+            m_changed.push_back(i);
+        }
+        placed.look = look;
         entry.tag->setFlags(Tag::KeptByCloud);
+        ++i;
     }
 }
 
@@ -238,9 +281,8 @@ void UITagCloud::placeEntries(LibraryModel& library)
 // measured again.
 void UITagCloud::measure()
 {
-    m_sizes.assign(m_placed.size(), Size());
     std::vector<std::size_t> missing;
-    for (std::size_t i = 0; i < m_placed.size(); ++i) {
+    for (const std::size_t i : m_changed) {
         const PlacedTag& placed = m_placed[i];
         const auto found = m_measured.find(placed.tag);
         if (found == m_measured.end() || found->second.font != placed.font || found->second.text != placed.text)
@@ -308,6 +350,8 @@ void UITagCloud::syncFontFace(const String& face)
     if (face == m_fontFace)
         return;
     m_fontFace = face;
+    // Font numbers are given anew: no placed word keeps its size.
+    m_placed.clear();
     m_fonts.clear();
     m_fontPixels.clear();
     m_measured.clear();

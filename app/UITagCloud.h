@@ -101,10 +101,10 @@ private:
     // One tag as laid out: its name is copied so painting never reads the
     // tag itself.
     struct PlacedTag {
-        Tag* tag;
+        Tag* tag = nullptr;
         String text;
-        int font;
-        Look look;
+        int font = -1;
+        Look look = Look::Plain;
     };
 
     // A word's size as last measured, valid while the tag's name and font
@@ -117,6 +117,7 @@ private:
 
     LibraryModel* model() const;
     void clearPlacement();
+    bool dropForeignSelected(const LibraryModel& library);
     void rebuildEntries(LibraryModel& model);
     void placeEntries(LibraryModel& model);
     void measure();
@@ -150,6 +151,8 @@ private:
     List<CloudEntry> m_entries;
     std::vector<PlacedTag> m_placed;
     std::vector<Size> m_sizes;
+    // Indexes of m_placed whose word changed at this reload.
+    std::vector<std::size_t> m_changed;
     // Words measured at earlier reloads, by tag; measuring is most of a
     // reload's cost. The keys are compared, never followed: a new tag at a
     // deleted one's address is measured again unless its name and font are

@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -262,10 +263,27 @@ std::vector<Rect> rectsOf(const UITagCloud& cloud)
     return rects;
 }
 
-// Words keep their measured size across reloads: after each change the
-// cloud must place its words as a new cloud, which measures all, does. (A
-// change of face cannot show here: Wine measures every face alike.)
-TEST_F(TagCloudTest, KeptWordSizesFollowRenamesAndFonts)
+// The drawn cloud, read back from its buffer; the alpha bytes are left
+// out, since text drawing leaves them as the buffer's last use had them.
+std::vector<Colour> pixelsOf(const UITagCloud& cloud)
+{
+    const Bitmap bitmap = cloud.backBuffer()->toBitmap(false);
+    std::vector<Colour> pixels;
+    for (int y = 0; y < cloud.height(); ++y) {
+        for (int x = 0; x < cloud.width(); ++x) {
+            Colour pixel = bitmap.pixel(x, y);
+            pixel.setAlpha(255);
+            pixels.push_back(pixel);
+        }
+    }
+    return pixels;
+}
+
+// Words keep their measured size, and the entries and words their places,
+// across reloads: after each change the cloud must list, place and draw
+// its words as a new cloud, which builds all anew, does. (A change of face
+// cannot show here: Wine measures every face alike.)
+TEST_F(TagCloudTest, KeptWordsFollowRenamesFontsAndTheShownTags)
 {
     struct Row {
         const char* change;
@@ -275,17 +293,29 @@ TEST_F(TagCloudTest, KeptWordSizesFollowRenamesAndFonts)
         {"a renamed tag", [this] { apple->setName(L"apple with a much longer name"); }},
         {"a tag used more", [this] { model.setTagUsage(apple, 9); }},
         {"a smaller font size", [this] { model.setFontMinimumSize(6.0f); }},
+        {"a new tag", [this] { tag(L"mango", 5); }},
+        {"a hidden tag", [this] { apple->clearFlags(Tag::Shown); }},
+        {"a tag shown again", [this] { apple->setFlags(Tag::Shown); }},
+        {"a deleted tag", [this] { model.removeTag(std::exchange(zebra, nullptr)); }},
     };
+    // A pointer an earlier test left over the cloud would underline a word.
+    SetCursorPos(1200, 1000);
     forEachRow(rows, [this](const Row& row) {
         const std::vector<Rect> before = rectsOf(*cloud);
         row.apply();
         cloud->reload();
         const std::vector<Rect> kept = rectsOf(*cloud);
+        const std::vector<std::wstring> names = namesOf(cloud->entries());
+        const std::vector<Colour> drawn = pixelsOf(*cloud);
         ASSERT_NE(kept, before) << "the change must move some word";
         UITagCloud fresh(&window);
         fresh.setGeometry(cloud->geometry());
+        fresh.show();
         fresh.reload();
         EXPECT_EQ(kept, rectsOf(fresh));
+        EXPECT_EQ(names, namesOf(fresh.entries()));
+        EXPECT_TRUE(drawn == pixelsOf(fresh)) << "the kept words must draw as new ones";
+
         cloud->reload();
     });
 }
