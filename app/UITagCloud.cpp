@@ -448,8 +448,16 @@ void UITagCloud::saveSelection() const
 
 void UITagCloud::detachEntries()
 {
+    if (letGoOfTags())
+        repaint();
+}
+
+// Starts one level of detaching; the first lets go of every tag and
+// answers true.
+bool UITagCloud::letGoOfTags()
+{
     if (m_detachDepth++ > 0)
-        return;
+        return false;
     m_detachedNames = namesOf(m_selected);
     m_selected.clear();
     if (LibraryModel* library = model()) {
@@ -457,7 +465,7 @@ void UITagCloud::detachEntries()
             tag->clearFlags(Tag::KeptByCloud);
     }
     clearPlacement();
-    repaint();
+    return true;
 }
 
 void UITagCloud::attachEntries()
@@ -506,14 +514,16 @@ void UITagCloud::deselect(Tag* tag)
 
 // The scan may delete items and add tags, and it processes events while it
 // runs: the cloud lets go of every tag and the window takes no input until
-// it ends. One reload then shows both the scan's result and the selection.
+// it ends. The words stay on the screen meanwhile (a paint would show the
+// background only), and one reload then shows both the scan's result and
+// the selection.
 void UITagCloud::selectAfterScan(LibraryModel& library, Tag* tag)
 {
     const bool scans = library.scansOnClick(*tag);
     bool lost = false;
     if (scans) {
         const WindowInputBlock block(topLevelWidget());
-        detachEntries();
+        letGoOfTags();
         library.scanForClickedTag(tag);
         lost = releaseDetach();
     }

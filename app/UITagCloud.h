@@ -134,6 +134,7 @@ private:
     void clickTag(Tag* tag);
     void deselect(Tag* tag);
     void selectAfterScan(LibraryModel& model, Tag* tag);
+    bool letGoOfTags();
     bool releaseDetach();
     StringList selectedNames() const;
     PointerArray<Tag*> tagsNamed(const StringList& names) const;
