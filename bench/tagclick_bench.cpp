@@ -23,6 +23,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -122,13 +123,24 @@ public:
     // The pointer rests on the tag first, as a user's would.
     double click(const Tag* tag)
     {
-        const Point inCloud = tag->cloudRect().center();
-        const Point p = m_cloud.mapToWindow({inCloud.x, inCloud.y - m_cloud.scrollOffset()});
+        const Point p = windowPoint(tag);
         post(WM_MOUSEMOVE, 0, p);
         pumpUntilIdle();
         const Clock::time_point start = Clock::now();
         post(WM_LBUTTONDOWN, MK_LBUTTON, p);
         post(WM_LBUTTONUP, 0, p);
+        pumpUntilIdle();
+        return millisecondsSince(start);
+    }
+
+    // From the middle of one tag to the middle of the next: the underline
+    // leaves one word for the other.
+    double hover(const Tag* from, const Tag* to)
+    {
+        post(WM_MOUSEMOVE, 0, windowPoint(from));
+        pumpUntilIdle();
+        const Clock::time_point start = Clock::now();
+        post(WM_MOUSEMOVE, 0, windowPoint(to));
         pumpUntilIdle();
         return millisecondsSince(start);
     }
@@ -148,6 +160,12 @@ public:
     bool isSelected(const Tag* tag) const { return m_cloud.isSelected(tag); }
 
 private:
+    Point windowPoint(const Tag* tag) const
+    {
+        const Point inCloud = tag->cloudRect().center();
+        return m_cloud.mapToWindow({inCloud.x, inCloud.y - m_cloud.scrollOffset()});
+    }
+
     void post(UINT message, WPARAM keys, Point p)
     {
         POINT screen = {p.x, p.y};
@@ -186,6 +204,16 @@ ClickTimes timePlainClicks(ClickDriver& driver)
     return times;
 }
 
+// Along the tags of the top rows, each move onto the next word.
+double timeHoverMoves(ClickDriver& driver)
+{
+    const PointerArray<Tag*> tags = driver.visibleTags(clickRounds + 1);
+    double total = 0;
+    for (int i = 1; i < tags.count(); ++i)
+        total += driver.hover(tags[i - 1], tags[i]);
+    return tags.count() > 1 ? total / (tags.count() - 1) : 0;
+}
+
 ClickTimes timeScanClicks(ClickDriver& driver, LibraryModel& model)
 {
     ClickTimes times;
@@ -217,6 +245,7 @@ void measure(Application& application, int itemCount, int tagCount)
 
     const ClickTimes plain = timePlainClicks(driver);
     const ClickTimes scan = timeScanClicks(driver, model);
+    const double hover = timeHoverMoves(driver);
     const String what = tagCount == 2000 ? String(L"tag click in the program")
                                          : String::format(L"tag click with %d tags", tagCount);
     printf("select   %ls  N=%d: %.2f ms  (%d tags, %d items; the tags clicked carry %d items on average; all "
@@ -227,6 +256,8 @@ void measure(Application& application, int itemCount, int tagCount)
     printf("select with a scan rule, %ls  N=%d: %.2f ms  (the rule tags %d files; all toggled: %s)\n",
            what.c_str(), itemCount, scan.select, scan.itemsCarried, scan.allToggled ? "yes" : "NO");
     printf("deselect after the scan, %ls  N=%d: %.2f ms\n", what.c_str(), itemCount, scan.deselect);
+    printf("pointer move onto the next word, %ls  N=%d: %.2f ms  (%d moves)\n", what.c_str(), itemCount, hover,
+           std::max(0, driver.visibleTags(clickRounds + 1).count() - 1));
     delete controller;
 }
 
