@@ -30,6 +30,8 @@ public:
     void clear();
 
     int count() const { return static_cast<int>(m_rects.size()); }
+    // Every box at the same place and of the same size as in the other.
+    bool samePlaces(const TagCloudLayout& other) const { return m_rects == other.m_rects; }
     // i must be below count.
     const Rect& rectOf(int i) const { return m_rects[static_cast<std::size_t>(i)]; }
     // The bottom padding included, and the area's height when the cloud is

@@ -14,7 +14,6 @@
 #include "ui/UIStyleValues.h"
 
 #include <algorithm>
-#include <numeric>
 #include <unordered_set>
 #include <utility>
 
@@ -32,6 +31,10 @@ constexpr std::uint8_t fadedAlpha = 115;
 // would make unreadable or absurdly large fonts.
 constexpr float smallestPoints = 4.0f;
 constexpr float largestPoints = 200.0f;
+
+// Past this many changed words one repaint of the whole cloud costs less
+// than a repaint of each.
+constexpr std::size_t wordRepaintLimit = 24;
 
 const Colour fallbackBackground(255, 255, 255);
 const Colour fallbackForeground(0, 0, 0);
@@ -182,7 +185,8 @@ void UITagCloud::reload()
         repaint();
         return;
     }
-    m_hovered = -1;
+    const int hoveredBefore = std::exchange(m_hovered, -1);
+    const int scrolledBefore = m_scrollOffset;
     m_pressed = nullptr;
     const bool dropped = dropForeignSelected(*library);
     rebuildEntries(*library);
@@ -192,7 +196,7 @@ void UITagCloud::reload()
     // The word under a pointer that has not moved keeps its underline.
     if (isUnderMouse())
         m_hovered = indexAt(mapFromGlobal(cursorPosition()));
-    repaint();
+    repaintChanges(hoveredBefore, scrolledBefore);
     if (dropped)
         selectionChanged.emit();
 }
@@ -245,7 +249,8 @@ void UITagCloud::rebuildEntries(LibraryModel& library)
 
 // Gives each entry its font and look, once per reload. A word whose tag,
 // name and font are those its place held at the last reload keeps its
-// size; the others are listed in m_changed for measure.
+// size; the others are listed in m_changed for measure, and the kept words
+// whose look changed in m_restyled.
 void UITagCloud::placeEntries(LibraryModel& library)
 {
     syncFontFace(library.fontFamily().isEmpty() ? defaultFontDesc().face() : library.fontFamily());
@@ -256,6 +261,7 @@ void UITagCloud::placeEntries(LibraryModel& library)
     m_placed.resize(static_cast<std::size_t>(m_entries.count()));
     m_sizes.resize(m_placed.size());
     m_changed.clear();
+    m_restyled.clear();
     std::size_t i = 0;
     for (const CloudEntry& entry : m_entries) {
         Look look = Look::Plain;
@@ -270,6 +276,8 @@ void UITagCloud::placeEntries(LibraryModel& library)
             placed.font = font;
             placed.text = entry.tag->name();
             m_changed.push_back(i);
+        } else if (placed.look != look) {
+            m_restyled.push_back(i);
         }
         placed.look = look;
         entry.tag->setFlags(Tag::KeptByCloud);
@@ -327,10 +335,53 @@ void UITagCloud::measureMissing(std::vector<std::size_t>& missing)
 
 void UITagCloud::relayout()
 {
+    std::swap(m_layout, m_previousLayout);
     m_layout.flow(m_sizes, size(), m_spacing);
     for (int i = 0; i < m_layout.count(); ++i)
         m_placed[static_cast<std::size_t>(i)].tag->setCloudRect(m_layout.rectOf(i));
     scrollTo(m_scrollOffset);
+}
+
+// A reload that left every word in its place and the colours as they were
+// repaints only the words whose text or look changed and the underline;
+// otherwise the whole cloud.
+void UITagCloud::repaintChanges(int hoveredBefore, int scrolledBefore)
+{
+    const PaintStyle style = paintStyle();
+    const bool restyled = !(style == m_paintedStyle);
+    m_paintedStyle = style;
+    std::vector<int> words;
+    if (restyled || m_scrollOffset != scrolledBefore || !m_layout.samePlaces(m_previousLayout) ||
+        !markChangedWords(words, hoveredBefore)) {
+        repaint();
+        return;
+    }
+    for (const int i : words)
+        repaintWord(i);
+}
+
+// The words to repaint, each once; false when they are too many.
+bool UITagCloud::markChangedWords(std::vector<int>& words, int hoveredBefore) const
+{
+    if (m_changed.size() + m_restyled.size() > wordRepaintLimit)
+        return false;
+    for (const std::size_t i : m_changed)
+        words.push_back(static_cast<int>(i));
+    for (const std::size_t i : m_restyled)
+        words.push_back(static_cast<int>(i));
+    if (hoveredBefore != m_hovered) {
+        words.push_back(hoveredBefore);
+        words.push_back(m_hovered);
+    }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    std::erase(words, -1);
+    return true;
+}
+
+void UITagCloud::repaintWord(int index)
+{
+    repaint(inkRect(index));
 }
 
 // Sizes that round to the same pixel height share one font.
@@ -378,6 +429,17 @@ Rect UITagCloud::widgetRect(int index) const
 {
     const Rect& r = m_layout.rectOf(index);
     return Rect(r.x, r.y - m_scrollOffset, r.width, r.height);
+}
+
+// A word's rectangle widened by what its glyphs may reach past their
+// advance (italic and overhanging letters), within the gap to the next
+// word: a word's repaint covers all it drew, and a paint draws every word
+// that reaches into its area.
+Rect UITagCloud::inkRect(int index) const
+{
+    const Rect r = widgetRect(index);
+    const int overhang = r.height / 6 + 1;
+    return r.adjusted(-overhang, 0, overhang, 0);
 }
 
 // ---- Selection ----
@@ -550,6 +612,7 @@ void UITagCloud::reloadBackground()
     const String path = library ? library->backgroundImagePath() : String();
     m_backgroundImage = !path.isEmpty() && fileExists(path) ? Bitmap::load(path) : Bitmap();
     m_stretchedBackground = Bitmap();
+    m_paintedStyle = paintStyle();
     repaint();
 }
 
@@ -573,11 +636,27 @@ Colour UITagCloud::colourOf(Look look) const
     }
 }
 
+UITagCloud::PaintStyle UITagCloud::paintStyle() const
+{
+    PaintStyle style{{colourOf(Look::Plain), colourOf(Look::Selected), colourOf(Look::Faded)},
+                     Brush(fallbackBackground)};
+    if (const LibraryModel* library = model()) {
+        style.background = library->background();
+        style.imageMode = library->backgroundImageDrawMode();
+    }
+    return style;
+}
+
+// Only the event's area is drawn, clipped to it: the background under it
+// and the words that reach into it, so a repaint of a few words costs a few
+// words.
 void UITagCloud::paintEvent(UIPaintEvent* event)
 {
+    const Rect area = event->rect();
     Graphics g(backBuffer());
+    g.setClipRect(area);
     paintBackground(g);
-    paintTags(g, event->rect());
+    paintTags(g, area);
 }
 
 void UITagCloud::paintBackground(Graphics& g)
@@ -610,13 +689,18 @@ const Bitmap& UITagCloud::stretchedBackground(const Graphics& g)
     return m_stretchedBackground;
 }
 
-// Only the rows in the area are drawn, grouped by font and colour so the
-// painter changes each once per group rather than once per word.
+// Only the words that reach into the area are drawn, grouped by font and
+// colour so the painter changes each once per group rather than once per
+// word.
 void UITagCloud::paintTags(Graphics& g, const Rect& area) const
 {
     const auto [first, end] = m_layout.indexesBetween(area.y + m_scrollOffset, area.bottom() + m_scrollOffset);
-    std::vector<int> order(static_cast<std::size_t>(end - first));
-    std::iota(order.begin(), order.end(), first);
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(end - first));
+    for (int i = first; i < end; ++i) {
+        if (inkRect(i).intersects(area))
+            order.push_back(i);
+    }
     const auto placed = [this](int i) -> const PlacedTag& { return m_placed[static_cast<std::size_t>(i)]; };
     std::sort(order.begin(), order.end(), [&placed](int a, int b) {
         return std::pair(placed(a).font, placed(a).look) < std::pair(placed(b).font, placed(b).look);
@@ -679,12 +763,17 @@ void UITagCloud::leaveEvent(UIMouseEvent*)
     setHovered(-1);
 }
 
+// Only the underline moves: the word it leaves and the word it reaches are
+// repainted.
 void UITagCloud::setHovered(int index)
 {
     if (index == m_hovered)
         return;
-    m_hovered = index;
-    repaint();
+    const int before = std::exchange(m_hovered, index);
+    if (before >= 0)
+        repaintWord(before);
+    if (index >= 0)
+        repaintWord(index);
 }
 
 void UITagCloud::wheelEvent(UIWheelEvent* event)

@@ -18,6 +18,7 @@
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 #include "graphics/Bitmap.h"
+#include "graphics/Brush.h"
 #include "graphics/Colour.h"
 #include "graphics/Font.h"
 #include "library/CloudEntry.h"
@@ -107,6 +108,15 @@ private:
         Look look = Look::Plain;
     };
 
+    // What the words were last drawn with: a reload that changes it
+    // repaints them all.
+    struct PaintStyle {
+        Colour looks[3];
+        Brush background;
+        std::uint32_t imageMode = 0;
+        bool operator==(const PaintStyle&) const = default;
+    };
+
     // A word's size as last measured, valid while the tag's name and font
     // stay those it was measured with.
     struct MeasuredWord {
@@ -124,12 +134,16 @@ private:
     void measureMissing(std::vector<std::size_t>& missing);
     void dropLeftWords();
     void relayout();
+    void repaintChanges(int hoveredBefore, int scrolledBefore);
+    bool markChangedWords(std::vector<int>& words, int hoveredBefore) const;
+    void repaintWord(int index);
     int fontFor(float points);
     void syncFontFace(const String& face);
     void scrollTo(int offset);
     void setHovered(int index);
     int indexAt(Point p) const;
     Rect widgetRect(int index) const;
+    Rect inkRect(int index) const;
 
     void clickTag(Tag* tag);
     void deselect(Tag* tag);
@@ -139,6 +153,7 @@ private:
     StringList selectedNames() const;
     PointerArray<Tag*> tagsNamed(const StringList& names) const;
 
+    PaintStyle paintStyle() const;
     void paintBackground(Graphics& g);
     const Bitmap& stretchedBackground(const Graphics& g);
     void paintTags(Graphics& g, const Rect& area) const;
@@ -154,12 +169,19 @@ private:
     std::vector<Size> m_sizes;
     // Indexes of m_placed whose word changed at this reload.
     std::vector<std::size_t> m_changed;
+    // Indexes of m_placed whose word stayed but whose look changed at this
+    // reload.
+    std::vector<std::size_t> m_restyled;
     // Words measured at earlier reloads, by tag; measuring is most of a
     // reload's cost. The keys are compared, never followed: a new tag at a
     // deleted one's address is measured again unless its name and font are
     // the same, and then so is its size.
     std::unordered_map<const Tag*, MeasuredWord> m_measured;
     TagCloudLayout m_layout;
+    // The placement before the last relayout, kept to tell whether words
+    // moved; swapped with m_layout so neither is made anew.
+    TagCloudLayout m_previousLayout;
+    PaintStyle m_paintedStyle;
     TagCloudSpacing m_spacing;
     int m_scrollStep = 48;
     int m_scrollOffset = 0;

@@ -3,6 +3,7 @@
 #include "foundation/Hooks.h"
 #include "foundation/Settings.h"
 #include "graphics/DrawingSurface.h"
+#include "library/CloudMetrics.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
 
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -54,6 +56,21 @@ std::vector<std::wstring> namesOf(const List<CloudEntry>& entries)
     return names;
 }
 
+// A cloud that keeps the area of each paint it gets.
+class PaintRecordingCloud : public UITagCloud {
+public:
+    using UITagCloud::UITagCloud;
+
+    std::vector<Rect> painted;
+
+protected:
+    void paintEvent(UIPaintEvent* event) override
+    {
+        painted.push_back(event->rect());
+        UITagCloud::paintEvent(event);
+    }
+};
+
 // A shown cloud over a model with the first-run tags "Desktop" and "Recent"
 // (a click on Desktop scans the tree's desktop folder, which holds one
 // file) and three tags of one item each.
@@ -70,7 +87,7 @@ protected:
         zebra = tag(L"zebra", 3);
         apple = tag(L"apple", 1);
         tag(L"#Banana", 2);
-        cloud = new UITagCloud(&window);
+        cloud = new PaintRecordingCloud(&window);
         cloud->setGeometry(0, 0, 400, 300);
         cloud->show();
         showAt(window, 20, 20, 400, 300);
@@ -102,6 +119,7 @@ protected:
         press(WM_LBUTTONUP, 0, inCloud);
     }
     void click(const Tag* target) { clickAt(target->cloudRect().center()); }
+    void moveTo(Point inCloud) { sendPointerMessage(window, WM_MOUSEMOVE, 0, cloud->mapToWindow(inCloud)); }
     std::wstring stored() const { return wide(shell.store.value(selectionKey).toString()); }
 
     CloudShell shell;
@@ -109,7 +127,7 @@ protected:
     TempFolder tree;
     String desktopFile;
     RecordingWidget window{nullptr, Colour(), quickWindow};
-    UITagCloud* cloud = nullptr;
+    PaintRecordingCloud* cloud = nullptr;
     Tag* zebra = nullptr;
     Tag* apple = nullptr;
     SignalRecorder recorder;
@@ -263,20 +281,33 @@ std::vector<Rect> rectsOf(const UITagCloud& cloud)
     return rects;
 }
 
-// The drawn cloud, read back from its buffer; the alpha bytes are left
-// out, since text drawing leaves them as the buffer's last use had them.
-std::vector<Colour> pixelsOf(const UITagCloud& cloud)
+// The pixels of the area; the alpha bytes are left out, since text
+// drawing leaves them as the buffer's last use had them.
+std::vector<Colour> pixelsIn(const Bitmap& bitmap, const Rect& area)
 {
-    const Bitmap bitmap = cloud.backBuffer()->toBitmap(false);
     std::vector<Colour> pixels;
-    for (int y = 0; y < cloud.height(); ++y) {
-        for (int x = 0; x < cloud.width(); ++x) {
+    for (int y = area.y; y < area.bottom(); ++y) {
+        for (int x = area.x; x < area.right(); ++x) {
             Colour pixel = bitmap.pixel(x, y);
             pixel.setAlpha(255);
             pixels.push_back(pixel);
         }
     }
     return pixels;
+}
+
+// The drawn cloud, read back from its buffer.
+std::vector<Colour> pixelsOf(const UITagCloud& cloud)
+{
+    return pixelsIn(cloud.backBuffer()->toBitmap(false), cloud.rect());
+}
+
+// The cloud as its window shows it.
+std::vector<Colour> shownPixelsOf(const UITagCloud& cloud)
+{
+    const Point at = cloud.mapToWindow(Point());
+    const Rect area(at.x, at.y, cloud.width(), cloud.height());
+    return pixelsIn(cloud.topLevelWidget()->windowSurface()->toBitmap(false), area);
 }
 
 // Words keep their measured size, and the entries and words their places,
@@ -377,6 +408,84 @@ TEST_F(TagCloudTest, WheelScrollsATallCloudNoFurtherThanItsRows)
     EXPECT_GT(last.bottom() - cloud->scrollOffset(), cloud->height() / 2);
     turn(120, 300);
     EXPECT_EQ(cloud->scrollOffset(), 0);
+}
+
+// The underline moves from word to word: only the word it leaves and the
+// word it reaches are painted, and a move within a word paints nothing.
+TEST_F(TagCloudTest, HoverPaintsOnlyTheWordsItLeavesAndReaches)
+{
+    const auto paintedOnly = [this](std::vector<const Tag*> words) {
+        ASSERT_EQ(cloud->painted.size(), words.size());
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            EXPECT_TRUE(cloud->painted[i].contains(words[i]->cloudRect())) << i;
+            for (const CloudEntry& entry : cloud->entries()) {
+                if (entry.tag != words[i]) {
+                    EXPECT_FALSE(cloud->painted[i].intersects(entry.tag->cloudRect())) << wide(entry.tag->name());
+                }
+            }
+        }
+        cloud->painted.clear();
+    };
+    moveTo(zebra->cloudRect().center());
+    cloud->painted.clear();
+    moveTo(apple->cloudRect().center());
+    paintedOnly({zebra, apple});
+    const Point onApple = apple->cloudRect().center();
+    moveTo(Point(onApple.x + 1, onApple.y + 1));
+    paintedOnly({});
+    moveTo(Point(1, 1));
+    paintedOnly({apple});
+}
+
+// After each step of real pointer moves, clicks and reloads the window
+// shows what a full repaint then draws; the steps that leave the words in
+// place paint less than the whole cloud. (The cloud's buffer is scratch
+// outside the area of its last paint.) Weighed by item count, the words
+// keep their sizes when a click counts a use.
+TEST_F(TagCloudTest, PartialRepaintsShowWhatAFullRepaintShows)
+{
+    struct Row {
+        const char* step;
+        std::function<void()> apply;
+        bool wholeCloud;
+    };
+    const Colour red(255, 0, 0), blue(0, 0, 255);
+    const auto stretchImage = [&] {
+        Bitmap image(2, 2, false);
+        image.fill(red);
+        image.setPixel(1, 1, blue);
+        const String path = tree.file(L"back.png");
+        ASSERT_TRUE(image.save(path, true));
+        model.setBackgroundImageDrawMode(1);
+        model.setBackgroundImagePath(path);
+        cloud->reloadBackground();
+    };
+    const Row rows[] = {
+        {"the pointer onto zebra", [this] { moveTo(zebra->cloudRect().center()); }, false},
+        {"the pointer onto apple", [this] { moveTo(apple->cloudRect().center()); }, false},
+        {"the pointer off the words", [this] { moveTo(Point(1, 1)); }, false},
+        {"a click selecting zebra", [this] { click(zebra); }, false},
+        {"a click selecting apple too", [this] { click(apple); }, false},
+        {"a click deselecting zebra", [this] { click(zebra); }, false},
+        {"a tag renamed alike in size", [this] { apple->setName(L"elppa"); cloud->reload(); }, false},
+        {"another background colour", [this] { model.setBackground(Brush(Colour(30, 160, 40))); cloud->reload(); }, true},
+        {"a stretched background image", stretchImage, true},
+        {"the pointer over the image onto apple", [this] { moveTo(apple->cloudRect().center()); }, false},
+        {"a click deselecting apple", [this] { click(apple); }, false},
+        {"a click that sorts the words anew", [this] { model.setSortMode(CloudOrder::ByName); click(zebra); }, true},
+    };
+    model.setWeightMethod(CloudMetrics::ByItemCount);
+    cloud->reload();
+    forEachRow(rows, [this](const Row& row) {
+        cloud->painted.clear();
+        row.apply();
+        ASSERT_FALSE(cloud->painted.empty());
+        const bool whole = std::find(cloud->painted.begin(), cloud->painted.end(), cloud->rect()) != cloud->painted.end();
+        EXPECT_EQ(whole, row.wholeCloud) << row.step;
+        const std::vector<Colour> shown = shownPixelsOf(*cloud);
+        cloud->repaint();
+        EXPECT_TRUE(shown == shownPixelsOf(*cloud)) << row.step;
+    });
 }
 
 } // namespace
