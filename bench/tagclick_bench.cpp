@@ -253,7 +253,8 @@ ClickTimes timeScanClicks(ClickDriver& driver, LibraryModel& model)
     return times;
 }
 
-// The lines of the usual 2,000 tags read "tag click in the program".
+// The click lines of the usual 2,000 tags read "tag click in the program"; the
+// pointer move is no click, so its line says so apart.
 void measure(Application& application, int itemCount, int tagCount)
 {
     removeTree(application.userDataPath());
@@ -279,9 +280,9 @@ void measure(Application& application, int itemCount, int tagCount)
     printf("select with a scan rule, %ls  N=%d: %.2f ms  (the rule tags %d files; all toggled: %s)\n",
            what.c_str(), itemCount, scan.select, scan.itemsCarried, scan.allToggled ? "yes" : "NO");
     printf("deselect after the scan, %ls  N=%d: %.2f ms\n", what.c_str(), itemCount, scan.deselect);
-    printf("pointer move onto the next word, %ls  N=%d: %.2f ms  (%d moves; a move within a word, which repaints "
-           "nothing: %.2f ms)\n",
-           what.c_str(), itemCount, hover.ontoNext, hover.moves, hover.within);
+    printf("pointer move onto the next word in the program, %d tags  N=%d: %.2f ms  (%d moves; a move within a "
+           "word, which repaints nothing: %.2f ms)\n",
+           tagCount, itemCount, hover.ontoNext, hover.moves, hover.within);
     delete controller;
 }
 
