@@ -41,27 +41,27 @@ const Colour tickGrey(160, 165, 171);
 const Colour trackColours[] = {Colour(200, 205, 211), Colour(170, 198, 230), Colour(127, 178, 229),
                                Colour(228, 230, 233)};
 
-Bitmap horizontalBackground()
+// The groove in its four states stacked: each state width x height.
+Bitmap groove(int width, int height)
 {
     const int count = int(std::size(trackColours));
-    Canvas c(trackLength, trackThickness * count, 1);
+    Canvas c(width, height * count, 1);
     for (int i = 0; i < count; ++i) {
-        const float top = float(i * trackThickness);
-        c.layer(trackColours[i], [&](Shapes& s) { s.roundedRect(0, top, trackLength, trackThickness, 2); });
+        const float top = float(i * height);
+        c.layer(trackColours[i], [&](Shapes& s) { s.roundedRect(0, top, width, height, 2); });
     }
     return c.image();
+}
+
+Bitmap horizontalBackground()
+{
+    return groove(trackLength, trackThickness);
 }
 
 // The same groove standing upright.
 Bitmap verticalBackground()
 {
-    const int count = int(std::size(trackColours));
-    Canvas c(trackThickness, trackLength * count, 1);
-    for (int i = 0; i < count; ++i) {
-        const float top = float(i * trackLength);
-        c.layer(trackColours[i], [&](Shapes& s) { s.roundedRect(0, top, trackThickness, trackLength, 2); });
-    }
-    return c.image();
+    return groove(trackThickness, trackLength);
 }
 
 using Outline = std::vector<std::pair<float, float>>;
