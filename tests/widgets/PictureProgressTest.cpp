@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 namespace {
@@ -99,31 +99,15 @@ TEST_F(PictureProgressTest, ProgressRangeValueAndText)
 }
 
 // The rows of a column that differ from the empty bar's: the first, one
-// past the last, and how many.
-struct CoveredRows {
-    int first = -1;
-    int end = -1;
-    int count = 0;
-
-    bool operator==(const CoveredRows&) const = default;
-};
-
-CoveredRows coveredRows(const std::vector<Colour>& column, const std::vector<Colour>& empty)
+// past the last, and how many ({-1, -1, 0} for none).
+std::array<int, 3> coveredRows(const std::vector<Colour>& column, const std::vector<Colour>& empty)
 {
-    CoveredRows covered;
+    std::array<int, 3> covered = {-1, -1, 0};
     for (int y = 0; y < int(column.size()); ++y) {
-        if (column[y] == empty[y])
-            continue;
-        covered.first = covered.first < 0 ? y : covered.first;
-        covered.end = y + 1;
-        ++covered.count;
+        if (column[y] != empty[y])
+            covered = {covered[0] < 0 ? y : covered[0], y + 1, covered[2] + 1};
     }
     return covered;
-}
-
-std::ostream& operator<<(std::ostream& out, const CoveredRows& rows)
-{
-    return out << "rows " << rows.first << " to " << rows.end << " (" << rows.count << ")";
 }
 
 // A vertical bar used to paint nothing at all.
@@ -146,10 +130,10 @@ TEST_F(PictureProgressTest, VerticalChunkGrowsFromTheBottom)
     const int bottom = bar.height - 2;
     struct Row {
         int value;
-        CoveredRows chunk;
+        std::array<int, 3> chunk;
     };
     const Row rows[] = {
-        {0, {}},
+        {0, {-1, -1, 0}},
         {25, {bar.height * 3 / 4 + 2, bottom, bar.height / 4 - 4}},
         {50, {bar.height / 2 + 2, bottom, bar.height / 2 - 4}},
         {100, {2, bottom, bar.height - 4}},

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -26,9 +26,7 @@ std::set<std::string> skinNamesInSources()
             if (extension != ".cpp" && extension != ".h")
                 continue;
             std::ifstream file(entry.path());
-            std::stringstream text;
-            text << file.rdbuf();
-            const std::string source = text.str();
+            const std::string source{std::istreambuf_iterator<char>(file), {}};
             for (std::sregex_iterator m(source.begin(), source.end(), skinName), end; m != end; ++m)
                 names.insert((*m)[1].str());
         }

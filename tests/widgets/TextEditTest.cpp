@@ -599,35 +599,27 @@ TEST_F(TextEditTest, AnEmptyFocusedEditorShowsItsCaret)
     expectCaretAtLineStart();
 }
 
-// The cursor rectangle of the text before stayed: the caret stood at the
-// old end of the text after everything was deleted.
-TEST_F(TextEditTest, DeletingEverythingPutsTheCaretBackAtTheStart)
+// Clearing a scrolled text kept the cursor rectangle of the text before
+// (the caret stood at the old end) and the first visible line (hit tests
+// took line 0 for a line above the view: clicks and drops there were
+// ignored).
+TEST_F(TextEditTest, DeletingEverythingPutsTheCaretAtTheStartAndLineZeroTakesClicks)
 {
+    edit->setText(repeated(L"line\n", 100));
     focusByClick();
+    realKey(VK_NEXT);
+    ASSERT_GT(view->verticalScrollBar()->value(), 0);
     realType(L"hello");
     const Rect before = edit->document()->cursorRect();
     ASSERT_GT(before.x, edit->document()->lineRect(0).x);
     realKey('A', ControlModifier);
     realKey(VK_DELETE);
     ASSERT_TRUE(edit->isEmpty());
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
     expectCaretAtLineStart();
     const Point old = edit->mapToWindow(Point(before.x, before.y + before.height / 2));
     const Colour background = windowPixels().pixel(old.x + before.width + 2, old.y);
     EXPECT_EQ(windowPixels().pixel(old.x, old.y), background) << "no caret left at the old end";
-}
-
-// The first visible line of the scrolled text stayed, so hit tests took
-// line 0 for a line above the view: clicks and drops there were ignored.
-TEST_F(TextEditTest, AfterClearingAScrolledTextLineZeroTakesClicks)
-{
-    edit->setText(repeated(L"line\n", 100));
-    focusByClick();
-    realKey(VK_NEXT);
-    ASSERT_GT(view->verticalScrollBar()->value(), 0);
-    realKey('A', ControlModifier);
-    realKey(VK_DELETE);
-    ASSERT_TRUE(edit->isEmpty());
-    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
     const Rect line = edit->document()->lineRect(0);
     const Point onLine(line.x + 20, line.y + line.height / 2);
     realClick(onLine);
