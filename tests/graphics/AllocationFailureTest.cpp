@@ -1,5 +1,4 @@
 #include "graphics/Bitmap.h"
-#include "graphics/ImageCodec.h"
 
 #include "tests/support/DamagedImages.h"
 #include "tests/support/RowTable.h"
@@ -34,29 +33,20 @@ Bytes rle8Bmp(std::uint32_t height)
         const int line[] = {48, row, 0, 0};
         runs.insert(runs.end(), std::begin(line), std::end(line));
     }
-    runs.push_back(0);
-    runs.push_back(1);
+    runs.insert(runs.end(), {0, 1});
     const std::uint32_t pixelOffset = 14 + 40 + 1024;
-    Bytes bmp(pixelOffset);
-    using damagedImages::writeField;
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    writeField(bmp, {2, 4, false}, std::uint32_t(pixelOffset + runs.size()));
-    writeField(bmp, {10, 4, false}, pixelOffset);
-    const std::uint32_t header[] = {40, 48, height, 1 | (8 << 16), 1, std::uint32_t(runs.size()), 2835, 2835, 256, 0};
-    for (std::size_t i = 0; i < std::size(header); ++i)
-        writeField(bmp, {14 + 4 * i, 4, false}, header[i]);
+    Bytes bmp = bytesOf("BM");
+    bmp.resize(pixelOffset);
+    // The file header's size and pixel offset, then the info header.
+    damagedImages::writeWords(bmp, 2, {std::uint32_t(pixelOffset + runs.size()), 0, pixelOffset, 40, 48, height,
+                                       1 | (8 << 16), 1, std::uint32_t(runs.size()), 2835, 2835, 256, 0});
     for (std::uint32_t i = 0; i < 256; ++i)
-        writeField(bmp, {54 + 4 * i, 4, false}, i * 0x010101u);
+        damagedImages::writeWords(bmp, 54 + 4 * i, {i * 0x010101u});
     bmp.insert(bmp.end(), runs.begin(), runs.end());
     return bmp;
 }
 
-class AllocationFailure : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { initImageCodecs(); }
-    static void TearDownTestSuite() { shutdownImageCodecs(); }
-};
+using AllocationFailure = ImageCodecSuite;
 
 } // namespace
 
@@ -78,13 +68,8 @@ TEST_F(AllocationFailure, EveryOperationGivesTheEmptyBitmap)
     Bitmap source(64, 64, true);
     source.fill(Colour(200, 10, 20, 30));
     const Bytes png = sampleImageFile(imageFormatRows[0]);
-    const Bytes pix = [&] {
-        Bytes out(16 + source.byteCount());
-        const std::uint32_t head[] = {777, 64, 64, source.byteCount()};
-        for (std::size_t i = 0; i < 4; ++i)
-            damagedImages::writeField(out, {4 * i, 4, false}, head[i]);
-        return out;
-    }();
+    Bytes pix(16 + source.byteCount());
+    damagedImages::writeWords(pix, 0, {777, 64, 64, source.byteCount()});
     const std::function<Bitmap()> operations[] = {
         [] { return Bitmap(64, 64, true); },
         [&] { return Bitmap(source.bits(), 64, 64, true); },

@@ -22,15 +22,14 @@ std::pair<std::string, HRESULT> readSome(IStream* stream, ULONG count)
     return {text, result};
 }
 
-HRESULT seek(IStream* stream, std::int64_t move, DWORD origin, std::uint64_t* position = nullptr)
+// The call's result and the position it gives.
+std::pair<HRESULT, std::uint64_t> seek(IStream* stream, std::int64_t move, DWORD origin)
 {
     LARGE_INTEGER distance;
     distance.QuadPart = move;
     ULARGE_INTEGER at = {};
     const HRESULT result = stream->Seek(distance, origin, &at);
-    if (position)
-        *position = at.QuadPart;
-    return result;
+    return {result, at.QuadPart};
 }
 
 } // namespace
@@ -45,14 +44,11 @@ TEST(BoundedMemoryStream, ReadsNeverLeaveTheBytes)
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string("abcd"), S_OK));
     EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string("ef"), S_FALSE));
-    std::uint64_t position = 0;
-    EXPECT_EQ(seek(stream, 0x7FFFFFF0, STREAM_SEEK_SET, &position), S_OK);
-    EXPECT_EQ(position, 0x7FFFFFF0u);
+    EXPECT_EQ(seek(stream, 0x7FFFFFF0, STREAM_SEEK_SET), std::make_pair(S_OK, std::uint64_t(0x7FFFFFF0)));
     EXPECT_EQ(readSome(stream, 4), std::make_pair(std::string(), S_FALSE));
-    EXPECT_NE(seek(stream, -0x7FFFFFFF, STREAM_SEEK_CUR), S_OK);
-    EXPECT_NE(seek(stream, INT64_MAX, STREAM_SEEK_CUR), S_OK);
-    EXPECT_EQ(seek(stream, -2, STREAM_SEEK_END, &position), S_OK);
-    EXPECT_EQ(position, 4u);
+    EXPECT_NE(seek(stream, -0x7FFFFFFF, STREAM_SEEK_CUR).first, S_OK);
+    EXPECT_NE(seek(stream, INT64_MAX, STREAM_SEEK_CUR).first, S_OK);
+    EXPECT_EQ(seek(stream, -2, STREAM_SEEK_END), std::make_pair(S_OK, std::uint64_t(4)));
     EXPECT_EQ(readSome(stream, 9), std::make_pair(std::string("ef"), S_FALSE));
     STATSTG stat = {};
     EXPECT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);

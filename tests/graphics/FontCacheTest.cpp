@@ -24,11 +24,6 @@ LOGFONTW logFontOf(FontHandle handle)
     return font;
 }
 
-bool sameLogFont(const LOGFONTW& a, const LOGFONTW& b)
-{
-    return std::memcmp(&a, &b, sizeof(LOGFONTW)) == 0;
-}
-
 bool isLiveFont(FontHandle handle)
 {
     return GetObjectType(handle) == OBJ_FONT;
@@ -83,7 +78,9 @@ TEST_F(FontCacheTest, AHandleServesOnlyItsOwnDescription)
         ASSERT_NE(held.back()->handle(), nullptr);
         EXPECT_EQ(held.back()->desc(), desc);
         FontHandle made = NativeFont::createHFont(desc);
-        EXPECT_TRUE(sameLogFont(logFontOf(held.back()->handle()), logFontOf(made)));
+        const LOGFONTW cachedLog = logFontOf(held.back()->handle());
+        const LOGFONTW madeLog = logFontOf(made);
+        EXPECT_EQ(std::memcmp(&cachedLog, &madeLog, sizeof(LOGFONTW)), 0);
         DeleteObject(made);
         handles.insert(held.back()->handle());
     });

@@ -1,19 +1,9 @@
-#include "graphics/ImageCodec.h"
-
 #include "tests/support/DamagedImages.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class ImageDamage : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { initImageCodecs(); }
-    static void TearDownTestSuite() { shutdownImageCodecs(); }
-};
-
-} // namespace
+using ImageDamage = ImageCodecSuite;
 
 // Decoders handed a length field set huge used to read past the memory
 // block they were given and end the process.
@@ -27,7 +17,7 @@ TEST_F(ImageDamage, DamagedFilesDecodeOrStayEmpty)
         int decoded = 0;
         int refused = 0;
         int hugeFields = 0;
-        forEachDamagedImage(row.format, original, 150, 300, [&](const std::string& what, const Bytes& copy) {
+        forEachDamagedImage(row, original, 150, 300, [&](const std::string& what, const Bytes& copy) {
             SCOPED_TRACE(what);
             hugeFields += what.starts_with("huge") ? 1 : 0;
             const Bitmap bitmap = Bitmap::fromData(copy.data(), std::int64_t(copy.size()), row.extension);

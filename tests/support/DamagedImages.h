@@ -6,14 +6,18 @@
 // own encoders write, and stop at anything they do not understand.
 
 #include "graphics/Bitmap.h"
+#include "graphics/ImageCodec.h"
 
 #include "tests/support/Bytes.h"
 #include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <string>
@@ -27,24 +31,41 @@ struct ImageField {
     bool bigEndian;
 };
 
+// For suites that decode images: the codecs run while the suite does.
+class ImageCodecSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { initImageCodecs(); }
+    static void TearDownTestSuite() { shutdownImageCodecs(); }
+};
+
 namespace damagedImages {
+
+inline int shiftOf(const ImageField& field, int i)
+{
+    return field.bigEndian ? 8 * (field.width - 1 - i) : 8 * i;
+}
 
 inline std::uint32_t readField(const Bytes& bytes, const ImageField& field)
 {
     std::uint32_t value = 0;
-    for (int i = 0; i < field.width; ++i) {
-        const int shift = field.bigEndian ? 8 * (field.width - 1 - i) : 8 * i;
-        value |= std::uint32_t(bytes[field.offset + std::size_t(i)]) << shift;
-    }
+    for (int i = 0; i < field.width; ++i)
+        value |= std::uint32_t(bytes[field.offset + std::size_t(i)]) << shiftOf(field, i);
     return value;
 }
 
 // The low bytes of value, in the field's width and byte order.
 inline void writeField(Bytes& bytes, const ImageField& field, std::uint32_t value)
 {
-    for (int i = 0; i < field.width; ++i) {
-        const int shift = field.bigEndian ? 8 * (field.width - 1 - i) : 8 * i;
-        bytes[field.offset + std::size_t(i)] = std::uint8_t(value >> shift);
+    for (int i = 0; i < field.width; ++i)
+        bytes[field.offset + std::size_t(i)] = std::uint8_t(value >> shiftOf(field, i));
+}
+
+// Little-endian 32-bit words one after the other from at on.
+inline void writeWords(Bytes& bytes, std::size_t at, std::initializer_list<std::uint32_t> words)
+{
+    for (std::uint32_t word : words) {
+        writeField(bytes, {at, 4, false}, word);
+        at += 4;
     }
 }
 
@@ -53,25 +74,27 @@ inline bool fits(const Bytes& bytes, std::size_t offset, std::size_t count)
     return offset <= bytes.size() && count <= bytes.size() - offset;
 }
 
+inline void addFields(std::vector<ImageField>& fields, std::initializer_list<std::size_t> offsets, int width, bool big)
+{
+    for (std::size_t offset : offsets)
+        fields.push_back({offset, width, big});
+}
+
 // Each chunk's length, and the width and height of the header chunk.
 inline std::vector<ImageField> pngFields(const Bytes& png)
 {
     std::vector<ImageField> fields = {{16, 4, true}, {20, 4, true}};
-    for (std::size_t at = 8; fits(png, at, 12);) {
-        const ImageField length{at, 4, true};
-        fields.push_back(length);
-        at += 12 + readField(png, length);
-    }
+    for (std::size_t at = 8; fits(png, at, 12); at += 12 + readField(png, fields.back()))
+        fields.push_back({at, 4, true});
     return fields;
 }
 
+// File size, pixel offset, header size, width, height, image size, colours
+// used and important.
 inline std::vector<ImageField> bmpFields(const Bytes&)
 {
-    // File size, pixel offset, header size, width, height, image size,
-    // colours used and important.
     std::vector<ImageField> fields;
-    for (std::size_t offset : {2, 10, 14, 18, 22, 34, 46, 50})
-        fields.push_back({offset, 4, false});
+    addFields(fields, {2, 10, 14, 18, 22, 34, 46, 50}, 4, false);
     return fields;
 }
 
@@ -82,34 +105,21 @@ inline std::vector<ImageField> tiffFields(const Bytes& tiff)
     if (!fits(tiff, 0, 8))
         return {};
     const bool big = tiff[0] == 'M';
-    const ImageField first{4, 4, big};
-    std::vector<ImageField> fields = {first};
-    const std::size_t directory = readField(tiff, first);
+    std::vector<ImageField> fields = {{4, 4, big}};
+    const std::size_t directory = readField(tiff, fields[0]);
     if (!fits(tiff, directory, 2))
         return fields;
-    const ImageField count{directory, 2, big};
-    fields.push_back(count);
-    const std::size_t entries = readField(tiff, count);
-    for (std::size_t i = 0; i < entries && fits(tiff, directory + 2 + 12 * i, 12); ++i) {
-        fields.push_back({directory + 2 + 12 * i + 4, 4, big});
-        fields.push_back({directory + 2 + 12 * i + 8, 4, big});
-    }
-    if (fits(tiff, directory + 2 + 12 * entries, 4))
-        fields.push_back({directory + 2 + 12 * entries, 4, big});
+    fields.push_back({directory, 2, big});
+    const std::size_t entries = readField(tiff, fields.back());
+    std::size_t entry = directory + 2;
+    for (std::size_t i = 0; i < entries && fits(tiff, entry, 12); ++i, entry += 12)
+        addFields(fields, {entry + 4, entry + 8}, 4, big);
+    addFields(fields, {entry}, 4, big);
     return fields;
 }
 
-// Sub-blocks from at on: each length byte, up to the empty block.
-inline std::size_t gifSubBlocks(const Bytes& gif, std::size_t at, std::vector<ImageField>& fields)
-{
-    while (fits(gif, at, 1) && gif[at] != 0) {
-        fields.push_back({at, 1, false});
-        at += 1 + gif[at];
-    }
-    return at + 1;
-}
-
-// The screen's and the image's width and height, and every sub-block length.
+// The screen's and each image's width and height, and every sub-block
+// length up to each run's empty block.
 inline std::vector<ImageField> gifFields(const Bytes& gif)
 {
     if (!fits(gif, 0, 13))
@@ -119,14 +129,16 @@ inline std::vector<ImageField> gifFields(const Bytes& gif)
     std::size_t at = 13 + tableSize(gif[10]);
     while (fits(gif, at, 1) && gif[at] != 0x3B) {
         if (gif[at] == 0x21 && fits(gif, at, 2)) {
-            at = gifSubBlocks(gif, at + 2, fields);
+            at += 2;
         } else if (gif[at] == 0x2C && fits(gif, at, 11)) {
-            fields.push_back({at + 5, 2, false});
-            fields.push_back({at + 7, 2, false});
-            at = gifSubBlocks(gif, at + 11 + tableSize(gif[at + 9]), fields);
+            addFields(fields, {at + 5, at + 7}, 2, false);
+            at += 11 + tableSize(gif[at + 9]);
         } else {
             break;
         }
+        for (; fits(gif, at, 1) && gif[at] != 0; at += 1 + gif[at])
+            fields.push_back({at, 1, false});
+        ++at;
     }
     return fields;
 }
@@ -135,36 +147,15 @@ inline std::vector<ImageField> gifFields(const Bytes& gif)
 inline std::vector<ImageField> jpegFields(const Bytes& jpeg)
 {
     std::vector<ImageField> fields;
-    for (std::size_t at = 2; fits(jpeg, at, 4) && jpeg[at] == 0xFF;) {
+    for (std::size_t at = 2; fits(jpeg, at, 4) && jpeg[at] == 0xFF; at += 2 + readField(jpeg, {at + 2, 2, true})) {
         const std::uint8_t marker = jpeg[at + 1];
-        const ImageField length{at + 2, 2, true};
-        fields.push_back(length);
-        if (marker == 0xC0 || marker == 0xC2) {
-            fields.push_back({at + 5, 2, true});
-            fields.push_back({at + 7, 2, true});
-        }
+        fields.push_back({at + 2, 2, true});
+        if (marker == 0xC0 || marker == 0xC2)
+            addFields(fields, {at + 5, at + 7}, 2, true);
         if (marker == 0xDA)
             break;
-        at += 2 + readField(jpeg, length);
     }
     return fields;
-}
-
-inline std::vector<ImageField> fieldsOf(ImageFormat format, const Bytes& bytes)
-{
-    switch (format) {
-    case ImageFormat::Png:
-        return pngFields(bytes);
-    case ImageFormat::Bmp:
-        return bmpFields(bytes);
-    case ImageFormat::Tiff:
-        return tiffFields(bytes);
-    case ImageFormat::Gif:
-        return gifFields(bytes);
-    case ImageFormat::Jpeg:
-        return jpegFields(bytes);
-    }
-    return {};
 }
 
 inline std::uint32_t crc32Of(const std::uint8_t* data, std::size_t size)
@@ -204,10 +195,9 @@ inline Bytes handMadeGif()
         const int rgb[] = {2 * i, 255 - 2 * i, (7 * i) & 255};
         gif.insert(gif.end(), std::begin(rgb), std::end(rgb));
     }
-    const int control[] = {0x21, 0xF9, 4, 0, 0, 0, 0, 0};
-    const int descriptor[] = {0x2C, 0, 0, 0, 0, 24, 0, 16, 0, 0, 7};
-    gif.insert(gif.end(), std::begin(control), std::end(control));
-    gif.insert(gif.end(), std::begin(descriptor), std::end(descriptor));
+    // The control extension, then the image descriptor.
+    const int blocks[] = {0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 24, 0, 16, 0, 0, 7};
+    gif.insert(gif.end(), std::begin(blocks), std::end(blocks));
     Bytes codes = {128};
     for (int i = 0; i < 24 * 16; ++i) {
         if (i > 0 && i % 100 == 0)
@@ -220,8 +210,7 @@ inline Bytes handMadeGif()
         gif.push_back(std::uint8_t(count));
         gif.insert(gif.end(), codes.begin() + std::ptrdiff_t(at), codes.begin() + std::ptrdiff_t(at + count));
     }
-    gif.push_back(0);
-    gif.push_back(0x3B);
+    gif.insert(gif.end(), {0, 0x3B});
     return gif;
 }
 
@@ -230,10 +219,12 @@ inline Bytes handMadeGif()
 struct ImageFormatRow {
     ImageFormat format;
     const wchar_t* extension;
+    std::vector<ImageField> (*fields)(const Bytes&);
 };
 inline const ImageFormatRow imageFormatRows[] = {
-    {ImageFormat::Png, L"png"}, {ImageFormat::Bmp, L"bmp"}, {ImageFormat::Tiff, L"tiff"},
-    {ImageFormat::Gif, L"gif"}, {ImageFormat::Jpeg, L"jpeg"},
+    {ImageFormat::Png, L"png", damagedImages::pngFields},    {ImageFormat::Bmp, L"bmp", damagedImages::bmpFields},
+    {ImageFormat::Tiff, L"tiff", damagedImages::tiffFields}, {ImageFormat::Gif, L"gif", damagedImages::gifFields},
+    {ImageFormat::Jpeg, L"jpeg", damagedImages::jpegFields},
 };
 
 // A 24 x 16 image with varied colours and alpha, written by the program's
@@ -259,11 +250,11 @@ inline Bytes sampleImageFile(const ImageFormatRow& row)
 // to 0x7FFFFFF0 (its low bytes, in the field's width) in turn; truncations
 // at up to truncations points spread over the file; flips copies with
 // random bytes changed.
-inline void forEachDamagedImage(ImageFormat format, const Bytes& original, int truncations, int flips,
+inline void forEachDamagedImage(const ImageFormatRow& row, const Bytes& original, int truncations, int flips,
                                 const std::function<void(const std::string&, const Bytes&)>& visit)
 {
     using namespace damagedImages;
-    for (const ImageField& field : fieldsOf(format, original)) {
+    for (const ImageField& field : row.fields(original)) {
         if (!fits(original, field.offset, std::size_t(field.width)))
             continue;
         Bytes copy = original;
@@ -275,7 +266,7 @@ inline void forEachDamagedImage(ImageFormat format, const Bytes& original, int t
         const Bytes prefix(original.begin(), original.begin() + std::ptrdiff_t(length));
         visit("truncated to " + std::to_string(length), prefix);
     }
-    std::mt19937 random(unsigned(format) + 41);
+    std::mt19937 random(unsigned(row.format) + 41);
     for (int trial = 0; trial < flips; ++trial) {
         Bytes copy = original;
         const int count = 1 + int(random() % 4);

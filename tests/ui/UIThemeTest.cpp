@@ -239,7 +239,7 @@ TEST_F(UIThemeTest, DamagedSkinImagesDecodeOrStayEmpty)
     forEachRow(imageFormatRows, [](const ImageFormatRow& row) {
         const Bytes original = sampleImageFile(row);
         ASSERT_FALSE(original.empty());
-        forEachDamagedImage(row.format, original, 12, 12, [](const std::string& what, const Bytes& copy) {
+        forEachDamagedImage(row, original, 12, 12, [](const std::string& what, const Bytes& copy) {
             SCOPED_TRACE(what);
             StylePack pack;
             pack.images = {{L"skins\\UIButton_Background.png", copy}, {L"images\\Focus.png", copy}};
