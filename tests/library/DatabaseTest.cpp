@@ -7,6 +7,7 @@
 #include "tests/support/RowTable.h"
 
 #include <functional>
+#include <optional>
 #include <random>
 
 namespace {
@@ -483,28 +484,28 @@ TEST_F(DatabaseTest, FirstRunContentOnlyForAnEmptyFileThatOpens)
 {
     struct Row {
         const char* name;
-        std::function<void()> prepare;
-        bool sharing;
-        bool firstRun;
+        std::optional<Bytes> content;
+        bool held;
     };
     const Row rows[] = {
-        {"missing", [&] { DeleteFileW(path().c_str()); }, true, true},
-        {"empty", [&] { writeRaw(path(), {}); }, true, true},
-        {"empty, held by another program", [&] { writeRaw(path(), {}); }, false, false},
-        {"a library, held by another program", [&] { writeRaw(path(), smallLibrary()); }, false, false},
+        {"missing", std::nullopt, false},
+        {"empty", Bytes(), false},
+        {"empty, held by another program", Bytes(), true},
+        {"a library, held by another program", smallLibrary(), true},
     };
     forEachRow(rows, [&](const Row& row) {
-        row.prepare();
-        HANDLE held = INVALID_HANDLE_VALUE;
-        if (!row.sharing)
-            held = CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DeleteFileW(path().c_str());
+        if (row.content)
+            writeRaw(path(), *row.content);
+        HANDLE held = row.held ? CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
         LibraryModel opened;
         opened.setFirstRunFolders(folder.file(L"recent"), folder.file(L"desktop"));
         Database file(&opened);
-        EXPECT_EQ(file.openFile(path(), true), row.sharing);
-        EXPECT_EQ(opened.findTagByName(L"Desktop") != nullptr, row.firstRun);
-        EXPECT_EQ(opened.scanRules().count(), row.firstRun ? 2 : 0);
-        EXPECT_EQ(opened.filters().count(), row.firstRun ? 4 : 0);
+        EXPECT_EQ(file.openFile(path(), true), !row.held);
+        EXPECT_EQ(opened.findTagByName(L"Desktop") != nullptr, !row.held);
+        EXPECT_EQ(opened.scanRules().count(), row.held ? 0 : 2);
+        EXPECT_EQ(opened.filters().count(), row.held ? 0 : 4);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
     });
