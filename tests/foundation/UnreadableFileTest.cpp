@@ -7,15 +7,6 @@
 
 #include <windows.h>
 
-namespace {
-
-HANDLE holdWithoutSharing(const String& path)
-{
-    return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-} // namespace
-
 TEST(UnreadableFile, MovesAsideToDotBadThenToNumberedNames)
 {
     TempFolder folder;
@@ -39,7 +30,7 @@ TEST(UnreadableFile, FileHeldByAnotherProgramIsInUseAndStaysInPlace)
     TempFolder folder;
     const String path = folder.writeFile(L"kestrola.database", bytesOf("library"));
     EXPECT_FALSE(isFileInUse(path));
-    HANDLE held = holdWithoutSharing(path);
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(isFileInUse(path));
     EXPECT_TRUE(moveAsideAsBad(path).isEmpty());

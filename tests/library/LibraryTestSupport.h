@@ -177,13 +177,13 @@ protected:
         return made;
     }
 
-    bool scan(std::initializer_list<ScanRule*> rules, bool silent = true)
+    bool scan(std::initializer_list<ScanRule*> rules, bool silent = true, bool clearBeforeScan = false)
     {
         List<ScanRule*> list;
         for (ScanRule* one : rules)
             list.append(one);
         Scanner scanner(&model, resultTags, resultItems);
-        return scanner.scan(list, silent, false);
+        return scanner.scan(list, silent, clearBeforeScan);
     }
 
     // The result paths of the rule alone, relative to the tree.

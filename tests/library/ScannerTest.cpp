@@ -218,9 +218,7 @@ TEST_F(ScannerTest, ClearingKeepsTheItemUsageTotals)
         ScanRule clearing = rule({L"Cleared"});
         clearing.setIsAutoRule(true);
         clearing.setClearBeforeScan(true);
-        List<ScanRule*> rules;
-        rules.append(&clearing);
-        Scanner(&model, resultTags, resultItems).scan(rules, true, true);
+        scan({&clearing}, true, true);
         EXPECT_EQ(model.itemCount(), 1);
         EXPECT_EQ(model.largestItemUsage(), 5);
         EXPECT_EQ(model.totalItemUsage(), 5);

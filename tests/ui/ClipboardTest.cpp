@@ -63,13 +63,11 @@ Bytes bitFieldsDib(int width, int height, std::uint32_t red, std::uint32_t green
     return bytes;
 }
 
-// A DIB that the reader refuses beside a bitmap of other colours, as a
-// program may put both; the system then makes neither from the other.
-void putRefusedDibAndBitmap(const Bytes& refused, std::uint32_t bitmapPixel)
+// Adds a bitmap beside what putRaw put, as a program may put both; the
+// system then makes neither from the other.
+void addBitmap(HBITMAP bitmap)
 {
-    putRaw({{CF_DIB, refused}});
     ASSERT_TRUE(OpenClipboard(nullptr));
-    HBITMAP bitmap = CreateBitmap(1, 1, 1, 32, &bitmapPixel);
     EXPECT_TRUE(SetClipboardData(CF_BITMAP, bitmap));
     CloseClipboard();
 }
@@ -186,7 +184,9 @@ TEST_F(ClipboardTest, RefusedDibsFallBackToTheBitmap)
         EXPECT_EQ(Bytes(image.bits(), image.bits() + 3), row.topLeft);
         EXPECT_EQ(image.bits()[3], 255);
 
-        putRefusedDibAndBitmap(row.block, 0x00405060u);
+        putRaw({{CF_DIB, row.block}});
+        const std::uint32_t bitmapPixel = 0x00405060u;
+        addBitmap(CreateBitmap(1, 1, 1, 32, &bitmapPixel));
         EXPECT_EQ(clipboard.image().pixel(0, 0), Colour(0x40, 0x50, 0x60));
     });
     EXPECT_EQ(clipboard.refusals, 0);
@@ -203,10 +203,8 @@ TEST_F(ClipboardTest, TopDownSectionAsTheBitmapReadsTheRightWayUp)
     ASSERT_NE(section, nullptr);
     const std::uint32_t rows[] = {0x00102030u, 0x00405060u};
     std::memcpy(bits, rows, sizeof(rows));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    EXPECT_TRUE(SetClipboardData(CF_BITMAP, section));
-    CloseClipboard();
+    putRaw({});
+    addBitmap(section);
     const Bitmap image = clipboard.image();
     ASSERT_EQ(image.size(), Size(1, 2));
     EXPECT_EQ(image.pixel(0, 0), Colour(0x10, 0x20, 0x30));

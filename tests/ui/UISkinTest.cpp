@@ -192,21 +192,16 @@ TEST(UISkin, RegionsOfValidStatesOnly)
     });
 }
 
-// Every pixel of this strip differs, so a region cut one pixel off, or
-// with a neighbour's width, shows in what it draws: columns 3, 2, 3 and
-// rows 3, 2, 3, two 8 x 8 states.
-Bitmap distinctPixelStrip()
-{
-    Bitmap bitmap(8, 16, true);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 8; ++x)
-            bitmap.setPixel(x, y, Colour(30 * x, 15 * y, 200 - 10 * x - 5 * y));
-    }
-    return bitmap;
-}
-
 TEST(UISkin, EachRegionIsItsOwnPartOfEachState)
 {
+    // Every pixel of the strip differs, so a region cut one pixel off, or
+    // with a neighbour's width, shows in what it draws: columns 3, 2, 3 and
+    // rows 3, 2, 3, two 8 x 8 states.
+    Bitmap strip(8, 16, true);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 8; ++x)
+            strip.setPixel(x, y, Colour(30 * x, 15 * y, 200 - 10 * x - 5 * y));
+    }
     struct Row {
         int flag;
         Rect source;
@@ -217,15 +212,14 @@ TEST(UISkin, EachRegionIsItsOwnPartOfEachState)
         {SkinRight, Rect(5, 3, 3, 2)},      {SkinBottomRight, Rect(5, 5, 3, 3)}, {SkinBottom, Rect(3, 5, 2, 3)},
         {SkinBottomLeft, Rect(0, 5, 3, 3)}, {SkinLeft, Rect(0, 3, 3, 2)},   {SkinCentre, Rect(3, 3, 2, 2)},
     };
-    const Bitmap strip = distinctPixelStrip();
     UISkin skin(strip, true);
     skin.setNineSlice(3, 2, 3, 3, 2, 3, 2);
+    ensureTestApplication();
     forEachRow(rows, [&](const Row& row) {
         for (int state : {0, 1}) {
             const Rect source = row.source.adjusted(0, 8 * state, 0, 8 * state);
             EXPECT_EQ(skin.region(state, row.flag), source) << "state " << state;
             EXPECT_EQ(skin.regionRect(state, row.flag), source) << "state " << state;
-            ensureTestApplication();
             GdiDrawingSurface surface(source.width, source.height);
             Graphics g(&surface);
             skin.drawRegion(g, Rect(0, 0, source.width, source.height), state, row.flag);
