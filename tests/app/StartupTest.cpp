@@ -247,19 +247,29 @@ protected:
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    // Runs the program once while another program holds the file open
-    // without sharing, letting go of it before the exit: the message boxes
-    // shown at start, and in all.
-    static std::pair<int, int> runWithFileHeldAtStart(const String& path)
+    static void writeFile(const wchar_t* name, const Bytes& bytes)
     {
-        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(held, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(Application::instance()->ensureUserDataPath());
+        ASSERT_TRUE(writeRaw(filePath(name), bytes));
+    }
+
+    // Runs the program once, exiting through the loop, while another
+    // program holds the file (if any) open without sharing until just
+    // before the exit: the message boxes shown at start, and in all.
+    static std::pair<int, int> runOnce(const String& heldAtStart = String())
+    {
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (!heldAtStart.isEmpty()) {
+            held = CreateFileW(heldAtStart.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_NE(held, INVALID_HANDLE_VALUE);
+        }
         MessageBoxCloser closer;
         int atStart = 0;
         {
             MainController controller(true);
             atStart = closer.closed;
-            CloseHandle(held);
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
             exitThroughTheLoop();
         }
         return {atStart, closer.closed};
@@ -415,15 +425,12 @@ TEST_F(ControllerTest, ExitOrHideDuringAMergeWaitsAndSavesEverything)
 // over it.
 TEST_F(ControllerTest, LibraryInUseAtStartIsNeverWrittenOver)
 {
-    {
-        MainController first(true);
-        exitThroughTheLoop();
-    }
+    runOnce();
     const String library = filePath(L"kestrola.database");
     const Bytes saved = readRaw(library);
     ASSERT_GT(saved.size(), 309u);
     // The start says so, and the exit that the library could not be saved.
-    EXPECT_EQ(runWithFileHeldAtStart(library), (std::pair<int, int>(1, 2)));
+    EXPECT_EQ(runOnce(library), (std::pair<int, int>(1, 2)));
     EXPECT_EQ(readRaw(library), saved);
 }
 
@@ -431,16 +438,9 @@ TEST_F(ControllerTest, LibraryInUseAtStartIsNeverWrittenOver)
 // defaults, losing the user's rules and filters without a word.
 TEST_F(ControllerTest, UnreadableSettingsAreKeptAsideAndTheUserTold)
 {
-    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
     const Bytes damaged = bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<groups><group name=\"g\"><item nam");
-    ASSERT_TRUE(writeRaw(filePath(L"kestrola.config"), damaged));
-    MessageBoxCloser closer;
-    {
-        MainController controller(true);
-        EXPECT_EQ(closer.closed, 1);
-        exitThroughTheLoop();
-    }
-    EXPECT_EQ(closer.closed, 1);
+    writeFile(L"kestrola.config", damaged);
+    EXPECT_EQ(runOnce(), (std::pair<int, int>(1, 1)));
     EXPECT_EQ(readRaw(filePath(L"kestrola.config.bad")), damaged);
     Settings written(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
     EXPECT_TRUE(written.load());
@@ -451,11 +451,10 @@ TEST_F(ControllerTest, UnreadableSettingsAreKeptAsideAndTheUserTold)
 // is then not written in that run.
 TEST_F(ControllerTest, SettingsInUseAtStartAreNotWrittenOver)
 {
-    ASSERT_TRUE(Application::instance()->ensureUserDataPath());
     const String path = filePath(L"kestrola.config");
     const Bytes original = bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<groups/>\r\n");
-    ASSERT_TRUE(writeRaw(path, original));
-    EXPECT_EQ(runWithFileHeldAtStart(path), (std::pair<int, int>(1, 1)));
+    writeFile(L"kestrola.config", original);
+    EXPECT_EQ(runOnce(path), (std::pair<int, int>(1, 1)));
     EXPECT_EQ(readRaw(path), original);
     EXPECT_FALSE(fileExistsRaw(path + L".bad"));
 }
@@ -466,13 +465,7 @@ TEST_F(ControllerTest, SettingsThatCannotBeSavedAreReportedAtExit)
     ASSERT_TRUE(Application::instance()->ensureUserDataPath());
     // The save's temporary file cannot be made where a folder has its name.
     ASSERT_TRUE(CreateDirectoryW((filePath(L"kestrola.config.tmp")).c_str(), nullptr));
-    MessageBoxCloser closer;
-    {
-        MainController controller(true);
-        EXPECT_EQ(closer.closed, 0);
-        exitThroughTheLoop();
-    }
-    EXPECT_EQ(closer.closed, 1);
+    EXPECT_EQ(runOnce(), (std::pair<int, int>(0, 1)));
 }
 
 // A folder that cannot be made (a name Windows refuses): the program starts,
