@@ -96,14 +96,17 @@ void MainController::openSettings()
 // The defaults written at exit would replace the user's rules and filters,
 // so a settings file that exists and cannot be read is moved aside first, as
 // the library's is; one in use by another program, or that cannot be moved,
-// is held: the settings are not written in this run.
+// is held: the settings are not written in this run. So is one whose folder
+// cannot be reached (a network or removable drive not there yet), which may
+// hold the user's file once it is.
 void MainController::keepUnreadableSettings()
 {
     const String path = m_settings->filePath();
-    if (!fileExists(path))
+    if (path.isEmpty())
         return;
-    const bool inUse = isFileInUse(path);
-    const String kept = inUse ? String() : moveAsideAsBad(path);
+    const bool reached = fileExists(path);
+    const bool inUse = reached && isFileInUse(path);
+    const String kept = !reached || inUse ? String() : moveAsideAsBad(path);
     m_settingsHeld = kept.isEmpty();
     String text = inUse ? exceptionText(L"The settings file ^ is in use by another program.").arg(path)
                         : exceptionText(L"The settings file ^ could not be read.").arg(path);
@@ -172,13 +175,22 @@ void MainController::reloadTagCloudBackground()
         window->tagCloud()->reloadBackground();
 }
 
+// A settings file that another program wrote since it was read is left as
+// it is; the user is told once where the session's settings went instead.
 bool MainController::saveSettings()
 {
     if (m_settingsHeld)
         return false;
     m_userInterface->saveSettings();
     m_model->saveSettings();
-    return m_settings->save();
+    const bool wasBeside = !m_settings->besidePath().isEmpty();
+    if (!m_settings->saveGuarded())
+        return false;
+    if (!wasBeside && !m_settings->besidePath().isEmpty())
+        tellUser(exceptionText(L"The settings file ^ is not the one this session read, so it is left as it is.")
+                     .arg(m_settings->filePath()) +
+                 L'\n' + exceptionText(L"This session's settings were saved as ^.").arg(m_settings->besidePath()));
+    return true;
 }
 
 // The old file stays as it was when a save fails; the user is told, since

@@ -38,7 +38,9 @@ public:
 
     // Writes the settings file: the model's settings, the cloud's selection
     // and the window geometry first. False, without writing, when a settings
-    // file that could not be read is held in its place.
+    // file that could not be read (or reached) is held in its place; beside
+    // it (Settings::saveGuarded), with the user told, when the file changed
+    // since it was read.
     bool saveSettings();
     // Writes the library file, with a progress window; tells the user when
     // it cannot.

@@ -494,15 +494,80 @@ bool FileSystem::isLocked(const String& path)
     return false;
 }
 
-bool FileSystem::createEmpty(const String& path)
+namespace {
+
+bool createWith(const String& path, DWORD disposition)
 {
     if (path.isEmpty())
         return false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);
     return true;
+}
+
+// Attribute access only: another program's handle, whatever it shares,
+// does not keep it out.
+HANDLE openForAttributes(const String& path)
+{
+    if (path.isEmpty())
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The drive form of a final path: "\\?\C:\..." or "\\?\UNC\server\...".
+String withoutLongPrefix(const String& path)
+{
+    if (path.startsWith(String(L"\\\\?\\UNC\\")))
+        return L"\\\\" + path.mid(8);
+    if (path.startsWith(String(L"\\\\?\\")))
+        return path.mid(4);
+    return path;
+}
+
+} // namespace
+
+bool FileSystem::createEmpty(const String& path)
+{
+    return createWith(path, CREATE_ALWAYS);
+}
+
+bool FileSystem::createNew(const String& path)
+{
+    return createWith(path, CREATE_NEW);
+}
+
+FileIdentity FileSystem::identity(const String& path)
+{
+    const HANDLE opened = openForAttributes(path);
+    if (opened == INVALID_HANDLE_VALUE)
+        return {};
+    ScopedHandle handle;
+    *handle.receive() = opened;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    return {true, info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+            (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+            fileTimeValue(info.ftLastWriteTime)};
+}
+
+String FileSystem::finalPath(const String& path)
+{
+    const HANDLE opened = openForAttributes(path);
+    if (opened == INVALID_HANDLE_VALUE)
+        return path;
+    ScopedHandle handle;
+    *handle.receive() = opened;
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetFinalPathNameByHandleW(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= buffer.size())
+        return path;
+    return withoutLongPrefix(String(buffer.data(), static_cast<int>(length)));
 }
 
 bool FileSystem::remove(const String& path)

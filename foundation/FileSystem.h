@@ -99,9 +99,29 @@ struct FileEntry {
 bool listFileEntries(std::vector<FileEntry>& out, const String& folder, int flags,
                      const StringList& extensions = StringList());
 
+// What tells one version of a file from another at the same path: its
+// volume, file index, size and last-write time. A file replaced by another
+// of the same size and time still differs by its index.
+struct FileIdentity {
+    bool exists = false;
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
 namespace FileSystem {
 
 bool exists(const String& path);
+// The identity of the file the path leads to (through links); exists is
+// false when there is none or it cannot be reached.
+FileIdentity identity(const String& path);
+// The path of the file that the path's links lead to, so that a save can
+// replace the file itself rather than the link; the path as given when it
+// leads to no file.
+String finalPath(const String& path);
 // 0 when the size cannot be read.
 std::uint64_t fileSize(const String& path);
 bool isEmpty(const String& path);
@@ -126,6 +146,9 @@ bool setAttribute(const String& path, int which, bool on);
 bool isLocked(const String& path);
 // Creates the file, or truncates it, to 0 bytes.
 bool createEmpty(const String& path);
+// Creates an empty file only where none exists; false when one does, so a
+// file that appears meanwhile is never cut short.
+bool createNew(const String& path);
 bool remove(const String& path);
 // Silently, without confirmation; false for a missing path.
 bool moveToRecycleBin(const String& path);

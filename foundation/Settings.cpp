@@ -4,6 +4,7 @@
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"
+#include "foundation/UnreadableFile.h"
 
 #include <string>
 #include <string_view>
@@ -163,14 +164,30 @@ void Settings::clear()
     m_byKeyHash.clear();
 }
 
+// The identity is taken before the read, so a file changed after it
+// differs at the next guarded save, which keeps to the safe side.
 bool Settings::load()
 {
     clear();
+    m_ownIdentity.reset();
+    m_besidePath.clear();
     const String path = filePath();
     if (path.isEmpty())
         return false;
-    if (!fileExists(path))
-        return createEmptyFile(path);
+    if (!fileExists(path)) {
+        createEmptyFile(path);
+        if (!fileExists(path))
+            return false;
+    }
+    const FileIdentity identity = FileSystem::identity(path);
+    if (!readFile(path))
+        return false;
+    m_ownIdentity = identity;
+    return true;
+}
+
+bool Settings::readFile(const String& path)
+{
     if (openFileSize(path) < minimumReadableSize)
         return true;
     switch (m_format) {
@@ -185,14 +202,40 @@ bool Settings::load()
 
 bool Settings::save() const
 {
+    return saveAt(filePath());
+}
+
+bool Settings::saveAt(const String& path) const
+{
     switch (m_format) {
     case Ini:
-        return saveIni(*this, filePath());
+        return saveIni(*this, path);
     case Xml:
-        return saveXmlSettings(*this, filePath());
+        return saveXmlSettings(*this, path);
     default:
         return false;
     }
+}
+
+bool Settings::saveGuarded()
+{
+    const String path = filePath();
+    if (path.isEmpty())
+        return false;
+    const String target = FileSystem::finalPath(path);
+    if (mayWriteOver(target, m_ownIdentity)) {
+        if (!saveAt(target))
+            return false;
+        m_ownIdentity = FileSystem::identity(target);
+        return true;
+    }
+    if (m_besidePath.isEmpty())
+        m_besidePath = freeNameBeside(target, String(L"new"));
+    if (m_besidePath.isEmpty() || !saveAt(m_besidePath)) {
+        m_besidePath.clear();
+        return false;
+    }
+    return true;
 }
 
 bool Settings::createEmptyFile(const String& path) const
@@ -200,5 +243,5 @@ bool Settings::createEmptyFile(const String& path) const
     const String folder = directory();
     if (!directoryExists(folder) && !createPath(folder))
         return false;
-    return FileSystem::createEmpty(path);
+    return FileSystem::createNew(path);
 }

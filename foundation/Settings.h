@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/FileSystem.h"
 #include "foundation/List.h"
 #include "foundation/ListIndex.h"
 #include "foundation/String.h"
@@ -7,6 +8,7 @@
 #include "foundation/Value.h"
 
 #include <cstdint>
+#include <optional>
 
 // One registered setting: the full "group/name" key, its value and a
 // comment that only the INI form writes.
@@ -89,12 +91,22 @@ public:
     // A value is written as the readers give it back: without U+0000, and
     // with U+FFFD for each lone surrogate half, which would fail the load.
     bool save() const;
+    // As save, but only over the file the last load read, unchanged since,
+    // or where there is none; through a link, the file it leads to is
+    // replaced. Any other file stays as it is, and the store goes to a free
+    // name beside it instead (besidePath, the same one at every later save).
+    bool saveGuarded();
+    // Where saveGuarded wrote the store instead of its own file; empty while
+    // it has not had to.
+    const String& besidePath() const { return m_besidePath; }
 
 private:
     using EntryNode = List<SettingsEntry*>::Node;
     EntryNode* findNode(const String& fullKey) const;
     SettingsEntry* findEntry(const String& fullKey) const;
     bool createEmptyFile(const String& path) const;
+    bool readFile(const String& path);
+    bool saveAt(const String& path) const;
 
     String m_fileName;
     String m_folderName;
@@ -105,6 +117,9 @@ private:
     ListIndex<std::uint64_t, EntryNode> m_byKeyHash;
     String m_comment;
     String m_group;
+    // The file as the last load read it, or as saveGuarded last wrote it.
+    std::optional<FileIdentity> m_ownIdentity;
+    String m_besidePath;
 };
 
 // The file forms, one pair per format. The loaders register the file's

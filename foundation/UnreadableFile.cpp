@@ -5,32 +5,69 @@
 
 #include <windows.h>
 
-String moveAsideAsBad(const String& path)
+namespace {
+
+bool isSharingError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// A shared lock over the whole file is refused while another program holds
+// an exclusive lock over any part of it; it is given back at once.
+bool hasForeignLock(HANDLE file)
+{
+    OVERLAPPED at = {};
+    if (LockFileEx(file, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at)) {
+        UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &at);
+        return false;
+    }
+    return isSharingError(GetLastError());
+}
+
+} // namespace
+
+String freeNameBeside(const String& path, const String& extension)
 {
     const int separator = path.lastIndexOf(L'\\');
-    if (separator < 0 || !fileExists(path))
+    if (separator < 0)
         return {};
+    const String target = path + L'.' + extension;
+    if (!fileExists(target) && !directoryExists(target))
+        return target;
     const String folder = path.mid(0, separator + 1);
-    String target = path + L".bad";
-    if (fileExists(target)) {
-        const String name = Path::uniqueFileName(path.mid(separator + 1), String(L"bad"), folder);
-        target = name.isEmpty() ? String() : folder + name;
-    }
-    if (target.isEmpty() || fileExists(target) || !FileSystem::move(path, target))
+    const String name = Path::uniqueFileName(path.mid(separator + 1), extension, folder);
+    return name.isEmpty() || fileExists(folder + name) ? String() : folder + name;
+}
+
+String moveAsideAsBad(const String& path)
+{
+    if (!fileExists(path))
+        return {};
+    const String target = freeNameBeside(path, String(L"bad"));
+    if (target.isEmpty() || !FileSystem::move(path, target))
         return {};
     return target;
 }
 
+// Opened as the program's own readers open it, which share reading only: a
+// program that holds the file open for writing keeps them out as well.
 bool isFileInUse(const String& path)
 {
     if (path.isEmpty())
         return false;
-    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return isSharingError(GetLastError());
+    const bool locked = hasForeignLock(file);
+    CloseHandle(file);
+    return locked;
+}
+
+bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own)
+{
+    const FileIdentity now = FileSystem::identity(target);
+    if (!now.exists)
+        return !fileExists(target);
+    return own && now == *own;
 }

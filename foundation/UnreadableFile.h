@@ -1,16 +1,30 @@
 #pragma once
 
+#include "foundation/FileSystem.h"
 #include "foundation/String.h"
 
-// What the program does with one of its own files that it could not read:
-// keep the user's copy out of the way before anything writes over it.
+#include <optional>
+
+// What the program does with one of its own files that it could not read,
+// or may not write over: keep the user's copy out of the way before
+// anything writes over it, and keep its own beside it.
+
+// A name beside the path that no file holds: path + "." + extension, or,
+// when that is taken, a numbered name (Path::uniqueFileName). Empty when
+// the folder cannot be reached or every name is taken.
+String freeNameBeside(const String& path, const String& extension);
 
 // Moves the file to path + ".bad", or, when that name is taken, to a
-// numbered name beside it (Path::uniqueFileName with the extension "bad").
+// numbered name beside it (freeNameBeside with the extension "bad").
 // The new path; empty when the file could not be moved, which leaves it in
 // its place (for example while another program holds it open).
 String moveAsideAsBad(const String& path);
 
-// Whether the existing file is held open by another program in a way that
-// keeps this one from reading it.
+// Whether the existing file is held by another program in a way that keeps
+// this one from reading it: open for writing, or without sharing, or with
+// a byte-range lock over any part of it.
 bool isFileInUse(const String& path);
+
+// Whether a save may write over what lies at target: only the file this run
+// read or wrote (own), unchanged since, or nothing at all.
+bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own);

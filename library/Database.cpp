@@ -7,7 +7,9 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/Crc32.h"
 #include "foundation/System.h"
+#include "foundation/Thread.h"
 #include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
@@ -436,6 +438,36 @@ void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<Pending
     }
 }
 
+// Takes the bytes a save would write and keeps only their CRC-32, so that
+// what the model holds can be compared without a copy of the file.
+class FingerprintStream : public OutputStream {
+public:
+    FingerprintStream() { m_isOpen = true; }
+
+    int write(const void* data, int count) override
+    {
+        if (count > 0)
+            m_crc.add(data, static_cast<std::uint32_t>(count));
+        m_size += static_cast<std::uint64_t>(std::max(count, 0));
+        return count;
+    }
+    int writeByte(std::uint8_t value) override { return write(&value, 1); }
+    std::uint64_t size() const override { return m_size; }
+    bool seek(std::uint64_t) override { return false; }
+    std::uint64_t position() const override { return m_size; }
+    bool seekToBegin() override { return false; }
+    bool seekToEnd() override { return true; }
+
+    std::uint32_t value() const { return m_crc.value(); }
+
+private:
+    Crc32Builder m_crc;
+    std::uint64_t m_size = 0;
+};
+
+// Between two looks at a file another program holds.
+constexpr int inUsePollMs = 100;
+
 } // namespace
 
 Database::Database(LibraryModel* model) : m_model(model) {}
@@ -510,6 +542,8 @@ void Database::forgetFile()
     m_name.clear();
     m_created = DateTime();
     m_reservedBlock.clear();
+    m_ownIdentity.reset();
+    m_besidePath.clear();
 }
 
 bool Database::open(const String& fileName, bool silent)
@@ -528,41 +562,80 @@ bool Database::openFile(const String& path, bool silent)
 {
     reset();
     m_keptUnreadablePath.clear();
+    m_unreadContent.reset();
     m_lastError = UnknownError;
     m_path = path;
     if (!FileSystem::exists(path)) {
         createPath(folderOf(path));
-        FileSystem::createEmpty(path);
+        FileSystem::createNew(path);
         if (!FileSystem::exists(path)) {
+            // A folder that cannot be reached now may hold the user's
+            // library once it can: nothing this run did not add goes there.
+            m_unreadContent = contentFingerprint();
             m_lastError = CannotCreate;
             return false;
         }
     }
     const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
-    const bool wasRead = readFile(path, silent, *progressWindow);
+    bool wasRead = readFile(path, silent, *progressWindow);
+    if (!wasRead && isFileInUse(path))
+        wasRead = waitAndRead(path, silent, *progressWindow);
     if (wasRead && String::equalsIgnoreCase(path, m_heldPath))
         m_heldPath.clear();
     if (!wasRead) {
         reset();
-        const bool inUse = m_lastError == UnknownError && isFileInUse(path);
+        const bool inUse = isFileInUse(path);
         keepUnreadableFile(path, inUse);
+        // A held file stays the library's place: save keeps to it.
+        if (!m_heldPath.isEmpty())
+            m_path = path;
         reportOpenFailure(path, inUse);
     }
     m_model->runStartupScan(silent, *progressWindow);
+    if (!wasRead)
+        m_unreadContent = contentFingerprint();
     return wasRead;
 }
 
 // An empty file is one whose first run ended before its first save: it gets
 // the first-run content as well, which reaches the file with the next save.
 // Its length is taken from the open file, so a file that cannot be opened
-// never gets that content on top of what a later read would find.
+// never gets that content on top of what a later read would find. The
+// identity is taken before the read: a file changed after it then differs
+// at the save, which keeps to the safe side.
 bool Database::readFile(const String& path, bool silent, ProgressWindow& progressWindow)
 {
+    const FileIdentity identity = FileSystem::identity(path);
     FileInputStream stream(path);
     if (stream.isOpen() && stream.size() == 0)
         m_model->createDefaults();
     BinaryReader reader(&stream);
-    return stream.isOpen() && reader.attach() && read(reader, silent, progressWindow);
+    const bool wasRead = stream.isOpen() && reader.attach() && read(reader, silent, progressWindow);
+    if (wasRead)
+        m_ownIdentity = identity;
+    return wasRead;
+}
+
+// Locks at logon (backup, sync and scanning tools) are short: the file is
+// asked for again for a little while before the user is told.
+bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow)
+{
+    if (!silent) {
+        progressWindow.setMessage(translated(L"Waiting for the library, which another program is using..."));
+        progressWindow.setPercent(0);
+        progressWindow.show();
+    }
+    for (int waited = inUsePollMs; waited <= inUseWaitMs; waited += inUsePollMs) {
+        sleepMilliseconds(inUsePollMs);
+        if (!silent)
+            progressWindow.setPercent(waited * 100 / inUseWaitMs);
+        if (isFileInUse(path))
+            continue;
+        m_model->clear();
+        m_lastError = UnknownError;
+        return readFile(path, silent, progressWindow);
+    }
+    return false;
 }
 
 // Moves the file that could not be read to a free name beside it, so that
@@ -583,7 +656,7 @@ void Database::reportOpenFailure(const String& path, bool inUse) const
     if (!m_keptUnreadablePath.isEmpty())
         text += L'\n' + translated(L"The file was kept as ^.").arg(m_keptUnreadablePath);
     else if (!m_heldPath.isEmpty())
-        text += L'\n' + translated(L"It is left as it is, and the library is not saved in this session.");
+        text += L'\n' + translated(L"It is left as it is; what this session changes is saved beside it.");
     uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
 }
 
@@ -596,12 +669,64 @@ bool Database::save(bool silent)
     if (m_path.isEmpty())
         m_path = defaultPath();
     m_lastError = UnknownError;
-    if (m_path.isEmpty() || String::equalsIgnoreCase(m_path, m_heldPath) || !createPath(folderOf(m_path)))
+    if (m_path.isEmpty())
         return false;
-    return writeFileAtomically(m_path, [this, silent](FileOutputStream& stream) {
+    // Through a link, the file it leads to is replaced, not the link.
+    const String target = FileSystem::finalPath(m_path);
+    if (mayWriteOver(target, m_ownIdentity))
+        return saveTo(target, silent);
+    return !hasSessionChanges() || keepBeside(target, silent);
+}
+
+bool Database::hasSessionChanges()
+{
+    return !m_unreadContent || contentFingerprint() != *m_unreadContent;
+}
+
+bool Database::saveTo(const String& target, bool silent)
+{
+    if (!createPath(folderOf(target)) || !writeLibrary(target, silent))
+        return false;
+    m_ownIdentity = FileSystem::identity(target);
+    return true;
+}
+
+// The file in the library's place is not this run's to replace: the
+// session's library goes to a free name beside it, the same one at every
+// later save, and the user is told where the first time.
+bool Database::keepBeside(const String& target, bool silent)
+{
+    const bool first = m_besidePath.isEmpty();
+    if (first)
+        m_besidePath = freeNameBeside(target, String(L"new"));
+    if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent)) {
+        m_besidePath.clear();
+        return false;
+    }
+    if (first) {
+        const String text = translated(L"The library file ^ is not the one this session read, so it is left as it is.")
+                                .arg(target) +
+                            L'\n' + translated(L"This session's library was saved as ^.").arg(m_besidePath);
+        uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
+    }
+    return true;
+}
+
+bool Database::writeLibrary(const String& path, bool silent)
+{
+    return writeFileAtomically(path, [this, silent](FileOutputStream& stream) {
         BinaryWriter writer(&stream);
         return writer.attach() && write(writer, silent);
     });
+}
+
+std::uint32_t Database::contentFingerprint()
+{
+    FingerprintStream stream;
+    BinaryWriter writer(&stream);
+    writer.attach();
+    write(writer, true);
+    return stream.value();
 }
 
 bool Database::write(BinaryWriter& writer, bool silent)

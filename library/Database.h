@@ -2,9 +2,11 @@
 
 #include "foundation/ByteArray.h"
 #include "foundation/DateTime.h"
+#include "foundation/FileSystem.h"
 #include "foundation/String.h"
 
 #include <cstdint>
+#include <optional>
 
 class BinaryReader;
 class BinaryWriter;
@@ -26,7 +28,9 @@ class ProgressWindow;
 //
 // Saving replaces the file only once the new one is complete, so a failed
 // save leaves the old file as it was. A file that cannot be read is moved
-// aside before anything could overwrite it.
+// aside before anything could overwrite it. A save writes over a file only
+// when this run read it (and it is unchanged since) or there is none; any
+// other file stays as it is, and what the session did goes beside it.
 class Database {
 public:
     // The codes of lastError; errorText gives their messages.
@@ -78,6 +82,11 @@ public:
     // another program, or not movable): save never writes over it until an
     // open reads it. Empty when there is none.
     const String& heldPath() const { return m_heldPath; }
+    // Where save kept this run's library because its place held a file this
+    // run may not write over; empty while it has not had to.
+    const String& besidePath() const { return m_besidePath; }
+    // How long an open waits for a file another program holds.
+    static constexpr int inUseWaitMs = 3000;
 
     // Clears the model and forgets path, name, date and reserved block.
     void reset();
@@ -86,13 +95,19 @@ public:
     bool open(const String& fileName, bool silent);
     // Clears the model and reads the file at the full path into it,
     // creating the folder and an empty file when missing; an empty file
-    // gets the first-run content. A file that cannot be read is moved aside
-    // (or, when in use or not movable, held: see heldPath) and the user
-    // told; the model is then left empty. True when the file was read.
+    // gets the first-run content. A file another program holds is waited
+    // for (inUseWaitMs, with the progress window unless silent). A file that
+    // cannot be read is moved aside (or, when in use or not movable, held:
+    // see heldPath) and the user told; the model is then left empty. True
+    // when the file was read.
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
-    // through a temporary file beside it. False, with the old file intact,
-    // when anything fails or the path is the held one.
+    // through a temporary file beside the file a link leads to, which it
+    // replaces. Only over the file this run read, unchanged since, or where
+    // there is none: otherwise, when the session changed the library, it
+    // goes to a free name beside it (besidePath; the user is told the first
+    // time), and when not, nothing is written. False, with the old file
+    // intact, when anything fails.
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or
@@ -109,6 +124,12 @@ private:
     void takeHeader(const std::uint8_t* header);
     void forgetFile();
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
+    bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
+    bool hasSessionChanges();
+    bool saveTo(const String& target, bool silent);
+    bool keepBeside(const String& target, bool silent);
+    bool writeLibrary(const String& path, bool silent);
+    std::uint32_t contentFingerprint();
     void keepUnreadableFile(const String& path, bool inUse);
     void reportOpenFailure(const String& path, bool inUse) const;
 
@@ -121,4 +142,10 @@ private:
     ByteArray m_reservedBlock;
     String m_keptUnreadablePath;
     String m_heldPath;
+    // The file at m_path as this run last read or wrote it.
+    std::optional<FileIdentity> m_ownIdentity;
+    // The fingerprint of what an open that read no file left in the model:
+    // a save of the same has nothing of the session to keep.
+    std::optional<std::uint32_t> m_unreadContent;
+    String m_besidePath;
 };

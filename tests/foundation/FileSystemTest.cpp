@@ -1,3 +1,4 @@
+#include "tests/support/Links.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 
@@ -639,87 +640,10 @@ TEST_F(FileListing, SkipHidden)
     EXPECT_EQ(listed(root, ListFiles | NamesOnly).size(), 6u) << "without the flag hidden files are listed";
 }
 
-namespace {
-
-using UnixNameFunction = char*(__cdecl*)(const wchar_t*);
-
-// Present only under Wine, where the links the program meets are Linux
-// symbolic links; CreateSymbolicLinkW there reports success but makes none.
-UnixNameFunction wineUnixName()
-{
-    return reinterpret_cast<UnixNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-}
-
-std::wstring unixPath(UnixNameFunction unixName, const String& path)
-{
-    char* name = unixName(path.c_str());
-    if (!name)
-        return {};
-    const std::wstring result = wide(String::fromUtf8(name));
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Under Wine the handle of a Linux process is signalled as soon as it
-// starts, so the caller polls for the tool's effect.
-template <typename Condition>
-bool waitUntil(Condition condition)
-{
-    for (int i = 0; i < 250 && !condition(); ++i)
-        Sleep(20);
-    return condition();
-}
-
-bool runUnixTool(const wchar_t* program, std::wstring commandLine)
-{
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
-// Elsewhere a directory symbolic link, which needs developer mode or rights.
-bool makeDirectoryLink(const String& link, const String& target)
-{
-    const UnixNameFunction unixName = wineUnixName();
-    if (!unixName) {
-        const DWORD flags = SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2; // allow unprivileged create
-        return CreateSymbolicLinkW(link.c_str(), target.c_str(), flags) && directoryExists(link);
-    }
-    const std::wstring command = L"ln -s \"" + unixPath(unixName, target) + L"\" \"" + unixPath(unixName, link) + L"\"";
-    return runUnixTool(L"Z:\\bin\\ln", command) && waitUntil([&] { return directoryExists(link); });
-}
-
-// Wine follows the link when asked to remove it as a folder, so the link
-// goes the way it came.
-void removeDirectoryLink(const String& link)
-{
-    const UnixNameFunction unixName = wineUnixName();
-    if (!unixName) {
-        RemoveDirectoryW(link.c_str());
-        return;
-    }
-    if (runUnixTool(L"Z:\\bin\\rm", L"rm \"" + unixPath(unixName, link) + L"\""))
-        waitUntil([&] { return !fileExistsRaw(link); });
-}
-
-struct LinkRemover {
-    String link;
-    ~LinkRemover() { removeDirectoryLink(link); }
-};
-
-} // namespace
-
 TEST_F(FileListing, LinkLoopIsNotFollowed)
 {
     const String link = root + L"sub\\loop";
-    if (!makeDirectoryLink(link, temp.bare()))
+    if (!makeLink(link, temp.bare()))
         GTEST_SKIP() << "no directory link could be made here";
     const LinkRemover remover{link};
     ASSERT_TRUE(fileExists(link + L"\\a.JPG")) << "the link leads back to the root";
@@ -742,7 +666,7 @@ TEST_F(FileListing, LinkedFoldersAreWalkedOnce)
     ASSERT_TRUE(makeFile(outside.file(L"o.jpg"), 10));
     ASSERT_TRUE(makeFile(outside.file(L"inner\\p.jpg"), 20));
     const String link = root + L"sub\\music";
-    if (!makeDirectoryLink(link, outside.bare()))
+    if (!makeLink(link, outside.bare()))
         GTEST_SKIP() << "no directory link could be made here";
     const LinkRemover remover{link};
     EXPECT_EQ(listed(root, ListFiles | Recurse, listOf({L"jpg"})),
@@ -751,7 +675,7 @@ TEST_F(FileListing, LinkedFoldersAreWalkedOnce)
     EXPECT_EQ(directorySizeRecursive(root), 30u);
     // A second way to the same folder leads to nothing new.
     const String again = root + L"again";
-    ASSERT_TRUE(makeDirectoryLink(again, outside.bare()));
+    ASSERT_TRUE(makeLink(again, outside.bare()));
     const LinkRemover secondRemover{again};
     StringList names;
     ASSERT_TRUE(listFiles(names, root, ListFiles | ListFolders | Recurse | NamesOnly));
@@ -764,7 +688,7 @@ TEST_F(FileListing, LinkedFoldersAreWalkedOnce)
 TEST_F(FileListing, LinkIntoTheTreeAddsNothing)
 {
     const String link = root + L"shortcut";
-    if (!makeDirectoryLink(link, root + L"sub\\deep"))
+    if (!makeLink(link, root + L"sub\\deep"))
         GTEST_SKIP() << "no directory link could be made here";
     const LinkRemover remover{link};
     ASSERT_TRUE(fileExists(link + L"\\f.jpg"));

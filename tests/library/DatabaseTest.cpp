@@ -4,6 +4,8 @@
 #include "library/Database.h"
 #include "LibraryTestSupport.h"
 #include "tests/support/DamagedInput.h"
+#include "tests/support/HeldFile.h"
+#include "tests/support/Links.h"
 #include "tests/support/RowTable.h"
 
 #include <functional>
@@ -145,6 +147,14 @@ protected:
     {
         EXPECT_TRUE(database.save(true));
         return readRaw(path());
+    }
+
+    static void expectKeptTag(const String& file, const wchar_t* tag)
+    {
+        LibraryModel kept;
+        Database keptFile(&kept);
+        ASSERT_TRUE(keptFile.openFile(file, true));
+        EXPECT_NE(kept.findTagByName(tag), nullptr);
     }
 
     FakeLibraryHooks ui;
@@ -451,30 +461,87 @@ TEST_F(DatabaseTest, DataFolderHoldsTheDefaultFileOnceTheApplicationNamesIt)
     RemoveDirectoryW(Database::dataFolder().c_str());
 }
 
-// A library held open without sharing could neither be read nor moved
-// aside, and the next save wrote the empty library over it.
-TEST_F(DatabaseTest, LibraryInUseAtOpenIsToldAndNeverWrittenOver)
+// Held by another program at open, without sharing or with a byte-range
+// lock over it (which read as damage: the file went aside as ".bad" and the
+// next save wrote an empty library in its place), the library is never
+// written over; what the session added goes beside it, told once.
+TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
+{
+    forEachRow(std::vector<Hold>{Hold::NoSharing, Hold::ByteRangeLock}, [&](Hold hold) {
+        DeleteFileW((path() + L".new").c_str());
+        ASSERT_TRUE(writeRaw(path(), smallLibrary()));
+        ui.boxes.clear();
+        HeldFile held(path(), hold);
+        ASSERT_TRUE(held.isHeld());
+        EXPECT_FALSE(database.openFile(path(), true));
+        EXPECT_EQ(model.scanRules().count(), 0) << "first-run content in place of a library held open";
+        EXPECT_EQ(wide(database.heldPath()), wide(path()));
+        EXPECT_FALSE(fileExistsRaw(path() + L".bad"));
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_NE(ui.boxes[0].find(L"in use"), std::wstring::npos) << ui.boxes[0];
+        EXPECT_TRUE(database.save(true)) << "the session changed nothing";
+        EXPECT_FALSE(fileExistsRaw(path() + L".new"));
+        held.release();
+        model.addTag(L"new");
+        EXPECT_TRUE(database.save(true));
+        EXPECT_TRUE(database.save(true));
+        EXPECT_EQ(readRaw(path()), smallLibrary());
+        EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
+        EXPECT_EQ(ui.boxes.size(), 2u) << "where the session went is told once";
+        expectKeptTag(database.besidePath(), L"new");
+
+        // Once read, the file is the library again.
+        ASSERT_TRUE(database.openFile(path(), true));
+        EXPECT_TRUE(database.heldPath().isEmpty());
+        EXPECT_EQ(savedBytes(), smallLibrary());
+    });
+}
+
+TEST_F(DatabaseTest, LibraryHeldForAMomentIsWaitedForAndRead)
 {
     ASSERT_TRUE(writeRaw(path(), smallLibrary()));
-    HANDLE held = CreateFileW(path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(database.openFile(path(), true));
-    EXPECT_EQ(model.scanRules().count(), 0) << "first-run content in place of a library held open";
-    EXPECT_EQ(wide(database.heldPath()), wide(path()));
-    EXPECT_TRUE(database.keptUnreadablePath().isEmpty());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].find(L"in use"), std::wstring::npos) << ui.boxes[0];
-    EXPECT_NE(ui.boxes[0].find(wide(path())), std::wstring::npos) << ui.boxes[0];
-    EXPECT_FALSE(database.save(true));
-    CloseHandle(held);
-    model.addTag(L"new");
-    EXPECT_FALSE(database.save(true));
-    EXPECT_EQ(readRaw(path()), smallLibrary());
-
-    // Once read, the file is the library again.
-    ASSERT_TRUE(database.openFile(path(), true));
-    EXPECT_TRUE(database.heldPath().isEmpty());
+    HeldFile held(path(), Hold::ByteRangeLock);
+    held.releaseAfter(Database::inUseWaitMs / 3);
+    EXPECT_TRUE(database.openFile(path(), true));
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(savedBytes(), smallLibrary());
+}
+
+// Another program wrote the library after this run read or created it, and
+// the save replaced that with the session's library.
+TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
+{
+    const Bytes theirs = LibraryFile(0, 1).item("C:\\theirs.txt").bytes;
+    forEachRow(std::vector<bool>{true, false}, [&](bool existed) {
+        DeleteFileW(path().c_str());
+        DeleteFileW((path() + L".new").c_str());
+        ui.boxes.clear();
+        ASSERT_TRUE(existed ? openBytes(smallLibrary()) : database.openFile(path(), true));
+        ASSERT_TRUE(writeRaw(path(), theirs));
+        model.addTag(L"mine");
+        EXPECT_TRUE(database.save(true));
+        EXPECT_EQ(readRaw(path()), theirs);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_NE(ui.boxes[0].find(wide(database.besidePath())), std::wstring::npos) << ui.boxes[0];
+        expectKeptTag(database.besidePath(), L"mine");
+    });
+}
+
+// The save replaced the link with a plain file, and the file it led to (in
+// a synced folder, say) kept the old library.
+TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
+{
+    folder.makeFolder(L"synced");
+    const String target = folder.writeFile(L"synced\\kestrola.database", smallLibrary());
+    if (!makeLink(path(), target))
+        GTEST_SKIP() << "no file link could be made here";
+    const LinkRemover remover{path()};
+    ASSERT_TRUE(database.openFile(path(), true));
+    model.addTag(L"new");
+    ASSERT_TRUE(database.save(true));
+    EXPECT_TRUE(database.besidePath().isEmpty());
+    expectKeptTag(target, L"new");
+    EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
 }
 
 // The first-run content goes only to a library file that opens and holds

@@ -1,0 +1,65 @@
+#pragma once
+
+// Another program's hold on a file, as backup, sync and scanning tools take
+// it, for as long as the object lives or until it lets go.
+
+#include "foundation/String.h"
+
+#include <windows.h>
+
+#include <thread>
+
+enum class Hold {
+    // Open without sharing: nobody else may open it.
+    NoSharing,
+    // Open for writing with full sharing and locked over its whole length:
+    // reads fail (Wine refuses the reader's open instead, since the reader
+    // shares no writing).
+    ByteRangeLock,
+    // Open for reading, sharing reading only: it reads, but cannot be moved.
+    NoDeleteSharing,
+};
+
+class HeldFile {
+public:
+    HeldFile(const String& path, Hold how)
+    {
+        const DWORD sharing = how == Hold::NoSharing         ? 0
+                              : how == Hold::NoDeleteSharing ? FILE_SHARE_READ
+                                                             : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        const DWORD access = how == Hold::ByteRangeLock ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+        m_handle = CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        OVERLAPPED whole = {};
+        if (how == Hold::ByteRangeLock && isHeld() &&
+            !LockFileEx(m_handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole))
+            release();
+    }
+    ~HeldFile()
+    {
+        if (m_releaser.joinable())
+            m_releaser.join();
+        release();
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    bool isHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void release()
+    {
+        if (isHeld())
+            CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+    // Lets go from another thread after the time, as a short lock at logon does.
+    void releaseAfter(int milliseconds)
+    {
+        m_releaser = std::thread([this, milliseconds] {
+            Sleep(static_cast<DWORD>(milliseconds));
+            release();
+        });
+    }
+
+private:
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    std::thread m_releaser;
+};
