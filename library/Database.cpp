@@ -671,11 +671,14 @@ bool Database::save(bool silent)
     m_lastError = UnknownError;
     if (m_path.isEmpty())
         return false;
+    // A run that read no library and changed nothing has nothing to keep.
+    if (!m_ownIdentity && !hasSessionChanges())
+        return true;
     // Through a link, the file it leads to is replaced, not the link.
     const String target = FileSystem::finalPath(m_path);
     if (mayWriteOver(target, m_ownIdentity))
         return saveTo(target, silent);
-    return !hasSessionChanges() || keepBeside(target, silent);
+    return keepBeside(target, silent);
 }
 
 bool Database::hasSessionChanges()

@@ -104,10 +104,10 @@ public:
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside the file a link leads to, which it
     // replaces. Only over the file this run read, unchanged since, or where
-    // there is none: otherwise, when the session changed the library, it
-    // goes to a free name beside it (besidePath; the user is told the first
-    // time), and when not, nothing is written. False, with the old file
-    // intact, when anything fails.
+    // there is none: otherwise it goes to a free name beside it (besidePath;
+    // the user is told the first time). After an open that read nothing,
+    // nothing is written until the session changes the library. False, with
+    // the old file intact, when anything fails.
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or

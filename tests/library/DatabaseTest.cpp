@@ -497,16 +497,6 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
     });
 }
 
-TEST_F(DatabaseTest, LibraryHeldForAMomentIsWaitedForAndRead)
-{
-    ASSERT_TRUE(writeRaw(path(), smallLibrary()));
-    HeldFile held(path(), Hold::ByteRangeLock);
-    held.releaseAfter(Database::inUseWaitMs / 3);
-    EXPECT_TRUE(database.openFile(path(), true));
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(savedBytes(), smallLibrary());
-}
-
 // Another program wrote the library after this run read or created it, and
 // the save replaced that with the session's library.
 TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
