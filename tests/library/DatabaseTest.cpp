@@ -390,6 +390,8 @@ TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
     const String heldName = folder.file(L"held");
     EXPECT_FALSE(database.openFile(heldName, true));
     EXPECT_EQ(database.lastError(), 1u);
+    EXPECT_TRUE(database.save(true)) << "nothing read and nothing added: nothing to keep";
+    model.addTag(L"new");
     EXPECT_FALSE(database.save(true));
     EXPECT_TRUE(ui.boxes.empty());
 }
