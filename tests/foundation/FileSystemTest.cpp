@@ -360,6 +360,12 @@ TEST(FileSystem, SizesAndCreateEmpty)
     EXPECT_TRUE(FileSystem::isEmpty(temp.file(L"missing")));
     EXPECT_EQ(FileSystem::fileSize(String()), 0u);
     EXPECT_FALSE(FileSystem::createEmpty(String()));
+    // The library's first start made its empty file over one that appeared meanwhile.
+    ASSERT_TRUE(makeFile(file, 7));
+    EXPECT_FALSE(FileSystem::createNew(file));
+    EXPECT_EQ(FileSystem::fileSize(file), 7u);
+    EXPECT_TRUE(FileSystem::createNew(temp.file(L"new.bin")));
+    EXPECT_TRUE(fileExistsRaw(temp.file(L"new.bin")));
 }
 
 TEST(FileSystem, Attributes)
