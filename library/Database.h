@@ -98,8 +98,9 @@ public:
     // gets the first-run content. A file another program holds is waited
     // for (inUseWaitMs, with the progress window unless silent). A file that
     // cannot be read is moved aside (or, when in use or not movable, held:
-    // see heldPath) and the user told; the model is then left empty. True
-    // when the file was read.
+    // see heldPath) and the user told; the model is then left empty, and
+    // the path too unless the file is held or could not be created (a
+    // folder out of reach). True when the file was read.
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside the file a link leads to, which it
