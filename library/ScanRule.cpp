@@ -230,6 +230,8 @@ StringList ScanRule::appendFromSettingsText(const String& value, List<ScanRule*>
 {
     StringList unread;
     for (const String& text : String::split(value, L"|", String::SkipEmptyParts)) {
+        if (text.trimmed().isEmpty())
+            continue;
         std::optional<ScanRule> rule = fromSettingsText(text);
         if (rule)
             rules.append(new ScanRule(*rule));

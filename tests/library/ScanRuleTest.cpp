@@ -103,7 +103,7 @@ TEST_F(ScanRuleTest, EveryFieldAndTagSetModeSurvivesARoundTrip)
 TEST_F(ScanRuleTest, ReaderGivesBackWrongFieldCountsAndReadsNonNumbersAsZero)
 {
     const String good = validRule().toSettingsText();
-    const String value = good + L"||" + good.mid(0, good.lastIndexOf(L';')) + L'|' + good + L";0|" +
+    const String value = good + L"|| |" + good.mid(0, good.lastIndexOf(L';')) + L'|' + good + L";0|" +
                          L"1;1;" + tree.path() + L";1;1;x;:2:;0;abc;;0;x;0;1;-;0;days;?;1";
     List<ScanRule*> rules;
     const StringList unread = ScanRule::appendFromSettingsText(value, rules);
