@@ -88,8 +88,19 @@ public:
     bool load();
     // Writes every entry in registration order. The old file is replaced
     // only once the new one is complete, so a failed save leaves it intact.
-    // A value is written as the readers give it back: without U+0000, and
-    // with U+FFFD for each lone surrogate half, which would fail the load.
+    // Both forms give back every key, value and comment as written, except:
+    // - U+0000 is left out of keys, values and comments, and each lone
+    //   surrogate half becomes U+FFFD (either would fail the load);
+    // - a key without '/' is not written (neither form has a place for it);
+    // - every value reads back as text, and only the INI form keeps the
+    //   comments; the store's own comment heads the INI file unread.
+    // The INI form writes a section, name, value or comment that its reader
+    // would take apart (white space at either end, ";" in a value, "=" in a
+    // name, "]" in a section, a line break, a leading '"', an empty section
+    // or name, a name that starts with neither letter nor digit) in double
+    // quotes, with '\' before '\' and '"' and line breaks as \r and \n.
+    // Every other text is written as it stands, so older files, which hold
+    // no quoted text, read as before.
     bool save() const;
     // As save, but only over the file the last load read, unchanged since,
     // or where there is none; through a link, the file it leads to is

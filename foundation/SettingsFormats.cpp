@@ -7,6 +7,7 @@
 #include "foundation/TextFile.h"
 #include "foundation/XmlDocument.h"
 
+#include <optional>
 
 namespace {
 
@@ -24,37 +25,187 @@ KeyParts splitKey(const String& key)
     return {key.mid(0, slash), key.mid(slash + 1)};
 }
 
-// The section of a header line: the trimmed text between '[' and the first
-// ']'; empty when there is no ']'.
-String iniSection(const String& line)
+// What the reader takes apart in an INI line; a text that would not come
+// back as it stands goes out quoted.
+enum class IniPart : int { Section, Name, Value, Comment };
+
+constexpr wchar_t iniQuote = L'"';
+
+// A part of a line read: its text and the position after it.
+struct IniPiece {
+    String text;
+    int end;
+};
+
+// The characters that end or split each part on reading.
+const wchar_t* iniBreaks(IniPart part)
 {
+    switch (part) {
+    case IniPart::Section:
+        return L"]\r\n";
+    case IniPart::Name:
+        return L"=\r\n";
+    case IniPart::Value:
+        return L";\r\n";
+    default:
+        return L"\r\n";
+    }
+}
+
+// The reader trims white space, takes a leading quote as quoting, and skips
+// an empty section or name and a name that does not start with a letter or
+// digit.
+bool needsIniQuotes(const String& text, IniPart part)
+{
+    if (text.isEmpty())
+        return part == IniPart::Section || part == IniPart::Name;
+    if (text.first() == iniQuote || isSpaceChar(text.first()) || isSpaceChar(text.last()))
+        return true;
+    if (part == IniPart::Name && !isAlnumChar(text.first()))
+        return true;
+    for (const wchar_t* c = iniBreaks(part); *c; ++c) {
+        if (text.contains(*c))
+            return true;
+    }
+    return false;
+}
+
+// Quoted, with '\' before '\' and the quote, and line ends as \r and \n.
+String iniText(const String& text, IniPart part)
+{
+    if (!needsIniQuotes(text, part))
+        return text;
+    String out;
+    out.append(iniQuote);
+    for (int i = 0; i < text.length(); ++i) {
+        const wchar_t c = text.at(i);
+        if (c == L'\\' || c == iniQuote)
+            out.append(L'\\').append(c);
+        else if (c == L'\r')
+            out.append(L"\\r");
+        else if (c == L'\n')
+            out.append(L"\\n");
+        else
+            out.append(c);
+    }
+    return out.append(iniQuote);
+}
+
+int skipIniSpaces(const String& line, int from)
+{
+    while (from < line.length() && isSpaceChar(line.at(from)))
+        ++from;
+    return from;
+}
+
+bool isIniCharAt(const String& line, int at, wchar_t c)
+{
+    return at < line.length() && line.at(at) == c;
+}
+
+wchar_t unescapedIniChar(wchar_t c)
+{
+    if (c == L'r')
+        return L'\r';
+    return c == L'n' ? L'\n' : c;
+}
+
+// The quoted text that starts after white space at the position; none
+// without an opening or a closing quote.
+std::optional<IniPiece> quotedIniText(const String& line, int from)
+{
+    const int start = skipIniSpaces(line, from);
+    if (!isIniCharAt(line, start, iniQuote))
+        return std::nullopt;
+    String text;
+    for (int i = start + 1; i < line.length(); ++i) {
+        const wchar_t c = line.at(i);
+        if (c == iniQuote)
+            return IniPiece{text, i + 1};
+        if (c == L'\\' && ++i < line.length())
+            text.append(unescapedIniChar(line.at(i)));
+        else if (c != L'\\')
+            text.append(c);
+    }
+    return std::nullopt;
+}
+
+// The section of a header line: a quoted text closed by ']', else the
+// trimmed text between '[' and the first ']'. None, which also disables the
+// lines that follow, when that is empty or there is no ']'.
+std::optional<String> iniSection(const String& line)
+{
+    const std::optional<IniPiece> quoted = quotedIniText(line, 1);
+    if (quoted && isIniCharAt(line, skipIniSpaces(line, quoted->end), L']'))
+        return quoted->text;
     const int close = line.indexOf(L']');
-    if (close < 0)
-        return {};
-    return line.mid(1, close - 1).trimmed();
+    const String section = close < 0 ? String() : line.mid(1, close - 1).trimmed();
+    if (section.isEmpty())
+        return std::nullopt;
+    return section;
 }
 
 bool isIniEntryLine(const String& line)
 {
-    return !line.startsWith(L';') && isAlnumChar(line.first());
+    return line.first() == iniQuote || (!line.startsWith(L';') && isAlnumChar(line.first()));
+}
+
+// The name and the position after its '=': a quoted name, or the trimmed
+// text before the first '='.
+std::optional<IniPiece> iniName(const String& line)
+{
+    if (line.first() == iniQuote) {
+        const std::optional<IniPiece> quoted = quotedIniText(line, 0);
+        if (!quoted)
+            return std::nullopt;
+        const int equals = skipIniSpaces(line, quoted->end);
+        if (!isIniCharAt(line, equals, L'='))
+            return std::nullopt;
+        return IniPiece{quoted->text, equals + 1};
+    }
+    const int equals = line.indexOf(L'=');
+    const String name = equals < 0 ? String() : line.mid(0, equals).trimmed();
+    if (name.isEmpty())
+        return std::nullopt;
+    return IniPiece{name, equals + 1};
+}
+
+String iniComment(const String& text)
+{
+    const String trimmed = text.trimmed();
+    const std::optional<IniPiece> quoted = quotedIniText(trimmed, 0);
+    return quoted && quoted->end == trimmed.length() ? quoted->text : trimmed;
+}
+
+struct IniValue {
+    String text;
+    String comment;
+};
+
+// A quoted value followed by nothing or a comment; otherwise the trimmed
+// text, cut at the first ';', where the comment starts.
+IniValue iniValue(const String& line, int from)
+{
+    const std::optional<IniPiece> quoted = quotedIniText(line, from);
+    const String rest = quoted ? line.mid(quoted->end).trimmed() : String();
+    if (quoted && rest.isEmpty())
+        return {quoted->text, String()};
+    if (quoted && rest.first() == L';')
+        return {quoted->text, iniComment(rest.mid(1))};
+    const String value = line.mid(from).trimmed();
+    const int semicolon = value.indexOf(L';');
+    if (semicolon < 0)
+        return {value, String()};
+    return {value.mid(0, semicolon).trimmed(), iniComment(value.mid(semicolon + 1))};
 }
 
 void addIniEntry(Settings& settings, const String& section, const String& line)
 {
-    const int equals = line.indexOf(L'=');
-    if (equals < 0)
+    const std::optional<IniPiece> name = iniName(line);
+    if (!name)
         return;
-    const String name = line.mid(0, equals).trimmed();
-    if (name.isEmpty())
-        return;
-    String value = line.mid(equals + 1).trimmed();
-    String comment;
-    const int semicolon = value.indexOf(L';');
-    if (semicolon >= 0) {
-        comment = value.mid(semicolon + 1).trimmed();
-        value = value.mid(0, semicolon).trimmed();
-    }
-    settings.addEntry(section + L'/' + name, Value(value), comment);
+    const IniValue value = iniValue(line, name->end);
+    settings.addEntry(section + L'/' + name->text, Value(value.text), value.comment);
 }
 
 bool isHighSurrogate(wchar_t c)
@@ -102,7 +253,7 @@ bool loadIni(Settings& settings, const String& path)
     const StringList lines = String::split(String::fromFile(trimmedPath, TextUtf8), L"\n");
     if (lines.isEmpty())
         return false;
-    String section;
+    std::optional<String> section;
     for (const String& untrimmed : lines) {
         const String line = untrimmed.trimmed();
         if (line.isEmpty())
@@ -111,14 +262,15 @@ bool loadIni(Settings& settings, const String& path)
             section = iniSection(line);
             continue;
         }
-        if (!section.isEmpty() && isIniEntryLine(line))
-            addIniEntry(settings, section, line);
+        if (section && isIniEntryLine(line))
+            addIniEntry(settings, *section, line);
     }
     return true;
 }
 
-// Keys without a group would land in whatever section came before them and
-// read back under a different key, so they are not written.
+// Keys without '/' have no section to go in and would read back under the
+// section before them, so they are not written. Keys and comments are
+// cleaned as values are.
 bool saveIni(const Settings& settings, const String& path)
 {
     const String trimmedPath = path.trimmed();
@@ -126,17 +278,17 @@ bool saveIni(const Settings& settings, const String& path)
         return false;
     const String& lineEnd = String::lineBreak();
     String text = settings.comment() + lineEnd;
-    String previousSection;
+    std::optional<String> previousSection;
     for (const SettingsEntry* entry : settings.entries()) {
-        const KeyParts parts = splitKey(entry->key);
-        if (parts.group.isEmpty())
+        if (entry->key.lastIndexOf(L'/') < 0)
             continue;
-        if (parts.group != previousSection)
-            text += lineEnd + L'[' + parts.group + L']' + lineEnd;
+        const KeyParts parts = splitKey(storedText(Value(entry->key)));
+        if (previousSection != parts.group)
+            text += lineEnd + L'[' + iniText(parts.group, IniPart::Section) + L']' + lineEnd;
         previousSection = parts.group;
-        text += parts.name + L'=' + storedText(entry->value);
+        text += iniText(parts.name, IniPart::Name) + L'=' + iniText(storedText(entry->value), IniPart::Value);
         if (!entry->comment.isEmpty())
-            text += L" ;" + entry->comment;
+            text += L" ;" + iniText(storedText(Value(entry->comment)), IniPart::Comment);
         text += lineEnd;
     }
     return replaceFileWithText(trimmedPath, text, TextUtf8);
@@ -162,7 +314,9 @@ bool loadXmlSettings(Settings& settings, const String& path)
     return true;
 }
 
-// Keys without '/' have no group to go in, so they are not written.
+// Keys without '/' have no group to go in, so they are not written. A key
+// is cleaned as a value is: a group or name holding U+0000 made the whole
+// file unreadable.
 bool saveXmlSettings(const Settings& settings, const String& path)
 {
     XmlDocument document;
@@ -171,7 +325,7 @@ bool saveXmlSettings(const Settings& settings, const String& path)
     for (const SettingsEntry* entry : settings.entries()) {
         if (entry->key.lastIndexOf(L'/') < 0)
             continue;
-        const KeyParts parts = splitKey(entry->key);
+        const KeyParts parts = splitKey(storedText(Value(entry->key)));
         if (!current || current->attribute(L"name") != parts.group) {
             current = groups->addChild(L"group");
             current->addAttribute(L"name", parts.group);

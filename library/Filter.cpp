@@ -141,9 +141,14 @@ String Filter::toText() const
     return m_name + L':' + kindsText() + L':' + m_extensions.join(L",");
 }
 
-String Filter::toRuleText() const
+String Filter::toRuleText(RuleText::Form form) const
 {
-    return L':' + kindsText() + L':' + m_extensions.join(L",");
+    return L':' + kindsText() + L':' + RuleText::joined(m_extensions, RuleText::Piece::Extension, form);
+}
+
+bool Filter::needsEscapedForm() const
+{
+    return RuleText::anyHoldsSeparator(m_extensions, RuleText::Piece::Extension);
 }
 
 String Filter::description() const

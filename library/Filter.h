@@ -3,6 +3,7 @@
 #include "foundation/List.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
+#include "library/RuleText.h"
 
 #include <cstdint>
 
@@ -58,7 +59,9 @@ public:
     // "2" for a built-in filter, else "name:kinds:extensions" (the settings form).
     String toText() const;
     // ":kinds:extensions", the filter field of a scan rule.
-    String toRuleText() const;
+    String toRuleText(RuleText::Form form = RuleText::Form::Plain) const;
+    // Whether an extension holds a separator only the escaped form keeps.
+    bool needsEscapedForm() const;
     // Kind names and extensions joined with ", ".
     String description() const;
     // The name, or the description when the name is empty.

@@ -67,7 +67,9 @@ public:
 
     // Settings (ModelSettings.cpp). Construction reads the tag-cloud
     // appearance; loadSettings, called before the library file is opened,
-    // appends the stored filters and scan rules and reads the rest.
+    // appends the stored filters and scan rules and reads the rest. A stored
+    // rule text that forms no rule is reported once, kept as it stands and
+    // saved again after the rules.
     void loadSettings();
     void loadScanRules();
     void saveSettings() const;
@@ -325,6 +327,7 @@ private:
     PointerArray<TaggedItem*> m_items;
     List<Filter*> m_filters;
     List<ScanRule*> m_scanRules;
+    StringList m_unreadScanRules;
 
     // The tag-cloud appearance, at the defaults of its settings keys until
     // the model settings read them.

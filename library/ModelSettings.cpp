@@ -1,9 +1,11 @@
 // The library model's settings keys: the tag-cloud appearance, the item
 // filters and the scan rules live in the settings store, not in the
-// library file. Malformed entries are skipped; the rest still loads.
+// library file. Malformed entries are skipped; the rest still loads. A rule
+// the user set up is not dropped that way: its text is kept and reported.
 
 #include "library/LibraryModel.h"
 
+#include "foundation/Application.h"
 #include "foundation/Hooks.h"
 #include "foundation/Settings.h"
 #include "graphics/FontDesc.h"
@@ -83,6 +85,15 @@ Filter* builtIn(int kind)
     return filter;
 }
 
+// Shown before the library opens, so the user learns why a rule is missing
+// from the scan window while its text stays safe in the settings.
+void reportUnreadScanRules(const StringList& texts)
+{
+    const String text = translate(L"These scan rules could not be read. They are kept unchanged in the settings:",
+                                  L"ScanWindow");
+    uiHooks().information(String(), text + L'\n' + texts.join(L"\n"), String(), UiHooks::OkButton, 0);
+}
+
 } // namespace
 
 void LibraryModel::loadAppearanceSettings()
@@ -146,7 +157,11 @@ void LibraryModel::loadFilterSettings()
 
 void LibraryModel::loadScanRules()
 {
-    ScanRule::appendFromSettingsText(store().value(scanRulesKey).toString(), m_scanRules);
+    const StringList unread = ScanRule::appendFromSettingsText(store().value(scanRulesKey).toString(), m_scanRules);
+    if (unread.isEmpty())
+        return;
+    m_unreadScanRules.appendList(unread);
+    reportUnreadScanRules(unread);
 }
 
 void LibraryModel::saveSettings() const
@@ -177,5 +192,5 @@ void LibraryModel::saveSettings() const
 
 void LibraryModel::saveScanRules() const
 {
-    store().setValue(scanRulesKey, ScanRule::settingsText(m_scanRules));
+    store().setValue(scanRulesKey, ScanRule::settingsText(m_scanRules, m_unreadScanRules));
 }

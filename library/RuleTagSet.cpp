@@ -247,11 +247,24 @@ String RuleTagSet::shortOtherNamesText() const
     return m_otherNames ? shortJoin(*m_otherNames) : String();
 }
 
-String RuleTagSet::toSettingsText() const
+String RuleTagSet::toSettingsText(RuleText::Form form) const
+{
+    return RuleText::joined(settingsNames(), RuleText::Piece::Name, form);
+}
+
+bool RuleTagSet::needsEscapedForm() const
+{
+    return RuleText::anyHoldsSeparator(settingsNames(), RuleText::Piece::Name);
+}
+
+// A translated mode name may hold a "," too, so it is written as a name.
+StringList RuleTagSet::settingsNames() const
 {
     if (m_mode == OwnNames)
-        return names().join(L",");
-    return modeName(m_mode);
+        return names();
+    StringList modeText;
+    modeText.append(modeName(m_mode));
+    return modeText;
 }
 
 String RuleTagSet::shortJoin(const StringList& names)

@@ -3,6 +3,7 @@
 #include "foundation/Array.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
+#include "library/RuleText.h"
 
 #include <cstdint>
 #include <optional>
@@ -78,7 +79,9 @@ public:
     String shortOtherNamesText() const;
 
     // The names joined with "," in mode OwnNames, else the mode's name.
-    String toSettingsText() const;
+    String toSettingsText(RuleText::Form form = RuleText::Form::Plain) const;
+    // Whether the settings text holds a separator only the escaped form keeps.
+    bool needsEscapedForm() const;
 
     // The names joined with ", " while the text stays within 32
     // characters (the name that passes the limit included), shortened to
@@ -88,6 +91,7 @@ public:
     static String shortened(const String& text);
 
 private:
+    StringList settingsNames() const;
     StringList& modelTagNameList();
     StringList& otherNameList();
 

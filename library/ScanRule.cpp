@@ -46,35 +46,46 @@ String flagText(bool on)
     return String::fromBool(on, true);
 }
 
-// Reads the fields of a rule's text form one after the other.
+// Reads the fields of a rule's text form one after the other, resolving
+// the escapes of its form in the texts.
 class FieldCursor {
 public:
-    explicit FieldCursor(const StringList& fields) : m_next(fields.begin()) {}
+    FieldCursor(const StringList& fields, RuleText::Form form) : m_next(fields.begin()), m_form(form) {}
 
-    const String& text()
+    // The field as written; the filter field's parts are read apart.
+    const String& rawText()
     {
         const String& field = *m_next;
         ++m_next;
         return field;
     }
-    bool flag() { return text().toBool(); }
+    String text() { return RuleText::read(rawText(), m_form); }
+    bool flag() { return rawText().toBool(); }
     // Read unsigned, so every value written reads back; not a number: 0.
-    std::uint32_t number() { return text().toUInt(); }
-    StringList names() { return String::split(text(), L",", String::SkipEmptyParts); }
+    std::uint32_t number() { return rawText().toUInt(); }
+    StringList names()
+    {
+        StringList names;
+        for (const String& name : String::split(rawText(), L",", String::SkipEmptyParts))
+            names.append(RuleText::read(name, m_form));
+        return names;
+    }
+    RuleText::Form form() const { return m_form; }
 
 private:
     List<String>::Iterator m_next;
+    RuleText::Form m_form;
 };
 
 // ":kinds:extensions" (a name before the first ':' is taken too); any other
 // shape leaves the Filter empty, which makes the rule invalid.
-Filter filterFromField(const String& field)
+Filter filterFromField(const String& field, RuleText::Form form)
 {
     Filter filter;
     const StringList parts = String::split(field, L":", String::TrimParts);
     if (parts.count() != 3)
         return filter;
-    FieldCursor part(parts);
+    FieldCursor part(parts, form);
     filter.setName(part.text());
     for (const String& kindText : part.names()) {
         const int kind = kindText.toInt();
@@ -142,19 +153,34 @@ bool ScanRule::clearAssignableTags() const
     return cleared;
 }
 
+// A rule without separators in its texts is written as older versions
+// wrote it, so that they, and files compared by hand, see no change.
 String ScanRule::toSettingsText() const
+{
+    if (!needsEscapedForm())
+        return settingsFields(RuleText::Form::Plain);
+    return RuleText::escapedMark + settingsFields(RuleText::Form::Escaped);
+}
+
+bool ScanRule::needsEscapedForm() const
+{
+    return RuleText::holdsSeparator(m_scanPath, RuleText::Piece::Folder) || m_assignableTags.needsEscapedForm() ||
+           m_filter.needsEscapedForm() || m_searchWords.needsEscapedForm();
+}
+
+String ScanRule::settingsFields(RuleText::Form form) const
 {
     StringList fields;
     fields.append(flagText(m_isAutoRule));
     fields.append(flagText(m_isChecked));
-    fields.append(m_scanPath);
+    fields.append(RuleText::written(m_scanPath, RuleText::Piece::Folder, form));
     fields.append(flagText(m_scanSubfolders));
     fields.append(flagText(m_scanHidden));
-    fields.append(m_assignableTags.toSettingsText());
-    fields.append(m_filter.toRuleText());
+    fields.append(m_assignableTags.toSettingsText(form));
+    fields.append(m_filter.toRuleText(form));
     fields.append(flagText(m_hasContentCondition));
     fields.append(String::number(static_cast<std::uint32_t>(m_subject)));
-    fields.append(m_searchWords.toSettingsText());
+    fields.append(m_searchWords.toSettingsText(form));
     fields.append(flagText(m_allWords));
     fields.append(String::number(m_matchCase));
     fields.append(flagText(m_wholeWords));
@@ -171,10 +197,12 @@ String ScanRule::toSettingsText() const
 // they come, without range checks.
 std::optional<ScanRule> ScanRule::fromSettingsText(const String& text)
 {
-    const StringList fields = String::split(text, L";", String::TrimParts);
+    const String trimmed = text.trimmed();
+    const bool escaped = trimmed.startsWith(RuleText::escapedMark);
+    const StringList fields = String::split(escaped ? trimmed.mid(1) : trimmed, L";", String::TrimParts);
     if (fields.count() != settingsFieldCount)
         return std::nullopt;
-    FieldCursor field(fields);
+    FieldCursor field(fields, escaped ? RuleText::Form::Escaped : RuleText::Form::Plain);
     ScanRule rule;
     rule.m_isAutoRule = field.flag();
     rule.m_isChecked = field.flag();
@@ -182,7 +210,7 @@ std::optional<ScanRule> ScanRule::fromSettingsText(const String& text)
     rule.m_scanSubfolders = field.flag();
     rule.m_scanHidden = field.flag();
     rule.m_assignableTags.setNames(field.names());
-    rule.m_filter = filterFromField(field.text());
+    rule.m_filter = filterFromField(field.rawText(), field.form());
     rule.m_hasContentCondition = field.flag();
     rule.m_subject = static_cast<Subject>(field.number());
     rule.m_searchWords.setNames(field.names());
@@ -198,20 +226,27 @@ std::optional<ScanRule> ScanRule::fromSettingsText(const String& text)
     return rule;
 }
 
-void ScanRule::appendFromSettingsText(const String& value, List<ScanRule*>& rules)
+StringList ScanRule::appendFromSettingsText(const String& value, List<ScanRule*>& rules)
 {
+    StringList unread;
     for (const String& text : String::split(value, L"|", String::SkipEmptyParts)) {
+        if (text.trimmed().isEmpty())
+            continue;
         std::optional<ScanRule> rule = fromSettingsText(text);
         if (rule)
             rules.append(new ScanRule(*rule));
+        else
+            unread.append(text);
     }
+    return unread;
 }
 
-String ScanRule::settingsText(const List<ScanRule*>& rules)
+String ScanRule::settingsText(const List<ScanRule*>& rules, const StringList& unreadTexts)
 {
     StringList texts;
     for (const ScanRule* rule : rules)
         texts.append(rule->toSettingsText());
+    texts.appendList(unreadTexts);
     return texts.join(L"|");
 }
 

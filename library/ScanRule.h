@@ -5,6 +5,7 @@
 #include "foundation/StringList.h"
 #include "library/Filter.h"
 #include "library/RuleTagSet.h"
+#include "library/RuleText.h"
 
 #include <cstdint>
 #include <optional>
@@ -101,15 +102,18 @@ public:
     // without tags leave the library. True when a tag was emptied.
     bool clearAssignableTags() const;
 
-    // The 19 fields joined with ";".
+    // The 19 fields joined with ";"; in the escaped form of RuleText when
+    // the folder, a tag name or an extension holds a separator.
     String toSettingsText() const;
-    // A rule from its text form; none when the field count is not 19.
+    // A rule from its text form, plain or escaped; none when the field
+    // count is not 19.
     static std::optional<ScanRule> fromSettingsText(const String& text);
-    // Appends a new rule for each "|"-separated text form of the value;
-    // malformed ones are skipped.
-    static void appendFromSettingsText(const String& value, List<ScanRule*>& rules);
-    // The text forms of the rules joined with "|".
-    static String settingsText(const List<ScanRule*>& rules);
+    // Appends a new rule for each "|"-separated text form of the value.
+    // Gives back, as they stand, the texts that form no rule, so that they
+    // can be kept and written again rather than lost.
+    static StringList appendFromSettingsText(const String& value, List<ScanRule*>& rules);
+    // The text forms of the rules, then the unread texts, joined with "|".
+    static String settingsText(const List<ScanRule*>& rules, const StringList& unreadTexts = StringList());
 
     // The assignable tags as the rule list shows them.
     String tagsText() const;
@@ -128,6 +132,8 @@ public:
     static StringList dateKindNames(const Filter& filter);
 
 private:
+    bool needsEscapedForm() const;
+    String settingsFields(RuleText::Form form) const;
     String assignableText(bool shortForm) const;
     String conditions(bool shortForm) const;
     String contentPhrase(bool shortForm) const;

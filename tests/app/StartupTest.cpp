@@ -6,6 +6,7 @@
 #include "app/UserInterface.h"
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
+#include "foundation/System.h"
 #include "library/Database.h"
 #include "library/Filter.h"
 #include "library/LibraryModel.h"
@@ -198,6 +199,39 @@ std::vector<std::wstring> filterNames(const LibraryModel& model)
     }
     return names;
 }
+
+// Points the user's desktop at the folder for its lifetime through the
+// shell's per-user folder value, which it then puts back as it was.
+class DesktopRedirect {
+public:
+    explicit DesktopRedirect(const String& folder)
+    {
+        RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_READ | KEY_SET_VALUE, nullptr, &m_key, nullptr);
+        DWORD size = sizeof(m_old);
+        m_hadValue = RegQueryValueExW(m_key, L"Desktop", nullptr, &m_oldType, m_old, &size) == ERROR_SUCCESS;
+        m_oldSize = size;
+        RegSetValueExW(m_key, L"Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>((folder.length() + 1) * sizeof(wchar_t)));
+    }
+    ~DesktopRedirect()
+    {
+        if (m_hadValue)
+            RegSetValueExW(m_key, L"Desktop", 0, m_oldType, m_old, m_oldSize);
+        else
+            RegDeleteValueW(m_key, L"Desktop");
+        RegCloseKey(m_key);
+    }
+    DesktopRedirect(const DesktopRedirect&) = delete;
+    DesktopRedirect& operator=(const DesktopRedirect&) = delete;
+
+private:
+    static constexpr const wchar_t* keyPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    HKEY m_key = nullptr;
+    bool m_hadValue = false;
+    DWORD m_oldType = REG_NONE;
+    BYTE m_old[2 * MAX_PATH + 2] = {};
+    DWORD m_oldSize = 0;
+};
 
 String mergedPath(int i)
 {
@@ -550,4 +584,25 @@ TEST_F(ControllerTest, LibraryThatCannotBeStoredIsReportedOnceAtStart)
         exitThroughTheLoop();
     }
     EXPECT_EQ(closer.closed, 2);
+}
+
+// With the desktop under a folder named "A;B", the first run's Desktop rule
+// split at the ";" on reading: 2 rules after the first run, 1 after the
+// second.
+TEST_F(ControllerTest, FirstRunDesktopRuleUnderAFolderWithASemicolonSurvivesRestarts)
+{
+    TempFolder parent;
+    const String desktop = parent.makeFolder(L"A;B") + L"Desktop";
+    ASSERT_TRUE(CreateDirectoryW(desktop.c_str(), nullptr));
+    const DesktopRedirect redirect(desktop);
+    ASSERT_TRUE(String::equalsIgnoreCase(specialFolderPath(SpecialFolder::Desktop), desktop));
+    MessageBoxCloser closer;
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        MainController controller(true);
+        ASSERT_EQ(libraryModel()->scanRules().count(), 2);
+        EXPECT_TRUE(String::equalsIgnoreCase(libraryModel()->scanRules().last()->value->scanPath(), desktop));
+        exitThroughTheLoop();
+    }
+    EXPECT_EQ(closer.closed, 0);
 }

@@ -406,16 +406,69 @@ TEST_F(SettingsFile, IniWithBareLineFeeds)
     EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"a/x", L"b/y"}));
 }
 
-TEST_F(SettingsFile, IniCutsValuesAtSemicolonWhileXmlKeepsThem)
+// The INI reader trimmed values, cut them at ";", split them at line ends and
+// cut names at "=", so such texts did not read back; now both forms keep them.
+TEST_F(SettingsFile, KeysValuesAndCommentsTheIniReaderTookApartReadBack)
 {
+    struct Row {
+        std::wstring key, value, comment;
+    };
+    const Row rows[] = {
+        {L"g/v", L"left;right", L""},
+        {L"g/v", L"  lead", L" spaced comment "},
+        {L"g/v", L"trail\t ", L"a\r\nb"},
+        {L"g/v", L"a\r\nb\nc\rd", L"\"quoted\""},
+        {L"g/v", L"\"quoted\" ;x", L"x;y"},
+        {L"g/v", L"C:\\A;B\\ \\\"", L""},
+        {L"g/a=b", L"1", L""},
+        {L"g/ spaced ", L"1", L""},
+        {L"g/_under", L"1", L""},
+        {L"g/;semi", L"1", L""},
+        {L"g/[x]", L"1", L""},
+        {L"g/\"q", L"1", L""},
+        {L"g/", L"empty name", L""},
+        {L"g/line\nbreak", L"1", L""},
+        {L"a]b/v", L"1", L""},
+        {L" g /v", L"1", L""},
+        {L"/v", L"empty group", L""},
+        {L"g\r\nh/v", L"1", L""},
+        {L"deep/er/v", L"x = y", L""},
+    };
     for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
-        Settings settings = store(format);
-        settings.addEntry(L"g/v", Value(L"left;right"));
-        ASSERT_TRUE(settings.save());
-        Settings loaded = store(format);
-        ASSERT_TRUE(loaded.load());
-        EXPECT_EQ(textValue(loaded, L"g/v"), format == Settings::Ini ? L"left" : L"left;right");
+        SCOPED_TRACE(format == Settings::Ini ? "INI" : "XML");
+        forEachRow(rows, [&](const Row& row) {
+            Settings settings = store(format);
+            settings.addEntry(L"g/before", Value(L"b"));
+            settings.addEntry(row.key.c_str(), Value(row.value.c_str()), row.comment.c_str());
+            settings.addEntry(L"z/after", Value(L"a"));
+            ASSERT_TRUE(settings.save());
+            Settings loaded = store(format);
+            ASSERT_TRUE(loaded.load());
+            EXPECT_EQ(keysOf(loaded), (std::vector<std::wstring>{L"g/before", row.key, L"z/after"}));
+            EXPECT_EQ(textValue(loaded, row.key.c_str()), row.value);
+            const SettingsEntry* entry = loaded.entry(row.key.c_str());
+            if (format == Settings::Ini && entry) {
+                EXPECT_EQ(wide(entry->comment), row.comment);
+            }
+        });
     }
+}
+
+// Values the old reader gave back are written as before, so older files and
+// newer ones differ only where a text needs its quotes.
+TEST_F(SettingsFile, IniQuotesOnlyWhatItsReaderWouldTakeApart)
+{
+    Settings settings = store(Settings::Ini);
+    settings.addEntry(L"g/path", Value(L"C:\\x \"y\" = z"));
+    settings.addEntry(L"g/rules", Value(L"0;1;C:\\a"));
+    settings.addEntry(L" g/a=b", Value(L"x"));
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom + iniComment +
+                                                 "\r\n[g]\r\n"
+                                                 "path=C:\\x \"y\" = z\r\n"
+                                                 "rules=\"0;1;C:\\\\a\"\r\n"
+                                                 "\r\n[\" g\"]\r\n"
+                                                 "\"a=b\"=x\r\n");
 }
 
 TEST_F(SettingsFile, XmlReadingSkipsMisplacedElements)
@@ -649,6 +702,32 @@ TEST_F(SettingsFile, ValuesTheReadersRefusedAreWrittenAsTheyReadBack)
             ASSERT_TRUE(loaded.load()) << "format " << format;
             EXPECT_EQ(textValue(loaded, L"g/v"), row.readBack) << "format " << format;
             EXPECT_EQ(textValue(loaded, L"g/next"), L"kept") << "format " << format;
+        });
+    }
+}
+
+// A key holding U+0000 made the XML reader refuse the whole file, so every
+// setting went back to its default; keys are now cleaned as values are.
+TEST_F(SettingsFile, KeysTheReadersRefusedAreWrittenAsTheyReadBack)
+{
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {std::wstring(L"g/a\0b", 5), L"g/ab"},
+        {std::wstring(L"g\0h/a", 5), L"gh/a"},
+        {L"g/x\xD800", L"g/x\xFFFD"},
+        {L"\xDC00g/a", L"\xFFFDg/a"},
+        {L"g/\xD83D\xDE00", L"g/\xD83D\xDE00"},
+    };
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        SCOPED_TRACE(format == Settings::Ini ? "INI" : "XML");
+        forEachRow(rows, [&](const auto& row) {
+            Settings settings = store(format);
+            settings.addEntry(String(row.first.c_str(), static_cast<int>(row.first.size())), Value(L"v"));
+            settings.addEntry(L"g/next", Value(L"kept"));
+            ASSERT_TRUE(settings.save());
+            Settings loaded = store(format);
+            ASSERT_TRUE(loaded.load());
+            EXPECT_EQ(keysOf(loaded), (std::vector<std::wstring>{row.second, L"g/next"}));
+            EXPECT_EQ(textValue(loaded, L"g/next"), L"kept");
         });
     }
 }

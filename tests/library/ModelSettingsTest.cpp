@@ -140,15 +140,20 @@ TEST_F(ModelSettingsTest, FilterListText)
     });
 }
 
-// A rule text with the wrong number of fields is skipped; the others load.
+// A rule text with the wrong number of fields was dropped without a word and
+// lost at the next save; now it is reported once, kept and saved again.
 // Read before the library opens, tag names are plain names until refresh.
-TEST_F(ModelSettingsTest, MalformedRulesAreSkippedAndNamesWaitForTheTags)
+TEST_F(ModelSettingsTest, MalformedRulesAreKeptAndReportedAndNamesWaitForTheTags)
 {
     const std::wstring good = L"0;1;C:\\a;1;1;Recent;::;1;0;;0;0;0;0;1;0;1;1;0";
     const std::wstring text = good + L"|0;1;C:\\b|" + good + L";extra|" + good;
     storeText(L"model/scanRules", text.c_str());
     const auto model = loadedModel();
     ASSERT_EQ(model->scanRules().count(), 2);
+    ASSERT_EQ(hooks.boxes.size(), 1u);
+    EXPECT_NE(hooks.boxes[0].find(L"\n0;1;C:\\b\n" + good + L";extra"), std::wstring::npos) << hooks.boxes[0];
+    model->saveScanRules();
+    EXPECT_EQ(storedTexts().at(L"model/scanRules"), good + L'|' + good + L"|0;1;C:\\b|" + good + L";extra");
     RuleTagSet& tags = model->scanRules().first()->value->assignableTags();
     EXPECT_EQ(wide(tags.otherNamesText()), L"Recent");
     EXPECT_TRUE(tags.modelTagNamesText().isEmpty());

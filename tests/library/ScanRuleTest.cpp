@@ -100,13 +100,15 @@ TEST_F(ScanRuleTest, EveryFieldAndTagSetModeSurvivesARoundTrip)
     });
 }
 
-TEST_F(ScanRuleTest, ReaderSkipsWrongFieldCountsAndReadsNonNumbersAsZero)
+TEST_F(ScanRuleTest, ReaderGivesBackWrongFieldCountsAndReadsNonNumbersAsZero)
 {
     const String good = validRule().toSettingsText();
-    const String value = good + L"||" + good.mid(0, good.lastIndexOf(L';')) + L'|' + good + L";0|" +
+    const String value = good + L"|| |" + good.mid(0, good.lastIndexOf(L';')) + L'|' + good + L";0|" +
                          L"1;1;" + tree.path() + L";1;1;x;:2:;0;abc;;0;x;0;1;-;0;days;?;1";
     List<ScanRule*> rules;
-    ScanRule::appendFromSettingsText(value, rules);
+    const StringList unread = ScanRule::appendFromSettingsText(value, rules);
+    EXPECT_EQ(vectorOf(unread), (std::vector<std::wstring>{wide(good.mid(0, good.lastIndexOf(L';'))),
+                                                           wide(good + L";0")}));
     ASSERT_EQ(rules.count(), 2);
     EXPECT_EQ(rules.first()->value->toSettingsText(), good);
     const ScanRule& odd = *rules.last()->value;
@@ -119,6 +121,62 @@ TEST_F(ScanRuleTest, ReaderSkipsWrongFieldCountsAndReadsNonNumbersAsZero)
     EXPECT_EQ(ScanRule::settingsText(rules), good + L'|' + odd.toSettingsText());
     for (ScanRule* rule : rules)
         delete rule;
+}
+
+// Separators in a folder, a tag name, a search word or an extension used to
+// split the rule on reading: it was dropped, or a name read as two.
+TEST_F(ScanRuleTest, SeparatorsInTheRuleTextsReadBack)
+{
+    struct Row {
+        const wchar_t *folder, *tag, *word, *extension;
+    };
+    const Row rows[] = {
+        {L"C:\\A;B\\Desktop", L"Desktop", L"w", L"txt"},
+        {L"C:\\x", L"a,b", L"w", L"txt"},
+        {L"C:\\x", L"a|b", L"c;d", L"txt"},
+        {L"C:\\x", L"t", L"w", L"a:b,c;d|e"},
+        {L"C:\\100%;\\%3B", L"50%,x", L"%2C", L"%"},
+        {L"\\\\server\\a,b;c|d", L"x:y", L"w", L"txt"},
+    };
+    forEachRow(rows, [](const Row& row) {
+        ScanRule rule;
+        rule.setScanPath(row.folder);
+        rule.assignableTags().setNames(namesOf({row.tag, L"plain"}));
+        rule.searchWords().setNames(namesOf({row.word}));
+        rule.filter().addKind(Filter::Files);
+        rule.filter().setExtensions(namesOf({row.extension, L"jpg"}));
+        List<ScanRule*> written;
+        written.append(&rule);
+        written.append(&rule);
+        List<ScanRule*> rules;
+        EXPECT_TRUE(ScanRule::appendFromSettingsText(ScanRule::settingsText(written), rules).isEmpty());
+        ASSERT_EQ(rules.count(), 2);
+        for (const ScanRule* read : rules) {
+            EXPECT_EQ(read->scanPath(), String(row.folder));
+            EXPECT_EQ(vectorOf(read->assignableTags().names()), (std::vector<std::wstring>{row.tag, L"plain"}));
+            EXPECT_EQ(vectorOf(read->searchWords().names()), std::vector<std::wstring>{row.word});
+            EXPECT_EQ(vectorOf(read->filter().extensions()), (std::vector<std::wstring>{row.extension, L"jpg"}));
+            EXPECT_EQ(read->filter().kinds().count(), 1);
+            delete read;
+        }
+    });
+}
+
+// Text that older versions wrote, a "%" of a folder included, reads as it
+// stands and is written again unchanged.
+TEST_F(ScanRuleTest, OlderRuleTextReadsAndWritesUnchanged)
+{
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"1;1;C:\\Users\\me\\Desktop;0;0;Desktop;:2:;0;0;;0;0;0;0;1;0;1;1;1", L"C:\\Users\\me\\Desktop"},
+        {L"0;1;C:\\100%;1;1;50%;:2:;1;0;a%3Bb;0;0;0;0;1;0;1;1;0", L"C:\\100%"},
+        {L"0;1;C:\\a%3Bb%;1;1;x;:2:%2C;1;0;y;0;0;0;0;1;0;1;1;0", L"C:\\a%3Bb%"},
+    };
+    forEachRow(rows, [](const auto& row) {
+        const std::optional<ScanRule> rule = ScanRule::fromSettingsText(row.first);
+        ASSERT_TRUE(rule);
+        EXPECT_EQ(rule->scanPath(), String(row.second));
+        EXPECT_EQ(rule->toSettingsText(), String(row.first));
+    });
 }
 
 TEST_F(ScanRuleTest, ABrokenFilterFieldLeavesTheFilterEmptyAndTheRuleInvalid)
