@@ -3,6 +3,35 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The system's 128-bit file id record (from Windows 8 on), declared here
+// because the build targets Windows 7, where the call below fails instead.
+constexpr auto fileIdInformation = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdRecord {
+    ULONGLONG volumeSerialNumber;
+    BYTE fileId[16];
+};
+
+std::optional<FolderIdentity> identityOfHandle(HANDLE handle)
+{
+    FileIdRecord record;
+    if (GetFileInformationByHandleEx(handle, fileIdInformation, &record, sizeof(record))) {
+        FolderIdentity identity{record.volumeSerialNumber};
+        std::memcpy(&identity.idLow, record.fileId, 8);
+        std::memcpy(&identity.idHigh, record.fileId + 8, 8);
+        return identity;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return std::nullopt;
+    return FolderIdentity{info.dwVolumeSerialNumber, 0,
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+} // namespace
 
 std::optional<FolderIdentity> readFolderIdentity(const String& folder)
 {
@@ -12,13 +41,9 @@ std::optional<FolderIdentity> readFolderIdentity(const String& folder)
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool read = GetFileInformationByHandle(handle, &info);
+    const std::optional<FolderIdentity> identity = identityOfHandle(handle);
     CloseHandle(handle);
-    if (!read)
-        return std::nullopt;
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return identity;
 }
 
 bool EnteredFolders::enter(const String& folder, bool isLink)
@@ -43,7 +68,7 @@ bool EnteredFolders::enter(const String& folder, bool isLink)
 std::optional<FolderIdentity> EnteredFolders::knownIdentity(const String& folder) const
 {
     const std::optional<FolderIdentity> identity = m_read(folder);
-    if (!identity || identity->index == 0)
+    if (!identity || !identity->isKnown())
         return std::nullopt;
     return identity;
 }

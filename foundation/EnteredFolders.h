@@ -10,11 +10,15 @@
 #include <vector>
 
 // What identifies a folder whichever path or link leads to it: its volume's
-// serial number and its file index. An index of 0 is no identity: some
-// network redirectors give it to every folder.
+// serial number and its 128-bit file id (the 64-bit file index where the
+// system gives no more; on some file systems that one is not unique). An id
+// of 0 is no identity: some network redirectors give it to every folder.
 struct FolderIdentity {
-    std::uint32_t volume = 0;
-    std::uint64_t index = 0;
+    std::uint64_t volume = 0;
+    std::uint64_t idHigh = 0;
+    std::uint64_t idLow = 0;
+
+    bool isKnown() const { return idHigh != 0 || idLow != 0; }
 
     auto operator<=>(const FolderIdentity&) const = default;
 };

@@ -19,7 +19,7 @@ std::optional<FolderIdentity> fakeIdentity(const String& folder)
     const auto found = fakeIndices.find(wide(folder));
     if (found == fakeIndices.end())
         return std::nullopt;
-    return FolderIdentity{7, found->second};
+    return FolderIdentity{7, 0, found->second};
 }
 
 class EnteredFoldersTest : public ::testing::Test {
