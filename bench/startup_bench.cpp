@@ -16,6 +16,8 @@
 #include "foundation/System.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
+#include "tests/support/RawFiles.h"
+#include "tests/support/SampleLibrary.h"
 #include "ui/UIManager.h"
 
 #include <windows.h>
@@ -33,15 +35,7 @@ using bench::millisecondsSince;
 
 void removeFolder(const String& folder)
 {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((folder + L'\\' + data.cFileName).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
+    removeTree(std::wstring(folder.view()));
 }
 
 // Items in folders of 100, each with two of itemCount / 50 tags, written to
@@ -59,8 +53,7 @@ void writeLibrary(int itemCount)
         Tag::linkItem(tags[i % tagCount], item);
         Tag::linkItem(tags[(i * 7 + 3) % tagCount], item);
     }
-    Database database(&model);
-    if (!database.save(true))
+    if (!saveAsDefaultLibrary(model))
         printf("The library could not be written.\n");
 }
 

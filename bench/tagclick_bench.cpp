@@ -17,8 +17,9 @@
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
-#include "library/Database.h"
 #include "library/LibraryModel.h"
+#include "tests/support/RawFiles.h"
+#include "tests/support/SampleLibrary.h"
 #include "ui/UIManager.h"
 
 #include <windows.h>
@@ -26,7 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <random>
+#include <string>
 
 namespace {
 
@@ -40,45 +41,17 @@ const wchar_t* const scanTagName = L"Desktop";
 const wchar_t* const words[] = {L"Holiday", L"Invoices", L"Photos", L"Music", L"Projects", L"Taxes", L"Recipes",
                                 L"Garden",  L"Family",   L"Work",   L"Drafts", L"Archive",  L"Travel"};
 
-void removeTree(const String& folder)
-{
-    StringList files;
-    listFiles(files, folder, ListFiles | Recurse);
-    for (const String& file : files)
-        deleteFile(file);
-    StringList folders;
-    listFiles(folders, folder, ListFolders | Recurse);
-    // Deepest first: a listing names a folder before what it holds.
-    for (auto* node = folders.last(); node; node = node->prev)
-        removeDirectoryIfExists(node->value);
-    removeDirectoryIfExists(folder);
-}
-
 // "Desktop" first, so it shows in the cloud's top row; the other tags'
 // usages vary, so their fonts do.
 void writeLibrary(int itemCount, int tagCount)
 {
     LibraryModel model;
-    std::mt19937 random(7);
     model.addTag(scanTagName);
-    PointerArray<Tag*> tags;
     constexpr int wordCount = sizeof(words) / sizeof(words[0]);
-    for (int t = 0; t < tagCount; ++t) {
-        const String name = String::format(L"%ls %d", words[t % wordCount], t);
-        tags.append(model.addTagWithUsage(name, static_cast<int>(random() % 40), DateTime::currentUtc()));
-    }
-    for (int i = 0; i < itemCount; ++i) {
-        const String path = String::format(L"C:\\Bench\\%ls\\Document %d.txt", words[i % wordCount], i);
-        TaggedItem* item = model.addItem(path, static_cast<int>(random() % 10), DateTime::currentUtc());
-        const int first = static_cast<int>(random() % tagCount);
-        const int second = static_cast<int>(random() % tagCount);
-        Tag::linkItem(tags[first], item);
-        if (second != first)
-            Tag::linkItem(tags[second], item);
-    }
-    model.recomputeTagUsage();
-    Database database(&model);
-    if (!database.save(true))
+    addSampleContent(
+        model, {itemCount, tagCount, [](int t) { return String::format(L"%ls %d", words[t % wordCount], t); },
+                [](int i) { return String::format(L"C:\\Bench\\%ls\\Document %d.txt", words[i % wordCount], i); }});
+    if (!saveAsDefaultLibrary(model))
         printf("The library could not be written.\n");
 }
 
@@ -257,7 +230,7 @@ ClickTimes timeScanClicks(ClickDriver& driver, LibraryModel& model)
 // pointer move is no click, so its line says so apart.
 void measure(Application& application, int itemCount, int tagCount)
 {
-    removeTree(application.userDataPath());
+    removeTree(std::wstring(application.userDataPath().view()));
     application.ensureUserDataPath();
     writeLibrary(itemCount, tagCount);
     writeClickRule(writeScanFolder(application.userDataPath() + L"\\desktop\\"));
@@ -299,6 +272,6 @@ int main()
     measure(application, 100000, 2000);
     measure(application, 10000, 2000);
     measure(application, 100000, 10000);
-    removeTree(application.userDataPath());
+    removeTree(std::wstring(application.userDataPath().view()));
     return 0;
 }

@@ -9,12 +9,10 @@
 #include "app/SettingsSchema.h"
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
-#include "library/Database.h"
-#include "library/LibraryModel.h"
+#include "tests/support/SampleLibrary.h"
 
 #include <cstdio>
 #include <cwchar>
-#include <random>
 
 namespace {
 
@@ -36,23 +34,12 @@ String tagName(int index)
 void writeLibrary(int itemCount, int tagCount)
 {
     LibraryModel model;
-    std::mt19937 random(7);
-    PointerArray<Tag*> tags;
-    for (int t = 0; t < tagCount; ++t)
-        tags.append(model.addTagWithUsage(tagName(t), static_cast<int>(random() % 40), DateTime::currentUtc()));
-    for (int i = 0; i < itemCount; ++i) {
-        const String path = String::format(L"C:\\users\\Public\\Documents\\%ls\\Document %d.txt",
-                                           words[i % 8], i);
-        TaggedItem* item = model.addItem(path, static_cast<int>(random() % 10), DateTime::currentUtc());
-        const int first = static_cast<int>(random() % tagCount);
-        Tag::linkItem(tags[first], item);
-        const int second = static_cast<int>(random() % tagCount);
-        if (second != first)
-            Tag::linkItem(tags[second], item);
-    }
-    model.recomputeTagUsage();
-    Database database(&model);
-    printf("library: %s, %d items, %d tags\n", database.save(true) ? "written" : "NOT written", itemCount, tagCount);
+    addSampleContent(model, {itemCount, tagCount, tagName, [](int i) {
+                                 return String::format(L"C:\\users\\Public\\Documents\\%ls\\Document %d.txt",
+                                                       words[i % 8], i);
+                             }});
+    const bool written = saveAsDefaultLibrary(model);
+    printf("library: %s, %d items, %d tags\n", written ? "written" : "NOT written", itemCount, tagCount);
 }
 
 void writeSelection(const String& selected)

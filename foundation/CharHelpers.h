@@ -4,6 +4,9 @@
 // allowed wherever a comparison takes one: it sorts before every text and
 // equals only another null text.
 
+#include <cstddef>
+#include <string_view>
+
 int wcsLength(const wchar_t* text);
 int strLength(const char* text);
 int wcsByteLength(const wchar_t* text);
@@ -52,3 +55,14 @@ int hexDigitValue(wchar_t c);
 inline bool isZeroChar(wchar_t c) { return c == 0; }
 inline bool isZeroChar8(char c) { return c == 0; }
 inline int highByte(wchar_t c) { return c >> 8; }
+
+// The UTF-16 halves of a character beyond the first plane.
+constexpr bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+constexpr bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+constexpr bool isSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+// Whether the units at i and i + 1 are the two halves of one character; a
+// half without its partner is no pair.
+constexpr bool isSurrogatePairAt(std::wstring_view text, std::size_t i)
+{
+    return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
+}

@@ -4,9 +4,9 @@
 // each starts with one reference, deletes itself when Release takes the
 // last, and answers IUnknown, its interface and the further interfaces it
 // names (the bases its interface derives from, such as ISequentialStream
-// for IStream). A COM type by nature, so the platform's headers come with it.
+// for IStream). It needs the COM base types and nothing more; a source that
+// calls the platform itself includes the platform's headers.
 
-#include <windows.h>
 #include <objbase.h>
 
 template <typename Interface, typename... Bases>

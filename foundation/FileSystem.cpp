@@ -1,6 +1,7 @@
 #include "foundation/FileSystem.h"
 
 #include "foundation/DateTime.h"
+#include "foundation/EnteredFolders.h"
 #include "foundation/Locale.h"
 #include "foundation/Path.h"
 
@@ -8,8 +9,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -77,66 +76,6 @@ bool isDirectoryEntry(const WIN32_FIND_DATAW& data)
 {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-// What identifies a folder whichever path or link leads to it: its
-// volume's serial number and its file index.
-using FolderIdentity = std::pair<DWORD, std::uint64_t>;
-
-std::optional<FolderIdentity> folderIdentity(const String& folder)
-{
-    // Opening a folder needs the backup flag; the link is followed.
-    const HANDLE opened = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    ScopedHandle handle;
-    *handle.receive() = opened;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle.get(), &info))
-        return std::nullopt;
-    return FolderIdentity(info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
-}
-
-// The folders a walk has entered. Junctions and symbolic links are
-// followed, so one that points back up the tree, or a second link to a
-// folder already walked, must not be entered again. Reading an identity
-// costs far more than listing a folder under Wine, so a walk reads none
-// until it meets its first link, and then reads those it passed.
-class EnteredFolders {
-public:
-    // False when the folder was entered before, and for a link whose
-    // identity cannot be read, which might lead anywhere.
-    bool enter(const String& folder, bool isLink)
-    {
-        if (isLink && !m_tracking)
-            startTracking();
-        if (!m_tracking) {
-            m_passed.push_back(folder);
-            return true;
-        }
-        const std::optional<FolderIdentity> identity = folderIdentity(folder);
-        if (!identity)
-            return !isLink;
-        return m_identities.insert(*identity).second;
-    }
-
-private:
-    void startTracking()
-    {
-        m_tracking = true;
-        for (const String& folder : m_passed) {
-            if (const std::optional<FolderIdentity> identity = folderIdentity(folder))
-                m_identities.insert(*identity);
-        }
-        m_passed.clear();
-    }
-
-    bool m_tracking = false;
-    std::vector<String> m_passed;
-    std::set<FolderIdentity> m_identities;
-};
 
 bool isLinkEntry(const WIN32_FIND_DATAW& data)
 {

@@ -208,16 +208,6 @@ void addIniEntry(Settings& settings, const String& section, const String& line)
     settings.addEntry(section + L'/' + name->text, Value(value.text), value.comment);
 }
 
-bool isHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // The value's text as the readers will give it back. A U+0000 cut the INI
 // line and made the XML file unreadable as a whole, and a lone surrogate
 // half has no UTF-8 form, which also failed the whole file on reading; the
@@ -228,11 +218,10 @@ String storedText(const Value& value)
     String out;
     for (int i = 0; i < text.length(); ++i) {
         const wchar_t c = text.at(i);
-        const bool pairStart = isHighSurrogate(c) && i + 1 < text.length() && isLowSurrogate(text.at(i + 1));
-        if (pairStart) {
+        if (isSurrogatePairAt(text.view(), std::size_t(i))) {
             out.append(c);
             out.append(text.at(++i));
-        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+        } else if (isSurrogate(c)) {
             out.append(static_cast<wchar_t>(0xFFFD));
         } else if (c != 0) {
             out.append(c);

@@ -41,16 +41,6 @@ bool isWithin(const wchar_t* p, const wchar_t* begin, int units)
     return begin && p >= begin && p < begin + units;
 }
 
-bool isHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // The platform's lower-case form of every unit mapped alone, built once.
 const wchar_t* lowerUnitTable()
 {
@@ -75,9 +65,9 @@ public:
     wchar_t operator[](std::size_t i) const
     {
         const wchar_t c = m_text[i];
-        if (isHighSurrogate(c) && i + 1 < m_text.size() && isLowSurrogate(m_text[i + 1]))
+        if (isSurrogatePairAt(m_text, i))
             return lowerPair(c, m_text[i + 1])[0];
-        if (isLowSurrogate(c) && i > 0 && isHighSurrogate(m_text[i - 1]))
+        if (i > 0 && isSurrogatePairAt(m_text, i - 1))
             return lowerPair(m_text[i - 1], c)[1];
         return m_table[c];
     }

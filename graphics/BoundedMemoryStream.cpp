@@ -38,6 +38,10 @@ public:
 
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override
     {
+        if (read)
+            *read = 0;
+        if (!buffer)
+            return STG_E_INVALIDPOINTER;
         ULONG taken = 0;
         if (m_source->attached && m_position < m_source->size) {
             taken = ULONG(std::min<std::uint64_t>(count, m_source->size - m_position));
@@ -89,11 +93,19 @@ public:
     {
         return STG_E_INVALIDFUNCTION;
     }
-    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override
+    // The stream has no name of its own; one asked for is empty, allocated
+    // as the caller will free it.
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override
     {
         if (!stat)
             return STG_E_INVALIDPOINTER;
         *stat = {};
+        if (!(flags & STATFLAG_NONAME)) {
+            stat->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc(sizeof(OLECHAR)));
+            if (!stat->pwcsName)
+                return STG_E_INSUFFICIENTMEMORY;
+            stat->pwcsName[0] = 0;
+        }
         stat->type = STGTY_STREAM;
         stat->cbSize.QuadPart = m_source->size;
         stat->grfMode = STGM_READ;

@@ -1,5 +1,6 @@
 #include "graphics/Font.h"
 
+#include "foundation/CharHelpers.h"
 #include "graphics/NativeFont.h"
 
 #include <vector>
@@ -12,20 +13,10 @@ String& ellipsisText()
     return text;
 }
 
-bool isHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // A cut before unit i would part the two halves of a surrogate pair.
 bool cutsPair(const String& text, int i)
 {
-    return i > 0 && i < text.length() && isHighSurrogate(text.at(i - 1)) && isLowSurrogate(text.at(i));
+    return i > 0 && isSurrogatePairAt(text.view(), std::size_t(i - 1));
 }
 
 // Units of the character starting at i, reading forwards: 2 for a pair.

@@ -43,7 +43,7 @@ void ItemPathIndex::erase(std::uint32_t hash, const TaggedItem* item)
     if (m_slots.empty())
         return;
     for (std::size_t i = home(hash); !isFree(m_slots[i]); i = next(i)) {
-        if (m_slots[i].item == item) {
+        if (m_slots[i].item == item && m_slots[i].hash == hash) {
             m_slots[i] = {nullptr, 0, true};
             --m_size;
             return;

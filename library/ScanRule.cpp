@@ -135,9 +135,14 @@ StringList ScanRule::searchWordNames() const
     }
 }
 
+bool ScanRule::emptiesTagsBeforeScan() const
+{
+    return m_isAutoRule && m_clearBeforeScan && !m_assignableTags.isAnyRegisteredTags();
+}
+
 bool ScanRule::clearAssignableTags() const
 {
-    if (!m_isAutoRule || !m_clearBeforeScan || m_assignableTags.isAnyRegisteredTags())
+    if (!emptiesTagsBeforeScan())
         return false;
     LibraryModel* model = shellHooks().libraryModel();
     if (!model)

@@ -97,9 +97,12 @@ public:
     StringList assignableTagNames() const;
     // The words searched for, by the search words' mode.
     StringList searchWordNames() const;
-    // For an automatic rule that clears before scanning (and does not
-    // assign every tag): each of its tags loses its items, and items left
-    // without tags leave the library. True when a tag was emptied.
+    // Whether a clearing scan empties this rule's tags: it is automatic,
+    // clears before scanning and does not assign every tag.
+    bool emptiesTagsBeforeScan() const;
+    // For a rule that empties its tags before scanning: each of its tags
+    // loses its items, and items left without tags leave the library. True
+    // when a tag was emptied.
     bool clearAssignableTags() const;
 
     // The 19 fields joined with ";"; in the escaped form of RuleText when

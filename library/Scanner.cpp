@@ -118,6 +118,8 @@ bool Scanner::scan(const List<ScanRule*>& rules, bool silent, bool clearBeforeSc
 // held one.
 bool Scanner::clearsUsedItems(const ScanRule& rule) const
 {
+    if (!rule.emptiesTagsBeforeScan())
+        return false;
     bool holdsUsed = false;
     for (const String& name : rule.assignableTagNames()) {
         const Tag* tag = m_model ? m_model->findTagByName(name) : nullptr;

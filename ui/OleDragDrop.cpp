@@ -5,6 +5,9 @@
 #include "ui/UIDragManager.h"
 #include "ui/UIWidget.h"
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <cstring>
 
 namespace {

@@ -4,9 +4,7 @@
 #include "foundation/Geometry.h"
 #include "graphics/Bitmap.h"
 
-#include <windows.h>
 #include <ole2.h>
-#include <shlobj.h>
 
 #include <cstdint>
 #include <utility>
@@ -14,6 +12,9 @@
 
 class DropTarget;
 class UIWidget;
+// The shell's drag-image services, used only through pointers here.
+struct IDragSourceHelper;
+struct IDropTargetHelper;
 
 // The toolkit's OLE drag-and-drop objects: the drop target of every native
 // window, and the drop source, data object, format enumerator and drag

@@ -28,10 +28,14 @@ public:
         m_folder->AddRef();
     }
 
+    // COM identity: IUnknown and IShellFolder are this object's own, so
+    // that asking either of them for the other leads back here.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
     {
         if (!object)
             return E_POINTER;
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IShellFolder))
+            return ComObject::QueryInterface(id, object);
         return m_folder->QueryInterface(id, object);
     }
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND window, IBindCtx* context, LPWSTR name, ULONG* eaten,
@@ -326,6 +330,13 @@ void ShellItemSelection::release()
     m_menuIds.clear();
 }
 
+IShellFolder* ShellItemSelection::menuFolder()
+{
+    if (!m_proxy && isBound())
+        m_proxy = new ShellFolderProxy(m_folder, m_paths);
+    return m_proxy;
+}
+
 bool ShellItemSelection::hasDirectory() const
 {
     return std::find(m_isDirectory.begin(), m_isDirectory.end(), true) != m_isDirectory.end();
@@ -420,12 +431,11 @@ bool createFolderMenu(ShellItemSelection& selection, void* owner, IContextMenu**
             return true;
         },
         programIdOf);
-    if (!selection.m_proxy)
-        selection.m_proxy = new ShellFolderProxy(selection.m_folder, selection.m_paths);
+    IShellFolder* folder = selection.menuFolder();
     *menu = nullptr;
     auto items = const_cast<PCUITEMID_CHILD_ARRAY>(reinterpret_cast<const PCUITEMID_CHILD*>(selection.m_menuIds.data()));
     const HRESULT made = CDefFolderMenu_Create2(nullptr, static_cast<HWND>(owner), UINT(selection.m_menuIds.size()),
-                                                items, selection.m_proxy, folderMenuCallback, UINT(keys.size()),
+                                                items, folder, folderMenuCallback, UINT(keys.size()),
                                                 keys.data(), menu);
     for (HKEY key : keys)
         RegCloseKey(key);

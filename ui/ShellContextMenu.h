@@ -40,6 +40,10 @@ public:
     bool isBound() const { return m_folder != nullptr; }
     // Whether the menu folder is the paths' shared parent (not the desktop).
     bool sharesParent() const { return m_sharesParent; }
+    // The folder the shell's menu is given: the bound folder behind a proxy
+    // that answers with the program's own data object for the kept paths.
+    // Made on first use and held by the selection; null while unbound.
+    IShellFolder* menuFolder();
 
 private:
     friend bool bindToParentFolder(ShellItemSelection& selection, const StringList& paths);

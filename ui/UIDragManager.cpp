@@ -5,6 +5,8 @@
 #include "ui/TransferFormats.h"
 #include "ui/UIWidget.h"
 
+#include <windows.h>
+
 #include <memory>
 
 std::uint32_t singleDropAction(std::uint32_t actions)

@@ -892,6 +892,21 @@ TEST(StringSubstring, CaseMapping)
     EXPECT_EQ(wide(s), L"\u00C9t\u00C9 Abc 1");
 }
 
+// Every piece, those that cut a surrogate pair included, lowers as the
+// same units of the whole text lowered.
+TEST(StringSubstring, LowerUnitsOfEveryPieceMatchTheWholeLowered)
+{
+    const String text(L"\u00C9a\U00010400B\U00010428Z");
+    const String lowered = text.toLower();
+    for (int from = 0; from <= text.length(); ++from) {
+        for (int count = 0; from + count <= text.length(); ++count) {
+            std::wstring piece(static_cast<std::size_t>(count), L'?');
+            text.lowerUnits(from, count, piece.data());
+            EXPECT_EQ(piece, wide(lowered.mid(from, count))) << "from " << from << ", count " << count;
+        }
+    }
+}
+
 // --- placeholder, format, hashes, hex ---------------------------------------------
 
 TEST(StringPlaceholder, Arg)

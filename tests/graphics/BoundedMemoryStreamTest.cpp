@@ -76,3 +76,20 @@ TEST(BoundedMemoryStream, KeptReferencesAndClonesAreCutOffWithTheOwner)
     kept->Release();
     clone->Release();
 }
+
+// Stat used to give no name when one was asked for, and Read wrote through
+// a null buffer.
+TEST(BoundedMemoryStream, StatGivesANameWhenAskedAndReadRefusesANullBuffer)
+{
+    const std::string bytes = "abc";
+    const BoundedMemoryStream owner(bytes.data(), bytes.size());
+    STATSTG stat = {};
+    ASSERT_EQ(owner.stream()->Stat(&stat, STATFLAG_DEFAULT), S_OK);
+    ASSERT_NE(stat.pwcsName, nullptr);
+    EXPECT_EQ(stat.pwcsName[0], 0);
+    CoTaskMemFree(stat.pwcsName);
+    ULONG read = 1;
+    EXPECT_EQ(owner.stream()->Read(nullptr, 2, &read), STG_E_INVALIDPOINTER);
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(readSome(owner.stream(), 3).first, "abc");
+}

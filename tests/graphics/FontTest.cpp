@@ -1,5 +1,6 @@
 #include "graphics/Font.h"
 
+#include "foundation/CharHelpers.h"
 #include "graphics/NativeFont.h"
 #include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
@@ -12,18 +13,13 @@
 
 namespace {
 
-bool isSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-
 // Every surrogate in the text is half of a whole pair.
 bool pairsAreWhole(const String& text)
 {
     for (int i = 0; i < text.length(); ++i) {
         if (!isSurrogate(text.at(i)))
             continue;
-        if (text.at(i) > 0xDBFF || i + 1 == text.length() || text.at(i + 1) < 0xDC00 || text.at(i + 1) > 0xDFFF)
+        if (!isSurrogatePairAt(text.view(), std::size_t(i)))
             return false;
         ++i;
     }

@@ -536,6 +536,26 @@ TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
     EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
 }
 
+// The same on the default path, where the failed open forgets the path and
+// only the held-path check keeps save from writing over the file.
+TEST_F(DatabaseTest, LibraryInUseOnTheDefaultPathIsNeverWrittenOver)
+{
+    const Application application(L"KestrolaInUseTest", L"1.0");
+    const String defaultPath = Database::defaultPath();
+    ASSERT_TRUE(CreateDirectoryW(Database::dataFolder().c_str(), nullptr));
+    ASSERT_TRUE(writeRaw(defaultPath, smallLibrary()));
+    HANDLE held = CreateFileW(defaultPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(database.open(Database::defaultFileName(), true));
+    EXPECT_EQ(wide(database.heldPath()), wide(defaultPath));
+    CloseHandle(held);
+    model.addTag(L"new");
+    EXPECT_FALSE(database.save(true));
+    EXPECT_EQ(readRaw(defaultPath), smallLibrary());
+    DeleteFileW(defaultPath.c_str());
+    RemoveDirectoryW(Database::dataFolder().c_str());
+}
+
 // The first-run content goes only to a library file that opens and holds
 // nothing; its length used to be asked of the disk apart from the read, and
 // a file whose length could not be read counted as empty.

@@ -69,4 +69,40 @@ TEST(ItemPathIndexTest, ErasingWhatIsNotThereChangesNothing)
     EXPECT_EQ(index.size(), 1u);
 }
 
+// Erase used to match the item alone, so an item under several hashes lost
+// whichever entry its probe met first.
+TEST(ItemPathIndexTest, EraseTakesOnlyTheEntryUnderTheGivenHash)
+{
+    std::mt19937 random(3);
+    std::vector<std::uint32_t> hashes(200);
+    for (std::uint32_t& hash : hashes)
+        hash = static_cast<std::uint32_t>(random());
+    ItemPathIndex index;
+    TaggedItem* item = fakeItem(0);
+    for (std::uint32_t hash : hashes)
+        index.insert(hash, item);
+    // Last in first out, so that an entry that was pushed past another by a
+    // shared first slot is taken while the other still stands before it.
+    for (std::size_t left = hashes.size(); left > 0; --left) {
+        index.erase(hashes[left - 1], item);
+        ASSERT_TRUE(itemsUnder(index, hashes[left - 1]).empty()) << left;
+        ASSERT_EQ(itemsUnder(index, hashes[0]).size(), left > 1 ? 1u : 0u) << left;
+    }
+}
+
+// Growth must count removed slots too: counting live items alone lets
+// removed slots fill every free one, and a probe for an absent hash never
+// ends (the program then hangs here).
+TEST(ItemPathIndexTest, ChurnAtASmallSizeLeavesProbesThatEnd)
+{
+    ItemPathIndex index;
+    for (std::uint32_t hash = 1; hash <= 5000; ++hash) {
+        index.insert(hash, fakeItem(hash));
+        if (hash > 4)
+            index.erase(hash - 4, fakeItem(hash - 4));
+    }
+    EXPECT_TRUE(itemsUnder(index, 0).empty());
+    EXPECT_EQ(index.size(), 4u);
+}
+
 } // namespace

@@ -62,7 +62,11 @@ public:
         return 0;
     }
 
-    LibraryModel* libraryModel() override { return model; }
+    LibraryModel* libraryModel() override
+    {
+        ++modelRequests;
+        return model;
+    }
     void reloadTagCloudBackground() override { ++backgroundReloads; }
     Settings& settings() override { return store; }
     void setStatus(int state) override { statuses.push_back(state); }
@@ -76,6 +80,7 @@ public:
     bool answerThumbnails = false;
     int backgroundReloads = 0;
     int cursorDepth = 0;
+    int modelRequests = 0;
     LibraryModel* model = nullptr;
     Settings store{String(), String(), Settings::NoLocation, Settings::NoFormat};
 

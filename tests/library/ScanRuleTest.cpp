@@ -294,6 +294,7 @@ TEST_F(ScanRuleTest, ClearAssignableTagsOnlyForAutomaticClearingRulesAndDeletesO
         if (row.everyTag)
             rule.assignableTags().setMode(RuleTagSet::AnyRegisteredTags);
         const bool clears = row.automatic && row.clearBeforeScan && !row.everyTag;
+        EXPECT_EQ(rule.emptiesTagsBeforeScan(), clears);
         EXPECT_EQ(rule.clearAssignableTags(), clears);
         EXPECT_EQ(recent->itemCount(), clears ? 0 : 2);
         EXPECT_EQ(model.itemCount(), clears ? 1 : 2);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -209,7 +210,7 @@ TEST_F(ScannerTest, NothingFromInvalidRulesOrWhileBusyAndStatusUnlessSilent)
 // was used; either way they stay those of a full recount.
 TEST_F(ScannerTest, ClearingKeepsTheItemUsageTotals)
 {
-    const std::int64_t orphanUsages[] = {0, -2, 2, 9};
+    const std::int64_t orphanUsages[] = {0, -2, 1, 2, 9};
     forEachRow(orphanUsages, [&](std::int64_t orphanUsage) {
         model.clear();
         tag(L"Cleared", 0, {item(missingPath(L"orphan.txt"), orphanUsage)});
@@ -223,4 +224,21 @@ TEST_F(ScannerTest, ClearingKeepsTheItemUsageTotals)
         EXPECT_EQ(model.largestItemUsage(), 5);
         EXPECT_EQ(model.totalItemUsage(), 5);
     });
+}
+
+// The recount check used to walk the rule's tags before it asked whether
+// the rule clears at all; a rule that clears nothing reads no tag for it.
+TEST_F(ScannerTest, RuleThatClearsNothingReadsNoTagsForTheClearing)
+{
+    tag(L"Big", 0, {item(missingPath(L"used.txt"), 3)});
+    ScanRule everyTag = rule({});
+    everyTag.assignableTags().setMode(RuleTagSet::AnyRegisteredTags);
+    everyTag.setIsAutoRule(true);
+    everyTag.setClearBeforeScan(true);
+    file(L"a.txt");
+    hooks.modelRequests = 0;
+    ASSERT_TRUE(scan({&everyTag}, true, false));
+    const int plainRequests = std::exchange(hooks.modelRequests, 0);
+    ASSERT_TRUE(scan({&everyTag}, true, true));
+    EXPECT_EQ(hooks.modelRequests, plainRequests);
 }

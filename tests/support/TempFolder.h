@@ -1,9 +1,10 @@
 #pragma once
 
-// A unique temporary folder that removes itself, and raw file access that
-// bypasses the code under test.
+// A unique temporary folder that removes itself; with it the raw file
+// access that bypasses the code under test.
 
 #include "tests/support/Bytes.h"
+#include "tests/support/RawFiles.h"
 #include "tests/support/StringPrinting.h"
 
 #include "foundation/String.h"
@@ -14,64 +15,6 @@
 
 #include <cstdint>
 #include <string>
-
-inline bool writeRaw(const String& path, const Bytes& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-inline Bytes readRaw(const String& path)
-{
-    Bytes out;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return out;
-    std::uint8_t chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        out.insert(out.end(), chunk, chunk + got);
-    CloseHandle(file);
-    return out;
-}
-
-// A file or a folder. Named apart from the foundation's fileExists, which
-// is false for folders: one name for both would link only one of them.
-inline bool fileExistsRaw(const String& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Removes a tree without following links, so a link back up the tree
-// cannot take the walk elsewhere.
-inline void removeTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            const bool isLink = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isLink)
-                removeTree(path);
-            else if (!DeleteFileW(path.c_str()))
-                RemoveDirectoryW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(folder.c_str());
-}
 
 // A fresh folder under the user's temp folder, removed with all its
 // contents when the object goes.

@@ -175,6 +175,7 @@ TEST_F(ClipboardTest, RefusedDibsFallBackToTheBitmap)
         {"top-down", topDown, {10, 20, 30}},
         {"16 bits", dib(1, 1, 16, {0x1F, 0x00, 0, 0}), {255, 0, 0}},
         {"other masks", bitFieldsDib(1, 1, 0xFF, 0xFF00, 0xFF0000, {10, 20, 30, 0}), {30, 20, 10}},
+        {"only blue's mask other", bitFieldsDib(1, 1, 0xFF0000, 0xFF00, 0xFF000000, {10, 20, 30, 40}), {40, 20, 30}},
     };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.what);

@@ -167,6 +167,23 @@ TEST_F(ShellMenuTest, BindingNeedsAnExistingPath)
     EXPECT_EQ(getUIObjectOfPath(nullptr, kept, IID_IDataObject, nullptr), 1);
 }
 
+// The menu's folder used to hand IUnknown and IShellFolder on to the real
+// folder, so asking it for either led to another object.
+TEST_F(ShellMenuTest, MenuFolderKeepsItsComIdentity)
+{
+    ShellItemSelection selection;
+    EXPECT_EQ(selection.menuFolder(), nullptr);
+    ASSERT_TRUE(bindToParentFolder(selection, listOf({folder.writeFile(L"a.txt", {}).c_str()})));
+    IShellFolder* proxy = selection.menuFolder();
+    ASSERT_NE(proxy, nullptr);
+    ComRef<IUnknown> unknown;
+    ComRef<IShellFolder> shellFolder;
+    ASSERT_EQ(proxy->QueryInterface(IID_IUnknown, unknown.receive()), S_OK);
+    ASSERT_EQ(proxy->QueryInterface(IID_IShellFolder, shellFolder.receive()), S_OK);
+    EXPECT_EQ(unknown.get(), static_cast<IUnknown*>(proxy));
+    EXPECT_EQ(shellFolder.get(), proxy);
+}
+
 // The menu got full item IDs with the first path's folder, so the shell
 // opened paths that do not exist. Wine's menu opens folders only (the first
 // one chosen), so folders are what this checks.

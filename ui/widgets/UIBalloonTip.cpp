@@ -34,13 +34,6 @@ bool isLineBreak(wchar_t c)
     return c == L'\r' || c == L'\n';
 }
 
-// A letter beyond the first plane (emoji, rarer CJK) starts at i.
-bool isSurrogatePairAt(const String& text, int i)
-{
-    return i + 1 < text.length() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00
-        && text[i + 1] <= 0xDFFF;
-}
-
 Size windowSizeFor(Size content, int side, int arrowLength)
 {
     if (side == BalloonLeftOfAnchor || side == BalloonRightOfAnchor)
@@ -250,7 +243,7 @@ String UIBalloonTip::normalisedText(const String& text)
         if (isLineBreak(c)) {
             if (i == 0 || !isLineBreak(text[i - 1]))
                 result += L'\n';
-        } else if (isSurrogatePairAt(text, i)) {
+        } else if (isSurrogatePairAt(text.view(), std::size_t(i))) {
             result += c;
             result += text[++i];
         } else if (isSpaceChar(c) || !isPrintableChar(c)) {

@@ -45,16 +45,6 @@ bool isLineBreak(wchar_t c)
     return c == L'\r' || c == L'\n';
 }
 
-bool isHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 bool isShownAsIs(wchar_t c)
 {
     return isPrintableChar(c) && !isSpaceChar(c);
@@ -229,7 +219,7 @@ String UIToolTip::cleanedText(const String& text, int maxLength)
         if (isLineBreak(c)) {
             if (!isLineBreak(given.at(i - 1)))
                 result += L'\n';
-        } else if (isHighSurrogate(c) && isLowSurrogate(given.at(i + 1))) {
+        } else if (isSurrogatePairAt(given.view(), std::size_t(i))) {
             // Letters beyond the first plane are kept whole.
             result += c;
             result += given.at(++i);
