@@ -536,13 +536,13 @@ TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
     EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
 }
 
-// The same on the default path, where the failed open forgets the path and
-// only the held-path check keeps save from writing over the file.
+// The same on the default path, which open fills in from the file name: the
+// held file keeps its place and the session's library goes beside it.
 TEST_F(DatabaseTest, LibraryInUseOnTheDefaultPathIsNeverWrittenOver)
 {
     const Application application(L"KestrolaInUseTest", L"1.0");
     const String defaultPath = Database::defaultPath();
-    ASSERT_TRUE(CreateDirectoryW(Database::dataFolder().c_str(), nullptr));
+    CreateDirectoryW(Database::dataFolder().c_str(), nullptr);
     ASSERT_TRUE(writeRaw(defaultPath, smallLibrary()));
     HANDLE held = CreateFileW(defaultPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -550,8 +550,10 @@ TEST_F(DatabaseTest, LibraryInUseOnTheDefaultPathIsNeverWrittenOver)
     EXPECT_EQ(wide(database.heldPath()), wide(defaultPath));
     CloseHandle(held);
     model.addTag(L"new");
-    EXPECT_FALSE(database.save(true));
+    EXPECT_TRUE(database.save(true));
     EXPECT_EQ(readRaw(defaultPath), smallLibrary());
+    expectKeptTag(database.besidePath(), L"new");
+    DeleteFileW(database.besidePath().c_str());
     DeleteFileW(defaultPath.c_str());
     RemoveDirectoryW(Database::dataFolder().c_str());
 }
