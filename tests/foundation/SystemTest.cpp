@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cwctype>
+#include <vector>
 
 namespace {
 
@@ -245,6 +246,54 @@ TEST(SpecialFolders, IdsMapToTheirShellFolders)
     EXPECT_FALSE(specialFolderPath(SpecialFolder::AppData).isEmpty());
     EXPECT_FALSE(specialFolderPath(SpecialFolder::CommonAppData).isEmpty());
     EXPECT_NE(specialFolderPath(SpecialFolder::AppData), specialFolderPath(SpecialFolder::CommonAppData));
+}
+
+namespace {
+
+// The scripts mark the Wine prefixes they make for themselves; a user's own
+// prefix (or Windows) keeps its user folders wherever the user put them.
+bool inScriptsOwnPrefix()
+{
+    const ByteArray prefix = environmentVariable("WINEPREFIX");
+    if (prefix.isEmpty())
+        return false;
+    const String marker = L"Z:" + String::fromUtf8(reinterpret_cast<const char*>(prefix.data())) +
+                          L"/.kestrola-own-prefix";
+    return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Where the folder really is, with links followed.
+String finalPath(const String& folder)
+{
+    HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetFinalPathNameByHandleW(handle, path, MAX_PATH, FILE_NAME_NORMALIZED);
+    CloseHandle(handle);
+    return length > 0 && length <= MAX_PATH ? String(path) : String();
+}
+
+} // namespace
+
+// Wine links a new prefix's user folders to the Linux home: a test's file on
+// its Desktop landed there, and a Desktop scan read the home.
+TEST(SpecialFolders, UserFoldersOfTheScriptsOwnPrefixLieInsideIt)
+{
+    if (!inScriptsOwnPrefix())
+        GTEST_SKIP() << "not in a Wine prefix the scripts made for themselves";
+    const auto shellFolder = [](int csidl) {
+        wchar_t path[MAX_PATH + 1] = {};
+        return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? String(path)
+                                                                                            : String();
+    };
+    std::vector<String> folders = {shellFolder(CSIDL_PROFILE) + L"\\Downloads"};
+    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO,
+                      CSIDL_TEMPLATES})
+        folders.push_back(shellFolder(csidl));
+    for (const String& folder : folders)
+        EXPECT_EQ(finalPath(folder).toLower(), (L"\\\\?\\" + folder).toLower());
 }
 
 TEST(SystemInfo, ApplicationDirectoryIsTheProgramsFolder)
