@@ -420,6 +420,30 @@ TEST_F(ControllerTest, ExitOrHideDuringAMergeWaitsAndSavesEverything)
     EXPECT_EQ(sessionAnswer, FALSE);
 }
 
+// An exit and then a hide asked for while the library is busy: the exit is
+// what waits, and once the library is free the program ends with its
+// window still shown.
+TEST_F(ControllerTest, AnExitThenAHideWhileBusyEndTheProgram)
+{
+    MessageBoxCloser closer;
+    MainController controller(false);
+    {
+        const LibraryModel::BusyScope busy(libraryModel());
+        controller.exit();
+        userInterface()->hideMainWindow();
+        EXPECT_EQ(controller.waitingRequest(), MainController::Request::Exit);
+    }
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, quitAnyway);
+    Application::instance()->run();
+    KillTimer(nullptr, guard);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(controller.waitingRequest(), MainController::Request::Nothing);
+    EXPECT_TRUE(controller.userInterface()->mainWindow()->isVisible());
+    EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
+    EXPECT_EQ(closer.closed, 0);
+}
+
 // Another program held the library open without sharing at start: it could
 // be neither read nor moved aside, and the exit wrote the empty library
 // over it.
