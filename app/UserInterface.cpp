@@ -5,6 +5,7 @@
 #include "app/UITagCloud.h"
 #include "foundation/Application.h"
 #include "foundation/Event.h"
+#include "foundation/EventLoop.h"
 #include "foundation/Settings.h"
 #include "ui/TrayIcon.h"
 #include "ui/UIManager.h"
@@ -59,8 +60,12 @@ void UserInterface::start(bool autorun)
     startTimer(trayIconTimer, 1);
 }
 
+// Building the icon takes tens of milliseconds: a key or pointer move
+// waiting at the tick is answered first, and a later tick builds it.
 void UserInterface::timerEvent(int id)
 {
+    if (EventLoop::isInputWaiting())
+        return;
     killTimer(id);
     buildTrayIcon();
 }
