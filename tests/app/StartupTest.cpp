@@ -12,6 +12,8 @@
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
 #include "ui/TrayIcon.h"
+#include "ui/widgets/UIAction.h"
+#include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIMessageBox.h"
 
 #include "tests/support/Bytes.h"
@@ -342,7 +344,17 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
     }
     EXPECT_EQ(controller.userInterface()->trayIcon(), nullptr);
     ASSERT_TRUE(pumpUntil([&] { return controller.userInterface()->trayIcon() != nullptr; }));
-    EXPECT_TRUE(controller.userInterface()->trayIcon()->isVisible());
+    TrayIcon* icon = controller.userInterface()->trayIcon();
+    EXPECT_TRUE(icon->isVisible());
+    // Its menu is made when the right button is first released on it.
+    EXPECT_EQ(icon->menu(), nullptr);
+    SendMessageW(static_cast<HWND>(icon->windowHandle()), icon->callbackMessage(), 1, WM_RBUTTONUP);
+    pumpPending();
+    auto* menu = static_cast<UIMenu*>(icon->menu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->action(0)->text(), String(L"Hide"));
+    menu->hide();
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
