@@ -5,6 +5,7 @@
 #include "app/UITagCloud.h"
 #include "foundation/Application.h"
 #include "foundation/Event.h"
+#include "foundation/EventLoop.h"
 #include "foundation/Settings.h"
 #include "ui/TrayIcon.h"
 #include "ui/UIManager.h"
@@ -59,8 +60,12 @@ void UserInterface::start(bool autorun)
     startTimer(trayIconTimer, 1);
 }
 
+// Building the icon takes tens of milliseconds: a key or pointer move
+// waiting at the tick is answered first, and a later tick builds it.
 void UserInterface::timerEvent(int id)
 {
+    if (EventLoop::isInputWaiting())
+        return;
     killTimer(id);
     buildTrayIcon();
 }
@@ -102,6 +107,18 @@ void UserInterface::buildTrayIcon()
     m_trayIcon->setIcon(UIManager::instance()->smallIcon());
     if (const Application* application = Application::instance())
         m_trayIcon->setToolTip(application->productName());
+    m_trayIcon->released.connect(this, &UserInterface::onTrayReleased);
+    m_trayIcon->clicked.connect(this, &UserInterface::onTrayClicked);
+    m_trayIcon->show();
+}
+
+// The menu takes longer to make than the icon, which is built while the
+// user may already move the pointer: it is made when the right button is
+// released on the icon, just before the icon opens it.
+void UserInterface::onTrayReleased(UIMouseEvent* event)
+{
+    if (event->button() != RightButton || m_trayMenu)
+        return;
     m_trayMenu = new UIMenu;
     m_showHideAction = m_trayMenu->addAction(translated(L"Show"));
     m_showHideAction->triggered.connect(this, &UserInterface::onShowHideTriggered);
@@ -109,8 +126,6 @@ void UserInterface::buildTrayIcon()
     m_trayMenu->addAction(translated(L"Exit"))->triggered.connect(this, &UserInterface::onExitTriggered);
     m_trayMenu->aboutToShow.connect(this, &UserInterface::onTrayMenuAboutToShow);
     m_trayIcon->setMenu(m_trayMenu);
-    m_trayIcon->clicked.connect(this, &UserInterface::onTrayClicked);
-    m_trayIcon->show();
 }
 
 void UserInterface::onTrayMenuAboutToShow()

@@ -26,7 +26,8 @@ public:
     // Builds the main window (geometry and the cloud's selection from the
     // settings) and the notification-area icon; shows the window unless
     // autorun keeps it hidden. A shown window paints first: its icon in the
-    // notification area follows once the queue has nothing else to do.
+    // notification area follows at a moment when no input waits, and the
+    // icon's menu is made when it is first opened.
     void start(bool autorun);
     // Stores the main window's geometry and the cloud's selection.
     void saveSettings() const;
@@ -46,6 +47,7 @@ public:
 private:
     void timerEvent(int id) override;
     void buildTrayIcon();
+    void onTrayReleased(UIMouseEvent* event);
     void onTrayClicked(UIMouseEvent* event);
     void onTrayMenuAboutToShow();
     void onShowHideTriggered();

@@ -116,8 +116,13 @@ private:
         panel->applyLayoutSpacingMetrics();
         auto* header = new UIHeader(panel);
         header->setSizePolicy(SizeExpanding, SizeFixed);
-        header->addSection(L"Name", 140, true)->setSortOrder(UIHeaderSection::Ascending);
-        header->addSection(L"Size", 70, true)->setSortOrder(UIHeaderSection::Descending);
+        // A section shows its indicator only when it can be sorted.
+        UIHeaderSection* name = header->addSection(L"Name", 140, true);
+        name->setSortable(UIHeaderSection::ByText);
+        name->setSortOrder(UIHeaderSection::Ascending);
+        UIHeaderSection* size = header->addSection(L"Size", 70, true);
+        size->setSortable(UIHeaderSection::ByNumber);
+        size->setSortOrder(UIHeaderSection::Descending);
         header->addSection(L"Modified", 110, true);
         header->addSection(L"Tags", 80, true);
         header->setSortIndicatorsEnabled(true);

@@ -130,6 +130,11 @@ bool EventLoop::processEvents(std::uint32_t flags)
     }
 }
 
+bool EventLoop::isInputWaiting()
+{
+    return HIWORD(GetQueueStatus(QS_INPUT)) != 0;
+}
+
 void EventLoop::quit(int code)
 {
     m_exitCode = code;

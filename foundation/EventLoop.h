@@ -22,6 +22,10 @@ public:
     // handled, and at once when quit is already set.
     bool processEvents(std::uint32_t flags = 0);
 
+    // Whether a key, pointer or other input message waits in the thread's
+    // queue, for work that can wait until input has been answered.
+    static bool isInputWaiting();
+
     void quit(int code = 0);
     // Running and not yet asked to quit.
     bool isRunning() const { return m_running && !m_quit; }

@@ -38,6 +38,21 @@ Rect Rect::intersected(const Rect& other) const
                 int(std::min<std::int64_t>(bottom - top, INT_MAX)));
 }
 
+// Edges in 64 bits as above; a union reaching past INT_MAX is cut there.
+Rect Rect::united(const Rect& other) const
+{
+    if (other.isEmpty())
+        return *this;
+    if (isEmpty())
+        return other;
+    const int left = std::min(x, other.x);
+    const int top = std::min(y, other.y);
+    const std::int64_t right = std::max(std::int64_t(x) + width, std::int64_t(other.x) + other.width);
+    const std::int64_t bottom = std::max(std::int64_t(y) + height, std::int64_t(other.y) + other.height);
+    return Rect(left, top, int(std::min<std::int64_t>(right - left, INT_MAX)),
+                int(std::min<std::int64_t>(bottom - top, INT_MAX)));
+}
+
 void Rect::setLeft(int left)
 {
     width = std::max(0, width + x - left);

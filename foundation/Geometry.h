@@ -72,6 +72,8 @@ struct Rect {
     // The overlap; rectangles that only touch give a width or height of 0,
     // disjoint ones the shared empty Rect.
     Rect intersected(const Rect& other) const;
+    // The smallest rectangle holding both; an empty one adds nothing.
+    Rect united(const Rect& other) const;
 
     void setLeft(int left);
     void setTop(int top);

@@ -279,6 +279,7 @@ void UIWin32Window::destroy()
     // The window uses its icons until it is gone.
     DestroyWindow(hwnd(m_window));
     m_window = nullptr;
+    mouseLeft();
     if (m_smallIcon)
         DestroyIcon(m_smallIcon);
     if (m_bigIcon)
@@ -708,6 +709,9 @@ bool UIWin32Window::handleMouseMessage(unsigned int message, std::uintptr_t wPar
     switch (message) {
     case WM_MOUSEMOVE:
         return mouseMove(wParam, lParam);
+    case WM_MOUSELEAVE:
+        mouseLeft();
+        return true;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
         return true;
@@ -791,6 +795,7 @@ bool UIWin32Window::mouseMove(std::uintptr_t wParam, std::intptr_t lParam)
         return false;
     }
     m_lastMousePoint = client;
+    trackMouseLeave();
     Point point;
     UIWidget* target = mouseTarget(client, &point);
     toolkitHooks().hideToolTipUnlessFor(target);
@@ -803,6 +808,24 @@ bool UIWin32Window::mouseMove(std::uintptr_t wParam, std::intptr_t lParam)
                                     currentKeyboardModifiers()),
                    target);
     return true;
+}
+
+// Windows says once when the pointer leaves the window, and only when asked
+// again after a move.
+void UIWin32Window::trackMouseLeave()
+{
+    if (m_trackingMouseLeave)
+        return;
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd(m_window), 0};
+    m_trackingMouseLeave = TrackMouseEvent(&track) != FALSE;
+}
+
+// The last point is forgotten, so a pointer that comes back at the pixel it
+// left from moves anew: the widget under it starts its hover again.
+void UIWin32Window::mouseLeft()
+{
+    m_trackingMouseLeave = false;
+    m_lastMousePoint = Point{-1, -1};
 }
 
 void UIWin32Window::updateCursor(Point point, UIWidget* target)

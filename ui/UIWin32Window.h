@@ -97,6 +97,8 @@ private:
     void buttonPress(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
     void buttonRelease(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
     bool mouseMove(std::uintptr_t wParam, std::intptr_t lParam);
+    void trackMouseLeave();
+    void mouseLeft();
     void wheel(bool horizontal, std::uintptr_t wParam, std::intptr_t lParam);
     UIWidget* mouseTarget(Point clientPoint, Point* targetPoint) const;
     bool acceptsMouse(const UIWidget* target) const;
@@ -124,6 +126,7 @@ private:
     UIWidget* m_focusWidget = nullptr;
     int m_focusWidgetId = 0;
     Point m_lastMousePoint{-1, -1};
+    bool m_trackingMouseLeave = false;
     bool m_releasingCapture = false;
     Bitmap m_backBuffer;
     Size m_minimumSizeFor;

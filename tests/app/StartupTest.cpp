@@ -14,6 +14,8 @@
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
 #include "ui/TrayIcon.h"
+#include "ui/widgets/UIAction.h"
+#include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIMessageBox.h"
 
 #include "tests/support/Bytes.h"
@@ -355,13 +357,41 @@ TEST_F(ControllerTest, ShowsTheWindowWithoutAutorunAndWritesTheLibraryWhenHidden
     EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
 }
 
-// The notification-area icon of a shown window waits for the first paint.
+// The notification-area icon of a shown window waits for the first paint,
+// and for input waiting when its timer ticks: the icon took tens of
+// milliseconds to build, which a first pointer move then waited for.
 TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
 {
     MainController controller(false);
     EXPECT_EQ(controller.userInterface()->trayIcon(), nullptr);
+    const Rect frame = controller.userInterface()->mainWindow()->frameGeometry();
+    SetCursorPos(frame.center().x, frame.center().y);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    move.mi.dx = 3;
+    ASSERT_EQ(SendInput(1, &move, sizeof(move)), 1u);
+    // Only the timer's ticks are handled while the move waits.
+    const DWORD start = GetTickCount();
+    MSG tick;
+    while (GetTickCount() - start < 100) {
+        while (PeekMessageW(&tick, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessageW(&tick);
+        Sleep(1);
+    }
+    EXPECT_EQ(controller.userInterface()->trayIcon(), nullptr);
     ASSERT_TRUE(pumpUntil([&] { return controller.userInterface()->trayIcon() != nullptr; }));
-    EXPECT_TRUE(controller.userInterface()->trayIcon()->isVisible());
+    TrayIcon* icon = controller.userInterface()->trayIcon();
+    EXPECT_TRUE(icon->isVisible());
+    // Its menu is made when the right button is first released on it.
+    EXPECT_EQ(icon->menu(), nullptr);
+    SendMessageW(static_cast<HWND>(icon->windowHandle()), icon->callbackMessage(), 1, WM_RBUTTONUP);
+    pumpPending();
+    auto* menu = static_cast<UIMenu*>(icon->menu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->action(0)->text(), String(L"Hide"));
+    menu->hide();
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)
@@ -455,6 +485,30 @@ TEST_F(ControllerTest, ExitOrHideDuringAMergeWaitsAndSavesEverything)
     });
     // Windows was asked to wait for the merge.
     EXPECT_EQ(sessionAnswer, FALSE);
+}
+
+// An exit and then a hide asked for while the library is busy: the exit is
+// what waits, and once the library is free the program ends with its
+// window still shown.
+TEST_F(ControllerTest, AnExitThenAHideWhileBusyEndTheProgram)
+{
+    MessageBoxCloser closer;
+    MainController controller(false);
+    {
+        const LibraryModel::BusyScope busy(libraryModel());
+        controller.exit();
+        userInterface()->hideMainWindow();
+        EXPECT_EQ(controller.waitingRequest(), MainController::Request::Exit);
+    }
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, quitAnyway);
+    Application::instance()->run();
+    KillTimer(nullptr, guard);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(controller.waitingRequest(), MainController::Request::Nothing);
+    EXPECT_TRUE(controller.userInterface()->mainWindow()->isVisible());
+    EXPECT_GT(readRaw(filePath(L"kestrola.database")).size(), 309u);
+    EXPECT_EQ(closer.closed, 0);
 }
 
 // A settings file that does not parse used to be replaced at exit by the

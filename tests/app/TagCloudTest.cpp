@@ -120,6 +120,15 @@ protected:
     }
     void click(const Tag* target) { clickAt(target->cloudRect().center()); }
     void moveTo(Point inCloud) { sendPointerMessage(window, WM_MOUSEMOVE, 0, cloud->mapToWindow(inCloud)); }
+    // The wheel turned over the cloud's middle, times notches of delta.
+    void turnWheel(int delta, int times)
+    {
+        POINT screen = {200, 150};
+        ClientToScreen(hwndOf(&window), &screen);
+        for (int i = 0; i < times; ++i)
+            SendMessageW(hwndOf(&window), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
+        pumpUntil([] { return !pumpPending(); }, 500);
+    }
     void stretchBackground(const wchar_t* name, const Bitmap& image)
     {
         const String path = tree.file(name);
@@ -389,24 +398,17 @@ TEST_F(TagCloudTest, WheelScrollsATallCloudNoFurtherThanItsRows)
         middle = i == 150 ? made : middle;
     }
     cloud->reload();
-    const auto turn = [this](int delta, int times) {
-        POINT screen = {200, 150};
-        ClientToScreen(hwndOf(&window), &screen);
-        for (int i = 0; i < times; ++i)
-            SendMessageW(hwndOf(&window), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
-        pumpUntil([] { return !pumpPending(); }, 500);
-    };
-    turn(-120, 1);
+    turnWheel(-120, 1);
     const int offset = cloud->scrollOffset();
     ASSERT_GT(offset, 0);
     const Point centre = middle->cloudRect().center();
     EXPECT_EQ(cloud->tagAt({centre.x, centre.y - offset}), middle);
 
-    turn(-120, 300);
+    turnWheel(-120, 300);
     const Rect last = cloud->entries().last()->value.tag->cloudRect();
     EXPECT_LE(last.bottom() - cloud->scrollOffset(), cloud->height());
     EXPECT_GT(last.bottom() - cloud->scrollOffset(), cloud->height() / 2);
-    turn(120, 300);
+    turnWheel(120, 300);
     EXPECT_EQ(cloud->scrollOffset(), 0);
 }
 
@@ -437,6 +439,21 @@ TEST_F(TagCloudTest, HoverPaintsOnlyTheWordsItLeavesAndReaches)
     paintedOnly({apple});
 }
 
+// A reload after the pointer left a word, before the move message came,
+// must take the underline away: the reload finds the word under the
+// pointer itself.
+TEST_F(TagCloudTest, AReloadDropsTheUnderlineOfAWordThePointerHasLeft)
+{
+    moveTo(Point(1, 1));
+    const std::vector<Colour> plain = shownPixelsOf(*cloud);
+    moveTo(zebra->cloudRect().center());
+    ASSERT_NE(shownPixelsOf(*cloud), plain);
+    const Point away = cloud->mapToGlobal(Point(1, 1));
+    SetCursorPos(away.x, away.y);
+    cloud->reload();
+    EXPECT_TRUE(shownPixelsOf(*cloud) == plain);
+}
+
 // After each step of real pointer moves, clicks and reloads the window
 // shows what a full repaint then draws; the steps that leave the words in
 // place paint less than the whole cloud. (The cloud's buffer is scratch
@@ -448,6 +465,22 @@ TEST_F(TagCloudTest, PartialRepaintsShowWhatAFullRepaintShows)
         const char* step;
         std::function<void()> apply;
         bool wholeCloud;
+    };
+    const auto renamed = [this](Tag* tag, const wchar_t* name) {
+        return [this, tag, name] {
+            tag->setName(name);
+            cloud->reload();
+        };
+    };
+    // The numbered tags of the tall cloud leave the shown ones.
+    const auto hideTallTags = [this] {
+        EXPECT_GT(cloud->scrollOffset(), 0);
+        for (const CloudEntry& entry : cloud->entries()) {
+            if (entry.tag->name().at(0) >= L'0' && entry.tag->name().at(0) <= L'9')
+                entry.tag->clearFlags(Tag::Shown);
+        }
+        cloud->reload();
+        EXPECT_EQ(cloud->scrollOffset(), 0);
     };
     const auto stretchImage = [this] {
         Bitmap image(2, 2, false);
@@ -467,6 +500,16 @@ TEST_F(TagCloudTest, PartialRepaintsShowWhatAFullRepaintShows)
         {"a stretched background image", stretchImage, true},
         {"the pointer over the image onto apple", [this] { moveTo(apple->cloudRect().center()); }, false},
         {"a click deselecting apple", [this] { click(apple); }, false},
+        {"words whose glyphs reach left of their boxes", renamed(apple, L"\u0192jJ"), true},
+        {"a click selecting such a word", [this] { click(apple); }, false},
+        {"the pointer off such a word", [this] { moveTo(Point(1, 1)); }, false},
+        // An italic face of the system's fonts, which this Wine finds.
+        {"an italic face", [this] { model.setFontFamily(L"DejaVu Serif Italic"); cloud->reload(); }, true},
+        {"the pointer onto an italic word", [this] { moveTo(zebra->cloudRect().center()); }, false},
+        {"a click selecting an italic word", [this] { click(zebra); }, false},
+        {"a tall cloud", [this] { for (int i = 0; i < 300; ++i) tag(String::number(i), i % 20); cloud->reload(); }, true},
+        {"the wheel at the cloud's end", [this] { turnWheel(-120, 300); }, true},
+        {"a reload that scrolls back up", hideTallTags, true},
         {"a click that sorts the words anew", [this] { model.setSortMode(CloudOrder::ByName); click(zebra); }, true},
     };
     model.setWeightMethod(CloudMetrics::ByItemCount);

@@ -214,6 +214,24 @@ TEST(RectIntersected, OverlapTouchAndDisjoint)
     EXPECT_EQ(toNearestInt(-2.4), -2);
 }
 
+TEST(RectUnited, BothBoxesAndEmptyOnesAddNothing)
+{
+    struct Row {
+        Rect a, b, expected;
+    };
+    const Row rows[] = {
+        {{0, 0, 10, 10}, {20, 5, 5, 10}, {0, 0, 25, 15}},
+        {{-5, 3, 8, 2}, {0, 0, 10, 10}, {-5, 0, 15, 10}},
+        {{0, 0, 10, 10}, {50, 50, 0, 9}, {0, 0, 10, 10}},
+        {{0, 0, 10, 10}, {INT_MAX - 1, 0, INT_MAX, 5}, {0, 0, INT_MAX, 10}},
+        {Rect::empty, Rect::empty, Rect::empty},
+    };
+    forEachRow(rows, [](const Row& row) {
+        EXPECT_EQ(row.a.united(row.b), row.expected);
+        EXPECT_EQ(row.b.united(row.a), row.expected);
+    });
+}
+
 TEST(SizeScaling, ScaledToFit)
 {
     struct Row {

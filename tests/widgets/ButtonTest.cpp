@@ -7,6 +7,7 @@
 #include "ui/UITheme.h"
 
 #include "tests/support/RowTable.h"
+#include "tests/widgets/PointerMessages.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <memory>
@@ -324,6 +325,39 @@ TEST_F(ButtonTest, AFlatButtonDrawsNoBackground)
 
 // A keyboard user could not tell which button had the focus: none drew a
 // mark.
+// The window kept the pointer's last point after the pointer left, so a
+// pointer back at that pixel started no hover, and a button pressed there
+// kept its hover look once the pointer left the window.
+TEST_F(ButtonTest, APointerBackAtTheSamePixelHoversAndTheHoverLeavesWithIt)
+{
+    auto* button = place(new UIButton(window.get(), L"Hover"));
+    button->setFocusPolicy(NoFocus);
+    const std::vector<Colour> plain = pixelsOf(*button);
+    const Point p = centreOf(*button);
+    const auto pointerAway = [&] {
+        SetCursorPos(1200, 1000);
+        // Windows tells the window that the pointer left it a little later.
+        return pumpUntil(
+            [&] {
+                TRACKMOUSEEVENT query = {sizeof(query), TME_QUERY, nullptr, 0};
+                TrackMouseEvent(&query);
+                return !button->isUnderMouse() && query.hwndTrack != hwndOf(window.get());
+            },
+            2000);
+    };
+    sendPointerMessage(*window, WM_MOUSEMOVE, 0, p);
+    ASSERT_TRUE(button->isUnderMouse());
+    EXPECT_NE(pixelsOf(*button), plain);
+    ASSERT_TRUE(pointerAway());
+    pumpPending();
+    sendPointerMessage(*window, WM_MOUSEMOVE, 0, p);
+    EXPECT_TRUE(button->isUnderMouse());
+    sendPointerMessage(*window, WM_LBUTTONDOWN, MK_LBUTTON, p);
+    sendPointerMessage(*window, WM_LBUTTONUP, 0, p);
+    EXPECT_TRUE(pointerAway());
+    EXPECT_EQ(pixelsOf(*button), plain);
+}
+
 TEST_F(ButtonTest, TheFocusedButtonShowsAMarkThatGoesWithTheFocus)
 {
     auto* first = place(new UIButton(window.get(), L"First"));

@@ -202,6 +202,18 @@ TEST_F(ListModelTest, PageKeysStepOverItemsThatCannotBeCurrent)
     sendKeyStroke(*window, VK_PRIOR);
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{0});
+
+    // Nothing at or beyond the page's edge can be current: the key lands on
+    // the nearest item before the edge, both ways.
+    for (const bool down : {true, false}) {
+        SCOPED_TRACE(down ? "Page Down" : "Page Up");
+        for (int i = 0; i < 40; ++i)
+            list->item(i)->setEnabled(down ? i < 5 : i > 34);
+        view->setVerticalValue(down ? 0 : view->verticalScrollBar()->maximum());
+        list->setCurrentItemAndSelect(down ? 0 : 39);
+        sendKeyStroke(*window, down ? VK_NEXT : VK_PRIOR);
+        EXPECT_EQ(list->currentIndex(), down ? 4 : 35);
+    }
 }
 
 TEST_F(ListModelTest, PressesSelectByModeAndModifiers)

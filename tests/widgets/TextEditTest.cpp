@@ -313,6 +313,41 @@ TEST_F(TextEditTest, UndoStepsBackThroughTypedTextAndRedoForward)
     EXPECT_EQ(edit->sounds, 0);
 }
 
+// Undo set the whole text back under the highlights, which had moved with
+// the edit, and put the caret where the snapshot had it: at the end for the
+// first one.
+TEST_F(TextEditTest, UndoKeepsHighlightsOnTheirTextAndTheCaretAtTheEdit)
+{
+    struct Row {
+        const char* edit;
+        int at;
+        std::function<void()> apply;
+        std::vector<int> highlighted;
+        int caret;
+    };
+    const Row rows[] = {
+        {"typed before the word", 2, [&] { type(L"x"); }, {4, 5, 6, 7}, 2},
+        {"deleted before the word", 2, [&] { key(VK_BACK); }, {4, 5, 6, 7}, 2},
+        // Text an undo brings back comes back plain: snapshots hold no formats.
+        {"the word's end deleted", 8, [&] { key(VK_BACK); }, {4, 5, 6}, 8},
+    };
+    edit->setText(L"one beta two");
+    forEachRow(rows, [&](const Row& row) {
+        edit->highlight(L"beta", true, Pen(Colour(0, 0, 0)), Brush(Colour(255, 240, 0)), 0);
+        edit->setCursorPosition(row.at);
+        row.apply();
+        key('Z', ControlModifier);
+        EXPECT_EQ(edit->text(), String(L"one beta two\n"));
+        std::vector<int> highlighted;
+        for (int i = 0; i < edit->document()->length(); ++i) {
+            if (edit->document()->formatTable()->formatAt(i))
+                highlighted.push_back(i);
+        }
+        EXPECT_EQ(highlighted, row.highlighted);
+        EXPECT_EQ(edit->cursorPosition(), row.caret);
+    });
+}
+
 // Wine's real clipboard: line breaks leave as CR LF and come back as LF.
 TEST_F(TextEditTest, CopiedLinesCarryCrLfAndPasteBackAsLf)
 {
@@ -632,10 +667,15 @@ TEST_F(TextEditTest, DeletingEverythingPutsTheCaretAtTheStartAndLineZeroTakesCli
 
 // A key used to repaint the editor twice, all of it; now it paints once,
 // only the lines it changed and the caret's (scrolling paints everything),
-// and the window then shows what a full repaint draws.
+// and the window then shows what a full repaint draws. Every line is told
+// apart by its number, so lines that move up when two are joined show if
+// left unpainted.
 TEST_F(TextEditTest, OneRepaintPerKeyDrawsWhatAFullRepaintDraws)
 {
-    edit->setText(repeated(L"alpha beta gamma\n", 30));
+    String numbered;
+    for (int i = 0; i < 30; ++i)
+        numbered += String::number(i) + L" alpha beta\n";
+    edit->setText(numbered);
     focusByClick();
     edit->setCursorPosition(20);
     struct Row {
@@ -651,8 +691,9 @@ TEST_F(TextEditTest, OneRepaintPerKeyDrawsWhatAFullRepaintDraws)
         {"Shift+Down", [&] { realKey(VK_DOWN, ShiftModifier); }, false},
         {"Delete of the selection", [&] { realKey(VK_DELETE); }, false},
         {"Down", [&] { realKey(VK_DOWN); }, false},
-        // Undo sets the whole text back.
-        {"Ctrl+Z", [&] { realKey('Z', ControlModifier); }, true},
+        {"End", [&] { realKey(VK_END); }, false},
+        {"Delete joining lines", [&] { realKey(VK_DELETE); }, false},
+        {"Ctrl+Z", [&] { realKey('Z', ControlModifier); }, false},
         {"Page Down, scrolling", [&] { realKey(VK_NEXT); }, true},
         {"typed at the end", [&] { realType(L"y"); }, false},
         {"click", [&] { realClick(Point(edit->width() / 3, edit->height() / 3)); }, false},

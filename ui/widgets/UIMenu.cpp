@@ -41,6 +41,30 @@ bool isBarStyle(const String& name)
     return name == L"UIMenuBar" || name == L"UIToolBar";
 }
 
+// Hears whether the menu was destroyed while a handler ran. Watches nest:
+// a destruction seen here is passed on to the watch around this one, and
+// the menu's slot, gone with the menu, is then left alone.
+class DestructionWatch {
+public:
+    explicit DestructionWatch(bool*& slot) : m_slot(slot), m_outer(slot) { slot = &m_destroyed; }
+    ~DestructionWatch()
+    {
+        if (!m_destroyed)
+            m_slot = m_outer;
+        else if (m_outer)
+            *m_outer = true;
+    }
+    DestructionWatch(const DestructionWatch&) = delete;
+    DestructionWatch& operator=(const DestructionWatch&) = delete;
+
+    bool destroyed() const { return m_destroyed; }
+
+private:
+    bool*& m_slot;
+    bool* m_outer;
+    bool m_destroyed = false;
+};
+
 } // namespace
 
 UIMenu::UIMenu(UIWidget* parent)
@@ -436,17 +460,9 @@ void UIMenu::activate(UIAction* action)
     }
     // A handler may clear the menu, or delete it; an activation running
     // around this one must hear of a deletion too.
-    bool destroyed = false;
-    bool* const outer = m_destroyed;
-    m_destroyed = &destroyed;
+    const DestructionWatch watch(m_destroyed);
     triggered.emit(index);
-    if (destroyed) {
-        if (outer)
-            *outer = true;
-        return;
-    }
-    m_destroyed = outer;
-    if (indexOf(action) >= 0)
+    if (!watch.destroyed() && indexOf(action) >= 0)
         action->triggered.emit();
 }
 
@@ -775,17 +791,9 @@ void UIMenu::openSubmenuByKey()
     UIMenu* sub = currentSubmenu();
     if (!sub)
         return;
-    bool destroyed = false;
-    bool* const outer = m_destroyed;
-    m_destroyed = &destroyed;
+    const DestructionWatch watch(m_destroyed);
     activate(action(m_currentIndex));
-    if (destroyed) {
-        if (outer)
-            *outer = true;
-        return;
-    }
-    m_destroyed = outer;
-    if (sub->isVisible() && sub->currentIndex() < 0)
+    if (!watch.destroyed() && sub->isVisible() && sub->currentIndex() < 0)
         sub->stepCurrent(1);
 }
 

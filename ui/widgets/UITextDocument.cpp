@@ -88,7 +88,7 @@ void UITextDocument::relayout()
     setText(String(m_text));
 }
 
-void UITextDocument::replace(int from, int count, const String& text)
+void UITextDocument::replace(int from, int count, const String& text, UITextFormatTable::NewUnits newUnits)
 {
     m_text.remove(from, count);
     m_text.insert(from, text);
@@ -96,7 +96,7 @@ void UITextDocument::replace(int from, int count, const String& text)
     if (count > 0)
         m_formats->removed(from, count);
     if (!text.isEmpty())
-        m_formats->inserted(from, text.length());
+        m_formats->inserted(from, text.length(), newUnits);
 }
 
 String UITextDocument::externalText(const String& text) const
@@ -414,16 +414,28 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
     g.drawTextRaw(&shown, 1, x, y);
 }
 
-// False without a snapshot to go to.
+// Only the units that differ from the snapshot are replaced, as an edit
+// would replace them: highlights stay on the text they marked (text that
+// comes back comes back plain: snapshots keep no formats), and the
+// selection holds what came back, or the caret sits where text went. False
+// without a snapshot to go to.
 bool UITextDocument::restore(const UITextSnapshot* snapshot)
 {
     if (!snapshot)
         return false;
-    const int anchor = snapshot->anchor;
-    const int position = snapshot->position;
-    setText(String(snapshot->text), CursorToEnd);
-    m_cursor->setPosition(anchor);
-    m_cursor->setPosition(position, true);
+    const String& target = snapshot->text;
+    const int shorter = std::min(m_text.length(), target.length());
+    int from = 0;
+    while (from < shorter && m_text.at(from) == target.at(from))
+        ++from;
+    int kept = 0;
+    while (kept < shorter - from && m_text.at(m_text.length() - 1 - kept) == target.at(target.length() - 1 - kept))
+        ++kept;
+    const int back = target.length() - kept - from;
+    replace(from, m_text.length() - kept - from, target.mid(from, back), UITextFormatTable::Plain);
+    m_cursor->setPosition(from);
+    m_cursor->setPosition(from + back, true);
+    emit();
     return true;
 }
 

@@ -150,7 +150,8 @@ private:
 
     // Replaces [from, from + count) by text (already normalised) and
     // updates lines and formats, without signals.
-    void replace(int from, int count, const String& text);
+    void replace(int from, int count, const String& text,
+                 UITextFormatTable::NewUnits newUnits = UITextFormatTable::LikeThePrevious);
     int wrapWidth() const;
     void applyMask();
     int lineIndexAtY(int y) const;

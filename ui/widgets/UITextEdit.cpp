@@ -114,18 +114,6 @@ Clipboard& clipboard()
     return UIManager::instance()->clipboard();
 }
 
-// The smallest rectangle holding both; an empty one adds nothing.
-Rect unite(const Rect& a, const Rect& b)
-{
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    const int left = std::min(a.x, b.x);
-    const int top = std::min(a.y, b.y);
-    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
-}
-
 } // namespace
 
 class UITextEdit::PaintBatch {
@@ -338,7 +326,7 @@ void UITextEdit::onSelectionMoved()
 
 void UITextEdit::requestRepaint(const Rect& area)
 {
-    m_dirty = unite(m_dirty, area.intersected(rect()));
+    m_dirty = m_dirty.united(area.intersected(rect()));
     if (m_batchDepth == 0)
         flushRepaint();
 }
@@ -350,7 +338,7 @@ void UITextEdit::flushRepaint()
     if (m_dirty.isEmpty())
         return;
     const int line = cursor()->lineIndex();
-    const Rect area = unite(unite(m_dirty, m_caretPainted), linesBand(line, line));
+    const Rect area = m_dirty.united(m_caretPainted).united(linesBand(line, line));
     m_dirty = Rect();
     repaint(area);
 }
@@ -401,9 +389,9 @@ Rect UITextEdit::selectionChangeArea()
     m_shownSelectionStart = start;
     m_shownSelectionEnd = end;
     if (oldStart >= oldEnd || start >= end)
-        return unite(charactersBand(oldStart, oldEnd), charactersBand(start, end));
-    return unite(charactersBand(std::min(oldStart, start), std::max(oldStart, start)),
-                 charactersBand(std::min(oldEnd, end), std::max(oldEnd, end)));
+        return charactersBand(oldStart, oldEnd).united(charactersBand(start, end));
+    return charactersBand(std::min(oldStart, start), std::max(oldStart, start))
+        .united(charactersBand(std::min(oldEnd, end), std::max(oldEnd, end)));
 }
 
 // ---- Scrolling ----

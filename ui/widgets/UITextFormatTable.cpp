@@ -41,13 +41,13 @@ int UITextFormatTable::highlight(const String& text, const String& needle, bool 
     return starts.size();
 }
 
-void UITextFormatTable::inserted(int index, int count)
+void UITextFormatTable::inserted(int index, int count, NewUnits newUnits)
 {
     auto tail = lowerBound(index);
     for (auto it = tail; it != m_formats.end(); ++it)
         it->index += count;
     const UITextFormat* before = formatAt(index - 1);
-    if (!before || count < 1)
+    if (!before || count < 1 || newUnits == Plain)
         return;
     const UITextFormat copy = *before;
     std::vector<UITextFormat> copies(std::size_t(count), copy);

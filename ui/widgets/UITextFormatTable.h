@@ -37,9 +37,13 @@ public:
     // format, replacing the one it had; the number of occurrences.
     int highlight(const String& text, const String& needle, bool caseSensitive, const Pen& pen, const Brush& brush,
                   std::uint32_t fontStyle);
-    // count units were inserted at index: later formats move up, and each
-    // inserted unit takes a copy of the format before index, when there is one.
-    void inserted(int index, int count);
+    // What inserted units are formatted like: typed text continues the
+    // format before it; text an undo brings back is plain.
+    enum NewUnits { LikeThePrevious, Plain };
+    // count units were inserted at index: later formats move up, and with
+    // LikeThePrevious each inserted unit takes a copy of the format before
+    // index, when there is one.
+    void inserted(int index, int count, NewUnits newUnits);
     // The units [index, index + count) were removed: their formats go and
     // later ones move down.
     void removed(int index, int count);
