@@ -49,10 +49,18 @@ public:
     // the result always has alpha.
     static Bitmap fromPixels(const void* data, int width, int height, bool hasAlpha, std::int64_t byteCount);
 
+    // The most pixels a decoded image may have: 2^27 (512 MB as 32-bit
+    // pixels; a 100-megapixel photo still loads). Before the platform's
+    // decoder sees any bytes, the program reads the header itself and
+    // refuses an image claiming more, or a header that is damaged.
+    static constexpr std::int64_t maxDecodedPixels = std::int64_t(1) << 27;
+
     // Decoded by the image codec named by extension (such as "png"); the
-    // shared empty Bitmap when none exists or the bytes do not decode.
+    // shared empty Bitmap when none exists, the header claims more than
+    // maxDecodedPixels or is damaged, or the bytes do not decode.
     static Bitmap fromData(const void* bytes, std::int64_t size, const String& extension);
-    // Loaded by the image codec named by the path's extension.
+    // Loaded by the image codec named by the path's extension, with the
+    // same checks as fromData.
     static Bitmap load(const String& path);
     // Written by the image codec named by the path's extension; false when
     // overwrite is false and the file exists.

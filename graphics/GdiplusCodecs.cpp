@@ -1,7 +1,9 @@
 #include "graphics/GdiplusCodecs.h"
 
 #include "graphics/BoundedMemoryStream.h"
+#include "graphics/ImageHeaderCheck.h"
 
+#include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 
@@ -13,6 +15,8 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 // Gdiplus has a Bitmap of its own, so its names are taken one by one.
@@ -34,6 +38,8 @@ using Gdiplus::Ok;
 using Gdiplus::PixelFormat;
 
 namespace {
+
+constexpr std::int64_t fileReadChunk = 1 << 20;
 
 bool validDimension(UINT value)
 {
@@ -64,6 +70,10 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
 {
     if (!bytes || size < 1 || std::uint64_t(size) > SIZE_MAX)
         return Bitmap::null();
+    // The platform's decoder trusts the sizes in a header; the program
+    // reads them first.
+    if (!ImageHeaderCheck::isSound(bytes, std::uint64_t(size)))
+        return Bitmap::null();
     // Damaged length fields make decoders seek far past the end; this
     // stream answers such reads with nothing.
     const BoundedMemoryStream stream(bytes, std::size_t(size));
@@ -75,17 +85,21 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
     return result;
 }
 
+// A file takes the same path as bytes in memory, so that its header is
+// checked before GDI+ reads it.
 Bitmap gdiplusLoadFile(const String& path)
 {
     const String name = path.trimmed().toLower();
     if (!fileExists(name))
         return Bitmap::null();
-    GpImage* image = nullptr;
-    if (GdipLoadImageFromFile(name.c_str(), &image) != Ok)
+    FileInputStream stream(name);
+    const std::uint64_t size = stream.size();
+    if (size == 0 || size > SIZE_MAX)
         return Bitmap::null();
-    Bitmap result = bitmapFromGdiplusImage(image);
-    GdipDisposeImage(image);
-    return result;
+    const std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[std::size_t(size)]);
+    if (!bytes || readWholeStream(stream, bytes.get(), fileReadChunk) != std::int64_t(size))
+        return Bitmap::null();
+    return gdiplusDecode(bytes.get(), std::int64_t(size));
 }
 
 const wchar_t* mimeTypeFor(const String& extension)

@@ -19,6 +19,7 @@
 #include "ui/widgets/UIMessageBox.h"
 
 #include "tests/support/Bytes.h"
+#include "tests/support/DamagedImages.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
 #include "tests/support/Pump.h"
@@ -392,6 +393,26 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->action(0)->text(), String(L"Hide"));
     menu->hide();
+}
+
+// A background image setting naming a bmp whose header claims a width of
+// 2^31 - 1 used to end this start and, as the setting is kept, every later one.
+TEST_F(ControllerTest, DamagedBackgroundImageLeavesTheBackgroundEmpty)
+{
+    TempFolder images;
+    const String path = images.file(L"damaged.bmp");
+    Bytes bmp = damagedImages::handMadeBmp(1, false);
+    damagedImages::writeField(bmp, {18, 4, false}, 0x7FFFFFFF);
+    ASSERT_TRUE(writeRaw(path, bmp));
+    {
+        MainController controller(true);
+        libraryModel()->setBackgroundImagePath(path);
+        EXPECT_TRUE(controller.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+        exitThroughTheLoop();
+    }
+    MainController restarted(true);
+    EXPECT_EQ(libraryModel()->backgroundImagePath(), path);
+    EXPECT_TRUE(restarted.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)

@@ -9,12 +9,15 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
+#include <vector>
 
 namespace {
 
 // Allocations of this program larger than this fail, as they would with
 // memory exhausted.
 std::atomic<std::size_t> allocationLimit{SIZE_MAX};
+// The largest allocation asked for, granted or not.
+std::atomic<std::size_t> largestAllocation{0};
 
 class AllocationLimit {
 public:
@@ -24,26 +27,60 @@ public:
     AllocationLimit& operator=(const AllocationLimit&) = delete;
 };
 
-// A 48-pixel-wide RLE8 bmp of about 2 KB claiming height rows: 256 rows of
-// runs, then the end of the bitmap (the rows it leaves out are zero).
-Bytes rle8Bmp(std::uint32_t height)
+// A 48-pixel-wide run-length bmp of 8 or 4 bits, of about 2 or 1 KB,
+// claiming height rows: 256 rows of runs, then the end of the bitmap (the
+// rows it leaves out are zero).
+Bytes rleBmp(std::uint32_t bits, std::uint32_t height)
 {
+    const std::uint32_t colours = 1u << bits;
     Bytes runs;
     for (int row = 0; row < 256; ++row) {
-        const int line[] = {48, row, 0, 0};
+        const int line[] = {48, bits == 8 ? row : (row & 15) * 0x11, 0, 0};
         runs.insert(runs.end(), std::begin(line), std::end(line));
     }
     runs.insert(runs.end(), {0, 1});
-    const std::uint32_t pixelOffset = 14 + 40 + 1024;
+    const std::uint32_t pixelOffset = 14 + 40 + 4 * colours;
     Bytes bmp = bytesOf("BM");
     bmp.resize(pixelOffset);
     // The file header's size and pixel offset, then the info header.
     damagedImages::writeWords(bmp, 2, {std::uint32_t(pixelOffset + runs.size()), 0, pixelOffset, 40, 48, height,
-                                       1 | (8 << 16), 1, std::uint32_t(runs.size()), 2835, 2835, 256, 0});
-    for (std::uint32_t i = 0; i < 256; ++i)
-        damagedImages::writeWords(bmp, 54 + 4 * i, {i * 0x010101u});
+                                       1 | (bits << 16), bits == 8 ? 1u : 2u, std::uint32_t(runs.size()), 2835,
+                                       2835, colours, 0});
+    for (std::uint32_t i = 0; i < colours; ++i)
+        damagedImages::writeWords(bmp, 54 + 4 * i, {i * (255 / (colours - 1)) * 0x010101u});
     bmp.insert(bmp.end(), runs.begin(), runs.end());
     return bmp;
+}
+
+// The row's sample with the width and height in its header (and a gif's
+// image) set to 65535, far more pixels than the limit.
+Bytes claimingHugeSize(const ImageFormatRow& row)
+{
+    using damagedImages::readField;
+    Bytes bytes = sampleImageFile(row);
+    const std::vector<ImageField> fields = row.fields(bytes);
+    std::vector<ImageField> sizes;
+    if (row.format == ImageFormat::Bmp)
+        sizes = {fields[3], fields[4]};
+    else if (row.format == ImageFormat::Png || row.format == ImageFormat::Gif)
+        sizes.assign(fields.begin(), fields.begin() + (row.format == ImageFormat::Gif ? 4 : 2));
+    // A jpeg's frame sizes follow 3 bytes after their segment's length.
+    for (std::size_t i = 1; row.format == ImageFormat::Jpeg && i + 1 < fields.size(); ++i) {
+        if (fields[i].offset == fields[i - 1].offset + 3 && sizes.empty())
+            sizes = {fields[i], fields[i + 1]};
+    }
+    // A tiff entry's value follows its count; its tag lies 4 bytes before.
+    for (std::size_t i = 2; row.format == ImageFormat::Tiff && i + 1 < fields.size(); i += 2) {
+        const std::uint32_t tag = readField(bytes, {fields[i].offset - 4, 2, fields[i].bigEndian});
+        if (tag == 256 || tag == 257)
+            sizes.push_back(fields[i + 1]);
+    }
+    EXPECT_GE(sizes.size(), 2u);
+    for (const ImageField& field : sizes)
+        damagedImages::writeField(bytes, field, 65535);
+    if (row.format == ImageFormat::Png)
+        damagedImages::writeField(bytes, {29, 4, true}, damagedImages::crc32Of(bytes.data() + 12, 17));
+    return bytes;
 }
 
 using AllocationFailure = ImageCodecSuite;
@@ -55,6 +92,8 @@ using AllocationFailure = ImageCodecSuite;
 // stay as they are and come through here.
 void* operator new(std::size_t size)
 {
+    for (std::size_t largest = largestAllocation; size > largest;)
+        largestAllocation.compare_exchange_weak(largest, size);
     void* block = size <= allocationLimit ? std::malloc(size ? size : 1) : nullptr;
     if (!block)
         throw std::bad_alloc();
@@ -89,19 +128,35 @@ TEST_F(AllocationFailure, EveryOperationGivesTheEmptyBitmap)
     });
 }
 
-// A 2 KB file whose header claims far more pixels than may be had decodes
-// to the empty Bitmap; the same file claiming what fits decodes.
-TEST_F(AllocationFailure, TinyFileClaimingTooManyPixelsGivesTheEmptyBitmap)
+// Tiny files claiming more pixels than the limit used to decode into
+// gigabytes; they give the empty Bitmap before anything large is asked for.
+TEST_F(AllocationFailure, FilesClaimingMoreThanTheLimitAllocateNothingLarge)
 {
-    const Bytes claim = rle8Bmp(65536);
-    ASSERT_LT(claim.size(), 2200u);
-    {
-        const AllocationLimit limit(4 << 20);
+    const std::uint32_t overLimit = std::uint32_t(Bitmap::maxDecodedPixels / 48 + 1);
+    std::vector<Bytes> claims = {rleBmp(8, overLimit), rleBmp(4, overLimit)};
+    for (const ImageFormatRow& row : imageFormatRows)
+        claims.push_back(claimingHugeSize(row));
+    Bytes icon = damagedImages::iconOf(damagedImages::handMadeBmp(32, false));
+    damagedImages::writeField(icon, {30, 4, false}, 0x10000020u);
+    claims.push_back(icon);
+    forEachRow(claims, [](const Bytes& claim) {
+        ASSERT_LT(claim.size(), 3000u);
+        const AllocationLimit limit(64 << 20);
+        largestAllocation = 0;
         EXPECT_TRUE(Bitmap::fromData(claim.data(), std::int64_t(claim.size()), L"bmp").isNull());
-    }
+        EXPECT_LT(largestAllocation, std::size_t(1) << 20);
+    });
+}
+
+// A 2 KB file claiming just the limit's pixels still decodes.
+TEST_F(AllocationFailure, FileClaimingJustTheLimitDecodes)
+{
+    const std::uint32_t height = std::uint32_t(Bitmap::maxDecodedPixels / 48);
+    const Bytes claim = rleBmp(8, height);
+    ASSERT_LT(claim.size(), 2200u);
     const Bitmap decoded = Bitmap::fromData(claim.data(), std::int64_t(claim.size()), L"bmp");
-    ASSERT_EQ(Size(48, 65536), decoded.size());
+    ASSERT_EQ(Size(48, int(height)), decoded.size());
     // Bottom-up: the first run fills the image's last row.
-    EXPECT_EQ(Colour(255, 0, 0, 0), decoded.pixel(0, 65535));
-    EXPECT_EQ(Colour(255, 5, 5, 5), decoded.pixel(47, 65530));
+    EXPECT_EQ(Colour(255, 0, 0, 0), decoded.pixel(0, int(height) - 1));
+    EXPECT_EQ(Colour(255, 5, 5, 5), decoded.pixel(47, int(height) - 6));
 }

@@ -3,7 +3,67 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using ImageDamage = ImageCodecSuite;
+
+namespace {
+
+// A hand-made bmp or icon; dib is where its info header starts.
+struct HeaderSample {
+    std::string name;
+    Bytes bytes;
+    std::size_t dib;
+};
+
+std::vector<HeaderSample> headerSamples()
+{
+    using damagedImages::handMadeBmp;
+    std::vector<HeaderSample> samples;
+    for (std::uint32_t bits : {1, 4, 8, 16, 24, 32}) {
+        const std::string name = std::to_string(bits) + " bits ";
+        samples.push_back({name + "bottom-up", handMadeBmp(bits, false), 14});
+        samples.push_back({name + "top-down", handMadeBmp(bits, true), 14});
+        samples.push_back({name + "icon", damagedImages::iconOf(handMadeBmp(bits, false)), 22});
+    }
+    return samples;
+}
+
+struct HeaderChange {
+    ImageField field;
+    std::uint32_t value;
+};
+
+// The info header's size, width, height, bits, compression and colours
+// used, a bmp's pixel offset and an icon's entry count, size and offset, set
+// one at a time to each damaging value and to 0x10000020; width and height
+// also to just under and over the pixel limit for the other side.
+std::vector<HeaderChange> headerChanges(const HeaderSample& sample)
+{
+    using damagedImages::readField;
+    const bool icon = sample.dib == 22;
+    std::vector<ImageField> fields = {{icon ? 18u : 10u, 4, false}};
+    for (std::size_t offset : {0, 4, 8, 14, 16, 32})
+        fields.push_back({sample.dib + offset, offset == 14 ? 2 : 4, false});
+    if (icon)
+        fields.insert(fields.end(), {{4, 2, false}, {14, 4, false}});
+    std::vector<HeaderChange> changes;
+    for (const ImageField& field : fields) {
+        for (std::uint32_t value : damagingValues)
+            changes.push_back({field, value});
+        changes.push_back({field, 0x10000020u});
+    }
+    const std::int32_t limit = std::int32_t(Bitmap::maxDecodedPixels);
+    const std::int32_t rowsPerLine = std::int32_t(readField(sample.bytes, {sample.dib + 8, 4, false})) / 16;
+    for (std::int32_t rows : {limit / 24, limit / 24 + 1})
+        changes.push_back({{sample.dib + 8, 4, false}, std::uint32_t(rowsPerLine * rows)});
+    for (std::int32_t width : {limit / 16, limit / 16 + 1})
+        changes.push_back({{sample.dib + 4, 4, false}, std::uint32_t(width)});
+    return changes;
+}
+
+} // namespace
 
 // Decoders handed a length field set huge used to read past the memory
 // block they were given and end the process.
@@ -16,10 +76,10 @@ TEST_F(ImageDamage, DamagedFilesDecodeOrStayEmpty)
         ASSERT_EQ(Size(24, 16), intact.size());
         int decoded = 0;
         int refused = 0;
-        int hugeFields = 0;
+        int fieldsSet = 0;
         forEachDamagedImage(row, original, 150, 300, [&](const std::string& what, const Bytes& copy) {
             SCOPED_TRACE(what);
-            hugeFields += what.starts_with("huge") ? 1 : 0;
+            fieldsSet += what.starts_with("field") ? 1 : 0;
             const Bitmap bitmap = Bitmap::fromData(copy.data(), std::int64_t(copy.size()), row.extension);
             if (bitmap.isNull())
                 ++refused;
@@ -29,8 +89,40 @@ TEST_F(ImageDamage, DamagedFilesDecodeOrStayEmpty)
         });
         // The walker found the format's fields, and both outcomes occur:
         // the damage reached the decoder and was survived.
-        EXPECT_GE(hugeFields, 6);
+        EXPECT_GE(fieldsSet, 6 * int(std::size(damagingValues)));
         EXPECT_GT(decoded, 0);
         EXPECT_GT(refused, 0);
     });
+}
+
+// A bmp or icon header claiming a width of 2^31 - 1, a height of -2^30 or
+// 2^30, or rows the file does not hold used to end the process inside the
+// platform's decoder, from memory and from a file alike. Whatever decodes
+// holds no more pixels than the file does.
+TEST_F(ImageDamage, DamagedBmpAndIconHeadersGiveTheEmptyBitmap)
+{
+    TempFolder folder;
+    const String path = folder.file(L"damaged.bmp");
+    forEachRow(headerSamples(), [&](const HeaderSample& sample) {
+        SCOPED_TRACE(sample.name);
+        ASSERT_TRUE(writeRaw(path, sample.bytes));
+        ASSERT_EQ(Size(24, 16), Bitmap::load(path).size());
+        const Bitmap intact = Bitmap::fromData(sample.bytes.data(), std::int64_t(sample.bytes.size()), L"bmp");
+        ASSERT_EQ(Size(24, 16), intact.size());
+        int refused = 0;
+        for (const HeaderChange& change : headerChanges(sample)) {
+            SCOPED_TRACE(std::to_string(change.field.offset) + " set to " + std::to_string(std::int32_t(change.value)));
+            Bytes copy = sample.bytes;
+            damagedImages::writeField(copy, change.field, change.value);
+            ASSERT_TRUE(writeRaw(path, copy));
+            const Bitmap fromMemory = Bitmap::fromData(copy.data(), std::int64_t(copy.size()), L"bmp");
+            for (const Bitmap& bitmap : {fromMemory, Bitmap::load(path)}) {
+                refused += bitmap.isNull() ? 1 : 0;
+                EXPECT_TRUE(bitmap.isNull() || (bitmap.width() <= 24 && bitmap.height() <= 16))
+                    << testing::PrintToString(bitmap.size());
+            }
+        }
+        EXPECT_GT(refused, 0);
+    });
+    EXPECT_EQ(126u, damagedImages::handMadeBmp(1, false).size());
 }

@@ -214,6 +214,42 @@ inline Bytes handMadeGif()
     return gif;
 }
 
+// A 24 x 16 bmp of bitsPerPixel bits made by hand (the platform's encoder
+// writes few depths): a grey palette up to 8 bits, 5-6-5 bit fields at 16,
+// varied pixel bytes. The 1-bit one is 126 bytes long.
+inline Bytes handMadeBmp(std::uint32_t bitsPerPixel, bool topDown)
+{
+    const std::uint32_t colours = bitsPerPixel <= 8 ? 1u << bitsPerPixel : 0;
+    const std::uint32_t masks = bitsPerPixel == 16 ? 12 : 0;
+    const std::uint32_t rows = (24 * bitsPerPixel + 31) / 32 * 4 * 16;
+    const std::uint32_t pixelOffset = 54 + 4 * colours + masks;
+    Bytes bmp = bytesOf("BM");
+    bmp.resize(pixelOffset + rows);
+    writeWords(bmp, 2, {pixelOffset + rows, 0, pixelOffset, 40, 24, topDown ? std::uint32_t(-16) : 16,
+                        1 | bitsPerPixel << 16, masks ? 3u : 0u, rows, 2835, 2835, 0, 0});
+    if (masks)
+        writeWords(bmp, 54, {0xF800, 0x07E0, 0x001F});
+    for (std::uint32_t i = 0; i < colours; ++i)
+        writeWords(bmp, 54 + 4 * i, {i * 255 / (colours - 1) * 0x010101u});
+    for (std::uint32_t i = 0; i < rows; ++i)
+        bmp[pixelOffset + i] = std::uint8_t(i * 37 + 11);
+    return bmp;
+}
+
+// A bottom-up bmp's image as a one-entry icon: its height doubled for the
+// mask, and an empty mask of 4-byte rows after its own rows.
+inline Bytes iconOf(const Bytes& bmp)
+{
+    Bytes image(bmp.begin() + 14, bmp.end());
+    writeField(image, {8, 4, false}, 32);
+    image.resize(image.size() + 4 * 16);
+    Bytes icon = bytesOf({0, 0, 1, 0, 1, 0, 24, 16, 0, 0, 1, 0, bmp[28], 0});
+    icon.resize(22);
+    writeWords(icon, 14, {std::uint32_t(image.size()), 22});
+    icon.insert(icon.end(), image.begin(), image.end());
+    return icon;
+}
+
 } // namespace damagedImages
 
 struct ImageFormatRow {
@@ -246,8 +282,16 @@ inline Bytes sampleImageFile(const ImageFormatRow& row)
     return row.format == ImageFormat::Png && bytes.size() > 33 ? damagedImages::withTextChunk(bytes) : bytes;
 }
 
-// Calls visit(description, copy) for: every length field of the format set
-// to 0x7FFFFFF0 (its low bytes, in the field's width) in turn; truncations
+// What each field is set to in turn (its low bytes, in the field's width):
+// huge, 0, -1, the largest int, -2^30, 2^30, and just over and under the
+// pixel limit.
+inline const std::uint32_t damagingValues[] = {
+    0x7FFFFFF0u, 0, 0xFFFFFFFFu, 0x7FFFFFFFu, 0xC0000000u, 0x40000000u,
+    std::uint32_t(Bitmap::maxDecodedPixels + 1), std::uint32_t(Bitmap::maxDecodedPixels - 1),
+};
+
+// Calls visit(description, copy) for: every length or size field of the
+// format set to each of the damaging values in turn; truncations
 // at up to truncations points spread over the file; flips copies with
 // random bytes changed.
 inline void forEachDamagedImage(const ImageFormatRow& row, const Bytes& original, int truncations, int flips,
@@ -257,9 +301,11 @@ inline void forEachDamagedImage(const ImageFormatRow& row, const Bytes& original
     for (const ImageField& field : row.fields(original)) {
         if (!fits(original, field.offset, std::size_t(field.width)))
             continue;
-        Bytes copy = original;
-        writeField(copy, field, 0x7FFFFFF0u);
-        visit("huge field at " + std::to_string(field.offset), copy);
+        for (std::uint32_t value : damagingValues) {
+            Bytes copy = original;
+            writeField(copy, field, value);
+            visit("field at " + std::to_string(field.offset) + " set to " + std::to_string(value), copy);
+        }
     }
     const std::size_t step = std::max<std::size_t>(1, original.size() / std::size_t(std::max(truncations, 1)));
     for (std::size_t length = 0; length < original.size(); length += step) {

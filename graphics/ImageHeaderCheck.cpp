@@ -1,0 +1,374 @@
+#include "graphics/ImageHeaderCheck.h"
+
+#include "graphics/Bitmap.h"
+
+#include <cstring>
+#include <string_view>
+
+using namespace std::string_view_literals;
+
+namespace {
+
+constexpr std::int64_t pixelLimit = Bitmap::maxDecodedPixels;
+// The pixel rows of a bmp may take what the limit's pixels take at 32 bits.
+constexpr std::int64_t rowByteLimit = 4 * pixelLimit;
+
+// Bytes whose reads check their range: a read outside gives 0, so a
+// truncated header reads as one with zero fields.
+class ByteView {
+public:
+    ByteView(const std::uint8_t* bytes, std::uint64_t size) : m_bytes(bytes), m_size(size) {}
+
+    std::uint64_t size() const { return m_size; }
+    bool has(std::uint64_t offset, std::uint64_t count) const
+    {
+        return offset <= m_size && count <= m_size - offset;
+    }
+    // count bytes from offset on, which the caller checked with has.
+    ByteView part(std::uint64_t offset, std::uint64_t count) const { return {m_bytes + offset, count}; }
+    bool matches(std::uint64_t at, std::string_view text) const
+    {
+        return has(at, text.size()) && std::memcmp(m_bytes + at, text.data(), text.size()) == 0;
+    }
+
+    std::uint32_t byte(std::uint64_t at) const { return has(at, 1) ? m_bytes[at] : 0; }
+    std::uint32_t word16(std::uint64_t at, bool bigEndian) const
+    {
+        return bigEndian ? byte(at) << 8 | byte(at + 1) : byte(at + 1) << 8 | byte(at);
+    }
+    std::uint32_t word32(std::uint64_t at, bool bigEndian) const
+    {
+        return bigEndian ? word16(at, true) << 16 | word16(at + 2, true)
+                         : word16(at + 2, false) << 16 | word16(at, false);
+    }
+    std::uint32_t le16(std::uint64_t at) const { return word16(at, false); }
+    std::uint32_t le32(std::uint64_t at) const { return word32(at, false); }
+    std::uint32_t be16(std::uint64_t at) const { return word16(at, true); }
+    std::uint32_t be32(std::uint64_t at) const { return word32(at, true); }
+
+private:
+    const std::uint8_t* m_bytes;
+    std::uint64_t m_size;
+};
+
+// Zero sides pass: the formats that allow them leave those to the decoder.
+bool notTooManyPixels(std::uint64_t width, std::uint64_t height)
+{
+    const auto limit = std::uint64_t(pixelLimit);
+    return width <= limit && height <= limit && width * height <= limit;
+}
+
+bool soundSize(std::int64_t width, std::int64_t height)
+{
+    return width >= 1 && height >= 1 && notTooManyPixels(std::uint64_t(width), std::uint64_t(height));
+}
+
+// ---- bmp and the images inside icons ----
+
+enum Compression : std::uint32_t { Uncompressed = 0, Rle8 = 1, Rle4 = 2, BitFields = 3 };
+
+constexpr std::uint32_t coreHeaderSize = 12;
+constexpr std::uint32_t infoHeaderSize = 40;
+constexpr std::uint64_t fileHeaderSize = 14;
+
+struct DibHeader {
+    // 0 for a header of unknown size, or one that does not fit the bytes.
+    std::uint32_t size = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::uint32_t bitsPerPixel = 0;
+    std::uint32_t compression = Uncompressed;
+    std::uint32_t coloursUsed = 0;
+};
+
+// The core header, the info header, its two bit-field extensions, and
+// versions 4 and 5.
+bool isKnownHeaderSize(std::uint32_t size)
+{
+    return size == coreHeaderSize || size == infoHeaderSize || size == 52 || size == 56 || size == 108
+           || size == 124;
+}
+
+DibHeader readDibHeader(const ByteView& dib)
+{
+    DibHeader header;
+    const std::uint32_t size = dib.le32(0);
+    if (!isKnownHeaderSize(size) || !dib.has(0, size))
+        return header;
+    header.size = size;
+    if (size == coreHeaderSize) {
+        header.width = dib.le16(4);
+        header.height = dib.le16(6);
+        header.bitsPerPixel = dib.le16(10);
+        return header;
+    }
+    header.width = std::int32_t(dib.le32(4));
+    header.height = std::int32_t(dib.le32(8));
+    header.bitsPerPixel = dib.le16(14);
+    header.compression = dib.le32(16);
+    header.coloursUsed = dib.le32(32);
+    return header;
+}
+
+bool isKnownDepth(std::uint32_t bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Run-length rows are bottom-up only.
+bool compressionFits(const DibHeader& header, bool topDown)
+{
+    switch (header.compression) {
+    case Uncompressed:
+        return true;
+    case Rle8:
+        return header.bitsPerPixel == 8 && !topDown;
+    case Rle4:
+        return header.bitsPerPixel == 4 && !topDown;
+    case BitFields:
+        return header.bitsPerPixel == 16 || header.bitsPerPixel == 32;
+    default:
+        return false;
+    }
+}
+
+bool isCompressed(const DibHeader& header)
+{
+    return header.compression == Rle8 || header.compression == Rle4;
+}
+
+// The bytes of rows rows, each filled out to a multiple of 4 bytes; -1
+// when that does not fit 64 bits. The width is at most 2^31 - 1 here.
+std::int64_t rowBytes(const DibHeader& header, std::int64_t rows)
+{
+    const std::int64_t row = (header.width * header.bitsPerPixel + 31) / 32 * 4;
+    std::int64_t total = 0;
+    return __builtin_mul_overflow(row, rows, &total) ? -1 : total;
+}
+
+// rows: the colour rows the header claims; held: the bytes from the first
+// row to the end.
+bool dibIsSound(const DibHeader& header, std::int64_t rows, bool topDown, std::uint64_t held)
+{
+    if (header.size == 0 || header.width < 1 || rows < 1 || !isKnownDepth(header.bitsPerPixel)
+        || !compressionFits(header, topDown))
+        return false;
+    if (header.bitsPerPixel <= 8 && header.coloursUsed > (1u << header.bitsPerPixel))
+        return false;
+    const std::int64_t bytes = rowBytes(header, rows);
+    if (bytes < 0 || bytes > rowByteLimit || !soundSize(header.width, rows))
+        return false;
+    return isCompressed(header) || std::uint64_t(bytes) <= held;
+}
+
+bool bmpIsSound(const ByteView& file)
+{
+    if (!file.has(0, fileHeaderSize))
+        return false;
+    const DibHeader header = readDibHeader(file.part(fileHeaderSize, file.size() - fileHeaderSize));
+    const std::uint64_t pixelOffset = file.le32(10);
+    if (header.size == 0 || pixelOffset < fileHeaderSize + header.size || pixelOffset > file.size())
+        return false;
+    const bool topDown = header.height < 0;
+    return dibIsSound(header, topDown ? -header.height : header.height, topDown, file.size() - pixelOffset);
+}
+
+// What lies between an icon image's header and its rows.
+std::uint64_t tablesAfterHeader(const DibHeader& header)
+{
+    const std::uint64_t masks = header.size == infoHeaderSize && header.compression == BitFields ? 12 : 0;
+    std::uint64_t colours = header.coloursUsed;
+    if (colours == 0 && header.bitsPerPixel <= 8)
+        colours = std::uint64_t(1) << header.bitsPerPixel;
+    return masks + colours * (header.size == coreHeaderSize ? 3 : 4);
+}
+
+bool pngIsSound(const ByteView& png);
+
+constexpr std::string_view pngSignature = "\x89PNG\r\n\x1A\n"sv;
+
+// Png, or a bmp without its file header, bottom-up, whose height counts the
+// colour rows and the mask below them.
+bool iconImageIsSound(const ByteView& image)
+{
+    if (image.matches(0, pngSignature))
+        return pngIsSound(image);
+    const DibHeader header = readDibHeader(image);
+    const std::uint64_t rowsStart = header.size + tablesAfterHeader(header);
+    if (header.size == 0 || rowsStart > image.size())
+        return false;
+    return dibIsSound(header, header.height / 2, false, image.size() - rowsStart);
+}
+
+bool iconIsSound(const ByteView& file)
+{
+    constexpr std::uint64_t directoryHeaderSize = 6;
+    constexpr std::uint64_t entrySize = 16;
+    const std::uint32_t count = file.le16(4);
+    if (count == 0 || !file.has(directoryHeaderSize, entrySize * count))
+        return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint64_t entry = directoryHeaderSize + entrySize * i;
+        const std::uint64_t size = file.le32(entry + 8);
+        const std::uint64_t offset = file.le32(entry + 12);
+        if (!file.has(offset, size) || !iconImageIsSound(file.part(offset, size)))
+            return false;
+    }
+    return true;
+}
+
+// ---- png ----
+
+// A header chunk first, and every chunk (length, type, data, check) inside
+// the bytes up to the end chunk.
+bool pngIsSound(const ByteView& png)
+{
+    constexpr std::uint64_t chunkFrame = 12;
+    std::uint64_t at = pngSignature.size();
+    if (png.be32(at) != 13 || !png.matches(at + 4, "IHDR"sv) || !soundSize(png.be32(16), png.be32(20)))
+        return false;
+    while (at < png.size()) {
+        const std::uint64_t length = png.be32(at);
+        if (!png.has(at, chunkFrame + length))
+            return false;
+        if (png.matches(at + 4, "IEND"sv))
+            return true;
+        at += chunkFrame + length;
+    }
+    return true;
+}
+
+// ---- gif ----
+
+std::uint64_t colourTableBytes(std::uint32_t flags)
+{
+    return (flags & 0x80) ? std::uint64_t(3) << ((flags & 7) + 1) : 0;
+}
+
+// Past a run of sub-blocks and the empty block that ends it.
+std::uint64_t skipSubBlocks(const ByteView& gif, std::uint64_t at)
+{
+    while (gif.has(at, 1) && gif.byte(at) != 0)
+        at += 1 + gif.byte(at);
+    return at + 1;
+}
+
+// The screen and every image descriptor; the decoder judges the rest.
+bool gifIsSound(const ByteView& gif)
+{
+    constexpr std::uint32_t extension = 0x21;
+    constexpr std::uint32_t imageDescriptor = 0x2C;
+    constexpr std::uint64_t descriptorSize = 10;
+    if (!notTooManyPixels(gif.le16(6), gif.le16(8)))
+        return false;
+    std::uint64_t at = 13 + colourTableBytes(gif.byte(10));
+    while (gif.has(at, 1)) {
+        const std::uint32_t kind = gif.byte(at);
+        if (kind == extension) {
+            at = skipSubBlocks(gif, at + 2);
+        } else if (kind == imageDescriptor) {
+            if (!notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7)))
+                return false;
+            // The code size byte comes before the data's sub-blocks.
+            at = skipSubBlocks(gif, at + descriptorSize + colourTableBytes(gif.byte(at + 9)) + 1);
+        } else {
+            return true;
+        }
+    }
+    return true;
+}
+
+// ---- jpeg ----
+
+bool isFrameHeader(std::uint32_t marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool standsAlone(std::uint32_t marker)
+{
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
+}
+
+// The first frame header's size; segments are walked up to it.
+bool jpegIsSound(const ByteView& jpeg)
+{
+    std::uint64_t at = 2;
+    while (jpeg.has(at, 4) && jpeg.byte(at) == 0xFF) {
+        const std::uint32_t marker = jpeg.byte(at + 1);
+        if (marker == 0xFF || standsAlone(marker)) {
+            at += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        if (isFrameHeader(marker))
+            return notTooManyPixels(jpeg.be16(at + 7), jpeg.be16(at + 5));
+        // A scan or the end before any frame: the decoder refuses that.
+        if (marker == 0xDA || marker == 0xD9)
+            return true;
+        at += 2 + jpeg.be16(at + 2);
+    }
+    return true;
+}
+
+// ---- tiff ----
+
+// The width and height of the first directory.
+bool tiffIsSound(const ByteView& tiff)
+{
+    constexpr std::uint32_t widthTag = 256;
+    constexpr std::uint32_t heightTag = 257;
+    constexpr std::uint32_t shortType = 3;
+    constexpr std::uint64_t entrySize = 12;
+    const bool big = tiff.byte(0) == 'M';
+    const std::uint64_t directory = tiff.word32(4, big);
+    const std::uint32_t count = tiff.word16(directory, big);
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    std::uint64_t entry = directory + 2;
+    for (std::uint32_t i = 0; i < count && tiff.has(entry, entrySize); ++i, entry += entrySize) {
+        const std::uint32_t tag = tiff.word16(entry, big);
+        const bool isShort = tiff.word16(entry + 2, big) == shortType;
+        const std::uint64_t value = isShort ? tiff.word16(entry + 8, big) : tiff.word32(entry + 8, big);
+        if (tag == widthTag)
+            width = value;
+        else if (tag == heightTag)
+            height = value;
+    }
+    return notTooManyPixels(width, height);
+}
+
+struct Format {
+    std::string_view signature;
+    bool (*isSound)(const ByteView&);
+};
+
+// The formats the platform's decoder tells from their first bytes.
+const Format formats[] = {
+    {"BM"sv, bmpIsSound},     {"\0\0\1\0"sv, iconIsSound}, {"\0\0\2\0"sv, iconIsSound},
+    {pngSignature, pngIsSound}, {"GIF87a"sv, gifIsSound},    {"GIF89a"sv, gifIsSound},
+    {"\xFF\xD8"sv, jpegIsSound}, {"II*\0"sv, tiffIsSound},   {"MM\0*"sv, tiffIsSound},
+};
+
+} // namespace
+
+bool ImageHeaderCheck::isSound(const std::uint8_t* bytes, std::uint64_t size)
+{
+    if (!bytes)
+        return false;
+    const ByteView view(bytes, size);
+    for (const Format& format : formats) {
+        if (view.matches(0, format.signature))
+            return format.isSound(view);
+    }
+    return false;
+}
