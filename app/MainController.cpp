@@ -118,12 +118,18 @@ void MainController::keepUnreadableSettings()
 }
 
 // The library reports what it could not read; a library it could not
-// even create would otherwise go unsaved without a word.
+// even create would otherwise go unsaved without a word. Its folder may be
+// out of reach only for now (a network or removable drive), so the user
+// learns that a library found there later is kept.
 void MainController::openLibrary()
 {
     if (m_model->openDatabase() || m_model->database()->lastError() != Database::CannotCreate)
         return;
-    tellUser(m_model->database()->errorText());
+    const Database* database = m_model->database();
+    tellUser(database->errorText() + L'\n' +
+             exceptionText(L"The library ^ cannot be reached; a library found there later is not written over in this "
+                           L"session.")
+                 .arg(database->path()));
 }
 
 void MainController::applyLanguage()
