@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -373,19 +374,22 @@ inline const std::uint32_t damagingValues[] = {
     0x7FFFFFF0u, 0, 0xFFFFFFFFu, 0x7FFFFFFFu, 0xC0000000u, 0x40000000u,
     std::uint32_t(Bitmap::maxDecodedPixels + 1), std::uint32_t(Bitmap::maxDecodedPixels - 1),
 };
+// Huge, 0 and -2^30: enough for a test that only needs some decodes to fail.
+inline const std::uint32_t fewDamagingValues[] = {0x7FFFFFF0u, 0, 0xC0000000u};
 
 // Calls visit(description, copy) for: every length or size field of the
-// format set to each of the damaging values in turn; truncations
-// at up to truncations points spread over the file; flips copies with
-// random bytes changed.
+// format set to each of values (by default every damaging value) in turn;
+// truncations at up to truncations points spread over the file; flips
+// copies with random bytes changed.
 inline void forEachDamagedImage(const ImageFormatRow& row, const Bytes& original, int truncations, int flips,
-                                const std::function<void(const std::string&, const Bytes&)>& visit)
+                                const std::function<void(const std::string&, const Bytes&)>& visit,
+                                std::span<const std::uint32_t> values = damagingValues)
 {
     using namespace damagedImages;
     for (const ImageField& field : row.fields(original)) {
         if (!fits(original, field.offset, std::size_t(field.width)))
             continue;
-        for (std::uint32_t value : damagingValues) {
+        for (std::uint32_t value : values) {
             Bytes copy = original;
             writeField(copy, field, value);
             visit("field at " + std::to_string(field.offset) + " set to " + std::to_string(value), copy);
