@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 using namespace std::string_view_literals;
@@ -322,29 +323,172 @@ bool jpegIsSound(const ByteView& jpeg)
 
 // ---- tiff ----
 
-// The width and height of the first directory.
-bool tiffIsSound(const ByteView& tiff)
+enum TiffTag : std::uint32_t {
+    WidthTag = 256,
+    HeightTag = 257,
+    StripOffsetsTag = 273,
+    StripByteCountsTag = 279,
+    TileWidthTag = 322,
+    TileLengthTag = 323,
+    TileOffsetsTag = 324,
+    TileByteCountsTag = 325,
+};
+
+enum TiffType : std::uint32_t { ShortType = 3, LongType = 4 };
+
+// The bytes one value of a field type takes; 0 for a type the decoder
+// skips.
+std::uint64_t tiffTypeSize(std::uint32_t type)
 {
-    constexpr std::uint32_t widthTag = 256;
-    constexpr std::uint32_t heightTag = 257;
-    constexpr std::uint32_t shortType = 3;
-    constexpr std::uint64_t entrySize = 12;
-    const bool big = tiff.byte(0) == 'M';
-    const std::uint64_t directory = tiff.word32(4, big);
-    const std::uint32_t count = tiff.word16(directory, big);
+    switch (type) {
+    case 1: // byte
+    case 2: // text
+    case 6: // signed byte
+    case 7: // undefined
+        return 1;
+    case ShortType:
+    case 8: // signed short
+        return 2;
+    case LongType:
+    case 9: // signed long
+    case 11: // float
+    case 13: // directory offset
+        return 4;
+    case 5: // rational
+    case 10: // signed rational
+    case 12: // double
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+// A tiff's bytes and their byte order.
+struct TiffView {
+    const ByteView& bytes;
+    bool big;
+
+    std::uint32_t word16(std::uint64_t at) const { return bytes.word16(at, big); }
+    std::uint32_t word32(std::uint64_t at) const { return bytes.word32(at, big); }
+};
+
+// A directory entry; tag 0 for one the directory does not hold.
+struct TiffEntry {
+    std::uint32_t tag = 0;
+    std::uint32_t type = 0;
+    std::uint64_t count = 0;
+    // Where the values lie: inside the entry when they fit its 4 bytes.
+    std::uint64_t values = 0;
+
+    std::uint64_t valueBytes() const { return tiffTypeSize(type) * count; }
+};
+
+TiffEntry readTiffEntry(const TiffView& tiff, std::uint64_t at)
+{
+    TiffEntry entry{tiff.word16(at), tiff.word16(at + 2), tiff.word32(at + 4), at + 8};
+    if (entry.valueBytes() > 4)
+        entry.values = tiff.word32(at + 8);
+    return entry;
+}
+
+// Value i of a short or long entry.
+std::uint64_t tiffValue(const TiffView& tiff, const TiffEntry& entry, std::uint64_t i)
+{
+    return entry.type == ShortType ? tiff.word16(entry.values + 2 * i) : tiff.word32(entry.values + 4 * i);
+}
+
+// What the decoder sizes its buffers and reads by.
+struct TiffDirectory {
     std::uint64_t width = 0;
     std::uint64_t height = 0;
-    std::uint64_t entry = directory + 2;
-    for (std::uint32_t i = 0; i < count && tiff.has(entry, entrySize); ++i, entry += entrySize) {
-        const std::uint32_t tag = tiff.word16(entry, big);
-        const bool isShort = tiff.word16(entry + 2, big) == shortType;
-        const std::uint64_t value = isShort ? tiff.word16(entry + 8, big) : tiff.word32(entry + 8, big);
-        if (tag == widthTag)
-            width = value;
-        else if (tag == heightTag)
-            height = value;
+    std::uint64_t tileWidth = 0;
+    std::uint64_t tileLength = 0;
+    TiffEntry stripOffsets;
+    TiffEntry stripByteCounts;
+    TiffEntry tileOffsets;
+    TiffEntry tileByteCounts;
+};
+
+// Notes what the decoder sizes its buffers and reads by; false when such
+// an entry is neither short nor long, as no sound file has it.
+bool takeTiffEntry(TiffDirectory& directory, const TiffView& tiff, const TiffEntry& entry)
+{
+    switch (entry.tag) {
+    case WidthTag:
+        directory.width = tiffValue(tiff, entry, 0);
+        break;
+    case HeightTag:
+        directory.height = tiffValue(tiff, entry, 0);
+        break;
+    case TileWidthTag:
+        directory.tileWidth = tiffValue(tiff, entry, 0);
+        break;
+    case TileLengthTag:
+        directory.tileLength = tiffValue(tiff, entry, 0);
+        break;
+    case StripOffsetsTag:
+        directory.stripOffsets = entry;
+        break;
+    case StripByteCountsTag:
+        directory.stripByteCounts = entry;
+        break;
+    case TileOffsetsTag:
+        directory.tileOffsets = entry;
+        break;
+    case TileByteCountsTag:
+        directory.tileByteCounts = entry;
+        break;
+    default:
+        return true;
     }
-    return notTooManyPixels(width, height);
+    return entry.type == ShortType || entry.type == LongType;
+}
+
+// The first directory, its entries and each entry's values inside the
+// bytes: the decoder allocates what an entry's count claims and reads into
+// it, with the size worked out in 32 bits.
+std::optional<TiffDirectory> readTiffDirectory(const TiffView& tiff)
+{
+    constexpr std::uint64_t entrySize = 12;
+    const std::uint64_t first = tiff.word32(4) + 2;
+    const std::uint64_t end = first + entrySize * tiff.word16(first - 2);
+    if (!tiff.bytes.has(first, end - first))
+        return std::nullopt;
+    TiffDirectory directory;
+    for (std::uint64_t at = first; at < end; at += entrySize) {
+        const TiffEntry entry = readTiffEntry(tiff, at);
+        if (!tiff.bytes.has(entry.values, entry.valueBytes()) || !takeTiffEntry(directory, tiff, entry))
+            return std::nullopt;
+    }
+    return directory;
+}
+
+// Every strip or tile inside the bytes: at each offset as many bytes as
+// its count says. Without counts the decoder works them out, and the
+// offsets alone must lie inside.
+bool tiffChunksInside(const TiffView& tiff, const TiffEntry& offsets, const TiffEntry& byteCounts)
+{
+    const bool counted = byteCounts.tag != 0;
+    if (counted && byteCounts.count != offsets.count)
+        return false;
+    for (std::uint64_t i = 0; i < offsets.count; ++i) {
+        const std::uint64_t size = counted ? tiffValue(tiff, byteCounts, i) : 0;
+        if (!tiff.bytes.has(tiffValue(tiff, offsets, i), size))
+            return false;
+    }
+    return true;
+}
+
+// A tile larger than the limit is refused as the image is: the decoder
+// allocates a whole tile.
+bool tiffIsSound(const ByteView& bytes)
+{
+    const TiffView tiff{bytes, bytes.byte(0) == 'M'};
+    const std::optional<TiffDirectory> directory = readTiffDirectory(tiff);
+    return directory && notTooManyPixels(directory->width, directory->height)
+           && notTooManyPixels(directory->tileWidth, directory->tileLength)
+           && tiffChunksInside(tiff, directory->stripOffsets, directory->stripByteCounts)
+           && tiffChunksInside(tiff, directory->tileOffsets, directory->tileByteCounts);
 }
 
 struct Format {

@@ -18,9 +18,17 @@
 //   all of them inside the bytes;
 // - icons: a directory whose entries lie inside the bytes, each entry's
 //   image (bmp-style or png) checked in turn;
-// - png: a header chunk first, and every chunk inside the bytes.
-// gif, jpeg and tiff are read only for their sizes (every image descriptor,
-// the frame header, the first directory); their decoders handle the rest.
+// - png: a header chunk first, and every chunk inside the bytes;
+// - tiff, its first directory: the entries, and each entry's values, inside
+//   the bytes (the decoder allocates what a count claims, reckoned in 32
+//   bits); the sizes, and the strip and tile offsets and byte counts,
+//   shorts or longs; a tile within the pixel limit too; as many byte counts
+//   as offsets, and every strip and tile (its byte count's worth from its
+//   offset) inside the bytes.
+// gif and jpeg are read only for their sizes (every image descriptor, the
+// frame header); their decoders handle the rest, as the tiff decoder does
+// later directories, rows per strip (more than the height means one strip)
+// and the compressed data.
 class ImageHeaderCheck {
 public:
     // Whether the bytes may be handed to the platform's decoder.

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <new>
 #include <vector>
 
@@ -83,6 +84,53 @@ Bytes claimingHugeSize(const ImageFormatRow& row)
     return bytes;
 }
 
+// The count (at 4) or value (at 8) of the first directory's entry for tag,
+// in width bytes.
+ImageField tiffField(const Bytes& tiff, std::uint32_t tag, std::size_t part, int width = 4)
+{
+    using damagedImages::readField;
+    const bool big = tiff[0] == 'M';
+    const std::size_t directory = readField(tiff, {4, 4, big});
+    std::size_t at = directory + 2;
+    for (std::size_t i = 0; i < readField(tiff, {directory, 2, big}) && readField(tiff, {at, 2, big}) != tag; ++i)
+        at += 12;
+    return {at + part, width, big};
+}
+
+// The bytes with each of the fields set to value.
+Bytes changed(Bytes bytes, std::initializer_list<ImageField> fields, std::uint32_t value)
+{
+    for (const ImageField& field : fields)
+        damagedImages::writeField(bytes, field, value);
+    return bytes;
+}
+
+// Tiffs whose strips, tiles or entry values lie outside their bytes, and
+// one whose tiles are larger than the limit.
+std::vector<Bytes> tiffClaims()
+{
+    using damagedImages::handMadeTiff;
+    const Bytes oneStrip = handMadeTiff(1000, 0, false);
+    const Bytes strips = handMadeTiff(5, 0, false);
+    const Bytes bigStrips = handMadeTiff(5, 0, true);
+    const Bytes tiles = handMadeTiff(0, 16, false);
+    const Bytes bigTiles = handMadeTiff(0, 16, true);
+    // The last of the four strips' byte counts, out of line.
+    const std::size_t lastCount = damagedImages::readField(strips, tiffField(strips, 279, 8)) + 12;
+    return {
+        changed(oneStrip, {tiffField(oneStrip, 279, 8)}, 0x7FFFFFF0u),
+        changed(oneStrip, {tiffField(oneStrip, 273, 8)}, 0x7FFFFFF0u),
+        changed(strips, {{lastCount, 4, false}}, 0x10000),
+        // 2^30 byte counts: the decoder used to step through them all.
+        changed(strips, {tiffField(strips, 279, 4)}, 0x40000000u),
+        // Big-endian, 3 x 2^30 of them: its byte swap wrote far past its block.
+        changed(bigStrips, {tiffField(bigStrips, 279, 4)}, 0xC0000000u),
+        changed(bigTiles, {tiffField(bigTiles, 325, 10, 2)}, 0xFFFF),
+        // 2^32 pixels a tile used to end the process.
+        changed(tiles, {tiffField(tiles, 322, 8), tiffField(tiles, 323, 8)}, 0x10000),
+    };
+}
+
 using AllocationFailure = ImageCodecSuite;
 
 } // namespace
@@ -130,6 +178,7 @@ TEST_F(AllocationFailure, EveryOperationGivesTheEmptyBitmap)
 
 // Tiny files claiming more pixels than the limit used to decode into
 // gigabytes; they give the empty Bitmap before anything large is asked for.
+// So do tiffs whose strips, tiles or entry values lie outside their bytes.
 TEST_F(AllocationFailure, FilesClaimingMoreThanTheLimitAllocateNothingLarge)
 {
     const std::uint32_t overLimit = std::uint32_t(Bitmap::maxDecodedPixels / 48 + 1);
@@ -139,6 +188,8 @@ TEST_F(AllocationFailure, FilesClaimingMoreThanTheLimitAllocateNothingLarge)
     Bytes icon = damagedImages::iconOf(damagedImages::handMadeBmp(32, false));
     damagedImages::writeField(icon, {30, 4, false}, 0x10000020u);
     claims.push_back(icon);
+    for (const Bytes& tiff : tiffClaims())
+        claims.push_back(tiff);
     forEachRow(claims, [](const Bytes& claim) {
         ASSERT_LT(claim.size(), 3000u);
         const AllocationLimit limit(64 << 20);

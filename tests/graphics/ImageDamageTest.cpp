@@ -126,3 +126,25 @@ TEST_F(ImageDamage, DamagedBmpAndIconHeadersGiveTheEmptyBitmap)
     });
     EXPECT_EQ(126u, damagedImages::handMadeBmp(1, false).size());
 }
+
+// The check of every strip and tile refuses no sound layout: several strips
+// (as longs or shorts), rows per strip beyond the height, tiles running past
+// the edges, either byte order.
+TEST_F(ImageDamage, TiffsInStripsAndTilesDecode)
+{
+    struct Row {
+        std::uint32_t rowsPerStrip;
+        std::uint32_t tileSide;
+        bool bigEndian;
+    };
+    const Row rows[] = {{5, 0, false}, {5, 0, true}, {1000, 0, false}, {16, 0, true}, {0, 16, false}, {0, 16, true}};
+    forEachRow(rows, [](const Row& row) {
+        const Bytes tiff = damagedImages::handMadeTiff(row.rowsPerStrip, row.tileSide, row.bigEndian);
+        const Bitmap bitmap = Bitmap::fromData(tiff.data(), std::int64_t(tiff.size()), L"tiff");
+        ASSERT_EQ(Size(24, 16), bitmap.size());
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 24; ++x)
+                ASSERT_EQ(damagedImages::tiffPixel(x, y), bitmap.pixel(x, y)) << x << ", " << y;
+        }
+    });
+}

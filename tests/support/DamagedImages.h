@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,90 @@ inline Bytes iconOf(const Bytes& bmp)
     return icon;
 }
 
+// The colour of a hand-made tiff's pixel.
+inline Colour tiffPixel(std::uint32_t x, std::uint32_t y)
+{
+    return Colour(std::uint8_t(10 * x), std::uint8_t(16 * y), std::uint8_t(7 * x + y));
+}
+
+struct TiffEntryValues {
+    std::uint32_t tag;
+    int width; // 2 for shorts, 4 for longs
+    std::vector<std::uint32_t> values;
+};
+
+// Appends the values that do not fit their entry's 4 bytes, then the
+// directory, and points the header at it.
+inline void appendTiffDirectory(Bytes& tiff, bool big, const std::vector<TiffEntryValues>& entries)
+{
+    std::vector<Bytes> inEntry;
+    for (const TiffEntryValues& entry : entries) {
+        Bytes values(std::max<std::size_t>(4, entry.values.size() * std::size_t(entry.width)));
+        for (std::size_t i = 0; i < entry.values.size(); ++i)
+            writeField(values, {i * std::size_t(entry.width), entry.width, big}, entry.values[i]);
+        if (values.size() > 4) {
+            const auto at = std::uint32_t(tiff.size());
+            tiff.insert(tiff.end(), values.begin(), values.end());
+            values = Bytes(4);
+            writeField(values, {0, 4, big}, at);
+        }
+        inEntry.push_back(values);
+    }
+    const std::size_t directory = tiff.size();
+    writeField(tiff, {4, 4, big}, std::uint32_t(directory));
+    tiff.resize(directory + 2 + 12 * entries.size() + 4);
+    writeField(tiff, {directory, 2, big}, std::uint32_t(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::size_t at = directory + 2 + 12 * i;
+        writeField(tiff, {at, 2, big}, entries[i].tag);
+        writeField(tiff, {at + 2, 2, big}, entries[i].width == 2 ? 3 : 4);
+        writeField(tiff, {at + 4, 4, big}, std::uint32_t(entries[i].values.size()));
+        std::copy(inEntry[i].begin(), inEntry[i].end(), tiff.begin() + std::ptrdiff_t(at + 8));
+    }
+}
+
+// A 24 x 16 rgb tiff of tiffPixel colours made by hand (the platform's
+// encoder writes one strip): in strips of rowsPerStrip rows, one strip when
+// that is more than the height, or with tileSide in square tiles that run
+// past the right and bottom edges. Big-endian files hold their strip
+// offsets and tile byte counts as shorts.
+inline Bytes handMadeTiff(std::uint32_t rowsPerStrip, std::uint32_t tileSide, bool big)
+{
+    const std::uint32_t chunkWidth = tileSide ? tileSide : 24;
+    const std::uint32_t chunkRows = tileSide ? tileSide : std::min(rowsPerStrip, 16u);
+    const std::uint32_t across = (24 + chunkWidth - 1) / chunkWidth;
+    const std::uint32_t chunks = across * ((16 + chunkRows - 1) / chunkRows);
+    Bytes tiff = bytesOf(big ? "MM" : "II");
+    tiff.resize(8);
+    writeField(tiff, {2, 2, big}, 42);
+    std::vector<std::uint32_t> offsets;
+    std::vector<std::uint32_t> byteCounts;
+    for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) {
+        offsets.push_back(std::uint32_t(tiff.size()));
+        const std::uint32_t left = chunk % across * chunkWidth;
+        const std::uint32_t top = chunk / across * chunkRows;
+        const std::uint32_t bottom = tileSide ? top + tileSide : std::min(top + chunkRows, 16u);
+        for (std::uint32_t y = top; y < bottom; ++y) {
+            for (std::uint32_t x = left; x < left + chunkWidth; ++x) {
+                const Colour colour = tiffPixel(x, y);
+                tiff.insert(tiff.end(), {colour.red(), colour.green(), colour.blue()});
+            }
+        }
+        byteCounts.push_back(std::uint32_t(tiff.size()) - offsets.back());
+    }
+    const int width = big ? 2 : 4;
+    std::vector<TiffEntryValues> entries = {{256, 2, {24}}, {257, 2, {16}}, {258, 2, {8, 8, 8}},
+                                            {259, 2, {1}},  {262, 2, {2}}};
+    if (tileSide)
+        entries.insert(entries.end(), {{277, 2, {3}}, {322, 4, {tileSide}}, {323, 4, {tileSide}},
+                                       {324, 4, offsets}, {325, width, byteCounts}});
+    else
+        entries.insert(entries.end(),
+                       {{273, width, offsets}, {277, 2, {3}}, {278, 4, {rowsPerStrip}}, {279, 4, byteCounts}});
+    appendTiffDirectory(tiff, big, entries);
+    return tiff;
+}
+
 } // namespace damagedImages
 
 struct ImageFormatRow {
@@ -289,19 +374,22 @@ inline const std::uint32_t damagingValues[] = {
     0x7FFFFFF0u, 0, 0xFFFFFFFFu, 0x7FFFFFFFu, 0xC0000000u, 0x40000000u,
     std::uint32_t(Bitmap::maxDecodedPixels + 1), std::uint32_t(Bitmap::maxDecodedPixels - 1),
 };
+// Huge, 0 and -2^30: enough for a test that only needs some decodes to fail.
+inline const std::uint32_t fewDamagingValues[] = {0x7FFFFFF0u, 0, 0xC0000000u};
 
 // Calls visit(description, copy) for: every length or size field of the
-// format set to each of the damaging values in turn; truncations
-// at up to truncations points spread over the file; flips copies with
-// random bytes changed.
+// format set to each of values (by default every damaging value) in turn;
+// truncations at up to truncations points spread over the file; flips
+// copies with random bytes changed.
 inline void forEachDamagedImage(const ImageFormatRow& row, const Bytes& original, int truncations, int flips,
-                                const std::function<void(const std::string&, const Bytes&)>& visit)
+                                const std::function<void(const std::string&, const Bytes&)>& visit,
+                                std::span<const std::uint32_t> values = damagingValues)
 {
     using namespace damagedImages;
     for (const ImageField& field : row.fields(original)) {
         if (!fits(original, field.offset, std::size_t(field.width)))
             continue;
-        for (std::uint32_t value : damagingValues) {
+        for (std::uint32_t value : values) {
             Bytes copy = original;
             writeField(copy, field, value);
             visit("field at " + std::to_string(field.offset) + " set to " + std::to_string(value), copy);
