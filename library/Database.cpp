@@ -676,9 +676,16 @@ bool Database::save(bool silent)
         return true;
     // Through a link, the file it leads to is replaced, not the link.
     const String target = FileSystem::finalPath(m_path);
-    if (mayWriteOver(target, m_ownIdentity))
-        return saveTo(target, silent);
-    return keepBeside(target, silent);
+    if (!claim(target))
+        return keepBeside(target, silent);
+    if (writeLibrary(target, silent, true)) {
+        m_ownIdentity = FileSystem::identity(target);
+        return true;
+    }
+    // Another program wrote the file while the new one was being written.
+    if (!mayWriteOver(target, m_ownIdentity))
+        return keepBeside(target, silent);
+    return false;
 }
 
 bool Database::hasSessionChanges()
@@ -686,9 +693,18 @@ bool Database::hasSessionChanges()
     return !m_unreadContent || contentFingerprint() != *m_unreadContent;
 }
 
-bool Database::saveTo(const String& target, bool silent)
+// The target is this run's when it holds the file this run read or wrote,
+// unchanged, or when an empty file can be made where none is seen. Making it
+// fails where something unseen holds the name, such as a link whose file is
+// on a drive not there (Wine lists no such link), which a save must not
+// replace; the new file then stands for this run's own.
+bool Database::claim(const String& target)
 {
-    if (!createPath(folderOf(target)) || !writeLibrary(target, silent))
+    if (!mayWriteOver(target, m_ownIdentity))
+        return false;
+    if (FileSystem::identity(target).exists)
+        return true;
+    if (!createPath(folderOf(target)) || !FileSystem::createNew(target))
         return false;
     m_ownIdentity = FileSystem::identity(target);
     return true;
@@ -702,7 +718,7 @@ bool Database::keepBeside(const String& target, bool silent)
     const bool first = m_besidePath.isEmpty();
     if (first)
         m_besidePath = freeNameBeside(target, String(L"new"));
-    if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent)) {
+    if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent, false)) {
         m_besidePath.clear();
         return false;
     }
@@ -715,11 +731,13 @@ bool Database::keepBeside(const String& target, bool silent)
     return true;
 }
 
-bool Database::writeLibrary(const String& path, bool silent)
+// Writing a large library takes a while, so a guarded write looks again,
+// once the new file is complete, whether the old one is still this run's.
+bool Database::writeLibrary(const String& path, bool silent, bool guarded)
 {
-    return writeFileAtomically(path, [this, silent](FileOutputStream& stream) {
+    return writeFileAtomically(path, [this, &path, silent, guarded](FileOutputStream& stream) {
         BinaryWriter writer(&stream);
-        return writer.attach() && write(writer, silent);
+        return writer.attach() && write(writer, silent) && (!guarded || mayWriteOver(path, m_ownIdentity));
     });
 }
 
