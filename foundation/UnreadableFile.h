@@ -17,7 +17,8 @@ String freeNameBeside(const String& path, const String& extension);
 // Moves the file to path + ".bad", or, when that name is taken, to a
 // numbered name beside it (freeNameBeside with the extension "bad").
 // The new path; empty when the file could not be moved, which leaves it in
-// its place (for example while another program holds it open).
+// its place (for example while another program holds it open, or when it is
+// a link whose file cannot be reached).
 String moveAsideAsBad(const String& path);
 
 // Whether the existing file is held by another program in a way that keeps

@@ -1,5 +1,6 @@
 #include "foundation/UnreadableFile.h"
 
+#include "tests/support/Links.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
@@ -38,4 +39,22 @@ TEST(UnreadableFile, FileHeldByAnotherProgramIsInUseAndStaysInPlace)
     EXPECT_EQ(readRaw(path), bytesOf("library"));
     EXPECT_FALSE(fileExistsRaw(path + L".bad"));
     EXPECT_FALSE(isFileInUse(folder.file(L"missing")));
+}
+
+// Windows lists a link whose file is on a drive not there as a file: it was
+// moved aside as damaged, which parted the library from the file it leads to.
+TEST(UnreadableFile, LinkWhoseFileIsAwayStaysInPlace)
+{
+    TempFolder folder;
+    const String synced = folder.makeFolder(L"synced");
+    const String away = folder.file(L"away");
+    const String link = folder.file(L"kestrola.database");
+    if (!makeLink(link, folder.writeFile(L"synced\\kestrola.database", bytesOf("library"))))
+        GTEST_SKIP() << "no file link could be made here";
+    const LinkRemover remover{link};
+    ASSERT_TRUE(MoveFileW(synced.c_str(), away.c_str()));
+    EXPECT_TRUE(moveAsideAsBad(link).isEmpty());
+    ASSERT_TRUE(MoveFileW(away.c_str(), synced.c_str()));
+    EXPECT_EQ(readRaw(link), bytesOf("library"));
+    EXPECT_FALSE(fileExistsRaw(link + L".bad"));
 }
