@@ -62,6 +62,7 @@ public:
 private:
     void timerEvent(int id) override;
     void openSettings();
+    bool loadSettingsInUse();
     void keepUnreadableSettings();
     void openLibrary();
     void applyLanguage();

@@ -2,6 +2,7 @@
 
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
+#include "foundation/Thread.h"
 
 #include <windows.h>
 
@@ -64,6 +65,18 @@ bool isFileInUse(const String& path)
     const bool locked = hasForeignLock(file);
     CloseHandle(file);
     return locked;
+}
+
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress)
+{
+    constexpr int pollMs = 100;
+    for (int waited = pollMs; waited <= milliseconds; waited += pollMs) {
+        sleepMilliseconds(pollMs);
+        progress(waited * 100 / milliseconds);
+        if (!isFileInUse(path))
+            return true;
+    }
+    return false;
 }
 
 bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own)

@@ -3,6 +3,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
 
+#include <functional>
 #include <optional>
 
 // What the program does with one of its own files that it could not read,
@@ -25,6 +26,11 @@ String moveAsideAsBad(const String& path);
 // this one from reading it: open for writing, or without sharing, or with
 // a byte-range lock over any part of it.
 bool isFileInUse(const String& path);
+
+// Waits up to the time for another program to let go of the file (see
+// isFileInUse), looking again every tenth of a second and giving progress
+// the part of the time waited, 0 to 100. True once the file is free.
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress);
 
 // Whether a save may write over what lies at target: only the file this run
 // read or wrote (own), unchanged since, or nothing at all.

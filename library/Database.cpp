@@ -9,7 +9,6 @@
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/System.h"
-#include "foundation/Thread.h"
 #include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
@@ -465,9 +464,6 @@ private:
     std::uint64_t m_size = 0;
 };
 
-// Between two looks at a file another program holds.
-constexpr int inUsePollMs = 100;
-
 } // namespace
 
 Database::Database(LibraryModel* model) : m_model(model) {}
@@ -625,17 +621,15 @@ bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& prog
         progressWindow.setPercent(0);
         progressWindow.show();
     }
-    for (int waited = inUsePollMs; waited <= inUseWaitMs; waited += inUsePollMs) {
-        sleepMilliseconds(inUsePollMs);
+    const auto progress = [&](int percent) {
         if (!silent)
-            progressWindow.setPercent(waited * 100 / inUseWaitMs);
-        if (isFileInUse(path))
-            continue;
-        m_model->clear();
-        m_lastError = UnknownError;
-        return readFile(path, silent, progressWindow);
-    }
-    return false;
+            progressWindow.setPercent(percent);
+    };
+    if (!waitWhileInUse(path, inUseWaitMs, progress))
+        return false;
+    m_model->clear();
+    m_lastError = UnknownError;
+    return readFile(path, silent, progressWindow);
 }
 
 // Moves the file that could not be read to a free name beside it, so that
