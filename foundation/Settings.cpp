@@ -229,10 +229,13 @@ bool Settings::saveGuarded()
         m_ownIdentity = FileSystem::identity(target);
         return true;
     }
-    if (m_besidePath.isEmpty())
+    // A failed save beside keeps the name, which holds the last one that did.
+    const bool first = m_besidePath.isEmpty();
+    if (first)
         m_besidePath = freeNameBeside(target, String(L"new"));
     if (m_besidePath.isEmpty() || !saveAt(m_besidePath)) {
-        m_besidePath.clear();
+        if (first)
+            m_besidePath.clear();
         return false;
     }
     return true;

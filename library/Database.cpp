@@ -706,14 +706,16 @@ bool Database::claim(const String& target)
 
 // The file in the library's place is not this run's to replace: the
 // session's library goes to a free name beside it, the same one at every
-// later save, and the user is told where the first time.
+// later save (one that fails included: the name holds the last one that
+// did), and the user is told where the first time.
 bool Database::keepBeside(const String& target, bool silent)
 {
     const bool first = m_besidePath.isEmpty();
     if (first)
         m_besidePath = freeNameBeside(target, String(L"new"));
     if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent, false)) {
-        m_besidePath.clear();
+        if (first)
+            m_besidePath.clear();
         return false;
     }
     if (first) {

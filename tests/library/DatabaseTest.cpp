@@ -490,6 +490,10 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         held.release();
         model.addTag(L"new");
         EXPECT_TRUE(database.save(true));
+        // A later save that fails beside keeps to the same name after it.
+        const String blocker = folder.makeFolder(L"kestrola.database.new.tmp");
+        EXPECT_FALSE(database.save(true));
+        RemoveDirectoryW(blocker.c_str());
         EXPECT_TRUE(database.save(true));
         EXPECT_EQ(readRaw(path()), smallLibrary());
         EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
