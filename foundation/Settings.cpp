@@ -229,16 +229,7 @@ bool Settings::saveGuarded()
         m_ownIdentity = FileSystem::identity(target);
         return true;
     }
-    // A failed save beside keeps the name, which holds the last one that did.
-    const bool first = m_besidePath.isEmpty();
-    if (first)
-        m_besidePath = freeNameBeside(target, String(L"new"));
-    if (m_besidePath.isEmpty() || !saveAt(m_besidePath)) {
-        if (first)
-            m_besidePath.clear();
-        return false;
-    }
-    return true;
+    return saveBeside(target, m_besidePath, [this](const String& beside) { return saveAt(beside); });
 }
 
 bool Settings::createEmptyFile(const String& path) const

@@ -40,6 +40,18 @@ String freeNameBeside(const String& path, const String& extension)
     return name.isEmpty() || fileExists(folder + name) ? String() : folder + name;
 }
 
+bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save)
+{
+    const bool first = beside.isEmpty();
+    if (first)
+        beside = freeNameBeside(target, String(L"new"));
+    if (!beside.isEmpty() && save(beside))
+        return true;
+    if (first)
+        beside.clear();
+    return false;
+}
+
 // A link whose file cannot be reached is listed as a file on Windows, but it
 // holds no damage: moving it would part the library from the file it leads to.
 String moveAsideAsBad(const String& path)

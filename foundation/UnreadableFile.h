@@ -15,6 +15,12 @@
 // the folder cannot be reached or every name is taken.
 String freeNameBeside(const String& path, const String& extension);
 
+// Saves through save to the name beside target that beside holds, chosen
+// when it is empty (freeNameBeside with the extension "new") and kept for
+// every later save: a save that fails there leaves the last one that did.
+// False when no name is free or the save fails.
+bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save);
+
 // Moves the file to path + ".bad", or, when that name is taken, to a
 // numbered name beside it (freeNameBeside with the extension "bad").
 // The new path; empty when the file could not be moved, which leaves it in

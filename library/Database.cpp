@@ -706,18 +706,13 @@ bool Database::claim(const String& target)
 
 // The file in the library's place is not this run's to replace: the
 // session's library goes to a free name beside it, the same one at every
-// later save (one that fails included: the name holds the last one that
-// did), and the user is told where the first time.
+// later save, and the user is told where the first time.
 bool Database::keepBeside(const String& target, bool silent)
 {
     const bool first = m_besidePath.isEmpty();
-    if (first)
-        m_besidePath = freeNameBeside(target, String(L"new"));
-    if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent, false)) {
-        if (first)
-            m_besidePath.clear();
+    const auto writeBeside = [this, silent](const String& beside) { return writeLibrary(beside, silent, false); };
+    if (!saveBeside(target, m_besidePath, writeBeside))
         return false;
-    }
     if (first) {
         const String text = translated(L"The library file ^ is not the one this session read, so it is left as it is.")
                                 .arg(target) +
