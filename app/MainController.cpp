@@ -88,9 +88,24 @@ void MainController::openSettings()
         application->ensureUserDataPath();
     m_settings = std::make_unique<Settings>(L"kestrola.config", product, Settings::UserData, Settings::Xml);
     registerSettings(*m_settings);
-    if (!m_settings->load())
+    if (!m_settings->load() && !loadSettingsInUse())
         keepUnreadableSettings();
     registerSettings(*m_settings);
+}
+
+// Locks at logon are short, as for the library: a settings file another
+// program holds is waited for a little before it is held for the session.
+bool MainController::loadSettingsInUse()
+{
+    const String path = m_settings->filePath();
+    if (!isFileInUse(path))
+        return false;
+    const std::unique_ptr<ProgressWindow> window = uiHooks().createProgressWindow();
+    window->setMessage(exceptionText(L"Waiting for the settings, which another program is using..."));
+    window->setPercent(0);
+    window->show();
+    const auto progress = [&window](int percent) { window->setPercent(percent); };
+    return waitWhileInUse(path, Database::inUseWaitMs, progress) && m_settings->load();
 }
 
 // The defaults written at exit would replace the user's rules and filters,

@@ -16,10 +16,11 @@ class UserInterface;
 // while it lives. One at a time, on the UI thread.
 class MainController : public ShellHooks, private TimerClient {
 public:
-    // Start-up: the settings store (every key registered, the file read),
-    // the language, the model with its settings, the library opened (first
-    // run defaults and the start-up scan) and the main window, shown unless
-    // autorun keeps it in the notification area.
+    // Start-up: the settings store (every key registered, the file read,
+    // or waited for a little while another program holds it), the language,
+    // the model with its settings, the library opened (first run defaults
+    // and the start-up scan) and the main window, shown unless autorun keeps
+    // it in the notification area.
     explicit MainController(bool autorun);
     ~MainController() override;
 
@@ -62,6 +63,7 @@ public:
 private:
     void timerEvent(int id) override;
     void openSettings();
+    bool loadSettingsInUse();
     void keepUnreadableSettings();
     void openLibrary();
     void applyLanguage();

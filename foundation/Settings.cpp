@@ -229,13 +229,7 @@ bool Settings::saveGuarded()
         m_ownIdentity = FileSystem::identity(target);
         return true;
     }
-    if (m_besidePath.isEmpty())
-        m_besidePath = freeNameBeside(target, String(L"new"));
-    if (m_besidePath.isEmpty() || !saveAt(m_besidePath)) {
-        m_besidePath.clear();
-        return false;
-    }
-    return true;
+    return saveBeside(target, m_besidePath, [this](const String& beside) { return saveAt(beside); });
 }
 
 bool Settings::createEmptyFile(const String& path) const

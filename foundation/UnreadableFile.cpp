@@ -2,6 +2,7 @@
 
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
+#include "foundation/Thread.h"
 
 #include <windows.h>
 
@@ -39,9 +40,23 @@ String freeNameBeside(const String& path, const String& extension)
     return name.isEmpty() || fileExists(folder + name) ? String() : folder + name;
 }
 
+bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save)
+{
+    const bool first = beside.isEmpty();
+    if (first)
+        beside = freeNameBeside(target, String(L"new"));
+    if (!beside.isEmpty() && save(beside))
+        return true;
+    if (first)
+        beside.clear();
+    return false;
+}
+
+// A link whose file cannot be reached is listed as a file on Windows, but it
+// holds no damage: moving it would part the library from the file it leads to.
 String moveAsideAsBad(const String& path)
 {
-    if (!fileExists(path))
+    if (!fileExists(path) || !FileSystem::identity(path).exists)
         return {};
     const String target = freeNameBeside(path, String(L"bad"));
     if (target.isEmpty() || !FileSystem::move(path, target))
@@ -62,6 +77,18 @@ bool isFileInUse(const String& path)
     const bool locked = hasForeignLock(file);
     CloseHandle(file);
     return locked;
+}
+
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress)
+{
+    constexpr int pollMs = 100;
+    for (int waited = pollMs; waited <= milliseconds; waited += pollMs) {
+        sleepMilliseconds(pollMs);
+        progress(waited * 100 / milliseconds);
+        if (!isFileInUse(path))
+            return true;
+    }
+    return false;
 }
 
 bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own)

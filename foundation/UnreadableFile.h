@@ -3,6 +3,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
 
+#include <functional>
 #include <optional>
 
 // What the program does with one of its own files that it could not read,
@@ -14,16 +15,28 @@
 // the folder cannot be reached or every name is taken.
 String freeNameBeside(const String& path, const String& extension);
 
+// Saves through save to the name beside target that beside holds, chosen
+// when it is empty (freeNameBeside with the extension "new") and kept for
+// every later save: a save that fails there leaves the last one that did.
+// False when no name is free or the save fails.
+bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save);
+
 // Moves the file to path + ".bad", or, when that name is taken, to a
 // numbered name beside it (freeNameBeside with the extension "bad").
 // The new path; empty when the file could not be moved, which leaves it in
-// its place (for example while another program holds it open).
+// its place (for example while another program holds it open, or when it is
+// a link whose file cannot be reached).
 String moveAsideAsBad(const String& path);
 
 // Whether the existing file is held by another program in a way that keeps
 // this one from reading it: open for writing, or without sharing, or with
 // a byte-range lock over any part of it.
 bool isFileInUse(const String& path);
+
+// Waits up to the time for another program to let go of the file (see
+// isFileInUse), looking again every tenth of a second and giving progress
+// the part of the time waited, 0 to 100. True once the file is free.
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress);
 
 // Whether a save may write over what lies at target: only the file this run
 // read or wrote (own), unchanged since, or nothing at all.

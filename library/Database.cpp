@@ -9,7 +9,6 @@
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/System.h"
-#include "foundation/Thread.h"
 #include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
@@ -465,9 +464,6 @@ private:
     std::uint64_t m_size = 0;
 };
 
-// Between two looks at a file another program holds.
-constexpr int inUsePollMs = 100;
-
 } // namespace
 
 Database::Database(LibraryModel* model) : m_model(model) {}
@@ -625,17 +621,15 @@ bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& prog
         progressWindow.setPercent(0);
         progressWindow.show();
     }
-    for (int waited = inUsePollMs; waited <= inUseWaitMs; waited += inUsePollMs) {
-        sleepMilliseconds(inUsePollMs);
+    const auto progress = [&](int percent) {
         if (!silent)
-            progressWindow.setPercent(waited * 100 / inUseWaitMs);
-        if (isFileInUse(path))
-            continue;
-        m_model->clear();
-        m_lastError = UnknownError;
-        return readFile(path, silent, progressWindow);
-    }
-    return false;
+            progressWindow.setPercent(percent);
+    };
+    if (!waitWhileInUse(path, inUseWaitMs, progress))
+        return false;
+    m_model->clear();
+    m_lastError = UnknownError;
+    return readFile(path, silent, progressWindow);
 }
 
 // Moves the file that could not be read to a free name beside it, so that
@@ -676,9 +670,16 @@ bool Database::save(bool silent)
         return true;
     // Through a link, the file it leads to is replaced, not the link.
     const String target = FileSystem::finalPath(m_path);
-    if (mayWriteOver(target, m_ownIdentity))
-        return saveTo(target, silent);
-    return keepBeside(target, silent);
+    if (!claim(target))
+        return keepBeside(target, silent);
+    if (writeLibrary(target, silent, true)) {
+        m_ownIdentity = FileSystem::identity(target);
+        return true;
+    }
+    // Another program wrote the file while the new one was being written.
+    if (!mayWriteOver(target, m_ownIdentity))
+        return keepBeside(target, silent);
+    return false;
 }
 
 bool Database::hasSessionChanges()
@@ -686,9 +687,18 @@ bool Database::hasSessionChanges()
     return !m_unreadContent || contentFingerprint() != *m_unreadContent;
 }
 
-bool Database::saveTo(const String& target, bool silent)
+// The target is this run's when it holds the file this run read or wrote,
+// unchanged, or when an empty file can be made where none is seen. Making it
+// fails where something unseen holds the name, such as a link whose file is
+// on a drive not there (Wine lists no such link), which a save must not
+// replace; the new file then stands for this run's own.
+bool Database::claim(const String& target)
 {
-    if (!createPath(folderOf(target)) || !writeLibrary(target, silent))
+    if (!mayWriteOver(target, m_ownIdentity))
+        return false;
+    if (FileSystem::identity(target).exists)
+        return true;
+    if (!createPath(folderOf(target)) || !FileSystem::createNew(target))
         return false;
     m_ownIdentity = FileSystem::identity(target);
     return true;
@@ -700,12 +710,9 @@ bool Database::saveTo(const String& target, bool silent)
 bool Database::keepBeside(const String& target, bool silent)
 {
     const bool first = m_besidePath.isEmpty();
-    if (first)
-        m_besidePath = freeNameBeside(target, String(L"new"));
-    if (m_besidePath.isEmpty() || !writeLibrary(m_besidePath, silent)) {
-        m_besidePath.clear();
+    const auto writeBeside = [this, silent](const String& beside) { return writeLibrary(beside, silent, false); };
+    if (!saveBeside(target, m_besidePath, writeBeside))
         return false;
-    }
     if (first) {
         const String text = translated(L"The library file ^ is not the one this session read, so it is left as it is.")
                                 .arg(target) +
@@ -715,11 +722,13 @@ bool Database::keepBeside(const String& target, bool silent)
     return true;
 }
 
-bool Database::writeLibrary(const String& path, bool silent)
+// Writing a large library takes a while, so a guarded write looks again,
+// once the new file is complete, whether the old one is still this run's.
+bool Database::writeLibrary(const String& path, bool silent, bool guarded)
 {
-    return writeFileAtomically(path, [this, silent](FileOutputStream& stream) {
+    return writeFileAtomically(path, [this, &path, silent, guarded](FileOutputStream& stream) {
         BinaryWriter writer(&stream);
-        return writer.attach() && write(writer, silent);
+        return writer.attach() && write(writer, silent) && (!guarded || mayWriteOver(path, m_ownIdentity));
     });
 }
 

@@ -104,11 +104,13 @@ public:
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside the file a link leads to, which it
-    // replaces. Only over the file this run read, unchanged since, or where
-    // there is none: otherwise it goes to a free name beside it (besidePath;
-    // the user is told the first time). After an open that read nothing,
-    // nothing is written until the session changes the library. False, with
-    // the old file intact, when anything fails.
+    // replaces. Only over the file this run read, unchanged since (looked
+    // at again once the new file is complete), or where there is none, not
+    // even a link whose file is out of reach: otherwise it goes to a free
+    // name beside it (besidePath; the user is told the first time). After
+    // an open that read nothing, nothing is written until the session
+    // changes the library. False, with the old file intact, when anything
+    // fails.
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or
@@ -127,9 +129,9 @@ private:
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
     bool hasSessionChanges();
-    bool saveTo(const String& target, bool silent);
+    bool claim(const String& target);
     bool keepBeside(const String& target, bool silent);
-    bool writeLibrary(const String& path, bool silent);
+    bool writeLibrary(const String& path, bool silent, bool guarded);
     std::uint32_t contentFingerprint();
     void keepUnreadableFile(const String& path, bool inUse);
     void reportOpenFailure(const String& path, bool inUse) const;

@@ -576,16 +576,20 @@ TEST_F(ControllerTest, FilesHeldAtStartAreToldOnceAndNeverWrittenOver)
 }
 
 // A lock at logon goes within moments: the start waits for it rather than
-// going on without the library.
-TEST_F(ControllerTest, LibraryHeldForAMomentAtStartIsWaitedFor)
+// going on without the library or the settings (which were then not saved
+// in that session).
+TEST_F(ControllerTest, FileHeldForAMomentAtStartIsWaitedFor)
 {
     runOnce();
-    HeldFile held(filePath(L"kestrola.database"), Hold::ByteRangeLock);
-    held.releaseAfter(Database::inUseWaitMs / 3);
-    MessageBoxCloser closer;
-    MainController controller(true);
-    EXPECT_EQ(closer.closed, 0);
-    EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr);
+    forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
+        HeldFile held(filePath(file), Hold::ByteRangeLock);
+        held.releaseAfter(Database::inUseWaitMs / 3);
+        MessageBoxCloser closer;
+        MainController controller(true);
+        EXPECT_EQ(closer.closed, 0);
+        EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr);
+        EXPECT_EQ(libraryModel()->scanRules().count(), 2) << "the rules are read from the settings";
+    });
 }
 
 // Another program wrote the library or the settings while this one ran,

@@ -735,3 +735,49 @@ TEST_F(SettingsFile, KeysTheReadersRefusedAreWrittenAsTheyReadBack)
 // Location and format were plain ints, so swapped arguments compiled.
 static_assert(!std::is_constructible_v<Settings, String, String, Settings::Format, Settings::Location>);
 static_assert(!std::is_constructible_v<Settings, String, String, int, int>);
+
+// Keys, values and comments made of random runs of the characters either
+// reader treats specially: each store must read back exactly as written.
+TEST_F(SettingsFile, RandomTextsOfSpecialCharactersReadBack)
+{
+    const std::wstring alphabet = L" \t;=\"\\[]\r\n/a1#<&'%\x3000\xA0\v\f\x85\x2028\xFEFF";
+    std::uint32_t state = 2024;
+    auto next = [&state](std::uint32_t bound) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % bound;
+    };
+    auto text = [&](bool slashes) {
+        std::wstring out;
+        for (std::uint32_t n = next(6); n > 0; --n) {
+            const wchar_t c = alphabet[next(static_cast<std::uint32_t>(alphabet.size()))];
+            if (c != L'/' || slashes)
+                out += c;
+        }
+        return out;
+    };
+    for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
+        SCOPED_TRACE(format == Settings::Ini ? "INI" : "XML");
+        for (int round = 0; round < 150; ++round) {
+            Settings settings = store(format);
+            std::vector<std::wstring> keys, values, comments;
+            for (int i = 0; i < 6; ++i) {
+                keys.push_back(text(true) + L'/' + text(false));
+                values.push_back(text(true));
+                comments.push_back(text(true));
+                settings.addEntry(keys.back().c_str(), Value(values.back().c_str()), comments.back().c_str());
+            }
+            ASSERT_TRUE(settings.save());
+            Settings loaded = store(format);
+            ASSERT_TRUE(loaded.load());
+            ASSERT_EQ(keysOf(loaded), keys) << "round " << round;
+            int i = 0;
+            for (const SettingsEntry* entry : loaded.entries()) {
+                EXPECT_EQ(wide(entry->value.toString()), values[i]) << "round " << round << " entry " << i;
+                if (format == Settings::Ini) {
+                    EXPECT_EQ(wide(entry->comment), comments[i]) << "round " << round << " entry " << i;
+                }
+                ++i;
+            }
+        }
+    }
+}

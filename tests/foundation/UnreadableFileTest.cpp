@@ -1,5 +1,6 @@
 #include "foundation/UnreadableFile.h"
 
+#include "tests/support/Links.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
 
@@ -38,4 +39,47 @@ TEST(UnreadableFile, FileHeldByAnotherProgramIsInUseAndStaysInPlace)
     EXPECT_EQ(readRaw(path), bytesOf("library"));
     EXPECT_FALSE(fileExistsRaw(path + L".bad"));
     EXPECT_FALSE(isFileInUse(folder.file(L"missing")));
+}
+
+// Windows lists a link whose file is on a drive not there as a file: it was
+// moved aside as damaged, which parted the library from the file it leads to.
+TEST(UnreadableFile, LinkWhoseFileIsAwayStaysInPlace)
+{
+    TempFolder folder;
+    const String synced = folder.makeFolder(L"synced");
+    const String away = folder.file(L"away");
+    const String link = folder.file(L"kestrola.database");
+    if (!makeLink(link, folder.writeFile(L"synced\\kestrola.database", bytesOf("library"))))
+        GTEST_SKIP() << "no file link could be made here";
+    const LinkRemover remover{link};
+    ASSERT_TRUE(MoveFileW(synced.c_str(), away.c_str()));
+    EXPECT_TRUE(moveAsideAsBad(link).isEmpty());
+    ASSERT_TRUE(MoveFileW(away.c_str(), synced.c_str()));
+    EXPECT_EQ(readRaw(link), bytesOf("library"));
+    EXPECT_FALSE(fileExistsRaw(link + L".bad"));
+}
+
+// A save may write over only the file as this run last saw it, or nothing:
+// a file put in its place, even one of the same size and time, differs.
+TEST(UnreadableFile, MayWriteOverOnlyTheOwnFileUnchangedOrNothing)
+{
+    TempFolder folder;
+    const String path = folder.file(L"kestrola.database");
+    EXPECT_TRUE(mayWriteOver(path, std::nullopt));
+    folder.writeFile(L"kestrola.database", bytesOf("mine"));
+    const FileIdentity own = FileSystem::identity(path);
+    ASSERT_TRUE(own.exists);
+    EXPECT_TRUE(mayWriteOver(path, own));
+    EXPECT_FALSE(mayWriteOver(path, std::nullopt));
+
+    const String theirs = folder.writeFile(L"theirs", bytesOf("them"));
+    HANDLE file = CreateFileW(theirs.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const FILETIME time = {static_cast<DWORD>(own.writeTime), static_cast<DWORD>(own.writeTime >> 32)};
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+    ASSERT_TRUE(MoveFileExW(theirs.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+    const FileIdentity now = FileSystem::identity(path);
+    ASSERT_EQ(now.size, own.size);
+    ASSERT_EQ(now.writeTime, own.writeTime);
+    EXPECT_FALSE(mayWriteOver(path, own));
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -385,15 +386,18 @@ TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
     });
     EXPECT_TRUE(database.save(true));
 
-    // A folder holding the file's name can neither be opened nor replaced.
+    // A folder holding the file's name can neither be opened nor replaced:
+    // what the session adds goes beside it.
     folder.makeFolder(L"held");
     const String heldName = folder.file(L"held");
     EXPECT_FALSE(database.openFile(heldName, true));
     EXPECT_EQ(database.lastError(), 1u);
     EXPECT_TRUE(database.save(true)) << "nothing read and nothing added: nothing to keep";
-    model.addTag(L"new");
-    EXPECT_FALSE(database.save(true));
     EXPECT_TRUE(ui.boxes.empty());
+    model.addTag(L"new");
+    EXPECT_TRUE(database.save(true));
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    expectKeptTag(heldName + L".new", L"new");
 }
 
 TEST_F(DatabaseTest, WriterLeavesOutWhatItsReaderWouldRefuse)
@@ -486,6 +490,10 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         held.release();
         model.addTag(L"new");
         EXPECT_TRUE(database.save(true));
+        // A later save that fails beside keeps to the same name after it.
+        const String blocker = folder.makeFolder(L"kestrola.database.new.tmp");
+        EXPECT_FALSE(database.save(true));
+        RemoveDirectoryW(blocker.c_str());
         EXPECT_TRUE(database.save(true));
         EXPECT_EQ(readRaw(path()), smallLibrary());
         EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
@@ -499,22 +507,52 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
     });
 }
 
-// Another program wrote the library after this run read or created it, and
-// the save replaced that with the session's library.
+// The fake hooks, with progress windows that run the action once, at the
+// first message a save gives them: another program's write meanwhile.
+class MidSaveHooks : public FakeLibraryHooks {
+public:
+    std::function<void()> action;
+
+    std::unique_ptr<ProgressWindow> createProgressWindow() override { return std::make_unique<Window>(action); }
+
+private:
+    struct Window : ProgressWindow {
+        explicit Window(std::function<void()>& action) : action(action) {}
+        void setMessage(const String&) override
+        {
+            if (action)
+                std::exchange(action, nullptr)();
+        }
+        std::function<void()>& action;
+    };
+};
+
+// Another program wrote the library after this run read or created it,
+// before the save or while the save wrote the new file, and the save
+// replaced that with the session's library.
 TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
 {
+    struct Row {
+        bool existed, whileWriting;
+    };
     const Bytes theirs = LibraryFile(0, 1).item("C:\\theirs.txt").bytes;
-    forEachRow(std::vector<bool>{true, false}, [&](bool existed) {
+    MidSaveHooks hooks;
+    hooks.model = &model;
+    forEachRow(std::vector<Row>{{true, false}, {false, false}, {true, true}, {false, true}}, [&](const Row& row) {
         DeleteFileW(path().c_str());
         DeleteFileW((path() + L".new").c_str());
-        ui.boxes.clear();
-        ASSERT_TRUE(existed ? openBytes(smallLibrary()) : database.openFile(path(), true));
-        ASSERT_TRUE(writeRaw(path(), theirs));
+        hooks.boxes.clear();
+        ASSERT_TRUE(row.existed ? openBytes(smallLibrary()) : database.openFile(path(), true));
+        const auto writeTheirs = [&] { ASSERT_TRUE(writeRaw(path(), theirs)); };
+        if (row.whileWriting)
+            hooks.action = writeTheirs;
+        else
+            writeTheirs();
         model.addTag(L"mine");
-        EXPECT_TRUE(database.save(true));
+        EXPECT_TRUE(database.save(!row.whileWriting));
         EXPECT_EQ(readRaw(path()), theirs);
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_NE(ui.boxes[0].find(wide(database.besidePath())), std::wstring::npos) << ui.boxes[0];
+        ASSERT_EQ(hooks.boxes.size(), 1u);
+        EXPECT_NE(hooks.boxes[0].find(wide(database.besidePath())), std::wstring::npos) << hooks.boxes[0];
         expectKeptTag(database.besidePath(), L"mine");
     });
 }
@@ -534,6 +572,27 @@ TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
     EXPECT_TRUE(database.besidePath().isEmpty());
     expectKeptTag(target, L"new");
     EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
+}
+
+// The same link while the drive of its file is away: the save replaced the
+// link with a plain file, and the next start read that in place of the
+// user's library.
+TEST_F(DatabaseTest, LibraryLinkWhoseFileIsAwayIsNeitherMovedNorWrittenOver)
+{
+    const String synced = folder.makeFolder(L"synced");
+    const String away = folder.file(L"away");
+    const String target = folder.writeFile(L"synced\\kestrola.database", smallLibrary());
+    if (!makeLink(path(), target))
+        GTEST_SKIP() << "no file link could be made here";
+    const LinkRemover remover{path()};
+    ASSERT_TRUE(MoveFileW(synced.c_str(), away.c_str()));
+    EXPECT_FALSE(database.openFile(path(), true));
+    model.addTag(L"new");
+    EXPECT_TRUE(database.save(true));
+    EXPECT_FALSE(fileExistsRaw(path() + L".bad"));
+    ASSERT_TRUE(MoveFileW(away.c_str(), synced.c_str()));
+    EXPECT_EQ(readRaw(path()), smallLibrary()) << "the link still leads to the user's library";
+    expectKeptTag(database.besidePath(), L"new");
 }
 
 // The same on the default path, which open fills in from the file name: the
