@@ -453,6 +453,9 @@ bool UITextDocument::restore(const UITextSnapshot* snapshot)
         return false;
     const Difference difference = differenceBetween(m_text, snapshot->text);
     const int from = difference.from;
+    // The selection may lie away from the change: it goes while its
+    // characters are still where it was drawn, so its owner repaints them.
+    m_cursor->clearSelection();
     replace(from, difference.removed, snapshot->text.mid(from, difference.inserted), UITextFormatTable::Plain);
     m_cursor->setPosition(from);
     m_cursor->setPosition(from + difference.inserted, true);
