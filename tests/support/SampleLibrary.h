@@ -5,6 +5,7 @@
 // same library. Shared by the benchmarks and the sample-library demo, beside
 // the tests' own kit (no test framework here).
 
+#include "foundation/FileSystem.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
 
@@ -37,10 +38,13 @@ inline void addSampleContent(LibraryModel& model, const SampleLibraryShape& shap
     model.recomputeTagUsage();
 }
 
-// Saves the model to the default library file of the running Application;
-// false when it could not be written.
+// Saves the model to the default library file of the running Application,
+// replacing the one there; false when it could not be written there. The old
+// file goes first: a save keeps a library this run did not read and writes
+// beside it instead.
 inline bool saveAsDefaultLibrary(LibraryModel& model)
 {
+    FileSystem::remove(Database::defaultPath());
     Database database(&model);
-    return database.save(true);
+    return database.save(true) && database.besidePath().isEmpty();
 }

@@ -323,8 +323,6 @@ TEST_F(ButtonTest, AFlatButtonDrawsNoBackground)
     EXPECT_NE(plainCorner, RGB(255, 255, 255));
 }
 
-// A keyboard user could not tell which button had the focus: none drew a
-// mark.
 // The window kept the pointer's last point after the pointer left, so a
 // pointer back at that pixel started no hover, and a button pressed there
 // kept its hover look once the pointer left the window.
@@ -358,6 +356,8 @@ TEST_F(ButtonTest, APointerBackAtTheSamePixelHoversAndTheHoverLeavesWithIt)
     EXPECT_EQ(pixelsOf(*button), plain);
 }
 
+// A keyboard user could not tell which button had the focus: none drew a
+// mark.
 TEST_F(ButtonTest, TheFocusedButtonShowsAMarkThatGoesWithTheFocus)
 {
     auto* first = place(new UIButton(window.get(), L"First"));

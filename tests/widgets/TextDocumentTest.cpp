@@ -10,6 +10,7 @@
 #include "tests/widgets/SignalRecorder.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -68,6 +69,52 @@ public:
     std::vector<std::wstring> before;
     int mismatches = 0;
 };
+
+std::vector<bool> formattedUnits(const UITextDocument& document)
+{
+    std::vector<bool> formatted;
+    for (int i = 0; i < document.length(); ++i)
+        formatted.push_back(document.formatTable()->formatAt(i) != nullptr);
+    return formatted;
+}
+
+// Whether a cut at i would part the two halves of a surrogate pair.
+bool cutsPair(const std::wstring& text, int i)
+{
+    return i > 0 && isSurrogatePairAt(text, std::size_t(i - 1));
+}
+
+// An undo or redo replaces only what differs, at most a pair's other half
+// more, and selects what came back: the text around it keeps its formats,
+// what came back is plain, and neither edge parts a surrogate pair.
+void expectOnlyTheSelectionReplaced(const UITextDocument& document, const std::wstring& before,
+                                    const std::vector<bool>& formatsBefore)
+{
+    const std::wstring now(document.text().view());
+    const int start = document.cursor()->anchor();
+    const int end = document.cursor()->position();
+    const int oldEnd = int(before.size()) - (int(now.size()) - end);
+    ASSERT_TRUE(start <= end && start <= oldEnd);
+    EXPECT_EQ(now.substr(0, std::size_t(start)), before.substr(0, std::size_t(start)));
+    EXPECT_EQ(now.substr(std::size_t(end)), before.substr(std::size_t(oldEnd)));
+    // The end marker both share stays.
+    const int shorter = int(std::min(now.size(), before.size()));
+    const int same = std::min(
+        int(std::mismatch(now.begin(), now.end(), before.begin(), before.end()).first - now.begin()), shorter - 1);
+    EXPECT_GE(start, same - 1);
+    int sameTail = 0;
+    while (sameTail < shorter - same
+           && now[now.size() - 1 - std::size_t(sameTail)] == before[before.size() - 1 - std::size_t(sameTail)])
+        ++sameTail;
+    EXPECT_GE(int(now.size()) - end, sameTail - 1);
+    EXPECT_FALSE(cutsPair(now, start) || cutsPair(now, end) || cutsPair(before, start) || cutsPair(before, oldEnd));
+    const std::vector<bool> formats = formattedUnits(document);
+    for (int i = 0; i < int(now.size()); ++i) {
+        const bool kept = i < start ? formatsBefore[std::size_t(i)]
+                                    : i >= end && formatsBefore[std::size_t(i - end + oldEnd)];
+        EXPECT_EQ(formats[std::size_t(i)], kept) << "unit " << i;
+    }
+}
 
 class TextDocumentTest : public StyledWidgetTest {
 protected:
@@ -490,11 +537,15 @@ TEST_F(TextDocumentTest, EveryLineShowsItsFirstCharacterWhereverTheViewportBegin
 
 // Random edits, with and without wrap, against a plain string and a
 // history that keeps the last five distinct texts; after every step the
-// lines equal those a fresh document lays out for the same text.
+// lines equal those a fresh document lays out for the same text. An undo
+// used to cut a surrogate pair at an edge of what it replaced, and to put
+// back a final line feed past the end marker, selecting nothing.
 TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
 {
     LineChangeChecker checker(document);
-    const wchar_t pieces[][8] = {L"a", L" ", L"\n", L"word ", L"x\ny", L"\r\n", L"\x0436"};
+    // Pairs that share a half, so a difference can begin or end inside one.
+    const wchar_t pieces[][8] = {L"a",           L" ",      L"\n",         L"word ",       L"x\ny",
+                                 L"\r\n",        L"\x0436", L"\xD83D\xDE00", L"\xD83D\xDE01", L"\xD83C\xDE00"};
     for (const bool wrap : {false, true}) {
         SCOPED_TRACE(wrap ? "wrapped" : "unwrapped");
         wrapAt(wrap ? widthOf(L"abcdef") : 0);
@@ -517,7 +568,7 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
             const int length = int(model.size());
             const int a = int(random() % unsigned(length + 1));
             const int b = int(random() % unsigned(length + 1));
-            switch (random() % 6) {
+            switch (random() % 7) {
             case 0:
             case 1: {
                 const wchar_t* raw = pieces[random() % std::size(pieces)];
@@ -547,7 +598,14 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
                 if (cursor().removeSelectedText())
                     model.erase(std::size_t(std::min(a, b)), std::size_t(std::abs(b - a)));
                 break;
-            default:
+            case 5:
+                document.highlight(random() % 2 ? L"a" : L"\xD83D\xDE00", true, Pen(Colour(0xFFFF0000u)), Brush(),
+                                   FontBold);
+                break;
+            default: {
+                const std::wstring before(document.text().view());
+                const std::vector<bool> formatsBefore = formattedUnits(document);
+                const int was = current;
                 if (random() % 2) {
                     ASSERT_EQ(document.undo(), current > 0);
                     current = std::max(current - 1, 0);
@@ -556,7 +614,12 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
                     current = std::min(current + 1, int(history.size()) - 1);
                 }
                 model = history[std::size_t(current)];
+                if (current != was) {
+                    SCOPED_TRACE("step " + std::to_string(step));
+                    expectOnlyTheSelectionReplaced(document, before, formatsBefore);
+                }
                 break;
+            }
             }
             record();
             ASSERT_EQ(std::wstring(document.text().view()), model + L"\n") << "step " << step;

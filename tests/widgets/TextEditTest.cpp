@@ -697,6 +697,14 @@ TEST_F(TextEditTest, OneRepaintPerKeyDrawsWhatAFullRepaintDraws)
         {"Page Down, scrolling", [&] { realKey(VK_NEXT); }, true},
         {"typed at the end", [&] { realType(L"y"); }, false},
         {"click", [&] { realClick(Point(edit->width() / 3, edit->height() / 3)); }, false},
+        {"Backspace", [&] { realKey(VK_BACK); }, false},
+        {"Down", [&] { realKey(VK_DOWN); }, false},
+        {"Down", [&] { realKey(VK_DOWN); }, false},
+        {"Home", [&] { realKey(VK_HOME); }, false},
+        {"Right", [&] { realKey(VK_RIGHT); }, false},
+        {"Shift+Up", [&] { realKey(VK_UP, ShiftModifier); }, false},
+        // The selection's last line, one below the change, kept its highlight.
+        {"Ctrl+Z bringing a character back above the selection", [&] { realKey('Z', ControlModifier); }, false},
     };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.name);

@@ -28,6 +28,34 @@ int floorDivide(int value, int divisor)
     return (value % divisor != 0 && (value < 0) != (divisor < 0)) ? quotient - 1 : quotient;
 }
 
+// Where a text and the one it becomes differ: the units [from, from +
+// removed) of the text give way to inserted units of the other.
+struct Difference {
+    int from;
+    int removed;
+    int inserted;
+};
+
+// Both texts end in the end marker, which stays: a difference never starts
+// past it, where the caret cannot go. Nor does either edge part the halves
+// of a surrogate pair, which would leave the caret, or a highlight's edge,
+// inside a character.
+Difference differenceBetween(const String& text, const String& other)
+{
+    const int shorter = std::min(text.length(), other.length());
+    int from = 0;
+    while (from < shorter - 1 && text.at(from) == other.at(from))
+        ++from;
+    if (from > 0 && isHighSurrogate(text.at(from - 1)))
+        --from;
+    int kept = 0;
+    while (kept < shorter - from && text.at(text.length() - 1 - kept) == other.at(other.length() - 1 - kept))
+        ++kept;
+    if (kept > 0 && isLowSurrogate(text.at(text.length() - kept)))
+        --kept;
+    return {from, text.length() - kept - from, other.length() - kept - from};
+}
+
 } // namespace
 
 UITextDocumentStyle::UITextDocumentStyle()
@@ -423,18 +451,14 @@ bool UITextDocument::restore(const UITextSnapshot* snapshot)
 {
     if (!snapshot)
         return false;
-    const String& target = snapshot->text;
-    const int shorter = std::min(m_text.length(), target.length());
-    int from = 0;
-    while (from < shorter && m_text.at(from) == target.at(from))
-        ++from;
-    int kept = 0;
-    while (kept < shorter - from && m_text.at(m_text.length() - 1 - kept) == target.at(target.length() - 1 - kept))
-        ++kept;
-    const int back = target.length() - kept - from;
-    replace(from, m_text.length() - kept - from, target.mid(from, back), UITextFormatTable::Plain);
+    const Difference difference = differenceBetween(m_text, snapshot->text);
+    const int from = difference.from;
+    // The selection may lie away from the change: it goes while its
+    // characters are still where it was drawn, so its owner repaints them.
+    m_cursor->clearSelection();
+    replace(from, difference.removed, snapshot->text.mid(from, difference.inserted), UITextFormatTable::Plain);
     m_cursor->setPosition(from);
-    m_cursor->setPosition(from + back, true);
+    m_cursor->setPosition(from + difference.inserted, true);
     emit();
     return true;
 }
