@@ -105,7 +105,7 @@ bool MainController::loadSettingsInUse()
     window->setPercent(0);
     window->show();
     const auto progress = [&window](int percent) { window->setPercent(percent); };
-    return waitWhileInUse(path, Database::inUseWaitMs, progress) && m_settings->load();
+    return waitWhileInUse(path, heldFileWaitMs(), progress) && m_settings->load();
 }
 
 // The defaults written at exit would replace the user's rules and filters,

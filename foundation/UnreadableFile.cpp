@@ -8,6 +8,8 @@
 
 namespace {
 
+int heldFileWait = defaultHeldFileWaitMs;
+
 bool isSharingError(DWORD error)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
@@ -77,6 +79,16 @@ bool isFileInUse(const String& path)
     const bool locked = hasForeignLock(file);
     CloseHandle(file);
     return locked;
+}
+
+int heldFileWaitMs()
+{
+    return heldFileWait;
+}
+
+void setHeldFileWaitMs(int milliseconds)
+{
+    heldFileWait = milliseconds;
 }
 
 bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress)

@@ -33,6 +33,13 @@ String moveAsideAsBad(const String& path);
 // a byte-range lock over any part of it.
 bool isFileInUse(const String& path);
 
+// How long the program waits for a file another program holds before it
+// goes on without it: by default three seconds, the length of a lock at
+// logon. Tests shorten it so that they do not sleep the real wait out.
+constexpr int defaultHeldFileWaitMs = 3000;
+int heldFileWaitMs();
+void setHeldFileWaitMs(int milliseconds);
+
 // Waits up to the time for another program to let go of the file (see
 // isFileInUse), looking again every tenth of a second and giving progress
 // the part of the time waited, 0 to 100. True once the file is free.

@@ -625,7 +625,7 @@ bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& prog
         if (!silent)
             progressWindow.setPercent(percent);
     };
-    if (!waitWhileInUse(path, inUseWaitMs, progress))
+    if (!waitWhileInUse(path, heldFileWaitMs(), progress))
         return false;
     m_model->clear();
     m_lastError = UnknownError;

@@ -85,8 +85,6 @@ public:
     // Where save kept this run's library because its place held a file this
     // run may not write over; empty while it has not had to.
     const String& besidePath() const { return m_besidePath; }
-    // How long an open waits for a file another program holds.
-    static constexpr int inUseWaitMs = 3000;
 
     // Clears the model and forgets path, name, date and reserved block.
     void reset();
@@ -96,7 +94,7 @@ public:
     // Clears the model and reads the file at the full path into it,
     // creating the folder and an empty file when missing; an empty file
     // gets the first-run content. A file another program holds is waited
-    // for (inUseWaitMs, with the progress window unless silent). A file that
+    // for (heldFileWaitMs, with the progress window unless silent). A file that
     // cannot be read is moved aside (or, when in use or not movable, held:
     // see heldPath) and the user told; the model is then left empty, and
     // the path too unless the file is held or could not be created (a

@@ -582,8 +582,9 @@ TEST_F(ControllerTest, FileHeldForAMomentAtStartIsWaitedFor)
 {
     runOnce();
     forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
+        RealHeldFileWait realWait;
         HeldFile held(filePath(file), Hold::ByteRangeLock);
-        held.releaseAfter(Database::inUseWaitMs / 3);
+        held.releaseAfter(heldFileWaitMs() / 3);
         MessageBoxCloser closer;
         MainController controller(true);
         EXPECT_EQ(closer.closed, 0);

@@ -4,10 +4,27 @@
 // it, for as long as the object lives or until it lets go.
 
 #include "foundation/String.h"
+#include "foundation/UnreadableFile.h"
 
 #include <windows.h>
 
 #include <thread>
+
+// The program waits three seconds for a held file; a test that holds one
+// for the whole wait would sleep that out. Every test program that holds
+// files waits a fifth of it; RealHeldFileWait gives one test the real time.
+inline const bool heldFileWaitShortened = (setHeldFileWaitMs(600), true);
+
+class RealHeldFileWait {
+public:
+    RealHeldFileWait() { setHeldFileWaitMs(defaultHeldFileWaitMs); }
+    ~RealHeldFileWait() { setHeldFileWaitMs(m_shortened); }
+    RealHeldFileWait(const RealHeldFileWait&) = delete;
+    RealHeldFileWait& operator=(const RealHeldFileWait&) = delete;
+
+private:
+    int m_shortened = heldFileWaitMs();
+};
 
 enum class Hold {
     // Open without sharing: nobody else may open it.
