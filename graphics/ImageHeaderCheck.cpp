@@ -310,9 +310,12 @@ bool pngIsSound(const ByteView& png)
 // The platform's decoder reads every extension block (comments, application
 // data, one control block per animation frame) as metadata, in a time that
 // grows faster than their number: 80,000 application blocks in a 1.4 MB
-// file have taken from 2.7 s to 9 s to decode, 10,000 take about 0.17 s
-// (bench/imageload_bench). Long animations reach a few thousand frames.
+// file have taken from 2.7 s to 9 s to decode, 10,000 about 0.2 s
+// (bench/imageload_bench). Every image is a frame of its own: 80,000 of
+// 1 x 1 pixels take over a second, 10,000 about 0.14 s. Long animations
+// reach a few thousand frames, each with one control block.
 constexpr int maxGifExtensions = 10000;
+constexpr int maxGifImages = 10000;
 
 bool hasColourTable(std::uint32_t flags)
 {
@@ -332,8 +335,8 @@ std::uint64_t skipSubBlocks(const ByteView& gif, std::uint64_t at)
     return at + 1;
 }
 
-// The screen, every image descriptor and a count of the extensions; the
-// decoder judges the rest.
+// The screen, every image descriptor and a count of the extensions and
+// images; the decoder judges the rest.
 bool gifIsSound(const ByteView& gif)
 {
     constexpr std::uint32_t extension = 0x21;
@@ -344,6 +347,7 @@ bool gifIsSound(const ByteView& gif)
         return false;
     std::uint64_t at = 13 + colourTableBytes(screenFlags);
     int extensions = 0;
+    int images = 0;
     while (gif.has(at, 1)) {
         const std::uint32_t kind = gif.byte(at);
         if (kind == extension) {
@@ -353,7 +357,7 @@ bool gifIsSound(const ByteView& gif)
         } else if (kind == imageDescriptor) {
             const std::uint32_t imageFlags = gif.byte(at + 9);
             // Without either table the decoder reads colours from a null one.
-            if (!notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7))
+            if (++images > maxGifImages || !notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7))
                 || (!hasColourTable(screenFlags) && !hasColourTable(imageFlags)))
                 return false;
             // The code size byte comes before the data's sub-blocks.

@@ -31,7 +31,7 @@
 //   offset) inside the bytes.
 // - gif: the screen's and every image's size, a colour table for every
 //   image (its own or the screen's), and no more than 10,000 extension
-//   blocks;
+//   blocks and 10,000 images;
 // - jpeg: the frame header's size.
 // Their decoders handle the rest, as the tiff decoder does later
 // directories, rows per strip (more than the height means one strip) and

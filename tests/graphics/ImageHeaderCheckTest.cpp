@@ -98,14 +98,15 @@ Bytes handMadeJpeg(std::uint32_t height, std::uint32_t width)
     return jpeg;
 }
 
-// A second 1 x 1 image of width x height claimed, after the first one's data.
-Bytes gifWithSecondImage(std::uint32_t width, std::uint32_t height)
+// count more 1 x 1 images, each claiming width x height, after the first
+// one's data.
+Bytes gifWithMoreImages(int count, std::uint32_t width, std::uint32_t height)
 {
     Bytes image = bytesOf({0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 0x44, 1, 0});
     writeField(image, {5, 2, false}, width);
     writeField(image, {7, 2, false}, height);
     const Bytes gif = handMadeGif();
-    return inserted(gif, gif.size() - 1, image);
+    return insertedCopies(gif, gif.size() - 1, image, count);
 }
 
 // Entry index's field at offset (2: type, 4: count, 8: value) in the first
@@ -186,8 +187,9 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         {"gif screen over the limit", wide(gif, {6, 2, false}, {8, 2, false}, rowsOverLimit), false},
         {"gif image at the limit", wide(gif, {410, 2, false}, {412, 2, false}, rowsAtLimit), true},
         {"gif image over the limit", wide(gif, {410, 2, false}, {412, 2, false}, rowsOverLimit), false},
-        {"gif second image", gifWithSecondImage(1, 1), true},
-        {"gif second image over the limit", gifWithSecondImage(16384, rowsOverLimit), false},
+        {"gif of 10,000 images", gifWithMoreImages(9999, 1, 1), true},
+        {"gif of 10,001 images", gifWithMoreImages(10000, 1, 1), false},
+        {"gif second image over the limit", gifWithMoreImages(1, 16384, rowsOverLimit), false},
         {"gif without colour tables", bare, false},
         {"gif with its image's own table", inserted(changed(bare, {30, 1, false}, 0x86), 31, Bytes(384)), true},
         {"gif of 10,000 extensions", withGifExtensions(gif, 9999), true},
