@@ -60,7 +60,8 @@ public:
     // maxDecodedPixels or is damaged, or the bytes do not decode.
     static Bitmap fromData(const void* bytes, std::int64_t size, const String& extension);
     // Loaded by the image codec named by the path's extension, with the
-    // same checks as fromData.
+    // same checks as fromData; the file's first bytes are checked before
+    // the rest is read (see ImageHeaderCheck::checkHead).
     static Bitmap load(const String& path);
     // Written by the image codec named by the path's extension; false when
     // overwrite is false and the file exists.

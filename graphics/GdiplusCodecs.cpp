@@ -13,6 +13,7 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -85,8 +86,32 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
     return result;
 }
 
-// A file takes the same path as bytes in memory, so that its header is
-// checked before GDI+ reads it.
+Bitmap decodeWholeFile(FileInputStream& stream, std::uint64_t size)
+{
+    if (size > SIZE_MAX)
+        return Bitmap::null();
+    const std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[std::size_t(size)]);
+    if (!bytes || readWholeStream(stream, bytes.get(), fileReadChunk) != std::int64_t(size))
+        return Bitmap::null();
+    return gdiplusDecode(bytes.get(), std::int64_t(size));
+}
+
+// GDI+ reads the file itself; the caller holds it open for reading only
+// meanwhile, so that nobody can change what was checked.
+Bitmap decodeFileInPlace(const String& name)
+{
+    GpImage* image = nullptr;
+    if (GdipLoadImageFromFile(name.c_str(), &image) != Ok)
+        return Bitmap::null();
+    Bitmap result = bitmapFromGdiplusImage(image);
+    GdipDisposeImage(image);
+    return result;
+}
+
+// The first bytes tell the format before the rest is read, so that a file
+// that is no image, or too large to be one, costs only those. A bmp, whose
+// header alone is checked, is decoded from the file without its bytes held
+// beside the decoder's; the others take the same path as bytes in memory.
 Bitmap gdiplusLoadFile(const String& path)
 {
     const String name = path.trimmed().toLower();
@@ -94,12 +119,19 @@ Bitmap gdiplusLoadFile(const String& path)
         return Bitmap::null();
     FileInputStream stream(name);
     const std::uint64_t size = stream.size();
-    if (size == 0 || size > SIZE_MAX)
+    std::uint8_t head[ImageHeaderCheck::headBytes];
+    const int headSize = stream.read(head, int(std::min<std::uint64_t>(size, sizeof head)));
+    if (size == 0 || headSize < 1)
         return Bitmap::null();
-    const std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[std::size_t(size)]);
-    if (!bytes || readWholeStream(stream, bytes.get(), fileReadChunk) != std::int64_t(size))
-        return Bitmap::null();
-    return gdiplusDecode(bytes.get(), std::int64_t(size));
+    switch (ImageHeaderCheck::checkHead(head, std::uint64_t(headSize), size)) {
+    case ImageHeaderCheck::HeadVerdict::Sound:
+        return decodeFileInPlace(name);
+    case ImageHeaderCheck::HeadVerdict::NeedsWholeFile:
+        return decodeWholeFile(stream, size);
+    case ImageHeaderCheck::HeadVerdict::Refused:
+        break;
+    }
+    return Bitmap::null();
 }
 
 const wchar_t* mimeTypeFor(const String& extension)

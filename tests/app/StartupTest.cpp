@@ -7,6 +7,7 @@
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
 #include "foundation/System.h"
+#include "graphics/ImageHeaderCheck.h"
 #include "library/Database.h"
 #include "library/Filter.h"
 #include "library/LibraryModel.h"
@@ -396,23 +397,47 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
 }
 
 // A background image setting naming a bmp whose header claims a width of
-// 2^31 - 1 used to end this start and, as the setting is kept, every later one.
+// 2^31 - 1 used to end this start and, as the setting is kept, every later
+// one; so did a gif without colour tables. A png of 5,000 time or text
+// chunks and a gif of 80,000 extensions held every start for seconds, and a
+// file larger than any image was read whole first.
 TEST_F(ControllerTest, DamagedBackgroundImageLeavesTheBackgroundEmpty)
 {
+    using namespace damagedImages;
     TempFolder images;
-    const String path = images.file(L"damaged.bmp");
-    Bytes bmp = damagedImages::handMadeBmp(1, false);
-    damagedImages::writeField(bmp, {18, 4, false}, 0x7FFFFFFF);
-    ASSERT_TRUE(writeRaw(path, bmp));
-    {
-        MainController controller(true);
-        libraryModel()->setBackgroundImagePath(path);
-        EXPECT_TRUE(controller.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
-        exitThroughTheLoop();
-    }
-    MainController restarted(true);
-    EXPECT_EQ(libraryModel()->backgroundImagePath(), path);
-    EXPECT_TRUE(restarted.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+    Bytes bmp = handMadeBmp(1, false);
+    writeField(bmp, {18, 4, false}, 0x7FFFFFFF);
+    const Bytes png = sampleImageFile(imageFormatRows[0]);
+    struct Row {
+        const wchar_t* name;
+        Bytes bytes;
+        std::uint64_t fileSize;
+    };
+    const Row rows[] = {
+        {L"damaged.bmp", bmp, bmp.size()},
+        {L"colourless.gif", gifWithoutColourTables(handMadeGif()), 0},
+        {L"times.png", withTimeChunks(png, 5000), 0},
+        {L"twice.png", withTimeChunks(png, 2), 0},
+        {L"texts.png", withChunks(png, "tEXt", "Comment", 5000), 0},
+        {L"extensions.gif", withGifExtensions(handMadeGif(), 80000), 0},
+        {L"huge.png", png, ImageHeaderCheck::maxFileBytes + 1},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        const String path = images.file(row.name);
+        ASSERT_TRUE(writeRaw(path, row.bytes));
+        if (row.fileSize > row.bytes.size()) {
+            ASSERT_TRUE(extendRaw(path, std::int64_t(row.fileSize)));
+        }
+        {
+            MainController controller(true);
+            libraryModel()->setBackgroundImagePath(path);
+            EXPECT_TRUE(controller.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+            exitThroughTheLoop();
+        }
+        MainController restarted(true);
+        EXPECT_EQ(libraryModel()->backgroundImagePath(), path);
+        EXPECT_TRUE(restarted.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+    });
 }
 
 TEST_F(ControllerTest, DamagedLibraryIsKeptAsideAndTheProgramStartsEmpty)

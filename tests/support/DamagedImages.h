@@ -170,18 +170,39 @@ inline std::uint32_t crc32Of(const std::uint8_t* data, std::size_t size)
     return ~crc;
 }
 
+// bytes with count copies of block inserted at at.
+inline Bytes insertedCopies(const Bytes& bytes, std::size_t at, const Bytes& block, int count)
+{
+    Bytes out(bytes.begin(), bytes.begin() + std::ptrdiff_t(at));
+    for (int i = 0; i < count; ++i)
+        out.insert(out.end(), block.begin(), block.end());
+    out.insert(out.end(), bytes.begin() + std::ptrdiff_t(at), bytes.end());
+    return out;
+}
+
+// count chunks of the type holding data, with their checks, after the
+// header chunk.
+inline Bytes withChunks(const Bytes& png, const std::string& type, const std::string& data, int count)
+{
+    const std::string body = type + data;
+    Bytes chunk(8 + body.size());
+    writeField(chunk, {0, 4, true}, std::uint32_t(data.size()));
+    std::copy(body.begin(), body.end(), chunk.begin() + 4);
+    writeField(chunk, {4 + body.size(), 4, true}, crc32Of(chunk.data() + 4, body.size()));
+    return insertedCopies(png, 33, chunk, count);
+}
+
 // A text chunk after the header chunk, so that damage reaches the
 // metadata chunks too.
 inline Bytes withTextChunk(const Bytes& png)
 {
-    const std::string body = std::string("tEXt") + "Comment" + '\0' + "a sample written by the test";
-    Bytes chunk(8 + body.size());
-    writeField(chunk, {0, 4, true}, std::uint32_t(body.size() - 4));
-    std::copy(body.begin(), body.end(), chunk.begin() + 4);
-    writeField(chunk, {4 + body.size(), 4, true}, crc32Of(chunk.data() + 4, body.size()));
-    Bytes out = png;
-    out.insert(out.begin() + 33, chunk.begin(), chunk.end());
-    return out;
+    return withChunks(png, "tEXt", std::string("Comment") + '\0' + "a sample written by the test", 1);
+}
+
+// count time chunks after the header chunk: one is sound, more are not.
+inline Bytes withTimeChunks(const Bytes& png, int count)
+{
+    return withChunks(png, "tIME", std::string("\x07\xEA\x0C\x08\x06\x25\x00", 7), count);
 }
 
 // A 24 x 16 gif with a 128-colour table, a control extension and literal
@@ -213,6 +234,23 @@ inline Bytes handMadeGif()
     }
     gif.insert(gif.end(), {0, 0x3B});
     return gif;
+}
+
+// The hand-made gif with count application extensions before its image.
+inline Bytes withGifExtensions(const Bytes& gif, int count)
+{
+    const Bytes extension = bytesOf(std::string("\x21\xFF\x0BKESTROLATST\x01\x00\x00", 17));
+    return insertedCopies(gif, 13 + 384 + 8, extension, count);
+}
+
+// The hand-made gif without its screen's colour table, and its image with
+// none of its own.
+inline Bytes gifWithoutColourTables(const Bytes& gif)
+{
+    Bytes out(gif.begin(), gif.begin() + 13);
+    out[10] &= 0x7F;
+    out.insert(out.end(), gif.begin() + 13 + 384, gif.end());
+    return out;
 }
 
 // A 24 x 16 bmp of bitsPerPixel bits made by hand (the platform's encoder

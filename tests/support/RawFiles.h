@@ -38,6 +38,20 @@ inline Bytes readRaw(const String& path)
     return out;
 }
 
+// The file made size bytes long; bytes added read as 0 and, on file
+// systems that allow it, take no disk space.
+inline bool extendRaw(const String& path, std::int64_t size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const BOOL ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
 // A file or a folder. Named apart from the foundation's fileExists, which
 // is false for folders: one name for both would link only one of them.
 inline bool fileExistsRaw(const String& path)

@@ -1,0 +1,259 @@
+#include "graphics/ImageHeaderCheck.h"
+
+#include "tests/support/DamagedImages.h"
+#include "tests/support/RowTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// The platform's decoders cope with most malformed files, so a loosened
+// check went unseen through them: these call the check itself.
+using ImageHeaderCheckTest = ImageCodecSuite;
+
+namespace {
+
+using namespace damagedImages;
+
+struct CheckRow {
+    std::string rule;
+    Bytes bytes;
+    bool sound;
+};
+
+Bytes changed(Bytes bytes, ImageField field, std::uint32_t value)
+{
+    writeField(bytes, field, value);
+    return bytes;
+}
+
+Bytes cut(Bytes bytes, std::size_t count)
+{
+    bytes.resize(bytes.size() - count);
+    return bytes;
+}
+
+Bytes inserted(const Bytes& bytes, std::size_t at, const Bytes& block)
+{
+    return insertedCopies(bytes, at, block, 1);
+}
+
+int ancillaryChunks(const Bytes& png)
+{
+    int count = 0;
+    for (std::size_t at = 8; fits(png, at, 12); at += 12 + readField(png, {at, 4, true}))
+        count += (png[at + 4] & 0x20) ? 1 : 0;
+    return count;
+}
+
+// The rows at the pixel limit, and one more, of an image 16384 pixels wide.
+constexpr std::uint32_t rowsAtLimit = std::uint32_t(Bitmap::maxDecodedPixels / 16384);
+constexpr std::uint32_t rowsOverLimit = rowsAtLimit + 1;
+
+// 16384 pixels wide and rows high.
+Bytes wide(const Bytes& bytes, ImageField width, ImageField height, std::uint32_t rows)
+{
+    return changed(changed(bytes, width, 16384), height, rows);
+}
+
+// 8 bits, run-length rows, width x height: the rows need not be held.
+Bytes rle8Bmp(std::uint32_t width, std::uint32_t height)
+{
+    Bytes bmp = changed(handMadeBmp(8, false), {30, 4, false}, 1);
+    return changed(changed(bmp, {18, 4, false}, width), {22, 4, false}, height);
+}
+
+// Two entries for the same image; the second's size grown by extra.
+Bytes twoEntryIcon(std::uint32_t extra)
+{
+    const Bytes icon = iconOf(handMadeBmp(24, false));
+    Bytes two = inserted(icon, 6, Bytes(icon.begin() + 6, icon.begin() + 22));
+    writeField(two, {4, 2, false}, 2);
+    const std::uint32_t size = readField(icon, {14, 4, false});
+    writeWords(two, 14, {size, 38});
+    writeWords(two, 30, {size + extra, 38});
+    return two;
+}
+
+Bytes pngIcon(const Bytes& png)
+{
+    Bytes icon = bytesOf({0, 0, 1, 0, 1, 0, 24, 16, 0, 0, 1, 0, 32, 0});
+    icon.resize(22);
+    writeWords(icon, 14, {std::uint32_t(png.size()), 22});
+    icon.insert(icon.end(), png.begin(), png.end());
+    return icon;
+}
+
+// Start, a Huffman table segment (whose bytes would read as a small size),
+// the frame header of height x width, a scan and the end.
+Bytes handMadeJpeg(std::uint32_t height, std::uint32_t width)
+{
+    Bytes jpeg = bytesOf({0xFF, 0xD8, 0xFF, 0xC4, 0, 20, 0, 0, 1});
+    jpeg.resize(jpeg.size() + 15);
+    jpeg.insert(jpeg.end(), {0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0});
+    writeField(jpeg, {29, 2, true}, height);
+    writeField(jpeg, {31, 2, true}, width);
+    jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 0x3F, 0, 0xFF, 0xD9});
+    return jpeg;
+}
+
+// count more 1 x 1 images, each claiming width x height, after the first
+// one's data.
+Bytes gifWithMoreImages(int count, std::uint32_t width, std::uint32_t height)
+{
+    Bytes image = bytesOf({0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 0x44, 1, 0});
+    writeField(image, {5, 2, false}, width);
+    writeField(image, {7, 2, false}, height);
+    const Bytes gif = handMadeGif();
+    return insertedCopies(gif, gif.size() - 1, image, count);
+}
+
+// Entry index's field at offset (2: type, 4: count, 8: value) in the first
+// directory.
+ImageField tiffEntry(const Bytes& tiff, std::size_t index, std::size_t offset, int width)
+{
+    return {readField(tiff, {4, 4, false}) + 2 + 12 * index + offset, width, false};
+}
+
+std::vector<CheckRow> checkRows(const Bytes& png)
+{
+    const std::uint32_t limit = std::uint32_t(Bitmap::maxDecodedPixels);
+    const Bytes bmp = handMadeBmp(24, false);
+    const Bytes bmp8 = handMadeBmp(8, false);
+    const Bytes icon = iconOf(bmp);
+    const Bytes gif = handMadeGif();
+    const Bytes bare = gifWithoutColourTables(gif);
+    const Bytes strips = handMadeTiff(5, 0, false);
+    const Bytes tiles = handMadeTiff(0, 16, false);
+    const ImageField firstStrip = {readField(strips, tiffEntry(strips, 8, 8, 4)), 4, false};
+    const ImageField firstOffset = {readField(strips, tiffEntry(strips, 5, 8, 4)), 4, false};
+    const auto stripsEnd = std::uint32_t(strips.size());
+    const std::uint32_t firstStripRoom = stripsEnd - readField(strips, firstOffset);
+    const ImageField stripsWidth = tiffEntry(strips, 0, 8, 2);
+    const ImageField stripsHeight = tiffEntry(strips, 1, 8, 2);
+    const ImageField tileWidth = tiffEntry(tiles, 6, 8, 4);
+    const ImageField tileLength = tiffEntry(tiles, 7, 8, 4);
+    const std::string text = std::string("Comment") + '\0' + "x";
+    const int extraText = 1000 - ancillaryChunks(png);
+    const Bytes ihdr(png.begin() + 8, png.begin() + 33);
+    return {
+        {"no known signature", changed(bmp, {1, 1, false}, 'N'), false},
+        {"bmp", bmp, true},
+        {"bmp file header cut short", cut(bmp, bmp.size() - 13), false},
+        {"bmp header size unknown", changed(rle8Bmp(24, 16), {14, 4, false}, 41), false},
+        {"bmp rows right after the header", changed(bmp, {10, 4, false}, 53), false},
+        {"bmp rows past the end", changed(bmp, {10, 4, false}, std::uint32_t(bmp.size()) + 1), false},
+        {"bmp width 0", changed(bmp, {18, 4, false}, 0), false},
+        {"bmp width 1", changed(bmp, {18, 4, false}, 1), true},
+        {"bmp height 0", changed(bmp, {22, 4, false}, 0), false},
+        {"bmp top-down", changed(bmp, {22, 4, false}, std::uint32_t(-16)), true},
+        {"bmp 2 bits", changed(bmp, {28, 2, false}, 2), false},
+        {"bmp run-length bottom-up", rle8Bmp(24, 16), true},
+        {"bmp run-length top-down", rle8Bmp(24, std::uint32_t(-16)), false},
+        {"bmp 4-bit runs of 8 bits", changed(bmp8, {30, 4, false}, 2), false},
+        {"bmp bit fields at 24 bits", changed(bmp, {30, 4, false}, 3), false},
+        {"bmp bit fields at 16 bits", handMadeBmp(16, false), true},
+        {"bmp 256 colours of 8 bits", changed(bmp8, {46, 4, false}, 256), true},
+        {"bmp 257 colours of 8 bits", changed(bmp8, {46, 4, false}, 257), false},
+        {"bmp at the pixel limit", rle8Bmp(16384, rowsAtLimit), true},
+        {"bmp over the pixel limit", rle8Bmp(16384, rowsOverLimit), false},
+        {"bmp rows a byte short", cut(bmp, 1), false},
+        {"icon", icon, true},
+        {"icon without entries", changed(icon, {4, 2, false}, 0), false},
+        {"icon entry past the end", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 21), false},
+        {"icon of two entries", twoEntryIcon(0), true},
+        {"icon's second entry past the end", twoEntryIcon(1), false},
+        {"icon image without its mask", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 22 - 64), true},
+        {"icon image rows a byte short", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 22 - 65), false},
+        {"icon of a png", pngIcon(png), true},
+        {"icon of a png of width 0", pngIcon(changed(png, {16, 4, true}, 0)), false},
+        {"png", png, true},
+        {"png header length 14", changed(inserted(png, 29, {0}), {8, 4, true}, 14), false},
+        {"png header chunk not first", changed(png, {12, 4, true}, 0x49484458), false},
+        {"png width 0", changed(png, {16, 4, true}, 0), false},
+        {"png 1 pixel wide at the limit", changed(changed(png, {16, 4, true}, 1), {20, 4, true}, limit), true},
+        {"png 1 pixel wide over the limit", changed(changed(png, {16, 4, true}, 1), {20, 4, true}, limit + 1), false},
+        {"png 1 pixel high over the limit", changed(changed(png, {16, 4, true}, limit + 1), {20, 4, true}, 1), false},
+        {"png without its end chunk", cut(png, 12), true},
+        {"png chunk check cut short", cut(png, 13), false},
+        {"png of 1,000 ancillary chunks", withChunks(png, "tEXt", text, extraText), true},
+        {"png of 1,001 ancillary chunks", withChunks(png, "tEXt", text, extraText + 1), false},
+        {"png time chunk", withTimeChunks(png, 1), true},
+        {"png time chunk twice", withTimeChunks(png, 2), false},
+        {"png header chunk twice", inserted(png, 33, ihdr), false},
+        {"gif", gif, true},
+        {"gif screen at the limit", wide(gif, {6, 2, false}, {8, 2, false}, rowsAtLimit), true},
+        {"gif screen over the limit", wide(gif, {6, 2, false}, {8, 2, false}, rowsOverLimit), false},
+        {"gif image at the limit", wide(gif, {410, 2, false}, {412, 2, false}, rowsAtLimit), true},
+        {"gif image over the limit", wide(gif, {410, 2, false}, {412, 2, false}, rowsOverLimit), false},
+        {"gif of 10,000 images", gifWithMoreImages(9999, 1, 1), true},
+        {"gif of 10,001 images", gifWithMoreImages(10000, 1, 1), false},
+        {"gif second image over the limit", gifWithMoreImages(1, 16384, rowsOverLimit), false},
+        {"gif without colour tables", bare, false},
+        {"gif with its image's own table", inserted(changed(bare, {30, 1, false}, 0x86), 31, Bytes(384)), true},
+        {"gif of 10,000 extensions", withGifExtensions(gif, 9999), true},
+        {"gif of 10,001 extensions", withGifExtensions(gif, 10000), false},
+        {"jpeg at the limit", handMadeJpeg(rowsAtLimit, 16384), true},
+        {"jpeg over the limit", handMadeJpeg(rowsOverLimit, 16384), false},
+        {"jpeg fill and restart markers", inserted(handMadeJpeg(rowsOverLimit, 16384), 2, {0xFF, 0xFF, 0xD0}), false},
+        {"tiff in strips", strips, true},
+        {"tiff in tiles", tiles, true},
+        {"tiff directory past the end", changed(strips, {4, 4, false}, stripsEnd - 1), false},
+        {"tiff values past the end", changed(strips, tiffEntry(strips, 2, 8, 4), stripsEnd - 5), false},
+        {"tiff width as a long", changed(strips, tiffEntry(strips, 0, 2, 2), 4), true},
+        {"tiff width as a byte", changed(strips, tiffEntry(strips, 0, 2, 2), 1), false},
+        {"tiff at the limit", wide(strips, stripsWidth, stripsHeight, rowsAtLimit), true},
+        {"tiff over the limit", wide(strips, stripsWidth, stripsHeight, rowsOverLimit), false},
+        {"tiff tile at the limit", wide(tiles, tileWidth, tileLength, rowsAtLimit), true},
+        {"tiff tile over the limit", wide(tiles, tileWidth, tileLength, rowsOverLimit), false},
+        {"tiff fewer byte counts than strips", changed(strips, tiffEntry(strips, 8, 4, 4), 3), false},
+        {"tiff strip up to the end", changed(strips, firstStrip, firstStripRoom), true},
+        {"tiff strip past the end", changed(strips, firstStrip, firstStripRoom + 1), false},
+    };
+}
+
+} // namespace
+
+// Each rule on both sides of its boundary: every row fails when its rule
+// is taken out of the check.
+TEST_F(ImageHeaderCheckTest, EachRuleOnBothSidesOfItsBoundary)
+{
+    const Bytes png = sampleImageFile(imageFormatRows[0]);
+    ASSERT_GT(png.size(), 33u);
+    forEachRow(checkRows(png), [](const CheckRow& row) {
+        EXPECT_EQ(row.sound, ImageHeaderCheck::isSound(row.bytes.data(), row.bytes.size())) << row.rule;
+    });
+    EXPECT_FALSE(ImageHeaderCheck::isSound(nullptr, 0));
+}
+
+// A file is judged from its first bytes: refused when it is no image or
+// larger than any image can be, a bmp from its header alone.
+TEST_F(ImageHeaderCheckTest, FirstBytesTellTheFormatAndTheSize)
+{
+    using Verdict = ImageHeaderCheck::HeadVerdict;
+    const Bytes bmp = handMadeBmp(24, false);
+    const Bytes png = sampleImageFile(imageFormatRows[0]);
+    const std::uint64_t largest = ImageHeaderCheck::maxFileBytes;
+    const std::uint64_t head = ImageHeaderCheck::headBytes;
+    struct Row {
+        const Bytes& bytes;
+        std::uint64_t headSize;
+        std::uint64_t fileSize;
+        Verdict verdict;
+    };
+    const Bytes zeros(256);
+    const Row rows[] = {
+        {bmp, bmp.size(), bmp.size(), Verdict::Sound},
+        {bmp, head, bmp.size(), Verdict::Sound},
+        {bmp, head - 1, bmp.size(), Verdict::Refused},
+        {bmp, head, bmp.size() - 1, Verdict::Refused},
+        {png, png.size(), png.size(), Verdict::NeedsWholeFile},
+        {png, head, largest, Verdict::NeedsWholeFile},
+        {png, head, largest + 1, Verdict::Refused},
+        {zeros, head, largest, Verdict::Refused},
+    };
+    forEachRow(rows, [](const Row& row) {
+        EXPECT_EQ(row.verdict, ImageHeaderCheck::checkHead(row.bytes.data(), row.headSize, row.fileSize));
+    });
+}
