@@ -65,6 +65,7 @@ private:
     void openSettings();
     bool loadSettingsInUse();
     void keepUnreadableSettings();
+    void tellOfSessionsSavedBeside();
     void openLibrary();
     void applyLanguage();
 

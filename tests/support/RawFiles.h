@@ -38,6 +38,27 @@ inline Bytes readRaw(const String& path)
     return out;
 }
 
+// The last-write time in platform file-time units; 0 when it cannot be read.
+inline std::uint64_t writeTimeRaw(const String& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+inline bool setWriteTimeRaw(const String& path, std::uint64_t time)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const FILETIME at = {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    const BOOL set = SetFileTime(file, nullptr, nullptr, &at);
+    CloseHandle(file);
+    return set != FALSE;
+}
+
 // A file or a folder. Named apart from the foundation's fileExists, which
 // is false for folders: one name for both would link only one of them.
 inline bool fileExistsRaw(const String& path)
