@@ -30,7 +30,8 @@ enum class Hold {
     // Open without sharing: nobody else may open it.
     NoSharing,
     // Open for reading with full sharing and locked over its whole length,
-    // as backup and scanning tools lock: the file opens, its reads fail.
+    // as backup and scanning tools lock: the file opens, and its reads fail
+    // (Wine's succeed), so only the program's lock probe finds the hold.
     ByteRangeLock,
     // Open for reading, sharing reading only: it reads, but cannot be moved.
     NoDeleteSharing,
