@@ -38,6 +38,13 @@ inline Bytes readRaw(const String& path)
     return out;
 }
 
+// A file or a folder. Named apart from the foundation's fileExists, which
+// is false for folders: one name for both would link only one of them.
+inline bool fileExistsRaw(const String& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // The last-write time in platform file-time units; 0 when it cannot be read.
 inline std::uint64_t writeTimeRaw(const String& path)
 {
@@ -57,13 +64,6 @@ inline bool setWriteTimeRaw(const String& path, std::uint64_t time)
     const BOOL set = SetFileTime(file, nullptr, nullptr, &at);
     CloseHandle(file);
     return set != FALSE;
-}
-
-// A file or a folder. Named apart from the foundation's fileExists, which
-// is false for folders: one name for both would link only one of them.
-inline bool fileExistsRaw(const String& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Removes a tree without following links, so a link back up the tree
