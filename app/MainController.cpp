@@ -58,6 +58,7 @@ MainController::MainController(bool autorun)
     m_libraryController = std::make_unique<LibraryController>();
     m_userInterface = std::make_unique<UserInterface>();
     m_model->loadSettings();
+    tellOfSessionsSavedBeside();
     openLibrary();
     m_userInterface->start(autorun);
 }
@@ -88,7 +89,8 @@ void MainController::openSettings()
         application->ensureUserDataPath();
     m_settings = std::make_unique<Settings>(L"kestrola.config", product, Settings::UserData, Settings::Xml);
     registerSettings(*m_settings);
-    if (!m_settings->load() && !loadSettingsInUse())
+    // A file in use is not read at once: Wine reads a locked range.
+    if ((isFileInUse(m_settings->filePath()) || !m_settings->load()) && !loadSettingsInUse())
         keepUnreadableSettings();
     registerSettings(*m_settings);
 }
@@ -105,7 +107,8 @@ bool MainController::loadSettingsInUse()
     window->setPercent(0);
     window->show();
     const auto progress = [&window](int percent) { window->setPercent(percent); };
-    return waitWhileInUse(path, heldFileWaitMs(), progress) && m_settings->load();
+    const auto closed = [&window] { return window->closeRequested(); };
+    return waitWhileInUse(path, heldFileWaitMs(), progress, closed) && m_settings->load();
 }
 
 // The defaults written at exit would replace the user's rules and filters,
@@ -145,6 +148,20 @@ void MainController::openLibrary()
              exceptionText(L"The library ^ cannot be reached; a library found there later is not written over in this "
                            L"session.")
                  .arg(database->path()));
+}
+
+// A session kept beside the library or the settings at an earlier exit is
+// not taken in by the program: the user is reminded of it at each start
+// until the file it belongs to is newer.
+void MainController::tellOfSessionsSavedBeside()
+{
+    StringList kept = newerFilesBeside(Database::defaultPath());
+    kept.appendList(newerFilesBeside(m_settings->filePath()));
+    if (kept.isEmpty())
+        return;
+    tellUser(exceptionText(L"An earlier session could not be saved in its place and was kept beside it:") + L'\n' +
+             kept.join(String(L"\n")) + L'\n' +
+             exceptionText(L"The README says how to keep it or delete it, with the program closed."));
 }
 
 void MainController::applyLanguage()

@@ -18,9 +18,10 @@ class MainController : public ShellHooks, private TimerClient {
 public:
     // Start-up: the settings store (every key registered, the file read,
     // or waited for a little while another program holds it), the language,
-    // the model with its settings, the library opened (first run defaults
-    // and the start-up scan) and the main window, shown unless autorun keeps
-    // it in the notification area.
+    // the model with its settings, a word on sessions kept beside the
+    // library or the settings (newerFilesBeside), the library opened (first
+    // run defaults and the start-up scan) and the main window, shown unless
+    // autorun keeps it in the notification area.
     explicit MainController(bool autorun);
     ~MainController() override;
 
@@ -65,6 +66,7 @@ private:
     void openSettings();
     bool loadSettingsInUse();
     void keepUnreadableSettings();
+    void tellOfSessionsSavedBeside();
     void openLibrary();
     void applyLanguage();
 

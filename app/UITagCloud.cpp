@@ -493,19 +493,22 @@ PointerArray<Tag*> UITagCloud::tagsNamed(const StringList& names) const
 void UITagCloud::loadSelection()
 {
     const StringList names = splitTagNames(shellHooks().settings().value(selectionKey, String()).toString());
-    if (isDetached()) {
+    if (isDetached())
         m_detachedNames = names;
-        return;
-    }
-    setSelectedTags(tagsNamed(names));
+    else
+        setSelectedTags(tagsNamed(names));
+    m_loadedSelection = joinTagNames(selectedNames());
 }
 
 void UITagCloud::saveSelection() const
 {
+    const String selection = joinTagNames(selectedNames());
+    if (selection == m_loadedSelection)
+        return;
     Settings& store = shellHooks().settings();
     if (!store.contains(selectionKey))
         store.addEntry(selectionKey, String());
-    store.setValue(selectionKey, joinTagNames(selectedNames()));
+    store.setValue(selectionKey, selection);
 }
 
 void UITagCloud::detachEntries()

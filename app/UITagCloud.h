@@ -25,6 +25,7 @@
 #include "ui/UIWidget.h"
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -55,7 +56,8 @@ public:
     void setSelectedTags(const PointerArray<Tag*>& tags);
     bool isSelected(const Tag* tag) const;
     // "tagCloud/selectedTags": the selected tags' names; unknown names are
-    // ignored on load.
+    // ignored on load. A selection still as the load made it is not saved:
+    // the names a library that could not be read would answer stay stored.
     void loadSelection();
     void saveSelection() const;
 
@@ -162,6 +164,8 @@ private:
     PointerArray<Tag*> m_selected;
     // The selection while detached.
     StringList m_detachedNames;
+    // The selection as loadSelection made it, joined; none before a load.
+    std::optional<String> m_loadedSelection;
     int m_detachDepth = 0;
 
     List<CloudEntry> m_entries;

@@ -26,6 +26,11 @@ void ProgressWindow::setPercent(int) {}
 
 void ProgressWindow::show() {}
 
+bool ProgressWindow::closeRequested()
+{
+    return false;
+}
+
 void UiHooks::setOverrideCursor(int) {}
 
 void UiHooks::restoreOverrideCursor() {}

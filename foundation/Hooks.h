@@ -32,6 +32,9 @@ public:
     // 0 to 100: the bar and its percent text.
     virtual void setPercent(int percent);
     virtual void show();
+    // Whether a close reached the window (Alt+F4, the session's end): a wait
+    // it shows then ends. Looks at the window's pending messages.
+    virtual bool closeRequested();
 };
 
 // Services of the UI toolkit and its widgets.

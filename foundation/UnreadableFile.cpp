@@ -1,5 +1,6 @@
 #include "foundation/UnreadableFile.h"
 
+#include "foundation/CharHelpers.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "foundation/Thread.h"
@@ -25,6 +26,25 @@ bool hasForeignLock(HANDLE file)
         return false;
     }
     return isSharingError(GetLastError());
+}
+
+// "name.new" or "name_0000.new" to "name_9999.new", ignoring case.
+bool isNameBeside(const String& candidate, const String& name)
+{
+    const String newExtension(L".new");
+    if (candidate.length() < name.length() + newExtension.length() || !candidate.startsWith(name, false) ||
+        !candidate.endsWith(newExtension, false))
+        return false;
+    const String between = candidate.mid(name.length(), candidate.length() - name.length() - newExtension.length());
+    if (between.isEmpty())
+        return true;
+    if (between.length() != 5 || between[0] != L'_')
+        return false;
+    for (int i = 1; i < between.length(); ++i) {
+        if (!isDigitChar(between[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -66,6 +86,26 @@ String moveAsideAsBad(const String& path)
     return target;
 }
 
+StringList newerFilesBeside(const String& path)
+{
+    const int separator = path.lastIndexOf(L'\\');
+    if (separator < 0)
+        return {};
+    const String name = path.mid(separator + 1);
+    const std::uint64_t since = FileSystem::identity(path).writeTime;
+    std::vector<FileEntry> entries;
+    StringList extensions;
+    extensions.append(String(L"new"));
+    listFileEntries(entries, path.mid(0, separator), ListFiles, extensions);
+    StringList newer;
+    for (const FileEntry& entry : entries) {
+        if (entry.writeTime > since && isNameBeside(entry.path.mid(entry.folderLength), name))
+            newer.append(entry.path);
+    }
+    newer.sort();
+    return newer;
+}
+
 // Opened as the program's own readers open it, which share reading only: a
 // program that holds the file open for writing keeps them out as well.
 bool isFileInUse(const String& path)
@@ -91,7 +131,8 @@ void setHeldFileWaitMs(int milliseconds)
     heldFileWait = milliseconds;
 }
 
-bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress)
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress,
+                    const std::function<bool()>& stopped)
 {
     constexpr int pollMs = 100;
     for (int waited = pollMs; waited <= milliseconds; waited += pollMs) {
@@ -99,6 +140,8 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
         progress(waited * 100 / milliseconds);
         if (!isFileInUse(path))
             return true;
+        if (stopped && stopped())
+            return false;
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
+#include "foundation/StringList.h"
 
 #include <functional>
 #include <optional>
@@ -28,6 +29,11 @@ bool saveBeside(const String& target, String& beside, const std::function<bool(c
 // a link whose file cannot be reached).
 String moveAsideAsBad(const String& path);
 
+// The files beside the path under the names saveBeside gives (path + ".new"
+// or a numbered name) that were written later than the file at the path
+// (any, when there is none), in name order.
+StringList newerFilesBeside(const String& path);
+
 // Whether the existing file is held by another program in a way that keeps
 // this one from reading it: open for writing, or without sharing, or with
 // a byte-range lock over any part of it.
@@ -42,8 +48,10 @@ void setHeldFileWaitMs(int milliseconds);
 
 // Waits up to the time for another program to let go of the file (see
 // isFileInUse), looking again every tenth of a second and giving progress
-// the part of the time waited, 0 to 100. True once the file is free.
-bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress);
+// the part of the time waited, 0 to 100; stopped, when given, ends the wait
+// early once it answers true. True once the file is free.
+bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress,
+                    const std::function<bool()>& stopped = {});
 
 // Whether a save may write over what lies at target: only the file this run
 // read or wrote (own), unchanged since, or nothing at all.

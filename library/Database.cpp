@@ -573,7 +573,9 @@ bool Database::openFile(const String& path, bool silent)
         }
     }
     const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
-    bool wasRead = readFile(path, silent, *progressWindow);
+    // Wine reads a range another program has locked (it may be writing it)
+    // as if it were free: the lock is looked for before the read.
+    bool wasRead = !isFileInUse(path) && readFile(path, silent, *progressWindow);
     if (!wasRead && isFileInUse(path))
         wasRead = waitAndRead(path, silent, *progressWindow);
     if (wasRead && String::equalsIgnoreCase(path, m_heldPath))
@@ -625,7 +627,8 @@ bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& prog
         if (!silent)
             progressWindow.setPercent(percent);
     };
-    if (!waitWhileInUse(path, heldFileWaitMs(), progress))
+    const auto closed = [&] { return !silent && progressWindow.closeRequested(); };
+    if (!waitWhileInUse(path, heldFileWaitMs(), progress, closed))
         return false;
     m_model->clear();
     m_lastError = UnknownError;

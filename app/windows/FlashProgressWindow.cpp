@@ -2,6 +2,7 @@
 
 #include "app/PaintNow.h"
 #include "graphics/Font.h"
+#include "ui/UIEvents.h"
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIWindow.h"
@@ -57,8 +58,23 @@ UILabel* addPercentLabel(UIWidget* parent)
 
 } // namespace
 
+// A close used to destroy the lines and bar that the load or save went on
+// to update: an access violation once the wait for a held file ended.
+class FlashProgressWindow::ClosableWindow : public UIWindow {
+public:
+    using UIWindow::UIWindow;
+    bool closeRequested = false;
+
+protected:
+    void closeEvent(UICloseEvent* event) override
+    {
+        event->ignore();
+        closeRequested = true;
+    }
+};
+
 FlashProgressWindow::FlashProgressWindow(UIWidget* parent)
-    : m_window(new UIWindow(parent, WindowFrameless | WindowStaysOnTop | WindowNoActivate))
+    : m_window(new ClosableWindow(parent, WindowFrameless | WindowStaysOnTop | WindowNoActivate))
 {
     m_window->applyLayoutMarginMetrics();
     m_window->applyLayoutSpacingMetrics();
@@ -127,6 +143,20 @@ void FlashProgressWindow::show()
     // The platform's own paint request waits for an event loop.
     m_window->repaint();
     showPaintedNow(m_window);
+}
+
+bool FlashProgressWindow::closeRequested()
+{
+    const auto window = static_cast<HWND>(m_window->windowHandle());
+    MSG close;
+    while (window && PeekMessageW(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE))
+        DispatchMessageW(&close);
+    return m_window->closeRequested;
+}
+
+UIWindow* FlashProgressWindow::window() const
+{
+    return m_window;
 }
 
 const String& FlashProgressWindow::message() const

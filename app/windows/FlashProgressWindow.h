@@ -6,7 +6,9 @@
 // long load or save has come: a message line, a bar and its percent.
 // The database drives it without an event loop running, so changes reach
 // the screen at once: the message at every change, the bar and its percent
-// at most every 40 ms and at 100.
+// at most every 40 ms and at 100. A close that reaches it (Alt+F4, the
+// session's end) leaves it whole and is only noted (closeRequested), since
+// what it shows goes on until its owner is done.
 
 #include "foundation/Hooks.h"
 #include "foundation/String.h"
@@ -29,16 +31,21 @@ public:
     void setPercent(int percent) override;
     // Shown on top, without taking the activation.
     void show() override;
+    // Handles the closes waiting for the window first: nothing else runs
+    // its messages while a wait or a load holds the thread.
+    bool closeRequested() override;
 
     const String& message() const;
     int percent() const { return m_percent; }
     String percentText() const;
-    UIWindow* window() const { return m_window; }
+    UIWindow* window() const;
 
 private:
+    class ClosableWindow;
+
     void setBarPainting(bool on);
 
-    UIWindow* m_window;
+    ClosableWindow* m_window;
     UILabel* m_message;
     UIProgress* m_bar;
     UILabel* m_percentText;

@@ -153,17 +153,22 @@ protected:
 TEST_F(TagCloudTest, SelectionComesBackFromTheSettingWithoutUnknownNames)
 {
     Tag* odd = tag(L"a|b\\c", 0);
-    shell.store.setValue(selectionKey, String(L"zebra|no such tag|APPLE|a\\|b\\\\c"));
+    const wchar_t* const asStored = L"zebra|no such tag|APPLE|a\\|b\\\\c";
+    shell.store.setValue(selectionKey, String(asStored));
     cloud->loadSelection();
     EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra", L"apple", L"a|b\\c"}));
     EXPECT_TRUE(cloud->isSelected(odd));
     EXPECT_EQ(recorder.count, 1);
 
+    // Saved as loaded, the selection lost the names of a library held at start.
     cloud->saveSelection();
-    EXPECT_EQ(stored(), L"zebra|apple|a\\|b\\\\c");
+    EXPECT_EQ(stored(), asStored);
+    select({odd, zebra});
+    cloud->saveSelection();
+    EXPECT_EQ(stored(), L"a\\|b\\\\c|zebra");
     select({});
     cloud->loadSelection();
-    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"zebra", L"apple", L"a|b\\c"}));
+    EXPECT_EQ(namesOf(cloud->selectedTags()), (std::vector<std::wstring>{L"a|b\\c", L"zebra"}));
 }
 
 TEST_F(TagCloudTest, NamesWithBarsAndBackslashesRoundTrip)

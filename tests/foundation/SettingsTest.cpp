@@ -781,3 +781,44 @@ TEST_F(SettingsFile, RandomTextsOfSpecialCharactersReadBack)
         }
     }
 }
+
+// Guarded saves keep to the file this store read or wrote: a save that did
+// not take the file's identity again sent every second save of a session
+// beside it. A file another program wrote meanwhile stays, and the store
+// goes beside it, to the same name at every later save.
+TEST_F(SettingsFile, GuardedSavesKeepToTheOwnFileAndGoBesideAnother)
+{
+    Settings settings = store(Settings::Xml);
+    ASSERT_TRUE(settings.load());
+    settings.addEntry(L"g/a", Value(0));
+    const auto saved = [&](const String& path) {
+        writeRaw(folder.file(L"read.config"), readRaw(path));
+        Settings read(L"read.config", String(), Settings::ApplicationFolder, Settings::Xml);
+        return read.load() ? read.value(L"g/a", Value(-1)).toInt() : -1;
+    };
+    for (int value = 1; value <= 2; ++value) {
+        settings.setValue(L"g/a", Value(value));
+        ASSERT_TRUE(settings.saveGuarded());
+        EXPECT_TRUE(settings.besidePath().isEmpty()) << "save " << value;
+        EXPECT_EQ(saved(configPath()), value);
+    }
+    const Bytes theirs = bytesOf("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<groups/>\r\n");
+    ASSERT_TRUE(writeRaw(configPath(), theirs));
+    for (int value = 3; value <= 4; ++value) {
+        settings.setValue(L"g/a", Value(value));
+        ASSERT_TRUE(settings.saveGuarded());
+        EXPECT_EQ(wide(settings.besidePath()), wide(configPath()) + L".new");
+        EXPECT_EQ(saved(settings.besidePath()), value);
+    }
+    EXPECT_EQ(readRaw(configPath()), theirs);
+}
+
+// A settings file whose folder cannot be made loaded as an empty store,
+// which the program then took for the user's settings.
+TEST_F(SettingsFile, FileThatCannotBeCreatedIsNoEmptyStore)
+{
+    application.setApplicationDirectory(folder.path() + L"a|b");
+    Settings settings = store(Settings::Xml);
+    EXPECT_FALSE(settings.load());
+    EXPECT_FALSE(fileExistsRaw(folder.file(L"a|b")));
+}

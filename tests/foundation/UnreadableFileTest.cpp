@@ -1,5 +1,6 @@
 #include "foundation/UnreadableFile.h"
 
+#include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
@@ -7,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 TEST(UnreadableFile, MovesAsideToDotBadThenToNumberedNames)
 {
@@ -73,13 +78,33 @@ TEST(UnreadableFile, MayWriteOverOnlyTheOwnFileUnchangedOrNothing)
     EXPECT_FALSE(mayWriteOver(path, std::nullopt));
 
     const String theirs = folder.writeFile(L"theirs", bytesOf("them"));
-    HANDLE file = CreateFileW(theirs.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    const FILETIME time = {static_cast<DWORD>(own.writeTime), static_cast<DWORD>(own.writeTime >> 32)};
-    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-    CloseHandle(file);
+    ASSERT_TRUE(setWriteTimeRaw(theirs, own.writeTime));
     ASSERT_TRUE(MoveFileExW(theirs.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
     const FileIdentity now = FileSystem::identity(path);
     ASSERT_EQ(now.size, own.size);
     ASSERT_EQ(now.writeTime, own.writeTime);
     EXPECT_FALSE(mayWriteOver(path, own));
+}
+
+// The wait's progress stood still at its first step, and nothing could end
+// the wait early. It rises to 100 by the end of the time, and a stop that
+// answers true ends it at once.
+TEST(UnreadableFile, WaitForAHeldFileRisesToTheEndOrStops)
+{
+    TempFolder folder;
+    const String path = folder.writeFile(L"kestrola.database", bytesOf("library"));
+    HeldFile held(path, Hold::NoSharing);
+    ASSERT_TRUE(held.isHeld());
+    std::vector<int> seen;
+    const auto record = [&seen](int percent) { seen.push_back(percent); };
+    EXPECT_FALSE(waitWhileInUse(path, 500, record));
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end(), std::greater_equal<int>()), seen.end()) << "rises";
+    EXPECT_EQ(seen.back(), 100);
+
+    seen.clear();
+    EXPECT_FALSE(waitWhileInUse(path, 5000, record, [&seen] { return seen.size() == 2; }));
+    EXPECT_EQ(seen, (std::vector<int>{2, 4}));
+    held.release();
+    EXPECT_TRUE(waitWhileInUse(path, 500, record));
 }

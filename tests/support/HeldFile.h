@@ -29,12 +29,15 @@ private:
 enum class Hold {
     // Open without sharing: nobody else may open it.
     NoSharing,
-    // Open for writing with full sharing and locked over its whole length:
-    // reads fail (Wine refuses the reader's open instead, since the reader
-    // shares no writing).
+    // Open for reading with full sharing and locked over its whole length,
+    // as backup and scanning tools lock: the file opens, and its reads fail
+    // (Wine's succeed), so only the program's lock probe finds the hold.
     ByteRangeLock,
     // Open for reading, sharing reading only: it reads, but cannot be moved.
     NoDeleteSharing,
+    // Open for writing, sharing reading and deletion, as a sync tool writes
+    // it: the program's readers, which share no writing, cannot open it.
+    Writing,
 };
 
 class HeldFile {
@@ -43,8 +46,9 @@ public:
     {
         const DWORD sharing = how == Hold::NoSharing         ? 0
                               : how == Hold::NoDeleteSharing ? FILE_SHARE_READ
+                              : how == Hold::Writing         ? FILE_SHARE_READ | FILE_SHARE_DELETE
                                                              : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-        const DWORD access = how == Hold::ByteRangeLock ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+        const DWORD access = how == Hold::Writing ? GENERIC_WRITE : GENERIC_READ;
         m_handle = CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
         OVERLAPPED whole = {};
         if (how == Hold::ByteRangeLock && isHeld() &&

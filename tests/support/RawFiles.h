@@ -59,6 +59,27 @@ inline bool fileExistsRaw(const String& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The last-write time in platform file-time units; 0 when it cannot be read.
+inline std::uint64_t writeTimeRaw(const String& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+inline bool setWriteTimeRaw(const String& path, std::uint64_t time)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const FILETIME at = {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    const BOOL set = SetFileTime(file, nullptr, nullptr, &at);
+    CloseHandle(file);
+    return set != FALSE;
+}
+
 // Removes a tree without following links, so a link back up the tree
 // cannot take the walk elsewhere.
 inline void removeTree(const std::wstring& folder)
