@@ -4,7 +4,9 @@
 //
 //   sample_library.exe [items] [tags] [selected tag names, joined with "|"]
 //
-// Any library and settings there are replaced.
+// Any library and settings there are replaced. It refuses while the program
+// runs in the same Wine prefix: the program reads them only at its start,
+// and at its exit it would find them changed under it.
 
 #include "app/SettingsSchema.h"
 #include "foundation/Application.h"
@@ -59,6 +61,11 @@ int wmain(int argc, wchar_t** argv)
     const int tagCount = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 200;
     if (itemCount < 0 || tagCount < 1) {
         printf("usage: sample_library [items] [tags >= 1] [selected names joined with |]\n");
+        return 1;
+    }
+    if (application.isAnotherInstanceRunning()) {
+        printf("sample_library: Kestrola runs in this Wine prefix; close it first (it reads its library only\n"
+               "at its start, and at its exit it would find the library changed under it)\n");
         return 1;
     }
     application.ensureUserDataPath();

@@ -4,7 +4,7 @@
 //   make-style-images <style folder> <data folder>
 // writes <style folder>\images\*.png, <style folder>\skins\*.png and
 // <data folder>\images\*.png, one file for every image registered in
-// style-images/.
+// style-images/, and says in one line how many it wrote where.
 
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
@@ -33,11 +33,21 @@ bool write(const StyleImage& entry, const String& folder)
     return false;
 }
 
+// Writes every image; false when one could not be written.
 bool writeAll(const PackFolders& folders)
 {
+    int styleCount = 0;
+    int dataCount = 0;
     bool ok = true;
-    for (const StyleImage& entry : styleImages())
-        ok = write(entry, folders.of(entry.pack)) && ok;
+    for (const StyleImage& entry : styleImages()) {
+        if (!write(entry, folders.of(entry.pack))) {
+            ok = false;
+            continue;
+        }
+        ++(entry.pack == ImagePack::Data ? dataCount : styleCount);
+    }
+    std::wprintf(L"make-style-images: wrote %d images into %ls and %d into %ls\n", styleCount,
+                 folders.style.c_str(), dataCount, folders.data.c_str());
     return ok;
 }
 
