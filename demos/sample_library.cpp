@@ -7,9 +7,9 @@
 // Any library and settings there are replaced.
 
 #include "app/SettingsSchema.h"
+#include "devkit/SampleLibrary.h"
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
-#include "tests/support/SampleLibrary.h"
 
 #include <cstdio>
 #include <cwchar>

@@ -18,7 +18,7 @@
 #include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIMessageBox.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/DamagedImages.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
