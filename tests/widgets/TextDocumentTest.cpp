@@ -27,7 +27,7 @@ public:
     void onChange()
     {
         ++changes;
-        document.history()->push(document.cursor()->anchor(), document.cursor()->position(), document.text());
+        document.history()->push(document.text());
     }
 
     UITextDocument& document;
@@ -272,7 +272,7 @@ TEST_F(TextDocumentTest, HistoryKeepsFiveSnapshotsAndRestoresTheSelection)
     EXPECT_EQ(document.text(), String(L"a\n"));
     EXPECT_TRUE(document.redo());
     EXPECT_EQ(document.text(), String(L"ab\n"));
-    document.history()->push(0, 0, document.text());
+    document.history()->push(document.text());
     EXPECT_TRUE(document.canRedo());
 
     document.setText(L"hello world", UITextDocument::ClearHistory | UITextDocument::Silent);

@@ -229,7 +229,7 @@ void UILineEdit::fixUpText()
 void UILineEdit::onTextChanged()
 {
     UIToolTip::hideFor(this);
-    m_document->history()->push(anchor(), cursorPosition(), m_document->text());
+    m_document->history()->push(m_document->text());
     if (isEmpty()) {
         setContentOffset(0, 0);
         if (hasAutoToolTip())

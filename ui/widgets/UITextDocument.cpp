@@ -447,16 +447,16 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
 // comes back comes back plain: snapshots keep no formats), and the
 // selection holds what came back, or the caret sits where text went. False
 // without a snapshot to go to.
-bool UITextDocument::restore(const UITextSnapshot* snapshot)
+bool UITextDocument::restore(const String* snapshot)
 {
     if (!snapshot)
         return false;
-    const Difference difference = differenceBetween(m_text, snapshot->text);
+    const Difference difference = differenceBetween(m_text, *snapshot);
     const int from = difference.from;
     // The selection may lie away from the change: it goes while its
     // characters are still where it was drawn, so its owner repaints them.
     m_cursor->clearSelection();
-    replace(from, difference.removed, snapshot->text.mid(from, difference.inserted), UITextFormatTable::Plain);
+    replace(from, difference.removed, snapshot->mid(from, difference.inserted), UITextFormatTable::Plain);
     m_cursor->setPosition(from);
     m_cursor->setPosition(from + difference.inserted, true);
     emit();
