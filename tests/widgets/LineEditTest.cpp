@@ -303,6 +303,40 @@ TEST_F(LineEditTest, AltGrTypesItsCharacterAndRunsNoShortcut)
     });
 }
 
+// A character beyond the first plane (two UTF-16 units) was split: typed,
+// it took two undo steps; the arrows stepped into it; Backspace and Delete
+// left half of it, which every save then wrote as U+FFFD.
+TEST_F(LineEditTest, RealKeysTakeACharacterBeyondTheFirstPlaneWhole)
+{
+    const String pair(L"\xD83D\xDE00");
+    const String typed = L"a" + pair + L"b";
+    ASSERT_TRUE(focusForKeys(host, *edit));
+    typeInput(typed);
+    ASSERT_TRUE(pumpUntil([&] { return edit->text() == typed; }, 2000)) << wide(edit->text());
+    sendKeyStroke(host, 'Z', KeyboardModifiers(control));
+    sendKeyStroke(host, 'Z', KeyboardModifiers(control));
+    EXPECT_EQ(edit->text(), String(L"a"));
+    sendKeyStroke(host, 'Y', KeyboardModifiers(control));
+    sendKeyStroke(host, 'Y', KeyboardModifiers(control));
+    EXPECT_EQ(edit->text(), typed);
+    sendKeyStroke(host, keyEnd);
+    sendKeyStroke(host, keyLeft);
+    sendKeyStroke(host, keyLeft);
+    EXPECT_EQ(edit->cursorPosition(), 1);
+    sendKeyStroke(host, keyRight, KeyboardModifiers(shift));
+    EXPECT_EQ(edit->selectedText(), pair);
+    sendKeyStroke(host, keyHome);
+    sendKeyStroke(host, keyRight);
+    sendKeyStroke(host, VK_DELETE);
+    EXPECT_EQ(edit->text(), String(L"ab"));
+    sendKeyStroke(host, 'Z', KeyboardModifiers(control));
+    sendKeyStroke(host, keyEnd);
+    sendKeyStroke(host, keyLeft);
+    sendKeyStroke(host, keyBackspace);
+    EXPECT_EQ(edit->text(), String(L"ab"));
+}
+
+// ---- Layout ----
 // ---- Layout ----
 
 // The line edit claimed the whole spare width of its row (it was

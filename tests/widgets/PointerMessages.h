@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Holds keys down in the thread's key state while it lives, so the window
 // procedure reads them with the pointer and key messages.
 class HeldModifiers {
@@ -81,5 +83,24 @@ inline void sendKeyStroke(const UIWidget& window, int virtualKey, KeyboardModifi
         PostMessageW(hwnd, WM_CHAR, WPARAM(typed), scan | 1);
     SendMessageW(hwnd, WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
     SendMessageW(hwnd, WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+    pumpUntil([] { return !pumpPending(); }, 500);
+}
+
+// Characters typed as the system's input packets (as an input method or
+// the emoji panel types them), through the input queue to the focused
+// window: one key-down and key-up per UTF-16 unit.
+inline void typeInput(const String& text)
+{
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < text.length(); ++i) {
+        for (const DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = WORD(text.at(i));
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    }
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
     pumpUntil([] { return !pumpPending(); }, 500);
 }

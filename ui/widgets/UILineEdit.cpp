@@ -1,6 +1,7 @@
 #include "ui/widgets/UILineEdit.h"
 
 #include "foundation/Application.h"
+#include "foundation/CharHelpers.h"
 #include "foundation/DateTime.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Font.h"
@@ -138,7 +139,7 @@ String UILineEdit::displayText() const
 {
     if (!isMasked())
         return text();
-    return String(maskCharacter(), m_document->length() - 1);
+    return String(maskCharacter(), characterCount(text().view()));
 }
 
 void UILineEdit::clear()
