@@ -80,6 +80,9 @@ public:
     virtual void update() = 0;
     // Registers the window class and makes the window.
     virtual void create() = 0;
+    // Takes the next pointer move as a move even at the point of the last
+    // one, as when the pointer left the window.
+    virtual void forgetMousePoint() = 0;
 
     UIWidget* owner() const { return m_owner; }
 

@@ -825,6 +825,11 @@ void UIWin32Window::trackMouseLeave()
 void UIWin32Window::mouseLeft()
 {
     m_trackingMouseLeave = false;
+    forgetMousePoint();
+}
+
+void UIWin32Window::forgetMousePoint()
+{
     m_lastMousePoint = Point{-1, -1};
 }
 

@@ -78,6 +78,7 @@ public:
     Bitmap backBuffer() const override { return m_backBuffer; }
     void update() override;
     void create() override;
+    void forgetMousePoint() override;
 
     void destroy();
     const String& className() const { return m_className; }
