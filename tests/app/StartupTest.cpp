@@ -393,6 +393,11 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->action(0)->text(), String(L"Hide"));
     menu->hide();
+    // Once: every release used to build it anew.
+    SendMessageW(static_cast<HWND>(icon->windowHandle()), icon->callbackMessage(), 1, WM_RBUTTONUP);
+    pumpPending();
+    EXPECT_EQ(icon->menu(), menu);
+    static_cast<UIMenu*>(icon->menu())->hide();
 }
 
 // A background image setting naming a bmp whose header claims a width of
