@@ -224,7 +224,7 @@ void UIWidget::dispatchHoverPoll(UICustomEvent* e)
     // move back to its last point for a repeat: no hover would start.
     const UIWidget* top = topLevelWidget();
     if (UINativeWindow* window = top ? top->nativeWindow() : nullptr)
-        window->forgetMousePoint();
+        window->forgetPointer();
     dispatcher()->postEvent(new UIMouseEvent(MouseLeaveEventType, p, 0, 0, 0), this);
 }
 

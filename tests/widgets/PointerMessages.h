@@ -88,18 +88,13 @@ inline void sendKeyStroke(const UIWidget& window, int virtualKey, KeyboardModifi
 
 // Characters typed as the system's input packets (as an input method or
 // the emoji panel types them), through the input queue to the focused
-// window: one key-down and key-up per UTF-16 unit.
+// window: a key-down and a key-up per UTF-16 unit.
 inline void typeInput(const String& text)
 {
-    std::vector<INPUT> inputs;
-    for (int i = 0; i < text.length(); ++i) {
-        for (const DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = WORD(text.at(i));
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            inputs.push_back(input);
-        }
+    std::vector<INPUT> inputs(std::size_t(text.length()) * 2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki = {0, WORD(text.at(int(i / 2))), DWORD(KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0)), 0, 0};
     }
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
     pumpUntil([] { return !pumpPending(); }, 500);
