@@ -11,13 +11,13 @@
 #include "app/MainWindow.h"
 #include "app/UserInterface.h"
 #include "bench/BenchTiming.h"
+#include "devkit/RawFiles.h"
+#include "devkit/SampleLibrary.h"
 #include "foundation/Application.h"
 #include "foundation/Hooks.h"
 #include "foundation/System.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
-#include "tests/support/RawFiles.h"
-#include "tests/support/SampleLibrary.h"
 #include "ui/UIManager.h"
 
 #include <windows.h>

@@ -14,12 +14,12 @@
 #include "app/UITagCloud.h"
 #include "app/UserInterface.h"
 #include "bench/BenchTiming.h"
+#include "devkit/RawFiles.h"
+#include "devkit/SampleLibrary.h"
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
 #include "library/LibraryModel.h"
-#include "tests/support/RawFiles.h"
-#include "tests/support/SampleLibrary.h"
 #include "ui/UIManager.h"
 
 #include <windows.h>

@@ -34,7 +34,7 @@ public:
     explicit Owner(UITextDocument& document) : document(document) { document.connect(this, &Owner::onChange); }
     void onChange()
     {
-        document.history()->push(document.cursor()->anchor(), document.cursor()->position(), document.text());
+        document.history()->push(document.text());
     }
     UITextDocument& document;
 };

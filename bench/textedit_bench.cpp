@@ -55,7 +55,7 @@ double documentTypingMs(const String& text)
     return timeOf([&] {
         for (int i = 0; i < keys; ++i) {
             document.cursor()->insertText(L"x");
-            document.history()->push(document.cursor()->anchor(), document.cursor()->position(), document.text());
+            document.history()->push(document.text());
         }
     });
 }

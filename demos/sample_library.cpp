@@ -9,9 +9,9 @@
 // and at its exit it would find them changed under it.
 
 #include "app/SettingsSchema.h"
+#include "devkit/SampleLibrary.h"
 #include "foundation/Application.h"
 #include "foundation/Settings.h"
-#include "tests/support/SampleLibrary.h"
 
 #include <cstdio>
 #include <cwchar>

@@ -297,3 +297,11 @@ int hexDigitValue(wchar_t c)
         return c - L'A' + 10;
     return -1;
 }
+
+int characterCount(std::wstring_view text)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < text.size(); i += std::size_t(unitsOfCharacterAt(text, i)))
+        ++count;
+    return count;
+}

@@ -66,3 +66,20 @@ constexpr bool isSurrogatePairAt(std::wstring_view text, std::size_t i)
 {
     return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
 }
+// Whether a cut before unit i would part the two halves of a pair.
+constexpr bool splitsSurrogatePair(std::wstring_view text, std::size_t i)
+{
+    return i > 0 && isSurrogatePairAt(text, i - 1);
+}
+// The units of the character that begins at i, and of the one that ends
+// before i: 2 for a pair, else 1.
+constexpr int unitsOfCharacterAt(std::wstring_view text, std::size_t i)
+{
+    return isSurrogatePairAt(text, i) ? 2 : 1;
+}
+constexpr int unitsOfCharacterBefore(std::wstring_view text, std::size_t i)
+{
+    return i > 1 && isSurrogatePairAt(text, i - 2) ? 2 : 1;
+}
+// The characters of a text, a pair counting once.
+int characterCount(std::wstring_view text);

@@ -93,7 +93,8 @@ public:
     //   surrogate half becomes U+FFFD (either would fail the load);
     // - a key without '/' is not written (neither form has a place for it);
     // - every value reads back as text, and only the INI form keeps the
-    //   comments; the store's own comment heads the INI file unread.
+    //   comments; the store's own comment heads the INI file unread, each
+    //   of its lines cleaned as keys are and written as a comment line.
     // The INI form writes a section, name, value or comment that its reader
     // would take apart (white space at either end, ";" in a value, "=" in a
     // name, "]" in a section, a line break, a leading '"', an empty section

@@ -230,6 +230,22 @@ String storedText(const Value& value)
     return out;
 }
 
+// The store's comment, which heads the file unread: every line of it a
+// comment line, cleaned as keys are. Written as it stood, a line break in
+// it let what followed read as sections and entries, and a U+0000 cut the
+// file short.
+String iniHeader(const String& comment, const String& lineEnd)
+{
+    const String cleaned = storedText(Value(comment)).replace(L"\r\n", L"\n").replaceChar(L'\r', L'\n');
+    String out;
+    for (const String& line : String::split(cleaned, L"\n")) {
+        if (!line.isEmpty() && !line.startsWith(L';'))
+            out.append(L';');
+        out.append(line).append(lineEnd);
+    }
+    return out;
+}
+
 } // namespace
 
 // Lines are split at line feeds and trimmed, so a file edited by hand with
@@ -266,7 +282,7 @@ bool saveIni(const Settings& settings, const String& path)
     if (trimmedPath.isEmpty())
         return false;
     const String& lineEnd = String::lineBreak();
-    String text = settings.comment() + lineEnd;
+    String text = iniHeader(settings.comment(), lineEnd);
     std::optional<String> previousSection;
     for (const SettingsEntry* entry : settings.entries()) {
         if (entry->key.lastIndexOf(L'/') < 0)

@@ -226,7 +226,7 @@ String& String::assign(const wchar_t* text, int length)
 {
     if (length == -1)
         length = wcsLength(text);
-    if (!text || length < 1 || text[0] == 0) {
+    if (!text || length < 1) {
         clear();
         return *this;
     }

@@ -29,6 +29,8 @@ public:
     String& operator=(String&& other) noexcept;
     String& operator=(const wchar_t* text);
     String& assign(const String& other);
+    // Length -1 reads up to the terminator; a given length takes exactly
+    // that many units, U+0000 included, as a copy does.
     String& assign(const wchar_t* text, int length = -1);
 
     String& append(const wchar_t* text, int length);

@@ -13,30 +13,12 @@ String& ellipsisText()
     return text;
 }
 
-// A cut before unit i would part the two halves of a surrogate pair.
-bool cutsPair(const String& text, int i)
-{
-    return i > 0 && isSurrogatePairAt(text.view(), std::size_t(i - 1));
-}
-
-// Units of the character starting at i, reading forwards: 2 for a pair.
-int stepForward(const String& text, int i)
-{
-    return cutsPair(text, i + 1) ? 2 : 1;
-}
-
-// Units of the character ending before i, reading backwards: 2 for a pair.
-int stepBackward(const String& text, int i)
-{
-    return cutsPair(text, i - 1) ? 2 : 1;
-}
-
 // The longest prefix within the budget, searched from the longest one below
 // the whole text down; widths[i] is the width of the first i + 1 units.
 int keptSearchingBackwards(const String& text, const std::vector<int>& widths, int budget)
 {
     int kept = static_cast<int>(widths.size()) - 1;
-    while (kept > 0 && (widths[kept - 1] > budget || cutsPair(text, kept)))
+    while (kept > 0 && (widths[kept - 1] > budget || splitsSurrogatePair(text.view(), std::size_t(kept))))
         --kept;
     return kept;
 }
@@ -49,7 +31,7 @@ int keptSearchingForwards(const String& text, const std::vector<int>& widths, in
     int kept = 0;
     while (kept < count && widths[kept] <= budget)
         ++kept;
-    return cutsPair(text, kept) ? kept - 1 : kept;
+    return splitsSurrogatePair(text.view(), std::size_t(kept)) ? kept - 1 : kept;
 }
 
 } // namespace
@@ -210,7 +192,7 @@ int Font::headCount(const String& text, int budget) const
     int used = 0;
     int i = 0;
     while (i < text.length()) {
-        const int step = stepForward(text, i);
+        const int step = unitsOfCharacterAt(text.view(), std::size_t(i));
         const int charWidth = m_native->textWidth(text.charPointer(i), step);
         if (used + charWidth > budget)
             break;
@@ -228,7 +210,7 @@ int Font::tailCount(const String& text, int budget, int limit) const
     int taken = 0;
     while (taken < limit) {
         const int end = text.length() - taken;
-        const int step = stepBackward(text, end);
+        const int step = unitsOfCharacterBefore(text.view(), std::size_t(end));
         const int charWidth = m_native->textWidth(text.charPointer(end - step), step);
         if (taken + step > limit || used + charWidth > budget)
             break;

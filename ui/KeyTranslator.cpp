@@ -1,5 +1,6 @@
 #include "ui/KeyTranslator.h"
 
+#include "foundation/CharHelpers.h"
 #include "foundation/Dispatcher.h"
 #include "foundation/Event.h"
 #include "graphics/Font.h"
@@ -12,6 +13,7 @@
 #include <imm.h>
 
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -169,7 +171,11 @@ bool KeyTranslator::translate(UIWidget* target, unsigned int message, std::uintp
 bool KeyTranslator::characterOnly(UIWidget* target, std::uintptr_t wParam, std::intptr_t lParam,
                                   const KeyMessage& keys)
 {
-    const CharText typed = charText(wParam, lParam, keys.modifiers, 0);
+    CharText typed = charText(wParam, lParam, keys.modifiers, 0);
+    typed.text = wholeCharacter(typed.text);
+    // The first half of a pair waits for the second.
+    if (m_pendingHighSurrogate)
+        return true;
     const KeyMessage textOnly{0, keys.modifiers, keys.state};
     sendKeyEvent(target, KeyPressEventType, textOnly, 0, typed.text, false, typed.scanCode);
     sendKeyEvent(target, KeyReleaseEventType, textOnly, 0, typed.text, false, typed.scanCode);
@@ -221,9 +227,33 @@ KeyTranslator::CharText KeyTranslator::takeText(UIWidget* target, unsigned int k
 {
     std::uintptr_t wParam = 0;
     std::intptr_t lParam = 0;
-    if (!m_source->takeCharMessage(windowOf(target), charMessageAfter(keyDownMessage), wParam, lParam))
+    if (!m_source->takeCharMessage(windowOf(target), charMessageAfter(keyDownMessage), wParam, lParam)) {
+        m_pendingHighSurrogate = 0;
         return CharText();
-    return charText(wParam, lParam, keys.modifiers, keys.key);
+    }
+    CharText typed = charText(wParam, lParam, keys.modifiers, keys.key);
+    typed.text = wholeCharacter(typed.text);
+    return typed;
+}
+
+// A character beyond the first plane comes as two character messages, one
+// per half, each with a key-down of its own when sent as input (VK_PACKET):
+// the first half is kept until the second arrives, so that the character is
+// typed, and undone, as one. A half without its partner types nothing.
+String KeyTranslator::wholeCharacter(const String& text)
+{
+    const wchar_t high = std::exchange(m_pendingHighSurrogate, 0);
+    if (text.length() != 1 || !isSurrogate(text.at(0)))
+        return text;
+    const wchar_t c = text.at(0);
+    if (isHighSurrogate(c)) {
+        m_pendingHighSurrogate = c;
+        return String();
+    }
+    if (!high)
+        return String();
+    const wchar_t pair[] = {high, c};
+    return String(pair, 2);
 }
 
 KeyTranslator::CharText KeyTranslator::charText(std::uintptr_t wParam, std::intptr_t lParam,

@@ -31,7 +31,9 @@ public:
 // is paired with the character message that follows it, so one press
 // carries both the key and the typed text; a table of held keys reports
 // auto-repeat as release and press with the first press's text, and keeps
-// releases and modifier changes consistent. UI thread only.
+// releases and modifier changes consistent. The two character messages of
+// a surrogate pair give one text: the press of the second half carries
+// both, the first half types nothing. UI thread only.
 class KeyTranslator {
 public:
     // Room in the table of held keys. A further key is still delivered but
@@ -82,6 +84,7 @@ private:
     bool keyDown(UIWidget* target, unsigned int message, const KeyMessage& keys);
     bool keyUp(UIWidget* target, const KeyMessage& keys);
     CharText takeText(UIWidget* target, unsigned int keyDownMessage, const KeyMessage& keys);
+    String wholeCharacter(const String& text);
     int findHeld(int key) const;
     void removeHeld(int index);
     void sendKeyEvent(UIWidget* target, int type, const KeyMessage& keys, int key, const String& text,
@@ -90,6 +93,9 @@ private:
     KeyboardSource* m_source;
     int m_heldCount = 0;
     HeldKey m_held[maxHeldKeys];
+    // The first half of a surrogate pair while its second is awaited; 0 when
+    // none is.
+    wchar_t m_pendingHighSurrogate = 0;
 };
 
 // Keeps the input method editor in step with the widget typed into: the

@@ -80,6 +80,9 @@ public:
     virtual void update() = 0;
     // Registers the window class and makes the window.
     virtual void create() = 0;
+    // As when the pointer left the window: its next move counts even at the
+    // point of the last one, and asks anew to hear when it leaves.
+    virtual void forgetPointer() = 0;
 
     UIWidget* owner() const { return m_owner; }
 

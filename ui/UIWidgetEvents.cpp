@@ -219,6 +219,12 @@ void UIWidget::dispatchHoverPoll(UICustomEvent* e)
     if (rect().contains(p))
         return;
     killTimer(hoverTimerId);
+    // Wine posts no WM_MOUSELEAVE while the pointer is over another
+    // program's window lying over this one, and the window would take the
+    // move back to its last point for a repeat: no hover would start.
+    const UIWidget* top = topLevelWidget();
+    if (UINativeWindow* window = top ? top->nativeWindow() : nullptr)
+        window->forgetPointer();
     dispatcher()->postEvent(new UIMouseEvent(MouseLeaveEventType, p, 0, 0, 0), this);
 }
 

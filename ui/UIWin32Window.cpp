@@ -279,7 +279,7 @@ void UIWin32Window::destroy()
     // The window uses its icons until it is gone.
     DestroyWindow(hwnd(m_window));
     m_window = nullptr;
-    mouseLeft();
+    forgetPointer();
     if (m_smallIcon)
         DestroyIcon(m_smallIcon);
     if (m_bigIcon)
@@ -710,7 +710,7 @@ bool UIWin32Window::handleMouseMessage(unsigned int message, std::uintptr_t wPar
     case WM_MOUSEMOVE:
         return mouseMove(wParam, lParam);
     case WM_MOUSELEAVE:
-        mouseLeft();
+        forgetPointer();
         return true;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
@@ -822,7 +822,7 @@ void UIWin32Window::trackMouseLeave()
 
 // The last point is forgotten, so a pointer that comes back at the pixel it
 // left from moves anew: the widget under it starts its hover again.
-void UIWin32Window::mouseLeft()
+void UIWin32Window::forgetPointer()
 {
     m_trackingMouseLeave = false;
     m_lastMousePoint = Point{-1, -1};

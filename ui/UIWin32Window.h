@@ -78,6 +78,7 @@ public:
     Bitmap backBuffer() const override { return m_backBuffer; }
     void update() override;
     void create() override;
+    void forgetPointer() override;
 
     void destroy();
     const String& className() const { return m_className; }
@@ -98,7 +99,6 @@ private:
     void buttonRelease(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
     bool mouseMove(std::uintptr_t wParam, std::intptr_t lParam);
     void trackMouseLeave();
-    void mouseLeft();
     void wheel(bool horizontal, std::uintptr_t wParam, std::intptr_t lParam);
     UIWidget* mouseTarget(Point clientPoint, Point* targetPoint) const;
     bool acceptsMouse(const UIWidget* target) const;

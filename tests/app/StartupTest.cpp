@@ -20,7 +20,7 @@
 #include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIMessageBox.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/DamagedImages.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -474,6 +474,11 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->action(0)->text(), String(L"Hide"));
     menu->hide();
+    // Once: every release used to build it anew.
+    SendMessageW(static_cast<HWND>(icon->windowHandle()), icon->callbackMessage(), 1, WM_RBUTTONUP);
+    pumpPending();
+    EXPECT_EQ(icon->menu(), menu);
+    static_cast<UIMenu*>(icon->menu())->hide();
 }
 
 // A background image setting naming a bmp whose header claims a width of

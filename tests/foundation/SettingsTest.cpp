@@ -331,6 +331,28 @@ TEST_F(SettingsFile, NonAdjacentSectionsAndCommentsInIni)
     EXPECT_EQ(loaded.value(L"general/c").toDouble(), 2.5);
 }
 
+// The store's comment was written as it stood: a line break in it let
+// what followed read as entries, and a U+0000 emptied the file on reading.
+TEST_F(SettingsFile, TheStoreCommentStaysUnreadWhateverItHolds)
+{
+    const std::wstring comments[] = {L"\n[x]\nq=1 ;c", L"[x]\r\nq=1", L"a\rq=1", std::wstring(L"\0[x]\nq=1", 9),
+                                     std::wstring(L"a\0b", 3), L"\"q\"=1", L"\xD800"};
+    forEachRow(comments, [&](const std::wstring& comment) {
+        Settings settings = store(Settings::Ini);
+        settings.setComment(String(comment.c_str(), int(comment.size())));
+        settings.addEntry(L"g/k", Value(L"v"));
+        ASSERT_TRUE(settings.save());
+        Settings loaded = store(Settings::Ini);
+        ASSERT_TRUE(loaded.load());
+        EXPECT_EQ(keysOf(loaded), std::vector<std::wstring>{L"g/k"});
+        EXPECT_EQ(textValue(loaded, L"g/k"), L"v");
+    });
+    Settings settings = store(Settings::Ini);
+    settings.setComment(L"one\n;two\n");
+    ASSERT_TRUE(settings.save());
+    EXPECT_EQ(textOf(readRaw(configPath())), bom + ";one\r\n;two\r\n\r\n");
+}
+
 // The two forms cannot hold a key without a group: such an entry would read
 // back under another key, so it is left out.
 TEST_F(SettingsFile, KeysWithoutGroupAreNotWritten)
@@ -353,6 +375,7 @@ TEST_F(SettingsFile, IniReadingRules)
                              "before=ignored\r\n"
                              "[general]\r\n"
                              "  spaced  =  value with spaces  ;  a comment  \r\n"
+                             "quoted = v ;\"a\" b\r\n"
                              ";commented=1\r\n"
                              "#hash=1\r\n"
                              "-dash=1\r\n"
@@ -371,10 +394,12 @@ TEST_F(SettingsFile, IniReadingRules)
     ASSERT_TRUE(writeRaw(configPath(), bytesOf(text)));
     Settings settings = store(Settings::Ini);
     ASSERT_TRUE(settings.load());
-    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"general/spaced", L"general/empty", L"general/first",
+    EXPECT_EQ(keysOf(settings), (std::vector<std::wstring>{L"general/spaced", L"general/quoted", L"general/empty", L"general/first",
                                                            L"model/\u00e9t\u00e9", L"model/Key"}));
     EXPECT_EQ(textValue(settings, L"general/spaced"), L"value with spaces");
     EXPECT_EQ(wide(settings.entry(L"general/spaced")->comment), L"a comment");
+    // Quoted only when the quotes close the comment.
+    EXPECT_EQ(wide(settings.entry(L"general/quoted")->comment), L"\"a\" b");
     EXPECT_EQ(textValue(settings, L"general/empty"), L"");
     EXPECT_EQ(textValue(settings, L"general/first"), L"a=b");
     EXPECT_EQ(textValue(settings, L"model/Key"), L"upper");
@@ -690,7 +715,9 @@ TEST_F(SettingsFile, ValuesTheReadersRefusedAreWrittenAsTheyReadBack)
         {L"x\xD800y", L"x\xFFFDy"},
         {L"x\xDC00", L"x\xFFFD"},
         {L"\xDBFF", L"\xFFFD"},
+        {std::wstring(L"\0ab", 3), L"ab"},
         {L"pair \xD83D\xDE00 kept", L"pair \xD83D\xDE00 kept"},
+        {L"last \xDBFF\xDFFF", L"last \xDBFF\xDFFF"},
     };
     for (Settings::Format format : {Settings::Ini, Settings::Xml}) {
         forEachRow(rows, [&](const Row& row) {

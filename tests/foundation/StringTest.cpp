@@ -133,6 +133,12 @@ TEST(StringAssignment, AssignWithLength)
     EXPECT_EQ(wide(s), L"abcdef");
     s.assign(String(L"copy"));
     EXPECT_EQ(wide(s), L"copy");
+    // A given length took a text that began with U+0000 for an empty one.
+    s.assign(L"\0ab", 3);
+    EXPECT_EQ(wide(s), std::wstring(L"\0ab", 3));
+    EXPECT_EQ(wide(String(L"a\0b", 3).mid(1)), std::wstring(L"\0b", 2));
+    s.assign(L"\0ab", -1);
+    EXPECT_TRUE(s.isEmpty());
 }
 
 TEST(StringAssignment, CopiesKeepALeadingZeroUnit)

@@ -4,7 +4,7 @@
 
 #include "graphics/Bitmap.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/ColourPrinting.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "graphics/PixImageCodec.h"
 #include "graphics/StateImages.h"
 
+#include "devkit/Bytes.h"
 #include "tests/graphics/GraphicsTestSupport.h"
-#include "tests/support/Bytes.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"

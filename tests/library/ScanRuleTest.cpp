@@ -134,6 +134,8 @@ TEST_F(ScanRuleTest, SeparatorsInTheRuleTextsReadBack)
         {L"C:\\A;B\\Desktop", L"Desktop", L"w", L"txt"},
         {L"C:\\x", L"a,b", L"w", L"txt"},
         {L"C:\\x", L"a|b", L"c;d", L"txt"},
+        // Only a search word holds separators.
+        {L"C:\\x", L"t", L"c;d|e,f", L"txt"},
         {L"C:\\x", L"t", L"w", L"a:b,c;d|e"},
         {L"C:\\100%;\\%3B", L"50%,x", L"%2C", L"%"},
         {L"\\\\server\\a,b;c|d", L"x:y", L"w", L"txt"},

@@ -8,7 +8,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/ImageCodec.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

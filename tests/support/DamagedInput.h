@@ -4,7 +4,7 @@
 // and seeded random byte flips. The reader under test must fail cleanly or
 // load; a crash or a hang fails the whole program.
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 
 #include <gtest/gtest.h>
 

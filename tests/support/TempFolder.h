@@ -3,8 +3,8 @@
 // A unique temporary folder that removes itself; with it the raw file
 // access that bypasses the code under test.
 
-#include "tests/support/Bytes.h"
-#include "tests/support/RawFiles.h"
+#include "devkit/Bytes.h"
+#include "devkit/RawFiles.h"
 #include "tests/support/StringPrinting.h"
 
 #include "foundation/String.h"

@@ -1,6 +1,6 @@
 #include "ui/Clipboard.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/RowTable.h"
 #include "tests/ui/WindowTesting.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/DataPack.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/WindowTesting.h"

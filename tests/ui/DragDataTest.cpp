@@ -3,7 +3,7 @@
 #include "ui/OleDragDrop.h"
 #include "ui/TransferFormats.h"
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 #include "tests/support/ColourPrinting.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/RowTable.h"

@@ -159,6 +159,17 @@ TEST_F(KeyTranslatorTest, MessagesBecomePressAndReleaseEvents)
         {{{Step::Up, 'A'}, {Step::Up, VK_CONTROL}}, {{release, VK_CONTROL, 0, L"", false}}},
         // A character without a key-down.
         {{{Step::Char, 0, L'x', 0x2D}}, {{press, 0, 0, L"x", false}, {release, 0, 0, L"x", false}}},
+        // The halves of a character beyond the first plane type it once,
+        // as character messages or as input packets with a key-down each;
+        // a half without its partner types nothing.
+        {{{Step::Char, 0, 0xD83D}, {Step::Char, 0, 0xDE00}},
+         {{press, 0, 0, L"\xD83D\xDE00", false}, {release, 0, 0, L"\xD83D\xDE00", false}}},
+        {{{Step::Down, VK_PACKET, 0xD83D}, {Step::Up, VK_PACKET}, {Step::Down, VK_PACKET, 0xDE00}},
+         {{press, VK_PACKET, 0, L"", false}, {release, VK_PACKET, 0, L"", false},
+          {press, VK_PACKET, 0, L"\xD83D\xDE00", false}}},
+        {{{Step::Char, 0, 0xD83D}, {Step::Char, 0, L'x'}, {Step::Char, 0, 0xDE00}},
+         {{press, 0, 0, L"x", false}, {release, 0, 0, L"x", false}, {press, 0, 0, L"", false},
+          {release, 0, 0, L"", false}}},
         // The input method's own keys give nothing.
         {{{Step::Down, VK_PROCESSKEY}, {Step::Down, 255}}, {}},
         // Ctrl going down while A repeats makes the next A a new press.

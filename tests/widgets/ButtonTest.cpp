@@ -356,6 +356,31 @@ TEST_F(ButtonTest, APointerBackAtTheSamePixelHoversAndTheHoverLeavesWithIt)
     EXPECT_EQ(pixelsOf(*button), plain);
 }
 
+// Windows says once that the pointer left, and only when the window asked
+// again since; Wine says nothing while the pointer is over another
+// program's window lying over ours. A second leave was heard only when a
+// click's capture release happened to ask, and a move back at the last
+// pixel without a leave was taken for a repeat: no hover.
+TEST_F(ButtonTest, EveryEntryHoversAndAsksForTheNextLeave)
+{
+    auto* button = place(new UIButton(window.get(), L"Hover"));
+    button->setFocusPolicy(NoFocus);
+    const auto tracked = [&] {
+        TRACKMOUSEEVENT query = {sizeof(query), TME_QUERY, nullptr, 0};
+        TrackMouseEvent(&query);
+        return query.hwndTrack == hwndOf(window.get());
+    };
+    for (int entry = 1; entry <= 3; ++entry) {
+        sendPointerMessage(*window, WM_MOUSEMOVE, 0, centreOf(*button));
+        EXPECT_TRUE(button->isUnderMouse() && tracked()) << "entry " << entry;
+        TRACKMOUSEEVENT cancel = {sizeof(cancel), TME_LEAVE | TME_CANCEL, hwndOf(window.get()), 0};
+        if (entry == 2)
+            TrackMouseEvent(&cancel);
+        SetCursorPos(1200, 1000);
+        ASSERT_TRUE(pumpUntil([&] { return !tracked() && !button->isUnderMouse(); }, 2000)) << "entry " << entry;
+    }
+}
+
 // A keyboard user could not tell which button had the focus: none drew a
 // mark.
 TEST_F(ButtonTest, TheFocusedButtonShowsAMarkThatGoesWithTheFocus)

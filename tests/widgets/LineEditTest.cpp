@@ -303,6 +303,32 @@ TEST_F(LineEditTest, AltGrTypesItsCharacterAndRunsNoShortcut)
     });
 }
 
+// A character beyond the first plane (two UTF-16 units) was split: typed,
+// it took two undo steps; the arrows stepped into it; Backspace and Delete
+// left half of it, which every save then wrote as U+FFFD.
+TEST_F(LineEditTest, RealKeysTakeACharacterBeyondTheFirstPlaneWhole)
+{
+    const String typed(L"a\xD83D\xDE00");
+    ASSERT_TRUE(focusForKeys(host, *edit));
+    typeInput(typed);
+    ASSERT_TRUE(pumpUntil([&] { return edit->text() == typed; }, 2000)) << wide(edit->text());
+    sendKeyStroke(host, 'Z', KeyboardModifiers(control));
+    EXPECT_EQ(edit->text(), String(L"a"));
+    sendKeyStroke(host, 'Y', KeyboardModifiers(control));
+    sendKeyStroke(host, keyEnd);
+    sendKeyStroke(host, keyLeft, KeyboardModifiers(shift));
+    EXPECT_EQ(edit->selectedText(), typed.mid(1));
+    sendKeyStroke(host, keyHome);
+    sendKeyStroke(host, keyRight);
+    sendKeyStroke(host, VK_DELETE);
+    EXPECT_EQ(edit->text(), String(L"a"));
+    sendKeyStroke(host, 'Z', KeyboardModifiers(control));
+    sendKeyStroke(host, keyEnd);
+    sendKeyStroke(host, keyBackspace);
+    EXPECT_EQ(edit->text(), String(L"a"));
+}
+
+// ---- Layout ----
 // ---- Layout ----
 
 // The line edit claimed the whole spare width of its row (it was

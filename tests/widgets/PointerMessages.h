@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Holds keys down in the thread's key state while it lives, so the window
 // procedure reads them with the pointer and key messages.
 class HeldModifiers {
@@ -81,5 +83,19 @@ inline void sendKeyStroke(const UIWidget& window, int virtualKey, KeyboardModifi
         PostMessageW(hwnd, WM_CHAR, WPARAM(typed), scan | 1);
     SendMessageW(hwnd, WM_KEYDOWN, WPARAM(virtualKey), scan | 1);
     SendMessageW(hwnd, WM_KEYUP, WPARAM(virtualKey), scan | 1 | (LPARAM(3) << 30));
+    pumpUntil([] { return !pumpPending(); }, 500);
+}
+
+// Characters typed as the system's input packets (as an input method or
+// the emoji panel types them), through the input queue to the focused
+// window: a key-down and a key-up per UTF-16 unit.
+inline void typeInput(const String& text)
+{
+    std::vector<INPUT> inputs(std::size_t(text.length()) * 2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki = {0, WORD(text.at(int(i / 2))), DWORD(KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0)), 0, 0};
+    }
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
     pumpUntil([] { return !pumpPending(); }, 500);
 }

@@ -2,8 +2,10 @@
 
 #include "foundation/CharHelpers.h"
 #include "graphics/DrawingSurface.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 
+#include "tests/graphics/GraphicsTestSupport.h"
 #include "tests/support/ColourPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -11,6 +13,7 @@
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,7 +30,7 @@ public:
     void onChange()
     {
         ++changes;
-        document.history()->push(document.cursor()->anchor(), document.cursor()->position(), document.text());
+        document.history()->push(document.text());
     }
 
     UITextDocument& document;
@@ -81,7 +84,13 @@ std::vector<bool> formattedUnits(const UITextDocument& document)
 // Whether a cut at i would part the two halves of a surrogate pair.
 bool cutsPair(const std::wstring& text, int i)
 {
-    return i > 0 && isSurrogatePairAt(text, std::size_t(i - 1));
+    return splitsSurrogatePair(text, std::size_t(i));
+}
+
+// Where the cursor lands when put at i: off the second half of a pair.
+int characterStart(const std::wstring& text, int i)
+{
+    return cutsPair(text, i) ? i - 1 : i;
 }
 
 // An undo or redo replaces only what differs, at most a pair's other half
@@ -272,7 +281,7 @@ TEST_F(TextDocumentTest, HistoryKeepsFiveSnapshotsAndRestoresTheSelection)
     EXPECT_EQ(document.text(), String(L"a\n"));
     EXPECT_TRUE(document.redo());
     EXPECT_EQ(document.text(), String(L"ab\n"));
-    document.history()->push(0, 0, document.text());
+    document.history()->push(document.text());
     EXPECT_TRUE(document.canRedo());
 
     document.setText(L"hello world", UITextDocument::ClearHistory | UITextDocument::Silent);
@@ -535,11 +544,45 @@ TEST_F(TextDocumentTest, EveryLineShowsItsFirstCharacterWhereverTheViewportBegin
     EXPECT_GT(inked, 0);
 }
 
+// A character beyond the first plane was measured, hit and drawn as its two
+// halves: two boxes, and a click could land between them.
+TEST_F(TextDocumentTest, ASurrogatePairIsMeasuredHitAndDrawnAsOneCharacter)
+{
+    const wchar_t pair[] = L"\xD83D\xDE00";
+    document.setText(pair);
+    document.setViewport(Rect(0, 0, 100, 40));
+    const int width = Font(document.font()).textWidth(pair, 2);
+    EXPECT_EQ(document.layout().characterWidth(document.text(), 0), width);
+    EXPECT_EQ(document.layout().characterWidth(document.text(), 1), 0);
+    for (int x = 0; x <= width; ++x) {
+        int index = -1;
+        ASSERT_TRUE(document.hitTest(Point(x, 1), &index));
+        EXPECT_NE(index, 1) << "x " << x;
+    }
+    const auto drawn = [&](const std::function<void(Graphics&)>& draw) {
+        GdiDrawingSurface surface(40, 30);
+        Graphics g(&surface);
+        g.fillRectColour(surface.rect(), Colour(255, 255, 255));
+        draw(g);
+        g.end();
+        return surface.toBitmap(false);
+    };
+    const Bitmap painted = drawn([&](Graphics& g) { document.paint(g); });
+    const Bitmap glyph = drawn([&](Graphics& g) {
+        g.setFont(document.font());
+        g.setPen(Pen(Colour(0xFF000000u)));
+        g.drawTextRaw(pair, 2, 0, 0);
+    });
+    EXPECT_FALSE(sameBytes(glyph, drawn([](Graphics&) {})));
+    expectSamePixels(glyph, painted);
+}
+
 // Random edits, with and without wrap, against a plain string and a
 // history that keeps the last five distinct texts; after every step the
 // lines equal those a fresh document lays out for the same text. An undo
 // used to cut a surrogate pair at an edge of what it replaced, and to put
-// back a final line feed past the end marker, selecting nothing.
+// back a final line feed past the end marker, selecting nothing; Backspace,
+// Delete, the arrows and Shift+arrows used to take one half of a pair.
 TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
 {
     LineChangeChecker checker(document);
@@ -566,15 +609,18 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
         };
         for (int step = 0; step < 600; ++step) {
             const int length = int(model.size());
-            const int a = int(random() % unsigned(length + 1));
-            const int b = int(random() % unsigned(length + 1));
-            switch (random() % 7) {
+            // Put between the halves of a pair, the cursor goes to its start.
+            const int rawA = int(random() % unsigned(length + 1));
+            const int rawB = int(random() % unsigned(length + 1));
+            const int a = characterStart(model, rawA);
+            const int b = characterStart(model, rawB);
+            switch (random() % 8) {
             case 0:
             case 1: {
                 const wchar_t* raw = pieces[random() % std::size(pieces)];
                 std::wstring piece = raw;
                 std::erase(piece, L'\r');
-                cursor().setSelection(a, b - a);
+                cursor().setSelection(rawA, rawB - rawA);
                 if (a != b) {
                     model.erase(std::size_t(std::min(a, b)), std::size_t(std::abs(b - a)));
                     record();
@@ -583,18 +629,33 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
                 cursor().insertText(raw);
                 break;
             }
-            case 2:
-                cursor().setPosition(a);
+            case 2: {
+                const int units = unitsOfCharacterBefore(model, std::size_t(a));
+                cursor().setPosition(rawA);
                 if (cursor().deletePrevious())
-                    model.erase(std::size_t(a) - 1, 1);
+                    model.erase(std::size_t(a - units), std::size_t(units));
                 break;
+            }
             case 3:
-                cursor().setPosition(a);
+                cursor().setPosition(rawA);
                 if (cursor().deleteNext())
-                    model.erase(std::size_t(a), 1);
+                    model.erase(std::size_t(a), std::size_t(unitsOfCharacterAt(model, std::size_t(a))));
                 break;
+            case 7: {
+                // Shift+Left or Shift+Right selects one character.
+                const bool left = random() % 2;
+                cursor().setPosition(rawA);
+                if (!cursor().move(left ? UITextCursor::MoveLeft : UITextCursor::MoveRight, true))
+                    break;
+                const int units = left ? unitsOfCharacterBefore(model, std::size_t(a))
+                                       : unitsOfCharacterAt(model, std::size_t(a));
+                ASSERT_EQ(cursor().position(), left ? a - units : a + units) << "step " << step;
+                ASSERT_TRUE(cursor().removeSelectedText());
+                model.erase(std::size_t(left ? a - units : a), std::size_t(units));
+                break;
+            }
             case 4:
-                cursor().setSelection(a, b - a);
+                cursor().setSelection(rawA, rawB - rawA);
                 if (cursor().removeSelectedText())
                     model.erase(std::size_t(std::min(a, b)), std::size_t(std::abs(b - a)));
                 break;
@@ -622,6 +683,9 @@ TEST_F(TextDocumentTest, RandomEditsMatchThePlainModel)
             }
             }
             record();
+            // A wrapped or an unwrapped pair never shows a line ending inside it.
+            for (const UITextLine& line : lines())
+                ASSERT_FALSE(cutsPair(model, line.start)) << "step " << step;
             ASSERT_EQ(std::wstring(document.text().view()), model + L"\n") << "step " << step;
             ASSERT_EQ(lines(), freshLines(document.text())) << "step " << step;
         }

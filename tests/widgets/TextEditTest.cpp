@@ -227,6 +227,32 @@ TEST_F(TextEditTest, KeysMoveTheCursorAndShiftExtendsOnlyWhereItShould)
     EXPECT_EQ(edit->text(), String(L"one  two, three\nab\n"));
 }
 
+// A character beyond the first plane typed as two undo steps, and the
+// arrows, Shift+arrows, Up and Backspace took one of its halves.
+TEST_F(TextEditTest, RealKeysTakeACharacterBeyondTheFirstPlaneWhole)
+{
+    const String pair(L"\xD83D\xDE00");
+    activate();
+    typeInput(L"x" + pair);
+    ASSERT_TRUE(pumpUntil([&] { return edit->text() == L"x" + pair + L"\n"; }, 2000));
+    realKey(VK_RETURN);
+    typeInput(pair + pair);
+    ASSERT_TRUE(pumpUntil([&] { return edit->text() == L"x" + pair + L"\n" + pair + pair + L"\n"; }, 2000));
+    realKey(VK_UP);
+    EXPECT_EQ(edit->cursorPosition(), 3);
+    realKey(VK_LEFT, ShiftModifier);
+    EXPECT_EQ(edit->selectedText(), pair);
+    realKey(VK_DOWN);
+    EXPECT_EQ(edit->cursorPosition(), 4);
+    realKey(VK_RIGHT);
+    EXPECT_EQ(edit->cursorPosition(), 6);
+    realKey(VK_BACK);
+    EXPECT_EQ(edit->text(), L"x" + pair + L"\n" + pair + L"\n");
+    realKey('Z', ControlModifier);
+    realKey('Z', ControlModifier);
+    EXPECT_EQ(edit->text(), L"x" + pair + L"\n" + pair + L"\n");
+}
+
 TEST_F(TextEditTest, EditingKeysChangeTheTextOrSoundWhenRefused)
 {
     struct Row {

@@ -1,5 +1,6 @@
 #include "ui/widgets/UIAbstractTextEdit.h"
 
+#include "foundation/CharHelpers.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
@@ -37,6 +38,12 @@ const ColourKey colourKeys[] = {
     {L"readonlyForeground", UITextDocumentStyle::ReadOnly, true},
     {L"readonlyBackground", UITextDocumentStyle::ReadOnly, false},
 };
+
+// The first units of a text, one fewer where the cut would part a pair.
+String headOf(const String& text, int units)
+{
+    return text.mid(0, splitsSurrogatePair(text.view(), std::size_t(units)) ? units - 1 : units);
+}
 
 const ColourKey* findColourKey(const String& name)
 {
@@ -151,7 +158,7 @@ String UIAbstractTextEdit::keptWithinMaxLength(const String& text)
     if (m_maxLength <= 0 || text.length() <= m_maxLength)
         return text;
     refuse();
-    return text.mid(0, m_maxLength);
+    return headOf(text, m_maxLength);
 }
 
 void UIAbstractTextEdit::insertWithinMaxLength(String piece)
@@ -164,7 +171,7 @@ void UIAbstractTextEdit::insertWithinMaxLength(String piece)
             return;
         }
         if (piece.length() > room) {
-            piece = piece.mid(0, room);
+            piece = headOf(piece, room);
             refuse();
         }
     }

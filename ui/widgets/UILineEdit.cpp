@@ -1,6 +1,7 @@
 #include "ui/widgets/UILineEdit.h"
 
 #include "foundation/Application.h"
+#include "foundation/CharHelpers.h"
 #include "foundation/DateTime.h"
 #include "graphics/DrawingSurface.h"
 #include "graphics/Font.h"
@@ -138,7 +139,7 @@ String UILineEdit::displayText() const
 {
     if (!isMasked())
         return text();
-    return String(maskCharacter(), m_document->length() - 1);
+    return String(maskCharacter(), characterCount(text().view()));
 }
 
 void UILineEdit::clear()
@@ -229,7 +230,7 @@ void UILineEdit::fixUpText()
 void UILineEdit::onTextChanged()
 {
     UIToolTip::hideFor(this);
-    m_document->history()->push(anchor(), cursorPosition(), m_document->text());
+    m_document->history()->push(m_document->text());
     if (isEmpty()) {
         setContentOffset(0, 0);
         if (hasAutoToolTip())

@@ -23,6 +23,23 @@ int UITextCursor::lastPosition() const
     return std::max(m_document->length() - 1, 0);
 }
 
+// Clamped into the text, and off the second half of a pair.
+int UITextCursor::characterStart(int position) const
+{
+    const int clamped = std::clamp(position, 0, lastPosition());
+    return splitsSurrogatePair(m_document->text().view(), std::size_t(clamped)) ? clamped - 1 : clamped;
+}
+
+int UITextCursor::unitsBefore() const
+{
+    return unitsOfCharacterBefore(m_document->text().view(), std::size_t(m_position));
+}
+
+int UITextCursor::unitsAfter() const
+{
+    return unitsOfCharacterAt(m_document->text().view(), std::size_t(m_position));
+}
+
 const UITextLine* UITextCursor::currentLine() const
 {
     return m_lineIndex < 0 ? nullptr : &m_document->layout().line(m_lineIndex);
@@ -58,8 +75,8 @@ void UITextCursor::updateLine()
 
 void UITextCursor::resetToText()
 {
-    m_position = std::clamp(m_position, 0, lastPosition());
-    m_anchor = std::clamp(m_anchor, 0, lastPosition());
+    m_position = characterStart(m_position);
+    m_anchor = characterStart(m_anchor);
     updateLine();
 }
 
@@ -68,7 +85,7 @@ void UITextCursor::setPosition(int position, bool keepAnchor)
     const int oldPosition = m_position;
     const int oldAnchor = m_anchor;
     const bool hadSelection = hasSelection();
-    m_position = std::clamp(position, 0, lastPosition());
+    m_position = characterStart(position);
     if (!keepAnchor)
         m_anchor = m_position;
     updateLine();
@@ -137,9 +154,9 @@ int UITextCursor::target(int operation)
     case MoveDown:
         return m_lineIndex + 1 < m_document->lineCount() ? verticalTarget(m_lineIndex + 1) : -1;
     case MoveLeft:
-        return m_position > 0 ? m_position - 1 : -1;
+        return m_position > 0 ? m_position - unitsBefore() : -1;
     case MoveRight:
-        return m_position < lastPosition() ? m_position + 1 : -1;
+        return m_position < lastPosition() ? m_position + unitsAfter() : -1;
     case MovePreviousWordStart:
         return m_position > 0 ? previousWordStart() : -1;
     case MoveNextWordStart:
@@ -255,8 +272,9 @@ bool UITextCursor::deletePrevious()
 {
     if (m_position <= 0)
         return false;
-    const int at = m_position - 1;
-    m_document->replace(at, 1, String());
+    const int count = unitsBefore();
+    const int at = m_position - count;
+    m_document->replace(at, count, String());
     setPosition(at);
     m_document->emit();
     return true;
@@ -267,7 +285,7 @@ bool UITextCursor::deleteNext()
     if (m_position >= lastPosition())
         return false;
     const int at = m_position;
-    m_document->replace(at, 1, String());
+    m_document->replace(at, unitsAfter(), String());
     setPosition(at);
     m_document->emit();
     return true;

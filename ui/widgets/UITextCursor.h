@@ -3,7 +3,9 @@
 // UITextCursor: the position and anchor in a text document, its moves and
 // selections, and the editing operations at the position. The selection is
 // [min(anchor, position), max(anchor, position)); positions run from 0 to
-// the index of the document's end marker.
+// the index of the document's end marker, and never lie between the two
+// halves of a surrogate pair: moves, selections and deletions take a pair
+// as one character.
 
 #include "foundation/Signal.h"
 #include "foundation/String.h"
@@ -42,7 +44,8 @@ public:
     Signal positionChanged;
     Signal selectionChanged;
 
-    // Positions outside the text are clamped into it.
+    // Positions outside the text are clamped into it, and one inside a pair
+    // goes to the pair's start.
     void setPosition(int position, bool keepAnchor = false);
     // False for an unknown operation or one that cannot move.
     bool move(int operation, bool keepAnchor = false);
@@ -83,6 +86,10 @@ public:
 
 private:
     int lastPosition() const;
+    int characterStart(int position) const;
+    // The units of the character before and after the position.
+    int unitsBefore() const;
+    int unitsAfter() const;
     int target(int operation);
     int wordStart();
     int wordEnd() const;

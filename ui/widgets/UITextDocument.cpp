@@ -281,20 +281,21 @@ int UITextDocument::lineIndexAtY(int y) const
     return index >= std::max(m_firstVisibleLine, 0) && index < lineCount() ? index : -1;
 }
 
+// By characters, so that no hit lands between the halves of a pair.
 int UITextDocument::columnAt(const UITextLine& line, int x) const
 {
+    const std::wstring_view units = m_text.view();
     const int lineX = m_horizontalOffset + m_leftMargin;
     int right = lineX;
-    for (int i = line.start; i < line.end(); ++i) {
-        const int width = charWidth(m_text.at(i));
+    for (int i = line.start; i < line.end();) {
+        const int width = m_layout.characterWidth(m_text, i);
+        const int next = i + unitsOfCharacterAt(units, std::size_t(i));
         right += width;
-        if (right < x)
-            continue;
-        if (x < right - int(std::lround(width * 0.5)) || i == line.lastIndex())
-            return i;
-        return i + 1;
+        if (right >= x)
+            return x < right - int(std::lround(width * 0.5)) || next >= line.end() ? i : next;
+        i = next;
     }
-    return x < lineX ? line.start : line.lastIndex();
+    return x < lineX ? line.start : line.end() - unitsOfCharacterBefore(units, std::size_t(line.end()));
 }
 
 bool UITextDocument::hitTest(Point point, int* index) const
@@ -399,8 +400,8 @@ void UITextDocument::paintLine(Graphics& g, int lineIndex, const Rect& rect)
     // sight and skipped.
     const int left = std::min(m_viewport.x, m_leftMargin);
     int x = rect.x;
-    for (int i = line.start; i < line.end() && x <= limit; ++i) {
-        const int width = charWidth(m_text.at(i));
+    for (int i = line.start; i < line.end() && x <= limit; i += unitsOfCharacterAt(m_text.view(), std::size_t(i))) {
+        const int width = m_layout.characterWidth(m_text, i);
         if (x + width >= left)
             paintCharacter(g, i, x, rect.y);
         x += width;
@@ -408,7 +409,8 @@ void UITextDocument::paintLine(Graphics& g, int lineIndex, const Rect& rect)
 }
 
 // A format of another font style draws in that style but advances by the
-// document font's width, so wrapping, painting and hit tests agree.
+// document font's width, so wrapping, painting and hit tests agree. A
+// surrogate pair is drawn in one call, as one glyph.
 void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
 {
     const wchar_t c = m_text.at(index);
@@ -417,7 +419,7 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
     if (format)
         font.setStyle(format->fontStyle);
     g.setFont(font);
-    const Rect cell(x, y, charWidth(c), fontHeight());
+    const Rect cell(x, y, m_layout.characterWidth(m_text, index), fontHeight());
     Pen pen = m_style.pens[UITextDocumentStyle::Disabled];
     const Brush* fill = nullptr;
     if (m_stateFlags & StateEnabled) {
@@ -433,13 +435,17 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
     }
     if (fill && fill->isVisible())
         g.fillRect(cell, *fill);
-    const wchar_t shown = m_masked && c != lineFeed ? m_maskCharacter : c;
+    const bool masked = m_masked && c != lineFeed;
+    const wchar_t shown = masked ? m_maskCharacter : c;
     // White space would be drawn in the invisible colour of the painter's
     // brush: it is left out.
     if (isSpaceChar(shown))
         return;
     g.setPen(pen);
-    g.drawTextRaw(&shown, 1, x, y);
+    if (masked)
+        g.drawTextRaw(&shown, 1, x, y);
+    else
+        g.drawTextRaw(m_text.charPointer(index), unitsOfCharacterAt(m_text.view(), std::size_t(index)), x, y);
 }
 
 // Only the units that differ from the snapshot are replaced, as an edit
@@ -447,16 +453,16 @@ void UITextDocument::paintCharacter(Graphics& g, int index, int x, int y)
 // comes back comes back plain: snapshots keep no formats), and the
 // selection holds what came back, or the caret sits where text went. False
 // without a snapshot to go to.
-bool UITextDocument::restore(const UITextSnapshot* snapshot)
+bool UITextDocument::restore(const String* snapshot)
 {
     if (!snapshot)
         return false;
-    const Difference difference = differenceBetween(m_text, snapshot->text);
+    const Difference difference = differenceBetween(m_text, *snapshot);
     const int from = difference.from;
     // The selection may lie away from the change: it goes while its
     // characters are still where it was drawn, so its owner repaints them.
     m_cursor->clearSelection();
-    replace(from, difference.removed, snapshot->text.mid(from, difference.inserted), UITextFormatTable::Plain);
+    replace(from, difference.removed, snapshot->mid(from, difference.inserted), UITextFormatTable::Plain);
     m_cursor->setPosition(from);
     m_cursor->setPosition(from + difference.inserted, true);
     emit();

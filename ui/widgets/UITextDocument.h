@@ -170,7 +170,7 @@ private:
     void paintLines(Graphics& g, int from, int to);
     void paintLine(Graphics& g, int lineIndex, const Rect& rect);
     void paintCharacter(Graphics& g, int index, int x, int y);
-    bool restore(const UITextSnapshot* snapshot);
+    bool restore(const String* snapshot);
 
     UIWidget* m_owner;
     std::unique_ptr<UITextCursor> m_cursor;

@@ -302,7 +302,7 @@ void UITextEdit::changeCase(bool upper)
 void UITextEdit::onTextChanged()
 {
     UIToolTip::hideFor(this);
-    m_document->history()->push(cursor()->anchor(), cursor()->position(), m_document->text());
+    m_document->history()->push(m_document->text());
     textChanged.emit();
     ensureCursorVisible();
     requestRepaint(changedLinesArea());

@@ -1,20 +1,18 @@
 #include "ui/widgets/UITextHistory.h"
 
-void UITextHistory::push(int anchor, int position, const String& text)
+void UITextHistory::push(const String& text)
 {
     if (!m_enabled)
         return;
-    if (!isEmpty() && m_snapshots[std::size_t(m_current)].text == text)
+    if (!isEmpty() && m_snapshots[std::size_t(m_current)] == text)
         return;
     m_snapshots.erase(m_snapshots.begin() + m_current + 1, m_snapshots.end());
     if (count() < m_limit) {
-        m_snapshots.push_back({anchor, position, text});
+        m_snapshots.push_back(text);
     } else {
-        UITextSnapshot oldest = std::move(m_snapshots.front());
+        String oldest = std::move(m_snapshots.front());
         m_snapshots.pop_front();
-        oldest.anchor = anchor;
-        oldest.position = position;
-        oldest.text = text;
+        oldest = text;
         m_snapshots.push_back(std::move(oldest));
     }
     m_current = count() - 1;
@@ -30,14 +28,14 @@ bool UITextHistory::canRedo() const
     return m_enabled && !isEmpty() && m_current + 1 < count();
 }
 
-const UITextSnapshot* UITextHistory::undo()
+const String* UITextHistory::undo()
 {
     if (!canUndo())
         return nullptr;
     return &m_snapshots[std::size_t(--m_current)];
 }
 
-const UITextSnapshot* UITextHistory::redo()
+const String* UITextHistory::redo()
 {
     if (!canRedo())
         return nullptr;

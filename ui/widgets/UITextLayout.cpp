@@ -32,6 +32,7 @@ void UITextLayout::setFont(const FontDesc& desc)
     m_font.setDesc(desc);
     m_fontHeight = m_font.ascent() + m_font.descent();
     std::fill(m_widths.begin(), m_widths.end(), std::int16_t(-1));
+    m_pairWidths.clear();
 }
 
 void UITextLayout::setMask(bool masked, wchar_t maskCharacter)
@@ -48,16 +49,37 @@ int UITextLayout::measureCharacter(wchar_t c) const
     return width;
 }
 
+int UITextLayout::measurePair(const wchar_t* pair) const
+{
+    const std::uint32_t key = std::uint32_t(pair[0]) << 16 | pair[1];
+    const auto known = m_pairWidths.find(key);
+    if (known != m_pairWidths.end())
+        return known->second;
+    const int width = std::max(m_font.textWidth(pair, 2), 0);
+    m_pairWidths.emplace(key, width);
+    return width;
+}
+
 int UITextLayout::charWidth(wchar_t c) const
 {
     return m_masked ? m_maskWidth : measureCharacter(c);
+}
+
+int UITextLayout::characterWidth(const String& text, int i) const
+{
+    const std::wstring_view units = text.view();
+    if (splitsSurrogatePair(units, std::size_t(i)))
+        return 0;
+    if (m_masked || !isSurrogatePairAt(units, std::size_t(i)))
+        return charWidth(text.at(i));
+    return measurePair(text.charPointer(i));
 }
 
 int UITextLayout::textWidth(const String& text, int from, int to) const
 {
     int width = 0;
     for (int i = std::max(from, 0); i < to && i < text.length(); ++i)
-        width += charWidth(text.at(i));
+        width += characterWidth(text, i);
     return width;
 }
 
@@ -139,7 +161,8 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
     m_spaces.assign(std::size_t(size), -1);
     for (int i = 0; i < size; ++i) {
         const wchar_t c = text.at(start + i);
-        m_sums[std::size_t(i) + 1] = m_sums[std::size_t(i)] + charWidth(c);
+        // A pair's second unit adds nothing, so no break falls inside it.
+        m_sums[std::size_t(i) + 1] = m_sums[std::size_t(i)] + characterWidth(text, start + i);
         m_spaces[std::size_t(i)] = c == L' ' ? i : (i > 0 ? m_spaces[std::size_t(i) - 1] : -1);
     }
     auto width = [&](int from, int to) { return m_sums[std::size_t(to)] - m_sums[std::size_t(from)]; };

@@ -6,13 +6,16 @@
 // or by characters when no space fits. Widths come from one measuring font
 // (or the mask character's width for every character), cached per code
 // unit, and wrapping works on running sums, so laying out a megabyte stays
-// linear and an edit re-lays only the paragraphs it touched.
+// linear and an edit re-lays only the paragraphs it touched. A surrogate
+// pair is one character: measured whole under its first unit, its second
+// unit measures 0, and no line breaks between them.
 
 #include "foundation/String.h"
 #include "graphics/Font.h"
 #include "graphics/FontDesc.h"
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 // One line: the characters [start, start + length), its line feed included
@@ -47,6 +50,9 @@ public:
     // Masked, every character measures as the mask character.
     void setMask(bool masked, wchar_t maskCharacter);
     int charWidth(wchar_t c) const;
+    // The width of the character that begins at unit i; 0 for the second
+    // unit of a pair.
+    int characterWidth(const String& text, int i) const;
     int textWidth(const String& text, int from, int to) const;
 
     // Lays the whole text out anew; a wrap width below 1 means no wrapping.
@@ -67,6 +73,7 @@ private:
     void wrapParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     void appendParagraphs(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     int measureCharacter(wchar_t c) const;
+    int measurePair(const wchar_t* pair) const;
 
     Font m_font;
     int m_fontHeight = 0;
@@ -74,6 +81,8 @@ private:
     int m_maskWidth = 0;
     // Width per code unit, -1 until measured.
     mutable std::vector<std::int16_t> m_widths;
+    // Width per surrogate pair (both units in one key), once measured.
+    mutable std::unordered_map<std::uint32_t, int> m_pairWidths;
     std::vector<UITextLine> m_lines;
     // Scratch of wrapParagraph: running widths and the last space up to
     // each index.

@@ -2,8 +2,8 @@
 
 // Libraries to look at and to measure: tags of varied usage and items that
 // each carry one or two of them, from a fixed seed so every run writes the
-// same library. Shared by the benchmarks and the sample-library demo, beside
-// the tests' own kit (no test framework here).
+// same library. Shared by the benchmarks and the sample-library demo (no
+// test framework here).
 
 #include "foundation/FileSystem.h"
 #include "library/Database.h"

@@ -3,7 +3,7 @@
 // Raw file access that bypasses the code under test, for the tests and for
 // the benchmarks and demos that prepare folders (no test framework here).
 
-#include "tests/support/Bytes.h"
+#include "devkit/Bytes.h"
 
 #include "foundation/String.h"
 

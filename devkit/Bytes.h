@@ -1,7 +1,8 @@
 #pragma once
 
-// Raw bytes for tests: literals, copies of a ByteArray and seeded random
-// runs, kept apart from the code under test.
+// Raw bytes for the tests, the benchmarks and the demos: literals, copies of
+// a ByteArray and seeded random runs, kept apart from the code under test
+// (no test framework here).
 
 #include "foundation/ByteArray.h"
 
