@@ -7,12 +7,12 @@
 // decoded from memory): a 90 MB 24-bit bmp of 6,000 x 5,000 pixels, and
 // 1 GB of zeros named .png.
 #include "bench/BenchTiming.h"
+#include "devkit/RawFiles.h"
 #include "foundation/Crc32.h"
 #include "graphics/Bitmap.h"
 #include "graphics/BoundedMemoryStream.h"
 #include "graphics/GdiplusCodecs.h"
 #include "graphics/ImageCodec.h"
-#include "tests/support/RawFiles.h"
 
 #include <windows.h>
 // The lean Windows header leaves out the property types GDI+ needs.
