@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -189,7 +190,27 @@ bool FileInputStream::skip(std::uint64_t count)
     return seek(now + count);
 }
 
-bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write)
+std::optional<FileVersion> FileInputStream::version()
+{
+    if (!m_isOpen || !seekToBegin())
+        return std::nullopt;
+    std::vector<std::uint8_t> block(inputBufferSize);
+    Crc32Stream checksum;
+    int got = 0;
+    while ((got = read(block.data(), inputBufferSize)) > 0)
+        checksum.write(block.data(), got);
+    const FileIdentity identity = FileSystem::identityOfOpenFile(m_file.handle());
+    if (got < 0 || checksum.size() != m_size || !identity.exists)
+        return std::nullopt;
+    return FileVersion{identity, checksum.checksum()};
+}
+
+namespace {
+
+// The temporary file takes the target's place once it is complete and
+// mayReplace agrees; on any failure it is removed.
+bool replaceThroughTemporary(const String& path, const std::function<bool(FileOutputStream&)>& write,
+                             const std::function<bool()>& mayReplace)
 {
     if (path.isEmpty())
         return false;
@@ -200,8 +221,30 @@ bool writeFileAtomically(const String& path, const std::function<bool(FileOutput
         written = stream.isOpen() && write(stream) && stream.flush();
     }
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), flags))
+    if (written && mayReplace() && MoveFileExW(temporary.c_str(), path.c_str(), flags))
         return true;
     deleteFile(temporary);
     return false;
+}
+
+} // namespace
+
+bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write)
+{
+    return replaceThroughTemporary(path, write, [] { return true; });
+}
+
+std::optional<FileVersion> replaceOwnFile(const String& path, const std::function<bool(OutputStream&)>& write,
+                                          const std::function<bool()>& mayReplace)
+{
+    ContentChecksum written;
+    const auto writeCounted = [&](FileOutputStream& stream) {
+        Crc32Stream counted(&stream);
+        const bool complete = write(counted);
+        written = counted.checksum();
+        return complete;
+    };
+    if (!replaceThroughTemporary(path, writeCounted, mayReplace))
+        return std::nullopt;
+    return FileVersion{FileSystem::identity(path), written};
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "foundation/File.h"
+#include "foundation/FileSystem.h"
 #include "foundation/Stream.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A stream that owns its File and closes it when destroyed. isOpen()
 // tells whether the file could be opened.
@@ -51,6 +53,11 @@ public:
     bool seekToEnd() override;
     bool skip(std::uint64_t count) override;
 
+    // The identity of the open file and the checksum of all its bytes, read
+    // again from the start; none when a read fails. Nobody can write the
+    // file while it is open, so they are those of what was read.
+    std::optional<FileVersion> version();
+
 private:
     int readPastBuffer(std::uint8_t* data, int count);
     int readAt(std::uint64_t position, std::uint8_t* data, int count);
@@ -75,3 +82,13 @@ private:
 // flushed. The target is therefore either the old file or the complete new
 // one; on any failure the temporary file is removed and false returned.
 bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write);
+
+// For the program's own files, which a save replaces only while they are
+// what this run read or wrote: as writeFileAtomically, and mayReplace is
+// asked as late as the platform allows, once the new file is complete,
+// flushed and closed, just before it takes the target's place. The version
+// then at the path (its identity, and the checksum of the bytes written);
+// none, with the target as it was, when anything failed or mayReplace
+// said no.
+std::optional<FileVersion> replaceOwnFile(const String& path, const std::function<bool(OutputStream&)>& write,
+                                          const std::function<bool()>& mayReplace);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "foundation/Crc32.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
+#include <compare>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -99,25 +102,60 @@ struct FileEntry {
 bool listFileEntries(std::vector<FileEntry>& out, const String& folder, int flags,
                      const StringList& extensions = StringList());
 
-// What tells one version of a file from another at the same path: its
-// volume, file index, size and last-write time. A file replaced by another
-// of the same size and time still differs by its index.
+// What identifies a file or a folder whichever path or link leads to it:
+// its volume's serial number and its 128-bit file id (the 64-bit file index
+// where the system gives no more; on some file systems that one is not
+// unique). An id of 0 is no identity: some network redirectors give it to
+// every folder.
+struct FileId {
+    std::uint64_t volume = 0;
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+
+    bool isKnown() const { return high != 0 || low != 0; }
+
+    auto operator<=>(const FileId&) const = default;
+};
+
+// What tells one file at a path from another: its id, size and last-write
+// time. A file put in its place, even of the same size and time, differs by
+// its id; a rewrite in place that keeps the size and time does not differ,
+// nor, where the file system hands the id straight on (ext4 under Wine), a
+// file deleted and made anew: FileVersion tells those apart.
 struct FileIdentity {
     bool exists = false;
-    std::uint32_t volume = 0;
-    std::uint64_t index = 0;
+    FileId id;
     std::uint64_t size = 0;
     std::uint64_t writeTime = 0;
 
     bool operator==(const FileIdentity&) const = default;
 };
 
+// One version of a file: which file it was and the checksum of its bytes.
+struct FileVersion {
+    FileIdentity identity;
+    ContentChecksum content;
+
+    bool operator==(const FileVersion&) const = default;
+};
+
 namespace FileSystem {
 
 bool exists(const String& path);
+// The id of the file or folder the path leads to (through links); none
+// when it cannot be read.
+std::optional<FileId> id(const String& path);
 // The identity of the file the path leads to (through links); exists is
 // false when there is none or it cannot be reached.
 FileIdentity identity(const String& path);
+// The identity of the file open on the native handle; exists is false for
+// a folder or when it cannot be read.
+FileIdentity identityOfOpenFile(void* handle);
+// The identity and the checksum of the bytes of the file the path leads to,
+// opened as the program's readers open it (sharing reading only): none when
+// there is no file, another program holds it open for writing or locks a
+// part of it, or a read fails.
+std::optional<FileVersion> version(const String& path);
 // The path of the file that the path's links lead to, so that a save can
 // replace the file itself rather than the link; the path as given when it
 // leads to no file.

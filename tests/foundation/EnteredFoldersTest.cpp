@@ -13,13 +13,13 @@ namespace {
 std::map<std::wstring, std::uint64_t> fakeIndices;
 std::vector<std::wstring> askedPaths;
 
-std::optional<FolderIdentity> fakeIdentity(const String& folder)
+std::optional<FileId> fakeIdentity(const String& folder)
 {
     askedPaths.push_back(wide(folder));
     const auto found = fakeIndices.find(wide(folder));
     if (found == fakeIndices.end())
         return std::nullopt;
-    return FolderIdentity{7, 0, found->second};
+    return FileId{7, 0, found->second};
 }
 
 class EnteredFoldersTest : public ::testing::Test {
