@@ -4,6 +4,7 @@
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"
+#include "foundation/TextFile.h"
 #include "foundation/UnreadableFile.h"
 
 #include <string>
@@ -164,12 +165,13 @@ void Settings::clear()
     m_byKeyHash.clear();
 }
 
-// The identity is taken before the read, so a file changed after it
+// The version is taken before the read, so a file changed after it
 // differs at the next guarded save, which keeps to the safe side.
 bool Settings::load()
 {
     clear();
-    m_ownIdentity.reset();
+    m_ownVersion.reset();
+    m_savedContent.reset();
     m_besidePath.clear();
     const String path = filePath();
     if (path.isEmpty())
@@ -179,10 +181,11 @@ bool Settings::load()
         if (!fileExists(path))
             return false;
     }
-    const FileIdentity identity = FileSystem::identity(path);
-    if (!readFile(path))
+    std::optional<FileVersion> version = FileSystem::version(path);
+    if (!version || !readFile(path))
         return false;
-    m_ownIdentity = identity;
+    m_savedContent = version->content;
+    m_ownVersion = std::move(version);
     return true;
 }
 
@@ -205,29 +208,49 @@ bool Settings::save() const
     return saveAt(filePath());
 }
 
-bool Settings::saveAt(const String& path) const
+std::optional<String> Settings::fileText() const
 {
     switch (m_format) {
     case Ini:
-        return saveIni(*this, path);
+        return iniSettingsText(*this);
     case Xml:
-        return saveXmlSettings(*this, path);
+        return xmlSettingsText(*this);
     default:
-        return false;
+        return std::nullopt;
     }
+}
+
+bool Settings::saveAt(const String& path) const
+{
+    const std::optional<String> text = fileText();
+    return text && replaceFileWithText(path, *text, TextUtf8);
 }
 
 bool Settings::saveGuarded()
 {
     const String path = filePath();
-    if (path.isEmpty())
+    const std::optional<String> text = fileText();
+    if (path.isEmpty() || !text)
         return false;
-    const String target = FileSystem::finalPath(path);
-    if (mayWriteOver(target, m_ownIdentity)) {
-        if (!saveAt(target))
-            return false;
-        m_ownIdentity = FileSystem::identity(target);
+    const auto writeText = [&text](OutputStream& stream) { return writeTextTo(stream, *text, TextUtf8); };
+    // A store that is what this run last read or saved has nothing to keep.
+    const ContentChecksum content = checksumOfWrite(writeText);
+    if (content == m_savedContent)
         return true;
+    if (!writeOwnOrBeside(FileSystem::finalPath(path), writeText))
+        return false;
+    m_savedContent = content;
+    return true;
+}
+
+bool Settings::writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write)
+{
+    if (mayWriteOver(target, m_ownVersion)) {
+        if (replaceWhileOwn(target, m_ownVersion, write))
+            return true;
+        // A failed write, unless another program wrote the file meanwhile.
+        if (mayWriteOver(target, m_ownVersion))
+            return false;
     }
     return saveBeside(target, m_besidePath, [this](const String& beside) { return saveAt(beside); });
 }

@@ -8,7 +8,10 @@
 #include "foundation/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+
+class OutputStream;
 
 // One registered setting: the full "group/name" key, its value and a
 // comment that only the INI form writes.
@@ -103,10 +106,13 @@ public:
     // Every other text is written as it stands, so older files, which hold
     // no quoted text, read as before.
     bool save() const;
-    // As save, but only over the file the last load read, unchanged since,
-    // or where there is none; through a link, the file it leads to is
-    // replaced. Any other file stays as it is, and the store goes to a free
-    // name beside it instead (besidePath, the same one at every later save).
+    // As save, but only over the file the last load read, unchanged since
+    // (the same file with the same bytes, looked at again just before the
+    // new one takes its place), or where there is none; through a link, the
+    // file it leads to is replaced. Any other file stays as it is, and the
+    // store goes to a free name beside it instead (besidePath, the same one
+    // at every later save). Nothing is written, in place or beside, while
+    // the store is what the last load read or this last wrote.
     bool saveGuarded();
     // Where saveGuarded wrote the store instead of its own file; empty while
     // it has not had to.
@@ -118,7 +124,9 @@ private:
     SettingsEntry* findEntry(const String& fullKey) const;
     bool createEmptyFile(const String& path) const;
     bool readFile(const String& path);
+    std::optional<String> fileText() const;
     bool saveAt(const String& path) const;
+    bool writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write);
 
     String m_fileName;
     String m_folderName;
@@ -130,14 +138,17 @@ private:
     String m_comment;
     String m_group;
     // The file as the last load read it, or as saveGuarded last wrote it.
-    std::optional<FileIdentity> m_ownIdentity;
+    std::optional<FileVersion> m_ownVersion;
+    // The checksum of the store as the last load read it or saveGuarded
+    // last wrote it, there or beside.
+    std::optional<ContentChecksum> m_savedContent;
     String m_besidePath;
 };
 
 // The file forms, one pair per format. The loaders register the file's
-// entries after those already in the store; the savers write the store's
-// entries in registration order.
+// entries after those already in the store; the text makers give the text
+// a save writes (in UTF-8), the store's entries in registration order.
 bool loadIni(Settings& settings, const String& path);
-bool saveIni(const Settings& settings, const String& path);
+String iniSettingsText(const Settings& settings);
 bool loadXmlSettings(Settings& settings, const String& path);
-bool saveXmlSettings(const Settings& settings, const String& path);
+std::optional<String> xmlSettingsText(const Settings& settings);

@@ -6,6 +6,7 @@
 #include "foundation/CharHelpers.h"
 #include "foundation/TextFile.h"
 #include "foundation/XmlDocument.h"
+#include "foundation/XmlWriter.h"
 
 #include <optional>
 
@@ -276,11 +277,8 @@ bool loadIni(Settings& settings, const String& path)
 // Keys without '/' have no section to go in and would read back under the
 // section before them, so they are not written. Keys and comments are
 // cleaned as values are.
-bool saveIni(const Settings& settings, const String& path)
+String iniSettingsText(const Settings& settings)
 {
-    const String trimmedPath = path.trimmed();
-    if (trimmedPath.isEmpty())
-        return false;
     const String& lineEnd = String::lineBreak();
     String text = iniHeader(settings.comment(), lineEnd);
     std::optional<String> previousSection;
@@ -296,7 +294,7 @@ bool saveIni(const Settings& settings, const String& path)
             text += L" ;" + iniText(storedText(Value(entry->comment)), IniPart::Comment);
         text += lineEnd;
     }
-    return replaceFileWithText(trimmedPath, text, TextUtf8);
+    return text;
 }
 
 bool loadXmlSettings(Settings& settings, const String& path)
@@ -322,7 +320,7 @@ bool loadXmlSettings(Settings& settings, const String& path)
 // Keys without '/' have no group to go in, so they are not written. A key
 // is cleaned as a value is: a group or name holding U+0000 made the whole
 // file unreadable.
-bool saveXmlSettings(const Settings& settings, const String& path)
+std::optional<String> xmlSettingsText(const Settings& settings)
 {
     XmlDocument document;
     XmlElement* groups = document.root().addChild(L"groups");
@@ -339,5 +337,5 @@ bool saveXmlSettings(const Settings& settings, const String& path)
         item->addAttribute(L"name", parts.name);
         item->addAttribute(L"value", storedText(entry->value));
     }
-    return document.save(path, TextUtf8);
+    return XmlWriter(&document).fileText(TextUtf8);
 }

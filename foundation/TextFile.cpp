@@ -104,8 +104,11 @@ bool ByteArray::saveToFile(const String& path) const
 
 bool replaceFileWithText(const String& path, const String& text, int encoding)
 {
-    return writeFileAtomically(path, [&](FileOutputStream& stream) {
-        TextWriter writer(&stream, encoding);
-        return writer.attach() && writer.write(text);
-    });
+    return writeFileAtomically(path, [&](FileOutputStream& stream) { return writeTextTo(stream, text, encoding); });
+}
+
+bool writeTextTo(OutputStream& stream, const String& text, int encoding)
+{
+    TextWriter writer(&stream, encoding);
+    return writer.attach() && writer.write(text);
 }

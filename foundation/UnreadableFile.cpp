@@ -1,6 +1,7 @@
 #include "foundation/UnreadableFile.h"
 
 #include "foundation/CharHelpers.h"
+#include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "foundation/Thread.h"
@@ -146,10 +147,21 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
     return false;
 }
 
-bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own)
+// The identity is asked first, as it costs no read of the file.
+bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
 {
     const FileIdentity now = FileSystem::identity(target);
     if (!now.exists)
         return !fileExists(target);
-    return own && now == *own;
+    return own && now == own->identity && FileSystem::version(target) == own;
+}
+
+bool replaceWhileOwn(const String& target, std::optional<FileVersion>& own,
+                     const std::function<bool(OutputStream&)>& write)
+{
+    std::optional<FileVersion> written = replaceOwnFile(target, write, [&] { return mayWriteOver(target, own); });
+    if (!written)
+        return false;
+    own = std::move(written);
+    return true;
 }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class OutputStream;
+
 // What the program does with one of its own files that it could not read,
 // or may not write over: keep the user's copy out of the way before
 // anything writes over it, and keep its own beside it.
@@ -54,5 +56,15 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
                     const std::function<bool()>& stopped = {});
 
 // Whether a save may write over what lies at target: only the file this run
-// read or wrote (own), unchanged since, or nothing at all.
-bool mayWriteOver(const String& target, const std::optional<FileIdentity>& own);
+// read or wrote (own), unchanged since, or nothing at all. Unchanged is
+// the same file with the same bytes: a rewrite in place that keeps the size
+// and time, or a file made anew that gets the old id back, differs by its
+// content. A file whose bytes cannot be read now (another program writes
+// it or locks a part of it) cannot be told to be unchanged.
+bool mayWriteOver(const String& target, const std::optional<FileVersion>& own);
+// Replaces the target with what write puts out (replaceOwnFile) while it is
+// own's, looked at with mayWriteOver once the new file is complete; own then
+// becomes the version written. False, with the target and own as they were,
+// when the write fails or the file is no longer own's.
+bool replaceWhileOwn(const String& target, std::optional<FileVersion>& own,
+                     const std::function<bool(OutputStream&)>& write);

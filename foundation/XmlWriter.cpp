@@ -102,12 +102,20 @@ bool XmlWriter::writeText(const wchar_t* encodingName, String& out) const
 
 bool XmlWriter::save(const String& path, int encoding) const
 {
-    if (path.isEmpty() || (encoding != TextUtf8 && encoding != TextUtf16))
+    if (path.isEmpty())
         return false;
+    const std::optional<String> text = fileText(encoding);
+    return text && replaceFileWithText(path, *text, encoding);
+}
+
+std::optional<String> XmlWriter::fileText(int encoding) const
+{
+    if (encoding != TextUtf8 && encoding != TextUtf16)
+        return std::nullopt;
     String text;
     if (!writeText(encoding == TextUtf8 ? L"utf-8" : L"utf-16", text))
-        return false;
-    return replaceFileWithText(path, text, encoding);
+        return std::nullopt;
+    return text;
 }
 
 bool XmlWriter::saveToString(String& out) const

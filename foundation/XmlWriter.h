@@ -2,6 +2,8 @@
 
 #include "foundation/String.h"
 
+#include <optional>
+
 class XmlDocument;
 
 // Writes a document as indented text, one element per line, with CRLF line
@@ -23,6 +25,9 @@ public:
     // only once every byte is written and flushed, so a failed save leaves
     // the old file as it was.
     bool save(const String& path, int encoding) const;
+    // The text save writes in the encoding, before it is encoded; none
+    // where save fails for anything but the path.
+    std::optional<String> fileText(int encoding) const;
     // The text with a "utf-16" declaration.
     bool saveToString(String& out) const;
 

@@ -1,3 +1,4 @@
+#include "tests/support/OtherWriter.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
 
@@ -9,8 +10,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -636,6 +639,66 @@ TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
         const String temporary = configPath() + L".tmp";
         EXPECT_FALSE(fileExistsRaw(temporary));
     }
+}
+
+// Another program wrote the file while the store was loaded. An unchanged
+// store was written anyway (beside theirs); a changed one over theirs where
+// the identity saw no change (rewritten in place keeping size and time).
+TEST_F(SettingsFile, GuardedSaveWritesOnlyAChangedStoreAndOnlyOverItsOwnFile)
+{
+    enum class Other { Nothing, Replaced, RewrittenInPlace };
+    const std::pair<Other, bool> rows[] = {{Other::Nothing, false}, {Other::Replaced, false}, {Other::Nothing, true},
+                                           {Other::Replaced, true}, {Other::RewrittenInPlace, true}};
+    forEachRow(rows, [&](const std::pair<Other, bool>& row) {
+        const auto [other, changed] = row;
+        DeleteFileW((configPath() + L".new").c_str());
+        Settings settings = store(Settings::Xml);
+        settings.addEntry(L"g/a", Value(1));
+        ASSERT_TRUE(settings.save() && settings.load());
+        const FileIdentity loaded = FileSystem::identity(configPath());
+        Bytes theirs = readRaw(configPath());
+        theirs.back() = ' ';
+        if (other == Other::Replaced)
+            theirs.push_back('\n');
+        if (changed)
+            settings.setValue(L"g/a", Value(L"2"));
+        ASSERT_TRUE(other != Other::Replaced || writeRaw(configPath(), theirs));
+        ASSERT_TRUE(other != Other::RewrittenInPlace || rewriteKeepingSizeAndTime(configPath(), theirs, Rewrite::InPlace));
+        EXPECT_TRUE(settings.saveGuarded());
+        const bool beside = changed && other != Other::Nothing;
+        EXPECT_EQ(settings.besidePath().isEmpty(), !beside);
+        EXPECT_EQ(fileExistsRaw(configPath() + L".new"), beside);
+        if (other != Other::Nothing) {
+            EXPECT_EQ(readRaw(configPath()), theirs);
+        } else if (!changed) {
+            EXPECT_EQ(FileSystem::identity(configPath()), loaded) << "nothing written";
+        }
+        Settings written = store(Settings::Xml);
+        ASSERT_TRUE(written.load());
+        EXPECT_EQ(textValue(written, L"g/a"), other == Other::Nothing && changed ? L"2" : L"1");
+    });
+}
+
+// A file put in the store's place while the save wrote its temporary file
+// was written over: the save looked at it only before it began. Tried until
+// the other program's rename lands while the save still writes.
+TEST_F(SettingsFile, GuardedSaveLooksAgainOnceTheNewFileIsComplete)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        DeleteFileW((configPath() + L".new").c_str());
+        Settings settings = store(Settings::Xml);
+        settings.addEntry(L"g/a", Value(1));
+        ASSERT_TRUE(settings.save() && settings.load());
+        settings.setValue(L"g/a", Value(String(L'x', 4000000)));
+        SwapWhileSaving swap(configPath(), bytesOf("theirs"));
+        EXPECT_TRUE(settings.saveGuarded());
+        if (!swap.landedWhileWriting())
+            continue;
+        EXPECT_EQ(readRaw(configPath()), bytesOf("theirs"));
+        EXPECT_FALSE(settings.besidePath().isEmpty());
+        return;
+    }
+    FAIL() << "the other program never replaced the file while the save wrote";
 }
 
 TEST_F(SettingsFile, EveryValueTypeRoundTripsThroughBothForms)
