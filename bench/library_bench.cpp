@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -213,19 +214,44 @@ void measureLoad(Run& run, const char* what, const String& path,
                 [&](double ms) { return detail(ms, done ? fresh[0]->model.itemCount() : -1); });
 }
 
+// What a save adds to find that it has nothing to write (the checksum of
+// what it would write) and, before it replaces the file, that the file is
+// still the one it wrote (the checksum of the file's bytes, read again).
+void measureUnchangedSave(Run& run, Database& database)
+{
+    const FileIdentity before = FileSystem::identity(database.path());
+    bool done = false;
+    run.measure("save of an unchanged library", [&] { done = database.save(true); }, [&](double) {
+        const bool untouched = done && FileSystem::identity(database.path()) == before;
+        return text(untouched ? "(nothing written; the file holds %.0f bytes)" : "(WRITTEN OR FAILED; %.0f bytes)",
+                    static_cast<double>(before.size));
+    });
+    std::optional<FileVersion> version;
+    run.measure("content check of the library file", [&] { version = FileSystem::version(database.path()); },
+                [&](double) { return text("(%.0f bytes read and summed)", version ? version->content.size : -1.0); });
+}
+
 // Saves the filled model, then loads the file into new models; each
-// against the raw transfer of the same bytes.
-void measureFile(Run& run, const LibraryModel& model, Database& database, const String& folder)
+// against the raw transfer of the same bytes. Each save has a change to
+// write: a save of an unchanged library writes nothing.
+void measureFile(Run& run, LibraryModel& model, Database& database, const String& folder)
 {
     const String raw = folder + L"raw.bin";
     ByteArray bytes;
     bool done = false;
-    run.measure("save", [&] { done = database.save(true); }, [&](double ms) {
+    std::int64_t usage = 0;
+    const auto saveAChange = [&] {
+        model.tags()[0]->setUsage(++usage);
+        done = database.save(true);
+    };
+    run.measure("save", saveAChange, [&](double ms) {
         bytes.fromFile(database.path());
         const auto writeAll = [&](FileOutputStream& s) { return s.write(bytes.data(), bytes.size()) == bytes.size(); };
         const double rawWrite = bestOfThree([&] { writeFileAtomically(raw, writeAll); });
         return text("(%.0f bytes; raw write %.2f ms, ratio %.1f)", done ? bytes.size() : -1, rawWrite, ms / rawWrite);
     });
+
+    measureUnchangedSave(run, database);
 
     measureLoad(run, "load", database.path(), [&](double ms, int items) {
         ByteArray again;

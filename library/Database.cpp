@@ -437,32 +437,12 @@ void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<Pending
     }
 }
 
-// Takes the bytes a save would write and keeps only their CRC-32, so that
-// what the model holds can be compared without a copy of the file.
-class FingerprintStream : public OutputStream {
-public:
-    FingerprintStream() { m_isOpen = true; }
-
-    int write(const void* data, int count) override
-    {
-        if (count > 0)
-            m_crc.add(data, static_cast<std::uint32_t>(count));
-        m_size += static_cast<std::uint64_t>(std::max(count, 0));
-        return count;
-    }
-    int writeByte(std::uint8_t value) override { return write(&value, 1); }
-    std::uint64_t size() const override { return m_size; }
-    bool seek(std::uint64_t) override { return false; }
-    std::uint64_t position() const override { return m_size; }
-    bool seekToBegin() override { return false; }
-    bool seekToEnd() override { return true; }
-
-    std::uint32_t value() const { return m_crc.value(); }
-
-private:
-    Crc32Builder m_crc;
-    std::uint64_t m_size = 0;
-};
+// The whole file body through a writer of its own.
+bool writeBody(Database& database, OutputStream& stream, bool silent)
+{
+    BinaryWriter writer(&stream);
+    return writer.attach() && database.write(writer, silent);
+}
 
 } // namespace
 
@@ -538,7 +518,8 @@ void Database::forgetFile()
     m_name.clear();
     m_created = DateTime();
     m_reservedBlock.clear();
-    m_ownIdentity.reset();
+    m_ownVersion.reset();
+    m_savedContent.reset();
     m_besidePath.clear();
 }
 
@@ -558,7 +539,6 @@ bool Database::openFile(const String& path, bool silent)
 {
     reset();
     m_keptUnreadablePath.clear();
-    m_unreadContent.reset();
     m_lastError = UnknownError;
     m_path = path;
     if (!FileSystem::exists(path)) {
@@ -567,7 +547,7 @@ bool Database::openFile(const String& path, bool silent)
         if (!FileSystem::exists(path)) {
             // A folder that cannot be reached now may hold the user's
             // library once it can: nothing this run did not add goes there.
-            m_unreadContent = contentFingerprint();
+            m_savedContent = contentFingerprint();
             m_lastError = CannotCreate;
             return false;
         }
@@ -591,7 +571,7 @@ bool Database::openFile(const String& path, bool silent)
     }
     m_model->runStartupScan(silent, *progressWindow);
     if (!wasRead)
-        m_unreadContent = contentFingerprint();
+        m_savedContent = contentFingerprint();
     return wasRead;
 }
 
@@ -599,19 +579,21 @@ bool Database::openFile(const String& path, bool silent)
 // the first-run content as well, which reaches the file with the next save.
 // Its length is taken from the open file, so a file that cannot be opened
 // never gets that content on top of what a later read would find. The
-// identity is taken before the read: a file changed after it then differs
-// at the save, which keeps to the safe side.
+// version read is taken through the same open file, which nobody can write
+// meanwhile.
 bool Database::readFile(const String& path, bool silent, ProgressWindow& progressWindow)
 {
-    const FileIdentity identity = FileSystem::identity(path);
     FileInputStream stream(path);
     if (stream.isOpen() && stream.size() == 0)
         m_model->createDefaults();
     BinaryReader reader(&stream);
-    const bool wasRead = stream.isOpen() && reader.attach() && read(reader, silent, progressWindow);
-    if (wasRead)
-        m_ownIdentity = identity;
-    return wasRead;
+    if (!stream.isOpen() || !reader.attach() || !read(reader, silent, progressWindow))
+        return false;
+    // A version that cannot be taken only makes the file not this run's.
+    m_ownVersion = stream.version();
+    if (m_ownVersion)
+        m_savedContent = m_ownVersion->content;
+    return true;
 }
 
 // Locks at logon (backup, sync and scanning tools) are short: the file is
@@ -668,26 +650,27 @@ bool Database::save(bool silent)
     m_lastError = UnknownError;
     if (m_path.isEmpty())
         return false;
-    // A run that read no library and changed nothing has nothing to keep.
-    if (!m_ownIdentity && !hasSessionChanges())
+    // A session whose library is what this run last read or saved has
+    // nothing to keep, wherever that file went meanwhile.
+    const ContentChecksum content = contentFingerprint();
+    if (content == m_savedContent)
         return true;
     // Through a link, the file it leads to is replaced, not the link.
     const String target = FileSystem::finalPath(m_path);
-    if (!claim(target))
-        return keepBeside(target, silent);
-    if (writeLibrary(target, silent, true)) {
-        m_ownIdentity = FileSystem::identity(target);
-        return true;
-    }
-    // Another program wrote the file while the new one was being written.
-    if (!mayWriteOver(target, m_ownIdentity))
-        return keepBeside(target, silent);
-    return false;
+    const bool saved = claim(target) ? replaceOwn(target, silent) : keepBeside(target, silent);
+    if (saved)
+        m_savedContent = content;
+    return saved;
 }
 
-bool Database::hasSessionChanges()
+bool Database::replaceOwn(const String& target, bool silent)
 {
-    return !m_unreadContent || contentFingerprint() != *m_unreadContent;
+    if (writeLibrary(target, silent, true))
+        return true;
+    // Another program wrote the file while the new one was being written.
+    if (!mayWriteOver(target, m_ownVersion))
+        return keepBeside(target, silent);
+    return false;
 }
 
 // The target is this run's when it holds the file this run read or wrote,
@@ -697,13 +680,13 @@ bool Database::hasSessionChanges()
 // replace; the new file then stands for this run's own.
 bool Database::claim(const String& target)
 {
-    if (!mayWriteOver(target, m_ownIdentity))
+    if (!mayWriteOver(target, m_ownVersion))
         return false;
     if (FileSystem::identity(target).exists)
         return true;
     if (!createPath(folderOf(target)) || !FileSystem::createNew(target))
         return false;
-    m_ownIdentity = FileSystem::identity(target);
+    m_ownVersion = FileSystem::version(target);
     return true;
 }
 
@@ -726,22 +709,19 @@ bool Database::keepBeside(const String& target, bool silent)
 }
 
 // Writing a large library takes a while, so a guarded write looks again,
-// once the new file is complete, whether the old one is still this run's.
+// once the new file is complete, whether the old one is still this run's;
+// what it wrote then is.
 bool Database::writeLibrary(const String& path, bool silent, bool guarded)
 {
-    return writeFileAtomically(path, [this, &path, silent, guarded](FileOutputStream& stream) {
-        BinaryWriter writer(&stream);
-        return writer.attach() && write(writer, silent) && (!guarded || mayWriteOver(path, m_ownIdentity));
-    });
+    const auto writeAll = [this, silent](OutputStream& stream) { return writeBody(*this, stream, silent); };
+    if (!guarded)
+        return writeFileAtomically(path, writeAll);
+    return replaceWhileOwn(path, m_ownVersion, writeAll);
 }
 
-std::uint32_t Database::contentFingerprint()
+ContentChecksum Database::contentFingerprint()
 {
-    FingerprintStream stream;
-    BinaryWriter writer(&stream);
-    writer.attach();
-    write(writer, true);
-    return stream.value();
+    return checksumOfWrite([this](OutputStream& stream) { return writeBody(*this, stream, true); });
 }
 
 bool Database::write(BinaryWriter& writer, bool silent)

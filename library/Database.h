@@ -102,13 +102,15 @@ public:
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside the file a link leads to, which it
-    // replaces. Only over the file this run read, unchanged since (looked
-    // at again once the new file is complete), or where there is none, not
-    // even a link whose file is out of reach: otherwise it goes to a free
-    // name beside it (besidePath; the user is told the first time). After
-    // an open that read nothing, nothing is written until the session
-    // changes the library. False, with the old file intact, when anything
-    // fails.
+    // replaces. Only over the file this run read, unchanged since (the same
+    // file with the same bytes, looked at again once the new file is
+    // complete and closed, just before it takes the old one's place), or
+    // where there is none, not even a link whose file is out of reach:
+    // otherwise it goes to a free name beside it (besidePath; the user is
+    // told the first time). Nothing is written, in place or beside, while
+    // the library is what this run last read or saved (after an open that
+    // read nothing: what the open left). False, with the old file intact,
+    // when anything fails.
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or
@@ -126,11 +128,11 @@ private:
     void forgetFile();
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
-    bool hasSessionChanges();
     bool claim(const String& target);
+    bool replaceOwn(const String& target, bool silent);
     bool keepBeside(const String& target, bool silent);
     bool writeLibrary(const String& path, bool silent, bool guarded);
-    std::uint32_t contentFingerprint();
+    ContentChecksum contentFingerprint();
     void keepUnreadableFile(const String& path, bool inUse);
     void reportOpenFailure(const String& path, bool inUse) const;
 
@@ -144,9 +146,10 @@ private:
     String m_keptUnreadablePath;
     String m_heldPath;
     // The file at m_path as this run last read or wrote it.
-    std::optional<FileIdentity> m_ownIdentity;
-    // The fingerprint of what an open that read no file left in the model:
-    // a save of the same has nothing of the session to keep.
-    std::optional<std::uint32_t> m_unreadContent;
+    std::optional<FileVersion> m_ownVersion;
+    // The checksum of the library as this run last read or saved it (in
+    // place or beside), or as an open that read no file left it: a save of
+    // the same has nothing of the session to keep.
+    std::optional<ContentChecksum> m_savedContent;
     String m_besidePath;
 };

@@ -24,6 +24,7 @@
 #include "tests/support/DamagedImages.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
+#include "tests/support/OtherWriter.h"
 #include "tests/support/Pump.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
@@ -710,37 +711,53 @@ TEST_F(ControllerTest, FileHeldForAMomentAtStartIsWaitedFor)
 
 // Another program wrote the library or the settings while this one ran,
 // and the exit wrote the session's over it; also in place, keeping size
-// and file index, where only the write time tells.
-TEST_F(ControllerTest, FilesChangedWhileRunningAreKeptAndTheSessionGoesBeside)
+// and file index, where only the write time tells, and keeping the time as
+// well (rewritten in place or made anew), where only the bytes tell. A
+// session that changed nothing (the README's sample-library command run
+// meanwhile) went beside it, told; it writes nothing.
+TEST_F(ControllerTest, FilesChangedWhileRunningAreKeptAndAChangedSessionGoesBeside)
 {
+    enum class Other { Appended, NewTime, SameTime, MadeAnew };
     struct Row {
         const wchar_t* file;
-        bool inPlace;
+        Other other;
+        bool changed;
     };
     const Row rows[] = {
-        {L"kestrola.database", false}, {L"kestrola.config", false},
-        {L"kestrola.database", true}, {L"kestrola.config", true}};
+        {L"kestrola.database", Other::Appended, true}, {L"kestrola.config", Other::Appended, true},
+        {L"kestrola.database", Other::NewTime, true},  {L"kestrola.config", Other::NewTime, true},
+        {L"kestrola.database", Other::SameTime, true}, {L"kestrola.config", Other::SameTime, true},
+        {L"kestrola.database", Other::MadeAnew, true}, {L"kestrola.config", Other::MadeAnew, true},
+        {L"kestrola.database", Other::Appended, false}, {L"kestrola.config", Other::Appended, false}};
     forEachRow(rows, [&](const Row& row) {
         removeTree(wide(folder()));
         runOnce();
         const std::uint64_t written = writeTimeRaw(filePath(row.file));
         Bytes theirs = readRaw(filePath(row.file));
-        if (row.inPlace)
-            theirs[theirs.size() / 2] ^= 1;
-        else
+        if (row.other == Other::Appended)
             theirs.push_back('\n');
+        else
+            theirs[theirs.size() / 2] ^= 1;
         MessageBoxCloser closer;
         {
             MainController controller(true);
-            libraryModel()->addTag(L"Session");
-            libraryModel()->setBackgroundImagePath(L"C:\\session.png");
-            writeFile(row.file, theirs);
-            ASSERT_TRUE(setWriteTimeRaw(filePath(row.file), written + oneHour));
+            if (row.changed) {
+                libraryModel()->addTag(L"Session");
+                libraryModel()->setBackgroundImagePath(L"C:\\session.png");
+            }
+            if (row.other == Other::SameTime || row.other == Other::MadeAnew) {
+                ASSERT_TRUE(rewriteKeepingSizeAndTime(filePath(row.file), theirs,
+                                                      row.other == Other::MadeAnew ? Rewrite::Recreated : Rewrite::InPlace));
+            } else {
+                writeFile(row.file, theirs);
+            }
+            ASSERT_TRUE(row.other != Other::NewTime || setWriteTimeRaw(filePath(row.file), written + oneHour));
             exitThroughTheLoop();
         }
-        EXPECT_EQ(closer.closed, 1);
+        EXPECT_EQ(closer.closed, row.changed ? 1 : 0);
         EXPECT_EQ(readRaw(filePath(row.file)), theirs);
-        EXPECT_EQ(closer.naming(filePath(row.file) + L".new"), 1);
+        EXPECT_EQ(closer.naming(filePath(row.file) + L".new"), row.changed ? 1 : 0);
+        EXPECT_EQ(fileExistsRaw(filePath(row.file) + L".new"), row.changed);
     });
 }
 

@@ -6,9 +6,11 @@
 #include "tests/support/DamagedInput.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
+#include "tests/support/OtherWriter.h"
 #include "tests/support/RowTable.h"
 
 #include <functional>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -491,6 +493,7 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         model.addTag(L"new");
         EXPECT_TRUE(database.save(true));
         // A later save that fails beside keeps to the same name after it.
+        model.addTag(L"newer");
         const String blocker = folder.makeFolder(L"kestrola.database.new.tmp");
         EXPECT_FALSE(database.save(true));
         RemoveDirectoryW(blocker.c_str());
@@ -529,21 +532,33 @@ private:
 
 // Another program wrote the library after this run read or created it,
 // before the save or while the save wrote the new file, and the save
-// replaced that with the session's library.
+// replaced that with the session's library, also one rewritten in place or
+// made anew keeping size and time, which its identity does not show.
 TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
 {
     struct Row {
-        bool existed, whileWriting;
+        bool existed;
+        std::optional<Rewrite> rewrite;
+        bool whileWriting;
     };
-    const Bytes theirs = LibraryFile(0, 1).item("C:\\theirs.txt").bytes;
+    const Bytes replaced = LibraryFile(0, 1).item("C:\\theirs.txt").bytes;
+    Bytes rewritten = smallLibrary();
+    rewritten[30] = 'h';
     MidSaveHooks hooks;
     hooks.model = &model;
-    forEachRow(std::vector<Row>{{true, false}, {false, false}, {true, true}, {false, true}}, [&](const Row& row) {
+    const std::vector<Row> rows = {
+        {true, {}, false}, {false, {}, false}, {true, Rewrite::InPlace, false}, {true, Rewrite::Recreated, false},
+        {true, {}, true},  {false, {}, true},  {true, Rewrite::InPlace, true},  {true, Rewrite::Recreated, true},
+    };
+    forEachRow(rows, [&](const Row& row) {
         DeleteFileW(path().c_str());
         DeleteFileW((path() + L".new").c_str());
         hooks.boxes.clear();
         ASSERT_TRUE(row.existed ? openBytes(smallLibrary()) : database.openFile(path(), true));
-        const auto writeTheirs = [&] { ASSERT_TRUE(writeRaw(path(), theirs)); };
+        const Bytes& theirs = row.rewrite ? rewritten : replaced;
+        const auto writeTheirs = [&] {
+            ASSERT_TRUE(row.rewrite ? rewriteKeepingSizeAndTime(path(), theirs, *row.rewrite) : writeRaw(path(), theirs));
+        };
         if (row.whileWriting)
             hooks.action = writeTheirs;
         else
@@ -555,6 +570,27 @@ TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
         EXPECT_NE(hooks.boxes[0].find(wide(database.besidePath())), std::wstring::npos) << hooks.boxes[0];
         expectKeptTag(database.besidePath(), L"mine");
     });
+}
+
+// A session that changed nothing wrote the library at every save: beside
+// another program's file, with a message, or over its own.
+TEST_F(DatabaseTest, SessionThatChangedNothingWritesNothing)
+{
+    for (const bool replaced : {false, true}) {
+        ASSERT_TRUE(openBytes(smallLibrary()));
+        ASSERT_TRUE(!replaced || writeRaw(path(), LibraryFile(0, 0).bytes));
+        const FileIdentity before = FileSystem::identity(path());
+        EXPECT_TRUE(database.save(true));
+        EXPECT_EQ(FileSystem::identity(path()), before) << replaced;
+        EXPECT_FALSE(fileExistsRaw(path() + L".new"));
+        EXPECT_TRUE(ui.boxes.empty());
+        // Nor once its changes are saved.
+        model.addTag(L"mine");
+        ASSERT_TRUE(database.save(true));
+        const FileIdentity saved = FileSystem::identity(replaced ? database.besidePath() : path());
+        EXPECT_TRUE(database.save(true));
+        EXPECT_EQ(FileSystem::identity(replaced ? database.besidePath() : path()), saved) << replaced;
+    }
 }
 
 // The save replaced the link with a plain file, and the file it led to (in
