@@ -13,7 +13,11 @@
 #include "foundation/UnreadableFile.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
+#include "ui/widgets/UIMessageBox.h"
 #include "ui/widgets/UIWidgetHooks.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,17 +37,55 @@ String exceptionText(const wchar_t* text)
     return translate(text, L"MainWindow/Exceptions");
 }
 
+// Waits, as at start, for a settings file another program holds.
+bool waitForSettings(const String& path)
+{
+    return waitForHeldFile(path, exceptionText(L"Waiting for the settings, which another program is using..."), false);
+}
+
 // The widget set's hooks, with the program's own progress window for the
-// library's loads and saves.
+// library's loads and saves. While messages are kept, a box that only
+// informs waits for showKeptMessages, so that no file waits for the user.
 class ShellWidgetHooks : public UIWidgetHooks {
 public:
     std::unique_ptr<ProgressWindow> createProgressWindow() override
     {
         return std::make_unique<FlashProgressWindow>();
     }
+
+    int information(const String& title, const String& text, const String& informativeText, int buttons,
+                    int flags) override
+    {
+        if (!m_keeping || buttons != UiHooks::OkButton)
+            return UIWidgetHooks::information(title, text, informativeText, buttons, flags);
+        m_kept.push_back({title, text, informativeText, flags});
+        return UiHooks::OkButton;
+    }
+
+    void keepMessages() { m_keeping = true; }
+
+    void showKeptMessages()
+    {
+        m_keeping = false;
+        const std::vector<Message> kept = std::exchange(m_kept, {});
+        for (const Message& message : kept)
+            UIWidgetHooks::information(message.title, message.text, message.informativeText, UiHooks::OkButton,
+                                       message.flags);
+    }
+
+private:
+    struct Message {
+        String title, text, informativeText;
+        int flags;
+    };
+    bool m_keeping = false;
+    std::vector<Message> m_kept;
 };
 
 ShellWidgetHooks shellWidgetHooks;
+
+static_assert(int{UiHooks::RetryButton} == int{MessageBoxRetry} && int{UiHooks::CancelButton} == int{MessageBoxCancel},
+              "the lower layers' buttons are the message box's");
 
 } // namespace
 
@@ -100,15 +142,7 @@ void MainController::openSettings()
 bool MainController::loadSettingsInUse()
 {
     const String path = m_settings->filePath();
-    if (!isFileInUse(path))
-        return false;
-    const std::unique_ptr<ProgressWindow> window = uiHooks().createProgressWindow();
-    window->setMessage(exceptionText(L"Waiting for the settings, which another program is using..."));
-    window->setPercent(0);
-    window->show();
-    const auto progress = [&window](int percent) { window->setPercent(percent); };
-    const auto closed = [&window] { return window->closeRequested(); };
-    return waitWhileInUse(path, heldFileWaitMs(), progress, closed) && m_settings->load();
+    return isFileInUse(path) && waitForSettings(path) && m_settings->load();
 }
 
 // The defaults written at exit would replace the user's rules and filters,
@@ -213,47 +247,107 @@ void MainController::reloadTagCloudBackground()
         window->tagCloud()->reloadBackground();
 }
 
-// A settings file that another program wrote since it was read is left as
-// it is; the user is told once where the session's settings went instead.
-bool MainController::saveSettings()
-{
-    if (m_settingsHeld)
-        return false;
-    m_userInterface->saveSettings();
-    m_model->saveSettings();
-    const bool wasBeside = !m_settings->besidePath().isEmpty();
-    if (!m_settings->saveGuarded())
-        return false;
-    if (!wasBeside && !m_settings->besidePath().isEmpty())
-        tellUser(exceptionText(L"The settings file ^ is not the one this session read, so it is left as it is.")
-                     .arg(m_settings->filePath()) +
-                 L'\n' + exceptionText(L"This session's settings were saved as ^.").arg(m_settings->besidePath()));
-    return true;
-}
-
-// The old file stays as it was when a save fails; the user is told, since
-// the changes since then are not in it.
 bool MainController::saveLibrary()
 {
-    Database* database = m_model->database();
-    if (database && database->save(false))
-        return true;
-    const String path = database && database->hasPath() ? database->path() : Database::defaultPath();
-    tellUser(exceptionText(L"The library could not be saved to ^.").arg(path));
-    return false;
+    return saveFiles(Files::Library);
 }
 
-// A held settings file was reported at start, so only a failed write is.
+// A settings file held at start was reported then and is not written.
 void MainController::exit()
 {
     if (m_exiting || waitForLibrary(Request::Exit))
         return;
     m_exiting = true;
-    if (!saveSettings() && !m_settingsHeld)
-        tellUser(exceptionText(L"The settings could not be saved to ^.").arg(m_settings->filePath()));
-    saveLibrary();
+    saveFiles(Files::LibraryAndSettings);
     if (Application::instance())
         Application::instance()->quit();
+}
+
+bool MainController::saveFiles(Files files)
+{
+    bool settingsWritten = files == Files::Library || m_settingsHeld;
+    bool libraryWritten = false;
+    for (;;) {
+        shellWidgetHooks.keepMessages();
+        settingsWritten = settingsWritten || writeSettings();
+        libraryWritten = libraryWritten || writeLibrary();
+        shellWidgetHooks.showKeptMessages();
+        if (settingsWritten && libraryWritten)
+            return true;
+        const String text = exceptionText(L"This session could not be saved: none of these files could be written.") +
+                            L'\n' + unwrittenFiles(!settingsWritten, !libraryWritten).join(String(L"\n")) + L'\n' +
+                            exceptionText(L"Free some space on the disk, or close the program that uses them, and "
+                                          L"try again. Cancel goes on without saving.");
+        const int buttons = UiHooks::RetryButton | UiHooks::CancelButton;
+        if (uiHooks().information(String(), text, String(), buttons, 0) != UiHooks::RetryButton)
+            return false;
+    }
+}
+
+// The model's settings, the cloud's selection and the window geometry go
+// into the store first. A file another program holds is waited for as at
+// start; the user learns where the session's settings went whenever that
+// changes (Settings::saveGuarded).
+bool MainController::writeSettings()
+{
+    m_userInterface->saveSettings();
+    m_model->saveSettings();
+    const String besideBefore = m_settings->besidePath();
+    const bool inUse = besideBefore.isEmpty() && !waitForSettings(m_settings->filePath());
+    if (!m_settings->saveGuarded())
+        return false;
+    if (m_settings->besidePath() != besideBefore)
+        tellUser(settingsBesideText(inUse, besideBefore.isEmpty()));
+    return true;
+}
+
+String MainController::settingsBesideText(bool inUse, bool first) const
+{
+    const String target = FileSystem::finalPath(m_settings->filePath());
+    const StringList& unwritten = m_settings->unwrittenPaths();
+    StringList lines;
+    if (first && inUse)
+        lines.append(exceptionText(L"The settings file ^ is in use by another program, so it is left as it is.")
+                         .arg(target));
+    else if (first && unwritten.containsIgnoreCase(target))
+        lines.append(exceptionText(L"The settings file ^ could not be written, so it is left as it is.").arg(target));
+    else if (first)
+        lines.append(exceptionText(L"The settings file ^ was changed by another program while this session ran, so "
+                                   L"it is left as it is.")
+                         .arg(target));
+    for (const String& failed : unwritten) {
+        if (!String::equalsIgnoreCase(failed, target))
+            lines.append(exceptionText(L"This session's settings could not be saved as ^.").arg(failed));
+    }
+    lines.append(exceptionText(L"This session's settings were saved as ^.").arg(m_settings->besidePath()));
+    return lines.join(String(L"\n"));
+}
+
+bool MainController::writeLibrary()
+{
+    Database* database = m_model->database();
+    return database && database->save(false);
+}
+
+// Each file by its place, then the names beside it that failed too.
+StringList MainController::unwrittenFiles(bool settings, bool library) const
+{
+    StringList files;
+    const auto add = [&files](const String& place, const StringList& unwritten) {
+        files.append(place);
+        for (const String& path : unwritten) {
+            if (!files.containsIgnoreCase(path))
+                files.append(path);
+        }
+    };
+    if (settings)
+        add(FileSystem::finalPath(m_settings->filePath()), m_settings->unwrittenPaths());
+    const Database* database = m_model->database();
+    if (library && database)
+        add(FileSystem::finalPath(database->path()), database->unwrittenPaths());
+    else if (library)
+        files.append(Database::defaultPath());
+    return files;
 }
 
 bool MainController::waitForLibrary(Request request)

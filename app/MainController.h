@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Hooks.h"
+#include "foundation/StringList.h"
 #include "ui/TimerClient.h"
 
 #include <memory>
@@ -38,17 +39,10 @@ public:
     bool imageByName(const String& name, Bitmap& image) override;
     void reloadTagCloudBackground() override;
 
-    // Writes the settings file: the model's settings, the cloud's selection
-    // and the window geometry first. False, without writing, when a settings
-    // file that could not be read (or reached) is held in its place; beside
-    // it (Settings::saveGuarded), with the user told, when the file changed
-    // since it was read.
-    bool saveSettings();
-    // Writes the library file, with a progress window; tells the user when
-    // it cannot.
+    // Writes the library file, with a progress window, as saveFiles does.
     bool saveLibrary();
-    // Saves the settings, then the library, then ends the event loop. Once;
-    // the user is told of each file that could not be written.
+    // Saves the settings and the library (saveFiles), then ends the event
+    // loop. Once.
     void exit();
 
     // What waits for the library: a non-silent merge processes events, so
@@ -62,7 +56,18 @@ public:
     Request waitingRequest() const { return m_waiting; }
 
 private:
+    enum class Files { Library, LibraryAndSettings };
+
     void timerEvent(int id) override;
+    // Writes the files, each before any message waits for the user, then
+    // shows what the saves had to tell. When a file could not be written
+    // anywhere, the user learns every such file and may try again (Retry)
+    // or go on without them (Cancel). True once every file was written.
+    bool saveFiles(Files files);
+    bool writeSettings();
+    String settingsBesideText(bool inUse, bool first) const;
+    bool writeLibrary();
+    StringList unwrittenFiles(bool settings, bool library) const;
     void openSettings();
     bool loadSettingsInUse();
     void keepUnreadableSettings();

@@ -42,7 +42,7 @@ class UiHooks {
 public:
     enum CursorId : int { ArrowCursor = 1, CrossCursor = 2, WaitCursor = 3 };
     // Button codes of a message box.
-    enum MessageButtons : int { OkButton = 4 };
+    enum MessageButtons : int { OkButton = 4, CancelButton = 0x20, RetryButton = 0x10000 };
 
     UiHooks() = default;
     virtual ~UiHooks() = default;

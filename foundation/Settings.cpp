@@ -228,6 +228,7 @@ bool Settings::saveAt(const String& path) const
 
 bool Settings::saveGuarded()
 {
+    m_unwrittenPaths.clear();
     const String path = filePath();
     const std::optional<String> text = fileText();
     if (path.isEmpty() || !text)
@@ -243,16 +244,23 @@ bool Settings::saveGuarded()
     return true;
 }
 
+// Once the store went beside its file, it stays there: the user was told
+// where this session's settings are.
 bool Settings::writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write)
 {
-    if (mayWriteOver(target, m_ownVersion)) {
+    if (m_besidePath.isEmpty() && mayWriteOver(target, m_ownVersion)) {
         if (replaceWhileOwn(target, m_ownVersion, write))
             return true;
         // A failed write, unless another program wrote the file meanwhile.
         if (mayWriteOver(target, m_ownVersion))
-            return false;
+            m_unwrittenPaths.append(target);
     }
-    return saveBeside(target, m_besidePath, [this](const String& beside) { return saveAt(beside); });
+    const BesideSave beside = saveBeside(target, m_besidePath, [this](const String& name) { return saveAt(name); });
+    m_unwrittenPaths.appendList(beside.failed);
+    if (beside.path.isEmpty())
+        return false;
+    m_besidePath = beside.path;
+    return true;
 }
 
 bool Settings::createEmptyFile(const String& path) const

@@ -109,14 +109,19 @@ public:
     // As save, but only over the file the last load read, unchanged since
     // (the same file with the same bytes, looked at again just before the
     // new one takes its place), or where there is none; through a link, the
-    // file it leads to is replaced. Any other file stays as it is, and the
-    // store goes to a free name beside it instead (besidePath, the same one
-    // at every later save). Nothing is written, in place or beside, while
-    // the store is what the last load read or this last wrote.
+    // file it leads to is replaced. Any other file stays as it is, and so
+    // does one whose replace fails: the store goes to a free name beside it
+    // instead (besidePath, kept for every later save; saveBeside passes over
+    // a name where the save fails). Nothing is written, in place or beside,
+    // while the store is what the last load read or this last wrote. False
+    // when no file took the store.
     bool saveGuarded();
     // Where saveGuarded wrote the store instead of its own file; empty while
     // it has not had to.
     const String& besidePath() const { return m_besidePath; }
+    // The files the last saveGuarded tried and could not write, in the order
+    // tried: its own file when the replace failed, then each name beside it.
+    const StringList& unwrittenPaths() const { return m_unwrittenPaths; }
 
 private:
     using EntryNode = List<SettingsEntry*>::Node;
@@ -143,6 +148,7 @@ private:
     // last wrote it, there or beside.
     std::optional<ContentChecksum> m_savedContent;
     String m_besidePath;
+    StringList m_unwrittenPaths;
 };
 
 // The file forms, one pair per format. The loaders register the file's

@@ -3,6 +3,7 @@
 #include "foundation/CharHelpers.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
+#include "foundation/Hooks.h"
 #include "foundation/Path.h"
 #include "foundation/Thread.h"
 
@@ -11,6 +12,9 @@
 namespace {
 
 int heldFileWait = defaultHeldFileWaitMs;
+// Enough for a file held beside the target and one more refused; a folder
+// that refuses every name is not tried all over.
+constexpr int besideAttempts = 3;
 
 bool isSharingError(DWORD error)
 {
@@ -50,29 +54,38 @@ bool isNameBeside(const String& candidate, const String& name)
 
 } // namespace
 
-String freeNameBeside(const String& path, const String& extension)
+String freeNameBeside(const String& path, const String& extension, const StringList& passedOver)
 {
     const int separator = path.lastIndexOf(L'\\');
-    if (separator < 0)
+    if (separator < 0 || !directoryExists(path.mid(0, separator + 1)))
         return {};
-    const String target = path + L'.' + extension;
-    if (!fileExists(target) && !directoryExists(target))
-        return target;
-    const String folder = path.mid(0, separator + 1);
-    const String name = Path::uniqueFileName(path.mid(separator + 1), extension, folder);
-    return name.isEmpty() || fileExists(folder + name) ? String() : folder + name;
+    const auto isFree = [&passedOver](const String& name) {
+        return !fileExists(name) && !directoryExists(name) && !passedOver.containsIgnoreCase(name);
+    };
+    const String plain = path + L'.' + extension;
+    if (isFree(plain))
+        return plain;
+    for (int i = 0; i < numberedNameLimit; ++i) {
+        const String numbered = path + String::format(L"_%04d.", i) + extension;
+        if (isFree(numbered))
+            return numbered;
+    }
+    return {};
 }
 
-bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save)
+BesideSave saveBeside(const String& target, const String& kept, const std::function<bool(const String& path)>& save)
 {
-    const bool first = beside.isEmpty();
-    if (first)
-        beside = freeNameBeside(target, String(L"new"));
-    if (!beside.isEmpty() && save(beside))
-        return true;
-    if (first)
-        beside.clear();
-    return false;
+    BesideSave result;
+    String next = kept.isEmpty() ? freeNameBeside(target, String(L"new")) : kept;
+    for (int attempt = 0; attempt < besideAttempts && !next.isEmpty(); ++attempt) {
+        if (save(next)) {
+            result.path = next;
+            return result;
+        }
+        result.failed.append(next);
+        next = freeNameBeside(target, String(L"new"), result.failed);
+    }
+    return result;
 }
 
 // A link whose file cannot be reached is listed as a file on Windows, but it
@@ -145,6 +158,23 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
             return false;
     }
     return false;
+}
+
+bool waitForHeldFile(const String& path, const String& message, bool silent)
+{
+    if (!isFileInUse(path))
+        return true;
+    const std::unique_ptr<ProgressWindow> window = uiHooks().createProgressWindow();
+    if (!silent) {
+        window->setMessage(message);
+        window->setPercent(0);
+        window->show();
+    }
+    const auto progress = [&window, silent](int percent) {
+        if (!silent)
+            window->setPercent(percent);
+    };
+    return waitWhileInUse(path, heldFileWaitMs(), progress, [&window] { return window->closeRequested(); });
 }
 
 // The identity is asked first, as it costs no read of the file.

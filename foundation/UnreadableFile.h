@@ -13,16 +13,24 @@ class OutputStream;
 // or may not write over: keep the user's copy out of the way before
 // anything writes over it, and keep its own beside it.
 
-// A name beside the path that no file holds: path + "." + extension, or,
-// when that is taken, a numbered name (Path::uniqueFileName). Empty when
-// the folder cannot be reached or every name is taken.
-String freeNameBeside(const String& path, const String& extension);
+// A name beside the path that no file or folder holds and that is not one
+// of passedOver: path + "." + extension, or, when that is taken, a numbered
+// name (path + "_0000." + extension, and on). Empty when the folder cannot
+// be reached or every name is taken.
+String freeNameBeside(const String& path, const String& extension, const StringList& passedOver = StringList());
 
-// Saves through save to the name beside target that beside holds, chosen
-// when it is empty (freeNameBeside with the extension "new") and kept for
-// every later save: a save that fails there leaves the last one that did.
-// False when no name is free or the save fails.
-bool saveBeside(const String& target, String& beside, const std::function<bool(const String& path)>& save);
+// Where saveBeside put what it saved, and each name it tried in vain.
+struct BesideSave {
+    // Empty when no name took the save.
+    String path;
+    StringList failed;
+};
+
+// Saves through save beside target: to kept, the name of an earlier save
+// beside it, when there is one, else to a free name (freeNameBeside with the
+// extension "new"). A name where the save fails (another program holds the
+// file there, say) is passed over for the next free one, three names in all.
+BesideSave saveBeside(const String& target, const String& kept, const std::function<bool(const String& path)>& save);
 
 // Moves the file to path + ".bad", or, when that name is taken, to a
 // numbered name beside it (freeNameBeside with the extension "bad").
@@ -54,6 +62,12 @@ void setHeldFileWaitMs(int milliseconds);
 // early once it answers true. True once the file is free.
 bool waitWhileInUse(const String& path, int milliseconds, const std::function<void(int percent)>& progress,
                     const std::function<bool()>& stopped = {});
+
+// Waits heldFileWaitMs, as at start, for another program to let go of the
+// file, showing a progress window with the message unless silent; a close
+// of that window ends the wait. True at once when the file is not held, and
+// once it is free.
+bool waitForHeldFile(const String& path, const String& message, bool silent);
 
 // Whether a save may write over what lies at target: only the file this run
 // read or wrote (own), unchanged since, or nothing at all. Unchanged is

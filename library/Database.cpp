@@ -648,6 +648,7 @@ bool Database::save(bool silent)
     if (m_path.isEmpty())
         m_path = defaultPath();
     m_lastError = UnknownError;
+    m_unwrittenPaths.clear();
     if (m_path.isEmpty())
         return false;
     // A session whose library is what this run last read or saved has
@@ -655,22 +656,59 @@ bool Database::save(bool silent)
     const ContentChecksum content = contentFingerprint();
     if (content == m_savedContent)
         return true;
-    // Through a link, the file it leads to is replaced, not the link.
-    const String target = FileSystem::finalPath(m_path);
-    const bool saved = claim(target) ? replaceOwn(target, silent) : keepBeside(target, silent);
-    if (saved)
-        m_savedContent = content;
-    return saved;
+    if (!writeOwnOrBeside(silent))
+        return false;
+    m_savedContent = content;
+    return true;
 }
 
-bool Database::replaceOwn(const String& target, bool silent)
+// The user was told where the session went: it stays there.
+bool Database::writeOwnOrBeside(bool silent)
 {
-    if (writeLibrary(target, silent, true))
+    if (!m_besidePath.isEmpty())
+        return keepBeside(FileSystem::finalPath(m_path), silent, String());
+    // A hold at exit is as short as one at start (backup, sync, scanning).
+    const bool inUse =
+        m_ownVersion &&
+        !waitForHeldFile(m_path, translated(L"Waiting for the library, which another program is using..."), silent);
+    // Through a link, the file it leads to is replaced, not the link.
+    const String target = FileSystem::finalPath(m_path);
+    const std::optional<KeptBecause> kept = writeInPlace(target, silent, inUse);
+    if (!kept)
         return true;
+    if (*kept == KeptBecause::InUse || *kept == KeptBecause::NotWritten)
+        m_unwrittenPaths.append(target);
+    return keepBeside(target, silent, keptText(target, *kept));
+}
+
+// Nothing once the library is in its place; otherwise why it is not.
+std::optional<Database::KeptBecause> Database::writeInPlace(const String& target, bool silent, bool inUse)
+{
+    if (!claim(target))
+        return inUse ? KeptBecause::InUse : m_ownVersion ? KeptBecause::Changed : KeptBecause::NotRead;
+    if (writeLibrary(target, silent, true))
+        return std::nullopt;
+    if (inUse)
+        return KeptBecause::InUse;
     // Another program wrote the file while the new one was being written.
-    if (!mayWriteOver(target, m_ownVersion))
-        return keepBeside(target, silent);
-    return false;
+    return mayWriteOver(target, m_ownVersion) ? KeptBecause::NotWritten : KeptBecause::Changed;
+}
+
+String Database::keptText(const String& target, KeptBecause why)
+{
+    switch (why) {
+    case KeptBecause::InUse:
+        return translated(L"The library file ^ is in use by another program, so it is left as it is.").arg(target);
+    case KeptBecause::Changed:
+        return translated(L"The library file ^ was changed by another program while this session ran, so it is left "
+                          L"as it is.")
+            .arg(target);
+    case KeptBecause::NotRead:
+        return translated(L"The library file ^ could not be read when this session began, so it is left as it is.")
+            .arg(target);
+    default:
+        return translated(L"The library file ^ could not be written, so it is left as it is.").arg(target);
+    }
 }
 
 // The target is this run's when it holds the file this run read or wrote,
@@ -690,21 +728,25 @@ bool Database::claim(const String& target)
     return true;
 }
 
-// The file in the library's place is not this run's to replace: the
-// session's library goes to a free name beside it, the same one at every
-// later save, and the user is told where the first time.
-bool Database::keepBeside(const String& target, bool silent)
+// The session's library goes to a name beside the target; the user learns
+// why and where whenever that name changes, with each name that failed.
+bool Database::keepBeside(const String& target, bool silent, const String& reason)
 {
-    const bool first = m_besidePath.isEmpty();
-    const auto writeBeside = [this, silent](const String& beside) { return writeLibrary(beside, silent, false); };
-    if (!saveBeside(target, m_besidePath, writeBeside))
+    const auto writeBeside = [this, silent](const String& name) { return writeLibrary(name, silent, false); };
+    const BesideSave beside = saveBeside(target, m_besidePath, writeBeside);
+    m_unwrittenPaths.appendList(beside.failed);
+    if (beside.path.isEmpty())
         return false;
-    if (first) {
-        const String text = translated(L"The library file ^ is not the one this session read, so it is left as it is.")
-                                .arg(target) +
-                            L'\n' + translated(L"This session's library was saved as ^.").arg(m_besidePath);
-        uiHooks().information(String(), text, String(), UiHooks::OkButton, 0);
-    }
+    if (beside.path == m_besidePath)
+        return true;
+    m_besidePath = beside.path;
+    StringList lines;
+    if (!reason.isEmpty())
+        lines.append(reason);
+    for (const String& failed : beside.failed)
+        lines.append(translated(L"This session's library could not be saved as ^.").arg(failed));
+    lines.append(translated(L"This session's library was saved as ^.").arg(m_besidePath));
+    uiHooks().information(String(), lines.join(String(L"\n")), String(), UiHooks::OkButton, 0);
     return true;
 }
 

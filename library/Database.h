@@ -4,6 +4,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
+#include "foundation/StringList.h"
 
 #include <cstdint>
 #include <optional>
@@ -83,8 +84,13 @@ public:
     // open reads it. Empty when there is none.
     const String& heldPath() const { return m_heldPath; }
     // Where save kept this run's library because its place held a file this
-    // run may not write over; empty while it has not had to.
+    // run may not write over, or could not be written; empty while it has
+    // not had to.
     const String& besidePath() const { return m_besidePath; }
+    // The files the last save tried and could not write, in the order
+    // tried: the library's place when the replace failed, then each name
+    // beside it.
+    const StringList& unwrittenPaths() const { return m_unwrittenPaths; }
 
     // Clears the model and forgets path, name, date and reserved block.
     void reset();
@@ -102,15 +108,18 @@ public:
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
     // through a temporary file beside the file a link leads to, which it
-    // replaces. Only over the file this run read, unchanged since (the same
-    // file with the same bytes, looked at again once the new file is
-    // complete and closed, just before it takes the old one's place), or
-    // where there is none, not even a link whose file is out of reach:
-    // otherwise it goes to a free name beside it (besidePath; the user is
-    // told the first time). Nothing is written, in place or beside, while
-    // the library is what this run last read or saved (after an open that
-    // read nothing: what the open left). False, with the old file intact,
-    // when anything fails.
+    // replaces. A file another program holds is waited for as at open.
+    // Only over the file this run read, unchanged since (the same file with
+    // the same bytes, looked at again once the new file is complete and
+    // closed, just before it takes the old one's place), or where there is
+    // none, not even a link whose file is out of reach: otherwise, and when
+    // the replace fails, it goes to a free name beside it (besidePath, where
+    // every later save of the run goes too; saveBeside passes over a name
+    // where the save fails). The user is told why and where whenever that
+    // name changes. Nothing is written, in place or beside, while the
+    // library is what this run last read or saved (after an open that read
+    // nothing: what the open left). False, with the old file intact, when
+    // no file took the library (unwrittenPaths names those tried).
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or
@@ -129,8 +138,12 @@ private:
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
     bool claim(const String& target);
-    bool replaceOwn(const String& target, bool silent);
-    bool keepBeside(const String& target, bool silent);
+    bool writeOwnOrBeside(bool silent);
+    // Why a save left the library's place as it was.
+    enum class KeptBecause { InUse, Changed, NotRead, NotWritten };
+    std::optional<KeptBecause> writeInPlace(const String& target, bool silent, bool inUse);
+    static String keptText(const String& target, KeptBecause why);
+    bool keepBeside(const String& target, bool silent, const String& reason);
     bool writeLibrary(const String& path, bool silent, bool guarded);
     ContentChecksum contentFingerprint();
     void keepUnreadableFile(const String& path, bool inUse);
@@ -152,4 +165,5 @@ private:
     // the same has nothing of the session to keep.
     std::optional<ContentChecksum> m_savedContent;
     String m_besidePath;
+    StringList m_unwrittenPaths;
 };

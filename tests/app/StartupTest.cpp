@@ -113,8 +113,8 @@ TEST(Startup, FindsTheAutorunSwitchOnlyAsAnArgumentOfItsOwn)
 
 namespace {
 
-// Ends every message box that runs, with OK, from a timer inside its loop,
-// and counts them and keeps their texts.
+// Ends every message box that runs, from a timer inside its loop, with
+// what answer gives (1 without it), and counts them and keeps their texts.
 class MessageBoxCloser : public TimerClient {
 public:
     MessageBoxCloser() { startTimer(1, 20); }
@@ -125,7 +125,7 @@ public:
             if (box && box->isInModalLoop()) {
                 ++closed;
                 texts.push_back(wide(box->text()));
-                box->done(1);
+                box->done(answer ? answer(*box) : 1);
                 return;
             }
         }
@@ -139,6 +139,7 @@ public:
     }
     int closed = 0;
     std::vector<std::wstring> texts;
+    std::function<int(const UIMessageBox&)> answer;
 };
 
 // Closes every progress window the UI thread shows, from a thread of its
@@ -980,5 +981,110 @@ TEST_F(ControllerTest, EverySaveOfASessionKeepsToOnePlaceAndItIsToldOnce)
             return a.writeTime < b.writeTime;
         });
         EXPECT_TRUE(holdsTags(last->path, {L"BeforeHide", L"AfterHide"}));
+    });
+}
+
+namespace {
+
+// A change of the session to both files, and whether a file holds it.
+void markTheSession()
+{
+    libraryModel()->addTag(L"SessionMark");
+    libraryModel()->setBackgroundImagePath(L"C:\\SessionMark.png");
+}
+
+bool holdsTheSession(const String& path)
+{
+    const Bytes bytes = readRaw(path);
+    const std::string mark = "SessionMark";
+    return std::search(bytes.begin(), bytes.end(), mark.begin(), mark.end()) != bytes.end();
+}
+
+} // namespace
+
+// Another program held the library or the settings that the session changed
+// when it was closed: "could not be saved", and the session was gone. The
+// exit waits for the file as the start does, then saves beside it, and the
+// library is written before the settings' message waits for the user.
+TEST_F(ControllerTest, FilesHeldAtExitAreWaitedForThenTheSessionGoesBeside)
+{
+    struct Row {
+        const wchar_t* file;
+        Hold hold;
+        const wchar_t* told; // null: let go during the wait
+    };
+    const Row rows[] = {
+        {L"kestrola.database", Hold::NoSharing, nullptr},
+        {L"kestrola.database", Hold::NoSharing, L"is in use by another program"},
+        {L"kestrola.database", Hold::NoDeleteSharing, L"could not be written"},
+        {L"kestrola.config", Hold::NoSharing, nullptr},
+        {L"kestrola.config", Hold::NoSharing, L"is in use by another program"},
+        {L"kestrola.config", Hold::NoDeleteSharing, L"could not be written"},
+    };
+    const String library = filePath(L"kestrola.database");
+    forEachRow(rows, [&](const Row& row) {
+        removeTree(wide(folder()));
+        runOnce();
+        const String path = filePath(row.file);
+        const Bytes before = readRaw(path);
+        MessageBoxCloser closer;
+        bool libraryWrittenAtTheBox = false;
+        closer.answer = [&](const UIMessageBox&) {
+            libraryWrittenAtTheBox = holdsTheSession(library) || holdsTheSession(library + L".new");
+            return 1;
+        };
+        {
+            MainController controller(true);
+            markTheSession();
+            HeldFile held(path, row.hold);
+            if (!row.told)
+                held.releaseAfter(heldFileWaitMs() / 3);
+            exitThroughTheLoop();
+        }
+        ASSERT_EQ(closer.closed, row.told ? 1 : 0);
+        EXPECT_TRUE(holdsTheSession(row.told ? path + L".new" : path));
+        if (!row.told)
+            return;
+        EXPECT_EQ(readRaw(path), before);
+        EXPECT_EQ(closer.naming(path + L" " + row.told), 1) << closer.texts[0];
+        EXPECT_EQ(closer.naming(path + L".new"), 1) << closer.texts[0];
+        EXPECT_TRUE(libraryWrittenAtTheBox);
+    });
+}
+
+// With nothing writable (each temporary name taken by a folder here; a full
+// disk, a folder turned read-only), the exit said so and the session was
+// gone. Every file is named, and the user may try again or end without them.
+TEST_F(ControllerTest, NothingWritableAtExitNamesEveryFileAndOffersToRetry)
+{
+    std::vector<std::wstring> names;
+    for (const wchar_t* file : {L"kestrola.config", L"kestrola.database"}) {
+        for (const wchar_t* end : {L"", L".new", L"_0000.new", L"_0001.new"})
+            names.push_back(std::wstring(file) + end);
+    }
+    forEachRow(std::vector<int>{MessageBoxRetry, MessageBoxCancel}, [&](int button) {
+        removeTree(wide(folder()));
+        runOnce();
+        const Bytes library = readRaw(filePath(L"kestrola.database"));
+        for (const std::wstring& name : names)
+            ASSERT_TRUE(CreateDirectoryW(filePath((name + L".tmp").c_str()).c_str(), nullptr));
+        MessageBoxCloser closer;
+        closer.answer = [&](const UIMessageBox& box) {
+            EXPECT_EQ(box.buttons(), MessageBoxRetry | MessageBoxCancel);
+            for (const std::wstring& name : names)
+                RemoveDirectoryW(filePath((name + L".tmp").c_str()).c_str());
+            return button;
+        };
+        {
+            MainController controller(true);
+            markTheSession();
+            exitThroughTheLoop();
+        }
+        ASSERT_EQ(closer.closed, 1);
+        for (const std::wstring& name : names)
+            EXPECT_EQ(closer.naming(filePath(name.c_str()) + L"\n"), 1) << name;
+        EXPECT_EQ(holdsTheSession(filePath(L"kestrola.config")), button == MessageBoxRetry);
+        EXPECT_EQ(readRaw(filePath(L"kestrola.database")) == library, button == MessageBoxCancel);
+        EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
     });
 }

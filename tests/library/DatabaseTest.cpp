@@ -366,27 +366,35 @@ TEST_F(DatabaseTest, FailedReadKeepsTheUnreadableFileAsideAndSaysSo)
     EXPECT_EQ(readRaw(path() + L".bad"), damaged);
 }
 
-TEST_F(DatabaseTest, FailedSaveLeavesTheOldFileAsItWas)
+// A replace that failed (its temporary file refused, or the file held
+// without delete sharing) lost the session: it goes beside, and the user
+// learns which file failed.
+TEST_F(DatabaseTest, FailedReplaceKeepsTheOldFileAndTheSessionGoesBeside)
 {
-    ASSERT_TRUE(openBytes(smallLibrary()));
-    model.addItem(L"C:\\new.txt", 0, DateTime());
     const String temporary = path() + L".tmp";
     HANDLE held = INVALID_HANDLE_VALUE;
     const std::function<void()> blockers[] = {
         [&] { folder.makeFolder(L"kestrola.database.tmp"); },
-        // Another program holds the file open without letting it be replaced.
         [&] { held = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); },
     };
     forEachRow(blockers, [&](const std::function<void()>& block) {
+        ASSERT_TRUE(openBytes(smallLibrary()));
+        DeleteFileW((path() + L".new").c_str());
+        ui.boxes.clear();
+        model.addItem(L"C:\\new.txt", 0, DateTime());
         block();
-        EXPECT_FALSE(database.save(true));
+        EXPECT_TRUE(database.save(true));
         EXPECT_EQ(readRaw(path()), smallLibrary());
+        EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
+        EXPECT_EQ(vectorOf(database.unwrittenPaths()), std::vector<std::wstring>{wide(path())});
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_NE(ui.boxes[0].find(L"could not be written"), std::wstring::npos) << ui.boxes[0];
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         RemoveDirectoryW(temporary.c_str());
         EXPECT_FALSE(fileExistsRaw(temporary));
     });
-    EXPECT_TRUE(database.save(true));
+    ui.boxes.clear();
 
     // A folder holding the file's name can neither be opened nor replaced:
     // what the session adds goes beside it.
@@ -492,16 +500,23 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         held.release();
         model.addTag(L"new");
         EXPECT_TRUE(database.save(true));
-        // A later save that fails beside keeps to the same name after it.
         model.addTag(L"newer");
-        const String blocker = folder.makeFolder(L"kestrola.database.new.tmp");
-        EXPECT_FALSE(database.save(true));
-        RemoveDirectoryW(blocker.c_str());
         EXPECT_TRUE(database.save(true));
+        ASSERT_EQ(ui.boxes.size(), 2u) << "where the session went is told once";
+        EXPECT_NE(ui.boxes[1].find(L"could not be read when this session began"), std::wstring::npos);
+        // Another program held the file beside at the next save, which named
+        // the library and lost the session's changes since: it goes on to
+        // the next name, and says which one failed.
+        model.addTag(L"newest");
+        std::optional<HeldFile> heldBeside(std::in_place, path() + L".new", Hold::NoSharing);
+        EXPECT_TRUE(database.save(true));
+        heldBeside.reset();
         EXPECT_EQ(readRaw(path()), smallLibrary());
-        EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
-        EXPECT_EQ(ui.boxes.size(), 2u) << "where the session went is told once";
-        expectKeptTag(database.besidePath(), L"new");
+        EXPECT_EQ(wide(database.besidePath()), wide(path()) + L"_0000.new");
+        ASSERT_EQ(ui.boxes.size(), 3u);
+        EXPECT_NE(ui.boxes[2].find(wide(path()) + L".new."), std::wstring::npos) << ui.boxes[2];
+        expectKeptTag(database.besidePath(), L"newest");
+        DeleteFileW(database.besidePath().c_str());
 
         // Once read, the file is the library again.
         ASSERT_TRUE(database.openFile(path(), true));
