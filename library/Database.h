@@ -88,8 +88,8 @@ public:
     // not had to.
     const String& besidePath() const { return m_besidePath; }
     // The files the last save tried and could not write, in the order
-    // tried: the library's place when the replace failed, then each name
-    // beside it.
+    // tried: the library's place when another program held it or its
+    // replace failed, then each name beside it.
     const StringList& unwrittenPaths() const { return m_unwrittenPaths; }
 
     // Clears the model and forgets path, name, date and reserved block.
