@@ -279,7 +279,7 @@ bool MainController::saveFiles(Files files)
                             exceptionText(L"Free some space on the disk, or close the program that uses them, and "
                                           L"try again. Cancel goes on without saving.");
         const int buttons = UiHooks::RetryButton | UiHooks::CancelButton;
-        if (uiHooks().information(String(), text, String(), buttons, 0) != UiHooks::RetryButton)
+        if (uiHooks().information(String(), text, String(), buttons, MessageBoxDefaultRetry) != UiHooks::RetryButton)
             return false;
     }
 }
@@ -292,6 +292,9 @@ bool MainController::writeSettings()
 {
     m_userInterface->saveSettings();
     m_model->saveSettings();
+    // Nothing to write: a file another program holds need not be waited for.
+    if (!m_settings->hasUnsavedChanges())
+        return true;
     const String besideBefore = m_settings->besidePath();
     const bool inUse = besideBefore.isEmpty() && !waitForSettings(m_settings->filePath());
     if (!m_settings->saveGuarded())

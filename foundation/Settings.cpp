@@ -235,13 +235,24 @@ bool Settings::saveGuarded()
         return false;
     const auto writeText = [&text](OutputStream& stream) { return writeTextTo(stream, *text, TextUtf8); };
     // A store that is what this run last read or saved has nothing to keep.
-    const ContentChecksum content = checksumOfWrite(writeText);
+    const ContentChecksum content = checksumOfText(*text);
     if (content == m_savedContent)
         return true;
     if (!writeOwnOrBeside(FileSystem::finalPath(path), writeText))
         return false;
     m_savedContent = content;
     return true;
+}
+
+bool Settings::hasUnsavedChanges() const
+{
+    const std::optional<String> text = fileText();
+    return !text || checksumOfText(*text) != m_savedContent;
+}
+
+ContentChecksum Settings::checksumOfText(const String& text)
+{
+    return checksumOfWrite([&text](OutputStream& stream) { return writeTextTo(stream, text, TextUtf8); });
 }
 
 // Once the store went beside its file, it stays there: the user was told

@@ -116,6 +116,9 @@ public:
     // while the store is what the last load read or this last wrote. False
     // when no file took the store.
     bool saveGuarded();
+    // Whether saveGuarded has anything to write: the store differs from what
+    // the last load read or saveGuarded last wrote (true when it cannot tell).
+    bool hasUnsavedChanges() const;
     // Where saveGuarded wrote the store instead of its own file; empty while
     // it has not had to.
     const String& besidePath() const { return m_besidePath; }
@@ -130,6 +133,7 @@ private:
     bool createEmptyFile(const String& path) const;
     bool readFile(const String& path);
     std::optional<String> fileText() const;
+    static ContentChecksum checksumOfText(const String& text);
     bool saveAt(const String& path) const;
     bool writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write);
 

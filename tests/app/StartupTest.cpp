@@ -5,6 +5,7 @@
 #include "app/UITagCloud.h"
 #include "app/UserInterface.h"
 #include "foundation/Application.h"
+#include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
 #include "foundation/System.h"
@@ -1049,6 +1050,31 @@ TEST_F(ControllerTest, FilesHeldAtExitAreWaitedForThenTheSessionGoesBeside)
         EXPECT_EQ(closer.naming(path + L" " + row.told), 1) << closer.texts[0];
         EXPECT_EQ(closer.naming(path + L".new"), 1) << closer.texts[0];
         EXPECT_TRUE(libraryWrittenAtTheBox);
+    });
+}
+
+// Settings another program held at an exit that changed nothing were
+// waited for, seconds spent for nothing to write.
+TEST_F(ControllerTest, FilesHeldAtAnExitThatChangedNothingAreNotWaitedFor)
+{
+    RealHeldFileWait realWait;
+    forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
+        removeTree(wide(folder()));
+        runOnce();
+        const Bytes before = readRaw(filePath(file));
+        MessageBoxCloser closer;
+        std::int64_t exitMs = 0;
+        {
+            MainController controller(true);
+            HeldFile held(filePath(file), Hold::NoSharing);
+            const std::int64_t started = preciseMilliseconds();
+            exitThroughTheLoop();
+            exitMs = preciseMilliseconds() - started;
+        }
+        EXPECT_LT(exitMs, heldFileWaitMs());
+        EXPECT_EQ(closer.closed, 0);
+        EXPECT_EQ(readRaw(filePath(file)), before);
+        EXPECT_FALSE(fileExistsRaw(filePath(file) + L".new"));
     });
 }
 

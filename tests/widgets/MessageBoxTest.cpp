@@ -267,6 +267,9 @@ TEST_F(MessageBoxTest, TheKeyboardFocusesTabsThroughAndPressesTheButtons)
         // The default button takes the focus; Escape still does nothing.
         {MessageBoxOk, MessageBoxDefaultLoneButton, {{VK_ESCAPE, false}, {VK_RETURN, false}}, {L"OK", L"OK"},
          MessageBoxOk},
+        // Enter in the box that offers to save again used to press Cancel.
+        {MessageBoxRetry | MessageBoxCancel, MessageBoxDefaultRetry, {{VK_RETURN, false}}, {L"Retry"},
+         MessageBoxRetry},
     };
     forEachRow(rows, [&](const Row& row) {
         std::vector<String> focused;

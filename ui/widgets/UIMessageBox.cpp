@@ -236,6 +236,8 @@ void UIMessageBox::addButton(UIWidget* row, int bit, const wchar_t* text)
 {
     auto* button = visibleNew(new UIButton(row, translate(text, translationContext)));
     m_buttonList.append(button);
+    if (bit == MessageBoxRetry && (m_flags & MessageBoxDefaultRetry))
+        button->setDefault(true);
     // Tab and Shift+Tab step through the box's buttons.
     button->setTabOrder(m_buttonList.count() + 1);
     m_handlers.push_back(std::make_unique<ButtonHandler>(this, bit));

@@ -64,6 +64,9 @@ enum UIMessageBoxFlag : int {
     // it when the system's snap option is on.
     MessageBoxDefaultLoneButton = 1,
     MessageBoxShowDoNotShowAgain = 4,
+    // Retry is the default button: Enter in a box that offers to try again
+    // never gives up by chance.
+    MessageBoxDefaultRetry = 8,
 };
 
 class UIMessageBox : public UIDialog {
