@@ -200,6 +200,10 @@ TEST_F(TextDocumentTest, MovesLandWhereTheTableSays)
         {L"ab\ncd", 4, UITextCursor::MoveWordStart, 3},
         {L"abcdefghijkl\nxyz", 10, UITextCursor::MoveDown, 16},
         {L"xyz\nabcdefghijkl", 14, UITextCursor::MoveUp, 3},
+        // The column counts characters, a pair taking one place.
+        {L"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x\nabcdefghij", 7, UITextCursor::MoveDown, 12},
+        {L"abcdefghij\n\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x", 18, UITextCursor::MoveUp, 4},
+        {L"abcdefghij\n\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x", 3, UITextCursor::MoveDown, 17},
         {L"ab\ncd", 1, UITextCursor::MoveUp, -1},
         {L"ab\ncd", 4, UITextCursor::MoveDown, -1},
         {L"ab", 0, UITextCursor::MoveLeft, -1},
@@ -336,6 +340,12 @@ TEST_F(TextDocumentTest, WrapBreaksAfterTheLastFittingSpace)
         {L"one two three", L"one two", L"one two "},
         {L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 \x0442\x0440\x0438", L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430",
          L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 "},
+        // Characters beyond the first plane are as visible as letters, so
+        // the spaces between them are found.
+        {L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00",
+         L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00",
+         L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00 "},
+        {L"ab \xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00", L"ab \xD83D\xDE00\xD83D\xDE00", L"ab \xD83D\xDE00\xD83D\xDE00 "},
         // No space fits: the line breaks by characters.
         {L"abcdefg", L"abc", L"abc"},
     };
@@ -352,7 +362,13 @@ TEST_F(TextDocumentTest, WrapBreaksAfterTheLastFittingSpace)
 // for every piece, re-measuring as it goes.
 std::vector<UITextLine> walkedWrap(const UITextLayout& layout, const String& text, int wrapWidth)
 {
-    auto visible = [&](int i) { return text.at(i) != L' ' && isPrintableChar(text.at(i)); };
+    // A pair is visible at its first unit; its second unit is no character.
+    auto visible = [&](int i) {
+        const std::wstring_view units = text.view();
+        if (isSurrogatePairAt(units, std::size_t(i)))
+            return true;
+        return !splitsSurrogatePair(units, std::size_t(i)) && text.at(i) != L' ' && isPrintableChar(text.at(i));
+    };
     auto width = [&](int from, int to) { return layout.textWidth(text, from, to); };
     std::vector<UITextLine> out;
     for (int start = 0, end = 0; start < text.length(); start = end) {
@@ -399,7 +415,7 @@ std::vector<UITextLine> walkedWrap(const UITextLayout& layout, const String& tex
 
 TEST_F(TextDocumentTest, WrapEqualsTheWalkingWrapper)
 {
-    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"  ", L"\n", L"\x0436", L"\t", L",", L"mmmm"};
+    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"  ", L"\n", L"\x0436", L"\t", L",", L"mmmm", L"\xD83D\xDE00"};
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         String text;
