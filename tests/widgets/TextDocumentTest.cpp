@@ -125,6 +125,17 @@ void expectOnlyTheSelectionReplaced(const UITextDocument& document, const std::w
     }
 }
 
+// What a drawing leaves on a white surface.
+Bitmap drawnOnWhite(const std::function<void(Graphics&)>& draw)
+{
+    GdiDrawingSurface surface(80, 30);
+    Graphics g(&surface);
+    g.fillRectColour(surface.rect(), Colour(255, 255, 255));
+    draw(g);
+    g.end();
+    return surface.toBitmap(false);
+}
+
 class TextDocumentTest : public StyledWidgetTest {
 protected:
     void SetUp() override { document.setText(L"", UITextDocument::ClearHistory | UITextDocument::CursorToEnd); }
@@ -454,6 +465,21 @@ TEST_F(TextDocumentTest, MaskMeasuresAndPaintsEveryCharacterAsTheMask)
     EXPECT_EQ(document.charWidth(L'W'), mask);
     EXPECT_EQ(document.widestLineWidth(), 6 * mask);
     EXPECT_EQ(document.wordAt(Point(mask / 2, 1), String()), String());
+    // A pair is one mask mark, as wide as the mask: a pair measured at its
+    // own width moves what follows it, and one drawn as two marks shows a
+    // mark too many.
+    const String pair(L"\xD83D\xDE00");
+    ASSERT_NE(Font(document.font()).textWidth(pair.c_str(), 2), mask);
+    document.setText(pair + L"a" + pair);
+    document.setViewport(Rect(0, 0, 80, 30));
+    EXPECT_EQ(document.widestLineWidth(), 4 * mask);
+    UITextDocument marks;
+    marks.setFont(document.font());
+    marks.setViewport(document.viewport());
+    marks.setText(String(document.maskCharacter(), 3));
+    expectSamePixels(drawnOnWhite([&](Graphics& g) { marks.paint(g); }),
+                     drawnOnWhite([&](Graphics& g) { document.paint(g); }));
+    document.setText(L"ab cd");
     document.setMasked(false);
     EXPECT_EQ(document.wordAt(Point(1, 1), String()), String(L"ab"));
     // Wrapped lines follow the mask's widths both ways.
@@ -484,16 +510,33 @@ TEST_F(TextDocumentTest, HitTestsPickCharacterHalvesAndLineEnds)
         {Point(leftOf(11) + 1, 10 * h), 11},
         {Point(250, 10 * h), 12},
     };
-    forEachRow(rows, [&](const Row& row) {
-        int index = -1;
-        EXPECT_EQ(document.hitTest(row.point, &index), row.index >= 0);
-        EXPECT_EQ(index, row.index);
-    });
+    const auto expectHits = [&](const auto& table) {
+        forEachRow(table, [&](const Row& row) {
+            int index = -1;
+            EXPECT_EQ(document.hitTest(row.point, &index), row.index >= 0);
+            EXPECT_EQ(index, row.index);
+        });
+    };
+    expectHits(rows);
     // Above the text, dragging walks up one line from the cursor's.
     cursor().setPosition(11);
     int index = -1;
     ASSERT_TRUE(document.hitTest(Point(1, -5), &index));
     EXPECT_EQ(index, 4);
+    // The right half of a line's last character keeps the click on that
+    // line, wrapped or not; the index after it would lie on the next line.
+    wrapAt(widthOf(L"ab cd"));
+    document.setText(L"ab cd\nx");
+    ASSERT_EQ(lines(), (std::vector<UITextLine>{{0, 3}, {3, 3}, {6, 2}}));
+    const int space = document.charWidth(L' ');
+    const int feed = document.charWidth(L'\n');
+    ASSERT_GE(std::min(space, feed), 2);
+    const Row wrapped[] = {
+        {Point(leftOf(2) + space - 1, 1), 2},
+        {Point(leftOf(5) + feed - 1, h + 1), 5},
+        {Point(leftOf(4) + document.charWidth(L'd') - 1, h + 1), 5},
+    };
+    expectHits(wrapped);
 }
 
 TEST_F(TextDocumentTest, HighlightFormatsFollowEdits)
@@ -575,21 +618,13 @@ TEST_F(TextDocumentTest, ASurrogatePairIsMeasuredHitAndDrawnAsOneCharacter)
         ASSERT_TRUE(document.hitTest(Point(x, 1), &index));
         EXPECT_NE(index, 1) << "x " << x;
     }
-    const auto drawn = [&](const std::function<void(Graphics&)>& draw) {
-        GdiDrawingSurface surface(40, 30);
-        Graphics g(&surface);
-        g.fillRectColour(surface.rect(), Colour(255, 255, 255));
-        draw(g);
-        g.end();
-        return surface.toBitmap(false);
-    };
-    const Bitmap painted = drawn([&](Graphics& g) { document.paint(g); });
-    const Bitmap glyph = drawn([&](Graphics& g) {
+    const Bitmap painted = drawnOnWhite([&](Graphics& g) { document.paint(g); });
+    const Bitmap glyph = drawnOnWhite([&](Graphics& g) {
         g.setFont(document.font());
         g.setPen(Pen(Colour(0xFF000000u)));
         g.drawTextRaw(pair, 2, 0, 0);
     });
-    EXPECT_FALSE(sameBytes(glyph, drawn([](Graphics&) {})));
+    EXPECT_FALSE(sameBytes(glyph, drawnOnWhite([](Graphics&) {})));
     expectSamePixels(glyph, painted);
 }
 
