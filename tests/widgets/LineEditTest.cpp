@@ -136,6 +136,17 @@ TEST_F(LineEditTest, MaximumLengthCutsAndSounds)
              L"ab", 0},
             {5, L"ab", [](UILineEdit& e) { e.paste(); }, L"ab123", 1},
             {0, L"ab", [](UILineEdit& e) { e.insert(L"cdefgh"); }, L"abcdefgh", 0},
+            // A pair at the cut stays whole or goes whole: never one unit
+            // over the limit, never half a character.
+            {4, L"", [](UILineEdit& e) { e.setText(L"abc\xD83D\xDE00"); }, L"abc", 1},
+            {3, L"ab", [](UILineEdit& e) { pressKey(e, 0, 0, L"\xD83D\xDE00"); }, L"ab", 1},
+            {4, L"ab", [](UILineEdit& e) { pressKey(e, 0, 0, L"\xD83D\xDE00"); }, L"ab\xD83D\xDE00", 0},
+            {4, L"ab",
+             [](UILineEdit& e) {
+                 UIManager::instance()->clipboard().setText(L"1\xD83D\xDE00");
+                 e.paste();
+             },
+             L"ab1", 1},
             {3, L"abc", [](UILineEdit& e) {
                  e.selectAll();
                  e.insert(L"xyz");
@@ -252,12 +263,14 @@ TEST_F(LineEditTest, MaskedTextNeverLeavesTheField)
 {
     Clipboard& clipboard = UIManager::instance()->clipboard();
     clipboard.setText(L"before");
-    edit->setText(L"secret");
+    // Six characters, a pair among them showing as one mark.
+    const String secret(L"sec\xD83D\xDE00" L"et");
+    edit->setText(secret);
     edit->setMasked(true);
     EXPECT_EQ(edit->displayText(), String(edit->maskCharacter(), 6));
     edit->setCursorPosition(2);
     doubleClick(*edit);
-    EXPECT_EQ(edit->selectedText(), String(L"secret"));
+    EXPECT_EQ(edit->selectedText(), secret);
     const int before = sounds();
     pressKey(*edit, 'C', control);
     pressKey(*edit, 'X', control);
@@ -265,7 +278,7 @@ TEST_F(LineEditTest, MaskedTextNeverLeavesTheField)
     edit->copy();
     EXPECT_EQ(sounds() - before, 4);
     EXPECT_EQ(clipboard.text(), String(L"before"));
-    EXPECT_EQ(edit->text(), String(L"secret"));
+    EXPECT_EQ(edit->text(), secret);
     edit->menu()->aboutToShow.emit(edit->menu());
     std::vector<int> shown;
     for (int i = 0; i < edit->menu()->count(); ++i) {

@@ -125,6 +125,17 @@ void expectOnlyTheSelectionReplaced(const UITextDocument& document, const std::w
     }
 }
 
+// What a drawing leaves on a white surface.
+Bitmap drawnOnWhite(const std::function<void(Graphics&)>& draw)
+{
+    GdiDrawingSurface surface(80, 30);
+    Graphics g(&surface);
+    g.fillRectColour(surface.rect(), Colour(255, 255, 255));
+    draw(g);
+    g.end();
+    return surface.toBitmap(false);
+}
+
 class TextDocumentTest : public StyledWidgetTest {
 protected:
     void SetUp() override { document.setText(L"", UITextDocument::ClearHistory | UITextDocument::CursorToEnd); }
@@ -200,6 +211,10 @@ TEST_F(TextDocumentTest, MovesLandWhereTheTableSays)
         {L"ab\ncd", 4, UITextCursor::MoveWordStart, 3},
         {L"abcdefghijkl\nxyz", 10, UITextCursor::MoveDown, 16},
         {L"xyz\nabcdefghijkl", 14, UITextCursor::MoveUp, 3},
+        // The column counts characters, a pair taking one place.
+        {L"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x\nabcdefghij", 7, UITextCursor::MoveDown, 12},
+        {L"abcdefghij\n\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x", 18, UITextCursor::MoveUp, 4},
+        {L"abcdefghij\n\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00x", 3, UITextCursor::MoveDown, 17},
         {L"ab\ncd", 1, UITextCursor::MoveUp, -1},
         {L"ab\ncd", 4, UITextCursor::MoveDown, -1},
         {L"ab", 0, UITextCursor::MoveLeft, -1},
@@ -336,6 +351,12 @@ TEST_F(TextDocumentTest, WrapBreaksAfterTheLastFittingSpace)
         {L"one two three", L"one two", L"one two "},
         {L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 \x0442\x0440\x0438", L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430",
          L"\x043e\x0434\x0438\x043d \x0434\x0432\x0430 "},
+        // Characters beyond the first plane are as visible as letters, so
+        // the spaces between them are found.
+        {L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00",
+         L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00",
+         L"\xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00\xD83D\xDE00 "},
+        {L"ab \xD83D\xDE00\xD83D\xDE00 \xD83D\xDE00", L"ab \xD83D\xDE00\xD83D\xDE00", L"ab \xD83D\xDE00\xD83D\xDE00 "},
         // No space fits: the line breaks by characters.
         {L"abcdefg", L"abc", L"abc"},
     };
@@ -352,7 +373,13 @@ TEST_F(TextDocumentTest, WrapBreaksAfterTheLastFittingSpace)
 // for every piece, re-measuring as it goes.
 std::vector<UITextLine> walkedWrap(const UITextLayout& layout, const String& text, int wrapWidth)
 {
-    auto visible = [&](int i) { return text.at(i) != L' ' && isPrintableChar(text.at(i)); };
+    // A pair is visible at its first unit; its second unit is no character.
+    auto visible = [&](int i) {
+        const std::wstring_view units = text.view();
+        if (isSurrogatePairAt(units, std::size_t(i)))
+            return true;
+        return !splitsSurrogatePair(units, std::size_t(i)) && text.at(i) != L' ' && isPrintableChar(text.at(i));
+    };
     auto width = [&](int from, int to) { return layout.textWidth(text, from, to); };
     std::vector<UITextLine> out;
     for (int start = 0, end = 0; start < text.length(); start = end) {
@@ -399,7 +426,7 @@ std::vector<UITextLine> walkedWrap(const UITextLayout& layout, const String& tex
 
 TEST_F(TextDocumentTest, WrapEqualsTheWalkingWrapper)
 {
-    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"  ", L"\n", L"\x0436", L"\t", L",", L"mmmm"};
+    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"  ", L"\n", L"\x0436", L"\t", L",", L"mmmm", L"\xD83D\xDE00"};
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         String text;
@@ -438,6 +465,21 @@ TEST_F(TextDocumentTest, MaskMeasuresAndPaintsEveryCharacterAsTheMask)
     EXPECT_EQ(document.charWidth(L'W'), mask);
     EXPECT_EQ(document.widestLineWidth(), 6 * mask);
     EXPECT_EQ(document.wordAt(Point(mask / 2, 1), String()), String());
+    // A pair is one mask mark, as wide as the mask: a pair measured at its
+    // own width moves what follows it, and one drawn as two marks shows a
+    // mark too many.
+    const String pair(L"\xD83D\xDE00");
+    ASSERT_NE(Font(document.font()).textWidth(pair.c_str(), 2), mask);
+    document.setText(pair + L"a" + pair);
+    document.setViewport(Rect(0, 0, 80, 30));
+    EXPECT_EQ(document.widestLineWidth(), 4 * mask);
+    UITextDocument marks;
+    marks.setFont(document.font());
+    marks.setViewport(document.viewport());
+    marks.setText(String(document.maskCharacter(), 3));
+    expectSamePixels(drawnOnWhite([&](Graphics& g) { marks.paint(g); }),
+                     drawnOnWhite([&](Graphics& g) { document.paint(g); }));
+    document.setText(L"ab cd");
     document.setMasked(false);
     EXPECT_EQ(document.wordAt(Point(1, 1), String()), String(L"ab"));
     // Wrapped lines follow the mask's widths both ways.
@@ -468,16 +510,33 @@ TEST_F(TextDocumentTest, HitTestsPickCharacterHalvesAndLineEnds)
         {Point(leftOf(11) + 1, 10 * h), 11},
         {Point(250, 10 * h), 12},
     };
-    forEachRow(rows, [&](const Row& row) {
-        int index = -1;
-        EXPECT_EQ(document.hitTest(row.point, &index), row.index >= 0);
-        EXPECT_EQ(index, row.index);
-    });
+    const auto expectHits = [&](const auto& table) {
+        forEachRow(table, [&](const Row& row) {
+            int index = -1;
+            EXPECT_EQ(document.hitTest(row.point, &index), row.index >= 0);
+            EXPECT_EQ(index, row.index);
+        });
+    };
+    expectHits(rows);
     // Above the text, dragging walks up one line from the cursor's.
     cursor().setPosition(11);
     int index = -1;
     ASSERT_TRUE(document.hitTest(Point(1, -5), &index));
     EXPECT_EQ(index, 4);
+    // The right half of a line's last character keeps the click on that
+    // line, wrapped or not; the index after it would lie on the next line.
+    wrapAt(widthOf(L"ab cd"));
+    document.setText(L"ab cd\nx");
+    ASSERT_EQ(lines(), (std::vector<UITextLine>{{0, 3}, {3, 3}, {6, 2}}));
+    const int space = document.charWidth(L' ');
+    const int feed = document.charWidth(L'\n');
+    ASSERT_GE(std::min(space, feed), 2);
+    const Row wrapped[] = {
+        {Point(leftOf(2) + space - 1, 1), 2},
+        {Point(leftOf(5) + feed - 1, h + 1), 5},
+        {Point(leftOf(4) + document.charWidth(L'd') - 1, h + 1), 5},
+    };
+    expectHits(wrapped);
 }
 
 TEST_F(TextDocumentTest, HighlightFormatsFollowEdits)
@@ -559,21 +618,13 @@ TEST_F(TextDocumentTest, ASurrogatePairIsMeasuredHitAndDrawnAsOneCharacter)
         ASSERT_TRUE(document.hitTest(Point(x, 1), &index));
         EXPECT_NE(index, 1) << "x " << x;
     }
-    const auto drawn = [&](const std::function<void(Graphics&)>& draw) {
-        GdiDrawingSurface surface(40, 30);
-        Graphics g(&surface);
-        g.fillRectColour(surface.rect(), Colour(255, 255, 255));
-        draw(g);
-        g.end();
-        return surface.toBitmap(false);
-    };
-    const Bitmap painted = drawn([&](Graphics& g) { document.paint(g); });
-    const Bitmap glyph = drawn([&](Graphics& g) {
+    const Bitmap painted = drawnOnWhite([&](Graphics& g) { document.paint(g); });
+    const Bitmap glyph = drawnOnWhite([&](Graphics& g) {
         g.setFont(document.font());
         g.setPen(Pen(Colour(0xFF000000u)));
         g.drawTextRaw(pair, 2, 0, 0);
     });
-    EXPECT_FALSE(sameBytes(glyph, drawn([](Graphics&) {})));
+    EXPECT_FALSE(sameBytes(glyph, drawnOnWhite([](Graphics&) {})));
     expectSamePixels(glyph, painted);
 }
 

@@ -228,7 +228,8 @@ TEST_F(TextEditTest, KeysMoveTheCursorAndShiftExtendsOnlyWhereItShould)
 }
 
 // A character beyond the first plane typed as two undo steps, and the
-// arrows, Shift+arrows, Up and Backspace took one of its halves.
+// arrows, Shift+arrows, Up and Backspace took one of its halves; Up and Down
+// counted the column in units.
 TEST_F(TextEditTest, RealKeysTakeACharacterBeyondTheFirstPlaneWhole)
 {
     const String pair(L"\xD83D\xDE00");
@@ -242,10 +243,11 @@ TEST_F(TextEditTest, RealKeysTakeACharacterBeyondTheFirstPlaneWhole)
     EXPECT_EQ(edit->cursorPosition(), 3);
     realKey(VK_LEFT, ShiftModifier);
     EXPECT_EQ(edit->selectedText(), pair);
+    // Down keeps the column in characters: after one pair, not inside it.
     realKey(VK_DOWN);
-    EXPECT_EQ(edit->cursorPosition(), 4);
-    realKey(VK_RIGHT);
     EXPECT_EQ(edit->cursorPosition(), 6);
+    realKey(VK_RIGHT);
+    EXPECT_EQ(edit->cursorPosition(), 8);
     realKey(VK_BACK);
     EXPECT_EQ(edit->text(), L"x" + pair + L"\n" + pair + L"\n");
     realKey('Z', ControlModifier);

@@ -4,6 +4,7 @@
 #include "ui/widgets/UITextDocument.h"
 
 #include <algorithm>
+#include <string_view>
 
 UITextCursor::UITextCursor(UITextDocument* document) : m_document(document)
 {
@@ -70,7 +71,12 @@ bool UITextCursor::isOnLastLine() const
 void UITextCursor::updateLine()
 {
     m_lineIndex = m_document->layout().lineIndexOf(m_position);
-    m_column = m_lineIndex < 0 ? 0 : m_position - m_document->layout().line(m_lineIndex).start;
+    if (m_lineIndex < 0) {
+        m_column = 0;
+        return;
+    }
+    const int start = m_document->layout().line(m_lineIndex).start;
+    m_column = characterCount(m_document->text().view().substr(std::size_t(start), std::size_t(m_position - start)));
 }
 
 void UITextCursor::resetToText()
@@ -189,10 +195,15 @@ int UITextCursor::wordEnd() const
     return i;
 }
 
+// The column counts characters, so a pair on either line takes one place.
 int UITextCursor::verticalTarget(int lineIndex) const
 {
     const UITextLine& line = m_document->layout().line(lineIndex);
-    return std::min(line.start + m_column, line.lastIndex());
+    const std::wstring_view units = m_document->text().view();
+    int i = line.start;
+    for (int column = 0; column < m_column && i < line.lastIndex(); ++column)
+        i += unitsOfCharacterAt(units, std::size_t(i));
+    return std::min(i, line.lastIndex());
 }
 
 // Back over white space, then over the run of the class found there.

@@ -60,6 +60,8 @@ public:
     int position() const { return m_position; }
     int anchor() const { return m_anchor; }
     int lineIndex() const { return m_lineIndex; }
+    // The characters between the line start and the position; Up and Down
+    // keep it.
     int column() const { return m_column; }
     int wordClass() const { return m_wordClass; }
     // Null when the position lies on no line.

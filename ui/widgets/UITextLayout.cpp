@@ -4,15 +4,22 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string_view>
 
 namespace {
 
 constexpr wchar_t lineFeed = L'\n';
 
 // Break candidates are plain spaces; tabs and other blanks count as visible.
-bool isVisible(wchar_t c)
+// Visibility is judged per character: a pair is visible at its first unit,
+// and its second unit is no character of its own.
+bool isVisibleAt(std::wstring_view text, int i)
 {
-    return c != L' ' && isPrintableChar(c);
+    if (isSurrogatePairAt(text, std::size_t(i)))
+        return true;
+    if (splitsSurrogatePair(text, std::size_t(i)))
+        return false;
+    return text[std::size_t(i)] != L' ' && isPrintableChar(text[std::size_t(i)]);
 }
 
 bool endsParagraph(const String& text, const UITextLine& line)
@@ -166,8 +173,9 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
         m_spaces[std::size_t(i)] = c == L' ' ? i : (i > 0 ? m_spaces[std::size_t(i) - 1] : -1);
     }
     auto width = [&](int from, int to) { return m_sums[std::size_t(to)] - m_sums[std::size_t(from)]; };
+    const std::wstring_view units = text.view();
     int lastVisible = size - 1;
-    while (lastVisible >= 0 && !isVisible(text.at(start + lastVisible)))
+    while (lastVisible >= 0 && !isVisibleAt(units, start + lastVisible))
         --lastVisible;
     int firstVisible = -1;
     int piece = 0;
@@ -180,7 +188,7 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
         }
         if (firstVisible < piece) {
             firstVisible = piece;
-            while (firstVisible < size && !isVisible(text.at(start + firstVisible)))
+            while (firstVisible < size && !isVisibleAt(units, start + firstVisible))
                 ++firstVisible;
         }
         if (firstVisible < size && lastVisible > firstVisible) {

@@ -8,7 +8,8 @@
 // unit, and wrapping works on running sums, so laying out a megabyte stays
 // linear and an edit re-lays only the paragraphs it touched. A surrogate
 // pair is one character: measured whole under its first unit, its second
-// unit measures 0, and no line breaks between them.
+// unit measures 0, it is as visible as any letter when a space to break
+// after is sought, and no line breaks between its halves.
 
 #include "foundation/String.h"
 #include "graphics/Font.h"
