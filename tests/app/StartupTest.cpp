@@ -836,6 +836,35 @@ TEST_F(ControllerTest, FirstRunDesktopRuleUnderAFolderWithASemicolonSurvivesRest
     EXPECT_EQ(closer.closed, 0);
 }
 
+// A library made again (deleted, or left empty by a first run that saved
+// nothing) got the first-run rules and filters on top of the stored ones
+// at each start: the stored rules went 2, 4, 6.
+TEST_F(ControllerTest, FirstRunRulesAndFiltersAreStoredOnceThoughTheLibraryIsMadeAgain)
+{
+    const auto stored = [] {
+        Settings file(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
+        file.load();
+        return std::make_pair(file.value(L"model/scanRules", String()).toString(),
+                              file.value(L"model/taggedItemFilters", String()).toString());
+    };
+    const std::function<void(const String&)> emptyings[] = {
+        [](const String& path) { EXPECT_TRUE(DeleteFileW(path.c_str())); },
+        [](const String& path) { EXPECT_TRUE(writeRaw(path, Bytes())); },
+    };
+    forEachRow(emptyings, [&](const std::function<void(const String&)>& empty) {
+        removeTree(wide(folder()));
+        runOnce();
+        const auto firstRun = stored();
+        ASSERT_FALSE(firstRun.first.isEmpty());
+        for (int run = 0; run < 2; ++run) {
+            empty(filePath(L"kestrola.database"));
+            runOnce();
+            EXPECT_EQ(stored(), firstRun) << "run " << run;
+            EXPECT_TRUE(holdsTags(filePath(L"kestrola.database"), {L"Desktop", L"Recent"}));
+        }
+    });
+}
+
 // WM_CLOSE reaching the "Waiting for the library..." window (Alt+F4, the
 // session's end) destroyed its lines, and the start died in an access
 // violation after the held-file message. A close ends the wait, at any
