@@ -43,9 +43,41 @@ bool waitForSettings(const String& path)
     return waitForHeldFile(path, exceptionText(L"Waiting for the settings, which another program is using..."), false);
 }
 
+// A start-up message that a close of the program (WM_CLOSE, the session's
+// end) ends: the close is noted, for the controller to carry out once it
+// can save. A box ended by its own buttons or keys notes nothing.
+class StartMessageBox : public UIMessageBox {
+public:
+    StartMessageBox(const String& title, const String& text, int buttons, bool& closed)
+        : UIMessageBox(MessageInformation, title, text, buttons), m_closed(closed)
+    {
+        shutdownRequested.connect(this, &StartMessageBox::onSessionEnding);
+    }
+
+protected:
+    void closeEvent(UICloseEvent* event) override
+    {
+        UIMessageBox::closeEvent(event);
+        if (event->isFromNativeWindow())
+            m_closed = true;
+    }
+
+private:
+    // The session waits for the exit's save, as while the library is busy.
+    void onSessionEnding(bool* mayEnd)
+    {
+        m_closed = true;
+        *mayEnd = false;
+        done(0);
+    }
+
+    bool& m_closed;
+};
+
 // The widget set's hooks, with the program's own progress window for the
 // library's loads and saves. While messages are kept, a box that only
 // informs waits for showKeptMessages, so that no file waits for the user.
+// While the program starts, a close that ends a message is noted.
 class ShellWidgetHooks : public UIWidgetHooks {
 public:
     std::unique_ptr<ProgressWindow> createProgressWindow() override
@@ -56,10 +88,25 @@ public:
     int information(const String& title, const String& text, const String& informativeText, int buttons,
                     int flags) override
     {
+        if (m_starting)
+            return startMessage(title, text, informativeText, buttons, flags);
         if (!m_keeping || buttons != UiHooks::OkButton)
             return UIWidgetHooks::information(title, text, informativeText, buttons, flags);
         m_kept.push_back({title, text, informativeText, flags});
         return UiHooks::OkButton;
+    }
+
+    void beginStart()
+    {
+        m_starting = true;
+        m_closedAtStart = false;
+    }
+
+    // Whether a close ended a message while the program started.
+    bool endStart()
+    {
+        m_starting = false;
+        return std::exchange(m_closedAtStart, false);
     }
 
     void keepMessages() { m_keeping = true; }
@@ -78,6 +125,17 @@ private:
         String title, text, informativeText;
         int flags;
     };
+
+    int startMessage(const String& title, const String& text, const String& informativeText, int buttons, int flags)
+    {
+        StartMessageBox box(title, text, buttons, m_closedAtStart);
+        box.setInformativeText(informativeText);
+        box.setFlags(flags);
+        return box.exec();
+    }
+
+    bool m_starting = false;
+    bool m_closedAtStart = false;
     bool m_keeping = false;
     std::vector<Message> m_kept;
 };
@@ -94,6 +152,7 @@ MainController::MainController(bool autorun)
     liveController = this;
     setShellHooks(this);
     setToolkitHooks(&shellWidgetHooks);
+    shellWidgetHooks.beginStart();
     openSettings();
     applyLanguage();
     m_model = std::make_unique<LibraryModel>();
@@ -103,6 +162,10 @@ MainController::MainController(bool autorun)
     tellOfSessionsSavedBeside();
     openLibrary();
     m_userInterface->start(autorun);
+    // A close that ended a start-up message is carried out once the event
+    // loop runs, as one that waited for the library.
+    if (shellWidgetHooks.endStart())
+        keepWaiting(Request::Exit);
 }
 
 MainController::~MainController()
@@ -357,10 +420,15 @@ bool MainController::waitForLibrary(Request request)
 {
     if (!m_model || !m_model->isBusy())
         return false;
+    keepWaiting(request);
+    return true;
+}
+
+void MainController::keepWaiting(Request request)
+{
     if (request > m_waiting)
         m_waiting = request;
     startTimer(libraryFreeTimer, libraryFreePollMs);
-    return true;
 }
 
 void MainController::timerEvent(int id)

@@ -22,7 +22,9 @@ public:
     // the model with its settings, a word on sessions kept beside the
     // library or the settings (newerFilesBeside), the library opened (first
     // run defaults and the start-up scan) and the main window, shown unless
-    // autorun keeps it in the notification area.
+    // autorun keeps it in the notification area. A close that ends a
+    // start-up message (WM_CLOSE, the session's end) exits as soon as the
+    // event loop runs.
     explicit MainController(bool autorun);
     ~MainController() override;
 
@@ -59,6 +61,7 @@ private:
     enum class Files { Library, LibraryAndSettings };
 
     void timerEvent(int id) override;
+    void keepWaiting(Request request);
     // Writes the files, each before any message waits for the user, then
     // shows what the saves had to tell. When a file could not be written
     // anywhere, the user learns every such file and may try again (Retry)

@@ -77,8 +77,11 @@ public:
 
     // First-run content, automatic scans and merging scan results
     // (ScanMerge.cpp).
-    // The tags "Desktop" and "Recent", a start-up rule for the recent
-    // documents folder, a tag-click rule for the desktop, and four filters.
+    // The tags "Desktop" and "Recent"; and, while the model holds no scan
+    // rule (read or unread) and no filter beyond the built-in ones, a
+    // start-up rule for the recent documents folder, a tag-click rule for
+    // the desktop, and four filters. Rules and filters come from the
+    // settings, which outlive a library made again.
     void createDefaults();
     // The folders the first-run rules scan; empty texts stand for the
     // user's recent documents folder and desktop.
@@ -317,6 +320,7 @@ private:
     void leaveMergeSnapshot(TaggedItem* item);
     void loadAppearanceSettings();
     void loadFilterSettings();
+    bool hasOwnRulesOrFilters() const;
     void mergeScannedItem(const TaggedItem* scanned);
     List<ScanRule*> clickRulesFor(const Tag& tag) const;
     ItemGroups findDuplicatesOf(const PointerArray<TaggedItem*>& items) const;

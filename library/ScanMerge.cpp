@@ -82,6 +82,8 @@ void LibraryModel::createDefaults()
 {
     addTag(scanWindowText(L"Desktop"));
     addTag(scanWindowText(L"Recent"));
+    if (hasOwnRulesOrFilters())
+        return;
     m_scanRules.append(firstRunRule(ScanRule::AtProgramStart, folderOr(m_firstRunRecentFolder, SpecialFolder::Recent),
                                     L"Recent", Filter::AnyItems));
     m_scanRules.append(firstRunRule(ScanRule::AtTagClick, folderOr(m_firstRunDesktopFolder, SpecialFolder::Desktop),
@@ -91,6 +93,17 @@ void LibraryModel::createDefaults()
     m_filters.append(namedFilter(
         L"video", {L"avi", L"mpeg", L"mp4", L"flv", L"mpg", L"mov", L"mkv", L"3gp", L"divx", L"xvid"}));
     m_filters.append(namedFilter(L"office", {L"doc", L"docx", L"xls", L"xlsx", L"ppt", L"pptx"}));
+}
+
+bool LibraryModel::hasOwnRulesOrFilters() const
+{
+    if (!m_scanRules.isEmpty() || !m_unreadScanRules.isEmpty())
+        return true;
+    for (const Filter* filter : m_filters) {
+        if (!filter->isKindOnly())
+            return true;
+    }
+    return false;
 }
 
 void LibraryModel::setFirstRunFolders(const String& recentFolder, const String& desktopFolder)

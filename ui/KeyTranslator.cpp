@@ -157,6 +157,7 @@ bool KeyTranslator::translate(UIWidget* target, unsigned int message, std::uintp
 {
     const std::uint32_t state = nativeState(lParam);
     KeyMessage keys{int(wParam), modifiersOf(state), state};
+    followTarget(target);
     if (message == WM_CHAR || message == WM_IME_CHAR)
         return characterOnly(target, wParam, lParam, keys);
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_IME_KEYDOWN;
@@ -185,7 +186,9 @@ bool KeyTranslator::characterOnly(UIWidget* target, std::uintptr_t wParam, std::
 bool KeyTranslator::keyDown(UIWidget* target, unsigned int message, const KeyMessage& keys)
 {
     const std::uint32_t tableModifiers = keys.modifiers ^ ownModifierBit(keys.key);
-    int held = findHeld(keys.key);
+    // Each input packet is a character of its own, and input tools may put
+    // both halves of a pair down before either comes up: never a repeat.
+    int held = keys.key == VK_PACKET ? -1 : findHeld(keys.key);
     // Held under other modifiers (Ctrl went down while A repeats): a new press.
     if (held >= 0 && m_held[held].tableModifiers != tableModifiers) {
         removeHeld(held);
@@ -234,6 +237,16 @@ KeyTranslator::CharText KeyTranslator::takeText(UIWidget* target, unsigned int k
     CharText typed = charText(wParam, lParam, keys.modifiers, keys.key);
     typed.text = wholeCharacter(typed.text);
     return typed;
+}
+
+// A half typed into one widget never joins one typed into another. The
+// widget's counter, not its address, which a later widget may reuse.
+void KeyTranslator::followTarget(const UIWidget* target)
+{
+    const int id = target ? target->id() : 0;
+    if (id != m_targetId)
+        m_pendingHighSurrogate = 0;
+    m_targetId = id;
 }
 
 // A character beyond the first plane comes as two character messages, one

@@ -30,10 +30,12 @@ public:
 // press (122) and key release (123) events for the target widget. A key-down
 // is paired with the character message that follows it, so one press
 // carries both the key and the typed text; a table of held keys reports
-// auto-repeat as release and press with the first press's text, and keeps
+// auto-repeat (never of an input packet, VK_PACKET, each a character of its
+// own) as release and press with the first press's text, and keeps
 // releases and modifier changes consistent. The two character messages of
 // a surrogate pair give one text: the press of the second half carries
-// both, the first half types nothing. UI thread only.
+// both, the first half types nothing; a first half is dropped when the next
+// message goes to another widget. UI thread only.
 class KeyTranslator {
 public:
     // Room in the table of held keys. A further key is still delivered but
@@ -54,8 +56,13 @@ public:
     // consumed; otherwise it belongs to DefWindowProcW (the system's own Alt
     // combinations).
     bool translate(UIWidget* target, unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
-    // Forgets every held key, as when the focus leaves the window.
-    void releaseAllKeys() { m_heldCount = 0; }
+    // Forgets every held key and a half character awaiting its partner, as
+    // when the focus leaves the window.
+    void releaseAllKeys()
+    {
+        m_heldCount = 0;
+        m_pendingHighSurrogate = 0;
+    }
     int heldKeyCount() const { return m_heldCount; }
 
     // The text a character message types, and its scan code. keyCode is
@@ -84,6 +91,7 @@ private:
     bool keyDown(UIWidget* target, unsigned int message, const KeyMessage& keys);
     bool keyUp(UIWidget* target, const KeyMessage& keys);
     CharText takeText(UIWidget* target, unsigned int keyDownMessage, const KeyMessage& keys);
+    void followTarget(const UIWidget* target);
     String wholeCharacter(const String& text);
     int findHeld(int key) const;
     void removeHeld(int index);
@@ -96,6 +104,8 @@ private:
     // The first half of a surrogate pair while its second is awaited; 0 when
     // none is.
     wchar_t m_pendingHighSurrogate = 0;
+    // The widget the last message went to (its counter); 0 for none.
+    int m_targetId = 0;
 };
 
 // Keeps the input method editor in step with the widget typed into: the

@@ -126,7 +126,10 @@ public:
             if (box && box->isInModalLoop()) {
                 ++closed;
                 texts.push_back(wide(box->text()));
-                box->done(answer ? answer(*box) : 1);
+                if (const auto outside = std::exchange(fromOutside, nullptr))
+                    outside(static_cast<HWND>(box->nativeHandle()));
+                else
+                    box->done(answer ? answer(*box) : 1);
                 return;
             }
         }
@@ -141,6 +144,9 @@ public:
     int closed = 0;
     std::vector<std::wstring> texts;
     std::function<int(const UIMessageBox&)> answer;
+    // Once, instead of an answer: what reaches the first box's window from
+    // outside the program. A box it leaves open is answered at the next tick.
+    std::function<void(HWND)> fromOutside;
 };
 
 // Closes every progress window the UI thread shows, from a thread of its
@@ -196,6 +202,15 @@ constexpr std::uint64_t oneHour = 36'000'000'000;
 void CALLBACK quitAnyway(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
+    Application::instance()->quit();
+}
+
+bool quitByGuard = false;
+
+void CALLBACK quitAsGuard(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    quitByGuard = true;
     Application::instance()->quit();
 }
 
@@ -834,6 +849,80 @@ TEST_F(ControllerTest, FirstRunDesktopRuleUnderAFolderWithASemicolonSurvivesRest
         exitThroughTheLoop();
     }
     EXPECT_EQ(closer.closed, 0);
+}
+
+// A library made again (deleted, or left empty by a first run that saved
+// nothing) got the first-run rules and filters on top of the stored ones
+// at each start: the stored rules went 2, 4, 6.
+TEST_F(ControllerTest, FirstRunRulesAndFiltersAreStoredOnceThoughTheLibraryIsMadeAgain)
+{
+    const auto stored = [] {
+        Settings file(L"kestrola.config", Application::instance()->productName(), Settings::UserData, Settings::Xml);
+        file.load();
+        return std::make_pair(file.value(L"model/scanRules", String()).toString(),
+                              file.value(L"model/taggedItemFilters", String()).toString());
+    };
+    const std::function<void(const String&)> emptyings[] = {
+        [](const String& path) { EXPECT_TRUE(DeleteFileW(path.c_str())); },
+        [](const String& path) { EXPECT_TRUE(writeRaw(path, Bytes())); },
+    };
+    forEachRow(emptyings, [&](const std::function<void(const String&)>& empty) {
+        removeTree(wide(folder()));
+        runOnce();
+        const auto firstRun = stored();
+        ASSERT_FALSE(firstRun.first.isEmpty());
+        for (int run = 0; run < 2; ++run) {
+            empty(filePath(L"kestrola.database"));
+            runOnce();
+            EXPECT_EQ(stored(), firstRun) << "run " << run;
+            EXPECT_TRUE(holdsTags(filePath(L"kestrola.database"), {L"Desktop", L"Recent"}));
+        }
+    });
+}
+
+// A close of the program that reached a start-up message (scripts/run's
+// Ctrl+C, the session's end) only ended the message: the start went on and
+// the program stayed. It exits once started, with nothing to save.
+TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
+{
+    runOnce();
+    struct Row {
+        const char* name;
+        UINT message;
+        bool sent;
+    };
+    const Row rows[] = {{"posted close", WM_CLOSE, false}, {"session end", WM_QUERYENDSESSION, true}};
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.name);
+        const Bytes library = readRaw(filePath(L"kestrola.database"));
+        const Bytes config = readRaw(filePath(L"kestrola.config"));
+        std::optional<HeldFile> held(std::in_place, filePath(L"kestrola.database"), Hold::NoSharing);
+        LRESULT answer = TRUE;
+        MessageBoxCloser closer;
+        closer.fromOutside = [&](HWND box) {
+            if (row.sent)
+                answer = SendMessageW(box, row.message, 0, 0);
+            else
+                PostMessageW(box, row.message, 0, 0);
+        };
+        {
+            MainController controller(true);
+            EXPECT_EQ(closer.closed, 1);
+            held.reset();
+            quitByGuard = false;
+            const UINT_PTR guard = SetTimer(nullptr, 0, 10000, quitAsGuard);
+            Application::instance()->run();
+            KillTimer(nullptr, guard);
+            MSG quit;
+            PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+            EXPECT_FALSE(quitByGuard) << "the close was dropped";
+        }
+        EXPECT_EQ(closer.closed, 1);
+        EXPECT_EQ(answer, row.sent ? FALSE : TRUE) << "the session waits for the exit";
+        EXPECT_EQ(readRaw(filePath(L"kestrola.database")), library);
+        EXPECT_EQ(readRaw(filePath(L"kestrola.config")), config);
+        EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
+    });
 }
 
 // WM_CLOSE reaching the "Waiting for the library..." window (Alt+F4, the

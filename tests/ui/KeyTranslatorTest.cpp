@@ -120,12 +120,13 @@ protected:
         static const std::map<Step, unsigned int> messages = {{Step::Down, WM_KEYDOWN}, {Step::Up, WM_KEYUP},
             {Step::SysDown, WM_SYSKEYDOWN}, {Step::SysUp, WM_SYSKEYUP}, {Step::Char, WM_CHAR}};
         const std::uintptr_t wParam = s.step == Step::Char ? std::uintptr_t(s.ch) : std::uintptr_t(s.key);
-        EXPECT_EQ(translator.translate(&target, messages.at(s.step), wParam, lParam), s.consumed) << "key " << s.key;
+        EXPECT_EQ(translator.translate(typedInto, messages.at(s.step), wParam, lParam), s.consumed) << "key " << s.key;
         keyboard.waiting.clear();
     }
 
     FakeKeyboard keyboard;
     KeyTarget target;
+    UIWidget* typedInto = &target;
 };
 
 TEST_F(KeyTranslatorTest, MessagesBecomePressAndReleaseEvents)
@@ -167,6 +168,11 @@ TEST_F(KeyTranslatorTest, MessagesBecomePressAndReleaseEvents)
         {{{Step::Down, VK_PACKET, 0xD83D}, {Step::Up, VK_PACKET}, {Step::Down, VK_PACKET, 0xDE00}},
          {{press, VK_PACKET, 0, L"", false}, {release, VK_PACKET, 0, L"", false},
           {press, VK_PACKET, 0, L"\xD83D\xDE00", false}}},
+        // Both halves down before either is up: the second is no repeat.
+        {{{Step::Down, VK_PACKET, 0xD83D}, {Step::Down, VK_PACKET, 0xDE00}, {Step::Up, VK_PACKET},
+          {Step::Up, VK_PACKET}},
+         {{press, VK_PACKET, 0, L"", false}, {press, VK_PACKET, 0, L"\xD83D\xDE00", false},
+          {release, VK_PACKET, 0, L"", false}, {release, VK_PACKET, 0, L"\xD83D\xDE00", false}}},
         {{{Step::Char, 0, 0xD83D}, {Step::Char, 0, L'x'}, {Step::Char, 0, 0xDE00}},
          {{press, 0, 0, L"x", false}, {release, 0, 0, L"x", false}, {press, 0, 0, L"", false},
           {release, 0, 0, L"", false}}},
@@ -204,6 +210,23 @@ TEST_F(KeyTranslatorTest, DisabledTargetGetsNothingButTheTableChanges)
     EXPECT_EQ(translator.heldKeyCount(), 1);
     translator.releaseAllKeys();
     EXPECT_EQ(translator.heldKeyCount(), 0);
+}
+
+// A first half used to join a second half typed into another widget.
+TEST_F(KeyTranslatorTest, HalfCharacterIsDroppedWhenTheFocusMoves)
+{
+    KeyTranslator translator(&keyboard);
+    KeyTarget other;
+    run(translator, {Step::Char, 0, 0xD83D});
+    typedInto = &other;
+    run(translator, {Step::Char, 0, 0xDE00});
+    run(translator, {Step::Char, 0, 0xD83D});
+    translator.releaseAllKeys();
+    run(translator, {Step::Char, 0, 0xDE00});
+    const std::vector<KeyRecord> halves = {{press, 0, 0, L"", false}, {release, 0, 0, L"", false},
+                                           {press, 0, 0, L"", false}, {release, 0, 0, L"", false}};
+    EXPECT_EQ(other.keys, halves);
+    EXPECT_TRUE(target.keys.empty());
 }
 
 // A 65th held key used to write past the end of the table.
