@@ -94,7 +94,7 @@ private:
 // step runs every half second.
 inline int runDemo(Application& application, int argc, wchar_t** argv, TIMERPROC step)
 {
-    const QuitAfterLastWindow quitAfterLastWindow;
+    QuitAfterLastWindow quitAfterLastWindow;
     if (argc > 1 && wcscmp(argv[1], L"--script") == 0)
         SetTimer(nullptr, 0, 500, step);
     return application.run();
