@@ -1,8 +1,14 @@
 #pragma once
 
-// What the demos share to drive themselves unattended under Xvfb.
+// What the demos share to drive themselves unattended under Xvfb, and a
+// run that ends when the user has closed the last window.
 
 #include "foundation/Application.h"
+#include "foundation/Dispatcher.h"
+#include "foundation/List.h"
+#include "foundation/Signal.h"
+#include "ui/UIEvents.h"
+#include "ui/UIManager.h"
 #include "ui/UIWidget.h"
 
 #include <windows.h>
@@ -47,9 +53,48 @@ inline void dragStep(UIWidget* window, const PointerDrag& drag, int step)
     }
 }
 
-// Runs the application; with --script, step runs every half second.
+// Quits the run with 0 once every window shown when it was made has been
+// closed: the toolkit only destroys a closed window, and a demo with no
+// window left would run on unseen. Windows opened later (dialogs, menus,
+// tips) belong to one of these and do not count.
+class QuitAfterLastWindow : public SignalReceiver {
+public:
+    QuitAfterLastWindow()
+    {
+        for (UIWidget* window : UIManager::instance()->windows()) {
+            if (!window->isVisible())
+                continue;
+            m_windows.append(window);
+            window->closed.connect(this, &QuitAfterLastWindow::windowClosed);
+        }
+    }
+
+private:
+    // Emitted while the closing window is still shown: it is the last when
+    // no other one is.
+    void windowClosed(UICloseEvent* event)
+    {
+        if (!event->isAccepted() || shownWindows() > 1)
+            return;
+        dispatcher()->quitAll(0);
+    }
+
+    int shownWindows() const
+    {
+        int shown = 0;
+        for (const UIWidget* window : m_windows)
+            shown += UIManager::instance()->isRegistered(window) && window->isVisible() ? 1 : 0;
+        return shown;
+    }
+
+    List<UIWidget*> m_windows;
+};
+
+// Runs the application until its last window is closed; with --script,
+// step runs every half second.
 inline int runDemo(Application& application, int argc, wchar_t** argv, TIMERPROC step)
 {
+    QuitAfterLastWindow quitAfterLastWindow;
     if (argc > 1 && wcscmp(argv[1], L"--script") == 0)
         SetTimer(nullptr, 0, 500, step);
     return application.run();

@@ -1,5 +1,6 @@
 #include "foundation/Application.h"
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Pump.h"
 #include "tests/ui/WindowTesting.h"
 
@@ -11,47 +12,11 @@
 
 namespace {
 
-// The built program, started as a process of its own; ended by force if
-// it still runs when the object goes, so that it writes nothing.
-class ProgramProcess {
-public:
-    explicit ProgramProcess(const wchar_t* arguments)
-    {
-        const std::wstring program = wide(Application::instance()->applicationDirectory()) + L"\\..\\Kestrola.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        m_started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &m_info);
-    }
-    ~ProgramProcess()
-    {
-        if (!m_started)
-            return;
-        TerminateProcess(m_info.hProcess, 0);
-        WaitForSingleObject(m_info.hProcess, 5000);
-        CloseHandle(m_info.hThread);
-        CloseHandle(m_info.hProcess);
-    }
-    ProgramProcess(const ProgramProcess&) = delete;
-    ProgramProcess& operator=(const ProgramProcess&) = delete;
-
-    bool started() const { return m_started; }
-    DWORD id() const { return m_info.dwProcessId; }
-
-    // The exit code, or STILL_ACTIVE when the process outlives the wait.
-    DWORD exitCode(DWORD waitMilliseconds) const
-    {
-        WaitForSingleObject(m_info.hProcess, waitMilliseconds);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(m_info.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION m_info = {};
-    bool m_started = false;
-};
+// The built program, started as a process of its own.
+ChildProcess startProgram(const wchar_t* arguments)
+{
+    return ChildProcess(wide(Application::instance()->applicationDirectory()) + L"\\..\\Kestrola.exe", arguments);
+}
 
 struct WindowSearch {
     DWORD processId;
@@ -73,7 +38,7 @@ BOOL CALLBACK findMainWindow(HWND window, LPARAM parameter)
 }
 
 // The program's main window (titled with the product name), or null.
-HWND mainWindowOf(const ProgramProcess& process)
+HWND mainWindowOf(const ChildProcess& process)
 {
     WindowSearch search{process.id(), nullptr};
     EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&search));
@@ -87,13 +52,13 @@ HWND mainWindowOf(const ProgramProcess& process)
 TEST(SingleInstance, SecondStartEndsWithMinusOneAndBringsTheFirstForward)
 {
     ensureTestApplication();
-    ProgramProcess first(L"-autorun");
+    const ChildProcess first = startProgram(L"-autorun");
     ASSERT_TRUE(first.started());
     HWND window = nullptr;
     ASSERT_TRUE(pumpUntil([&] { return (window = mainWindowOf(first)) != nullptr; }, 30000));
     EXPECT_FALSE(IsWindowVisible(window));
 
-    ProgramProcess second(L"");
+    const ChildProcess second = startProgram(L"");
     ASSERT_TRUE(second.started());
     EXPECT_EQ(second.exitCode(30000), static_cast<DWORD>(-1));
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
