@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,21 @@ std::vector<HeaderChange> headerChanges(const HeaderSample& sample)
     for (std::int32_t width : {limit / 16, limit / 16 + 1})
         changes.push_back({{sample.dib + 4, 4, false}, std::uint32_t(width)});
     return changes;
+}
+
+// The encoder's jpeg with a byte between two segments, before the frame
+// header: the decoder skips it, as it skips fill bytes.
+Bytes withStrayByteBeforeFrame(const Bytes& jpeg)
+{
+    std::size_t at = 2;
+    while (damagedImages::fits(jpeg, at, 4) && jpeg[at + 1] != 0xC0)
+        at += 2 + damagedImages::readField(jpeg, {at + 2, 2, true});
+    return damagedImages::insertedCopies(jpeg, at, {0}, 1);
+}
+
+bool samePixels(const Bitmap& a, const Bitmap& b)
+{
+    return a.size() == b.size() && !a.isNull() && std::equal(a.bits(), a.bits() + a.byteCount(), b.bits());
 }
 
 } // namespace
@@ -146,5 +162,39 @@ TEST_F(ImageDamage, TiffsInStripsAndTilesDecode)
             for (int x = 0; x < 24; ++x)
                 ASSERT_EQ(damagedImages::tiffPixel(x, y), bitmap.pixel(x, y)) << x << ", " << y;
         }
+    });
+}
+
+// Only the first frame is shown, and only it is decoded: legal files once
+// refused for their many frames or text chunks load, and later frames
+// over the pixel limit cost nothing. From memory and from a file alike,
+// each the first frame's pixels exactly.
+TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
+{
+    using namespace damagedImages;
+    const Bytes png = sampleImageFile(imageFormatRows[0]);
+    const Bytes jpeg = sampleImageFile(imageFormatRows[4]);
+    const Bytes gif = handMadeGif();
+    struct Row {
+        std::string what;
+        Bytes bytes;
+        const Bytes& firstFrame;
+    };
+    const std::string text = std::string("Comment") + '\0' + "x";
+    const Row rows[] = {
+        {"apng of 600 frames", animatedPng(png, 600, 24, 16), png},
+        {"apng of later frames over the pixel limit", animatedPng(png, 3, 16384, 8193), png},
+        {"png of 1,001 text chunks", withChunks(png, "tEXt", text, 1001), png},
+        {"gif of 10,000 frames with a loop block", animatedGif(10000, 1, 1), gif},
+        {"gif of later frames over the pixel limit", animatedGif(3, 16384, 8193), gif},
+        {"jpeg with a stray byte before its frame header", withStrayByteBeforeFrame(jpeg), jpeg},
+    };
+    TempFolder folder;
+    forEachRow(rows, [&](const Row& row) {
+        const Bitmap expected = Bitmap::fromData(row.firstFrame.data(), std::int64_t(row.firstFrame.size()), L"png");
+        ASSERT_EQ(Size(24, 16), expected.size());
+        const String path = folder.writeFile(L"frames.img.png", row.bytes);
+        EXPECT_TRUE(samePixels(expected, Bitmap::fromData(row.bytes.data(), std::int64_t(row.bytes.size()), L"png")));
+        EXPECT_TRUE(samePixels(expected, Bitmap::load(path)));
     });
 }
