@@ -447,7 +447,8 @@ Bytes animatedPngOf(const Bytes& png, std::uint32_t frames)
     std::size_t data = 8;
     while (data + 12 < png.size() && word(data + 4) != 0x49444154)
         data += 12 + word(data);
-    const std::string pixels(png.begin() + std::ptrdiff_t(data + 8), png.begin() + std::ptrdiff_t(data + 8 + word(data)));
+    const auto from = png.begin() + std::ptrdiff_t(data + 8);
+    const std::string pixels(from, from + std::ptrdiff_t(word(data)));
     Bytes frameChunks;
     for (std::uint32_t i = 0; i < frames; ++i) {
         Bytes control;

@@ -21,9 +21,8 @@
 // - icons: a directory whose entries lie inside the bytes, each entry's
 //   image (bmp-style or png) checked in turn;
 // - png: a header chunk first, every chunk inside the bytes up to the end
-//   chunk, no critical chunk the format does not define, and none of the
-//   chunks the decoder is given (below) repeated where the format allows
-//   one;
+//   chunk, no critical chunk the format does not define, and no chunk the
+//   decoder is given (below) repeated where the format allows one only;
 // - tiff, its first directory: the entries, and each entry's values, inside
 //   the bytes (the decoder allocates what a count claims, reckoned in 32
 //   bits); the sizes, and the strip and tile offsets and byte counts,

@@ -203,8 +203,9 @@ TEST_F(ImageCodecs, DecodedImagesOverThePixelLimitAreEmpty)
     const Size sizes[] = {{16384, rows + 1}, {rows + 1, 16384}, {64, 64}};
     forEachRow(sizes, [](const Size& size) {
         Gdiplus::GpBitmap* image = nullptr;
-        ASSERT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipCreateBitmapFromScan0(size.width, size.height, 0,
-                                                                               PixelFormat1bppIndexed, nullptr, &image));
+        using Gdiplus::DllExports::GdipCreateBitmapFromScan0;
+        ASSERT_EQ(Gdiplus::Ok,
+                  GdipCreateBitmapFromScan0(size.width, size.height, 0, PixelFormat1bppIndexed, nullptr, &image));
         const Bitmap bitmap = bitmapFromGdiplusImage(image);
         Gdiplus::DllExports::GdipDisposeImage(image);
         EXPECT_EQ(size.width * std::int64_t(size.height) <= Bitmap::maxDecodedPixels, !bitmap.isNull());

@@ -193,7 +193,7 @@ TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
     forEachRow(rows, [&](const Row& row) {
         const Bitmap expected = Bitmap::fromData(row.firstFrame.data(), std::int64_t(row.firstFrame.size()), L"png");
         ASSERT_EQ(Size(24, 16), expected.size());
-        const String path = folder.writeFile(L"frames.img.png", row.bytes);
+        const String path = folder.writeFile(L"image.png", row.bytes);
         EXPECT_TRUE(samePixels(expected, Bitmap::fromData(row.bytes.data(), std::int64_t(row.bytes.size()), L"png")));
         EXPECT_TRUE(samePixels(expected, Bitmap::load(path)));
     });

@@ -301,8 +301,8 @@ TEST_F(ImageHeaderCheckTest, TheDecoderIsGivenOnlyWhatShapesTheFirstFrame)
     // An icon's png image the same, its entry pointing at what is given.
     const Bytes icon = given(pngIcon(hidden));
     ASSERT_FALSE(icon.empty());
-    const std::size_t at = readField(icon, {18, 4, false});
-    EXPECT_EQ(fromShown, Bytes(icon.begin() + std::ptrdiff_t(at), icon.begin() + std::ptrdiff_t(at + readField(icon, {14, 4, false}))));
+    const auto image = icon.begin() + std::ptrdiff_t(readField(icon, {18, 4, false}));
+    EXPECT_EQ(fromShown, Bytes(image, image + std::ptrdiff_t(readField(icon, {14, 4, false}))));
     // A gif's further frames, loop and comment blocks.
     Bytes gif = animatedGif(3, 16384, 8193);
     gif = insertedCopies(gif, 13 + 384, bytesOf(std::string("\x21\xFE\x03" "abc\x00", 7)), 1);
