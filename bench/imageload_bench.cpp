@@ -9,8 +9,10 @@
 // files (a jpeg whose frame header hides behind a stray byte, gif frames
 // after the first, a compressed png text, progressive jpeg scans) each
 // against a legal file of the same pixels, a tiff of 1,000 pages against
-// one of one page, and legal files the old counting bounds refused; the
-// decoder alone on all the bytes shows what they cost before.
+// one of one page, legal files the old counting bounds refused, and the
+// blocks the first frame may still repeat (a png's data chunks, a gif's
+// sub-blocks); the decoder alone on all the bytes shows what they cost
+// before.
 #include "bench/BenchTiming.h"
 #include "devkit/RawFiles.h"
 #include "foundation/Crc32.h"
@@ -437,18 +439,27 @@ Bytes tiffOfPages(int pages, std::uint32_t side)
     return tiff;
 }
 
+std::uint32_t bigEndianAt(const Bytes& bytes, std::size_t at)
+{
+    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8
+           | bytes[at + 3];
+}
+
+// Where the png's first data chunk starts.
+std::size_t pngDataChunk(const Bytes& png)
+{
+    std::size_t at = 8;
+    while (at + 12 < png.size() && bigEndianAt(png, at + 4) != 0x49444154)
+        at += 12 + bigEndianAt(png, at);
+    return at;
+}
+
 // An animation of frames more 24 x 16 frames of the image's own pixels.
 Bytes animatedPngOf(const Bytes& png, std::uint32_t frames)
 {
-    const auto word = [&](std::size_t at) {
-        return std::uint32_t(png[at]) << 24 | std::uint32_t(png[at + 1]) << 16 | std::uint32_t(png[at + 2]) << 8
-               | png[at + 3];
-    };
-    std::size_t data = 8;
-    while (data + 12 < png.size() && word(data + 4) != 0x49444154)
-        data += 12 + word(data);
+    const std::size_t data = pngDataChunk(png);
     const auto from = png.begin() + std::ptrdiff_t(data + 8);
-    const std::string pixels(from, from + std::ptrdiff_t(word(data)));
+    const std::string pixels(from, from + std::ptrdiff_t(bigEndianAt(png, data)));
     Bytes frameChunks;
     for (std::uint32_t i = 0; i < frames; ++i) {
         Bytes control;
@@ -497,6 +508,29 @@ struct FrameSample {
     bool decoderAlone;
 };
 
+// Legal, and each read on its own: count empty data chunks before the
+// png's data.
+Bytes pngWithEmptyDataChunks(const Bytes& png, int count)
+{
+    const Bytes chunk = pngChunk("IDAT", "");
+    Bytes out(png.begin(), png.begin() + std::ptrdiff_t(pngDataChunk(png)));
+    for (int i = 0; i < count; ++i)
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    out.insert(out.end(), png.begin() + std::ptrdiff_t(pngDataChunk(png)), png.end());
+    return out;
+}
+
+// A 64 x 64 gif whose image data ends in count empty-but-one sub-blocks.
+Bytes gifWithSubBlocks(int count)
+{
+    Bytes gif = gifOfFrames(1, 64);
+    gif.resize(gif.size() - 2);
+    for (int i = 0; i < count; ++i)
+        gif.insert(gif.end(), {1, 0});
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
 // Each damaged file against a legal one of the same pixels, each load in
 // a fresh process; then the legal files the counting bounds once refused.
 void measureFirstFrameLoads()
@@ -520,6 +554,8 @@ void measureFirstFrameLoads()
         {L"apng_601_frames_24x16.png", animatedPngOf(png, 600), false},
         {L"png_5000_text_chunks.png", pngWithChunks(png, "tEXt", std::string("Comment\0x", 9), 5000), false},
         {L"gif_10000_frames_1x1_loop.gif", gifOfFrames(10000, 1), false},
+        {L"png_1000000_empty_data_chunks.png", pngWithEmptyDataChunks(png, 1000000), true},
+        {L"gif_1000000_sub_blocks.gif", gifWithSubBlocks(1000000), true},
     };
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
