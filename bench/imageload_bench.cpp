@@ -5,7 +5,14 @@
 // Bitmap::load, each in a fresh process so that its peak memory is its own,
 // against the way load read files before (the whole file read, then
 // decoded from memory): a 90 MB 24-bit bmp of 6,000 x 5,000 pixels, and
-// 1 GB of zeros named .png.
+// 1 GB of zeros named .png. Last what only the first frame costs: damaged
+// files (a jpeg whose frame header hides behind a stray byte, gif frames
+// after the first, a compressed png text, progressive jpeg scans) each
+// against a legal file of the same pixels, a tiff of 1,000 pages against
+// one of one page, legal files the old counting bounds refused, and the
+// blocks the first frame may still repeat (a png's data chunks, a gif's
+// sub-blocks); the decoder alone on all the bytes shows what they cost
+// before.
 #include "bench/BenchTiming.h"
 #include "devkit/RawFiles.h"
 #include "foundation/Crc32.h"
@@ -43,18 +50,24 @@ void appendLittleEndian(Bytes& out, std::uint32_t value, int bytes)
         out.push_back(std::uint8_t(value >> (8 * i)));
 }
 
+Bytes pngChunk(const char* type, const std::string& data)
+{
+    Bytes out;
+    appendBigEndian(out, std::uint32_t(data.size()));
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    std::uint32_t check = 0;
+    crc32(out.data() + 4, std::uint32_t(out.size() - 4), &check);
+    appendBigEndian(out, check);
+    return out;
+}
+
 Bytes pngWithChunks(const Bytes& png, const char* type, const std::string& data, int count)
 {
     Bytes out(png.begin(), png.begin() + 33);
-    for (int i = 0; i < count; ++i) {
-        appendBigEndian(out, std::uint32_t(data.size()));
-        const std::size_t body = out.size();
-        out.insert(out.end(), type, type + 4);
-        out.insert(out.end(), data.begin(), data.end());
-        std::uint32_t check = 0;
-        crc32(out.data() + body, std::uint32_t(out.size() - body), &check);
-        appendBigEndian(out, check);
-    }
+    const Bytes chunk = pngChunk(type, data);
+    for (int i = 0; i < count; ++i)
+        out.insert(out.end(), chunk.begin(), chunk.end());
     out.insert(out.end(), png.begin() + 33, png.end());
     return out;
 }
@@ -223,6 +236,343 @@ void measureLoads()
     DeleteFileW(video.c_str());
 }
 
+// ---- What only the first frame costs: damaged files against legal ones ----
+
+// Bits written from the lowest up, as gif codes and deflate streams take
+// them.
+class BitWriter {
+public:
+    void put(std::uint32_t value, int bits)
+    {
+        for (int i = 0; i < bits; ++i) {
+            if (m_used == 0)
+                m_bytes.push_back(0);
+            m_bytes.back() |= std::uint8_t(((value >> i) & 1) << m_used);
+            m_used = (m_used + 1) % 8;
+        }
+    }
+    // A Huffman code, written from its highest bit.
+    void putCode(std::uint32_t code, int bits)
+    {
+        for (int i = bits - 1; i >= 0; --i)
+            put(code >> i, 1);
+    }
+    Bytes& bytes() { return m_bytes; }
+
+private:
+    Bytes m_bytes;
+    int m_used = 0;
+};
+
+// The codes of width x height pixels of colour 0, 8-bit codes at the start:
+// each code one pixel longer than the last, the table cleared when full.
+Bytes gifCodesOfOneColour(std::uint64_t pixels)
+{
+    constexpr std::uint32_t clear = 256;
+    constexpr std::uint32_t end = 257;
+    BitWriter out;
+    std::uint32_t next = end + 1;
+    int bits = 9;
+    std::uint32_t limit = 1u << bits;
+    std::uint64_t length = 1;
+    const auto emit = [&](std::uint32_t code) {
+        out.put(code, bits);
+        if (next >= limit && code <= 4095 && bits < 12)
+            limit = 1u << ++bits;
+    };
+    emit(clear);
+    while (pixels > 0) {
+        const std::uint64_t run = std::min(length, pixels);
+        emit(run == 1 ? 0 : end + std::uint32_t(run) - 1);
+        pixels -= run;
+        if (next >= 4095) {
+            emit(clear);
+            next = end + 1;
+            bits = 9;
+            limit = 1u << bits;
+            length = 1;
+        } else {
+            ++next;
+            ++length;
+        }
+    }
+    emit(end);
+    Bytes blocks = {8};
+    const Bytes& codes = out.bytes();
+    for (std::size_t at = 0; at < codes.size(); at += 255) {
+        const std::size_t count = std::min<std::size_t>(255, codes.size() - at);
+        blocks.push_back(std::uint8_t(count));
+        blocks.insert(blocks.end(), codes.begin() + std::ptrdiff_t(at), codes.begin() + std::ptrdiff_t(at + count));
+    }
+    blocks.push_back(0);
+    return blocks;
+}
+
+// frames frames of side x side pixels of one colour, each with its control
+// block, and a loop block.
+Bytes gifOfFrames(int frames, std::uint32_t side)
+{
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    appendLittleEndian(gif, side, 2);
+    appendLittleEndian(gif, side, 2);
+    gif.insert(gif.end(), {0xF7, 0, 0});
+    for (int i = 0; i < 256; ++i)
+        gif.insert(gif.end(), {std::uint8_t(i), 90, std::uint8_t(255 - i)});
+    const std::string loop("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    gif.insert(gif.end(), loop.begin(), loop.end());
+    Bytes frame = {0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0};
+    appendLittleEndian(frame, side, 2);
+    appendLittleEndian(frame, side, 2);
+    frame.push_back(0);
+    const Bytes codes = gifCodesOfOneColour(std::uint64_t(side) * side);
+    frame.insert(frame.end(), codes.begin(), codes.end());
+    for (int i = 0; i < frames; ++i)
+        gif.insert(gif.end(), frame.begin(), frame.end());
+    gif.push_back(0x3B);
+    return gif;
+}
+
+std::uint32_t adlerOfOneByte(std::uint64_t count, std::uint32_t value)
+{
+    constexpr std::uint64_t base = 65521;
+    const std::uint64_t a = (1 + count % base * value) % base;
+    const std::uint64_t triangle = (count % (2 * base)) * ((count + 1) % (2 * base)) / 2 % base;
+    const std::uint64_t b = (count + triangle * value) % base;
+    return std::uint32_t(b << 16 | a);
+}
+
+// A zlib stream of one fixed-code block: a literal, then matches of 258
+// bytes one back, 13 bits each.
+std::string deflatedRepeats(int matches)
+{
+    BitWriter out;
+    out.bytes() = {0x78, 0x01};
+    out.put(1, 1);
+    out.put(1, 2);
+    out.putCode(0x30 + 'a', 8);
+    for (int i = 0; i < matches; ++i) {
+        out.putCode(0xC5, 8);
+        out.putCode(0, 5);
+    }
+    out.putCode(0, 7);
+    Bytes stream = out.bytes();
+    appendBigEndian(stream, adlerOfOneByte(1 + 258 * std::uint64_t(matches), 'a'));
+    return std::string(stream.begin(), stream.end());
+}
+
+// A 2048 x 2048 grey progressive jpeg of one shade: a DC scan of one-bit
+// codes, then scans AC scans each ending every block's band at once.
+Bytes progressiveJpeg(int acScans)
+{
+    Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0};
+    jpeg.insert(jpeg.end(), 64, 1);
+    jpeg.insert(jpeg.end(), {0xFF, 0xC2, 0, 11, 8, 0x08, 0x00, 0x08, 0x00, 1, 1, 0x11, 0});
+    // One code of one bit in each table: DC difference 0, and AC run of
+    // 2^14 blocks ending their band.
+    for (std::uint8_t table : {0x00, 0x10}) {
+        jpeg.insert(jpeg.end(), {0xFF, 0xC4, 0, 20, table, 1});
+        jpeg.insert(jpeg.end(), 15, 0);
+        jpeg.push_back(table == 0 ? 0x00 : 0xE0);
+    }
+    jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 0, 0});
+    jpeg.insert(jpeg.end(), 2048 * 2048 / 64 / 8, 0);
+    const Bytes acScan = {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 1, 63, 0, 0, 0, 0, 0, 0, 0, 0, 0x0F};
+    for (int i = 0; i < acScans; ++i)
+        jpeg.insert(jpeg.end(), acScan.begin(), acScan.end());
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
+}
+
+// The encoder's own 24 x 16 jpeg, its frame header claiming 20000 x 20000
+// and one stray byte before it.
+Bytes strayByteJpeg()
+{
+    Bitmap image(24, 16, false);
+    image.fill(Colour(40, 120, 200));
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"imageload_bench.jpg";
+    image.save(path.c_str(), true);
+    Bytes jpeg = readRaw(path.c_str());
+    DeleteFileW(path.c_str());
+    std::size_t at = 2;
+    while (at + 9 < jpeg.size() && jpeg[at + 1] != 0xC0)
+        at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+    if (at + 9 >= jpeg.size())
+        return {};
+    for (std::size_t field : {at + 5, at + 7}) {
+        jpeg[field] = std::uint8_t(20000 >> 8);
+        jpeg[field + 1] = std::uint8_t(20000 & 0xFF);
+    }
+    jpeg.insert(jpeg.begin() + std::ptrdiff_t(at), 0);
+    return jpeg;
+}
+
+void appendTiffEntry(Bytes& out, std::uint32_t tag, std::uint32_t type, std::uint32_t count, std::uint32_t value)
+{
+    appendLittleEndian(out, tag, 2);
+    appendLittleEndian(out, type, 2);
+    appendLittleEndian(out, count, 4);
+    appendLittleEndian(out, value, 4);
+}
+
+// pages pages of side x side grey pixels, every page's one strip the same
+// bytes.
+Bytes tiffOfPages(int pages, std::uint32_t side)
+{
+    Bytes tiff = {'I', 'I', 42, 0};
+    appendLittleEndian(tiff, 8 + side * side, 4);
+    for (std::uint32_t i = 0; i < side * side; ++i)
+        tiff.push_back(std::uint8_t(i * 7));
+    for (int page = 0; page < pages; ++page) {
+        appendLittleEndian(tiff, 8, 2);
+        for (std::uint32_t tag : {256u, 257u})
+            appendTiffEntry(tiff, tag, 4, 1, side);
+        appendTiffEntry(tiff, 258, 3, 1, 8);
+        appendTiffEntry(tiff, 259, 3, 1, 1);
+        appendTiffEntry(tiff, 262, 3, 1, 1);
+        appendTiffEntry(tiff, 273, 4, 1, 8);
+        appendTiffEntry(tiff, 278, 4, 1, side);
+        appendTiffEntry(tiff, 279, 4, 1, side * side);
+        appendLittleEndian(tiff, page + 1 < pages ? std::uint32_t(tiff.size() + 4) : 0, 4);
+    }
+    return tiff;
+}
+
+std::uint32_t bigEndianAt(const Bytes& bytes, std::size_t at)
+{
+    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 | std::uint32_t(bytes[at + 2]) << 8
+           | bytes[at + 3];
+}
+
+// Where the png's first data chunk starts.
+std::size_t pngDataChunk(const Bytes& png)
+{
+    std::size_t at = 8;
+    while (at + 12 < png.size() && bigEndianAt(png, at + 4) != 0x49444154)
+        at += 12 + bigEndianAt(png, at);
+    return at;
+}
+
+// An animation of frames more 24 x 16 frames of the image's own pixels.
+Bytes animatedPngOf(const Bytes& png, std::uint32_t frames)
+{
+    const std::size_t data = pngDataChunk(png);
+    const auto from = png.begin() + std::ptrdiff_t(data + 8);
+    const std::string pixels(from, from + std::ptrdiff_t(bigEndianAt(png, data)));
+    Bytes frameChunks;
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        Bytes control;
+        for (std::uint32_t value : {2 * i, 24u, 16u, 0u, 0u, 0x00010000u})
+            appendBigEndian(control, value);
+        control.insert(control.end(), {0, 0});
+        Bytes sequence;
+        appendBigEndian(sequence, 2 * i + 1);
+        for (const Bytes& chunk : {pngChunk("fcTL", std::string(control.begin(), control.end())),
+                                   pngChunk("fdAT", std::string(sequence.begin(), sequence.end()) + pixels)})
+            frameChunks.insert(frameChunks.end(), chunk.begin(), chunk.end());
+    }
+    Bytes counts;
+    for (std::uint32_t value : {frames + 1, 0u})
+        appendBigEndian(counts, value);
+    Bytes out = pngWithChunks(png, "acTL", std::string(counts.begin(), counts.end()), 1);
+    out.insert(out.end() - 12, frameChunks.begin(), frameChunks.end());
+    return out;
+}
+
+// In the child process: the platform's decoder alone on the file's bytes,
+// as the program handed them over before it gave only the first frame.
+int decodeOnce(const wchar_t* path)
+{
+    initImageCodecs();
+    const Bytes bytes = readRaw(path);
+    PROCESS_MEMORY_COUNTERS before = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    bool decoded = false;
+    const double ms = timeOf([&] { decoded = decodeUnchecked(bytes); });
+    PROCESS_MEMORY_COUNTERS after = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    printf("%-28ls %-34ls decoded: %-3s   : %8.1f ms, peak working set +%6.1f MB, peak commit +%6.1f MB\n",
+           L"decoder alone, all bytes", std::wcsrchr(path, L'\\') + 1, decoded ? "yes" : "no", ms,
+           double(after.PeakWorkingSetSize - before.WorkingSetSize) / 1e6,
+           double(after.PeakPagefileUsage - before.PagefileUsage) / 1e6);
+    std::fflush(stdout);
+    shutdownImageCodecs();
+    return 0;
+}
+
+struct FrameSample {
+    const wchar_t* name;
+    Bytes bytes;
+    // Whether the decoder alone is measured too, as before.
+    bool decoderAlone;
+};
+
+// Legal, and each read on its own: count empty data chunks before the
+// png's data.
+Bytes pngWithEmptyDataChunks(const Bytes& png, int count)
+{
+    const Bytes chunk = pngChunk("IDAT", "");
+    Bytes out(png.begin(), png.begin() + std::ptrdiff_t(pngDataChunk(png)));
+    for (int i = 0; i < count; ++i)
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    out.insert(out.end(), png.begin() + std::ptrdiff_t(pngDataChunk(png)), png.end());
+    return out;
+}
+
+// A 64 x 64 gif whose image data ends in count empty-but-one sub-blocks.
+Bytes gifWithSubBlocks(int count)
+{
+    Bytes gif = gifOfFrames(1, 64);
+    gif.resize(gif.size() - 2);
+    for (int i = 0; i < count; ++i)
+        gif.insert(gif.end(), {1, 0});
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+// Each damaged file against a legal one of the same pixels, each load in
+// a fresh process; then the legal files the counting bounds once refused.
+void measureFirstFrameLoads()
+{
+    initImageCodecs();
+    const Bytes png = samplePng();
+    const Bytes stray = strayByteJpeg();
+    shutdownImageCodecs();
+    const std::string comment("Comment\0\0", 9);
+    const FrameSample samples[] = {
+        {L"jpeg_stray_byte_20000x20000.jpg", stray, false},
+        {L"gif_1_frame_4096x4096.gif", gifOfFrames(1, 4096), false},
+        {L"gif_100_frames_4096x4096.gif", gifOfFrames(100, 4096), true},
+        {L"png_24x16.png", png, false},
+        {L"png_24x16_ztxt_335MB.png", pngWithChunks(png, "zTXt", comment + deflatedRepeats(1300000), 1), true},
+        {L"jpeg_2048x2048_2_scans.jpg", progressiveJpeg(1), false},
+        {L"jpeg_2048x2048_200_scans.jpg", progressiveJpeg(199), true},
+        {L"jpeg_2048x2048_1000_scans.jpg", progressiveJpeg(999), true},
+        {L"tiff_1_page_2048x2048.tif", tiffOfPages(1, 2048), false},
+        {L"tiff_1000_pages_2048x2048.tif", tiffOfPages(1000, 2048), false},
+        {L"apng_601_frames_24x16.png", animatedPngOf(png, 600), false},
+        {L"png_5000_text_chunks.png", pngWithChunks(png, "tEXt", std::string("Comment\0x", 9), 5000), false},
+        {L"gif_10000_frames_1x1_loop.gif", gifOfFrames(10000, 1), false},
+        {L"png_1000000_empty_data_chunks.png", pngWithEmptyDataChunks(png, 1000000), true},
+        {L"gif_1000000_sub_blocks.gif", gifWithSubBlocks(1000000), true},
+    };
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    for (const FrameSample& sample : samples) {
+        const std::wstring path = std::wstring(folder) + sample.name;
+        if (sample.bytes.empty() || !writeRaw(path.c_str(), sample.bytes)) {
+            printf("%ls could not be written\n", sample.name);
+            continue;
+        }
+        printf("%ls: %zu bytes\n", sample.name, sample.bytes.size());
+        runChild(L"load", path);
+        if (sample.decoderAlone)
+            runChild(L"decoder", path);
+        DeleteFileW(path.c_str());
+    }
+}
+
 } // namespace
 
 // The child's arguments are the way of loading and the path, both ASCII.
@@ -231,9 +581,13 @@ int main(int argc, char** argv)
     if (argc == 3) {
         const std::string how = argv[1];
         const std::string path = argv[2];
-        return loadOnce(std::wstring(how.begin(), how.end()).c_str(), std::wstring(path.begin(), path.end()).c_str());
+        const std::wstring widePath(path.begin(), path.end());
+        if (how == "decoder")
+            return decodeOnce(widePath.c_str());
+        return loadOnce(std::wstring(how.begin(), how.end()).c_str(), widePath.c_str());
     }
     measureDecoders();
     measureLoads();
+    measureFirstFrameLoads();
     return 0;
 }

@@ -72,12 +72,13 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
     if (!bytes || size < 1 || std::uint64_t(size) > SIZE_MAX)
         return Bitmap::null();
     // The platform's decoder trusts the sizes in a header; the program
-    // reads them first.
-    if (!ImageHeaderCheck::isSound(bytes, std::uint64_t(size)))
+    // reads them first, and gives it only what the first frame needs.
+    const ImageHeaderCheck::DecoderInput input = ImageHeaderCheck::decoderInput(bytes, std::uint64_t(size));
+    if (input.isRefused())
         return Bitmap::null();
     // Damaged length fields make decoders seek far past the end; this
     // stream answers such reads with nothing.
-    const BoundedMemoryStream stream(bytes, std::size_t(size));
+    const BoundedMemoryStream stream(input.data(), std::size_t(input.size()));
     GpImage* image = nullptr;
     if (!stream.stream() || GdipLoadImageFromStream(stream.stream(), &image) != Ok)
         return Bitmap::null();
@@ -230,6 +231,10 @@ Bitmap bitmapFromGdiplusImage(GpImage* image)
     UINT height = 0;
     if (GdipGetImageWidth(image, &width) != Ok || GdipGetImageHeight(image, &height) != Ok
         || !validDimension(width) || !validDimension(height))
+        return Bitmap::null();
+    // The header check reads what the decoder reads, but should the two
+    // ever differ, the result keeps the pixel limit all the same.
+    if (std::uint64_t(width) * height > std::uint64_t(Bitmap::maxDecodedPixels))
         return Bitmap::null();
     Bitmap result(int(width), int(height), true);
     if (result.isNull() || !copyPixelsInto(image, result))

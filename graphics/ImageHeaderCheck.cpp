@@ -6,6 +6,8 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 using namespace std::string_view_literals;
 
@@ -40,6 +42,23 @@ public:
         return at <= m_held && text.size() <= m_held - at && std::memcmp(m_bytes + at, text.data(), text.size()) == 0;
     }
 
+    // Where the first byte of the value from offset on lies; the size when
+    // there is none.
+    std::uint64_t indexOf(std::uint8_t value, std::uint64_t offset) const
+    {
+        if (offset >= m_held)
+            return m_size;
+        const void* found = std::memchr(m_bytes + offset, value, m_held - offset);
+        return found ? std::uint64_t(static_cast<const std::uint8_t*>(found) - m_bytes) : m_size;
+    }
+
+    // Appends count bytes from offset on, as far as they are held.
+    void copyTo(std::vector<std::uint8_t>& out, std::uint64_t offset, std::uint64_t count) const
+    {
+        const std::uint64_t start = std::min(offset, m_held);
+        out.insert(out.end(), m_bytes + start, m_bytes + start + std::min(count, m_held - start));
+    }
+
     std::uint32_t byte(std::uint64_t at) const { return at < m_held ? m_bytes[at] : 0; }
     std::uint32_t word16(std::uint64_t at, bool bigEndian) const
     {
@@ -60,6 +79,19 @@ private:
     std::uint64_t m_size;
     std::uint64_t m_held;
 };
+
+// What a format's check finds: refused, sound as the bytes stand (copy
+// empty), or sound with the decoder given only the copy.
+struct Finding {
+    bool sound = false;
+    std::vector<std::uint8_t> copy;
+};
+
+template <bool (*isSound)(const ByteView&)>
+Finding asTheyStand(const ByteView& bytes)
+{
+    return {isSound(bytes), {}};
+}
 
 // Zero sides pass: the formats that allow them leave those to the decoder.
 bool notTooManyPixels(std::uint64_t width, std::uint64_t height)
@@ -241,81 +273,100 @@ constexpr std::uint32_t chunkCode(std::string_view type)
            | std::uint32_t(std::uint8_t(type[2])) << 8 | std::uint8_t(type[3]);
 }
 
-// The platform's decoder reads every ancillary chunk (one whose type starts
-// with a lower-case letter: texts, times, colour hints) as a metadata block:
-// 5,000 time chunks in a 95 KB file have taken from 0.9 s to 8 s to decode,
-// 1,000 take about 0.2 s (bench/imageload_bench). Ordinary files hold a
-// handful, an animation two per frame; libpng keeps no more than 1,000
-// unknown ones either.
-constexpr int maxPngAncillaryChunks = 1000;
-
-// The chunks a png may hold once only; libpng takes a repeat for damage,
-// and a repeated time chunk is how a small file became a long decode.
+// The chunks that shape the pixels: the critical ones, and the ancillary
+// ones a decoder reads for transparency, gamma and colour space. Left out
+// with texts, times, animation and private chunks: iCCP, because GDI+
+// loads without colour correction unless asked for it (the program never
+// asks), so an embedded profile changes no pixel of the result; and bKGD,
+// which GDI+ only reports as metadata and never composites with.
+constexpr std::uint32_t pngCriticalChunks[] = {chunkCode("IHDR"), chunkCode("PLTE"), chunkCode("IDAT"),
+                                               chunkCode("IEND")};
+constexpr std::uint32_t pngShownAncillaryChunks[] = {chunkCode("tRNS"), chunkCode("gAMA"), chunkCode("cHRM"),
+                                                     chunkCode("sRGB"), chunkCode("sBIT")};
+// Of those, the ones a png may hold once only; libpng takes a repeat for
+// damage.
 constexpr std::uint32_t pngOnceOnlyChunks[] = {
-    chunkCode("IHDR"), chunkCode("PLTE"), chunkCode("tRNS"), chunkCode("cHRM"), chunkCode("gAMA"),
-    chunkCode("iCCP"), chunkCode("sBIT"), chunkCode("sRGB"), chunkCode("cICP"), chunkCode("mDCv"),
-    chunkCode("cLLi"), chunkCode("eXIf"), chunkCode("bKGD"), chunkCode("hIST"), chunkCode("pHYs"),
-    chunkCode("tIME"), chunkCode("acTL"),
+    chunkCode("IHDR"), chunkCode("PLTE"), chunkCode("tRNS"), chunkCode("gAMA"),
+    chunkCode("cHRM"), chunkCode("sRGB"), chunkCode("sBIT"),
 };
 
-// What a png's chunks hold beside the pixels, counted chunk by chunk.
-class PngChunkTally {
+template <std::size_t count>
+bool isListed(const std::uint32_t (&list)[count], std::uint32_t type)
+{
+    return std::find(std::begin(list), std::end(list), type) != std::end(list);
+}
+
+enum class ChunkFate { Shown, LeftOut, Refused };
+
+// Sorts a png's chunks, one after the other, into those the decoder is
+// given and those left out.
+class PngChunkSorter {
 public:
-    // False from the first chunk past a bound.
-    bool take(std::uint32_t type)
+    ChunkFate take(std::uint32_t type)
     {
+        // Bit 5 of the type's first letter: lower case for an ancillary
+        // chunk, which a decoder may skip.
         constexpr std::uint32_t ancillaryBit = 0x20000000;
-        if ((type & ancillaryBit) && ++m_ancillary > maxPngAncillaryChunks)
-            return false;
+        const bool critical = (type & ancillaryBit) == 0;
+        if (critical ? !isListed(pngCriticalChunks, type) : !isListed(pngShownAncillaryChunks, type))
+            return critical ? ChunkFate::Refused : ChunkFate::LeftOut;
         const auto* once = std::find(std::begin(pngOnceOnlyChunks), std::end(pngOnceOnlyChunks), type);
         if (once == std::end(pngOnceOnlyChunks))
-            return true;
+            return ChunkFate::Shown;
         const std::uint32_t bit = 1u << (once - std::begin(pngOnceOnlyChunks));
         if (m_seen & bit)
-            return false;
+            return ChunkFate::Refused;
         m_seen |= bit;
-        return true;
+        return ChunkFate::Shown;
     }
 
 private:
-    int m_ancillary = 0;
     std::uint32_t m_seen = 0;
 };
 
 // A header chunk first, and every chunk (length, type, data, check) inside
-// the bytes and within the tally's bounds up to the end chunk.
-bool pngIsSound(const ByteView& png)
+// the bytes up to the end chunk; keep(offset, count) is called for the
+// signature and each chunk the decoder is given.
+template <typename Keep>
+bool walkPng(const ByteView& png, Keep keep)
 {
     constexpr std::uint64_t chunkFrame = 12;
     std::uint64_t at = pngSignature.size();
     if (png.be32(at) != 13 || !png.matches(at + 4, "IHDR"sv) || !soundSize(png.be32(16), png.be32(20)))
         return false;
-    PngChunkTally tally;
+    keep(0, at);
+    PngChunkSorter sorter;
     while (at < png.size()) {
         const std::uint64_t length = png.be32(at);
         if (!png.has(at, chunkFrame + length))
             return false;
         const std::uint32_t type = png.be32(at + 4);
+        const ChunkFate fate = sorter.take(type);
+        if (fate == ChunkFate::Refused)
+            return false;
+        if (fate == ChunkFate::Shown)
+            keep(at, chunkFrame + length);
         if (type == chunkCode("IEND"))
             return true;
-        if (!tally.take(type))
-            return false;
         at += chunkFrame + length;
     }
     return true;
 }
 
-// ---- gif ----
+bool pngIsSound(const ByteView& png)
+{
+    return walkPng(png, [](std::uint64_t, std::uint64_t) {});
+}
 
-// The platform's decoder reads every extension block (comments, application
-// data, one control block per animation frame) as metadata, in a time that
-// grows faster than their number: 80,000 application blocks in a 1.4 MB
-// file have taken from 2.7 s to 9 s to decode, 10,000 about 0.2 s
-// (bench/imageload_bench). Every image is a frame of its own: 80,000 of
-// 1 x 1 pixels take over a second, 10,000 about 0.14 s. Long animations
-// reach a few thousand frames, each with one control block.
-constexpr int maxGifExtensions = 10000;
-constexpr int maxGifImages = 10000;
+Finding pngFinding(const ByteView& png)
+{
+    Finding shown;
+    shown.copy.reserve(png.size());
+    shown.sound = walkPng(png, [&](std::uint64_t at, std::uint64_t count) { png.copyTo(shown.copy, at, count); });
+    return shown;
+}
+
+// ---- gif ----
 
 bool hasColourTable(std::uint32_t flags)
 {
@@ -335,70 +386,111 @@ std::uint64_t skipSubBlocks(const ByteView& gif, std::uint64_t at)
     return at + 1;
 }
 
-// The screen, every image descriptor and a count of the extensions and
-// images; the decoder judges the rest.
-bool gifIsSound(const ByteView& gif)
+// The screen and the first image, and the control block last before it
+// (which says which colour is transparent), then the trailer: the
+// platform's decoder reads every frame and extension block, and keeps
+// every frame decoded. The first image's descriptor is checked; the
+// decoder judges the rest.
+Finding gifFinding(const ByteView& gif)
 {
     constexpr std::uint32_t extension = 0x21;
+    constexpr std::uint32_t graphicControl = 0xF9;
     constexpr std::uint32_t imageDescriptor = 0x2C;
     constexpr std::uint64_t descriptorSize = 10;
     const std::uint32_t screenFlags = gif.byte(10);
     if (!notTooManyPixels(gif.le16(6), gif.le16(8)))
-        return false;
+        return {};
     std::uint64_t at = 13 + colourTableBytes(screenFlags);
-    int extensions = 0;
-    int images = 0;
-    while (gif.has(at, 1)) {
-        const std::uint32_t kind = gif.byte(at);
-        if (kind == extension) {
-            if (++extensions > maxGifExtensions)
-                return false;
-            at = skipSubBlocks(gif, at + 2);
-        } else if (kind == imageDescriptor) {
-            const std::uint32_t imageFlags = gif.byte(at + 9);
-            // Without either table the decoder reads colours from a null one.
-            if (++images > maxGifImages || !notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7))
-                || (!hasColourTable(screenFlags) && !hasColourTable(imageFlags)))
-                return false;
-            // The code size byte comes before the data's sub-blocks.
-            at = skipSubBlocks(gif, at + descriptorSize + colourTableBytes(imageFlags) + 1);
-        } else {
-            return true;
+    Finding shown{true, {}};
+    gif.copyTo(shown.copy, 0, at);
+    std::uint64_t control = 0;
+    std::uint64_t controlEnd = 0;
+    while (gif.has(at, 1) && gif.byte(at) == extension) {
+        const std::uint64_t end = skipSubBlocks(gif, at + 2);
+        if (gif.byte(at + 1) == graphicControl) {
+            control = at;
+            controlEnd = end;
         }
+        at = end;
     }
-    return true;
+    if (!gif.has(at, 1) || gif.byte(at) != imageDescriptor)
+        return shown;
+    const std::uint32_t imageFlags = gif.byte(at + 9);
+    // Without either table the decoder reads colours from a null one.
+    if (!notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7))
+        || (!hasColourTable(screenFlags) && !hasColourTable(imageFlags)))
+        return {};
+    // The code size byte comes before the data's sub-blocks.
+    const std::uint64_t end = skipSubBlocks(gif, at + descriptorSize + colourTableBytes(imageFlags) + 1);
+    gif.copyTo(shown.copy, control, controlEnd - control);
+    gif.copyTo(shown.copy, at, end - at);
+    if (end <= gif.size())
+        shown.copy.push_back(0x3B);
+    return shown;
 }
 
 // ---- jpeg ----
+
+// Each scan costs the decoder a pass over every block of the image: a
+// 2048 x 2048 progressive file decodes in 42 ms, with its last 16-byte scan
+// repeated 1,000 times in 4.7 s. Legal progressive files hold about ten
+// scans; the decoder libraries' own guards allow a few hundred.
+constexpr int maxJpegScans = 200;
 
 bool isFrameHeader(std::uint32_t marker)
 {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+// Markers without a length: temporary use, restarts, start and end.
 bool standsAlone(std::uint32_t marker)
 {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9);
 }
 
-// The first frame header's size; segments are walked up to it.
+// Where the code of the next marker from at on lies, found as the decoder
+// finds it: any other bytes skipped, then fill bytes (0xFF), and a 0xFF
+// followed by 0 (a data byte within a scan) is no marker. The size when
+// there is none.
+std::uint64_t nextMarker(const ByteView& jpeg, std::uint64_t at)
+{
+    for (at = jpeg.indexOf(0xFF, at); jpeg.has(at, 2); at = jpeg.indexOf(0xFF, at + 1)) {
+        const std::uint32_t next = jpeg.byte(at + 1);
+        if (next != 0xFF && next != 0)
+            return at + 1;
+    }
+    return jpeg.size();
+}
+
+// Every marker up to the end: each frame header met within the pixel
+// limit, a frame header before the first scan and every segment before it
+// inside the bytes (the decoder refuses what it cannot walk so far), and
+// no more scans than the bound. Past the first scan a file cut short is
+// the decoder's to judge.
 bool jpegIsSound(const ByteView& jpeg)
 {
-    std::uint64_t at = 2;
-    while (jpeg.has(at, 4) && jpeg.byte(at) == 0xFF) {
-        const std::uint32_t marker = jpeg.byte(at + 1);
-        if (marker == 0xFF || standsAlone(marker)) {
-            at += marker == 0xFF ? 1 : 2;
+    constexpr std::uint32_t startOfScan = 0xDA;
+    constexpr std::uint32_t endOfImage = 0xD9;
+    bool framed = false;
+    int scans = 0;
+    for (std::uint64_t at = nextMarker(jpeg, 2); at < jpeg.size(); at = nextMarker(jpeg, at)) {
+        const std::uint32_t marker = jpeg.byte(at);
+        ++at;
+        if (marker == endOfImage)
+            break;
+        if (standsAlone(marker))
             continue;
-        }
-        if (isFrameHeader(marker))
-            return notTooManyPixels(jpeg.be16(at + 7), jpeg.be16(at + 5));
-        // A scan or the end before any frame: the decoder refuses that.
-        if (marker == 0xDA || marker == 0xD9)
-            return true;
-        at += 2 + jpeg.be16(at + 2);
+        const std::uint64_t length = jpeg.be16(at);
+        if (length < 2 || !jpeg.has(at, length))
+            break;
+        if (isFrameHeader(marker) && !notTooManyPixels(jpeg.be16(at + 5), jpeg.be16(at + 3)))
+            return false;
+        framed = framed || isFrameHeader(marker);
+        if (marker == startOfScan && (!framed || ++scans > maxJpegScans))
+            return false;
+        at += length;
     }
-    return true;
+    return scans > 0;
 }
 
 // ---- tiff ----
@@ -571,9 +663,41 @@ bool tiffIsSound(const ByteView& bytes)
            && tiffChunksInside(tiff, directory->tileOffsets, directory->tileByteCounts);
 }
 
+void putLe32(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + std::uint64_t(i)] = std::uint8_t(value >> (8 * i));
+}
+
+// An icon's png images are given as the shown part of each, appended after
+// the icon's own bytes, its entry pointed there; the other images stay as
+// they are. Png images sharing bytes would be copied more than once, and
+// are refused: no icon writer shares them.
+Finding iconFinding(const ByteView& file)
+{
+    if (!iconIsSound(file))
+        return {};
+    Finding shown{true, {}};
+    const std::uint32_t count = file.le16(4);
+    for (std::uint64_t entry = 6; entry < 6 + 16 * std::uint64_t(count); entry += 16) {
+        const ByteView image = file.part(file.le32(entry + 12), file.le32(entry + 8));
+        if (!image.matches(0, pngSignature))
+            continue;
+        if (shown.copy.empty())
+            file.copyTo(shown.copy, 0, file.size());
+        const std::uint64_t at = shown.copy.size();
+        walkPng(image, [&](std::uint64_t offset, std::uint64_t size) { image.copyTo(shown.copy, offset, size); });
+        if (shown.copy.size() - file.size() > file.size())
+            return {};
+        putLe32(shown.copy, entry + 8, shown.copy.size() - at);
+        putLe32(shown.copy, entry + 12, at);
+    }
+    return shown;
+}
+
 struct Format {
     std::string_view signature;
-    bool (*isSound)(const ByteView&);
+    Finding (*check)(const ByteView&);
     // Whether the first ImageHeaderCheck::headBytes and the file's size
     // are all the check reads.
     bool judgedFromHead;
@@ -581,9 +705,11 @@ struct Format {
 
 // The formats the platform's decoder tells from their first bytes.
 const Format formats[] = {
-    {"BM"sv, bmpIsSound, true},         {"\0\0\1\0"sv, iconIsSound, false}, {"\0\0\2\0"sv, iconIsSound, false},
-    {pngSignature, pngIsSound, false},  {"GIF87a"sv, gifIsSound, false},    {"GIF89a"sv, gifIsSound, false},
-    {"\xFF\xD8"sv, jpegIsSound, false}, {"II*\0"sv, tiffIsSound, false},   {"MM\0*"sv, tiffIsSound, false},
+    {"BM"sv, asTheyStand<bmpIsSound>, true},          {"\0\0\1\0"sv, iconFinding, false},
+    {"\0\0\2\0"sv, iconFinding, false},              {pngSignature, pngFinding, false},
+    {"GIF87a"sv, gifFinding, false},                 {"GIF89a"sv, gifFinding, false},
+    {"\xFF\xD8"sv, asTheyStand<jpegIsSound>, false}, {"II*\0"sv, asTheyStand<tiffIsSound>, false},
+    {"MM\0*"sv, asTheyStand<tiffIsSound>, false},
 };
 
 // The format of a file no larger than any image within the limit can be.
@@ -600,13 +726,29 @@ const Format* formatOf(const ByteView& view)
 
 } // namespace
 
+const std::uint64_t ImageHeaderCheck::maxFileBytes = 8 * std::uint64_t(Bitmap::maxDecodedPixels) + (64 << 20);
+
 bool ImageHeaderCheck::isSound(const std::uint8_t* bytes, std::uint64_t size)
 {
+    return !decoderInput(bytes, size).isRefused();
+}
+
+ImageHeaderCheck::DecoderInput ImageHeaderCheck::decoderInput(const std::uint8_t* bytes, std::uint64_t size)
+{
+    DecoderInput input;
     if (!bytes)
-        return false;
+        return input;
     const ByteView view(bytes, size);
     const Format* format = formatOf(view);
-    return format && format->isSound(view);
+    if (!format)
+        return input;
+    Finding finding = format->check(view);
+    if (!finding.sound)
+        return input;
+    input.m_bytes = bytes;
+    input.m_size = size;
+    input.m_copy = std::move(finding.copy);
+    return input;
 }
 
 ImageHeaderCheck::HeadVerdict ImageHeaderCheck::checkHead(const std::uint8_t* head, std::uint64_t headSize,
@@ -620,6 +762,6 @@ ImageHeaderCheck::HeadVerdict ImageHeaderCheck::checkHead(const std::uint8_t* he
         return HeadVerdict::Refused;
     if (!format->judgedFromHead)
         return HeadVerdict::NeedsWholeFile;
-    return headSize >= std::min(headBytes, fileSize) && format->isSound(view) ? HeadVerdict::Sound
-                                                                               : HeadVerdict::Refused;
+    return headSize >= std::min(headBytes, fileSize) && format->check(view).sound ? HeadVerdict::Sound
+                                                                                  : HeadVerdict::Refused;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "graphics/Bitmap.h"
-
 #include <cstdint>
+#include <vector>
 
 // The program's own reading of an image file's header, made before the
 // platform's decoder sees the bytes: that decoder trusts sizes a damaged or
@@ -21,22 +20,30 @@
 //   all of them inside the bytes;
 // - icons: a directory whose entries lie inside the bytes, each entry's
 //   image (bmp-style or png) checked in turn;
-// - png: a header chunk first, every chunk inside the bytes, no more than
-//   1,000 ancillary chunks and no once-only chunk (such as tIME) repeated;
+// - png: a header chunk first, every chunk inside the bytes up to the end
+//   chunk, no critical chunk the format does not define, and no chunk the
+//   decoder is given (below) repeated where the format allows one only;
 // - tiff, its first directory: the entries, and each entry's values, inside
 //   the bytes (the decoder allocates what a count claims, reckoned in 32
 //   bits); the sizes, and the strip and tile offsets and byte counts,
 //   shorts or longs; a tile within the pixel limit too; as many byte counts
 //   as offsets, and every strip and tile (its byte count's worth from its
 //   offset) inside the bytes.
-// - gif: the screen's and every image's size, a colour table for every
-//   image (its own or the screen's), and no more than 10,000 extension
-//   blocks and 10,000 images;
-// - jpeg: the frame header's size.
+// - gif: the screen's and the first image's size, and a colour table for
+//   that image (its own or the screen's);
+// - jpeg: its markers walked as the decoder walks them (stray and fill
+//   bytes before a marker skipped) up to the end, every segment up to the
+//   first scan inside the bytes, every frame header's size, and no more
+//   scans than the bound in the source.
 // Their decoders handle the rest, as the tiff decoder does later
 // directories, rows per strip (more than the height means one strip) and
-// the compressed data. The bounds on chunks and blocks, and their reasons,
-// stand where they are defined in the source.
+// the compressed data.
+//
+// The program shows an image's first frame only, so the decoder is given
+// only what shapes its pixels (decoderInput): of a png the critical chunks
+// and the colour chunks, of a gif the stream up to the end of the first
+// image; icons holding pngs are rebuilt around those. Text, times, further
+// frames and private data then cost nothing, however many or large.
 class ImageHeaderCheck {
 public:
     // The largest file accepted: the widest pixel these formats store,
@@ -44,13 +51,31 @@ public:
     // the pixel limit takes at most 1 GB, and 64 MB more allows for its
     // headers, tables and metadata. A larger file holds more than any one
     // image the program would decode, and is refused for its size alone.
-    static constexpr std::uint64_t maxFileBytes = 8 * std::uint64_t(Bitmap::maxDecodedPixels) + (64 << 20);
+    static const std::uint64_t maxFileBytes;
     // What checkHead wants of a file's first bytes: every signature and the
     // largest bmp header.
     static constexpr std::uint64_t headBytes = 256;
 
     // Whether the bytes may be handed to the platform's decoder.
     static bool isSound(const std::uint8_t* bytes, std::uint64_t size);
+
+    // What the platform's decoder is given for bytes the check finds
+    // sound: the bytes themselves, or a copy of the parts that shape the
+    // first frame's pixels (made in one pass). It refers to the bytes it
+    // was made from, which must outlive it.
+    class DecoderInput {
+    public:
+        bool isRefused() const { return m_bytes == nullptr; }
+        const std::uint8_t* data() const { return m_copy.empty() ? m_bytes : m_copy.data(); }
+        std::uint64_t size() const { return m_copy.empty() ? m_size : m_copy.size(); }
+
+    private:
+        friend class ImageHeaderCheck;
+        const std::uint8_t* m_bytes = nullptr;
+        std::uint64_t m_size = 0;
+        std::vector<std::uint8_t> m_copy;
+    };
+    static DecoderInput decoderInput(const std::uint8_t* bytes, std::uint64_t size);
 
     enum class HeadVerdict { Refused, Sound, NeedsWholeFile };
     // A file of fileSize bytes judged from its first headSize bytes (at

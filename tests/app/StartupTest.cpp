@@ -502,8 +502,9 @@ TEST_F(ControllerTest, ShownWindowGetsItsNotificationIconOnceTheQueueIsIdle)
 // A background image setting naming a bmp whose header claims a width of
 // 2^31 - 1 used to end this start and, as the setting is kept, every later
 // one; so did a gif without colour tables. A png of 5,000 time or text
-// chunks and a gif of 80,000 extensions held every start for seconds, and a
-// file larger than any image was read whole first.
+// chunks and a gif of 80,000 extensions held every start for seconds (they
+// show now, their metadata never decoded), and a file larger than any
+// image was read whole first.
 TEST_F(ControllerTest, DamagedBackgroundImageLeavesTheBackgroundEmpty)
 {
     using namespace damagedImages;
@@ -515,15 +516,16 @@ TEST_F(ControllerTest, DamagedBackgroundImageLeavesTheBackgroundEmpty)
         const wchar_t* name;
         Bytes bytes;
         std::uint64_t fileSize;
+        bool shown;
     };
     const Row rows[] = {
-        {L"damaged.bmp", bmp, bmp.size()},
-        {L"colourless.gif", gifWithoutColourTables(handMadeGif()), 0},
-        {L"times.png", withTimeChunks(png, 5000), 0},
-        {L"twice.png", withTimeChunks(png, 2), 0},
-        {L"texts.png", withChunks(png, "tEXt", "Comment", 5000), 0},
-        {L"extensions.gif", withGifExtensions(handMadeGif(), 80000), 0},
-        {L"huge.png", png, ImageHeaderCheck::maxFileBytes + 1},
+        {L"damaged.bmp", bmp, bmp.size(), false},
+        {L"colourless.gif", gifWithoutColourTables(handMadeGif()), 0, false},
+        {L"times.png", withTimeChunks(png, 5000), 0, true},
+        {L"twice.png", withTimeChunks(png, 2), 0, true},
+        {L"texts.png", withChunks(png, "tEXt", "Comment", 5000), 0, true},
+        {L"extensions.gif", withGifExtensions(handMadeGif(), 80000), 0, true},
+        {L"huge.png", png, ImageHeaderCheck::maxFileBytes + 1, false},
     };
     forEachRow(rows, [&](const Row& row) {
         const String path = images.file(row.name);
@@ -534,12 +536,12 @@ TEST_F(ControllerTest, DamagedBackgroundImageLeavesTheBackgroundEmpty)
         {
             MainController controller(true);
             libraryModel()->setBackgroundImagePath(path);
-            EXPECT_TRUE(controller.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+            EXPECT_EQ(row.shown, !controller.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
             exitThroughTheLoop();
         }
         MainController restarted(true);
         EXPECT_EQ(libraryModel()->backgroundImagePath(), path);
-        EXPECT_TRUE(restarted.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
+        EXPECT_EQ(row.shown, !restarted.userInterface()->mainWindow()->tagCloud()->backgroundImage().isNull());
     });
 }
 

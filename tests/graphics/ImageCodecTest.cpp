@@ -194,6 +194,24 @@ TEST_F(ImageCodecs, GdiplusPixelsAreCopiedByTheirStride)
     });
 }
 
+// Whatever the header check passed, a decoded image over the pixel limit
+// gives the empty Bitmap, as Bitmap.h promises: here a 1-bit image of
+// 16 MB that would have become 512 MB of pixels.
+TEST_F(ImageCodecs, DecodedImagesOverThePixelLimitAreEmpty)
+{
+    const auto rows = std::int32_t(Bitmap::maxDecodedPixels / 16384);
+    const Size sizes[] = {{16384, rows + 1}, {rows + 1, 16384}, {64, 64}};
+    forEachRow(sizes, [](const Size& size) {
+        Gdiplus::GpBitmap* image = nullptr;
+        using Gdiplus::DllExports::GdipCreateBitmapFromScan0;
+        ASSERT_EQ(Gdiplus::Ok,
+                  GdipCreateBitmapFromScan0(size.width, size.height, 0, PixelFormat1bppIndexed, nullptr, &image));
+        const Bitmap bitmap = bitmapFromGdiplusImage(image);
+        Gdiplus::DllExports::GdipDisposeImage(image);
+        EXPECT_EQ(size.width * std::int64_t(size.height) <= Bitmap::maxDecodedPixels, !bitmap.isNull());
+    });
+}
+
 TEST_F(ImageCodecs, LosslessFormatsRoundTrip)
 {
     struct Row {

@@ -180,16 +180,58 @@ inline Bytes insertedCopies(const Bytes& bytes, std::size_t at, const Bytes& blo
     return out;
 }
 
-// count chunks of the type holding data, with their checks, after the
-// header chunk.
-inline Bytes withChunks(const Bytes& png, const std::string& type, const std::string& data, int count)
+// A png chunk of the type holding data, with its check.
+inline Bytes pngChunk(const std::string& type, const std::string& data)
 {
     const std::string body = type + data;
     Bytes chunk(8 + body.size());
     writeField(chunk, {0, 4, true}, std::uint32_t(data.size()));
     std::copy(body.begin(), body.end(), chunk.begin() + 4);
     writeField(chunk, {4 + body.size(), 4, true}, crc32Of(chunk.data() + 4, body.size()));
-    return insertedCopies(png, 33, chunk, count);
+    return chunk;
+}
+
+// count chunks of the type holding data after the header chunk.
+inline Bytes withChunks(const Bytes& png, const std::string& type, const std::string& data, int count)
+{
+    return insertedCopies(png, 33, pngChunk(type, data), count);
+}
+
+inline std::string bigEndianWords(std::initializer_list<std::uint32_t> words)
+{
+    std::string out;
+    for (std::uint32_t word : words)
+        out += {char(word >> 24), char(word >> 16), char(word >> 8), char(word)};
+    return out;
+}
+
+// Where the first chunk of the type starts; the size when there is none.
+inline std::size_t findPngChunk(const Bytes& png, const std::string& type)
+{
+    for (std::size_t at = 8; fits(png, at, 12); at += 12 + readField(png, {at, 4, true})) {
+        if (std::equal(type.begin(), type.end(), png.begin() + std::ptrdiff_t(at + 4)))
+            return at;
+    }
+    return png.size();
+}
+
+// An animation: its control chunk after the header chunk, then frames
+// more frames of width x height pixels before the end chunk, each a frame
+// control and a frame data chunk holding the image's own pixel data. The
+// first frame stays the image.
+inline Bytes animatedPng(const Bytes& png, std::uint32_t frames, std::uint32_t width, std::uint32_t height)
+{
+    const std::size_t data = findPngChunk(png, "IDAT");
+    const std::string pixels(png.begin() + std::ptrdiff_t(data + 8),
+                             png.begin() + std::ptrdiff_t(data + 8 + readField(png, {data, 4, true})));
+    Bytes more;
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const std::string control = bigEndianWords({2 * i, width, height, 0, 0, 0x00010000}) + std::string(2, '\0');
+        for (const Bytes& chunk : {pngChunk("fcTL", control), pngChunk("fdAT", bigEndianWords({2 * i + 1}) + pixels)})
+            more.insert(more.end(), chunk.begin(), chunk.end());
+    }
+    const Bytes withFrames = insertedCopies(png, png.size() - 12, more, 1);
+    return insertedCopies(withFrames, 33, pngChunk("acTL", bigEndianWords({frames + 1, 0})), 1);
 }
 
 // A text chunk after the header chunk, so that damage reaches the
@@ -234,6 +276,20 @@ inline Bytes handMadeGif()
     }
     gif.insert(gif.end(), {0, 0x3B});
     return gif;
+}
+
+// The hand-made gif as the first frame of frames, with a loop block before
+// it; each further frame a control block and an image claiming width x
+// height whose codes (8 bits wide, as the screen's table is 128 colours)
+// are a clear code, one pixel and the end.
+inline Bytes animatedGif(int frames, std::uint32_t width, std::uint32_t height)
+{
+    const Bytes gif = handMadeGif();
+    const Bytes loop = bytesOf(std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19));
+    Bytes frame = bytesOf({0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 3, 0x80, 5, 0x81, 0});
+    writeField(frame, {13, 2, false}, width);
+    writeField(frame, {15, 2, false}, height);
+    return insertedCopies(insertedCopies(gif, gif.size() - 1, frame, frames - 1), 13 + 384, loop, 1);
 }
 
 // The hand-made gif with count application extensions before its image.
