@@ -68,10 +68,11 @@ bool copyPixelsInto(GpImage* image, Bitmap& target)
     return GdipBitmapUnlockBits(bitmap, &data) == Ok;
 }
 
+// A null stream (one that could not be made) gives the empty Bitmap.
 Bitmap decodeStream(IStream* stream)
 {
     GpImage* image = nullptr;
-    if (GdipLoadImageFromStream(stream, &image) != Ok)
+    if (!stream || GdipLoadImageFromStream(stream, &image) != Ok)
         return Bitmap::null();
     Bitmap result = bitmapFromGdiplusImage(image);
     GdipDisposeImage(image);
@@ -89,7 +90,7 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
     // Damaged length fields make decoders seek far past the end; this
     // stream answers such reads with nothing.
     const BoundedMemoryStream stream(bytes, std::size_t(size));
-    return stream.stream() ? decodeStream(stream.stream()) : Bitmap::null();
+    return decodeStream(stream.stream());
 }
 
 Bitmap decodeWholeFile(FileInputStream& stream, std::uint64_t size)
@@ -108,7 +109,7 @@ Bitmap decodeWholeFile(FileInputStream& stream, std::uint64_t size)
 Bitmap decodeOpenFile(FileInputStream& file)
 {
     const BoundedFileStream stream(file);
-    return stream.stream() ? decodeStream(stream.stream()) : Bitmap::null();
+    return decodeStream(stream.stream());
 }
 
 // The first bytes tell the format before the rest is read, so that a file
