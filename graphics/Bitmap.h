@@ -61,7 +61,8 @@ public:
     static Bitmap fromData(const void* bytes, std::int64_t size, const String& extension);
     // Loaded by the image codec named by the path's extension, with the
     // same checks as fromData; the file's first bytes are checked before
-    // the rest is read (see ImageHeaderCheck::checkHead).
+    // the rest is read (see ImageHeaderCheck::checkHead), and the decoder
+    // reads through the handle that read them, never the file by its name.
     static Bitmap load(const String& path);
     // Written by the image codec named by the path's extension; false when
     // overwrite is false and the file exists.

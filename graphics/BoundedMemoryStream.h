@@ -1,24 +1,23 @@
 #pragma once
 
+#include "graphics/BoundedStream.h"
+
 #include <cstddef>
 
-struct IStream;
-
-// A read-only COM stream over bytes the caller holds, for handing outside
-// bytes to a platform decoder. Reads never reach outside the bytes, however
-// far a seek went; the bytes are not copied. When this object goes, every
-// reference the decoder may still hold (and every clone) is cut off from
-// the bytes, so it reads nothing after the caller freed them.
-class BoundedMemoryStream {
+// A BoundedStream over bytes the caller holds; they are not copied.
+class BoundedMemoryStream : private StreamBytes {
 public:
     BoundedMemoryStream(const void* bytes, std::size_t size);
-    ~BoundedMemoryStream();
-    BoundedMemoryStream(const BoundedMemoryStream&) = delete;
-    BoundedMemoryStream& operator=(const BoundedMemoryStream&) = delete;
 
     // Null when the stream could not be made.
-    IStream* stream() const { return m_stream; }
+    IStream* stream() const { return m_stream.stream(); }
 
 private:
-    IStream* m_stream = nullptr;
+    std::uint64_t size() const override { return m_size; }
+    bool readAt(std::uint64_t position, void* buffer, std::uint32_t count) override;
+
+    const std::uint8_t* m_bytes;
+    std::size_t m_size;
+    // Last, so that it is cut off before the rest goes.
+    BoundedStream m_stream;
 };

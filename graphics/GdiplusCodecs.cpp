@@ -1,5 +1,6 @@
 #include "graphics/GdiplusCodecs.h"
 
+#include "graphics/BoundedFileStream.h"
 #include "graphics/BoundedMemoryStream.h"
 #include "graphics/ImageHeaderCheck.h"
 
@@ -67,6 +68,17 @@ bool copyPixelsInto(GpImage* image, Bitmap& target)
     return GdipBitmapUnlockBits(bitmap, &data) == Ok;
 }
 
+// A null stream (one that could not be made) gives the empty Bitmap.
+Bitmap decodeStream(IStream* stream)
+{
+    GpImage* image = nullptr;
+    if (!stream || GdipLoadImageFromStream(stream, &image) != Ok)
+        return Bitmap::null();
+    Bitmap result = bitmapFromGdiplusImage(image);
+    GdipDisposeImage(image);
+    return result;
+}
+
 Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
 {
     if (!bytes || size < 1 || std::uint64_t(size) > SIZE_MAX)
@@ -79,12 +91,7 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
     // Damaged length fields make decoders seek far past the end; this
     // stream answers such reads with nothing.
     const BoundedMemoryStream stream(input.data(), std::size_t(input.size()));
-    GpImage* image = nullptr;
-    if (!stream.stream() || GdipLoadImageFromStream(stream.stream(), &image) != Ok)
-        return Bitmap::null();
-    Bitmap result = bitmapFromGdiplusImage(image);
-    GdipDisposeImage(image);
-    return result;
+    return decodeStream(stream.stream());
 }
 
 Bitmap decodeWholeFile(FileInputStream& stream, std::uint64_t size)
@@ -97,22 +104,20 @@ Bitmap decodeWholeFile(FileInputStream& stream, std::uint64_t size)
     return gdiplusDecode(bytes.get(), std::int64_t(size));
 }
 
-// GDI+ reads the file itself; the caller holds it open for reading only
-// meanwhile, so that nobody can change what was checked.
-Bitmap decodeFileInPlace(const String& name)
+// The decoder reads the file through the handle the check read, never by
+// its name: another file may stand there by now, and Wine's GDI+ keeps the
+// file it opened when it refuses it.
+Bitmap decodeOpenFile(FileInputStream& file)
 {
-    GpImage* image = nullptr;
-    if (GdipLoadImageFromFile(name.c_str(), &image) != Ok)
-        return Bitmap::null();
-    Bitmap result = bitmapFromGdiplusImage(image);
-    GdipDisposeImage(image);
-    return result;
+    const BoundedFileStream stream(file);
+    return decodeStream(stream.stream());
 }
 
 // The first bytes tell the format before the rest is read, so that a file
 // that is no image, or too large to be one, costs only those. A bmp, whose
-// header alone is checked, is decoded from the file without its bytes held
-// beside the decoder's; the others take the same path as bytes in memory.
+// header alone is checked, is decoded from the open file without its bytes
+// held beside the decoder's; the others take the same path as bytes in
+// memory.
 Bitmap gdiplusLoadFile(const String& path)
 {
     const String name = path.trimmed().toLower();
@@ -126,7 +131,7 @@ Bitmap gdiplusLoadFile(const String& path)
         return Bitmap::null();
     switch (ImageHeaderCheck::checkHead(head, std::uint64_t(headSize), size)) {
     case ImageHeaderCheck::HeadVerdict::Sound:
-        return decodeFileInPlace(name);
+        return decodeOpenFile(stream);
     case ImageHeaderCheck::HeadVerdict::NeedsWholeFile:
         return decodeWholeFile(stream, size);
     case ImageHeaderCheck::HeadVerdict::Refused:

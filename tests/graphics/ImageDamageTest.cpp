@@ -1,7 +1,11 @@
+#include "graphics/ImageHeaderCheck.h"
+
 #include "tests/support/DamagedImages.h"
 #include "tests/support/RowTable.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -223,4 +227,20 @@ TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
         for (const Bitmap& bitmap : {fromData, Bitmap::load(path)})
             EXPECT_TRUE(expected.isNull() ? bitmap.isNull() : samePixels(expected, bitmap));
     });
+}
+
+// Wine's decoder kept a bmp it refused open (16 bits, colour masks of zero,
+// which the header check lets through): the user's file could not be
+// renamed or deleted until the program ended.
+TEST_F(ImageDamage, ABmpTheDecoderRefusesIsLetGo)
+{
+    TempFolder folder;
+    Bytes bmp = damagedImages::handMadeBmp(16, false);
+    damagedImages::writeWords(bmp, 54, {0, 0, 0});
+    ASSERT_TRUE(ImageHeaderCheck::isSound(bmp.data(), bmp.size()));
+    const String path = folder.writeFile(L"refused.bmp", bmp);
+    const String renamed = folder.file(L"renamed.bmp");
+    EXPECT_TRUE(Bitmap::load(path).isNull());
+    EXPECT_TRUE(MoveFileW(path.c_str(), renamed.c_str()));
+    EXPECT_TRUE(DeleteFileW(renamed.c_str()));
 }

@@ -130,6 +130,7 @@ std::vector<CheckRow> checkRows(const Bytes& png)
     const std::uint32_t limit = std::uint32_t(Bitmap::maxDecodedPixels);
     const Bytes bmp = handMadeBmp(24, false);
     const Bytes bmp8 = handMadeBmp(8, false);
+    const Bytes fiveWide = changed(bmp, {18, 4, false}, 5);
     const Bytes icon = iconOf(bmp);
     const Bytes gif = handMadeGif();
     const Bytes bare = gifWithoutColourTables(gif);
@@ -170,6 +171,8 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         {"bmp at the pixel limit", rle8Bmp(16384, rowsAtLimit), true},
         {"bmp over the pixel limit", rle8Bmp(16384, rowsOverLimit), false},
         {"bmp rows a byte short", cut(bmp, 1), false},
+        {"bmp 5 pixels wide, rows of 15 bytes filled out to 16", cut(fiveWide, 16 * 72 - 16 * 16), true},
+        {"bmp 5 pixels wide, the last row's filling a byte short", cut(fiveWide, 16 * 72 - 16 * 16 + 1), false},
         {"icon", icon, true},
         {"icon without entries", changed(icon, {4, 2, false}, 0), false},
         {"icon entry past the end", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 21), false},
@@ -269,6 +272,8 @@ TEST_F(ImageHeaderCheckTest, FirstBytesTellTheFormatAndTheSize)
         {bmp, head, bmp.size() - 1, Verdict::Refused},
         {png, png.size(), png.size(), Verdict::NeedsWholeFile},
         {png, head, largest, Verdict::NeedsWholeFile},
+        // 1 GB of the widest pixels and 64 MB for headers and metadata.
+        {png, head, (std::uint64_t(1) << 30) + (64 << 20), Verdict::NeedsWholeFile},
         {png, head, largest + 1, Verdict::Refused},
         {zeros, head, largest, Verdict::Refused},
     };
