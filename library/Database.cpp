@@ -114,6 +114,18 @@ public:
             m_block.append(static_cast<const std::uint8_t*>(data), size);
     }
 
+    // An ASCII text, whose UTF-8 bytes are its characters.
+    void appendAscii(const String& text)
+    {
+        const int size = text.length();
+        if (m_block.size() + size > blockSize)
+            flush();
+        const int start = m_block.size();
+        m_block.resize(start + size);
+        std::transform(text.constData(), text.constData() + size, m_block.data() + start,
+                       [](wchar_t c) { return static_cast<std::uint8_t>(c); });
+    }
+
     void appendIndex(std::int32_t index)
     {
         std::uint8_t bytes[indexSize];
@@ -214,20 +226,43 @@ private:
     int m_shown = -1;
 };
 
-// Numbers the items that can be stored by their position among the
-// records, and gives their paths in UTF-8. An item whose path is empty or
-// too long for a record gets order index -1 and no bytes; its links are
-// left out with it.
-std::vector<ByteArray> numberItems(const PointerArray<TaggedItem*>& items)
+bool isAscii(const String& text)
 {
-    std::vector<ByteArray> paths;
+    return std::all_of(text.constData(), text.constData() + text.length(), [](wchar_t c) { return c < 0x80; });
+}
+
+// An item's path as its record holds it: the length in UTF-8, 0 for an item
+// left out, and the UTF-8 bytes unless the path is ASCII. Most paths are,
+// and their records are then written from the text itself, which spares a
+// conversion and an allocation for each.
+struct StoredPath {
+    int length = 0;
+    ByteArray utf8;
+};
+
+StoredPath storedPath(const String& path)
+{
+    if (isAscii(path))
+        return {path.length(), {}};
+    StoredPath stored{0, path.toUtf8()};
+    stored.length = stored.utf8.size();
+    return stored;
+}
+
+// Numbers the items that can be stored by their position among the
+// records, and gives their paths as stored. An item whose path is empty or
+// too long for a record gets order index -1 and length 0; its links are
+// left out with it.
+std::vector<StoredPath> numberItems(const PointerArray<TaggedItem*>& items)
+{
+    std::vector<StoredPath> paths;
     paths.reserve(static_cast<std::size_t>(items.count()));
     std::int32_t position = 0;
     for (TaggedItem* item : items) {
-        ByteArray path = item->path().toUtf8();
-        if (path.isEmpty() || path.size() > TaggedItem::maxPathBytes) {
+        StoredPath path = storedPath(item->path());
+        if (path.length == 0 || path.length > TaggedItem::maxPathBytes) {
             item->setOrderIndex(TaggedItem::NewItem);
-            path.clear();
+            path = {};
         } else {
             item->setOrderIndex(position++);
         }
@@ -255,16 +290,24 @@ int storedCount(const std::vector<ByteArray>& texts)
     return static_cast<int>(std::count_if(texts.begin(), texts.end(), [](const ByteArray& t) { return !t.isEmpty(); }));
 }
 
-void writeItems(BlockWriter& out, const PointerArray<TaggedItem*>& items, const std::vector<ByteArray>& paths)
+int storedPathCount(const std::vector<StoredPath>& paths)
+{
+    return static_cast<int>(std::count_if(paths.begin(), paths.end(), [](const StoredPath& p) { return p.length > 0; }));
+}
+
+void writeItems(BlockWriter& out, const PointerArray<TaggedItem*>& items, const std::vector<StoredPath>& paths)
 {
     for (int i = 0; i < items.count(); ++i) {
-        const ByteArray& path = paths[static_cast<std::size_t>(i)];
-        if (!path.isEmpty()) {
-            std::uint8_t head[itemHeadSize];
-            storeHead(head, {path.size(), items[i]->date(), items[i]->usage()});
-            out.append(head, itemHeadSize);
-            out.append(path.data(), path.size());
-        }
+        const StoredPath& path = paths[static_cast<std::size_t>(i)];
+        if (path.length == 0)
+            continue;
+        std::uint8_t head[itemHeadSize];
+        storeHead(head, {path.length, items[i]->date(), items[i]->usage()});
+        out.append(head, itemHeadSize);
+        if (path.utf8.isEmpty())
+            out.appendAscii(items[i]->path());
+        else
+            out.append(path.utf8.data(), path.length);
     }
 }
 
@@ -802,12 +845,12 @@ bool Database::write(BinaryWriter& writer)
 {
     const PointerArray<TaggedItem*>& items = m_model->items();
     const PointerArray<Tag*>& tags = m_model->tags();
-    const std::vector<ByteArray> paths = numberItems(items);
+    const std::vector<StoredPath> paths = numberItems(items);
     const std::vector<ByteArray> names = storedTagNames(tags);
     if (m_created.isNull())
         m_created = DateTime::currentUtc();
     std::uint8_t header[headerSize];
-    fillHeader(header, storedCount(names), storedCount(paths));
+    fillHeader(header, storedCount(names), storedPathCount(paths));
     BlockWriter out(writer);
     out.append(header, headerSize);
     writeItems(out, items, paths);
