@@ -2,8 +2,10 @@
 // (each against writing and reading the same bytes raw), finding every item
 // by its path and its duplicates, the work of a tag click, and weighing
 // every tag for the cloud. Runs 10,000 and 100,000 items and then compares
-// the two runs.
+// the two runs; the library file also at 1,000,000 items, each figure of the
+// file with the peak working set it reached.
 #include "bench/BenchTiming.h"
+#include "foundation/BinaryWriter.h"
 #include "foundation/ByteArray.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
@@ -12,7 +14,13 @@
 #include "library/Database.h"
 #include "library/LibraryModel.h"
 
+#include <windows.h>
+
+#include <psapi.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -21,6 +29,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -214,14 +223,115 @@ void measureLoad(Run& run, const char* what, const String& path,
                 [&](double ms) { return detail(ms, done ? fresh[0]->model.itemCount() : -1); });
 }
 
-// What a save adds to find that it has nothing to write (the checksum of
-// what it would write) and, before it replaces the file, that the file is
-// still the one it wrote (the checksum of the file's bytes, read again).
+std::uint64_t workingSet(bool peak)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
+}
+
+// The highest working set while the work runs, against the one before it:
+// sampled every millisecond from a thread of its own, and the process's own
+// peak where the work raised it, which no sample can miss.
+class WorkingSetPeak {
+public:
+    WorkingSetPeak() : m_before(workingSet(false)), m_peakBefore(workingSet(true)), m_highest(m_before)
+    {
+        m_watcher = std::thread([this] {
+            while (!m_stop) {
+                m_highest = std::max<std::uint64_t>(m_highest, workingSet(false));
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    }
+
+    ~WorkingSetPeak() { stop(); }
+
+    std::uint64_t before() const { return m_before; }
+
+    // "peak working set A MB, B MB above the C MB before"
+    std::string stop()
+    {
+        if (m_watcher.joinable()) {
+            m_stop = true;
+            m_watcher.join();
+            const std::uint64_t peak = workingSet(true);
+            if (peak > m_peakBefore)
+                m_highest = std::max<std::uint64_t>(m_highest, peak);
+        }
+        char line[120];
+        snprintf(line, sizeof(line), "peak working set %.0f MB, %.0f MB above the %.0f MB before",
+                 double(m_highest) / 1e6, double(m_highest - m_before) / 1e6, double(m_before) / 1e6);
+        return line;
+    }
+
+private:
+    std::uint64_t m_before;
+    std::uint64_t m_peakBefore;
+    std::atomic<std::uint64_t> m_highest;
+    std::atomic<bool> m_stop = false;
+    std::thread m_watcher;
+};
+
+// As Run::measure, with the peak working set of the runs after the detail.
+void measureWatched(Run& run, const char* what, const std::function<void()>& work,
+                    const std::function<std::string(double)>& detail)
+{
+    WorkingSetPeak peak;
+    std::string memory;
+    run.measure(what, work, [&](double ms) {
+        memory = peak.stop();
+        return detail(ms);
+    });
+    printf("%-46s %8s  %s\n", "", "", memory.c_str());
+}
+
+// In a process of its own, where no memory an earlier figure freed can be
+// taken again unseen: one load and the working set it reached.
+int loadOnce(const String& path)
+{
+    Library library;
+    WorkingSetPeak peak;
+    library.database.openFile(path, true);
+    const std::string memory = peak.stop();
+    printf("%-46s %8s  %s (one load of %d items in a process of its own; the model keeps %.0f MB)\n", "", "",
+           memory.c_str(), library.model.itemCount(), double(workingSet(false) - peak.before()) / 1e6);
+    return 0;
+}
+
+void loadInChild(const String& path)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" load \"" + path.c_str() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::fflush(stdout);
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+// The library's bytes from one pass of its writer straight into a file:
+// the cost a save with something to write is held to.
+bool writeOnce(Database& database, const String& path)
+{
+    return writeFileAtomically(path, [&](FileOutputStream& stream) {
+        BinaryWriter writer(&stream);
+        return writer.attach() && database.write(writer);
+    });
+}
+
+// A save that finds nothing to write, and the check its replace adds: that
+// the file is still the one it wrote (the checksum of the file's bytes).
 void measureUnchangedSave(Run& run, Database& database)
 {
     const FileIdentity before = FileSystem::identity(database.path());
     bool done = false;
-    run.measure("save of an unchanged library", [&] { done = database.save(true); }, [&](double) {
+    measureWatched(run, "save of an unchanged library", [&] { done = database.save(true); }, [&](double) {
         const bool untouched = done && FileSystem::identity(database.path()) == before;
         return text(untouched ? "(nothing written; the file holds %.0f bytes)" : "(WRITTEN OR FAILED; %.0f bytes)",
                     static_cast<double>(before.size));
@@ -231,24 +341,33 @@ void measureUnchangedSave(Run& run, Database& database)
                 [&](double) { return text("(%.0f bytes read and summed)", version ? version->content.size : -1.0); });
 }
 
-// Saves the filled model, then loads the file into new models; each
-// against the raw transfer of the same bytes. Each save has a change to
-// write: a save of an unchanged library writes nothing.
+// The library written once, a save with a change, one without and a load,
+// each against the raw transfer of the same bytes, with the peak working
+// set of each.
 void measureFile(Run& run, LibraryModel& model, Database& database, const String& folder)
 {
     const String raw = folder + L"raw.bin";
-    ByteArray bytes;
     bool done = false;
+    measureWatched(run, "library written once", [&] { done = writeOnce(database, raw); }, [&](double) {
+        return text("(%.0f bytes, %.0f items, one pass of the writer)", done ? FileSystem::fileSize(raw) : -1.0,
+                    model.itemCount());
+    });
+    const double once = run.figures().at("library written once");
+    ByteArray bytes;
+    bytes.fromFile(raw);
+    const auto writeAll = [&](FileOutputStream& s) { return s.write(bytes.data(), bytes.size()) == bytes.size(); };
+    run.measure("raw write of the same bytes", [&] { done = writeFileAtomically(raw, writeAll); },
+                [&](double) { return text("(%.0f bytes)", done ? bytes.size() : -1.0); });
     std::int64_t usage = 0;
     const auto saveAChange = [&] {
         model.tags()[0]->setUsage(++usage);
         done = database.save(true);
     };
-    run.measure("save", saveAChange, [&](double ms) {
-        bytes.fromFile(database.path());
-        const auto writeAll = [&](FileOutputStream& s) { return s.write(bytes.data(), bytes.size()) == bytes.size(); };
-        const double rawWrite = bestOfThree([&] { writeFileAtomically(raw, writeAll); });
-        return text("(%.0f bytes; raw write %.2f ms, ratio %.1f)", done ? bytes.size() : -1, rawWrite, ms / rawWrite);
+    measureWatched(run, "save of a changed library", saveAChange, [&](double ms) {
+        const double size = static_cast<double>(FileSystem::fileSize(database.path()));
+        const bool same = done && size == bytes.size();
+        return text(same ? "(%.0f bytes; against the library written once %.2f)" : "(FAILED OR %.0f BYTES; %.2f)",
+                    size, ms / once);
     });
 
     measureUnchangedSave(run, database);
@@ -256,10 +375,15 @@ void measureFile(Run& run, LibraryModel& model, Database& database, const String
     measureLoad(run, "load", database.path(), [&](double ms, int items) {
         ByteArray again;
         const double rawRead = bestOfThree([&] { again.fromFile(raw); });
-        return text("(%.0f items; raw read %.2f ms, ratio %.1f)", items, rawRead, ms / rawRead);
+        return text("(%.0f items; raw read %.2f ms, ratio %.2f)", items, rawRead, ms / rawRead);
     });
+    loadInChild(database.path());
     deleteFile(raw);
+}
 
+// The model's own part of a load: the same records added straight to it.
+void measureModelAdding(Run& run, LibraryModel& model)
+{
     const std::vector<std::vector<int>> links = tagPositions(model);
     std::vector<std::unique_ptr<Library>> fresh = newLibraries();
     int next = 0;
@@ -378,20 +502,28 @@ void measureWeights(Run& run, LibraryModel& model)
                 [&](double) { return text("(sum %.1f)", sum); });
 }
 
+// Library::database saves to the path: opening an empty file there sets
+// it. An empty file opens as a first run, so the model also holds the
+// first-run content: the tags "Desktop" and "Recent" without items, and their
+// scan rules.
+std::unique_ptr<Library> filledLibrary(int itemCount, const String& path)
+{
+    deleteFile(path);
+    FileSystem::createEmpty(path);
+    auto library = std::make_unique<Library>();
+    library->database.openFile(path, true);
+    fillLibrary(library->model, itemCount);
+    return library;
+}
+
 Run runAt(int itemCount, const String& folder)
 {
     Run run(itemCount);
     const String path = folder + L"bench.database";
-    deleteFile(path);
-    FileSystem::createEmpty(path);
-    LibraryModel model;
-    Database database(&model);
-    // Opening the empty file sets the path saves go to. An empty file opens
-    // as a first run, so the model also holds the first-run content: the
-    // tags "Desktop" and "Recent" without items, and their scan rules.
-    database.openFile(path, true);
-    fillLibrary(model, itemCount);
-    measureFile(run, model, database, folder);
+    const std::unique_ptr<Library> library = filledLibrary(itemCount, path);
+    LibraryModel& model = library->model;
+    measureFile(run, model, library->database, folder);
+    measureModelAdding(run, model);
     measureLoadOnDisk(run, itemCount, folder);
     measureLookups(run, model);
     measureTagClick(run, model);
@@ -400,12 +532,48 @@ Run runAt(int itemCount, const String& folder)
     return run;
 }
 
+// The library file alone, at a size where the rest would take minutes.
+Run fileRunAt(int itemCount, const String& folder)
+{
+    Run run(itemCount);
+    const String path = folder + L"bench.database";
+    const std::unique_ptr<Library> library = filledLibrary(itemCount, path);
+    measureFile(run, library->model, library->database, folder);
+    deleteFile(path);
+    return run;
+}
+
+void printFileSummary(const std::vector<std::pair<int, Run>>& runs)
+{
+    printf("the library file, ms (ratio to the library written once):\n");
+    for (const char* what : {"library written once", "save of a changed library", "save of an unchanged library",
+                             "load"}) {
+        printf("  %-30s", what);
+        for (const auto& [items, run] : runs) {
+            const double ms = run.figures().at(what);
+            printf("  N=%7d %9.1f (%4.2f)", items, ms, ms / run.figures().at("library written once"));
+        }
+        printf("\n");
+    }
+}
+
 } // namespace
 
-int main()
+// With the argument "file", only the library file's figures, at every size;
+// with "load" and a path (ASCII), one load of that file.
+int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "load")
+        return loadOnce(String::fromUtf8(argv[2]));
     const String folder = tempPath() + L"kestrola-library-bench\\";
     createPath(folder);
+    if (argc > 1 && std::string(argv[1]) == "file") {
+        printFileSummary({{10000, fileRunAt(10000, folder)},
+                          {100000, fileRunAt(100000, folder)},
+                          {1000000, fileRunAt(1000000, folder)}});
+        removeDirectoryIfExists(folder);
+        return 0;
+    }
     const Run small = runAt(10000, folder);
     const Run large = runAt(100000, folder);
     printf("growth from 10,000 to 100,000 items (target at most 15x):\n");
@@ -413,6 +581,7 @@ int main()
         const double before = small.figures().at(what);
         printf("  %-46s %8.1fx\n", what.c_str(), ms / (before > 0 ? before : 0.001));
     }
+    printFileSummary({{10000, small}, {100000, large}, {1000000, fileRunAt(1000000, folder)}});
     removeDirectoryIfExists(folder);
     return 0;
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -194,15 +193,16 @@ std::optional<FileVersion> FileInputStream::version()
 {
     if (!m_isOpen || !seekToBegin())
         return std::nullopt;
-    std::vector<std::uint8_t> block(inputBufferSize);
-    Crc32Stream checksum;
-    int got = 0;
-    while ((got = read(block.data(), inputBufferSize)) > 0)
-        checksum.write(block.data(), got);
-    const FileIdentity identity = FileSystem::identityOfOpenFile(m_file.handle());
-    if (got < 0 || checksum.size() != m_size || !identity.exists)
+    Crc32InputStream summed(*this);
+    return version(summed);
+}
+
+std::optional<FileVersion> FileInputStream::version(Crc32InputStream& summed)
+{
+    const FileIdentity opened = FileSystem::identityOfOpenFile(m_file.handle());
+    if (!summed.readToEnd() || summed.checksum().size != m_size || !opened.exists)
         return std::nullopt;
-    return FileVersion{identity, checksum.checksum()};
+    return FileVersion{opened, summed.checksum()};
 }
 
 namespace {

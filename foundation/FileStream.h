@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+class Crc32InputStream;
+
 // A stream that owns its File and closes it when destroyed. isOpen()
 // tells whether the file could be opened.
 
@@ -57,6 +59,9 @@ public:
     // again from the start; none when a read fails. Nobody can write the
     // file while it is open, so they are those of what was read.
     std::optional<FileVersion> version();
+    // The same for a reader that read this stream through summed from its
+    // start: what it left unread is read now, nothing twice.
+    std::optional<FileVersion> version(Crc32InputStream& summed);
 
 private:
     int readPastBuffer(std::uint8_t* data, int count);

@@ -1,6 +1,15 @@
 #include "foundation/MemoryStream.h"
 
+#include <algorithm>
 #include <cstring>
+
+namespace {
+
+// The least a new block holds: a block per write of a few bytes would cost
+// an allocation each.
+constexpr std::size_t outputBlockSize = 1 << 20;
+
+} // namespace
 
 MemoryStream::MemoryStream(const void* data, std::uint64_t size, bool copy)
 {
@@ -75,4 +84,19 @@ const std::uint8_t* MemoryStream::currentData() const
     if (!m_data || m_position >= m_size)
         return nullptr;
     return m_data + m_position;
+}
+
+int MemoryOutputStream::write(const void* data, int count)
+{
+    if (count < 0 || (count > 0 && !data))
+        return -1;
+    const auto size = static_cast<std::size_t>(count);
+    if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < size) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(std::max(size, outputBlockSize));
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    m_blocks.back().insert(m_blocks.back().end(), bytes, bytes + size);
+    m_taken += size;
+    return count;
 }

@@ -2,6 +2,8 @@
 
 #include "foundation/Stream.h"
 
+#include <vector>
+
 // A read-only stream over a byte buffer. With copy the stream keeps its own
 // copy; without, the caller keeps the buffer alive while the stream lives.
 // A read never returns a partial count: it copies all count bytes or fails
@@ -30,4 +32,19 @@ private:
     std::uint64_t m_size = 0;
     std::uint64_t m_position = 0;
     bool m_ownsData = false;
+};
+
+// A stream that keeps every byte written in memory, in blocks, so that a
+// large body grows without being moved.
+class MemoryOutputStream : public AppendingOutputStream {
+public:
+    MemoryOutputStream() { m_isOpen = true; }
+
+    int write(const void* data, int count) override;
+
+    // The bytes written, in order, a block at a time.
+    const std::vector<std::vector<std::uint8_t>>& blocks() const { return m_blocks; }
+
+private:
+    std::vector<std::vector<std::uint8_t>> m_blocks;
 };

@@ -39,6 +39,22 @@ public:
     virtual bool seekToEnd() = 0;
 };
 
+// An output stream that only appends: its size and position are the bytes
+// it took, and every seek but to the end is refused.
+class AppendingOutputStream : public OutputStream {
+public:
+    int writeByte(std::uint8_t value) override { return write(&value, 1); }
+    std::uint64_t size() const override { return m_taken; }
+    bool seek(std::uint64_t) override { return false; }
+    std::uint64_t position() const override { return m_taken; }
+    bool seekToBegin() override { return false; }
+    bool seekToEnd() override { return true; }
+
+protected:
+    // What each write took is added here.
+    std::uint64_t m_taken = 0;
+};
+
 class InputStream : public StreamSlot {
 public:
     InputStream() = default;

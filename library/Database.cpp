@@ -8,6 +8,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/MemoryStream.h"
 #include "foundation/System.h"
 #include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
@@ -113,6 +114,18 @@ public:
             m_block.append(static_cast<const std::uint8_t*>(data), size);
     }
 
+    // An ASCII text, whose UTF-8 bytes are its characters.
+    void appendAscii(const String& text)
+    {
+        const int size = text.length();
+        if (m_block.size() + size > blockSize)
+            flush();
+        const int start = m_block.size();
+        m_block.resize(start + size);
+        std::transform(text.constData(), text.constData() + size, m_block.data() + start,
+                       [](wchar_t c) { return static_cast<std::uint8_t>(c); });
+    }
+
     void appendIndex(std::int32_t index)
     {
         std::uint8_t bytes[indexSize];
@@ -213,20 +226,43 @@ private:
     int m_shown = -1;
 };
 
-// Numbers the items that can be stored by their position among the
-// records, and gives their paths in UTF-8. An item whose path is empty or
-// too long for a record gets order index -1 and no bytes; its links are
-// left out with it.
-std::vector<ByteArray> numberItems(const PointerArray<TaggedItem*>& items)
+bool isAscii(const String& text)
 {
-    std::vector<ByteArray> paths;
+    return std::all_of(text.constData(), text.constData() + text.length(), [](wchar_t c) { return c < 0x80; });
+}
+
+// An item's path as its record holds it: the length in UTF-8, 0 for an item
+// left out, and the UTF-8 bytes unless the path is ASCII. Most paths are,
+// and their records are then written from the text itself, which spares a
+// conversion and an allocation for each.
+struct StoredPath {
+    int length = 0;
+    ByteArray utf8;
+};
+
+StoredPath storedPath(const String& path)
+{
+    if (isAscii(path))
+        return {path.length(), {}};
+    StoredPath stored{0, path.toUtf8()};
+    stored.length = stored.utf8.size();
+    return stored;
+}
+
+// Numbers the items that can be stored by their position among the
+// records, and gives their paths as stored. An item whose path is empty or
+// too long for a record gets order index -1 and length 0; its links are
+// left out with it.
+std::vector<StoredPath> numberItems(const PointerArray<TaggedItem*>& items)
+{
+    std::vector<StoredPath> paths;
     paths.reserve(static_cast<std::size_t>(items.count()));
     std::int32_t position = 0;
     for (TaggedItem* item : items) {
-        ByteArray path = item->path().toUtf8();
-        if (path.isEmpty() || path.size() > TaggedItem::maxPathBytes) {
+        StoredPath path = storedPath(item->path());
+        if (path.length == 0 || path.length > TaggedItem::maxPathBytes) {
             item->setOrderIndex(TaggedItem::NewItem);
-            path.clear();
+            path = {};
         } else {
             item->setOrderIndex(position++);
         }
@@ -254,18 +290,24 @@ int storedCount(const std::vector<ByteArray>& texts)
     return static_cast<int>(std::count_if(texts.begin(), texts.end(), [](const ByteArray& t) { return !t.isEmpty(); }));
 }
 
-void writeItems(BlockWriter& out, const PointerArray<TaggedItem*>& items, const std::vector<ByteArray>& paths,
-                ProgressSteps& steps)
+int storedPathCount(const std::vector<StoredPath>& paths)
+{
+    return static_cast<int>(std::count_if(paths.begin(), paths.end(), [](const StoredPath& p) { return p.length > 0; }));
+}
+
+void writeItems(BlockWriter& out, const PointerArray<TaggedItem*>& items, const std::vector<StoredPath>& paths)
 {
     for (int i = 0; i < items.count(); ++i) {
-        const ByteArray& path = paths[static_cast<std::size_t>(i)];
-        if (!path.isEmpty()) {
-            std::uint8_t head[itemHeadSize];
-            storeHead(head, {path.size(), items[i]->date(), items[i]->usage()});
-            out.append(head, itemHeadSize);
-            out.append(path.data(), path.size());
-        }
-        steps.done(i + 1);
+        const StoredPath& path = paths[static_cast<std::size_t>(i)];
+        if (path.length == 0)
+            continue;
+        std::uint8_t head[itemHeadSize];
+        storeHead(head, {path.length, items[i]->date(), items[i]->usage()});
+        out.append(head, itemHeadSize);
+        if (path.utf8.isEmpty())
+            out.appendAscii(items[i]->path());
+        else
+            out.append(path.utf8.data(), path.length);
     }
 }
 
@@ -276,8 +318,7 @@ int storedItemCount(const Tag& tag)
         std::count_if(items.begin(), items.end(), [](const TaggedItem* item) { return item->orderIndex() >= 0; }));
 }
 
-void writeTags(BlockWriter& out, const PointerArray<Tag*>& tags, const std::vector<ByteArray>& names,
-               ProgressSteps& steps)
+void writeTags(BlockWriter& out, const PointerArray<Tag*>& tags, const std::vector<ByteArray>& names)
 {
     for (int i = 0; i < tags.count(); ++i) {
         const ByteArray& name = names[static_cast<std::size_t>(i)];
@@ -293,7 +334,6 @@ void writeTags(BlockWriter& out, const PointerArray<Tag*>& tags, const std::vect
                     out.appendIndex(item->orderIndex());
             }
         }
-        steps.done(i + 1);
     }
 }
 
@@ -438,10 +478,29 @@ void linkItems(const PointerArray<TaggedItem*>& items, const std::vector<Pending
 }
 
 // The whole file body through a writer of its own.
-bool writeBody(Database& database, OutputStream& stream, bool silent)
+bool writeBody(Database& database, OutputStream& stream)
 {
     BinaryWriter writer(&stream);
-    return writer.attach() && database.write(writer, silent);
+    return writer.attach() && database.write(writer);
+}
+
+// The bytes built in memory go to the file while the progress window shows.
+bool writeBuilt(const MemoryOutputStream& built, OutputStream& stream, bool silent)
+{
+    const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
+    if (!silent) {
+        progressWindow->setMessage(translated(L"Saving the library..."));
+        progressWindow->show();
+    }
+    const auto& blocks = built.blocks();
+    ProgressSteps steps(*progressWindow, silent, static_cast<int>(blocks.size()));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const int size = static_cast<int>(blocks[i].size());
+        if (stream.write(blocks[i].data(), size) != size)
+            return false;
+        steps.done(static_cast<int>(i + 1));
+    }
+    return true;
 }
 
 } // namespace
@@ -583,14 +642,17 @@ bool Database::openFile(const String& path, bool silent)
 // meanwhile.
 bool Database::readFile(const String& path, bool silent, ProgressWindow& progressWindow)
 {
-    FileInputStream stream(path);
-    if (stream.isOpen() && stream.size() == 0)
+    FileInputStream file(path);
+    if (file.isOpen() && file.size() == 0)
         m_model->createDefaults();
+    // The bytes are summed as they are read, so the version costs no second
+    // read of the file.
+    Crc32InputStream stream(file);
     BinaryReader reader(&stream);
-    if (!stream.isOpen() || !reader.attach() || !read(reader, silent, progressWindow))
+    if (!file.isOpen() || !reader.attach() || !read(reader, silent, progressWindow))
         return false;
     // A version that cannot be taken only makes the file not this run's.
-    m_ownVersion = stream.version();
+    m_ownVersion = file.version(stream);
     if (m_ownVersion)
         m_savedContent = m_ownVersion->content;
     return true;
@@ -651,15 +713,19 @@ bool Database::save(bool silent)
     m_unwrittenPaths.clear();
     if (m_path.isEmpty())
         return false;
+    // The library's bytes are built once: their checksum tells whether
+    // there is anything to write, and every file written gets those bytes.
+    const Built built(*this);
     // A session whose library is what this run last read or saved has
     // nothing to keep, wherever that file went meanwhile.
-    const ContentChecksum content = contentFingerprint();
-    if (content == m_savedContent)
+    if (built.content == m_savedContent)
         return true;
-    if (!writeOwnOrBeside(silent))
-        return false;
-    m_savedContent = content;
-    return true;
+    m_built = &built;
+    const bool written = writeOwnOrBeside(silent);
+    m_built = nullptr;
+    if (written)
+        m_savedContent = built.content;
+    return written;
 }
 
 // The user was told where the session went: it stays there.
@@ -755,7 +821,7 @@ bool Database::keepBeside(const String& target, bool silent, const String& reaso
 // what it wrote then is.
 bool Database::writeLibrary(const String& path, bool silent, bool guarded)
 {
-    const auto writeAll = [this, silent](OutputStream& stream) { return writeBody(*this, stream, silent); };
+    const auto writeAll = [this, silent](OutputStream& stream) { return writeBuilt(m_built->bytes, stream, silent); };
     if (!guarded)
         return writeFileAtomically(path, writeAll);
     return replaceWhileOwn(path, m_ownVersion, writeAll);
@@ -763,32 +829,32 @@ bool Database::writeLibrary(const String& path, bool silent, bool guarded)
 
 ContentChecksum Database::contentFingerprint()
 {
-    return checksumOfWrite([this](OutputStream& stream) { return writeBody(*this, stream, true); });
+    return checksumOfWrite([this](OutputStream& stream) { return writeBody(*this, stream); });
 }
 
-bool Database::write(BinaryWriter& writer, bool silent)
+// Whether the bytes reached memory needs no answer: only an allocation can
+// fail there, and that throws.
+Database::Built::Built(Database& database)
+{
+    Crc32Stream summed(&bytes);
+    writeBody(database, summed);
+    content = summed.checksum();
+}
+
+bool Database::write(BinaryWriter& writer)
 {
     const PointerArray<TaggedItem*>& items = m_model->items();
     const PointerArray<Tag*>& tags = m_model->tags();
-    const std::vector<ByteArray> paths = numberItems(items);
+    const std::vector<StoredPath> paths = numberItems(items);
     const std::vector<ByteArray> names = storedTagNames(tags);
-    const std::unique_ptr<ProgressWindow> progressWindow = uiHooks().createProgressWindow();
-    if (!silent) {
-        progressWindow->setMessage(translated(L"Saving items..."));
-        progressWindow->show();
-    }
     if (m_created.isNull())
         m_created = DateTime::currentUtc();
     std::uint8_t header[headerSize];
-    fillHeader(header, storedCount(names), storedCount(paths));
+    fillHeader(header, storedCount(names), storedPathCount(paths));
     BlockWriter out(writer);
     out.append(header, headerSize);
-    ProgressSteps itemSteps(*progressWindow, silent, items.count());
-    writeItems(out, items, paths, itemSteps);
-    if (!silent)
-        progressWindow->setMessage(translated(L"Saving tags..."));
-    ProgressSteps tagSteps(*progressWindow, silent, tags.count());
-    writeTags(out, tags, names, tagSteps);
+    writeItems(out, items, paths);
+    writeTags(out, tags, names);
     return out.finish();
 }
 

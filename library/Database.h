@@ -3,6 +3,7 @@
 #include "foundation/ByteArray.h"
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
+#include "foundation/MemoryStream.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
@@ -124,7 +125,7 @@ public:
 
     // The whole file body through the writer; false when a write fails or
     // comes up short. Items whose path cannot be stored are left out.
-    bool write(BinaryWriter& writer, bool silent);
+    bool write(BinaryWriter& writer);
     // Reads a file body into the model, appending tags and items; false
     // with lastError set when the bytes are not a readable library. What
     // was read before the failure stays in the model.
@@ -146,6 +147,12 @@ private:
     bool keepBeside(const String& target, bool silent, const String& reason);
     bool writeLibrary(const String& path, bool silent, bool guarded);
     ContentChecksum contentFingerprint();
+    // The library's bytes, built in memory, and their checksum.
+    struct Built {
+        explicit Built(Database& database);
+        MemoryOutputStream bytes;
+        ContentChecksum content;
+    };
     void keepUnreadableFile(const String& path, bool inUse);
     void reportOpenFailure(const String& path, bool inUse) const;
 
@@ -164,6 +171,9 @@ private:
     // place or beside), or as an open that read no file left it: a save of
     // the same has nothing of the session to keep.
     std::optional<ContentChecksum> m_savedContent;
+    // What the running save built, which every file it writes gets; null
+    // outside a save.
+    const Built* m_built = nullptr;
     String m_besidePath;
     StringList m_unwrittenPaths;
 };

@@ -608,6 +608,30 @@ TEST_F(DatabaseTest, SessionThatChangedNothingWritesNothing)
     }
 }
 
+// A library of megabytes reaches and leaves the disk in many blocks, summed
+// as they pass rather than read again: bytes after its records that its
+// reader never takes must still count, or the file would not be this run's
+// own, and every block must reach the file written.
+TEST_F(DatabaseTest, LibraryOfManyBlocksIsSavedInItsPlaceByteForByte)
+{
+    const auto library = [](std::int64_t usage) {
+        const int count = 15000;
+        LibraryFile file(1, count, "Big", DateTime(2020, 1, 2));
+        std::vector<std::uint32_t> all;
+        for (int i = 0; i < count; ++i) {
+            file.item("C:\\" + std::string(200, 'f') + "\\" + std::to_string(i) + ".txt", i, DateTime(2022, 1, 1));
+            all.push_back(static_cast<std::uint32_t>(i));
+        }
+        return file.tag("all", all, usage, DateTime(2021, 1, 1)).bytes;
+    };
+    Bytes withTail = library(1);
+    withTail.resize(withTail.size() + (3 << 19), 0xAB);
+    ASSERT_TRUE(openBytes(withTail));
+    model.findTagByName(L"all")->setUsage(2);
+    EXPECT_EQ(savedBytes(), library(2));
+    EXPECT_TRUE(database.besidePath().isEmpty());
+}
+
 // The save replaced the link with a plain file, and the file it led to (in
 // a synced folder, say) kept the old library.
 TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
