@@ -45,7 +45,8 @@ bool waitForSettings(const String& path)
 
 // A start-up message that a close of the program (WM_CLOSE, the session's
 // end) ends: the close is noted, for the controller to carry out once it
-// can save. A box ended by its own buttons or keys notes nothing.
+// can save. A box ended by its own buttons, keys or close command (Alt+F4,
+// the close button) notes nothing.
 class StartMessageBox : public UIMessageBox {
 public:
     StartMessageBox(const String& title, const String& text, int buttons, bool& closed)
@@ -58,7 +59,7 @@ protected:
     void closeEvent(UICloseEvent* event) override
     {
         UIMessageBox::closeEvent(event);
-        if (event->isFromNativeWindow())
+        if (event->isFromNativeWindow() && !event->isByCloseCommand())
             m_closed = true;
     }
 

@@ -58,10 +58,16 @@ public:
     UIHideEvent() : UIEvent(HideEventType) {}
 };
 
-// 113: the close goes ahead unless a handler marks it not accepted.
+// 113: the close goes ahead unless a handler marks it not accepted. A
+// close by the window's own close command (Alt+F4, the close button, the
+// system menu) is the user's; WM_CLOSE may come from anywhere.
 class UICloseEvent : public UIEvent {
 public:
-    UICloseEvent() : UIEvent(CloseEventType) {}
+    explicit UICloseEvent(bool byCloseCommand = false) : UIEvent(CloseEventType), m_byCloseCommand(byCloseCommand) {}
+    bool isByCloseCommand() const { return m_byCloseCommand; }
+
+private:
+    bool m_byCloseCommand;
 };
 
 // 114, an input event: where the context menu was asked for.

@@ -634,12 +634,9 @@ std::intptr_t UIWin32Window::handleMessage(unsigned int message, std::uintptr_t 
         EndPaint(window, &paint);
         return 0;
     }
-    case WM_CLOSE: {
-        UICloseEvent close;
-        close.setAccepted(true);
-        sendFromWindow(&close, m_owner);
+    case WM_CLOSE:
+        sendClose(false);
         return 0;
-    }
     case WM_QUERYENDSESSION: {
         bool mayEnd = true;
         m_owner->shutdownRequested.emit(&mayEnd);
@@ -943,7 +940,20 @@ bool UIWin32Window::systemCommand(std::uintptr_t wParam)
         return !monitorPowerOffAllowed();
     if (command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE)
         postFromWindow(new UIChangeEvent(WindowStateChangeEventType), m_owner);
+    // The user's close: sent as the system's WM_CLOSE would be, but marked,
+    // as a WM_CLOSE may come from outside the program.
+    if (command == SC_CLOSE) {
+        sendClose(true);
+        return true;
+    }
     return false;
+}
+
+void UIWin32Window::sendClose(bool byCloseCommand)
+{
+    UICloseEvent close(byCloseCommand);
+    close.setAccepted(true);
+    sendFromWindow(&close, m_owner);
 }
 
 bool UIWin32Window::keyMessage(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam)

@@ -108,6 +108,7 @@ private:
     bool windowPosChanged(std::intptr_t lParam);
     void minimumTrackSize(std::intptr_t lParam);
     bool systemCommand(std::uintptr_t wParam);
+    void sendClose(bool byCloseCommand);
     bool keyMessage(unsigned int message, std::uintptr_t wParam, std::intptr_t lParam);
     void privateMessage(std::intptr_t lParam);
     void releaseCapture();

@@ -884,34 +884,56 @@ TEST_F(ControllerTest, FirstRunRulesAndFiltersAreStoredOnceThoughTheLibraryIsMad
 
 // A close of the program that reached a start-up message (scripts/run's
 // Ctrl+C, the session's end) only ended the message: the start went on and
-// the program stayed. It exits once started, with nothing to save.
+// the program stayed. It exits once started, with nothing to save. The
+// user's own close of the box (Alt+F4, its close button) ended the program
+// too: it only ends the message.
 TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
 {
     runOnce();
     struct Row {
         const char* name;
-        UINT message;
-        bool sent;
+        std::function<LRESULT(HWND)> close;
+        // What the close returns; the session waits for the exit.
+        LRESULT answer;
+        bool exits;
     };
-    const Row rows[] = {{"posted close", WM_CLOSE, false}, {"session end", WM_QUERYENDSESSION, true}};
+    // Real keys, through the system's input queue to the focused box.
+    const auto altF4 = [](HWND) {
+        const std::pair<WORD, DWORD> strokes[] = {
+            {VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+        INPUT keys[4] = {};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = strokes[i].first;
+            keys[i].ki.wScan = WORD(MapVirtualKeyW(strokes[i].first, MAPVK_VK_TO_VSC));
+            keys[i].ki.dwFlags = strokes[i].second;
+        }
+        return LRESULT(SendInput(4, keys, sizeof(INPUT)));
+    };
+    const Row rows[] = {
+        {"posted close", [](HWND box) { return LRESULT(PostMessageW(box, WM_CLOSE, 0, 0)); }, TRUE, true},
+        {"session end", [](HWND box) { return SendMessageW(box, WM_QUERYENDSESSION, 0, 0); }, FALSE, true},
+        {"close command", [](HWND box) { return SendMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0, false},
+        {"Alt+F4", altF4, 4, false},
+    };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.name);
         const Bytes library = readRaw(filePath(L"kestrola.database"));
         const Bytes config = readRaw(filePath(L"kestrola.config"));
         std::optional<HeldFile> held(std::in_place, filePath(L"kestrola.database"), Hold::NoSharing);
-        LRESULT answer = TRUE;
+        LRESULT answer = -1;
         MessageBoxCloser closer;
-        closer.fromOutside = [&](HWND box) {
-            if (row.sent)
-                answer = SendMessageW(box, row.message, 0, 0);
-            else
-                PostMessageW(box, row.message, 0, 0);
-        };
+        closer.fromOutside = [&](HWND box) { answer = row.close(box); };
         {
             MainController controller(true);
             EXPECT_EQ(closer.closed, 1);
+            EXPECT_EQ(controller.waitingRequest(),
+                      row.exits ? MainController::Request::Exit : MainController::Request::Nothing);
             held.reset();
             quitByGuard = false;
+            // A program that stays ends as the user ends it.
+            if (!row.exits)
+                SetTimer(nullptr, 0, 10, closeFromLoop);
             const UINT_PTR guard = SetTimer(nullptr, 0, 10000, quitAsGuard);
             Application::instance()->run();
             KillTimer(nullptr, guard);
@@ -920,7 +942,7 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
             EXPECT_FALSE(quitByGuard) << "the close was dropped";
         }
         EXPECT_EQ(closer.closed, 1);
-        EXPECT_EQ(answer, row.sent ? FALSE : TRUE) << "the session waits for the exit";
+        EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(readRaw(filePath(L"kestrola.database")), library);
         EXPECT_EQ(readRaw(filePath(L"kestrola.config")), config);
         EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));

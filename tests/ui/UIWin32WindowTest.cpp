@@ -187,6 +187,8 @@ TEST_F(Win32WindowTest, WheelPrivateMessageAndSystemCommandsReachTheWidgets)
     EXPECT_EQ(window->events, expected);
 }
 
+// The close command's close (Alt+F4, the close button) is marked as the
+// user's; a WM_CLOSE may come from outside.
 TEST_F(Win32WindowTest, CloseDestroysTheWindowUnlessAHandlerVetoes)
 {
     window->vetoClose = true;
@@ -194,8 +196,9 @@ TEST_F(Win32WindowTest, CloseDestroysTheWindowUnlessAHandlerVetoes)
     EXPECT_TRUE(IsWindow(hwndOf(window.get())));
     window->vetoClose = false;
     const HWND handle = hwndOf(window.get());
-    send({msg(WM_CLOSE, 0, 0, 0)});
-    EXPECT_EQ(window->types(), (std::vector<int>{CloseEventType, CloseEventType}));
+    send({msg(WM_SYSCOMMAND, SC_CLOSE, 0, 0)});
+    const std::vector<RecordedEvent> closes = {{CloseEventType, {}, 0}, {CloseEventType, {}, 1}};
+    EXPECT_EQ(window->events, closes);
     EXPECT_FALSE(window->testFlag(WidgetCreated));
     EXPECT_FALSE(IsWindowVisible(handle));
 }

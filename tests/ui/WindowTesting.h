@@ -92,7 +92,7 @@ protected:
     void changeEvent(UIChangeEvent* e) override { events.push_back({e->type(), Point(), 0}); }
     void closeEvent(UICloseEvent* e) override
     {
-        events.push_back({e->type(), Point(), 0});
+        events.push_back({e->type(), Point(), e->isByCloseCommand() ? 1 : 0});
         e->setAccepted(!vetoClose);
     }
 
