@@ -1,4 +1,7 @@
-#include "foundation/UnreadableFile.h"
+#include "foundation/FileInUse.h"
+#include "foundation/FileMovedAside.h"
+#include "foundation/NameBeside.h"
+#include "foundation/OwnFile.h"
 
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -29,6 +32,9 @@ TEST(UnreadableFile, MovesAsideToDotBadThenToNumberedNames)
     }
     EXPECT_TRUE(moveAsideAsBad(path).isEmpty());
     EXPECT_TRUE(moveAsideAsBad(L"no folder part").isEmpty());
+    // A folder that cannot be reached offers no name to write to.
+    EXPECT_TRUE(freeNameBeside(folder.file(L"away\\kestrola.config"), String(L"new")).isEmpty());
+    EXPECT_TRUE(freeNameBeside(L"no folder part", String(L"new")).isEmpty());
 }
 
 TEST(UnreadableFile, FileHeldByAnotherProgramIsInUseAndStaysInPlace)
