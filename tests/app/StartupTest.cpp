@@ -894,9 +894,8 @@ TEST_F(ControllerTest, SelectionOfALibraryHeldAtStartStaysStored)
 
 // A session kept beside the library or the settings was never mentioned
 // again. Each start names every such file newer than the one it belongs
-// to, in one message that says what to do with it; beside a linked file,
-// where the saves put it, it went unmentioned, and the message sent a
-// Windows user to a README that is not installed.
+// to, in one message that says what to do with it (it sent a Windows user
+// to a README that is not installed).
 TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
 {
     struct Row {
@@ -904,50 +903,35 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
         std::vector<const wchar_t*> beside;
         bool newer;
         int told;
-        // The folder the file is moved to, a link taking its place.
-        const wchar_t* linkedInto;
     };
     const Row rows[] = {
-        {L"kestrola.database", {L"kestrola.database.new"}, true, 1, nullptr},
-        {L"kestrola.database", {L"kestrola.database_0003.new"}, true, 1, nullptr},
-        {L"kestrola.config", {L"kestrola.config.new"}, true, 1, nullptr},
-        {L"kestrola.database", {L"kestrola.database.new", L"kestrola.config.new"}, true, 1, nullptr},
-        {L"kestrola.database", {L"kestrola.database.new"}, false, 0, nullptr},
-        {L"kestrola.database", {L"kestrola.database.old.new", L"kestrola.database_12.new"}, true, 0, nullptr},
-        {L"kestrola.database", {L"kestrola.database.new"}, true, 1, L"synced"},
-        {L"kestrola.config", {L"kestrola.config_0000.new"}, true, 1, L"synced"},
+        {L"kestrola.database", {L"kestrola.database.new"}, true, 1},
+        {L"kestrola.database", {L"kestrola.database_0003.new"}, true, 1},
+        {L"kestrola.config", {L"kestrola.config.new"}, true, 1},
+        {L"kestrola.database", {L"kestrola.database.new", L"kestrola.config.new"}, true, 1},
+        {L"kestrola.database", {L"kestrola.database.new"}, false, 0},
+        {L"kestrola.database", {L"kestrola.database.old.new", L"kestrola.database_12.new"}, true, 0},
     };
     forEachRow(rows, [&](const Row& row) {
         removeTree(wide(folder()));
         runOnce();
-        const String besideFolder = row.linkedInto ? filePath(row.linkedInto) : folder();
-        const String file = besideFolder + L'\\' + row.file;
-        if (row.linkedInto) {
-            ASSERT_TRUE(CreateDirectoryW(besideFolder.c_str(), nullptr));
-            ASSERT_TRUE(MoveFileW(filePath(row.file).c_str(), file.c_str()));
-            if (!makeLink(filePath(row.file), file))
-                GTEST_SKIP() << "no file link could be made here";
-        }
-        const std::uint64_t written = writeTimeRaw(file);
+        const std::uint64_t written = writeTimeRaw(filePath(row.file));
         for (const wchar_t* name : row.beside) {
-            const String path = besideFolder + L'\\' + name;
-            ASSERT_TRUE(writeRaw(path, readRaw(file)));
-            ASSERT_TRUE(setWriteTimeRaw(path, row.newer ? written + oneHour : written - oneHour));
+            writeFile(name, readRaw(filePath(row.file)));
+            ASSERT_TRUE(setWriteTimeRaw(filePath(name), row.newer ? written + oneHour : written - oneHour));
         }
         for (int start = 0; start < 2; ++start) {
             MessageBoxCloser closer;
             MainController controller(true);
             ASSERT_EQ(closer.closed, row.told);
             for (const wchar_t* name : row.beside)
-                EXPECT_EQ(closer.naming(besideFolder + L'\\' + name), row.told) << wide(name);
+                EXPECT_EQ(closer.naming(filePath(name)), row.told) << wide(name);
             if (row.told > 0) {
                 EXPECT_NE(closer.texts[0].find(L"rename it"), std::wstring::npos) << closer.texts[0];
                 EXPECT_NE(closer.texts[0].find(L"delete it"), std::wstring::npos) << closer.texts[0];
                 EXPECT_EQ(closer.texts[0].find(L"README"), std::wstring::npos) << closer.texts[0];
             }
         }
-        if (row.linkedInto)
-            removeLink(filePath(row.file));
     });
 }
 
