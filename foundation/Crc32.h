@@ -1,10 +1,8 @@
 #pragma once
 
-#include "foundation/Stream.h"
 #include "foundation/String.h"
 
 #include <cstdint>
-#include <functional>
 
 // The standard CRC-32 of IEEE 802.3 (reflected polynomial 0xEDB88320,
 // initial value 0xFFFFFFFF, final complement). Item path hashes, native
@@ -39,33 +37,6 @@ struct ContentChecksum {
 
     bool operator==(const ContentChecksum&) const = default;
 };
-
-// Passes every write on to the target stream, when there is one, and keeps
-// the checksum of the bytes that reached it. Writes only go forward: every
-// seek but to the end is refused.
-class Crc32Stream : public OutputStream {
-public:
-    explicit Crc32Stream(OutputStream* target = nullptr);
-
-    int write(const void* data, int count) override;
-    int writeByte(std::uint8_t value) override;
-    std::uint64_t size() const override { return m_size; }
-    bool seek(std::uint64_t) override { return false; }
-    std::uint64_t position() const override { return m_size; }
-    bool seekToBegin() override { return false; }
-    bool seekToEnd() override { return true; }
-
-    ContentChecksum checksum() const { return {m_size, m_crc.value()}; }
-
-private:
-    OutputStream* m_target;
-    Crc32Builder m_crc;
-    std::uint64_t m_size = 0;
-};
-
-// The checksum of what write puts out, written nowhere: whether a save
-// would change a file can be told without writing it.
-ContentChecksum checksumOfWrite(const std::function<bool(OutputStream&)>& write);
 
 // A computed CRC-32; 0 when the computation failed.
 class Crc32 {

@@ -1,6 +1,7 @@
 #include "foundation/Settings.h"
 
 #include "foundation/Application.h"
+#include "foundation/Crc32Stream.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"

@@ -9,10 +9,7 @@
 #include "foundation/Value.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-
-class OutputStream;
 
 // One registered setting: the full "group/name" key, its value and a
 // comment that only the INI form writes.

@@ -3,7 +3,7 @@
 #include "foundation/Application.h"
 #include "foundation/BinaryReader.h"
 #include "foundation/BinaryWriter.h"
-#include "foundation/Crc32.h"
+#include "foundation/Crc32Stream.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Hooks.h"

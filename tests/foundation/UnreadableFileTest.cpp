@@ -1,5 +1,6 @@
 #include "foundation/FileInUse.h"
 #include "foundation/FileMovedAside.h"
+#include "foundation/FileStream.h"
 #include "foundation/NameBeside.h"
 #include "foundation/NewerFilesBeside.h"
 #include "foundation/OwnFile.h"
