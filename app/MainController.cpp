@@ -10,7 +10,10 @@
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
-#include "foundation/UnreadableFile.h"
+#include "foundation/FileInUse.h"
+#include "foundation/FileMovedAside.h"
+#include "foundation/NewerFilesBeside.h"
+#include "foundation/OwnFileSave.h"
 #include "library/Database.h"
 #include "library/LibraryModel.h"
 #include "ui/widgets/UIMessageBox.h"
@@ -40,7 +43,7 @@ String exceptionText(const wchar_t* text)
 // Waits, as at start, for a settings file another program holds.
 bool waitForSettings(const String& path)
 {
-    return waitForHeldFile(path, exceptionText(L"Waiting for the settings, which another program is using..."), false);
+    return waitForHeldFile(path, OwnFileSave::waitingText(OwnFileSave::Kind::Settings), false);
 }
 
 // A start-up message that a close of the program (WM_CLOSE, the session's
@@ -250,7 +253,8 @@ void MainController::openLibrary()
 
 // A session kept beside the library or the settings at an earlier exit is
 // not taken in by the program: the user is reminded of it at each start
-// until the file it belongs to is newer.
+// until the file it belongs to is newer, and told what to do with it, as no
+// README is installed with the program.
 void MainController::tellOfSessionsSavedBeside()
 {
     StringList kept = newerFilesBeside(Database::defaultPath());
@@ -259,7 +263,8 @@ void MainController::tellOfSessionsSavedBeside()
         return;
     tellUser(exceptionText(L"An earlier session could not be saved in its place and was kept beside it:") + L'\n' +
              kept.join(String(L"\n")) + L'\n' +
-             exceptionText(L"The README says how to keep it or delete it, with the program closed."));
+             exceptionText(L"To keep it, close the program and rename it to the name of the file it belongs to, in "
+                           L"place of that file; otherwise delete it."));
 }
 
 void MainController::applyLanguage()
@@ -341,7 +346,8 @@ bool MainController::saveFiles(Files files)
         const String text = exceptionText(L"This session could not be saved: none of these files could be written.") +
                             L'\n' + unwrittenFiles(!settingsWritten, !libraryWritten).join(String(L"\n")) + L'\n' +
                             exceptionText(L"Free some space on the disk, or close the program that uses them, and "
-                                          L"try again. Cancel goes on without saving.");
+                                          L"try again.") +
+                            L' ' + cancelText(files);
         const int buttons = UiHooks::RetryButton | UiHooks::CancelButton;
         if (uiHooks().information(String(), text, String(), buttons, MessageBoxDefaultRetry) != UiHooks::RetryButton)
             return false;
@@ -349,45 +355,21 @@ bool MainController::saveFiles(Files files)
 }
 
 // The model's settings, the cloud's selection and the window geometry go
-// into the store first. A file another program holds is waited for as at
-// start; the user learns where the session's settings went whenever that
-// changes (Settings::saveGuarded).
+// into the store first; the store saves by the same rule as the library
+// and tells the user where it went (Settings::saveGuarded).
 bool MainController::writeSettings()
 {
     m_userInterface->saveSettings();
     m_model->saveSettings();
-    // Nothing to write: a file another program holds need not be waited for.
-    if (!m_settings->hasUnsavedChanges())
-        return true;
-    const String besideBefore = m_settings->besidePath();
-    const bool inUse = besideBefore.isEmpty() && !waitForSettings(m_settings->filePath());
-    if (!m_settings->saveGuarded())
-        return false;
-    if (m_settings->besidePath() != besideBefore)
-        tellUser(settingsBesideText(inUse, besideBefore.isEmpty()));
-    return true;
+    return m_settings->saveGuarded();
 }
 
-String MainController::settingsBesideText(bool inUse, bool first) const
+// A hide keeps the session in memory, and the exit saves it again.
+String MainController::cancelText(Files files)
 {
-    const String target = FileSystem::finalPath(m_settings->filePath());
-    const StringList& unwritten = m_settings->unwrittenPaths();
-    StringList lines;
-    if (first && inUse)
-        lines.append(exceptionText(L"The settings file ^ is in use by another program, so it is left as it is.")
-                         .arg(target));
-    else if (first && unwritten.containsIgnoreCase(target))
-        lines.append(exceptionText(L"The settings file ^ could not be written, so it is left as it is.").arg(target));
-    else if (first)
-        lines.append(exceptionText(L"The settings file ^ was changed by another program while this session ran, so "
-                                   L"it is left as it is.")
-                         .arg(target));
-    for (const String& failed : unwritten) {
-        if (!String::equalsIgnoreCase(failed, target))
-            lines.append(exceptionText(L"This session's settings could not be saved as ^.").arg(failed));
-    }
-    lines.append(exceptionText(L"This session's settings were saved as ^.").arg(m_settings->besidePath()));
-    return lines.join(String(L"\n"));
+    if (files == Files::Library)
+        return exceptionText(L"Cancel keeps this session in memory; the exit tries again.");
+    return exceptionText(L"Cancel goes on without saving.");
 }
 
 bool MainController::writeLibrary()

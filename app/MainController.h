@@ -65,10 +65,12 @@ private:
     // Writes the files, each before any message waits for the user, then
     // shows what the saves had to tell. When a file could not be written
     // anywhere, the user learns every such file and may try again (Retry)
-    // or go on without them (Cancel). True once every file was written.
+    // or go on without them (Cancel: at the hide, which saves the library
+    // alone, the session stays in memory for the exit). True once every
+    // file was written.
     bool saveFiles(Files files);
     bool writeSettings();
-    String settingsBesideText(bool inUse, bool first) const;
+    static String cancelText(Files files);
     bool writeLibrary();
     StringList unwrittenFiles(bool settings, bool library) const;
     void openSettings();

@@ -1,5 +1,6 @@
 #include "foundation/FileStream.h"
 
+#include "foundation/Crc32Stream.h"
 #include "foundation/FileSystem.h"
 
 #include <windows.h>
@@ -247,4 +248,10 @@ std::optional<FileVersion> replaceOwnFile(const String& path, const std::functio
     if (!replaceThroughTemporary(path, writeCounted, mayReplace))
         return std::nullopt;
     return FileVersion{FileSystem::identity(path), written};
+}
+
+std::optional<FileVersion> FileSystem::version(const String& path)
+{
+    FileInputStream stream(path);
+    return stream.version();
 }

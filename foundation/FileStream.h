@@ -82,6 +82,17 @@ private:
     int m_bufferLength = 0;
 };
 
+namespace FileSystem {
+
+// The identity and the checksum of the bytes of the file the path leads to,
+// opened as the program's readers open it (sharing reading only): none when
+// there is no file, another program holds it open for writing or locks a
+// part of it, or a read fails. Read through a FileInputStream, so it lives
+// with the streams rather than below them.
+std::optional<FileVersion> version(const String& path);
+
+} // namespace FileSystem
+
 // Writes a file through a temporary file beside it ("<path>.tmp"), which
 // takes the target's place only once write() has succeeded and every byte is
 // flushed. The target is therefore either the old file or the complete new

@@ -2,7 +2,6 @@
 
 #include "foundation/DateTime.h"
 #include "foundation/EnteredFolders.h"
-#include "foundation/FileStream.h"
 #include "foundation/Locale.h"
 #include "foundation/Path.h"
 
@@ -530,12 +529,6 @@ FileIdentity FileSystem::identityOfOpenFile(void* handle)
         return {};
     return {true, idOfHandle(handle, info), (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
             fileTimeValue(info.ftLastWriteTime)};
-}
-
-std::optional<FileVersion> FileSystem::version(const String& path)
-{
-    FileInputStream stream(path);
-    return stream.version();
 }
 
 String FileSystem::finalPath(const String& path)

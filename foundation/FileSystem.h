@@ -151,11 +151,6 @@ FileIdentity identity(const String& path);
 // The identity of the file open on the native handle; exists is false for
 // a folder or when it cannot be read.
 FileIdentity identityOfOpenFile(void* handle);
-// The identity and the checksum of the bytes of the file the path leads to,
-// opened as the program's readers open it (sharing reading only): none when
-// there is no file, another program holds it open for writing or locks a
-// part of it, or a read fails.
-std::optional<FileVersion> version(const String& path);
 // The path of the file that the path's links lead to, so that a save can
 // replace the file itself rather than the link; the path as given when it
 // leads to no file.

@@ -244,6 +244,24 @@ String Path::nearestExistingDirectory(const String& path)
     return {};
 }
 
+String Path::numberedName(const String& name, int number, const String& extension)
+{
+    return name + String::format(L"_%04d.", number) + extension;
+}
+
+bool Path::isNumberedName(const String& candidate, const String& name, const String& extension)
+{
+    const String sample = numberedName(name, 0, extension);
+    if (candidate.length() != sample.length() || !candidate.startsWith(name + L'_', false) ||
+        !candidate.endsWith(L"." + extension, false))
+        return false;
+    for (int i = name.length() + 1; i < name.length() + 5; ++i) {
+        if (!isDigitChar(candidate[i]))
+            return false;
+    }
+    return true;
+}
+
 String Path::uniqueFileName(const String& name, const String& extension, const String& folder)
 {
     if (name.isEmpty() || extension.isEmpty() || folder.isEmpty() || !directoryExists(folder))
@@ -251,7 +269,7 @@ String Path::uniqueFileName(const String& name, const String& extension, const S
     const String base = withTrailingSeparator(folder);
     String candidate;
     for (int i = 0; i < numberedNameLimit; ++i) {
-        candidate = name + String::format(L"_%04d.", i) + extension;
+        candidate = numberedName(name, i, extension);
         if (!fileExists(base + candidate))
             break;
     }

@@ -8,7 +8,8 @@
 
 // The platform's path limit, in characters.
 constexpr int maxPathLength = 260;
-// How many numbered candidate names Path::uniqueFileName tries.
+// How many numbered candidate names Path::uniqueFileName and the names
+// beside the program's own files try: "_0000" to "_9999".
 constexpr int numberedNameLimit = 10000;
 
 namespace Path {
@@ -52,6 +53,12 @@ int rootLength(const String& path);
 String nearestExistingDirectory(const String& path);
 // The path with one '\' at its end.
 String withTrailingSeparator(const String& path);
+// name + "_" + the number in four digits + "." + extension: "shot_0042.png".
+// name may hold a folder part.
+String numberedName(const String& name, int number, const String& extension);
+// Whether the candidate is a numberedName of name and extension (any number
+// from 0 to numberedNameLimit - 1), ignoring case.
+bool isNumberedName(const String& candidate, const String& name, const String& extension);
 // The first free name "name_0000.ext" ... "name_9999.ext" in the folder,
 // without the folder; the last one when all are taken (tests the disk).
 String uniqueFileName(const String& name, const String& extension, const String& folder);

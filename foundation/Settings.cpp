@@ -1,11 +1,12 @@
 #include "foundation/Settings.h"
 
 #include "foundation/Application.h"
+#include "foundation/Crc32Stream.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/System.h"
 #include "foundation/TextFile.h"
-#include "foundation/UnreadableFile.h"
+#include "foundation/OwnFileSave.h"
 
 #include <string>
 #include <string_view>
@@ -170,9 +171,8 @@ void Settings::clear()
 bool Settings::load()
 {
     clear();
-    m_ownVersion.reset();
+    m_save.reset();
     m_savedContent.reset();
-    m_besidePath.clear();
     const String path = filePath();
     if (path.isEmpty())
         return false;
@@ -185,7 +185,7 @@ bool Settings::load()
     if (!version || !readFile(path))
         return false;
     m_savedContent = version->content;
-    m_ownVersion = std::move(version);
+    m_save.ownVersion() = std::move(version);
     return true;
 }
 
@@ -228,17 +228,18 @@ bool Settings::saveAt(const String& path) const
 
 bool Settings::saveGuarded()
 {
-    m_unwrittenPaths.clear();
     const String path = filePath();
     const std::optional<String> text = fileText();
     if (path.isEmpty() || !text)
         return false;
     const auto writeText = [&text](OutputStream& stream) { return writeTextTo(stream, *text, TextUtf8); };
-    // A store that is what this run last read or saved has nothing to keep.
+    // A store that is what this run last read or saved has nothing to keep,
+    // unless it was kept beside and its place may take it again.
     const ContentChecksum content = checksumOfText(*text);
-    if (content == m_savedContent)
+    const bool unchanged = content == m_savedContent;
+    if (unchanged && m_save.besidePath().isEmpty())
         return true;
-    if (!writeOwnOrBeside(FileSystem::finalPath(path), writeText))
+    if (!m_save.save(path, writeText, false, unchanged))
         return false;
     m_savedContent = content;
     return true;
@@ -253,25 +254,6 @@ bool Settings::hasUnsavedChanges() const
 ContentChecksum Settings::checksumOfText(const String& text)
 {
     return checksumOfWrite([&text](OutputStream& stream) { return writeTextTo(stream, text, TextUtf8); });
-}
-
-// Once the store went beside its file, it stays there: the user was told
-// where this session's settings are.
-bool Settings::writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write)
-{
-    if (m_besidePath.isEmpty() && mayWriteOver(target, m_ownVersion)) {
-        if (replaceWhileOwn(target, m_ownVersion, write))
-            return true;
-        // A failed write, unless another program wrote the file meanwhile.
-        if (mayWriteOver(target, m_ownVersion))
-            m_unwrittenPaths.append(target);
-    }
-    const BesideSave beside = saveBeside(target, m_besidePath, [this](const String& name) { return saveAt(name); });
-    m_unwrittenPaths.appendList(beside.failed);
-    if (beside.path.isEmpty())
-        return false;
-    m_besidePath = beside.path;
-    return true;
 }
 
 bool Settings::createEmptyFile(const String& path) const

@@ -3,15 +3,13 @@
 #include "foundation/FileSystem.h"
 #include "foundation/List.h"
 #include "foundation/ListIndex.h"
+#include "foundation/OwnFileSave.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 #include "foundation/Value.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-
-class OutputStream;
 
 // One registered setting: the full "group/name" key, its value and a
 // comment that only the INI form writes.
@@ -106,25 +104,27 @@ public:
     // Every other text is written as it stands, so older files, which hold
     // no quoted text, read as before.
     bool save() const;
-    // As save, but only over the file the last load read, unchanged since
-    // (the same file with the same bytes, looked at again just before the
-    // new one takes its place), or where there is none; through a link, the
-    // file it leads to is replaced. Any other file stays as it is, and so
-    // does one whose replace fails: the store goes to a free name beside it
-    // instead (besidePath, kept for every later save; saveBeside passes over
-    // a name where the save fails). Nothing is written, in place or beside,
-    // while the store is what the last load read or this last wrote. False
-    // when no file took the store.
+    // As save, by the rule of OwnFileSave: only over the file the last load
+    // read, unchanged since (the same file with the same bytes, looked at
+    // again just before the new one takes its place), or where there is
+    // none; through a link, the file it leads to is replaced. A file another
+    // program holds is waited for first, as at start. Any other file stays
+    // as it is, and so does one whose replace fails: the store goes to a
+    // free name beside it instead (besidePath), until a later save finds the
+    // place its own again; the user is told whenever that place changes.
+    // Nothing is written while the store is what the last load read or this
+    // last wrote, except the way back into place of a store kept beside.
+    // False when no file took the store.
     bool saveGuarded();
     // Whether saveGuarded has anything to write: the store differs from what
     // the last load read or saveGuarded last wrote (true when it cannot tell).
     bool hasUnsavedChanges() const;
     // Where saveGuarded wrote the store instead of its own file; empty while
-    // it has not had to.
-    const String& besidePath() const { return m_besidePath; }
+    // the store is in its place.
+    const String& besidePath() const { return m_save.besidePath(); }
     // The files the last saveGuarded tried and could not write, in the order
     // tried: its own file when the replace failed, then each name beside it.
-    const StringList& unwrittenPaths() const { return m_unwrittenPaths; }
+    const StringList& unwrittenPaths() const { return m_save.unwrittenPaths(); }
 
 private:
     using EntryNode = List<SettingsEntry*>::Node;
@@ -135,7 +135,6 @@ private:
     std::optional<String> fileText() const;
     static ContentChecksum checksumOfText(const String& text);
     bool saveAt(const String& path) const;
-    bool writeOwnOrBeside(const String& target, const std::function<bool(OutputStream&)>& write);
 
     String m_fileName;
     String m_folderName;
@@ -146,13 +145,12 @@ private:
     ListIndex<std::uint64_t, EntryNode> m_byKeyHash;
     String m_comment;
     String m_group;
-    // The file as the last load read it, or as saveGuarded last wrote it.
-    std::optional<FileVersion> m_ownVersion;
+    // The file as the last load read it, or as saveGuarded last wrote it,
+    // and where the store went when it could not go there.
+    OwnFileSave m_save{OwnFileSave::Kind::Settings};
     // The checksum of the store as the last load read it or saveGuarded
     // last wrote it, there or beside.
     std::optional<ContentChecksum> m_savedContent;
-    String m_besidePath;
-    StringList m_unwrittenPaths;
 };
 
 // The file forms, one pair per format. The loaders register the file's

@@ -3,14 +3,15 @@
 #include "foundation/Application.h"
 #include "foundation/BinaryReader.h"
 #include "foundation/BinaryWriter.h"
-#include "foundation/Crc32.h"
+#include "foundation/Crc32Stream.h"
+#include "foundation/FileInUse.h"
+#include "foundation/FileMovedAside.h"
 #include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Hooks.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/System.h"
-#include "foundation/UnreadableFile.h"
 #include "library/LibraryModel.h"
 #include "library/Tag.h"
 #include "library/TaggedItem.h"
@@ -577,9 +578,8 @@ void Database::forgetFile()
     m_name.clear();
     m_created = DateTime();
     m_reservedBlock.clear();
-    m_ownVersion.reset();
+    m_save.reset();
     m_savedContent.reset();
-    m_besidePath.clear();
 }
 
 bool Database::open(const String& fileName, bool silent)
@@ -652,9 +652,9 @@ bool Database::readFile(const String& path, bool silent, ProgressWindow& progres
     if (!file.isOpen() || !reader.attach() || !read(reader, silent, progressWindow))
         return false;
     // A version that cannot be taken only makes the file not this run's.
-    m_ownVersion = file.version(stream);
-    if (m_ownVersion)
-        m_savedContent = m_ownVersion->content;
+    m_save.ownVersion() = file.version(stream);
+    if (m_save.ownVersion())
+        m_savedContent = m_save.ownVersion()->content;
     return true;
 }
 
@@ -662,17 +662,8 @@ bool Database::readFile(const String& path, bool silent, ProgressWindow& progres
 // asked for again for a little while before the user is told.
 bool Database::waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow)
 {
-    if (!silent) {
-        progressWindow.setMessage(translated(L"Waiting for the library, which another program is using..."));
-        progressWindow.setPercent(0);
-        progressWindow.show();
-    }
-    const auto progress = [&](int percent) {
-        if (!silent)
-            progressWindow.setPercent(percent);
-    };
-    const auto closed = [&] { return !silent && progressWindow.closeRequested(); };
-    if (!waitWhileInUse(path, heldFileWaitMs(), progress, closed))
+    const String waiting = OwnFileSave::waitingText(OwnFileSave::Kind::Library);
+    if (!waitForHeldFile(path, waiting, silent, progressWindow))
         return false;
     m_model->clear();
     m_lastError = UnknownError;
@@ -710,121 +701,32 @@ bool Database::save(bool silent)
     if (m_path.isEmpty())
         m_path = defaultPath();
     m_lastError = UnknownError;
-    m_unwrittenPaths.clear();
     if (m_path.isEmpty())
         return false;
     // The library's bytes are built once: their checksum tells whether
     // there is anything to write, and every file written gets those bytes.
     const Built built(*this);
     // A session whose library is what this run last read or saved has
-    // nothing to keep, wherever that file went meanwhile.
-    if (built.content == m_savedContent)
+    // nothing to keep, wherever that file went meanwhile, unless it was kept
+    // beside and its place may take it again.
+    const bool unchanged = built.content == m_savedContent;
+    if (unchanged && m_save.besidePath().isEmpty())
         return true;
     m_built = &built;
-    const bool written = writeOwnOrBeside(silent);
+    const bool written = m_save.save(m_path, libraryWriter(silent), silent, unchanged);
     m_built = nullptr;
-    if (written)
-        m_savedContent = built.content;
-    return written;
-}
-
-// The user was told where the session went: it stays there.
-bool Database::writeOwnOrBeside(bool silent)
-{
-    if (!m_besidePath.isEmpty())
-        return keepBeside(FileSystem::finalPath(m_path), silent, String());
-    // A hold at exit is as short as one at start (backup, sync, scanning).
-    const bool inUse =
-        m_ownVersion &&
-        !waitForHeldFile(m_path, translated(L"Waiting for the library, which another program is using..."), silent);
-    // Through a link, the file it leads to is replaced, not the link.
-    const String target = FileSystem::finalPath(m_path);
-    const std::optional<KeptBecause> kept = writeInPlace(target, silent, inUse);
-    if (!kept)
-        return true;
-    if (*kept == KeptBecause::InUse || *kept == KeptBecause::NotWritten)
-        m_unwrittenPaths.append(target);
-    return keepBeside(target, silent, keptText(target, *kept));
-}
-
-// Nothing once the library is in its place; otherwise why it is not.
-std::optional<Database::KeptBecause> Database::writeInPlace(const String& target, bool silent, bool inUse)
-{
-    if (!claim(target))
-        return inUse ? KeptBecause::InUse : m_ownVersion ? KeptBecause::Changed : KeptBecause::NotRead;
-    if (writeLibrary(target, silent, true))
-        return std::nullopt;
-    if (inUse)
-        return KeptBecause::InUse;
-    // Another program wrote the file while the new one was being written.
-    return mayWriteOver(target, m_ownVersion) ? KeptBecause::NotWritten : KeptBecause::Changed;
-}
-
-String Database::keptText(const String& target, KeptBecause why)
-{
-    switch (why) {
-    case KeptBecause::InUse:
-        return translated(L"The library file ^ is in use by another program, so it is left as it is.").arg(target);
-    case KeptBecause::Changed:
-        return translated(L"The library file ^ was changed by another program while this session ran, so it is left "
-                          L"as it is.")
-            .arg(target);
-    case KeptBecause::NotRead:
-        return translated(L"The library file ^ could not be read when this session began, so it is left as it is.")
-            .arg(target);
-    default:
-        return translated(L"The library file ^ could not be written, so it is left as it is.").arg(target);
-    }
-}
-
-// The target is this run's when it holds the file this run read or wrote,
-// unchanged, or when an empty file can be made where none is seen. Making it
-// fails where something unseen holds the name, such as a link whose file is
-// on a drive not there (Wine lists no such link), which a save must not
-// replace; the new file then stands for this run's own.
-bool Database::claim(const String& target)
-{
-    if (!mayWriteOver(target, m_ownVersion))
+    if (!written)
         return false;
-    if (FileSystem::identity(target).exists)
-        return true;
-    if (!createPath(folderOf(target)) || !FileSystem::createNew(target))
-        return false;
-    m_ownVersion = FileSystem::version(target);
+    m_savedContent = built.content;
     return true;
 }
 
-// The session's library goes to a name beside the target; the user learns
-// why and where whenever that name changes, with each name that failed.
-bool Database::keepBeside(const String& target, bool silent, const String& reason)
+// Writing a large library takes a while, so a write over its own file looks
+// again, once the new file is complete, whether the old one is still this
+// run's (OwnFileSave).
+OwnFileSave::Writer Database::libraryWriter(bool silent)
 {
-    const auto writeBeside = [this, silent](const String& name) { return writeLibrary(name, silent, false); };
-    const BesideSave beside = saveBeside(target, m_besidePath, writeBeside);
-    m_unwrittenPaths.appendList(beside.failed);
-    if (beside.path.isEmpty())
-        return false;
-    if (beside.path == m_besidePath)
-        return true;
-    m_besidePath = beside.path;
-    StringList lines;
-    if (!reason.isEmpty())
-        lines.append(reason);
-    for (const String& failed : beside.failed)
-        lines.append(translated(L"This session's library could not be saved as ^.").arg(failed));
-    lines.append(translated(L"This session's library was saved as ^.").arg(m_besidePath));
-    uiHooks().information(String(), lines.join(String(L"\n")), String(), UiHooks::OkButton, 0);
-    return true;
-}
-
-// Writing a large library takes a while, so a guarded write looks again,
-// once the new file is complete, whether the old one is still this run's;
-// what it wrote then is.
-bool Database::writeLibrary(const String& path, bool silent, bool guarded)
-{
-    const auto writeAll = [this, silent](OutputStream& stream) { return writeBuilt(m_built->bytes, stream, silent); };
-    if (!guarded)
-        return writeFileAtomically(path, writeAll);
-    return replaceWhileOwn(path, m_ownVersion, writeAll);
+    return [this, silent](OutputStream& stream) { return writeBuilt(m_built->bytes, stream, silent); };
 }
 
 ContentChecksum Database::contentFingerprint()

@@ -4,6 +4,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 #include "foundation/MemoryStream.h"
+#include "foundation/OwnFileSave.h"
 #include "foundation/String.h"
 #include "foundation/StringList.h"
 
@@ -85,13 +86,13 @@ public:
     // open reads it. Empty when there is none.
     const String& heldPath() const { return m_heldPath; }
     // Where save kept this run's library because its place held a file this
-    // run may not write over, or could not be written; empty while it has
-    // not had to.
-    const String& besidePath() const { return m_besidePath; }
+    // run may not write over, or could not be written; empty while the
+    // library is in its place.
+    const String& besidePath() const { return m_save.besidePath(); }
     // The files the last save tried and could not write, in the order
     // tried: the library's place when another program held it or its
     // replace failed, then each name beside it.
-    const StringList& unwrittenPaths() const { return m_unwrittenPaths; }
+    const StringList& unwrittenPaths() const { return m_save.unwrittenPaths(); }
 
     // Clears the model and forgets path, name, date and reserved block.
     void reset();
@@ -108,18 +109,16 @@ public:
     // folder out of reach). True when the file was read.
     bool openFile(const String& path, bool silent);
     // Writes the model to the path (defaultPath when none is set yet)
-    // through a temporary file beside the file a link leads to, which it
-    // replaces. A file another program holds is waited for as at open.
-    // Only over the file this run read, unchanged since (the same file with
-    // the same bytes, looked at again once the new file is complete and
-    // closed, just before it takes the old one's place), or where there is
-    // none, not even a link whose file is out of reach: otherwise, and when
-    // the replace fails, it goes to a free name beside it (besidePath, where
-    // every later save of the run goes too; saveBeside passes over a name
-    // where the save fails). The user is told why and where whenever that
-    // name changes. Nothing is written, in place or beside, while the
-    // library is what this run last read or saved (after an open that read
-    // nothing: what the open left). False, with the old file intact, when
+    // by the rule of OwnFileSave: through a temporary file beside the file a
+    // link leads to, which it replaces, only while that is the file this run
+    // read or wrote, unchanged, or none, not even a link whose file is out
+    // of reach; otherwise, and when the replace fails, to a free name beside
+    // it (besidePath), until a later save finds the place this run's again.
+    // A file another program holds is waited for as at open. The user is
+    // told why and where whenever that place changes. Nothing is written
+    // while the library is what this run last read or saved (after an open
+    // that read nothing: what the open left), except the way back into
+    // place of a session kept beside. False, with the old file intact, when
     // no file took the library (unwrittenPaths names those tried).
     bool save(bool silent);
 
@@ -138,14 +137,7 @@ private:
     void forgetFile();
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
-    bool claim(const String& target);
-    bool writeOwnOrBeside(bool silent);
-    // Why a save left the library's place as it was.
-    enum class KeptBecause { InUse, Changed, NotRead, NotWritten };
-    std::optional<KeptBecause> writeInPlace(const String& target, bool silent, bool inUse);
-    static String keptText(const String& target, KeptBecause why);
-    bool keepBeside(const String& target, bool silent, const String& reason);
-    bool writeLibrary(const String& path, bool silent, bool guarded);
+    OwnFileSave::Writer libraryWriter(bool silent);
     ContentChecksum contentFingerprint();
     // The library's bytes, built in memory, and their checksum.
     struct Built {
@@ -165,8 +157,9 @@ private:
     ByteArray m_reservedBlock;
     String m_keptUnreadablePath;
     String m_heldPath;
-    // The file at m_path as this run last read or wrote it.
-    std::optional<FileVersion> m_ownVersion;
+    // The file at m_path as this run last read or wrote it, and where the
+    // session went when it could not go there.
+    OwnFileSave m_save{OwnFileSave::Kind::Library};
     // The checksum of the library as this run last read or saved it (in
     // place or beside), or as an open that read no file left it: a save of
     // the same has nothing of the session to keep.
@@ -174,6 +167,4 @@ private:
     // What the running save built, which every file it writes gets; null
     // outside a save.
     const Built* m_built = nullptr;
-    String m_besidePath;
-    StringList m_unwrittenPaths;
 };

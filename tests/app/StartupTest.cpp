@@ -1007,7 +1007,8 @@ TEST_F(ControllerTest, SelectionOfALibraryHeldAtStartStaysStored)
 
 // A session kept beside the library or the settings was never mentioned
 // again. Each start names every such file newer than the one it belongs
-// to, in one message.
+// to, in one message that says what to do with it (it sent a Windows user
+// to a README that is not installed).
 TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
 {
     struct Row {
@@ -1039,29 +1040,37 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
             for (const wchar_t* name : row.beside)
                 EXPECT_EQ(closer.naming(filePath(name)), row.told) << wide(name);
             if (row.told > 0) {
-                EXPECT_NE(closer.texts[0].find(L"README"), std::wstring::npos) << closer.texts[0];
+                EXPECT_NE(closer.texts[0].find(L"rename it"), std::wstring::npos) << closer.texts[0];
+                EXPECT_NE(closer.texts[0].find(L"delete it"), std::wstring::npos) << closer.texts[0];
+                EXPECT_EQ(closer.texts[0].find(L"README"), std::wstring::npos) << closer.texts[0];
             }
         }
     });
 }
 
 // Saves of one session, at the hide and at the exit: the library's place
-// this run read, held at start, or held with its first file beside
-// refused. Every later save of a session went beside once its own first
-// save had changed the file's identity; every save beside said so again;
-// a failed first save beside kept its name, and the next one there went
-// unmentioned. Each file beside is named once, none is made for a library
-// this run read, and the last one holds the whole session.
+// this run read, held at start, held with its first file beside refused,
+// held at the hide alone, or held then and changed by another program
+// before the exit. Every later save of a session went beside once its own
+// first save had changed the file's identity; every save beside said so
+// again; a failed first save beside kept its name, and the next one there
+// went unmentioned; once beside, the session never went back to the file
+// this run read, which the next run then started from. Each file beside is
+// named once, none is left for a library that is this run's again, and the
+// last one holds the whole session.
 TEST_F(ControllerTest, EverySaveOfASessionKeepsToOnePlaceAndItIsToldOnce)
 {
     struct Row {
-        bool heldAtStart, firstBesideRefused;
+        bool heldAtStart, firstBesideRefused, heldAtHide, changedAfterHide;
     };
-    forEachRow(std::vector<Row>{{false, false}, {true, false}, {true, true}}, [&](const Row& row) {
+    const Row rows[] = {{false, false, false, false}, {true, false, false, false}, {true, true, false, false},
+                        {false, false, true, false},  {false, false, true, true}};
+    forEachRow(rows, [&](const Row& row) {
         removeTree(wide(folder()));
         runOnce();
         const String library = filePath(L"kestrola.database");
         const Bytes before = readRaw(library);
+        const Bytes theirs = bytesOf("their library");
         std::optional<HeldFile> held;
         if (row.heldAtStart)
             held.emplace(library, Hold::NoSharing);
@@ -1074,20 +1083,30 @@ TEST_F(ControllerTest, EverySaveOfASessionKeepsToOnePlaceAndItIsToldOnce)
             MainController controller(false);
             held.reset();
             libraryModel()->addTag(L"BeforeHide");
+            if (row.heldAtHide)
+                held.emplace(library, Hold::NoSharing);
             userInterface()->hideMainWindow();
+            held.reset();
+            if (row.changedAfterHide) {
+                ASSERT_TRUE(writeRaw(library, theirs));
+            }
             RemoveDirectoryW(blocker.c_str());
             libraryModel()->addTag(L"AfterHide");
             exitThroughTheLoop();
         }
         std::vector<FileEntry> beside;
         listFileEntries(beside, folder(), ListFiles, StringList::split(String(L"new"), String(L";")));
-        if (!row.heldAtStart) {
+        if (!row.heldAtStart && !row.changedAfterHide) {
             EXPECT_TRUE(beside.empty());
-            EXPECT_EQ(closer.closed, 0);
+            ASSERT_EQ(closer.closed, row.heldAtHide ? 2 : 0);
             EXPECT_TRUE(holdsTags(library, {L"BeforeHide", L"AfterHide"}));
+            if (row.heldAtHide) {
+                EXPECT_NE(closer.texts[1].find(L"saved in its place again"), std::wstring::npos) << closer.texts[1];
+                EXPECT_EQ(closer.naming(library + L".new, was removed"), 1) << closer.texts[1];
+            }
             return;
         }
-        EXPECT_EQ(readRaw(library), before);
+        EXPECT_EQ(readRaw(library), row.changedAfterHide ? theirs : before);
         ASSERT_FALSE(beside.empty());
         for (const FileEntry& entry : beside)
             EXPECT_EQ(closer.naming(entry.path), 1) << wide(entry.path);
@@ -1193,15 +1212,25 @@ TEST_F(ControllerTest, FilesHeldAtAnExitThatChangedNothingAreNotWaitedFor)
 
 // With nothing writable (each temporary name taken by a folder here; a full
 // disk, a folder turned read-only), the exit said so and the session was
-// gone. Every file is named, and the user may try again or end without them.
+// gone. Every file is named once, Retry is the default, and the user may try
+// again or end without them; at a hide, Cancel keeps the session for the
+// exit, which the box said it would lose.
 TEST_F(ControllerTest, NothingWritableAtExitNamesEveryFileAndOffersToRetry)
 {
-    std::vector<std::wstring> names;
-    for (const wchar_t* file : {L"kestrola.config", L"kestrola.database"}) {
-        for (const wchar_t* end : {L"", L".new", L"_0000.new", L"_0001.new"})
-            names.push_back(std::wstring(file) + end);
-    }
-    forEachRow(std::vector<int>{MessageBoxRetry, MessageBoxCancel}, [&](int button) {
+    struct Row {
+        int button;
+        bool atHide;
+    };
+    const Row rows[] = {{MessageBoxRetry, false}, {MessageBoxCancel, false}, {MessageBoxRetry, true},
+                        {MessageBoxCancel, true}};
+    forEachRow(rows, [&](const Row& row) {
+        std::vector<std::wstring> names;
+        for (const wchar_t* file : {L"kestrola.config", L"kestrola.database"}) {
+            for (const wchar_t* end : {L"", L".new", L"_0000.new", L"_0001.new"}) {
+                if (!row.atHide || file == std::wstring(L"kestrola.database"))
+                    names.push_back(std::wstring(file) + end);
+            }
+        }
         removeTree(wide(folder()));
         runOnce();
         const Bytes library = readRaw(filePath(L"kestrola.database"));
@@ -1210,20 +1239,31 @@ TEST_F(ControllerTest, NothingWritableAtExitNamesEveryFileAndOffersToRetry)
         MessageBoxCloser closer;
         closer.answer = [&](const UIMessageBox& box) {
             EXPECT_EQ(box.buttons(), MessageBoxRetry | MessageBoxCancel);
+            EXPECT_TRUE(box.flags() & MessageBoxDefaultRetry);
             for (const std::wstring& name : names)
                 RemoveDirectoryW(filePath((name + L".tmp").c_str()).c_str());
-            return button;
+            return row.button;
         };
         {
-            MainController controller(true);
+            MainController controller(!row.atHide);
             markTheSession();
+            if (row.atHide)
+                userInterface()->hideMainWindow();
             exitThroughTheLoop();
         }
         ASSERT_EQ(closer.closed, 1);
-        for (const std::wstring& name : names)
-            EXPECT_EQ(closer.naming(filePath(name.c_str()) + L"\n"), 1) << name;
-        EXPECT_EQ(holdsTheSession(filePath(L"kestrola.config")), button == MessageBoxRetry);
-        EXPECT_EQ(readRaw(filePath(L"kestrola.database")) == library, button == MessageBoxCancel);
+        const std::wstring& box = closer.texts[0];
+        for (const std::wstring& name : names) {
+            const std::wstring line = wide(filePath(name.c_str())) + L"\n";
+            EXPECT_EQ(box.find(line), box.rfind(line)) << name << " named twice";
+            EXPECT_NE(box.find(line), std::wstring::npos) << name;
+        }
+        EXPECT_NE(box.find(row.atHide ? L"Cancel keeps this session" : L"Cancel goes on without saving"),
+                  std::wstring::npos)
+            << box;
+        const bool sessionKept = row.atHide || row.button == MessageBoxRetry;
+        EXPECT_EQ(holdsTheSession(filePath(L"kestrola.config")), sessionKept);
+        EXPECT_EQ(readRaw(filePath(L"kestrola.database")) == library, !sessionKept);
         EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
     });
 }

@@ -1,4 +1,9 @@
-#include "foundation/UnreadableFile.h"
+#include "foundation/FileInUse.h"
+#include "foundation/FileMovedAside.h"
+#include "foundation/FileStream.h"
+#include "foundation/NameBeside.h"
+#include "foundation/NewerFilesBeside.h"
+#include "foundation/OwnFile.h"
 
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -29,6 +34,9 @@ TEST(UnreadableFile, MovesAsideToDotBadThenToNumberedNames)
     }
     EXPECT_TRUE(moveAsideAsBad(path).isEmpty());
     EXPECT_TRUE(moveAsideAsBad(L"no folder part").isEmpty());
+    // A folder that cannot be reached offers no name to write to.
+    EXPECT_TRUE(freeNameBeside(folder.file(L"away\\kestrola.config"), String(L"new")).isEmpty());
+    EXPECT_TRUE(freeNameBeside(L"no folder part", String(L"new")).isEmpty());
 }
 
 TEST(UnreadableFile, FileHeldByAnotherProgramIsInUseAndStaysInPlace)
@@ -62,6 +70,23 @@ TEST(UnreadableFile, LinkWhoseFileIsAwayStaysInPlace)
     ASSERT_TRUE(MoveFileW(away.c_str(), synced.c_str()));
     EXPECT_EQ(readRaw(link), bytesOf("library"));
     EXPECT_FALSE(fileExistsRaw(link + L".bad"));
+}
+
+// A session kept beside a linked library, where its saves write (beside the
+// file the link leads to), went unmentioned: only the link's folder was
+// looked in.
+TEST(UnreadableFile, NewerFilesBesideALinkAreFoundBesideTheFileItLeadsTo)
+{
+    TempFolder folder;
+    folder.makeFolder(L"synced");
+    const String target = folder.writeFile(L"synced\\kestrola.database", bytesOf("library"));
+    const String link = folder.file(L"kestrola.database");
+    if (!makeLink(link, target))
+        GTEST_SKIP() << "no file link could be made here";
+    const LinkRemover remover{link};
+    const String kept = folder.writeFile(L"synced\\kestrola.database_0000.new", bytesOf("session"));
+    ASSERT_TRUE(setWriteTimeRaw(kept, writeTimeRaw(target) + 10'000'000));
+    EXPECT_EQ(vectorOf(newerFilesBeside(link)), std::vector<std::wstring>{wide(kept)});
 }
 
 // A save may write over only the file as this run last saw it, or nothing:

@@ -583,7 +583,40 @@ TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
         EXPECT_EQ(readRaw(path()), theirs);
         ASSERT_EQ(hooks.boxes.size(), 1u);
         EXPECT_NE(hooks.boxes[0].find(wide(database.besidePath())), std::wstring::npos) << hooks.boxes[0];
+        EXPECT_NE(hooks.boxes[0].find(L"was changed by another program"), std::wstring::npos) << hooks.boxes[0];
         expectKeptTag(database.besidePath(), L"mine");
+    });
+}
+
+// Once another program had held the library through one save, every later
+// save of the run went beside it, though the file was this run's again. The
+// next save free to write it puts the session back, and removes the copy
+// beside unless another program changed that meanwhile.
+TEST_F(DatabaseTest, LibraryHeldForOneSaveGetsTheSessionBack)
+{
+    forEachRow(std::vector<bool>{false, true}, [&](bool copyChanged) {
+        DeleteFileW((path() + L".new").c_str());
+        ASSERT_TRUE(openBytes(smallLibrary()));
+        ui.boxes.clear();
+        model.addTag(L"held");
+        std::optional<HeldFile> held(std::in_place, path(), Hold::NoSharing);
+        ASSERT_TRUE(database.save(true));
+        held.reset();
+        const String copy = database.besidePath();
+        ASSERT_EQ(wide(copy), wide(path()) + L".new");
+        if (copyChanged) {
+            ASSERT_TRUE(writeRaw(copy, bytesOf("theirs")));
+        }
+        EXPECT_TRUE(database.save(true)) << "nothing changed since, but the session is beside";
+        EXPECT_TRUE(database.besidePath().isEmpty());
+        expectKeptTag(path(), L"held");
+        EXPECT_EQ(fileExistsRaw(copy), copyChanged);
+        ASSERT_EQ(ui.boxes.size(), 2u);
+        EXPECT_NE(ui.boxes[1].find(L"saved in its place again"), std::wstring::npos) << ui.boxes[1];
+        EXPECT_NE(ui.boxes[1].find(copyChanged ? L"is left as it is" : L"was removed"), std::wstring::npos)
+            << ui.boxes[1];
+        EXPECT_TRUE(database.save(true));
+        EXPECT_EQ(ui.boxes.size(), 2u);
     });
 }
 

@@ -4,7 +4,7 @@
 // it, for as long as the object lives or until it lets go.
 
 #include "foundation/String.h"
-#include "foundation/UnreadableFile.h"
+#include "foundation/FileInUse.h"
 
 #include <windows.h>
 

@@ -1,0 +1,28 @@
+#include "foundation/NewerFilesBeside.h"
+
+#include "foundation/FileSystem.h"
+#include "foundation/NameBeside.h"
+
+#include <vector>
+
+StringList newerFilesBeside(const String& path)
+{
+    const String target = FileSystem::finalPath(path);
+    const int separator = target.lastIndexOf(L'\\');
+    if (separator < 0)
+        return {};
+    const String name = target.mid(separator + 1);
+    const std::uint64_t since = FileSystem::identity(target).writeTime;
+    std::vector<FileEntry> entries;
+    StringList extensions;
+    extensions.append(String(sessionExtension));
+    listFileEntries(entries, target.mid(0, separator), ListFiles, extensions);
+    StringList newer;
+    for (const FileEntry& entry : entries) {
+        if (entry.writeTime > since &&
+            isNameBeside(entry.path.mid(entry.folderLength), name, String(sessionExtension)))
+            newer.append(entry.path);
+    }
+    newer.sort();
+    return newer;
+}
