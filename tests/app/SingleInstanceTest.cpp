@@ -1,6 +1,7 @@
 #include "foundation/Application.h"
 
 #include "tests/support/Pump.h"
+#include "tests/support/ShellFolders.h"
 #include "tests/ui/WindowTesting.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +24,14 @@ public:
         startup.cb = sizeof(startup);
         m_started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &m_info);
+        m_error = m_started ? 0 : GetLastError();
     }
     ~ProgramProcess()
     {
         if (!m_started)
             return;
         TerminateProcess(m_info.hProcess, 0);
-        WaitForSingleObject(m_info.hProcess, 5000);
+        WaitForSingleObject(m_info.hProcess, INFINITE);
         CloseHandle(m_info.hThread);
         CloseHandle(m_info.hProcess);
     }
@@ -37,6 +39,8 @@ public:
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
     bool started() const { return m_started; }
+    // Why it did not start.
+    DWORD error() const { return m_error; }
     DWORD id() const { return m_info.dwProcessId; }
 
     // The exit code, or STILL_ACTIVE when the process outlives the wait.
@@ -51,6 +55,7 @@ public:
 private:
     PROCESS_INFORMATION m_info = {};
     bool m_started = false;
+    DWORD m_error = 0;
 };
 
 struct WindowSearch {
@@ -87,15 +92,18 @@ HWND mainWindowOf(const ProgramProcess& process)
 TEST(SingleInstance, SecondStartEndsWithMinusOneAndBringsTheFirstForward)
 {
     ensureTestApplication();
+    const OwnUserFolders userFolders;
+    // Only keeps a program that never gets there from hanging the run.
+    constexpr DWORD guardMs = 120000;
     ProgramProcess first(L"-autorun");
-    ASSERT_TRUE(first.started());
+    ASSERT_TRUE(first.started()) << first.error();
     HWND window = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (window = mainWindowOf(first)) != nullptr; }, 30000));
+    ASSERT_TRUE(pumpUntil([&] { return (window = mainWindowOf(first)) != nullptr; }, guardMs));
     EXPECT_FALSE(IsWindowVisible(window));
 
     ProgramProcess second(L"");
-    ASSERT_TRUE(second.started());
-    EXPECT_EQ(second.exitCode(30000), static_cast<DWORD>(-1));
-    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    ASSERT_TRUE(second.started()) << second.error();
+    EXPECT_EQ(second.exitCode(guardMs), static_cast<DWORD>(-1));
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, guardMs));
     EXPECT_EQ(first.exitCode(0), STILL_ACTIVE);
 }
