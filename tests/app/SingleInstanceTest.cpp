@@ -2,6 +2,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Pump.h"
+#include "tests/support/ShellFolders.h"
 #include "tests/ui/WindowTesting.h"
 
 #include <gtest/gtest.h>
@@ -52,15 +53,18 @@ HWND mainWindowOf(const ChildProcess& process)
 TEST(SingleInstance, SecondStartEndsWithMinusOneAndBringsTheFirstForward)
 {
     ensureTestApplication();
+    const OwnUserFolders userFolders;
+    // Only keeps a program that never gets there from hanging the run.
+    constexpr DWORD guardMs = 120000;
     const ChildProcess first = startProgram(L"-autorun");
-    ASSERT_TRUE(first.started());
+    ASSERT_TRUE(first.started()) << first.error();
     HWND window = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (window = mainWindowOf(first)) != nullptr; }, 30000));
+    ASSERT_TRUE(pumpUntil([&] { return (window = mainWindowOf(first)) != nullptr; }, guardMs));
     EXPECT_FALSE(IsWindowVisible(window));
 
     const ChildProcess second = startProgram(L"");
-    ASSERT_TRUE(second.started());
-    EXPECT_EQ(second.exitCode(30000), static_cast<DWORD>(-1));
-    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    ASSERT_TRUE(second.started()) << second.error();
+    EXPECT_EQ(second.exitCode(guardMs), static_cast<DWORD>(-1));
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, guardMs));
     EXPECT_EQ(first.exitCode(0), STILL_ACTIVE);
 }

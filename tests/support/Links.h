@@ -33,11 +33,13 @@ inline std::wstring unixPath(UnixNameFunction unixName, const String& path)
 }
 
 // Under Wine the handle of a Linux process is signalled as soon as it
-// starts, so the caller polls for the tool's effect.
+// starts, so the caller waits for the tool's effect. The bound (two minutes
+// at least, longer as Sleep oversleeps) only keeps a tool that never acts
+// from hanging the test; a loaded machine comes nowhere near it.
 template <typename Condition>
 bool waitUntil(Condition condition)
 {
-    for (int i = 0; i < 250 && !condition(); ++i)
+    for (int i = 0; i < 6000 && !condition(); ++i)
         Sleep(20);
     return condition();
 }

@@ -22,7 +22,8 @@ inline bool rewriteKeepingSizeAndTime(const String& path, const Bytes& bytes, Re
 }
 
 // Renames their file over the path as soon as a save's temporary file
-// (path + ".tmp") appears, so while the save writes; gives up after 10 s.
+// (path + ".tmp") appears, so while the save writes; gives up once the
+// caller asks whether it landed, after the save.
 class SwapWhileSaving {
 public:
     SwapWhileSaving(const String& path, const Bytes& theirs) : m_theirs(path + L".theirs")
@@ -30,9 +31,12 @@ public:
         writeRaw(m_theirs, theirs);
         m_watcher = std::thread([this, path] {
             const String temporary = path + L".tmp";
-            for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
-                if (GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES)
+            while (!m_saveEnded) {
+                // Yields to the save, which may wait for a core on a busy machine.
+                if (GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                    SwitchToThread();
                     continue;
+                }
                 const bool swapped = MoveFileExW(m_theirs.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
                 // The save still holds its temporary file open, shared with nobody.
                 HANDLE probe = CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -54,6 +58,7 @@ public:
     // the save still wrote, before it could look again.
     bool landedWhileWriting()
     {
+        m_saveEnded = true;
         if (m_watcher.joinable())
             m_watcher.join();
         return m_whileWriting;
@@ -62,5 +67,6 @@ public:
 private:
     String m_theirs;
     std::atomic<bool> m_whileWriting = false;
+    std::atomic<bool> m_saveEnded = false;
     std::thread m_watcher;
 };

@@ -47,8 +47,8 @@ UIMessageBox* runningBox()
 using Step = std::function<void(UIMessageBox&)>;
 
 // Drives the modal loop from inside it: a 10-ms timer runs one step per
-// tick. After 5 s it ends the box with -1, so that a lost click fails the
-// test instead of hanging it.
+// tick. After a minute, far beyond a busy machine's delays, it ends the box
+// with -1, so that a lost click fails the test instead of hanging it.
 class ModalDriver : public TimerClient {
 public:
     explicit ModalDriver(std::vector<Step> steps) : m_steps(std::move(steps)), m_start(preciseMilliseconds())
@@ -59,7 +59,7 @@ public:
     void timerEvent(int) override
     {
         UIMessageBox* box = runningBox();
-        if (box && preciseMilliseconds() - m_start > 5000)
+        if (box && preciseMilliseconds() - m_start > 60000)
             box->done(-1);
         else if (box && m_next < m_steps.size() && m_steps[m_next++])
             m_steps[m_next - 1](*box);
