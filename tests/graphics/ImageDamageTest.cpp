@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 using ImageDamage = ImageCodecSuite;
@@ -243,4 +245,43 @@ TEST_F(ImageDamage, ABmpTheDecoderRefusesIsLetGo)
     EXPECT_TRUE(Bitmap::load(path).isNull());
     EXPECT_TRUE(MoveFileW(path.c_str(), renamed.c_str()));
     EXPECT_TRUE(DeleteFileW(renamed.c_str()));
+}
+
+// Another program swaps the folder that holds the file back and forth (Wine
+// lets a folder be renamed while a file in it is open): whatever a load
+// decodes is the file whose header it checked, never the other one, which
+// the check refuses (pixels said to start inside the header) and the
+// decoder would show 12 pixels wide.
+TEST_F(ImageDamage, ABmpIsDecodedFromTheFileItsHeaderWasCheckedIn)
+{
+    using damagedImages::handMadeBmp;
+    TempFolder folder;
+    Bytes other = handMadeBmp(24, false);
+    damagedImages::writeWords(other, 10, {10});
+    damagedImages::writeWords(other, 18, {12});
+    ASSERT_FALSE(ImageHeaderCheck::isSound(other.data(), other.size()));
+    const String shown = folder.makeFolder(L"shown");
+    const String swapped = folder.makeFolder(L"swapped");
+    const String spare = folder.file(L"spare");
+    writeRaw(shown + L"image.bmp", handMadeBmp(24, false));
+    writeRaw(swapped + L"image.bmp", other);
+    std::atomic<bool> done = false;
+    std::thread swapper([&] {
+        while (!done) {
+            MoveFileW(shown.c_str(), spare.c_str());
+            MoveFileW(swapped.c_str(), shown.c_str());
+            MoveFileW(spare.c_str(), swapped.c_str());
+        }
+    });
+    int checked = 0;
+    int unchecked = 0;
+    for (int i = 0; i < 10000; ++i) {
+        const Bitmap bitmap = Bitmap::load(shown + L"image.bmp");
+        if (!bitmap.isNull())
+            ++(bitmap.width() == 24 ? checked : unchecked);
+    }
+    done = true;
+    swapper.join();
+    EXPECT_EQ(0, unchecked);
+    EXPECT_GT(checked, 0);
 }
