@@ -465,16 +465,39 @@ struct FileIdRecord {
     BYTE fileId[16];
 };
 
+FileId idOfRecord(const FileIdRecord& record)
+{
+    FileId id{record.volumeSerialNumber};
+    std::memcpy(&id.low, record.fileId, 8);
+    std::memcpy(&id.high, record.fileId + 8, 8);
+    return id;
+}
+
 FileId idOfHandle(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& info)
 {
     FileIdRecord record;
-    if (GetFileInformationByHandleEx(handle, fileIdInformation, &record, sizeof(record))) {
-        FileId id{record.volumeSerialNumber};
-        std::memcpy(&id.low, record.fileId, 8);
-        std::memcpy(&id.high, record.fileId + 8, 8);
-        return id;
-    }
+    if (GetFileInformationByHandleEx(handle, fileIdInformation, &record, sizeof(record)))
+        return idOfRecord(record);
     return {info.dwVolumeSerialNumber, 0, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// Each call that answers with the volume's serial number asks the volume,
+// which under Wine costs more than everything else about a file: the id
+// record brings it once, and size, time and kind come from calls that do
+// not ask. Nothing where the id record is unknown (before Windows 8).
+std::optional<FileIdentity> identityFromRecords(HANDLE handle)
+{
+    FileIdRecord record;
+    FILE_STANDARD_INFO standard;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(handle, fileIdInformation, &record, sizeof(record))
+        || !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard))
+        || !GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
+        return std::nullopt;
+    if (standard.Directory)
+        return FileIdentity{};
+    return FileIdentity{true, idOfRecord(record), static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+                        static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
 }
 
 // The drive form of a final path: "\\?\C:\..." or "\\?\UNC\server\...".
@@ -524,8 +547,12 @@ FileIdentity FileSystem::identity(const String& path)
 
 FileIdentity FileSystem::identityOfOpenFile(void* handle)
 {
+    if (!handle)
+        return {};
+    if (const std::optional<FileIdentity> identity = identityFromRecords(handle))
+        return *identity;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!handle || !GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
     return {true, idOfHandle(handle, info), (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
             fileTimeValue(info.ftLastWriteTime)};

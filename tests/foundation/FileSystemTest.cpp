@@ -512,6 +512,35 @@ TEST(FileSystem, WriteTimeRoundTrip)
     EXPECT_FALSE(FileSystem::setFileTime(temp.file(L"missing"), stamp, false));
 }
 
+// What a save compares to tell its own file: the size and write time the
+// system keeps, an id shared by the file's names and no other file, and
+// nothing for a folder or a missing file.
+TEST(FileSystem, IdentityTellsOneFileFromAnother)
+{
+    TempFolder temp;
+    const String file = temp.file(L"file.bin");
+    const String other = temp.file(L"other.bin");
+    const String hardLink = temp.file(L"link.bin");
+    ASSERT_TRUE(makeFile(file, 1234));
+    ASSERT_TRUE(makeFile(other, 1234));
+    ASSERT_TRUE(FileSystem::setFileTime(file, DateTime(2021, 3, 14, 15, 9, 26, 535), false));
+    ASSERT_TRUE(CreateHardLinkW(hardLink.c_str(), file.c_str(), nullptr));
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data));
+    const FileIdentity identity = FileSystem::identity(file);
+    EXPECT_TRUE(identity.exists);
+    EXPECT_EQ(1234u, identity.size);
+    EXPECT_EQ((std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime,
+              identity.writeTime);
+    EXPECT_EQ(FileSystem::id(file), identity.id);
+    EXPECT_TRUE(identity.id.isKnown());
+    EXPECT_EQ(identity, FileSystem::identity(hardLink));
+    EXPECT_NE(identity.id, FileSystem::identity(other).id);
+    EXPECT_EQ(identity.id.volume, FileSystem::identity(other).id.volume);
+    EXPECT_FALSE(FileSystem::identity(temp.bare()).exists);
+    EXPECT_FALSE(FileSystem::identity(temp.file(L"missing.bin")).exists);
+}
+
 TEST(FileSystem, DirectorySizeRecursive)
 {
     TempFolder temp;
