@@ -16,6 +16,7 @@
 // bounds refused, and the blocks the first frame may still repeat (a png's
 // data chunks, a gif's sub-blocks); the decoder alone on all the bytes
 // shows what they cost before.
+#include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
 #include "devkit/RawFiles.h"
 #include "foundation/Crc32.h"
@@ -245,18 +246,7 @@ int loadOnce(const wchar_t* how, const wchar_t* path)
 
 void runChild(const wchar_t* how, const std::wstring& path)
 {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" " + how + L" \"" + path + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::fflush(stdout);
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    runSelf(std::wstring(how) + L" \"" + path + L"\"");
 }
 
 void measureDecoders()

@@ -4,6 +4,7 @@
 // every tag for the cloud. Runs 10,000 and 100,000 items and then compares
 // the two runs; the library file also at 1,000,000 items, each figure of the
 // file with the peak working set it reached.
+#include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
 #include "foundation/BinaryWriter.h"
 #include "foundation/ByteArray.h"
@@ -301,18 +302,7 @@ int loadOnce(const String& path)
 
 void loadInChild(const String& path)
 {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" load \"" + path.c_str() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::fflush(stdout);
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    runSelf(L"load \"" + std::wstring(path.c_str()) + L"\"");
 }
 
 // The library's bytes from one pass of its writer straight into a file:

@@ -2,20 +2,29 @@
 
 #include "foundation/FileStream.h"
 
-// The identity is asked first, as it costs no read of the file.
-bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
+namespace {
+
+// now is the target's identity, asked first as it costs no read of the file.
+bool isOwnOrNothing(const String& target, const FileIdentity& now, const std::optional<FileVersion>& own)
 {
-    const FileIdentity now = FileSystem::identity(target);
     if (!now.exists)
         return !fileExists(target);
     return own && now == own->identity && FileSystem::version(target) == own;
 }
 
+} // namespace
+
+bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
+{
+    return isOwnOrNothing(target, FileSystem::identity(target), own);
+}
+
 bool claimOwnFile(const String& target, std::optional<FileVersion>& own)
 {
-    if (!mayWriteOver(target, own))
+    const FileIdentity now = FileSystem::identity(target);
+    if (!isOwnOrNothing(target, now, own))
         return false;
-    if (FileSystem::identity(target).exists)
+    if (now.exists)
         return true;
     const String folder = target.mid(0, target.lastIndexOf(L'\\') + 1);
     if (!createPath(folder) || !FileSystem::createNew(target))

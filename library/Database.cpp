@@ -712,21 +712,13 @@ bool Database::save(bool silent)
     const bool unchanged = built.content == m_savedContent;
     if (unchanged && m_save.besidePath().isEmpty())
         return true;
-    m_built = &built;
-    const bool written = m_save.save(m_path, libraryWriter(silent), silent, unchanged);
-    m_built = nullptr;
-    if (!written)
+    const auto writeBuiltBytes = [&built, silent](OutputStream& stream) {
+        return writeBuilt(built.bytes, stream, silent);
+    };
+    if (!m_save.save(m_path, writeBuiltBytes, silent, unchanged))
         return false;
     m_savedContent = built.content;
     return true;
-}
-
-// Writing a large library takes a while, so a write over its own file looks
-// again, once the new file is complete, whether the old one is still this
-// run's (OwnFileSave).
-OwnFileSave::Writer Database::libraryWriter(bool silent)
-{
-    return [this, silent](OutputStream& stream) { return writeBuilt(m_built->bytes, stream, silent); };
 }
 
 ContentChecksum Database::contentFingerprint()

@@ -137,7 +137,6 @@ private:
     void forgetFile();
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
-    OwnFileSave::Writer libraryWriter(bool silent);
     ContentChecksum contentFingerprint();
     // The library's bytes, built in memory, and their checksum.
     struct Built {
@@ -164,7 +163,4 @@ private:
     // place or beside), or as an open that read no file left it: a save of
     // the same has nothing of the session to keep.
     std::optional<ContentChecksum> m_savedContent;
-    // What the running save built, which every file it writes gets; null
-    // outside a save.
-    const Built* m_built = nullptr;
 };
