@@ -19,31 +19,16 @@ ChildProcess startProgram(const wchar_t* arguments)
     return ChildProcess(wide(Application::instance()->applicationDirectory()) + L"\\..\\Kestrola.exe", arguments);
 }
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findMainWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t title[64] = {};
-    GetWindowTextW(window, title, 64);
-    if (processId != search->processId || std::wstring(title) != L"Kestrola" ||
-        !(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The program's main window (titled with the product name), or null.
 HWND mainWindowOf(const ChildProcess& process)
 {
-    WindowSearch search{process.id(), nullptr};
-    EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : process.titledWindows()) {
+        wchar_t title[64] = {};
+        GetWindowTextW(window, title, 64);
+        if (std::wstring(title) == L"Kestrola")
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace

@@ -22,28 +22,12 @@ std::wstring demoPath(const wchar_t* name)
     return self.substr(0, self.rfind(L'\\')) + L"\\..\\demos\\" + name + L".exe";
 }
 
-struct WindowSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
 // Shown windows with a title bar and no owner: those a user closes.
-BOOL CALLBACK collectTitledWindow(HWND window, LPARAM parameter)
+std::vector<HWND> windowsToClose(const ChildProcess& process)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
-        (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> titledWindowsOf(const ChildProcess& process)
-{
-    WindowSearch search{process.id(), {}};
-    EnumWindows(collectTitledWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> windows = process.titledWindows();
+    std::erase_if(windows, [](HWND window) { return !IsWindowVisible(window) || GetWindow(window, GW_OWNER); });
+    return windows;
 }
 
 // As the close button does.
@@ -70,7 +54,7 @@ TEST(Demos, EachEndsWhenItsLastWindowIsClosed)
         ChildProcess demo(demoPath(row.name), L"");
         ASSERT_TRUE(demo.started()) << demo.error();
         std::vector<HWND> windows;
-        ASSERT_TRUE(pumpUntil([&] { return (windows = titledWindowsOf(demo)).size() == row.windows; }, guardMs))
+        ASSERT_TRUE(pumpUntil([&] { return (windows = windowsToClose(demo)).size() == row.windows; }, guardMs))
             << windows.size() << " windows";
         for (std::size_t i = 0; i + 1 < windows.size(); ++i) {
             closeWindow(windows[i]);

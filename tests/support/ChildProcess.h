@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class ChildProcess {
 public:
@@ -36,6 +37,14 @@ public:
     DWORD error() const { return m_error; }
     DWORD id() const { return m_info.dwProcessId; }
 
+    // Its top-level windows with a title bar, shown or not.
+    std::vector<HWND> titledWindows() const
+    {
+        std::pair<DWORD, std::vector<HWND>> search{m_info.dwProcessId, {}};
+        EnumWindows(collectTitled, reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+
     // The exit code, or STILL_ACTIVE when the process outlives the wait.
     DWORD exitCode(DWORD waitMs) const
     {
@@ -46,6 +55,16 @@ public:
     }
 
 private:
+    static BOOL CALLBACK collectTitled(HWND window, LPARAM parameter)
+    {
+        auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (processId == search->first && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            search->second.push_back(window);
+        return TRUE;
+    }
+
     PROCESS_INFORMATION m_info = {};
     bool m_started = false;
     DWORD m_error = 0;

@@ -12,7 +12,7 @@
 
 // The program waits three seconds for a held file; a test that holds one
 // for the whole wait would sleep that out. Every test program that holds
-// files waits a fifth of it; RealHeldFileWait gives one test the real time.
+// files waits a fifth of it; HeldFileWait gives one test another wait.
 inline const bool heldFileWaitShortened = (setHeldFileWaitMs(600), true);
 
 // Another held-file wait for the object's lifetime.
@@ -25,11 +25,6 @@ public:
 
 private:
     int m_before = heldFileWaitMs();
-};
-
-class RealHeldFileWait : public HeldFileWait {
-public:
-    RealHeldFileWait() : HeldFileWait(defaultHeldFileWaitMs) {}
 };
 
 // A wait no step of a test comes near on a loaded machine: a test that
