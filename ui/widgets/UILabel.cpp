@@ -5,6 +5,9 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "ui/UIStyleValues.h"
+#include "ui/widgets/UITextLayout.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +19,15 @@ constexpr int lineIndent = 2;
 Rect movedBy(const Rect& r, Point offset)
 {
     return {r.x + offset.x, r.y + offset.y, r.width, r.height};
+}
+
+// The spaces a wrapped line broke after take no room.
+StringList withoutHangingSpaces(const StringList& lines)
+{
+    StringList trimmed;
+    for (const String& line : lines)
+        trimmed.append(line.trimmedRight());
+    return trimmed;
 }
 
 } // namespace
@@ -34,8 +46,28 @@ Size UILabel::sizeHint() const
     const Font font(m_style.text.font);
     if (!m_multiLine)
         return {font.textWidth(m_text.constData(), m_text.length()) + textMargin, font.height() + textMargin};
-    const Size lines = textLinesSize(font, textLines(m_text));
-    return {lines.width + textMargin, lines.height + textMargin};
+    const StringList shown = m_wrapWidth > 0 ? withoutHangingSpaces(lines()) : textLines(m_text);
+    const Size size = textLinesSize(font, shown);
+    return {size.width + textMargin, size.height + textMargin};
+}
+
+StringList UILabel::lines() const
+{
+    const StringList parts = textLines(m_text);
+    if (m_wrapWidth < 1)
+        return parts;
+    UITextLayout layout;
+    layout.setFont(m_style.text.font);
+    layout.setBreakAfterSeparators(true);
+    StringList wrapped;
+    for (const String& part : parts) {
+        layout.layout(part, std::max(m_wrapWidth - textMargin, 1));
+        if (layout.count() == 0)
+            wrapped.append(String());
+        for (const UITextLine& line : layout.lines())
+            wrapped.append(part.mid(line.start, line.length));
+    }
+    return wrapped;
 }
 
 void UILabel::setStyleProperty(const String& name, const String& value)
@@ -91,7 +123,7 @@ void UILabel::paintLines(Graphics& g)
     const bool enabled = isEnabled();
     const int lineHeight = g.font().height();
     Rect line(lineIndent, 0, width(), lineHeight);
-    for (const String& part : textLines(m_text)) {
+    for (const String& part : lines()) {
         if (enabled) {
             g.setPen(m_style.text.shadowForeground);
             g.drawText(part, movedBy(line, m_style.text.shadowOffset), m_alignment, ElideNone, 0);

@@ -4,8 +4,10 @@
 // drawn with a shadow in the colours of the "UILabel" style. A one-line
 // label too narrow for its text shortens it by its elide mode and then
 // offers the whole text as its tool tip, unless it has a tip of its own.
+// A multi-line label with a wrap width also wraps each line to fit it.
 
 #include "foundation/String.h"
+#include "foundation/StringList.h"
 #include "graphics/Colour.h"
 #include "graphics/Font.h"
 #include "ui/UIWidget.h"
@@ -38,6 +40,16 @@ public:
     int elideMode() const { return m_elideMode; }
     void setMultiLine(bool on) { m_multiLine = on; }
     bool isMultiLine() const { return m_multiLine; }
+    // The widest a multi-line label may grow, its margin included: a longer
+    // line wraps after its last fitting space, else after its last fitting
+    // "\" or "/" (a path without spaces), else between characters, never
+    // inside a surrogate pair. 0, at first, wraps nothing.
+    void setWrapWidth(int width) { m_wrapWidth = width; }
+    int wrapWidth() const { return m_wrapWidth; }
+    // The lines a multi-line label shows: its text split at every line
+    // feed, each part wrapped. A wrapped line keeps the spaces it broke
+    // after; they hang past its end and take no room.
+    StringList lines() const;
     void setFont(const FontDesc& font) { m_style.text.font = font; }
     void setFontSize(float points) { m_style.text.font.setSize(points); }
     const FontDesc& font() const { return m_style.text.font; }
@@ -65,5 +77,6 @@ private:
     int m_alignment = AlignLeft | AlignVCenter;
     bool m_multiLine = false;
     int m_elideMode = ElideRightWithEllipsis;
+    int m_wrapWidth = 0;
     bool m_elided = false;
 };

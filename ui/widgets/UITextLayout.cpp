@@ -22,6 +22,11 @@ bool isVisibleAt(std::wstring_view text, int i)
     return text[std::size_t(i)] != L' ' && isPrintableChar(text[std::size_t(i)]);
 }
 
+bool isPathSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
 bool endsParagraph(const String& text, const UITextLine& line)
 {
     return text.at(line.lastIndex()) == lineFeed;
@@ -172,6 +177,7 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
         m_sums[std::size_t(i) + 1] = m_sums[std::size_t(i)] + characterWidth(text, start + i);
         m_spaces[std::size_t(i)] = c == L' ' ? i : (i > 0 ? m_spaces[std::size_t(i) - 1] : -1);
     }
+    markSeparators(text, start, size);
     auto width = [&](int from, int to) { return m_sums[std::size_t(to)] - m_sums[std::size_t(from)]; };
     const std::wstring_view units = text.view();
     int lastVisible = size - 1;
@@ -214,8 +220,31 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
             out.push_back({start + piece, size - piece});
             return;
         }
-        out.push_back({start + piece, candidate - piece});
-        piece = candidate;
+        const int breakAt = afterFittingSeparator(firstVisible, candidate);
+        out.push_back({start + piece, breakAt - piece});
+        piece = breakAt;
         known = false;
     }
+}
+
+void UITextLayout::markSeparators(const String& text, int start, int size)
+{
+    if (!m_breakAfterSeparators)
+        return;
+    m_separators.assign(std::size_t(size), -1);
+    for (int i = 0; i < size; ++i) {
+        const int before = i > 0 ? m_separators[std::size_t(i) - 1] : -1;
+        m_separators[std::size_t(i)] = isPathSeparator(text.at(start + i)) ? i : before;
+    }
+}
+
+// Where a piece that breaks by characters before candidate ends instead:
+// just after the last separator that fits in it, when one follows the
+// piece's first visible character (a line of a lone separator helps no one).
+int UITextLayout::afterFittingSeparator(int firstVisible, int candidate) const
+{
+    if (!m_breakAfterSeparators)
+        return candidate;
+    const int separator = m_separators[std::size_t(candidate) - 1];
+    return separator > firstVisible ? separator + 1 : candidate;
 }

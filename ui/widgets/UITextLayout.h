@@ -3,13 +3,15 @@
 // UITextLayout: the line records of a text document and the character
 // widths they are measured with. Lines end after each line feed; with a
 // wrap width, a line wider than it is broken after its last fitting space,
-// or by characters when no space fits. Widths come from one measuring font
-// (or the mask character's width for every character), cached per code
-// unit, and wrapping works on running sums, so laying out a megabyte stays
-// linear and an edit re-lays only the paragraphs it touched. A surrogate
-// pair is one character: measured whole under its first unit, its second
-// unit measures 0, it is as visible as any letter when a space to break
-// after is sought, and no line breaks between its halves.
+// or by characters when no space fits (with breaks after separators, first
+// after the last fitting "\" or "/", so that a path wraps at its folders).
+// Widths come from one measuring font (or the mask character's width for
+// every character), cached per code unit, and wrapping works on running
+// sums, so laying out a megabyte stays linear and an edit re-lays only the
+// paragraphs it touched. A surrogate pair is one character: measured whole
+// under its first unit, its second unit measures 0, it is as visible as any
+// letter when a space to break after is sought, and no line breaks between
+// its halves.
 
 #include "foundation/String.h"
 #include "graphics/Font.h"
@@ -51,6 +53,8 @@ public:
     // Masked, every character measures as the mask character.
     void setMask(bool masked, wchar_t maskCharacter);
     int charWidth(wchar_t c) const;
+    // Breaks after separators: off at first; the next layout follows it.
+    void setBreakAfterSeparators(bool on) { m_breakAfterSeparators = on; }
     // The width of the character that begins at unit i; 0 for the second
     // unit of a pair.
     int characterWidth(const String& text, int i) const;
@@ -73,20 +77,24 @@ private:
     void appendParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     void wrapParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     void appendParagraphs(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
+    void markSeparators(const String& text, int start, int size);
+    int afterFittingSeparator(int firstVisible, int candidate) const;
     int measureCharacter(wchar_t c) const;
     int measurePair(const wchar_t* pair) const;
 
     Font m_font;
     int m_fontHeight = 0;
     bool m_masked = false;
+    bool m_breakAfterSeparators = false;
     int m_maskWidth = 0;
     // Width per code unit, -1 until measured.
     mutable std::vector<std::int16_t> m_widths;
     // Width per surrogate pair (both units in one key), once measured.
     mutable std::unordered_map<std::uint32_t, int> m_pairWidths;
     std::vector<UITextLine> m_lines;
-    // Scratch of wrapParagraph: running widths and the last space up to
-    // each index.
+    // Scratch of wrapParagraph: running widths and the last space (and
+    // separator) up to each index.
     std::vector<int> m_sums;
     std::vector<int> m_spaces;
+    std::vector<int> m_separators;
 };
