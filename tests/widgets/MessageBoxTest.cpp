@@ -11,8 +11,10 @@
 #include "ui/widgets/UIPicture.h"
 #include "ui/widgets/UIWidgetHooks.h"
 
+#include "tests/support/GeometryPrinting.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/StringPrinting.h"
+#include "tests/widgets/OneMonitor.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <algorithm>
@@ -327,6 +329,54 @@ TEST_F(MessageBoxTest, StaysInsideTheWorkAreaByTheDesktopPadding)
     EXPECT_EQ(frame.x + frame.width, area.x + area.width - padding);
     // The screen's fitting ends an overflowing bottom one pixel lower.
     EXPECT_EQ(frame.y + frame.height, area.y + area.height - padding + 1);
+}
+
+// The message that the library is back in its place, with a long path,
+// used to be wider than the screen, its OK button off it.
+TEST_F(MessageBoxTest, ALongPathWrapsAtItsSeparatorsAndTheBoxFitsTheScreen)
+{
+    String path = L"C:";
+    while (path.length() < 389)
+        path.append(L"\\Pictures");
+    path.append(L"\\lib.db.new");
+    ASSERT_EQ(path.length(), 400);
+    const std::pair<String, bool> rows[] = {
+        {path, true},
+        {L"This session's library was saved in its place again; the copy beside it, " + path + L", was removed.",
+         true},
+        // A short message keeps its lines and its size.
+        {L"Scan finished", false},
+    };
+    const Rect area(0, 0, 1024, 768);
+    OneMonitor screen(area.height, area.size());
+    forEachRow(rows, [&](const std::pair<String, bool>& row) {
+        std::vector<Rect> shown; // the box, then its buttons
+        StringList lines;
+        int wrapWidth = -1;
+        const Step look = [&](UIMessageBox& box) {
+            shown.push_back(box.frameGeometry());
+            for (const UIButton* button : box.buttonList())
+                shown.push_back(button->globalRect());
+            const UILabel* label = widgetsOf<UILabel>(box).at(0);
+            EXPECT_GE(label->height(), label->sizeHint().height) << "a line is cut off";
+            lines = label->lines();
+            wrapWidth = label->wrapWidth();
+        };
+        UIMessageBox box(MessageInformation, L"Title", row.first, MessageBoxOk | MessageBoxCancel);
+        ModalDriver driver({look, press(L"OK")});
+        EXPECT_EQ(box.exec(), MessageBoxOk);
+        ASSERT_EQ(shown.size(), 3u);
+        EXPECT_LE(shown[0].width, area.width * 4 / 5);
+        for (const Rect& r : shown)
+            EXPECT_TRUE(area.contains(r)) << testing::PrintToString(r);
+        EXPECT_EQ(lines.join(String()), row.first);
+        EXPECT_EQ(wrapWidth > 0, row.second);
+        // Only spaces and separators end a wrapped line.
+        for (auto* node = lines.first(); node && node->next; node = node->next) {
+            const String& line = node->value;
+            EXPECT_TRUE(line.endsWith(L'\\') || line.endsWith(L' ')) << testing::PrintToString(line);
+        }
+    });
 }
 
 TEST_F(MessageBoxTest, TheLibrarysInformationShowsTheBox)

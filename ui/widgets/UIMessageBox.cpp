@@ -14,10 +14,17 @@
 #include "ui/widgets/UIPicture.h"
 #include "ui/widgets/UISpacer.h"
 
+#include <algorithm>
+
 namespace {
 
 const wchar_t* const translationContext = L"UserInterface/UIMessageBox";
 constexpr int minimumBoxWidth = 250;
+// The widest a box grows, in percent of its monitor's work area.
+constexpr int widestOfWorkArea = 80;
+// Texts wrap no narrower than this: a column of a few letters reads worse
+// than a box that runs off a tiny screen.
+constexpr int narrowestWrap = 120;
 constexpr int soundDelay = 50;
 constexpr float mainTextPoints = 10.5f;
 constexpr int keyC = 67;
@@ -80,12 +87,18 @@ UIBox* addRow(UIWidget* parent, bool vertical)
     return row;
 }
 
-void addLabel(UIWidget* parent, const String& text, const FontDesc& font)
+UILabel* addLabel(UIWidget* parent, const String& text, const FontDesc& font)
 {
     auto* label = visibleNew(new UILabel(parent));
     label->setMultiLine(true);
     label->setFont(font);
     label->setText(text);
+    return label;
+}
+
+Rect orPrimaryWorkArea(const Rect& area)
+{
+    return area.isEmpty() ? Screen::primaryMonitorRect(true) : area;
 }
 
 } // namespace
@@ -172,6 +185,7 @@ int UIMessageBox::exec()
         applyLayoutMarginMetrics();
         applyLayoutSpacingMetrics();
         buildContent();
+        wrapTextsToFit();
         m_built = true;
     }
     if ((m_flags & MessageBoxDefaultLoneButton) && m_buttonList.count() == 1)
@@ -212,9 +226,43 @@ void UIMessageBox::addTopRow()
     bold.setStyle(FontBold);
     bold.setSize(mainTextPoints);
     if (!m_text.isEmpty())
-        addLabel(texts, m_text, bold);
+        m_labels.push_back(addLabel(texts, m_text, bold));
     if (!m_informativeText.isEmpty())
-        addLabel(texts, m_informativeText, defaultFontDesc());
+        m_labels.push_back(addLabel(texts, m_informativeText, defaultFontDesc()));
+}
+
+// A text too wide for the screen (a long path, say) wraps rather than
+// widening the box past it and taking its buttons out of reach.
+void UIMessageBox::wrapTextsToFit()
+{
+    const Rect area = workAreaShownOn();
+    if (area.isEmpty())
+        return;
+    const int frameExtra = frameSize().width - width();
+    const int excess = preferredSize().width + frameExtra - area.width * widestOfWorkArea / 100;
+    if (excess <= 0)
+        return;
+    int widestLabel = 0;
+    for (const UILabel* label : m_labels)
+        widestLabel = std::max(widestLabel, label->sizeHint().width);
+    const int wrapWidth = std::max(widestLabel - excess, narrowestWrap);
+    for (UILabel* label : m_labels)
+        label->setWrapWidth(wrapWidth);
+    // Building grew the window to the unwrapped texts, and showing only
+    // ever grows it.
+    resize(std::min(frameSize().width, preferredSize().width + frameExtra), frameSize().height);
+}
+
+// Where the show will put the box: where the caller moved it, else over
+// its owner's window, else on the primary monitor.
+Rect UIMessageBox::workAreaShownOn() const
+{
+    if (pos() != Point{0, 0})
+        return orPrimaryWorkArea(Screen::monitorRectAt(frameGeometry().topLeft(), true));
+    const UIWidget* owner = parent() ? parent()->topLevelWidget() : nullptr;
+    if (owner && owner->isVisible() && !owner->isMinimized())
+        return orPrimaryWorkArea(Screen::monitorRectAt(owner->frameGeometry().topLeft(), true));
+    return Screen::primaryMonitorRect(true);
 }
 
 void UIMessageBox::addBottomRow()

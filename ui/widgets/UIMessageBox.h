@@ -6,7 +6,8 @@
 // exec and the static functions block until the user presses a button and
 // return its bit, with MessageBoxDoNotShowAgain added when the box was
 // ticked; closing the window returns 0. The kind's system sound plays 50 ms
-// after the box shows, the box keeps inside the work area, and Ctrl+C
+// after the box shows, the box keeps inside the work area, no wider than
+// 80% of it (a longer text wraps, a path at its "\" or "/"), and Ctrl+C
 // copies its title and texts. It shows with the focus on the default
 // button (or the first); Tab and Shift+Tab move it through the buttons
 // (and the "Do not show again." box), Enter and Space press the focused one.
@@ -20,6 +21,7 @@
 
 class UIButton;
 class UICheck;
+class UILabel;
 
 // The kinds of message; each but MessageNone has its icon and sound.
 enum UIMessageBoxKind : int {
@@ -138,6 +140,8 @@ private:
     void addTopRow();
     void addBottomRow();
     void addButton(UIWidget* row, int bit, const wchar_t* text);
+    void wrapTextsToFit();
+    Rect workAreaShownOn() const;
     void keepInsideWorkArea();
     void focusDefaultButton();
     // The default button, else the first; null without buttons.
@@ -151,6 +155,7 @@ private:
     int m_buttons = 0;
     UICheck* m_doNotShowAgain = nullptr;
     List<UIButton*> m_buttonList;
+    std::vector<UILabel*> m_labels;
     std::vector<std::unique_ptr<ButtonHandler>> m_handlers;
     bool m_built = false;
 };
