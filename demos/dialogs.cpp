@@ -7,12 +7,14 @@
 //
 // --script NAME shows one state and holds it for screenshots: "combo" (the
 // pop-up of the icon combo open), "balloon" (a balloon near the top-right
-// corner) or "message" (a Yes/No/Cancel question). --script alone shows
-// the three in that order. Each state is reached about a second after it
-// begins; the program then prints "ready: NAME", keeps the state for four
-// seconds, undoes it (the message box is cancelled) and goes on, or quits
-// after the last one. A state that does not come about is reported as
-// "not reached: NAME" and ends the run with exit code 1.
+// corner), "message" (a Yes/No/Cancel question) or "longpath" (a message
+// naming a path of 400 characters, which wraps at its separators to fit
+// the screen). --script alone shows the four in that order. Each state is
+// reached about a second after it begins; the program then prints "ready:
+// NAME", keeps the state for four seconds, undoes it (the message box is
+// cancelled) and goes on, or quits after the last one. A state that does
+// not come about is reported as "not reached: NAME" and ends the run with
+// exit code 1.
 
 #include "demos/WidgetDemo.h"
 #include "foundation/Dispatcher.h"
@@ -36,6 +38,16 @@ namespace {
 
 const wchar_t* const tagNames[] = {L"Holiday", L"Family", L"Receipts", L"Music", L"Work", L"Archive", L"Drafts",
                                    L"Screenshots", L"Taxes 2023", L"Garden", L"Recipes", L"Travel plans"};
+
+// What the library says when its session went back in place from a copy
+// kept deep in folders: a path of 400 characters without a space.
+const String longPathMessage = [] {
+    String path = L"C:";
+    while (path.length() < 389)
+        path.append(L"\\Pictures");
+    return L"This session's library was saved in its place again; the copy beside it, " + path +
+           L"\\lib.db.new, was removed.";
+}();
 
 // One message box the demo opens. Together the rows use each kind and each
 // standard button at least once.
@@ -73,6 +85,8 @@ const MessageCase messageCases[] = {
     {L"No icon: Restore Defaults, Restart Now, Proceed", MessageNone,
      MessageBoxRestoreDefaults | MessageBoxRestartNow | MessageBoxProceed, 0, L"", L"The language was changed.",
      L"It takes effect once the program restarts."},
+    {L"Information: a path of 400 characters", MessageInformation, MessageBoxOk | MessageBoxCancel, 0,
+     L"Library saved", longPathMessage.c_str(), L""},
 };
 
 // Where each balloon points: a corner of the work area, this far inside.
@@ -292,6 +306,9 @@ const Scene scenes[] = {
     {L"message", [] { clickOn(demo->messageButtons[1]); },
      [] { return demo->runningBox != nullptr && demo->runningBox->isVisible(); },
      [] { pressCancel(demo->runningBox); }},
+    {L"longpath", [] { clickOn(demo->messageButtons.back()); },
+     [] { return demo->runningBox != nullptr && demo->runningBox->isVisible(); },
+     [] { pressCancel(demo->runningBox); }},
 };
 
 // Half-second steps of one scene: enter, report ready, leave.
@@ -354,7 +371,7 @@ bool chooseScenes(int argc, wchar_t** argv)
 int wmain(int argc, wchar_t** argv)
 {
     if (!chooseScenes(argc, argv)) {
-        wprintf(L"Unknown script \"%ls\": use combo, balloon or message.\n", argv[2]);
+        wprintf(L"Unknown script \"%ls\": use combo, balloon, message or longpath.\n", argv[2]);
         return 2;
     }
     return runWidgetDemo(demo, argc, argv, scriptStep);
