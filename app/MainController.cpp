@@ -132,6 +132,10 @@ private:
 
     int startMessage(const String& title, const String& text, const String& informativeText, int buttons, int flags)
     {
+        // The program ends once started: a later message would stop it
+        // there, waiting for a user who has already asked it to close.
+        if (m_closedAtStart)
+            return 0;
         StartMessageBox box(title, text, buttons, m_closedAtStart);
         box.setInformativeText(informativeText);
         box.setFlags(flags);

@@ -858,7 +858,8 @@ TEST_F(ControllerTest, FirstRunRulesAndFiltersAreStoredOnceThoughTheLibraryIsMad
 // Ctrl+C, the session's end) only ended the message: the start went on and
 // the program stayed. It exits once started, with nothing to save. The
 // user's own close of the box (Alt+F4, its close button) ended the program
-// too: it only ends the message.
+// too: it only ends the message. A second start-up message after such a
+// close kept the program waiting for an answer.
 TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
 {
     runOnce();
@@ -868,17 +869,24 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
         // What the close returns; the session waits for the exit.
         LRESULT answer;
         bool exits;
+        // The settings held too: a second message would follow the first.
+        bool settingsHeld;
     };
+    const auto post = [](HWND box) { return LRESULT(PostMessageW(box, WM_CLOSE, 0, 0)); };
     const Row rows[] = {
-        {"posted close", [](HWND box) { return LRESULT(PostMessageW(box, WM_CLOSE, 0, 0)); }, TRUE, true},
-        {"session end", [](HWND box) { return SendMessageW(box, WM_QUERYENDSESSION, 0, 0); }, FALSE, true},
-        {"close command", [](HWND box) { return SendMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0, false},
+        {"posted close", post, TRUE, true, false},
+        {"posted close, two messages", post, TRUE, true, true},
+        {"session end", [](HWND box) { return SendMessageW(box, WM_QUERYENDSESSION, 0, 0); }, FALSE, true, false},
+        {"close command", [](HWND box) { return SendMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0, false, false},
     };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.name);
         const Bytes library = readRaw(filePath(L"kestrola.database"));
         const Bytes config = readRaw(filePath(L"kestrola.config"));
         std::optional<HeldFile> held(std::in_place, filePath(L"kestrola.database"), Hold::NoSharing);
+        std::optional<HeldFile> heldSettings;
+        if (row.settingsHeld)
+            heldSettings.emplace(filePath(L"kestrola.config"), Hold::NoSharing);
         LRESULT answer = -1;
         MessageBoxCloser closer;
         closer.fromOutside = [&](HWND box) { answer = row.close(box); };
@@ -888,6 +896,7 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
             EXPECT_EQ(controller.waitingRequest(),
                       row.exits ? MainController::Request::Exit : MainController::Request::Nothing);
             held.reset();
+            heldSettings.reset();
             // A program that stays ends as the user ends it.
             if (!row.exits)
                 SetTimer(nullptr, 0, 10, closeFromLoop);
