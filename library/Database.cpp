@@ -493,15 +493,8 @@ bool writeBuilt(const MemoryOutputStream& built, OutputStream& stream, bool sile
         progressWindow->setMessage(translated(L"Saving the library..."));
         progressWindow->show();
     }
-    const auto& blocks = built.blocks();
-    ProgressSteps steps(*progressWindow, silent, static_cast<int>(blocks.size()));
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const int size = static_cast<int>(blocks[i].size());
-        if (stream.write(blocks[i].data(), size) != size)
-            return false;
-        steps.done(static_cast<int>(i + 1));
-    }
-    return true;
+    ProgressSteps steps(*progressWindow, silent, static_cast<int>(built.blocks().size()));
+    return built.writeTo(stream, [&steps](int blocksWritten) { steps.done(blocksWritten); });
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "FileTestSupport.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/OtherWriter.h"
 #include "tests/support/RowTable.h"
@@ -32,18 +33,6 @@ std::vector<std::wstring> keysOf(const Settings& settings)
 {
     return vectorOf(settings.keys());
 }
-
-// Keeps the texts of the message boxes shown while it lives.
-struct ToldTexts : UiHooks {
-    ToldTexts() { setUiHooks(this); }
-    ~ToldTexts() override { setUiHooks(nullptr); }
-    int information(const String&, const String& text, const String&, int, int) override
-    {
-        texts.push_back(wide(text));
-        return 0;
-    }
-    std::vector<std::wstring> texts;
-};
 
 std::wstring textValue(const Settings& settings, const wchar_t* key)
 {
