@@ -67,6 +67,22 @@ bool File::open(int mode)
     return true;
 }
 
+bool File::openToRemove()
+{
+    void* handle = openFileHandleToRemove(m_path);
+    if (!handle)
+        return false;
+    close();
+    m_handle = handle;
+    m_mode = Read;
+    return true;
+}
+
+bool File::markForRemoval()
+{
+    return markFileHandleForRemoval(m_handle);
+}
+
 void File::close()
 {
     if (m_handle)
@@ -82,6 +98,21 @@ void* openFileHandle(const String& path, int mode)
         return nullptr;
     HANDLE handle = CreateFileW(path.c_str(), p.access, p.sharing, nullptr, p.disposition, p.flags, nullptr);
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+void* openFileHandleToRemove(const String& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+bool markFileHandleForRemoval(void* handle)
+{
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return handle && SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition));
 }
 
 void closeFileHandle(void* handle)
