@@ -56,25 +56,22 @@ File::~File()
 
 bool File::open(int mode)
 {
-    if (m_path.isEmpty())
-        return false;
-    void* handle = openFileHandle(m_path, mode);
+    return !m_path.isEmpty() && take(openFileHandle(m_path, mode), mode);
+}
+
+bool File::openToRemove()
+{
+    return take(openFileHandleToRemove(m_path), Read);
+}
+
+// A file that could not be opened leaves the one open before as it was.
+bool File::take(void* handle, int mode)
+{
     if (!handle)
         return false;
     close();
     m_handle = handle;
     m_mode = mode;
-    return true;
-}
-
-bool File::openToRemove()
-{
-    void* handle = openFileHandleToRemove(m_path);
-    if (!handle)
-        return false;
-    close();
-    m_handle = handle;
-    m_mode = Read;
     return true;
 }
 

@@ -36,6 +36,8 @@ public:
     const String& path() const { return m_path; }
 
 private:
+    bool take(void* handle, int mode);
+
     String m_path;
     void* m_handle = nullptr;
     int m_mode = ReadWrite;
