@@ -167,8 +167,8 @@ MainController::MainController(bool autorun)
     m_libraryController = std::make_unique<LibraryController>();
     m_userInterface = std::make_unique<UserInterface>();
     m_model->loadSettings();
-    tellOfSessionsSavedBeside();
     openLibrary();
+    tellOfSessionsSavedBeside();
     m_userInterface->start(autorun);
     // A close that ended a start-up message is carried out once the event
     // loop runs, as one that waited for the library.
@@ -258,7 +258,8 @@ void MainController::openLibrary()
 // A session kept beside the library or the settings at an earlier exit is
 // not taken in by the program: the user is reminded of it at each start
 // until the file it belongs to is newer, and told what to do with it, as no
-// README is installed with the program.
+// README is installed with the program. Asked once both files are opened,
+// so that one that could not be read, and went aside, hides no session.
 void MainController::tellOfSessionsSavedBeside()
 {
     StringList kept = newerFilesBeside(Database::defaultPath());

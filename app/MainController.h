@@ -19,9 +19,9 @@ class MainController : public ShellHooks, private TimerClient {
 public:
     // Start-up: the settings store (every key registered, the file read,
     // or waited for a little while another program holds it), the language,
-    // the model with its settings, a word on sessions kept beside the
-    // library or the settings (newerFilesBeside), the library opened (first
-    // run defaults and the start-up scan) and the main window, shown unless
+    // the model with its settings, the library opened (first run defaults
+    // and the start-up scan), a word on sessions kept beside the library or
+    // the settings (newerFilesBeside) and the main window, shown unless
     // autorun keeps it in the notification area. A close that ends a
     // start-up message (WM_CLOSE, the session's end) exits as soon as the
     // event loop runs.

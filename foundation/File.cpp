@@ -56,15 +56,28 @@ File::~File()
 
 bool File::open(int mode)
 {
-    if (m_path.isEmpty())
-        return false;
-    void* handle = openFileHandle(m_path, mode);
+    return !m_path.isEmpty() && take(openFileHandle(m_path, mode), mode);
+}
+
+bool File::openToRemove()
+{
+    return take(openFileHandleToRemove(m_path), Read);
+}
+
+// A file that could not be opened leaves the one open before as it was.
+bool File::take(void* handle, int mode)
+{
     if (!handle)
         return false;
     close();
     m_handle = handle;
     m_mode = mode;
     return true;
+}
+
+bool File::markForRemoval()
+{
+    return markFileHandleForRemoval(m_handle);
 }
 
 void File::close()
@@ -82,6 +95,21 @@ void* openFileHandle(const String& path, int mode)
         return nullptr;
     HANDLE handle = CreateFileW(path.c_str(), p.access, p.sharing, nullptr, p.disposition, p.flags, nullptr);
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+void* openFileHandleToRemove(const String& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+bool markFileHandleForRemoval(void* handle)
+{
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return handle && SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition));
 }
 
 void closeFileHandle(void* handle)

@@ -21,6 +21,13 @@ public:
     // False for an empty path, an unknown mode or a failed platform call;
     // the mode is kept only on success.
     bool open(int mode);
+    // Opens the existing file to read it and perhaps remove it: with the
+    // right to remove it, sharing reading only, so that nobody can write,
+    // move or replace it while it is open. False as open is.
+    bool openToRemove();
+    // Marks the open file to go once its last handle closes; false when the
+    // system refuses (a read-only file, a handle without the right).
+    bool markForRemoval();
     void close();
     bool isOpen() const { return m_handle != nullptr; }
     // The mode of the last successful open; 3 while closed.
@@ -29,6 +36,8 @@ public:
     const String& path() const { return m_path; }
 
 private:
+    bool take(void* handle, int mode);
+
     String m_path;
     void* m_handle = nullptr;
     int m_mode = ReadWrite;
@@ -37,6 +46,8 @@ private:
 // Native handle operations behind the file streams. A null handle stands
 // for "none" throughout.
 void* openFileHandle(const String& path, int mode);
+void* openFileHandleToRemove(const String& path);
+bool markFileHandleForRemoval(void* handle);
 void closeFileHandle(void* handle);
 bool flushFileHandle(void* handle);
 // Bytes read or written, -1 when the call fails or count is negative.

@@ -71,9 +71,9 @@ bool FileOutputStream::flush()
     return flushFileHandle(m_file.handle());
 }
 
-FileInputStream::FileInputStream(const String& path) : m_file(path)
+FileInputStream::FileInputStream(const String& path, Opening opening) : m_file(path)
 {
-    m_isOpen = m_file.open(File::Read);
+    m_isOpen = opening == Opening::ToRemove ? m_file.openToRemove() : m_file.open(File::Read);
     if (m_isOpen)
         m_size = fileHandleSize(m_file.handle());
 }
@@ -208,10 +208,13 @@ std::optional<FileVersion> FileInputStream::version(Crc32InputStream& summed)
 
 namespace {
 
-// The temporary file takes the target's place once it is complete and
-// mayReplace agrees; on any failure it is removed.
-bool replaceThroughTemporary(const String& path, const std::function<bool(FileOutputStream&)>& write,
-                             const std::function<bool()>& mayReplace)
+// Puts the complete temporary file in the path's place, or says no.
+using Placement = std::function<bool(const String& temporary)>;
+
+// The temporary file takes the path's place once it is complete and place
+// agrees; on any failure it is removed.
+bool writeThroughTemporary(const String& path, const std::function<bool(FileOutputStream&)>& write,
+                           const Placement& place)
 {
     if (path.isEmpty())
         return false;
@@ -221,33 +224,82 @@ bool replaceThroughTemporary(const String& path, const std::function<bool(FileOu
         FileOutputStream stream(temporary, false);
         written = stream.isOpen() && write(stream) && stream.flush();
     }
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (written && mayReplace() && MoveFileExW(temporary.c_str(), path.c_str(), flags))
+    if (written && place(temporary))
         return true;
     deleteFile(temporary);
     return false;
+}
+
+Placement replacing(const String& path, const std::function<bool()>& mayReplace)
+{
+    return [path, mayReplace](const String& temporary) {
+        const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+        return mayReplace() && MoveFileExW(temporary.c_str(), path.c_str(), flags);
+    };
+}
+
+// The version written: the identity then at the path, and the checksum of
+// the bytes that reached the file.
+std::optional<FileVersion> writeCounted(const String& path, const std::function<bool(OutputStream&)>& write,
+                                        const Placement& place)
+{
+    ContentChecksum written;
+    const auto counting = [&](FileOutputStream& stream) {
+        Crc32Stream counted(&stream);
+        const bool complete = write(counted);
+        written = counted.checksum();
+        return complete;
+    };
+    if (!writeThroughTemporary(path, counting, place))
+        return std::nullopt;
+    return FileVersion{FileSystem::identity(path), written};
+}
+
+// Why the file could not be opened to be removed; error is the open's.
+CopyState unopenedState(const String& path, DWORD error)
+{
+    if (directoryExists(path))
+        return CopyState::Folder;
+    if (!fileExists(path))
+        return CopyState::Gone;
+    return error == ERROR_SHARING_VIOLATION ? CopyState::InUse : CopyState::NotRemoved;
 }
 
 } // namespace
 
 bool writeFileAtomically(const String& path, const std::function<bool(FileOutputStream&)>& write)
 {
-    return replaceThroughTemporary(path, write, [] { return true; });
+    return writeThroughTemporary(path, write, replacing(path, [] { return true; }));
 }
 
 std::optional<FileVersion> replaceOwnFile(const String& path, const std::function<bool(OutputStream&)>& write,
                                           const std::function<bool()>& mayReplace)
 {
-    ContentChecksum written;
-    const auto writeCounted = [&](FileOutputStream& stream) {
-        Crc32Stream counted(&stream);
-        const bool complete = write(counted);
-        written = counted.checksum();
-        return complete;
-    };
-    if (!replaceThroughTemporary(path, writeCounted, mayReplace))
-        return std::nullopt;
-    return FileVersion{FileSystem::identity(path), written};
+    return writeCounted(path, write, replacing(path, mayReplace));
+}
+
+std::optional<FileVersion> writeNewFile(const String& path, const std::function<bool(OutputStream&)>& write)
+{
+    return writeCounted(path, write,
+                        [&path](const String& temporary) { return FileSystem::moveToFreeName(temporary, path); });
+}
+
+// A copy another program reads or locks cannot be read whole now: it is in
+// use rather than changed.
+CopyState FileSystem::removeVersion(const String& path, const FileVersion& version)
+{
+    FileInputStream stream(path, FileInputStream::Opening::ToRemove);
+    // No platform call came between the failed open and this.
+    if (!stream.isOpen())
+        return unopenedState(path, GetLastError());
+    const std::optional<FileVersion> now = stream.version();
+    if (!now)
+        return CopyState::InUse;
+    if (*now != version)
+        return CopyState::Changed;
+    if (!stream.file().markForRemoval())
+        return FileSystem::isReadOnly(path) ? CopyState::ReadOnly : CopyState::NotRemoved;
+    return CopyState::Removed;
 }
 
 std::optional<FileVersion> FileSystem::version(const String& path)

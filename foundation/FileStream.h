@@ -42,7 +42,11 @@ private:
 // at the end of the file.
 class FileInputStream : public InputStream {
 public:
-    explicit FileInputStream(const String& path);
+    // How the file is opened: for reading, or to read it and perhaps remove
+    // it through the same handle (File::openToRemove).
+    enum class Opening { Read, ToRemove };
+
+    explicit FileInputStream(const String& path, Opening opening = Opening::Read);
     ~FileInputStream() override;
 
     int read(void* data, int count) override;
@@ -54,6 +58,8 @@ public:
     bool seekToBegin() override;
     bool seekToEnd() override;
     bool skip(std::uint64_t count) override;
+
+    File& file() { return m_file; }
 
     // The identity of the open file and the checksum of all its bytes, read
     // again from the start; none when a read fails. Nobody can write the
@@ -93,6 +99,21 @@ std::optional<FileVersion> version(const String& path);
 
 } // namespace FileSystem
 
+// What stands at the name of a file this run wrote, against what it wrote
+// there; or, from removeVersion, what became of it.
+enum class CopyState { AsWritten, Removed, Gone, Changed, InUse, ReadOnly, Folder, NotRemoved };
+
+namespace FileSystem {
+
+// Removes the file at the path only while it is the version given, so that
+// no other file can go in its place: the file is opened once, sharing
+// reading only (nobody can write, move or replace it meanwhile), its bytes
+// are compared through that handle, and it is removed through the same
+// handle. Removed, or why it stays (no file is Gone).
+CopyState removeVersion(const String& path, const FileVersion& version);
+
+} // namespace FileSystem
+
 // Writes a file through a temporary file beside it ("<path>.tmp"), which
 // takes the target's place only once write() has succeeded and every byte is
 // flushed. The target is therefore either the old file or the complete new
@@ -108,3 +129,10 @@ bool writeFileAtomically(const String& path, const std::function<bool(FileOutput
 // said no.
 std::optional<FileVersion> replaceOwnFile(const String& path, const std::function<bool(OutputStream&)>& write,
                                           const std::function<bool()>& mayReplace);
+
+// As replaceOwnFile, for a name that no file holds: the complete temporary
+// file is moved to it without replacing anything (FileSystem::
+// moveToFreeName), so the file appears there only whole, and a file another
+// program put there meanwhile stays. None, with nothing left behind, when
+// anything failed or the name was taken.
+std::optional<FileVersion> writeNewFile(const String& path, const std::function<bool(OutputStream&)>& write);

@@ -604,6 +604,28 @@ bool FileSystem::move(const String& source, const String& destination)
     return hasBothPaths(source, destination) && MoveFileW(source.c_str(), destination.c_str());
 }
 
+namespace {
+
+// Only a file made at the name finds every holder of it; made to go again
+// when closed, and shared with nobody, it never outlives this call.
+bool nothingHolds(const String& path)
+{
+    HANDLE probe = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(probe);
+    return true;
+}
+
+} // namespace
+
+bool FileSystem::moveToFreeName(const String& source, const String& destination)
+{
+    return hasBothPaths(source, destination) && nothingHolds(destination) &&
+           MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
 bool FileSystem::rename(const String& path, const String& newName)
 {
     if (!hasBothPaths(path, newName) || !fileExists(path))

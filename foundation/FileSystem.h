@@ -188,6 +188,10 @@ bool moveToRecycleBin(const String& path);
 // Overwrites an existing destination.
 bool copy(const String& source, const String& destination);
 bool move(const String& source, const String& destination);
+// Moves the file to a name that nothing holds, never replacing what does:
+// not even a link whose file is on a drive not there, which Wine neither
+// lists nor keeps from being replaced. Written through to the disk.
+bool moveToFreeName(const String& source, const String& destination);
 // Moves an existing file to newName in its own folder.
 bool rename(const String& path, const String& newName);
 

@@ -100,3 +100,14 @@ int MemoryOutputStream::write(const void* data, int count)
     m_taken += size;
     return count;
 }
+
+bool MemoryOutputStream::writeTo(OutputStream& target, const std::function<void(int blocksWritten)>& written) const
+{
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+        const int size = static_cast<int>(m_blocks[i].size());
+        if (target.write(m_blocks[i].data(), size) != size)
+            return false;
+        written(static_cast<int>(i + 1));
+    }
+    return true;
+}

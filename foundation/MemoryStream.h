@@ -2,6 +2,7 @@
 
 #include "foundation/Stream.h"
 
+#include <functional>
 #include <vector>
 
 // A read-only stream over a byte buffer. With copy the stream keeps its own
@@ -44,6 +45,10 @@ public:
 
     // The bytes written, in order, a block at a time.
     const std::vector<std::vector<std::uint8_t>>& blocks() const { return m_blocks; }
+    // Writes every block to the target in order, telling written how many
+    // blocks are written after each; false as soon as a write comes up short
+    // (a full disk), so that no cut copy passes for the whole.
+    bool writeTo(OutputStream& target, const std::function<void(int blocksWritten)>& written) const;
 
 private:
     std::vector<std::vector<std::uint8_t>> m_blocks;

@@ -12,7 +12,11 @@ StringList newerFilesBeside(const String& path)
     if (separator < 0)
         return {};
     const String name = target.mid(separator + 1);
-    const std::uint64_t since = FileSystem::identity(target).writeTime;
+    // Every save puts a whole file in its place, so an empty one (made at a
+    // start, or by a save that ended before its file was whole) holds no
+    // session.
+    const FileIdentity place = FileSystem::identity(target);
+    const std::uint64_t since = place.size > 0 ? place.writeTime : 0;
     std::vector<FileEntry> entries;
     StringList extensions;
     extensions.append(String(sessionExtension));

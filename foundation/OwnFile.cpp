@@ -1,44 +1,50 @@
 #include "foundation/OwnFile.h"
 
-#include "foundation/FileStream.h"
+#include "foundation/FileInUse.h"
 
 namespace {
 
-// now is the target's identity, asked first as it costs no read of the file.
-bool isOwnOrNothing(const String& target, const FileIdentity& now, const std::optional<FileVersion>& own)
+// now is the path's identity, asked first as it costs no read of the file.
+bool isVersion(const String& path, const FileIdentity& now, const std::optional<FileVersion>& version)
 {
-    if (!now.exists)
-        return !fileExists(target);
-    return own && now == own->identity && FileSystem::version(target) == own;
+    return version && now == version->identity && FileSystem::version(path) == version;
+}
+
+bool holdsVersion(const String& path, const std::optional<FileVersion>& version)
+{
+    const FileIdentity now = FileSystem::identity(path);
+    return now.exists && isVersion(path, now, version);
 }
 
 } // namespace
 
 bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
 {
-    return isOwnOrNothing(target, FileSystem::identity(target), own);
-}
-
-bool claimOwnFile(const String& target, std::optional<FileVersion>& own)
-{
     const FileIdentity now = FileSystem::identity(target);
-    if (!isOwnOrNothing(target, now, own))
-        return false;
-    if (now.exists)
-        return true;
-    const String folder = target.mid(0, target.lastIndexOf(L'\\') + 1);
-    if (!createPath(folder) || !FileSystem::createNew(target))
-        return false;
-    own = FileSystem::version(target);
-    return true;
+    return now.exists ? isVersion(target, now, own) : !fileExists(target);
 }
 
-bool replaceWhileOwn(const String& target, std::optional<FileVersion>& own,
-                     const std::function<bool(OutputStream&)>& write)
+// A copy the user made read-only is one to keep, whatever it holds.
+CopyState copyState(const String& path, const std::optional<FileVersion>& written)
 {
-    std::optional<FileVersion> written = replaceOwnFile(target, write, [&] { return mayWriteOver(target, own); });
-    if (!written)
-        return false;
-    own = std::move(written);
-    return true;
+    if (directoryExists(path))
+        return CopyState::Folder;
+    if (!fileExists(path))
+        return CopyState::Gone;
+    if (isFileInUse(path))
+        return CopyState::InUse;
+    if (FileSystem::isReadOnly(path))
+        return CopyState::ReadOnly;
+    return holdsVersion(path, written) ? CopyState::AsWritten : CopyState::Changed;
+}
+
+std::optional<FileVersion> writeOwnFile(const String& path, const std::optional<FileVersion>& own,
+                                        const std::function<bool(OutputStream&)>& write)
+{
+    if (fileExists(path))
+        return replaceOwnFile(path, write, [&] { return mayWriteOver(path, own); });
+    const String folder = path.mid(0, path.lastIndexOf(L'\\') + 1);
+    if (!createPath(folder))
+        return std::nullopt;
+    return writeNewFile(path, write);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/String.h"
 
@@ -9,7 +10,7 @@
 class OutputStream;
 
 // Whether a save may write over one of the program's own files, and the
-// replace that looks again just before it takes the file's place.
+// writes that look again just before the new file takes its place.
 
 // Whether a save may write over what lies at target: only the file this run
 // read or wrote (own), unchanged since, or nothing at all. Unchanged is
@@ -19,16 +20,16 @@ class OutputStream;
 // it or locks a part of it) cannot be told to be unchanged.
 bool mayWriteOver(const String& target, const std::optional<FileVersion>& own);
 
-// Whether the target is own's to write: it holds the file own names,
-// unchanged, or an empty file could be made where none is seen (with its
-// folder), which then stands for own. Making it fails where something
-// unseen holds the name, such as a link whose file is on a drive not there
-// (Wine lists no such link), which a save must not replace.
-bool claimOwnFile(const String& target, std::optional<FileVersion>& own);
+// What stands at the name of a file this run wrote there (written), looked
+// at by name: AsWritten while it is still exactly that file, else Gone,
+// Folder, InUse, ReadOnly or Changed.
+CopyState copyState(const String& path, const std::optional<FileVersion>& written);
 
-// Replaces the target with what write puts out (replaceOwnFile) while it is
-// own's, looked at with mayWriteOver once the new file is complete; own then
-// becomes the version written. False, with the target and own as they were,
-// when the write fails or the file is no longer own's.
-bool replaceWhileOwn(const String& target, std::optional<FileVersion>& own,
-                     const std::function<bool(OutputStream&)>& write);
+// Writes the file at the path while it is own's (mayWriteOver): over the
+// file own names, looked at again once the new file is complete
+// (replaceOwnFile), or, where no file is, as a new file in a free name with
+// its folder made (writeNewFile), so that it appears only whole and nothing
+// that appeared meanwhile is written over. The version written; none, with
+// the path as it was, when the write failed or the file was not own's.
+std::optional<FileVersion> writeOwnFile(const String& path, const std::optional<FileVersion>& own,
+                                        const std::function<bool(OutputStream&)>& write);

@@ -255,8 +255,10 @@ bool Path::isNumberedName(const String& candidate, const String& name, const Str
     if (candidate.length() != sample.length() || !candidate.startsWith(name + L'_', false) ||
         !candidate.endsWith(L"." + extension, false))
         return false;
+    // numberedName writes ASCII digits; the platform's digit test takes
+    // those of every script.
     for (int i = name.length() + 1; i < name.length() + 5; ++i) {
-        if (!isDigitChar(candidate[i]))
+        if (candidate[i] < L'0' || candidate[i] > L'9')
             return false;
     }
     return true;

@@ -233,13 +233,15 @@ bool Settings::saveGuarded()
     if (path.isEmpty() || !text)
         return false;
     const auto writeText = [&text](OutputStream& stream) { return writeTextTo(stream, *text, TextUtf8); };
-    // A store that is what this run last read or saved has nothing to keep,
-    // unless it was kept beside and its place may take it again.
+    // A store that is what this run last read or saved has nothing to keep
+    // while the file that holds what this run wrote is as it was left (a
+    // file only read may go its way), unless it was kept beside and its
+    // place may take it again.
     const ContentChecksum content = checksumOfText(*text);
-    const bool unchanged = content == m_savedContent;
-    if (unchanged && m_save.besidePath().isEmpty())
+    const bool kept = content == m_savedContent && m_save.keepsWhatWasWritten();
+    if (kept && m_save.besidePath().isEmpty())
         return true;
-    if (!m_save.save(path, writeText, false, unchanged))
+    if (!m_save.save(path, writeText, false, kept))
         return false;
     m_savedContent = content;
     return true;

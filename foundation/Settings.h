@@ -113,11 +113,12 @@ public:
     // free name beside it instead (besidePath), until a later save finds the
     // place its own again; the user is told whenever that place changes.
     // Nothing is written while the store is what the last load read or this
-    // last wrote, except the way back into place of a store kept beside.
-    // False when no file took the store.
+    // last wrote and the file that holds it is as this left it, except the
+    // way back into place of a store kept beside. False when no file took
+    // the store.
     bool saveGuarded();
-    // Whether saveGuarded has anything to write: the store differs from what
-    // the last load read or saveGuarded last wrote (true when it cannot tell).
+    // Whether the store differs from what the last load read or saveGuarded
+    // last wrote (true when it cannot tell).
     bool hasUnsavedChanges() const;
     // Where saveGuarded wrote the store instead of its own file; empty while
     // the store is in its place.

@@ -493,15 +493,8 @@ bool writeBuilt(const MemoryOutputStream& built, OutputStream& stream, bool sile
         progressWindow->setMessage(translated(L"Saving the library..."));
         progressWindow->show();
     }
-    const auto& blocks = built.blocks();
-    ProgressSteps steps(*progressWindow, silent, static_cast<int>(blocks.size()));
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const int size = static_cast<int>(blocks[i].size());
-        if (stream.write(blocks[i].data(), size) != size)
-            return false;
-        steps.done(static_cast<int>(i + 1));
-    }
-    return true;
+    ProgressSteps steps(*progressWindow, silent, static_cast<int>(built.blocks().size()));
+    return built.writeTo(stream, [&steps](int blocksWritten) { steps.done(blocksWritten); });
 }
 
 } // namespace
@@ -707,15 +700,16 @@ bool Database::save(bool silent)
     // there is anything to write, and every file written gets those bytes.
     const Built built(*this);
     // A session whose library is what this run last read or saved has
-    // nothing to keep, wherever that file went meanwhile, unless it was kept
+    // nothing to keep while the file that holds what this run wrote is as
+    // it was left (a file only read may go its way), unless it was kept
     // beside and its place may take it again.
-    const bool unchanged = built.content == m_savedContent;
-    if (unchanged && m_save.besidePath().isEmpty())
+    const bool kept = built.content == m_savedContent && m_save.keepsWhatWasWritten();
+    if (kept && m_save.besidePath().isEmpty())
         return true;
     const auto writeBuiltBytes = [&built, silent](OutputStream& stream) {
         return writeBuilt(built.bytes, stream, silent);
     };
-    if (!m_save.save(m_path, writeBuiltBytes, silent, unchanged))
+    if (!m_save.save(m_path, writeBuiltBytes, silent, kept))
         return false;
     m_savedContent = built.content;
     return true;

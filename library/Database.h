@@ -117,9 +117,12 @@ public:
     // A file another program holds is waited for as at open. The user is
     // told why and where whenever that place changes. Nothing is written
     // while the library is what this run last read or saved (after an open
-    // that read nothing: what the open left), except the way back into
-    // place of a session kept beside. False, with the old file intact, when
-    // no file took the library (unwrittenPaths names those tried).
+    // that read nothing: what the open left) and the file that holds it is
+    // as the last save left it, except the way back into place of a session
+    // kept beside; a session whose saved file or copy beside another program
+    // removed or changed is saved again. A file made where none was appears
+    // only whole. False, with the old file intact, when no file took the
+    // library (unwrittenPaths names those tried).
     bool save(bool silent);
 
     // The whole file body through the writer; false when a write fails or

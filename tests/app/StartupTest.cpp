@@ -969,22 +969,29 @@ TEST_F(ControllerTest, SelectionOfALibraryHeldAtStartStaysStored)
 // A session kept beside the library or the settings was never mentioned
 // again. Each start names every such file newer than the one it belongs
 // to, in one message that says what to do with it (it sent a Windows user
-// to a README that is not installed).
+// to a README that is not installed). A file in the place that no save
+// wrote whole hides none: an empty one (a save that failed left one there),
+// or a library that could not be read, which the start moves aside.
 TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
 {
+    enum class Place { Saved, Emptied, Damaged };
     struct Row {
         const wchar_t* file;
         std::vector<const wchar_t*> beside;
         bool newer;
         int told;
+        Place place;
     };
     const Row rows[] = {
-        {L"kestrola.database", {L"kestrola.database.new"}, true, 1},
-        {L"kestrola.database", {L"kestrola.database_0003.new"}, true, 1},
-        {L"kestrola.config", {L"kestrola.config.new"}, true, 1},
-        {L"kestrola.database", {L"kestrola.database.new", L"kestrola.config.new"}, true, 1},
-        {L"kestrola.database", {L"kestrola.database.new"}, false, 0},
-        {L"kestrola.database", {L"kestrola.database.old.new", L"kestrola.database_12.new"}, true, 0},
+        {L"kestrola.database", {L"kestrola.database.new"}, true, 1, Place::Saved},
+        {L"kestrola.database", {L"kestrola.database_0003.new"}, true, 1, Place::Saved},
+        {L"kestrola.config", {L"kestrola.config.new"}, true, 1, Place::Saved},
+        {L"kestrola.database", {L"kestrola.database.new", L"kestrola.config.new"}, true, 1, Place::Saved},
+        {L"kestrola.database", {L"kestrola.database.new"}, false, 0, Place::Saved},
+        {L"kestrola.database", {L"kestrola.database.old.new", L"kestrola.database_12.new"}, true, 0, Place::Saved},
+        {L"kestrola.database", {L"kestrola.database.new"}, false, 1, Place::Emptied},
+        {L"kestrola.config", {L"kestrola.config.new"}, false, 1, Place::Emptied},
+        {L"kestrola.database", {L"kestrola.database.new"}, false, 1, Place::Damaged},
     };
     forEachRow(rows, [&](const Row& row) {
         removeTree(wide(folder()));
@@ -994,16 +1001,21 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
             writeFile(name, readRaw(filePath(row.file)));
             ASSERT_TRUE(setWriteTimeRaw(filePath(name), row.newer ? written + oneHour : written - oneHour));
         }
+        if (row.place != Place::Saved)
+            writeFile(row.file, row.place == Place::Emptied ? Bytes() : bytesOf("no library"));
         for (int start = 0; start < 2; ++start) {
             MessageBoxCloser closer;
             MainController controller(true);
-            ASSERT_EQ(closer.closed, row.told);
+            // The damaged library is told of as well, once: the start moves it aside.
+            const int damage = row.place == Place::Damaged && start == 0 ? 1 : 0;
+            ASSERT_EQ(closer.closed, row.told + damage);
             for (const wchar_t* name : row.beside)
                 EXPECT_EQ(closer.naming(filePath(name)), row.told) << wide(name);
             if (row.told > 0) {
-                EXPECT_NE(closer.texts[0].find(L"rename it"), std::wstring::npos) << closer.texts[0];
-                EXPECT_NE(closer.texts[0].find(L"delete it"), std::wstring::npos) << closer.texts[0];
-                EXPECT_EQ(closer.texts[0].find(L"README"), std::wstring::npos) << closer.texts[0];
+                const std::wstring& notice = closer.texts.back();
+                EXPECT_NE(notice.find(L"rename it"), std::wstring::npos) << notice;
+                EXPECT_NE(notice.find(L"delete it"), std::wstring::npos) << notice;
+                EXPECT_EQ(notice.find(L"README"), std::wstring::npos) << notice;
             }
         }
     });

@@ -1,12 +1,16 @@
 #pragma once
 
-// Test helpers for streams beyond the shared kit (tests/support).
+// Test helpers for streams and files beyond the shared kit (tests/support).
 
 #include "tests/support/TempFolder.h"
 
+#include "foundation/Hooks.h"
 #include "foundation/Stream.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // An output stream that appends every write to a byte vector.
 class ByteSink : public OutputStream {
@@ -14,13 +18,16 @@ public:
     ByteSink() { m_isOpen = true; }
     explicit ByteSink(const Bytes& initial) : bytes(initial) { m_isOpen = true; }
 
+    // As a full disk: once room bytes are taken, a write takes what still
+    // fits and says how much.
     int write(const void* data, int count) override
     {
         if (count < 0 || failWrites)
             return -1;
+        const int taken = std::min<std::uint64_t>(count, room - std::min<std::uint64_t>(room, bytes.size()));
         const auto* p = static_cast<const std::uint8_t*>(data);
-        bytes.insert(bytes.end(), p, p + count);
-        return count;
+        bytes.insert(bytes.end(), p, p + taken);
+        return taken;
     }
     int writeByte(std::uint8_t value) override { return write(&value, 1); }
     std::uint64_t size() const override { return bytes.size(); }
@@ -31,4 +38,17 @@ public:
 
     Bytes bytes;
     bool failWrites = false;
+    std::uint64_t room = UINT64_MAX;
+};
+
+// Keeps the texts of the message boxes shown while it lives.
+struct ToldTexts : UiHooks {
+    ToldTexts() { setUiHooks(this); }
+    ~ToldTexts() override { setUiHooks(nullptr); }
+    int information(const String&, const String& text, const String&, int, int) override
+    {
+        texts.push_back(wide(text));
+        return 0;
+    }
+    std::vector<std::wstring> texts;
 };

@@ -1,3 +1,4 @@
+#include "FileTestSupport.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/OtherWriter.h"
 #include "tests/support/RowTable.h"
@@ -32,18 +33,6 @@ std::vector<std::wstring> keysOf(const Settings& settings)
 {
     return vectorOf(settings.keys());
 }
-
-// Keeps the texts of the message boxes shown while it lives.
-struct ToldTexts : UiHooks {
-    ToldTexts() { setUiHooks(this); }
-    ~ToldTexts() override { setUiHooks(nullptr); }
-    int information(const String&, const String& text, const String&, int, int) override
-    {
-        texts.push_back(wide(text));
-        return 0;
-    }
-    std::vector<std::wstring> texts;
-};
 
 std::wstring textValue(const Settings& settings, const wchar_t* key)
 {
@@ -903,6 +892,32 @@ TEST_F(SettingsFile, GuardedSavesKeepToTheOwnFileAndGoBesideAnother)
         EXPECT_EQ(saved(settings.besidePath()), value);
     }
     EXPECT_EQ(readRaw(configPath()), theirs);
+}
+
+// Settings kept beside while another program held their file stayed there
+// while nothing changed, and a save that kept the old checksum wrote the
+// file again at every save: once the hold ends one save puts them back and
+// removes the copy, and the next writes nothing.
+TEST_F(SettingsFile, SettingsHeldForOneSaveGoBackOnceAndThenWriteNothing)
+{
+    Settings settings = store(Settings::Xml);
+    ASSERT_TRUE(settings.load());
+    settings.addEntry(L"g/a", Value(1));
+    const ToldTexts told;
+    std::optional<HeldFile> held(std::in_place, configPath(), Hold::NoSharing);
+    ASSERT_TRUE(settings.saveGuarded());
+    held.reset();
+    const String copy = settings.besidePath();
+    ASSERT_EQ(wide(copy), wide(configPath()) + L".new");
+    EXPECT_TRUE(settings.saveGuarded());
+    EXPECT_TRUE(settings.besidePath().isEmpty());
+    EXPECT_FALSE(fileExistsRaw(copy));
+    ASSERT_EQ(told.texts.size(), 2u);
+    EXPECT_NE(told.texts[1].find(L"saved in their place again"), std::wstring::npos) << told.texts[1];
+    const FileIdentity placed = FileSystem::identity(configPath());
+    EXPECT_TRUE(settings.saveGuarded());
+    EXPECT_EQ(FileSystem::identity(configPath()), placed);
+    EXPECT_EQ(told.texts.size(), 2u);
 }
 
 // A settings file whose folder cannot be made loaded as an empty store,

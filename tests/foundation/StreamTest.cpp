@@ -349,6 +349,31 @@ TEST(MemoryStream, CopyIsIndependentOfTheSource)
     EXPECT_EQ(borrowed.readByte(), 0x55);
 }
 
+// A library save that filled the disk part-way was reported as done, and
+// the cut file took the library's place: every block must reach the target
+// whole, and the first one cut short ends the write.
+TEST(MemoryOutputStream, WriteToEndsAtTheFirstBlockCutShort)
+{
+    MemoryOutputStream built;
+    const Bytes bytes(5 << 19, 0x5A);
+    ASSERT_EQ(built.write(bytes.data(), 3 << 19), 3 << 19);
+    ASSERT_EQ(built.write(bytes.data(), 2 << 19), 2 << 19);
+    ASSERT_EQ(built.blocks().size(), 2u);
+    for (const std::uint64_t room : {std::uint64_t{0}, std::uint64_t{1} << 20, std::uint64_t{4} << 19}) {
+        ByteSink disk;
+        disk.room = room;
+        std::vector<int> written;
+        EXPECT_FALSE(built.writeTo(disk, [&written](int blocks) { written.push_back(blocks); })) << room;
+        EXPECT_EQ(written, std::vector<int>(room < (3 << 19) ? 0 : 1, 1)) << room;
+    }
+    ByteSink disk;
+    disk.room = bytes.size();
+    std::vector<int> written;
+    EXPECT_TRUE(built.writeTo(disk, [&written](int blocks) { written.push_back(blocks); }));
+    EXPECT_EQ(written, (std::vector<int>{1, 2}));
+    EXPECT_EQ(disk.bytes, bytes);
+}
+
 TEST(BinaryWriter, FourByteValueIsLittleEndian)
 {
     ByteSink sink;

@@ -1,9 +1,12 @@
+#include "FileTestSupport.h"
+
 #include "foundation/FileInUse.h"
 #include "foundation/FileMovedAside.h"
 #include "foundation/FileStream.h"
 #include "foundation/NameBeside.h"
 #include "foundation/NewerFilesBeside.h"
 #include "foundation/OwnFile.h"
+#include "foundation/OwnFileSave.h"
 
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -15,7 +18,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <vector>
 
 TEST(UnreadableFile, MovesAsideToDotBadThenToNumberedNames)
@@ -109,6 +114,73 @@ TEST(UnreadableFile, MayWriteOverOnlyTheOwnFileUnchangedOrNothing)
     ASSERT_EQ(now.size, own->identity.size);
     ASSERT_EQ(now.writeTime, own->identity.writeTime);
     EXPECT_FALSE(mayWriteOver(path, own));
+}
+
+// The copy beside was compared, then removed by its name: a file another
+// program moved onto that name in between went in its place. Their program
+// waits until the copy is held, then moves its file onto the name as soon
+// as it may; their file must never be the one that goes.
+TEST(UnreadableFile, OnlyTheCopyWhoseBytesWereComparedIsRemoved)
+{
+    TempFolder folder;
+    const String copy = folder.file(L"kestrola.database.new");
+    const String theirs = folder.file(L"theirs");
+    const Bytes session(1 << 20, 's');
+    int timed = 0;
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(writeRaw(copy, session) && writeRaw(theirs, bytesOf("their file")));
+        const std::optional<FileVersion> written = FileSystem::version(copy);
+        ASSERT_TRUE(written);
+        std::atomic<bool> held = false;
+        std::atomic<bool> done = false;
+        std::thread mover([&] {
+            while (!done) {
+                HANDLE writer = CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                            FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+                if (writer == INVALID_HANDLE_VALUE) {
+                    held = GetLastError() == ERROR_SHARING_VIOLATION;
+                    break;
+                }
+                CloseHandle(writer);
+            }
+            // Refused while the copy is held; the bound only keeps a fault
+            // from hanging the test.
+            for (int move = 0; move < 10'000'000; ++move) {
+                if (MoveFileExW(theirs.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING))
+                    return;
+            }
+        });
+        const CopyState state = FileSystem::removeVersion(copy, *written);
+        done = true;
+        mover.join();
+        timed += held ? 1 : 0;
+        EXPECT_EQ(readRaw(copy), bytesOf("their file")) << "round " << round;
+        EXPECT_TRUE(state == CopyState::Removed || state == CopyState::InUse) << "round " << round;
+    }
+    EXPECT_GT(timed, 0) << "their program never found the copy held";
+}
+
+// A library save that failed part-way (a full disk) must leave the file in
+// its place whole and put the session beside it, saying why.
+TEST(UnreadableFile, ASaveThatFailsPartWayKeepsTheFileWholeAndGoesBeside)
+{
+    TempFolder folder;
+    const String path = folder.writeFile(L"kestrola.database", bytesOf("as read"));
+    const ToldTexts told;
+    OwnFileSave save(OwnFileSave::Kind::Library);
+    save.ownVersion() = FileSystem::version(path);
+    int writes = 0;
+    const auto diskFullOnce = [&writes](OutputStream& stream) {
+        const int room = ++writes == 1 ? 3 : 7;
+        return stream.write("session", room) == 7;
+    };
+    EXPECT_TRUE(save.save(path, diskFullOnce, true));
+    EXPECT_EQ(readRaw(path), bytesOf("as read"));
+    EXPECT_EQ(readRaw(path + L".new"), bytesOf("session"));
+    EXPECT_EQ(vectorOf(save.unwrittenPaths()), std::vector<std::wstring>{wide(path)});
+    ASSERT_EQ(told.texts.size(), 1u);
+    EXPECT_NE(told.texts[0].find(L"could not be written"), std::wstring::npos) << told.texts[0];
+    EXPECT_FALSE(fileExistsRaw(path + L".tmp"));
 }
 
 // The wait's progress stood still at its first step, and nothing could end

@@ -368,30 +368,61 @@ TEST_F(DatabaseTest, FailedReadKeepsTheUnreadableFileAsideAndSaysSo)
 
 // A replace that failed (its temporary file refused, or the file held
 // without delete sharing) lost the session: it goes beside, and the user
-// learns which file failed.
+// learns which file failed. A save into a place where no file was any more
+// made an empty file there first, and left it when the write failed: the
+// next start read that as a new library. A name beside that failed was
+// told together with the file's own place, which is told why instead.
 TEST_F(DatabaseTest, FailedReplaceKeepsTheOldFileAndTheSessionGoesBeside)
 {
     const String temporary = path() + L".tmp";
-    HANDLE held = INVALID_HANDLE_VALUE;
-    const std::function<void()> blockers[] = {
-        [&] { folder.makeFolder(L"kestrola.database.tmp"); },
-        [&] { held = CreateFileW(path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); },
+    const String besideTemporary = path() + L".new.tmp";
+    const HeldFileWait noWait(0);
+    std::optional<HeldFile> held;
+    struct Row {
+        std::function<void()> block;
+        // What the place then holds; none for no file.
+        std::optional<Bytes> place;
+        const wchar_t* why;
+        const wchar_t* beside;
+        std::vector<const wchar_t*> unwritten;
     };
-    forEachRow(blockers, [&](const std::function<void()>& block) {
+    const Row rows[] = {
+        {[&] { folder.makeFolder(L"kestrola.database.tmp"); }, smallLibrary(), L"could not be written", L".new", {L""}},
+        {[&] { held.emplace(path(), Hold::NoDeleteSharing); }, smallLibrary(), L"could not be written", L".new", {L""}},
+        {[&] {
+             DeleteFileW(path().c_str());
+             folder.makeFolder(L"kestrola.database.tmp");
+         },
+         std::nullopt, L"could not be written", L".new", {L""}},
+        {[&] {
+             held.emplace(path(), Hold::NoSharing);
+             folder.makeFolder(L"kestrola.database.new.tmp");
+         },
+         smallLibrary(), L"is in use", L"_0000.new", {L"", L".new"}},
+    };
+    forEachRow(rows, [&](const Row& row) {
         ASSERT_TRUE(openBytes(smallLibrary()));
         DeleteFileW((path() + L".new").c_str());
+        DeleteFileW((path() + L"_0000.new").c_str());
         ui.boxes.clear();
         model.addItem(L"C:\\new.txt", 0, DateTime());
-        block();
+        row.block();
         EXPECT_TRUE(database.save(true));
-        EXPECT_EQ(readRaw(path()), smallLibrary());
-        EXPECT_EQ(wide(database.besidePath()), wide(path()) + L".new");
-        EXPECT_EQ(vectorOf(database.unwrittenPaths()), std::vector<std::wstring>{wide(path())});
+        held.reset();
+        EXPECT_EQ(fileExistsRaw(path()), row.place.has_value());
+        if (row.place) {
+            EXPECT_EQ(readRaw(path()), *row.place);
+        }
+        EXPECT_EQ(wide(database.besidePath()), wide(path()) + row.beside);
+        std::vector<std::wstring> unwritten;
+        for (const wchar_t* end : row.unwritten)
+            unwritten.push_back(wide(path()) + end);
+        EXPECT_EQ(vectorOf(database.unwrittenPaths()), unwritten);
         ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_NE(ui.boxes[0].find(L"could not be written"), std::wstring::npos) << ui.boxes[0];
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
+        EXPECT_NE(ui.boxes[0].find(wide(path()) + L" " + row.why), std::wstring::npos) << ui.boxes[0];
+        EXPECT_EQ(ui.boxes[0].find(L"saved as " + wide(path()) + L".\n"), std::wstring::npos) << ui.boxes[0];
         RemoveDirectoryW(temporary.c_str());
+        RemoveDirectoryW(besideTemporary.c_str());
         EXPECT_FALSE(fileExistsRaw(temporary));
     });
     ui.boxes.clear();
@@ -506,7 +537,7 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         EXPECT_NE(ui.boxes[1].find(L"could not be read when this session began"), std::wstring::npos);
         // Another program held the file beside at the next save, which named
         // the library and lost the session's changes since: it goes on to
-        // the next name, and says which one failed.
+        // the next name, and says that the copy is in use.
         model.addTag(L"newest");
         std::optional<HeldFile> heldBeside(std::in_place, path() + L".new", Hold::NoSharing);
         EXPECT_TRUE(database.save(true));
@@ -514,7 +545,7 @@ TEST_F(DatabaseTest, LibraryHeldAtOpenIsNeverWrittenOverAndTheSessionGoesBeside)
         EXPECT_EQ(readRaw(path()), smallLibrary());
         EXPECT_EQ(wide(database.besidePath()), wide(path()) + L"_0000.new");
         ASSERT_EQ(ui.boxes.size(), 3u);
-        EXPECT_NE(ui.boxes[2].find(wide(path()) + L".new."), std::wstring::npos) << ui.boxes[2];
+        EXPECT_NE(ui.boxes[2].find(wide(path()) + L".new, is in use"), std::wstring::npos) << ui.boxes[2];
         expectKeptTag(database.besidePath(), L"newest");
         DeleteFileW(database.besidePath().c_str());
 
@@ -617,6 +648,117 @@ TEST_F(DatabaseTest, LibraryHeldForOneSaveGetsTheSessionBack)
             << ui.boxes[1];
         EXPECT_TRUE(database.save(true));
         EXPECT_EQ(ui.boxes.size(), 2u);
+    });
+}
+
+// Another program removed or changed the copy a save kept beside the
+// library it held. The next save of the session, though unchanged, wrote
+// nothing, which lost it once the copy was gone; a save wrote over a copy
+// that another program had changed; a copy held or made read-only was said
+// to be changed, and a folder at its name removed. The session is saved
+// again, beside, never over another file; once back in place, the copy goes
+// only as this run wrote it, through the handle that compared it; each
+// message says what became of the copy.
+TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
+{
+    const HeldFileWait noWait(0);
+    std::optional<HeldFile> heldCopy;
+    struct Row {
+        std::function<void(const String&)> act;
+        const wchar_t* told;
+        // Whether what the other program left at the copy's name stays.
+        bool stays;
+        // Whether the session changed before its next save beside.
+        bool changed;
+    };
+    const Row rows[] = {
+        {[](const String& copy) { EXPECT_TRUE(DeleteFileW(copy.c_str())); }, L"is no longer there", false, false},
+        {[](const String& copy) { EXPECT_TRUE(writeRaw(copy, bytesOf("theirs"))); }, L"was changed by another program",
+         true, true},
+        {[](const String& copy) {
+             Bytes theirs = readRaw(copy);
+             theirs[40] ^= 1;
+             EXPECT_TRUE(rewriteKeepingSizeAndTime(copy, theirs, Rewrite::InPlace));
+         },
+         L"was changed by another program", true, false},
+        {[&](const String& copy) { heldCopy.emplace(copy, Hold::Writing); }, L"is in use", true, true},
+        {[](const String& copy) { EXPECT_TRUE(SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_READONLY)); },
+         L"is read-only", true, true},
+        {[](const String& copy) {
+             EXPECT_TRUE(DeleteFileW(copy.c_str()) && CreateDirectoryW(copy.c_str(), nullptr));
+         },
+         L"A folder stands at the name", true, false},
+    };
+    const auto clear = [](const String& name) {
+        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(name.c_str());
+        RemoveDirectoryW(name.c_str());
+    };
+    // What stands at the name, as the other program left it.
+    const auto standing = [](const String& name) { return directoryExists(name) ? Bytes{'/'} : readRaw(name); };
+    forEachRow(rows, [&](const Row& row) {
+        clear(path() + L".new");
+        clear(path() + L"_0000.new");
+        ASSERT_TRUE(openBytes(smallLibrary()));
+        ui.boxes.clear();
+        model.addTag(L"kept");
+        std::optional<HeldFile> held(std::in_place, path(), Hold::NoSharing);
+        ASSERT_TRUE(database.save(true));
+        // The next save, the library still held, keeps the session beside.
+        String copy = database.besidePath();
+        row.act(copy);
+        Bytes left = standing(copy);
+        if (row.changed)
+            model.addTag(L"changed");
+        ASSERT_TRUE(database.save(true));
+        heldCopy.reset();
+        const String again = database.besidePath();
+        EXPECT_EQ(wide(again), wide(path()) + (row.stays ? L"_0000.new" : L".new"));
+        expectKeptTag(again, L"kept");
+        if (row.stays) {
+            EXPECT_EQ(standing(copy), left);
+        }
+        ASSERT_EQ(ui.boxes.size(), 2u);
+        EXPECT_NE(ui.boxes[1].find(row.told), std::wstring::npos) << ui.boxes[1];
+        EXPECT_NE(ui.boxes[1].find(wide(copy) + L","), std::wstring::npos) << ui.boxes[1];
+        EXPECT_NE(ui.boxes[1].find(L"saved as " + wide(again)), std::wstring::npos) << ui.boxes[1];
+        if (row.stays)
+            clear(copy);
+        // The save once the library is free puts the session back in place.
+        copy = again;
+        row.act(copy);
+        left = standing(copy);
+        held.reset();
+        ASSERT_TRUE(database.save(true));
+        heldCopy.reset();
+        EXPECT_TRUE(database.besidePath().isEmpty());
+        expectKeptTag(path(), L"kept");
+        EXPECT_EQ(standing(copy), row.stays ? left : Bytes());
+        ASSERT_EQ(ui.boxes.size(), 3u);
+        EXPECT_NE(ui.boxes[2].find(L"saved in its place again"), std::wstring::npos) << ui.boxes[2];
+        EXPECT_NE(ui.boxes[2].find(row.told), std::wstring::npos) << ui.boxes[2];
+        EXPECT_EQ(ui.boxes[2].find(L"removed"), std::wstring::npos) << ui.boxes[2];
+        clear(copy);
+    });
+}
+
+// A session saved in its place that then changed nothing wrote nothing at
+// the exit, though another program had removed or replaced the file: the
+// session was in no file. It is saved again: in its place while that is
+// free, else beside the other program's file, and the user told.
+TEST_F(DatabaseTest, SessionWhoseSavedFileWentIsSavedAgain)
+{
+    forEachRow(std::vector<bool>{false, true}, [&](bool replaced) {
+        DeleteFileW((path() + L".new").c_str());
+        ASSERT_TRUE(openBytes(smallLibrary()));
+        ui.boxes.clear();
+        model.addTag(L"saved");
+        ASSERT_TRUE(database.save(true));
+        ASSERT_TRUE(replaced ? writeRaw(path(), bytesOf("theirs")) : DeleteFileW(path().c_str()));
+        EXPECT_TRUE(database.save(true));
+        expectKeptTag(replaced ? path() + L".new" : path(), L"saved");
+        EXPECT_EQ(ui.boxes.size(), replaced ? 1u : 0u);
+        EXPECT_TRUE(!replaced || readRaw(path()) == bytesOf("theirs"));
     });
 }
 

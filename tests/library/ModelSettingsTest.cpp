@@ -162,4 +162,20 @@ TEST_F(ModelSettingsTest, MalformedRulesAreKeptAndReportedAndNamesWaitForTheTags
     EXPECT_EQ(wide(tags.modelTagNamesText()), L"Recent");
 }
 
+// Settings that held only rules a newer version wrote, which this one
+// cannot read, got the first-run rules and filters on top of them when the
+// library was made again: the rules kept are rules all the same.
+TEST_F(ModelSettingsTest, RulesOfANewerVersionKeepTheFirstRunRulesAway)
+{
+    const std::wstring newer = L"0;1;C:\\a;1;1;Recent;::;1;0;;0;0;0;0;1;0;1;1;0;newer";
+    storeText(L"model/scanRules", newer.c_str());
+    const auto model = loadedModel();
+    const std::wstring filters = filtersText(*model);
+    model->createDefaults();
+    EXPECT_EQ(model->scanRules().count(), 0);
+    EXPECT_EQ(filtersText(*model), filters);
+    model->saveScanRules();
+    EXPECT_EQ(storedTexts().at(L"model/scanRules"), newer);
+}
+
 } // namespace
