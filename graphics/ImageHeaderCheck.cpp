@@ -431,11 +431,39 @@ Finding gifFinding(const ByteView& gif)
 
 // ---- jpeg ----
 
-// Each scan costs the decoder a pass over every block of the image: a
-// 2048 x 2048 progressive file decodes in 42 ms, with its last 16-byte scan
-// repeated 1,000 times in 4.7 s. Legal progressive files hold about ten
-// scans; the decoder libraries' own guards allow a few hundred.
+// Each scan costs the decoder a pass over every block of the components it
+// holds: a 2048 x 2048 progressive file decodes in 42 ms, with its last
+// 16-byte scan repeated 1,000 times in 4.7 s. So the scans are bounded by
+// what they cost, scan pixels (a scan's frame pixels times its
+// components), to what 200 scans of a 4096 x 4096 image cost; and, as each
+// scan also costs the decoder its tables, to 200 in number. Legal
+// progressive files hold about ten scans: at the pixel limit 25 scans of
+// one component pass.
 constexpr int maxJpegScans = 200;
+constexpr std::uint64_t maxJpegScanPixels = std::uint64_t(maxJpegScans) * 4096 * 4096;
+
+// What the scans met so far cost the decoder.
+class JpegScans {
+public:
+    void takeFrame(std::uint64_t pixels)
+    {
+        m_framePixels = std::max(m_framePixels, pixels);
+        m_framed = true;
+    }
+    // False for a scan before any frame, or one past the bounds.
+    bool takeScan(std::uint32_t components)
+    {
+        m_pixels += m_framePixels * std::max<std::uint32_t>(components, 1);
+        return m_framed && ++m_count <= maxJpegScans && m_pixels <= maxJpegScanPixels;
+    }
+    bool any() const { return m_count > 0; }
+
+private:
+    bool m_framed = false;
+    std::uint64_t m_framePixels = 0;
+    int m_count = 0;
+    std::uint64_t m_pixels = 0;
+};
 
 bool isFrameHeader(std::uint32_t marker)
 {
@@ -465,14 +493,13 @@ std::uint64_t nextMarker(const ByteView& jpeg, std::uint64_t at)
 // Every marker up to the end: each frame header met within the pixel
 // limit, a frame header before the first scan and every segment before it
 // inside the bytes (the decoder refuses what it cannot walk so far), and
-// no more scans than the bound. Past the first scan a file cut short is
-// the decoder's to judge.
+// every scan the decoder reads within the bounds. Past the first scan a
+// file cut short is the decoder's to judge.
 bool jpegIsSound(const ByteView& jpeg)
 {
     constexpr std::uint32_t startOfScan = 0xDA;
     constexpr std::uint32_t endOfImage = 0xD9;
-    bool framed = false;
-    int scans = 0;
+    JpegScans scans;
     for (std::uint64_t at = nextMarker(jpeg, 2); at < jpeg.size(); at = nextMarker(jpeg, at)) {
         const std::uint32_t marker = jpeg.byte(at);
         ++at;
@@ -480,17 +507,24 @@ bool jpegIsSound(const ByteView& jpeg)
             break;
         if (standsAlone(marker))
             continue;
-        const std::uint64_t length = jpeg.be16(at);
-        if (length < 2 || !jpeg.has(at, length))
+        if (isFrameHeader(marker)) {
+            const std::uint64_t width = jpeg.be16(at + 5);
+            const std::uint64_t height = jpeg.be16(at + 3);
+            if (!notTooManyPixels(width, height))
+                return false;
+            scans.takeFrame(width * height);
+        }
+        // The component count follows the length.
+        if (marker == startOfScan && !scans.takeScan(jpeg.byte(at + 2)))
+            return false;
+        // The decoder skips a length below 2 as the length's own 2 bytes,
+        // and reads on from there.
+        const std::uint64_t length = std::max<std::uint64_t>(jpeg.be16(at), 2);
+        if (!jpeg.has(at, length))
             break;
-        if (isFrameHeader(marker) && !notTooManyPixels(jpeg.be16(at + 5), jpeg.be16(at + 3)))
-            return false;
-        framed = framed || isFrameHeader(marker);
-        if (marker == startOfScan && (!framed || ++scans > maxJpegScans))
-            return false;
         at += length;
     }
-    return scans > 0;
+    return scans.any();
 }
 
 // ---- tiff ----

@@ -32,9 +32,10 @@
 // - gif: the screen's and the first image's size, and a colour table for
 //   that image (its own or the screen's);
 // - jpeg: its markers walked as the decoder walks them (stray and fill
-//   bytes before a marker skipped) up to the end, every segment up to the
-//   first scan inside the bytes, every frame header's size, and no more
-//   scans than the bound in the source.
+//   bytes before a marker skipped, a segment length below 2 taken as the
+//   length's own 2 bytes) up to the end, every segment up to the first scan
+//   inside the bytes, every frame header's size, and every scan bounded by
+//   what it costs the decoder (see the source).
 // Their decoders handle the rest, as the tiff decoder does later
 // directories, rows per strip (more than the height means one strip) and
 // the compressed data.

@@ -100,11 +100,17 @@ Bytes jpegPart(const Bytes& jpeg, std::size_t from, std::size_t to)
     return Bytes(jpeg.begin() + std::ptrdiff_t(from), jpeg.begin() + std::ptrdiff_t(to));
 }
 
-// The hand-made jpeg at the limit with scans scans.
-Bytes jpegOfScans(int scans)
+// The hand-made jpeg of height x width with scans scans, each of
+// components components.
+Bytes jpegOfScans(std::uint32_t height, std::uint32_t width, int scans, std::uint8_t components)
 {
-    const Bytes jpeg = handMadeJpeg(rowsAtLimit, 16384);
-    return insertedCopies(jpeg, jpegEnd, jpegPart(jpeg, jpegScan, jpegEnd), scans - 1);
+    Bytes scan = bytesOf({0xFF, 0xDA, 0, std::uint8_t(6 + 2 * components), components});
+    for (std::uint8_t i = 1; i <= components; ++i)
+        scan.insert(scan.end(), {i, 0});
+    scan.insert(scan.end(), {0, 0x3F, 0});
+    Bytes jpeg = handMadeJpeg(height, width);
+    jpeg.erase(jpeg.begin() + std::ptrdiff_t(jpegScan), jpeg.begin() + std::ptrdiff_t(jpegEnd));
+    return insertedCopies(jpeg, jpegScan, scan, scans);
 }
 
 // count more 1 x 1 images, each claiming width x height, after the first
@@ -149,6 +155,7 @@ std::vector<CheckRow> checkRows(const Bytes& png)
     const Bytes ihdr(png.begin() + 8, png.begin() + 33);
     const Bytes jpegAtLimit = handMadeJpeg(rowsAtLimit, 16384);
     const Bytes jpegOverLimit = handMadeJpeg(rowsOverLimit, 16384);
+    const Bytes emptySegment = {0xFF, 0xFE, 0, 0};
     return {
         {"no known signature", changed(bmp, {1, 1, false}, 'N'), false},
         {"bmp", bmp, true},
@@ -217,8 +224,21 @@ std::vector<CheckRow> checkRows(const Bytes& png)
          inserted(jpegAtLimit, jpegScan, jpegPart(jpegOverLimit, jpegFrame, jpegScan)), false},
         {"jpeg without a scan", cut(jpegAtLimit, jpegEnd + 2 - jpegScan), false},
         {"jpeg segment past the end before the scan", changed(jpegAtLimit, {4, 2, true}, 60), false},
-        {"jpeg of 200 scans", jpegOfScans(200), true},
-        {"jpeg of 201 scans", jpegOfScans(201), false},
+        {"jpeg with fill bytes before a marker", inserted(jpegAtLimit, jpegScan, {0xFF, 0xFF}), true},
+        {"jpeg cut short inside a segment after its first scan",
+         inserted(cut(handMadeJpeg(16, 24), 2), jpegEnd, {0xFF, 0xC4, 0, 0x40, 0, 0}), true},
+        {"jpeg segment of length 0 before the frame, skipped as the decoder skips it",
+         inserted(jpegAtLimit, jpegFrame, emptySegment), true},
+        // Used to end the walk and pass as one scan.
+        {"jpeg of 1,000 scans behind a segment of length 0",
+         inserted(jpegOfScans(16, 24, 1001, 1), jpegScan + 10, emptySegment), false},
+        {"jpeg of 200 scans", jpegOfScans(16, 24, 200, 1), true},
+        {"jpeg of 201 scans", jpegOfScans(16, 24, 201, 1), false},
+        // 200 scans of 4096 x 4096 pixels cost what 25 at the limit do.
+        {"jpeg at the limit of 25 scans", jpegOfScans(rowsAtLimit, 16384, 25, 1), true},
+        {"jpeg at the limit of 26 scans", jpegOfScans(rowsAtLimit, 16384, 26, 1), false},
+        {"jpeg at the limit of 6 scans of 4 components", jpegOfScans(rowsAtLimit, 16384, 6, 4), true},
+        {"jpeg at the limit of 7 scans of 4 components", jpegOfScans(rowsAtLimit, 16384, 7, 4), false},
         {"tiff in strips", strips, true},
         {"tiff in tiles", tiles, true},
         {"tiff directory past the end", changed(strips, {4, 4, false}, stripsEnd - 1), false},
