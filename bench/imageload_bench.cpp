@@ -680,6 +680,15 @@ void measureFirstFrameLoads()
     loadSamples(samples);
 }
 
+// A chunk of the type after the png's data, before its end chunk.
+Bytes pngWithChunkBeforeEnd(const Bytes& png, const char* type, const std::string& data)
+{
+    const Bytes chunk = pngChunk(type, data);
+    Bytes out = png;
+    out.insert(out.end() - 12, chunk.begin(), chunk.end());
+    return out;
+}
+
 // An icon of count directory entries, all pointing at the one png after
 // them; with growing sizes, each entry's a byte longer than the last (the
 // file that much longer), so that no two entries are the same image.
@@ -699,10 +708,12 @@ Bytes iconSharingPng(const Bytes& png, int count, bool growingSizes)
     return icon;
 }
 
-// What a copy for the decoder costs a large png, with nothing to leave out
-// and with a text chunk left out; icons whose entries share one png; and
-// progressive jpegs at the bound on scans and beyond it (the decoder's time
-// at the bound is the most a jpeg the check lets through costs).
+// What a copy for the decoder costs a large png: as the encoder wrote it
+// (its pixel size left out before the data), with a text chunk left out
+// before the data and after it (which copies the data); icons whose
+// entries share one png; and progressive jpegs at the bound on scans and
+// beyond it (the decoder's time at the bound is the most a jpeg the check
+// lets through costs).
 void measureCopiesAndScans()
 {
     initImageCodecs();
@@ -714,6 +725,7 @@ void measureCopiesAndScans()
     const FrameSample samples[] = {
         {L"png_noise_2560x2048.png", noise, false},
         {L"png_noise_2560x2048_text_chunk.png", pngWithChunks(noise, "tEXt", comment, 1), false},
+        {L"png_noise_2560x2048_text_chunk_after_data.png", pngWithChunkBeforeEnd(noise, "tEXt", comment), false},
         {L"icon_2_entries_one_png.png", iconSharingPng(png, 2, false), false},
         {L"icon_65535_entries_one_png_of_100000_chunks.png", iconSharingPng(chunky, 65535, false), true},
         {L"icon_65535_entries_one_png_of_100000_chunks_sizes_growing.png", iconSharingPng(chunky, 65535, true),
