@@ -8,16 +8,17 @@
 // 1 GB of zeros named .png. Then a bmp through load against the way load
 // decoded it before (checked through the program's handle, then opened
 // again by its name): the 90 MB bmp's time and peak memory, and the handles
-// a thousand loads of a bmp the decoder refuses leave open. Last what only
+// a thousand loads of a bmp the decoder refuses leave open. Then what only
 // the first frame costs: damaged files (a jpeg whose frame header hides
 // behind a stray byte, gif frames after the first, a compressed png text,
 // progressive jpeg scans) each against a legal file of the same pixels, a
 // tiff of 1,000 pages against one of one page, legal files the old counting
 // bounds refused, and the blocks the first frame may still repeat (a png's
 // data chunks, a gif's sub-blocks); the decoder alone on all the bytes
-// shows what they cost before. Last what the decoder's copy costs a 21 MB
+// shows what they cost before. Then what the decoder's copy costs a 21 MB
 // png, icons whose entries share one png, and progressive jpegs at the
-// bound on scans and past it.
+// bound on scans and past it. Last the program's check alone on every one
+// of those files, which the argument "checks" measures by itself.
 #include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
 #include "devkit/RawFiles.h"
@@ -38,7 +39,6 @@
 #include <cstdio>
 #include <algorithm>
 #include <cwchar>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -610,7 +610,7 @@ struct FrameSample {
 
 // Each sample loaded in a fresh process, and where asked the decoder alone
 // on all its bytes.
-void loadSamples(std::span<const FrameSample> samples)
+void loadSamples(const std::vector<FrameSample>& samples)
 {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
@@ -653,14 +653,14 @@ Bytes gifWithSubBlocks(int count)
 
 // Each damaged file against a legal one of the same pixels, each load in
 // a fresh process; then the legal files the counting bounds once refused.
-void measureFirstFrameLoads()
+std::vector<FrameSample> firstFrameSamples()
 {
     initImageCodecs();
     const Bytes png = samplePng();
     const Bytes stray = strayByteJpeg();
     shutdownImageCodecs();
     const std::string comment("Comment\0\0", 9);
-    const FrameSample samples[] = {
+    return {
         {L"jpeg_stray_byte_20000x20000.jpg", stray, false},
         {L"gif_1_frame_4096x4096.gif", gifOfFrames(1, 4096), false},
         {L"gif_100_frames_4096x4096.gif", gifOfFrames(100, 4096), true},
@@ -677,7 +677,6 @@ void measureFirstFrameLoads()
         {L"png_1000000_empty_data_chunks.png", pngWithEmptyDataChunks(png, 1000000), true},
         {L"gif_1000000_sub_blocks.gif", gifWithSubBlocks(1000000), true},
     };
-    loadSamples(samples);
 }
 
 // A chunk of the type after the png's data, before its end chunk.
@@ -714,7 +713,7 @@ Bytes iconSharingPng(const Bytes& png, int count, bool growingSizes)
 // entries share one png; and progressive jpegs at the bound on scans and
 // beyond it (the decoder's time at the bound is the most a jpeg the check
 // lets through costs).
-void measureCopiesAndScans()
+std::vector<FrameSample> copyAndScanSamples()
 {
     initImageCodecs();
     const Bytes png = samplePng();
@@ -722,7 +721,7 @@ void measureCopiesAndScans()
     shutdownImageCodecs();
     const std::string comment("Comment\0x", 9);
     const Bytes chunky = pngWithEmptyDataChunks(png, 100000);
-    const FrameSample samples[] = {
+    return {
         {L"png_noise_2560x2048.png", noise, false},
         {L"png_noise_2560x2048_text_chunk.png", pngWithChunks(noise, "tEXt", comment, 1), false},
         {L"png_noise_2560x2048_text_chunk_after_data.png", pngWithChunkBeforeEnd(noise, "tEXt", comment), false},
@@ -737,7 +736,26 @@ void measureCopiesAndScans()
         {L"jpeg_2048x2048_10000_scans_behind_empty_comment.jpg",
          withEmptyCommentBeforeSecondScan(progressiveJpeg(2048, 2048, 9999, false)), true},
     };
-    loadSamples(samples);
+}
+
+// The program's check alone on each sample, in this process, and the
+// decoder's input it makes: the best of five (of one, past a second), so
+// that a change to the check shows apart from the decoder's far larger and
+// noisier time.
+void measureChecks(const std::vector<FrameSample>& samples)
+{
+    for (const FrameSample& sample : samples) {
+        bool refused = false;
+        double best = 1e9;
+        for (int i = 0; i < 5 && (i == 0 || best < 1000); ++i) {
+            const auto check = [&] {
+                refused = ImageHeaderCheck::decoderInput(sample.bytes.data(), sample.bytes.size()).isRefused();
+            };
+            best = std::min(best, timeOf(check));
+        }
+        printf("check alone %-62ls %9zu bytes: %9.3f ms, %s\n", sample.name, sample.bytes.size(), best,
+               refused ? "refused" : "sound");
+    }
 }
 
 std::wstring tempFile(const wchar_t* name)
@@ -823,11 +841,21 @@ int main(int argc, char** argv)
             return decodeOnce(widePath.c_str());
         return loadOnce(std::wstring(how.begin(), how.end()).c_str(), widePath.c_str());
     }
+    std::vector<FrameSample> samples = firstFrameSamples();
+    const std::vector<FrameSample> more = copyAndScanSamples();
+    // "checks" measures the check alone.
+    if (argc == 2 && std::string(argv[1]) == "checks") {
+        samples.insert(samples.end(), more.begin(), more.end());
+        measureChecks(samples);
+        return 0;
+    }
     measureDecoders();
     measureLoads();
     measureBmpThroughItsHandle();
     measureRefusedBmpHandles();
-    measureFirstFrameLoads();
-    measureCopiesAndScans();
+    loadSamples(samples);
+    loadSamples(more);
+    measureChecks(samples);
+    measureChecks(more);
     return 0;
 }
