@@ -8,14 +8,17 @@
 // 1 GB of zeros named .png. Then a bmp through load against the way load
 // decoded it before (checked through the program's handle, then opened
 // again by its name): the 90 MB bmp's time and peak memory, and the handles
-// a thousand loads of a bmp the decoder refuses leave open. Last what only
+// a thousand loads of a bmp the decoder refuses leave open. Then what only
 // the first frame costs: damaged files (a jpeg whose frame header hides
 // behind a stray byte, gif frames after the first, a compressed png text,
 // progressive jpeg scans) each against a legal file of the same pixels, a
 // tiff of 1,000 pages against one of one page, legal files the old counting
 // bounds refused, and the blocks the first frame may still repeat (a png's
 // data chunks, a gif's sub-blocks); the decoder alone on all the bytes
-// shows what they cost before.
+// shows what they cost before. Then what the decoder's copy costs a 21 MB
+// png, icons whose entries share one png, and progressive jpegs at the
+// bound on scans and past it. Last the program's check alone on every one
+// of those files, which the argument "checks" measures by itself.
 #include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
 #include "devkit/RawFiles.h"
@@ -111,17 +114,37 @@ void measureDecoder(const char* what, int count, const Bytes& bytes)
            decoded ? "yes" : "no");
 }
 
-Bytes samplePng()
+// The image as the platform's encoder writes it into a file of the name
+// (whose extension picks the format).
+Bytes encoded(const Bitmap& image, const wchar_t* name)
 {
-    Bitmap image(24, 16, true);
-    image.fill(Colour(200, 30, 90, 160));
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"imageload_bench.png";
+    const std::wstring path = std::wstring(folder) + name;
     image.save(path.c_str(), true);
     const Bytes bytes = readRaw(path.c_str());
     DeleteFileW(path.c_str());
     return bytes;
+}
+
+Bytes samplePng()
+{
+    Bitmap image(24, 16, true);
+    image.fill(Colour(200, 30, 90, 160));
+    return encoded(image, L"imageload_bench.png");
+}
+
+// Seeded noise, which no compression shrinks: at 32 bits a pixel, a png of
+// about 4 bytes a pixel.
+Bytes noisePng(int width, int height)
+{
+    Bitmap image(width, height, true);
+    std::uint32_t state = 12345;
+    for (std::uint32_t i = 0; i < image.byteCount(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        image.bits()[i] = std::uint8_t(state >> 24);
+    }
+    return encoded(image, L"imageload_bench_noise.png");
 }
 
 // A bmp's headers for rows of rowBytes each, with tableBytes of colour
@@ -409,13 +432,29 @@ std::string deflatedRepeats(int matches)
     return std::string(stream.begin(), stream.end());
 }
 
-// A 2048 x 2048 grey progressive jpeg of one shade: a DC scan of one-bit
-// codes, then scans AC scans each ending every block's band at once.
-Bytes progressiveJpeg(int acScans)
+// Entropy-coded zero bits, the last byte filled out with ones.
+Bytes zeroBits(std::uint64_t bits)
 {
+    Bytes out(bits / 8, 0);
+    if (bits % 8 != 0)
+        out.push_back(std::uint8_t(0xFF >> (bits % 8)));
+    return out;
+}
+
+// A grey progressive jpeg of width x height pixels (multiples of 128) in
+// one shade: a DC scan of one-bit codes, then acScans scans each ending
+// every block's band in runs of 2^14 blocks. A first scan only counts a
+// run's blocks down; a refining one (successive approximation, after a
+// first one) looks at each block's every coefficient.
+Bytes progressiveJpeg(std::uint32_t width, std::uint32_t height, int acScans, bool refining)
+{
+    const std::uint64_t blocks = std::uint64_t(width / 8) * (height / 8);
     Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0};
     jpeg.insert(jpeg.end(), 64, 1);
-    jpeg.insert(jpeg.end(), {0xFF, 0xC2, 0, 11, 8, 0x08, 0x00, 0x08, 0x00, 1, 1, 0x11, 0});
+    jpeg.insert(jpeg.end(), {0xFF, 0xC2, 0, 11, 8});
+    for (std::uint32_t side : {height, width})
+        jpeg.insert(jpeg.end(), {std::uint8_t(side >> 8), std::uint8_t(side)});
+    jpeg.insert(jpeg.end(), {1, 1, 0x11, 0});
     // One code of one bit in each table: DC difference 0, and AC run of
     // 2^14 blocks ending their band.
     for (std::uint8_t table : {0x00, 0x10}) {
@@ -424,12 +463,29 @@ Bytes progressiveJpeg(int acScans)
         jpeg.push_back(table == 0 ? 0x00 : 0xE0);
     }
     jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 0, 0});
-    jpeg.insert(jpeg.end(), 2048 * 2048 / 64 / 8, 0);
-    const Bytes acScan = {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 1, 63, 0, 0, 0, 0, 0, 0, 0, 0, 0x0F};
-    for (int i = 0; i < acScans; ++i)
-        jpeg.insert(jpeg.end(), acScan.begin(), acScan.end());
+    const Bytes dc = zeroBits(blocks);
+    jpeg.insert(jpeg.end(), dc.begin(), dc.end());
+    const Bytes bands = zeroBits(15 * (blocks >> 14));
+    for (int i = 0; i < acScans; ++i) {
+        const std::uint8_t approximation = !refining ? 0x00 : i == 0 ? 0x01 : 0x10;
+        jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 1, 63, approximation});
+        jpeg.insert(jpeg.end(), bands.begin(), bands.end());
+    }
     jpeg.insert(jpeg.end(), {0xFF, 0xD9});
     return jpeg;
+}
+
+// The jpeg with a comment segment of length 0 before its second scan: the
+// decoder skips the segment's length bytes and reads every scan after it.
+Bytes withEmptyCommentBeforeSecondScan(const Bytes& jpeg)
+{
+    const std::uint8_t scan[] = {0xFF, 0xDA};
+    const auto first = std::search(jpeg.begin(), jpeg.end(), std::begin(scan), std::end(scan));
+    const auto second = std::search(first + 2, jpeg.end(), std::begin(scan), std::end(scan));
+    Bytes out(jpeg.begin(), second);
+    out.insert(out.end(), {0xFF, 0xFE, 0, 0});
+    out.insert(out.end(), second, jpeg.end());
+    return out;
 }
 
 // The encoder's own 24 x 16 jpeg, its frame header claiming 20000 x 20000
@@ -438,12 +494,7 @@ Bytes strayByteJpeg()
 {
     Bitmap image(24, 16, false);
     image.fill(Colour(40, 120, 200));
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"imageload_bench.jpg";
-    image.save(path.c_str(), true);
-    Bytes jpeg = readRaw(path.c_str());
-    DeleteFileW(path.c_str());
+    Bytes jpeg = encoded(image, L"imageload_bench.jpg");
     std::size_t at = 2;
     while (at + 9 < jpeg.size() && jpeg[at + 1] != 0xC0)
         at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
@@ -557,6 +608,26 @@ struct FrameSample {
     bool decoderAlone;
 };
 
+// Each sample loaded in a fresh process, and where asked the decoder alone
+// on all its bytes.
+void loadSamples(const std::vector<FrameSample>& samples)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    for (const FrameSample& sample : samples) {
+        const std::wstring path = std::wstring(folder) + sample.name;
+        if (sample.bytes.empty() || !writeRaw(path.c_str(), sample.bytes)) {
+            printf("%ls could not be written\n", sample.name);
+            continue;
+        }
+        printf("%ls: %zu bytes\n", sample.name, sample.bytes.size());
+        runChild(L"load", path);
+        if (sample.decoderAlone)
+            runChild(L"decoder", path);
+        DeleteFileW(path.c_str());
+    }
+}
+
 // Legal, and each read on its own: count empty data chunks before the
 // png's data.
 Bytes pngWithEmptyDataChunks(const Bytes& png, int count)
@@ -582,22 +653,22 @@ Bytes gifWithSubBlocks(int count)
 
 // Each damaged file against a legal one of the same pixels, each load in
 // a fresh process; then the legal files the counting bounds once refused.
-void measureFirstFrameLoads()
+std::vector<FrameSample> firstFrameSamples()
 {
     initImageCodecs();
     const Bytes png = samplePng();
     const Bytes stray = strayByteJpeg();
     shutdownImageCodecs();
     const std::string comment("Comment\0\0", 9);
-    const FrameSample samples[] = {
+    return {
         {L"jpeg_stray_byte_20000x20000.jpg", stray, false},
         {L"gif_1_frame_4096x4096.gif", gifOfFrames(1, 4096), false},
         {L"gif_100_frames_4096x4096.gif", gifOfFrames(100, 4096), true},
         {L"png_24x16.png", png, false},
         {L"png_24x16_ztxt_335MB.png", pngWithChunks(png, "zTXt", comment + deflatedRepeats(1300000), 1), true},
-        {L"jpeg_2048x2048_2_scans.jpg", progressiveJpeg(1), false},
-        {L"jpeg_2048x2048_200_scans.jpg", progressiveJpeg(199), true},
-        {L"jpeg_2048x2048_1000_scans.jpg", progressiveJpeg(999), true},
+        {L"jpeg_2048x2048_2_scans.jpg", progressiveJpeg(2048, 2048, 1, false), false},
+        {L"jpeg_2048x2048_200_scans.jpg", progressiveJpeg(2048, 2048, 199, false), true},
+        {L"jpeg_2048x2048_1000_scans.jpg", progressiveJpeg(2048, 2048, 999, false), true},
         {L"tiff_1_page_2048x2048.tif", tiffOfPages(1, 2048), false},
         {L"tiff_1000_pages_2048x2048.tif", tiffOfPages(1000, 2048), false},
         {L"apng_601_frames_24x16.png", animatedPngOf(png, 600), false},
@@ -606,19 +677,84 @@ void measureFirstFrameLoads()
         {L"png_1000000_empty_data_chunks.png", pngWithEmptyDataChunks(png, 1000000), true},
         {L"gif_1000000_sub_blocks.gif", gifWithSubBlocks(1000000), true},
     };
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
+}
+
+// A chunk of the type after the png's data, before its end chunk.
+Bytes pngWithChunkBeforeEnd(const Bytes& png, const char* type, const std::string& data)
+{
+    const Bytes chunk = pngChunk(type, data);
+    Bytes out = png;
+    out.insert(out.end() - 12, chunk.begin(), chunk.end());
+    return out;
+}
+
+// An icon of count directory entries, all pointing at the one png after
+// them; with growing sizes, each entry's a byte longer than the last (the
+// file that much longer), so that no two entries are the same image.
+Bytes iconSharingPng(const Bytes& png, int count, bool growingSizes)
+{
+    Bytes icon = {0, 0, 1, 0};
+    appendLittleEndian(icon, std::uint32_t(count), 2);
+    const std::uint32_t offset = 6 + 16 * std::uint32_t(count);
+    for (int i = 0; i < count; ++i) {
+        icon.insert(icon.end(), {24, 16, 0, 0, 1, 0, 32, 0});
+        appendLittleEndian(icon, std::uint32_t(png.size()) + (growingSizes ? std::uint32_t(i) : 0), 4);
+        appendLittleEndian(icon, offset, 4);
+    }
+    icon.insert(icon.end(), png.begin(), png.end());
+    if (growingSizes)
+        icon.resize(icon.size() + std::size_t(count) - 1);
+    return icon;
+}
+
+// What a copy for the decoder costs a large png: as the encoder wrote it
+// (its pixel size left out before the data), with a text chunk left out
+// before the data and after it (which copies the data); icons whose
+// entries share one png; and progressive jpegs at the bound on scans and
+// beyond it (the decoder's time at the bound is the most a jpeg the check
+// lets through costs).
+std::vector<FrameSample> copyAndScanSamples()
+{
+    initImageCodecs();
+    const Bytes png = samplePng();
+    const Bytes noise = noisePng(2560, 2048);
+    shutdownImageCodecs();
+    const std::string comment("Comment\0x", 9);
+    const Bytes chunky = pngWithEmptyDataChunks(png, 100000);
+    return {
+        {L"png_noise_2560x2048.png", noise, false},
+        {L"png_noise_2560x2048_text_chunk.png", pngWithChunks(noise, "tEXt", comment, 1), false},
+        {L"png_noise_2560x2048_text_chunk_after_data.png", pngWithChunkBeforeEnd(noise, "tEXt", comment), false},
+        {L"icon_2_entries_one_png.png", iconSharingPng(png, 2, false), false},
+        {L"icon_65535_entries_one_png_of_100000_chunks.png", iconSharingPng(chunky, 65535, false), true},
+        {L"icon_65535_entries_one_png_of_100000_chunks_sizes_growing.png", iconSharingPng(chunky, 65535, true),
+         false},
+        {L"jpeg_4096x4096_200_scans.jpg", progressiveJpeg(4096, 4096, 199, false), false},
+        {L"jpeg_4096x4096_200_refining_scans.jpg", progressiveJpeg(4096, 4096, 199, true), false},
+        {L"jpeg_16384x8192_25_refining_scans.jpg", progressiveJpeg(16384, 8192, 24, true), false},
+        {L"jpeg_16384x8192_200_scans.jpg", progressiveJpeg(16384, 8192, 199, false), true},
+        {L"jpeg_2048x2048_10000_scans_behind_empty_comment.jpg",
+         withEmptyCommentBeforeSecondScan(progressiveJpeg(2048, 2048, 9999, false)), true},
+    };
+}
+
+// The program's check alone on each sample, in this process, and the
+// decoder's input it makes: the best of five (of one, past a second), so
+// that a change to the check shows apart from the decoder's far larger and
+// noisier time.
+void measureChecks(const std::vector<FrameSample>& samples)
+{
     for (const FrameSample& sample : samples) {
-        const std::wstring path = std::wstring(folder) + sample.name;
-        if (sample.bytes.empty() || !writeRaw(path.c_str(), sample.bytes)) {
-            printf("%ls could not be written\n", sample.name);
-            continue;
+        bool refused = false;
+        double best = 1e9;
+        for (int i = 0; i < 5 && (i == 0 || best < 1000); ++i) {
+            const auto check = [&] {
+                refused = ImageHeaderCheck::decoderInput(sample.bytes.data(), sample.bytes.size()).isRefused();
+            };
+            best = std::min(best, timeOf(check));
         }
-        printf("%ls: %zu bytes\n", sample.name, sample.bytes.size());
-        runChild(L"load", path);
-        if (sample.decoderAlone)
-            runChild(L"decoder", path);
-        DeleteFileW(path.c_str());
+        printf("check alone %-62ls %9zu bytes: %9.3f ms, %s\n", sample.name, sample.bytes.size(), best,
+               refused ? "refused" : "sound");
     }
 }
 
@@ -705,10 +841,21 @@ int main(int argc, char** argv)
             return decodeOnce(widePath.c_str());
         return loadOnce(std::wstring(how.begin(), how.end()).c_str(), widePath.c_str());
     }
+    std::vector<FrameSample> samples = firstFrameSamples();
+    const std::vector<FrameSample> more = copyAndScanSamples();
+    // "checks" measures the check alone.
+    if (argc == 2 && std::string(argv[1]) == "checks") {
+        samples.insert(samples.end(), more.begin(), more.end());
+        measureChecks(samples);
+        return 0;
+    }
     measureDecoders();
     measureLoads();
     measureBmpThroughItsHandle();
     measureRefusedBmpHandles();
-    measureFirstFrameLoads();
+    loadSamples(samples);
+    loadSamples(more);
+    measureChecks(samples);
+    measureChecks(more);
     return 0;
 }

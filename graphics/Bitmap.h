@@ -57,7 +57,9 @@ public:
 
     // Decoded by the image codec named by extension (such as "png"); the
     // shared empty Bitmap when none exists, the header claims more than
-    // maxDecodedPixels or is damaged, or the bytes do not decode.
+    // maxDecodedPixels or is damaged, the bytes do not decode, or memory
+    // for the decoder (its copy of the first frame's parts included) runs
+    // out.
     static Bitmap fromData(const void* bytes, std::int64_t size, const String& extension);
     // Loaded by the image codec named by the path's extension, with the
     // same checks as fromData; the file's first bytes are checked before

@@ -90,7 +90,8 @@ Bitmap gdiplusDecode(const std::uint8_t* bytes, std::int64_t size)
         return Bitmap::null();
     // Damaged length fields make decoders seek far past the end; this
     // stream answers such reads with nothing.
-    const BoundedMemoryStream stream(input.data(), std::size_t(input.size()));
+    const BoundedMemoryStream stream(input.head(), std::size_t(input.headSize()), input.tail(),
+                                     std::size_t(input.tailSize()));
     return decodeStream(stream.stream());
 }
 

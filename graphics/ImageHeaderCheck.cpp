@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 using namespace std::string_view_literals;
 
@@ -52,11 +54,10 @@ public:
         return found ? std::uint64_t(static_cast<const std::uint8_t*>(found) - m_bytes) : m_size;
     }
 
-    // Appends count bytes from offset on, as far as they are held.
-    void copyTo(std::vector<std::uint8_t>& out, std::uint64_t offset, std::uint64_t count) const
+    // count bytes from offset on, which must be held.
+    void copyTo(std::uint8_t* out, std::uint64_t offset, std::uint64_t count) const
     {
-        const std::uint64_t start = std::min(offset, m_held);
-        out.insert(out.end(), m_bytes + start, m_bytes + start + std::min(count, m_held - start));
+        std::memcpy(out, m_bytes + offset, std::size_t(count));
     }
 
     std::uint32_t byte(std::uint64_t at) const { return at < m_held ? m_bytes[at] : 0; }
@@ -80,17 +81,79 @@ private:
     std::uint64_t m_held;
 };
 
-// What a format's check finds: refused, sound as the bytes stand (copy
-// empty), or sound with the decoder given only the copy.
-struct Finding {
-    bool sound = false;
-    std::vector<std::uint8_t> copy;
+// The parts of the bytes the decoder is given, kept one after the other by
+// a format's walk: a head that is copied, then a tail read where it lies,
+// the last run of parts that follow each other in the bytes (all of them,
+// when nothing is left out between them). A first walk only measures them;
+// a second copies the head into a block of the size the first found.
+class DecoderBytes {
+public:
+    explicit DecoderBytes(const ByteView& source) : m_source(source) {}
+    DecoderBytes(const ByteView& source, std::uint8_t* head, std::uint64_t headSize)
+        : m_source(source), m_head(head), m_headSize(headSize)
+    {
+    }
+
+    // count bytes from offset on, as far as the bytes reach.
+    void keep(std::uint64_t offset, std::uint64_t count)
+    {
+        count = std::min(count, m_source.size() - std::min(offset, m_source.size()));
+        if (count == 0)
+            return;
+        if (offset != m_runEnd) {
+            m_runStart = m_size;
+            m_runSource = offset;
+        }
+        if (m_size < m_headSize)
+            m_source.copyTo(m_head + m_size, offset, std::min(count, m_headSize - m_size));
+        m_size += count;
+        m_runEnd = offset + count;
+    }
+    // A byte of the walk's own, such as a trailer after what is kept.
+    void add(std::uint8_t value)
+    {
+        if (m_source.has(m_runEnd, 1) && m_source.byte(m_runEnd) == value) {
+            keep(m_runEnd, 1);
+            return;
+        }
+        if (m_size < m_headSize)
+            m_head[m_size] = value;
+        m_runStart = ++m_size;
+        m_runEnd = noRun;
+    }
+    // Over bytes of the head; only a copy changes.
+    void putLe32(std::uint64_t at, std::uint64_t value)
+    {
+        for (std::uint64_t i = 0; i < 4 && at + i < m_headSize; ++i)
+            m_head[at + i] = std::uint8_t(value >> (8 * i));
+    }
+
+    std::uint64_t size() const { return m_size; }
+    std::uint64_t headSize() const { return m_runStart; }
+    std::uint64_t tailSize() const { return m_size - m_runStart; }
+    // Where the tail lies in the bytes, when there is one.
+    std::uint64_t tailOffset() const { return m_runSource; }
+
+private:
+    static constexpr std::uint64_t noRun = UINT64_MAX;
+
+    const ByteView& m_source;
+    std::uint8_t* m_head = nullptr;
+    std::uint64_t m_headSize = 0;
+    std::uint64_t m_size = 0;
+    // The last run: where it starts among the parts given and in the bytes,
+    // and where in the bytes a part must start to continue it.
+    std::uint64_t m_runStart = 0;
+    std::uint64_t m_runSource = 0;
+    std::uint64_t m_runEnd = 0;
 };
 
+// The walk of a format whose decoder is given the bytes as they stand.
 template <bool (*isSound)(const ByteView&)>
-Finding asTheyStand(const ByteView& bytes)
+bool asTheyStand(const ByteView& bytes, DecoderBytes& given)
 {
-    return {isSound(bytes), {}};
+    given.keep(0, bytes.size());
+    return isSound(bytes);
 }
 
 // Zero sides pass: the formats that allow them leave those to the decoder.
@@ -231,16 +294,10 @@ std::uint64_t tablesAfterHeader(const DibHeader& header)
     return masks + colours * (header.size == coreHeaderSize ? 3 : 4);
 }
 
-bool pngIsSound(const ByteView& png);
-
-constexpr std::string_view pngSignature = "\x89PNG\r\n\x1A\n"sv;
-
-// Png, or a bmp without its file header, bottom-up, whose height counts the
-// colour rows and the mask below them.
-bool iconImageIsSound(const ByteView& image)
+// A bmp without its file header, bottom-up, whose height counts the colour
+// rows and the mask below them.
+bool iconDibIsSound(const ByteView& image)
 {
-    if (image.matches(0, pngSignature))
-        return pngIsSound(image);
     const DibHeader header = readDibHeader(image);
     const std::uint64_t rowsStart = header.size + tablesAfterHeader(header);
     if (header.size == 0 || rowsStart > image.size())
@@ -248,24 +305,9 @@ bool iconImageIsSound(const ByteView& image)
     return dibIsSound(header, header.height / 2, false, image.size() - rowsStart);
 }
 
-bool iconIsSound(const ByteView& file)
-{
-    constexpr std::uint64_t directoryHeaderSize = 6;
-    constexpr std::uint64_t entrySize = 16;
-    const std::uint32_t count = file.le16(4);
-    if (count == 0 || !file.has(directoryHeaderSize, entrySize * count))
-        return false;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint64_t entry = directoryHeaderSize + entrySize * i;
-        const std::uint64_t size = file.le32(entry + 8);
-        const std::uint64_t offset = file.le32(entry + 12);
-        if (!file.has(offset, size) || !iconImageIsSound(file.part(offset, size)))
-            return false;
-    }
-    return true;
-}
-
 // ---- png ----
+
+constexpr std::string_view pngSignature = "\x89PNG\r\n\x1A\n"sv;
 
 constexpr std::uint32_t chunkCode(std::string_view type)
 {
@@ -353,17 +395,12 @@ bool walkPng(const ByteView& png, Keep keep)
     return true;
 }
 
-bool pngIsSound(const ByteView& png)
+// Bytes after the end chunk are left out without a copy: the decoder reads
+// the bytes as they are up to there. Chunks left out before the data
+// (texts, the pixel size) leave a copy of the signature and the header.
+bool pngWalk(const ByteView& png, DecoderBytes& given)
 {
-    return walkPng(png, [](std::uint64_t, std::uint64_t) {});
-}
-
-Finding pngFinding(const ByteView& png)
-{
-    Finding shown;
-    shown.copy.reserve(png.size());
-    shown.sound = walkPng(png, [&](std::uint64_t at, std::uint64_t count) { png.copyTo(shown.copy, at, count); });
-    return shown;
+    return walkPng(png, [&](std::uint64_t at, std::uint64_t count) { given.keep(at, count); });
 }
 
 // ---- gif ----
@@ -391,7 +428,7 @@ std::uint64_t skipSubBlocks(const ByteView& gif, std::uint64_t at)
 // platform's decoder reads every frame and extension block, and keeps
 // every frame decoded. The first image's descriptor is checked; the
 // decoder judges the rest.
-Finding gifFinding(const ByteView& gif)
+bool gifWalk(const ByteView& gif, DecoderBytes& given)
 {
     constexpr std::uint32_t extension = 0x21;
     constexpr std::uint32_t graphicControl = 0xF9;
@@ -399,10 +436,9 @@ Finding gifFinding(const ByteView& gif)
     constexpr std::uint64_t descriptorSize = 10;
     const std::uint32_t screenFlags = gif.byte(10);
     if (!notTooManyPixels(gif.le16(6), gif.le16(8)))
-        return {};
+        return false;
     std::uint64_t at = 13 + colourTableBytes(screenFlags);
-    Finding shown{true, {}};
-    gif.copyTo(shown.copy, 0, at);
+    given.keep(0, at);
     std::uint64_t control = 0;
     std::uint64_t controlEnd = 0;
     while (gif.has(at, 1) && gif.byte(at) == extension) {
@@ -414,28 +450,58 @@ Finding gifFinding(const ByteView& gif)
         at = end;
     }
     if (!gif.has(at, 1) || gif.byte(at) != imageDescriptor)
-        return shown;
+        return true;
     const std::uint32_t imageFlags = gif.byte(at + 9);
     // Without either table the decoder reads colours from a null one.
     if (!notTooManyPixels(gif.le16(at + 5), gif.le16(at + 7))
         || (!hasColourTable(screenFlags) && !hasColourTable(imageFlags)))
-        return {};
+        return false;
     // The code size byte comes before the data's sub-blocks.
     const std::uint64_t end = skipSubBlocks(gif, at + descriptorSize + colourTableBytes(imageFlags) + 1);
-    gif.copyTo(shown.copy, control, controlEnd - control);
-    gif.copyTo(shown.copy, at, end - at);
+    given.keep(control, controlEnd - control);
+    given.keep(at, end - at);
     if (end <= gif.size())
-        shown.copy.push_back(0x3B);
-    return shown;
+        given.add(0x3B);
+    return true;
 }
 
 // ---- jpeg ----
 
-// Each scan costs the decoder a pass over every block of the image: a
-// 2048 x 2048 progressive file decodes in 42 ms, with its last 16-byte scan
-// repeated 1,000 times in 4.7 s. Legal progressive files hold about ten
-// scans; the decoder libraries' own guards allow a few hundred.
+// Each scan costs the decoder a pass over every block of the components it
+// holds: a 2048 x 2048 progressive file decodes in 42 ms, with its last
+// 16-byte scan repeated 1,000 times in 4.7 s. So the scans are bounded by
+// what they cost, scan pixels (a scan's frame pixels times its
+// components), to what 200 scans of a 4096 x 4096 image cost; and, as each
+// scan also costs the decoder its tables, to 200 in number. Legal
+// progressive files hold about ten scans: at the pixel limit 25 scans of
+// one component pass. The bound still lets a file of 40 KB cost about 5 s:
+// 200 refining scans of 4096 x 4096 pixels, each of which looks at every
+// coefficient of every block.
 constexpr int maxJpegScans = 200;
+constexpr std::uint64_t maxJpegScanPixels = std::uint64_t(maxJpegScans) * 4096 * 4096;
+
+// What the scans met so far cost the decoder.
+class JpegScans {
+public:
+    void takeFrame(std::uint64_t pixels)
+    {
+        m_framePixels = std::max(m_framePixels, pixels);
+        m_framed = true;
+    }
+    // False for a scan before any frame, or one past the bounds.
+    bool takeScan(std::uint32_t components)
+    {
+        m_pixels += m_framePixels * std::max<std::uint32_t>(components, 1);
+        return m_framed && ++m_count <= maxJpegScans && m_pixels <= maxJpegScanPixels;
+    }
+    bool any() const { return m_count > 0; }
+
+private:
+    bool m_framed = false;
+    std::uint64_t m_framePixels = 0;
+    int m_count = 0;
+    std::uint64_t m_pixels = 0;
+};
 
 bool isFrameHeader(std::uint32_t marker)
 {
@@ -465,14 +531,13 @@ std::uint64_t nextMarker(const ByteView& jpeg, std::uint64_t at)
 // Every marker up to the end: each frame header met within the pixel
 // limit, a frame header before the first scan and every segment before it
 // inside the bytes (the decoder refuses what it cannot walk so far), and
-// no more scans than the bound. Past the first scan a file cut short is
-// the decoder's to judge.
+// every scan the decoder reads within the bounds. Past the first scan a
+// file cut short is the decoder's to judge.
 bool jpegIsSound(const ByteView& jpeg)
 {
     constexpr std::uint32_t startOfScan = 0xDA;
     constexpr std::uint32_t endOfImage = 0xD9;
-    bool framed = false;
-    int scans = 0;
+    JpegScans scans;
     for (std::uint64_t at = nextMarker(jpeg, 2); at < jpeg.size(); at = nextMarker(jpeg, at)) {
         const std::uint32_t marker = jpeg.byte(at);
         ++at;
@@ -480,17 +545,24 @@ bool jpegIsSound(const ByteView& jpeg)
             break;
         if (standsAlone(marker))
             continue;
-        const std::uint64_t length = jpeg.be16(at);
-        if (length < 2 || !jpeg.has(at, length))
+        if (isFrameHeader(marker)) {
+            const std::uint64_t width = jpeg.be16(at + 5);
+            const std::uint64_t height = jpeg.be16(at + 3);
+            if (!notTooManyPixels(width, height))
+                return false;
+            scans.takeFrame(width * height);
+        }
+        // The component count follows the length.
+        if (marker == startOfScan && !scans.takeScan(jpeg.byte(at + 2)))
+            return false;
+        // The decoder skips a length below 2 as the length's own 2 bytes,
+        // and reads on from there.
+        const std::uint64_t length = std::max<std::uint64_t>(jpeg.be16(at), 2);
+        if (!jpeg.has(at, length))
             break;
-        if (isFrameHeader(marker) && !notTooManyPixels(jpeg.be16(at + 5), jpeg.be16(at + 3)))
-            return false;
-        framed = framed || isFrameHeader(marker);
-        if (marker == startOfScan && (!framed || ++scans > maxJpegScans))
-            return false;
         at += length;
     }
-    return scans > 0;
+    return scans.any();
 }
 
 // ---- tiff ----
@@ -663,41 +735,135 @@ bool tiffIsSound(const ByteView& bytes)
            && tiffChunksInside(tiff, directory->tileOffsets, directory->tileByteCounts);
 }
 
-void putLe32(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value)
+// ---- icons ----
+
+// One of an icon's images, however many entries point at it.
+struct IconImage {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+    // A png whose walk leaves parts out is given as its shown part, placed
+    // after the icon's own bytes.
+    bool leavesPartsOut = false;
+    std::uint64_t shownOffset = 0;
+    std::uint64_t shownSize = 0;
+
+    std::pair<std::uint64_t, std::uint64_t> place() const { return {offset, size}; }
+};
+
+bool isEarlier(const IconImage& a, const IconImage& b)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + std::uint64_t(i)] = std::uint8_t(value >> (8 * i));
+    return a.place() < b.place();
 }
 
-// An icon's png images are given as the shown part of each, appended after
-// the icon's own bytes, its entry pointed there; the other images stay as
-// they are. Png images sharing bytes would be copied more than once, and
-// are refused: no icon writer shares them.
-Finding iconFinding(const ByteView& file)
-{
-    if (!iconIsSound(file))
-        return {};
-    Finding shown{true, {}};
-    const std::uint32_t count = file.le16(4);
-    for (std::uint64_t entry = 6; entry < 6 + 16 * std::uint64_t(count); entry += 16) {
-        const ByteView image = file.part(file.le32(entry + 12), file.le32(entry + 8));
-        if (!image.matches(0, pngSignature))
-            continue;
-        if (shown.copy.empty())
-            file.copyTo(shown.copy, 0, file.size());
-        const std::uint64_t at = shown.copy.size();
-        walkPng(image, [&](std::uint64_t offset, std::uint64_t size) { image.copyTo(shown.copy, offset, size); });
-        if (shown.copy.size() - file.size() > file.size())
-            return {};
-        putLe32(shown.copy, entry + 8, shown.copy.size() - at);
-        putLe32(shown.copy, entry + 12, at);
+// The images of an icon's entries, each distinct one once, sorted by place;
+// entries that share one image walk and copy it once.
+class IconImages {
+public:
+    static constexpr std::uint64_t directoryHeaderSize = 6;
+    static constexpr std::uint64_t entrySize = 16;
+
+    explicit IconImages(const ByteView& file) : m_file(file) {}
+
+    // False when the directory lies outside the bytes, or no block for its
+    // images can be had.
+    bool read()
+    {
+        const std::uint32_t entries = m_file.le16(4);
+        if (entries == 0 || !m_file.has(directoryHeaderSize, entrySize * entries))
+            return false;
+        m_images.reset(new (std::nothrow) IconImage[entries]);
+        if (!m_images)
+            return false;
+        for (std::uint32_t i = 0; i < entries; ++i)
+            m_images[i] = imageOf(entry(i));
+        std::sort(m_images.get(), m_images.get() + entries, isEarlier);
+        const auto samePlace = [](const IconImage& a, const IconImage& b) { return a.place() == b.place(); };
+        m_count = std::uint32_t(std::unique(m_images.get(), m_images.get() + entries, samePlace) - m_images.get());
+        return true;
     }
-    return shown;
+
+    // Every image inside the bytes and sound, each png's walk noting
+    // whether it leaves parts out. The pngs together are no larger than
+    // the file, so that their walks and copies cost at most its bytes
+    // however many entries point into them.
+    bool areSound()
+    {
+        std::uint64_t pngBytes = 0;
+        for (const IconImage& image : images()) {
+            if (!m_file.has(image.offset, image.size))
+                return false;
+            pngBytes += isPng(image) ? image.size : 0;
+        }
+        if (pngBytes > m_file.size())
+            return false;
+        for (IconImage& image : images()) {
+            if (!isSound(image))
+                return false;
+        }
+        return true;
+    }
+
+    // The icon's bytes, then the shown part of each png that leaves parts
+    // out, its entries pointed there.
+    void give(DecoderBytes& given)
+    {
+        given.keep(0, m_file.size());
+        for (IconImage& image : images()) {
+            if (!image.leavesPartsOut)
+                continue;
+            image.shownOffset = given.size();
+            walkPng(view(image), [&](std::uint64_t at, std::uint64_t count) { given.keep(image.offset + at, count); });
+            image.shownSize = given.size() - image.shownOffset;
+        }
+        const std::uint32_t entries = m_file.le16(4);
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const IconImage& image = *std::lower_bound(images().begin(), images().end(), imageOf(entry(i)), isEarlier);
+            if (image.leavesPartsOut) {
+                given.putLe32(entry(i) + 8, image.shownSize);
+                given.putLe32(entry(i) + 12, image.shownOffset);
+            }
+        }
+    }
+
+private:
+    static std::uint64_t entry(std::uint32_t i) { return directoryHeaderSize + entrySize * i; }
+    IconImage imageOf(std::uint64_t at) const { return {m_file.le32(at + 12), m_file.le32(at + 8)}; }
+    std::span<IconImage> images() const { return {m_images.get(), m_count}; }
+    ByteView view(const IconImage& image) const { return m_file.part(image.offset, image.size); }
+    bool isPng(const IconImage& image) const { return view(image).matches(0, pngSignature); }
+
+    bool isSound(IconImage& image) const
+    {
+        if (!isPng(image))
+            return iconDibIsSound(view(image));
+        DecoderBytes shown(view(image));
+        if (!pngWalk(view(image), shown))
+            return false;
+        image.leavesPartsOut = shown.headSize() > 0;
+        return true;
+    }
+
+    const ByteView& m_file;
+    std::unique_ptr<IconImage[]> m_images;
+    std::uint32_t m_count = 0;
+};
+
+// Bmp-style images stay as they are; an icon whose pngs leave nothing out
+// is read as it is. The directory lies in the head, where its entries are
+// pointed at the pngs' shown parts.
+bool iconWalk(const ByteView& file, DecoderBytes& given)
+{
+    IconImages images(file);
+    if (!images.read() || !images.areSound())
+        return false;
+    images.give(given);
+    return true;
 }
 
 struct Format {
     std::string_view signature;
-    Finding (*check)(const ByteView&);
+    // Whether the bytes are sound, keeping what the decoder is given.
+    bool (*walk)(const ByteView&, DecoderBytes&);
     // Whether the first ImageHeaderCheck::headBytes and the file's size
     // are all the check reads.
     bool judgedFromHead;
@@ -705,9 +871,9 @@ struct Format {
 
 // The formats the platform's decoder tells from their first bytes.
 const Format formats[] = {
-    {"BM"sv, asTheyStand<bmpIsSound>, true},          {"\0\0\1\0"sv, iconFinding, false},
-    {"\0\0\2\0"sv, iconFinding, false},              {pngSignature, pngFinding, false},
-    {"GIF87a"sv, gifFinding, false},                 {"GIF89a"sv, gifFinding, false},
+    {"BM"sv, asTheyStand<bmpIsSound>, true},          {"\0\0\1\0"sv, iconWalk, false},
+    {"\0\0\2\0"sv, iconWalk, false},                 {pngSignature, pngWalk, false},
+    {"GIF87a"sv, gifWalk, false},                    {"GIF89a"sv, gifWalk, false},
     {"\xFF\xD8"sv, asTheyStand<jpegIsSound>, false}, {"II*\0"sv, asTheyStand<tiffIsSound>, false},
     {"MM\0*"sv, asTheyStand<tiffIsSound>, false},
 };
@@ -724,30 +890,51 @@ const Format* formatOf(const ByteView& view)
     return nullptr;
 }
 
+// The format of sound bytes, whose walk kept what the decoder is given;
+// null for bytes refused.
+const Format* soundFormatOf(const ByteView& view, DecoderBytes& given)
+{
+    const Format* format = formatOf(view);
+    return format && format->walk(view, given) ? format : nullptr;
+}
+
 } // namespace
 
 const std::uint64_t ImageHeaderCheck::maxFileBytes = 8 * std::uint64_t(Bitmap::maxDecodedPixels) + (64 << 20);
 
 bool ImageHeaderCheck::isSound(const std::uint8_t* bytes, std::uint64_t size)
 {
-    return !decoderInput(bytes, size).isRefused();
+    if (!bytes)
+        return false;
+    const ByteView view(bytes, size);
+    DecoderBytes given(view);
+    return soundFormatOf(view, given) != nullptr;
 }
 
+// The head's block is asked for without an exception: one that cannot be
+// had refuses the bytes, as any other allocation of the graphics layer
+// gives the empty Bitmap.
 ImageHeaderCheck::DecoderInput ImageHeaderCheck::decoderInput(const std::uint8_t* bytes, std::uint64_t size)
 {
     DecoderInput input;
     if (!bytes)
         return input;
     const ByteView view(bytes, size);
-    const Format* format = formatOf(view);
+    DecoderBytes measured(view);
+    const Format* format = soundFormatOf(view, measured);
     if (!format)
         return input;
-    Finding finding = format->check(view);
-    if (!finding.sound)
-        return input;
-    input.m_bytes = bytes;
-    input.m_size = size;
-    input.m_copy = std::move(finding.copy);
+    const std::uint64_t headSize = measured.headSize();
+    if (headSize > 0) {
+        input.m_head.reset(new (std::nothrow) std::uint8_t[std::size_t(headSize)]);
+        DecoderBytes copied(view, input.m_head.get(), headSize);
+        // The walk asks for memory of its own again (an icon's images).
+        if (!input.m_head || !format->walk(view, copied))
+            return {};
+        input.m_headSize = headSize;
+    }
+    input.m_tailSize = measured.tailSize();
+    input.m_tail = bytes + (input.m_tailSize > 0 ? measured.tailOffset() : 0);
     return input;
 }
 
@@ -762,6 +949,7 @@ ImageHeaderCheck::HeadVerdict ImageHeaderCheck::checkHead(const std::uint8_t* he
         return HeadVerdict::Refused;
     if (!format->judgedFromHead)
         return HeadVerdict::NeedsWholeFile;
-    return headSize >= std::min(headBytes, fileSize) && format->check(view).sound ? HeadVerdict::Sound
-                                                                                  : HeadVerdict::Refused;
+    DecoderBytes given(view);
+    return headSize >= std::min(headBytes, fileSize) && soundFormatOf(view, given) ? HeadVerdict::Sound
+                                                                                   : HeadVerdict::Refused;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // The program's own reading of an image file's header, made before the
 // platform's decoder sees the bytes: that decoder trusts sizes a damaged or
@@ -18,8 +18,9 @@
 //   bits per pixel 1, 4, 8, 16, 24 or 32 with a compression that fits them,
 //   no more palette colours than the depth has, and for uncompressed rows
 //   all of them inside the bytes;
-// - icons: a directory whose entries lie inside the bytes, each entry's
-//   image (bmp-style or png) checked in turn;
+// - icons: a directory whose entries lie inside the bytes, each image
+//   (bmp-style or png) checked once however many entries share it, and the
+//   png images together no larger than the file;
 // - png: a header chunk first, every chunk inside the bytes up to the end
 //   chunk, no critical chunk the format does not define, and no chunk the
 //   decoder is given (below) repeated where the format allows one only;
@@ -32,9 +33,10 @@
 // - gif: the screen's and the first image's size, and a colour table for
 //   that image (its own or the screen's);
 // - jpeg: its markers walked as the decoder walks them (stray and fill
-//   bytes before a marker skipped) up to the end, every segment up to the
-//   first scan inside the bytes, every frame header's size, and no more
-//   scans than the bound in the source.
+//   bytes before a marker skipped, a segment length below 2 taken as the
+//   length's own 2 bytes) up to the end, every segment up to the first scan
+//   inside the bytes, every frame header's size, and every scan bounded by
+//   what it costs the decoder (see the source).
 // Their decoders handle the rest, as the tiff decoder does later
 // directories, rows per strip (more than the height means one strip) and
 // the compressed data.
@@ -43,7 +45,12 @@
 // only what shapes its pixels (decoderInput): of a png the critical chunks
 // and the colour chunks, of a gif the stream up to the end of the first
 // image; icons holding pngs are rebuilt around those. Text, times, further
-// frames and private data then cost nothing, however many or large.
+// frames and private data then cost nothing, however many or large. Only
+// what comes before the last part left out is copied; the decoder reads
+// the rest as it lies in the bytes, all of them when nothing is left out
+// between the parts given (a png's chunks after its end chunk, a gif's
+// frames after the first image and its trailer). Tiffs and jpegs go to
+// the decoder whole.
 class ImageHeaderCheck {
 public:
     // The largest file accepted: the widest pixel these formats store,
@@ -60,20 +67,25 @@ public:
     static bool isSound(const std::uint8_t* bytes, std::uint64_t size);
 
     // What the platform's decoder is given for bytes the check finds
-    // sound: the bytes themselves, or a copy of the parts that shape the
-    // first frame's pixels (made in one pass). It refers to the bytes it
-    // was made from, which must outlive it.
+    // sound, the parts that shape the first frame's pixels, to be read one
+    // after the other: a head, copied, then a tail that lies in the bytes.
+    // Refused too when the head's memory cannot be had. It refers to the
+    // bytes it was made from, which must outlive it.
     class DecoderInput {
     public:
-        bool isRefused() const { return m_bytes == nullptr; }
-        const std::uint8_t* data() const { return m_copy.empty() ? m_bytes : m_copy.data(); }
-        std::uint64_t size() const { return m_copy.empty() ? m_size : m_copy.size(); }
+        bool isRefused() const { return m_tail == nullptr; }
+        // Empty when the decoder reads the bytes as they are.
+        const std::uint8_t* head() const { return m_head.get(); }
+        std::uint64_t headSize() const { return m_headSize; }
+        const std::uint8_t* tail() const { return m_tail; }
+        std::uint64_t tailSize() const { return m_tailSize; }
 
     private:
         friend class ImageHeaderCheck;
-        const std::uint8_t* m_bytes = nullptr;
-        std::uint64_t m_size = 0;
-        std::vector<std::uint8_t> m_copy;
+        std::unique_ptr<std::uint8_t[]> m_head;
+        std::uint64_t m_headSize = 0;
+        const std::uint8_t* m_tail = nullptr;
+        std::uint64_t m_tailSize = 0;
     };
     static DecoderInput decoderInput(const std::uint8_t* bytes, std::uint64_t size);
 

@@ -163,13 +163,16 @@ TEST_F(ImageDamage, TiffsInStripsAndTilesDecode)
 
 // Only the first frame is shown, and only it is decoded: legal files once
 // refused for their many frames or text chunks load, and later frames
-// over the pixel limit cost nothing. From memory and from a file alike,
-// each the first frame's pixels exactly.
+// over the pixel limit cost nothing. So do legal files whose rules the
+// check loosened: fill bytes before a jpeg's marker, bytes after a png's
+// end, icon entries sharing a png. From memory and from a file alike, each
+// the first frame's pixels exactly.
 TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
 {
     using namespace damagedImages;
     const Bytes png = sampleImageFile(imageFormatRows[0]);
     const Bytes gif = handMadeGif();
+    const Bytes jpeg = sampleImageFile(imageFormatRows[4]);
     struct Row {
         std::string what;
         Bytes bytes;
@@ -182,6 +185,10 @@ TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
         {"png of 1,001 text chunks", withChunks(png, "tEXt", text, 1001), png},
         {"gif of 10,000 frames with a loop block", animatedGif(10000, 1, 1), gif},
         {"gif of later frames over the pixel limit", animatedGif(3, 16384, 8193), gif},
+        {"jpeg with fill bytes before a marker", insertedCopies(jpeg, 2, bytesOf({0xFF, 0xFF, 0xFF}), 1), jpeg},
+        {"png with bytes after its end chunk", insertedCopies(png, png.size(), bytesOf("after the end"), 1), png},
+        // Used to be refused, its copies larger than the file.
+        {"icon whose entries all point at one png", iconOfPng(png, 3), png},
     };
     TempFolder folder;
     forEachRow(rows, [&](const Row& row) {

@@ -215,6 +215,26 @@ inline std::size_t findPngChunk(const Bytes& png, const std::string& type)
     return png.size();
 }
 
+// count empty data chunks before the png's own: legal, each read on its
+// own.
+inline Bytes withEmptyDataChunks(const Bytes& png, int count)
+{
+    return insertedCopies(png, findPngChunk(png, "IDAT"), pngChunk("IDAT", ""), count);
+}
+
+// An icon of entries directory entries, all pointing at the png after them.
+inline Bytes iconOfPng(const Bytes& png, std::uint32_t entries)
+{
+    Bytes icon = bytesOf({0, 0, 1, 0});
+    icon.resize(6 + 16 * entries);
+    writeField(icon, {4, 2, false}, entries);
+    // 24 x 16, no palette, 1 plane, 32 bits, then the size and offset.
+    for (std::uint32_t i = 0; i < entries; ++i)
+        writeWords(icon, 6 + 16 * i, {0x1018, 0x00200001, std::uint32_t(png.size()), std::uint32_t(icon.size())});
+    icon.insert(icon.end(), png.begin(), png.end());
+    return icon;
+}
+
 // An animation: its control chunk after the header chunk, then frames
 // more frames of width x height pixels before the end chunk, each a frame
 // control and a frame data chunk holding the image's own pixel data. The
