@@ -136,8 +136,11 @@ bool OwnFileSave::keepsWhatWasWritten() const
     return place.isEmpty() || FileSystem::version(place) == (beside ? m_besideVersion : m_own);
 }
 
-bool OwnFileSave::save(const String& path, const Writer& write, bool silent, bool kept)
+bool OwnFileSave::save(const String& path, const Writer& write, bool silent, bool unchanged)
 {
+    const bool kept = unchanged && keepsWhatWasWritten();
+    if (kept && m_besidePath.isEmpty())
+        return true;
     m_unwritten.clear();
     // A hold at a save is as short as one at start (backup, sync, scanning).
     const bool inUse = m_own && (kept ? isFileInUse(path) : !waitForHeldFile(path, waitingText(m_kind), silent));

@@ -48,22 +48,23 @@ public:
     // failed, then each name beside it.
     const StringList& unwrittenPaths() const { return m_unwritten; }
 
+    // Writes what write puts out for the file at path (through a link, for
+    // the file it leads to). A file of this run's that another program
+    // holds is waited for first (heldFileWaitMs, with a progress window
+    // unless silent). unchanged says the session is what this run last read
+    // or saved: while the file holding it is as this run left it
+    // (keepsWhatWasWritten), nothing is written, or, for a session kept
+    // beside, only its way back into place is tried, without a wait. False
+    // when no file took the session.
+    bool save(const String& path, const Writer& write, bool silent, bool unchanged = false);
+
+private:
     // Whether the file that holds the session still holds exactly what this
     // run last wrote there: the copy beside while the session is kept
     // beside, else the file a save of this run wrote in the file's place.
     // True while this run wrote neither: a session that changed nothing
     // since its load has nothing of its own to keep. Reads the file.
     bool keepsWhatWasWritten() const;
-
-    // Writes what write puts out for the file at path (through a link, for
-    // the file it leads to). A file of this run's that another program
-    // holds is waited for first (heldFileWaitMs, with a progress window
-    // unless silent). kept says the session changed nothing since the last
-    // save and keepsWhatWasWritten: only its way back into place is tried
-    // then, without a wait. False when no file took the session.
-    bool save(const String& path, const Writer& write, bool silent, bool kept = false);
-
-private:
     // Why a save left the file's place as it was.
     enum class KeptBecause { InUse, Changed, NotRead, NotWritten };
     std::optional<KeptBecause> writeInPlace(const String& target, const Writer& write, bool inUse);

@@ -233,15 +233,8 @@ bool Settings::saveGuarded()
     if (path.isEmpty() || !text)
         return false;
     const auto writeText = [&text](OutputStream& stream) { return writeTextTo(stream, *text, TextUtf8); };
-    // A store that is what this run last read or saved has nothing to keep
-    // while the file that holds what this run wrote is as it was left (a
-    // file only read may go its way), unless it was kept beside and its
-    // place may take it again.
     const ContentChecksum content = checksumOfText(*text);
-    const bool kept = content == m_savedContent && m_save.keepsWhatWasWritten();
-    if (kept && m_save.besidePath().isEmpty())
-        return true;
-    if (!m_save.save(path, writeText, false, kept))
+    if (!m_save.save(path, writeText, false, content == m_savedContent))
         return false;
     m_savedContent = content;
     return true;

@@ -699,17 +699,10 @@ bool Database::save(bool silent)
     // The library's bytes are built once: their checksum tells whether
     // there is anything to write, and every file written gets those bytes.
     const Built built(*this);
-    // A session whose library is what this run last read or saved has
-    // nothing to keep while the file that holds what this run wrote is as
-    // it was left (a file only read may go its way), unless it was kept
-    // beside and its place may take it again.
-    const bool kept = built.content == m_savedContent && m_save.keepsWhatWasWritten();
-    if (kept && m_save.besidePath().isEmpty())
-        return true;
     const auto writeBuiltBytes = [&built, silent](OutputStream& stream) {
         return writeBuilt(built.bytes, stream, silent);
     };
-    if (!m_save.save(m_path, writeBuiltBytes, silent, kept))
+    if (!m_save.save(m_path, writeBuiltBytes, silent, built.content == m_savedContent))
         return false;
     m_savedContent = built.content;
     return true;
