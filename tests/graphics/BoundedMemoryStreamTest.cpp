@@ -93,21 +93,3 @@ TEST(BoundedMemoryStream, StatGivesANameWhenAskedAndReadRefusesANullBuffer)
     EXPECT_EQ(read, 0u);
     EXPECT_EQ(readSome(owner.stream(), 3).first, "abc");
 }
-
-// The decoder's input is a copied head and a tail where it lies: a read
-// runs on from the one into the other.
-TEST(BoundedMemoryStream, TwoBlocksReadAsOne)
-{
-    const std::string head = "abc";
-    const std::string tail = "defg";
-    const BoundedMemoryStream owner(head.data(), head.size(), tail.data(), tail.size());
-    IStream* stream = owner.stream();
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(readSome(stream, 2), std::make_pair(std::string("ab"), S_OK));
-    EXPECT_EQ(readSome(stream, 3), std::make_pair(std::string("cde"), S_OK));
-    EXPECT_EQ(readSome(stream, 5), std::make_pair(std::string("fg"), S_FALSE));
-    EXPECT_EQ(seek(stream, 4, STREAM_SEEK_SET), std::make_pair(S_OK, std::uint64_t(4)));
-    EXPECT_EQ(readSome(stream, 2), std::make_pair(std::string("ef"), S_OK));
-    const BoundedMemoryStream tailOnly(nullptr, 0, tail.data(), tail.size());
-    EXPECT_EQ(readSome(tailOnly.stream(), 9), std::make_pair(std::string("defg"), S_FALSE));
-}
