@@ -163,6 +163,9 @@ TEST_F(AllocationFailure, EveryOperationGivesTheEmptyBitmap)
     const Bytes chunky = damagedImages::withEmptyDataChunks(png, 100);
     const Bytes copied = damagedImages::insertedCopies(chunky, chunky.size() - 12,
         damagedImages::pngChunk("tEXt", std::string("Comment") + '\0' + "after the data"), 1);
+    // An icon's entries are sorted in memory of their own, here over 1,000
+    // bytes, before the copy.
+    const Bytes icon = damagedImages::iconOfPng(copied, 40);
     const std::function<Bitmap()> operations[] = {
         [] { return Bitmap(64, 64, true); },
         [&] { return Bitmap(source.bits(), 64, 64, true); },
@@ -173,6 +176,7 @@ TEST_F(AllocationFailure, EveryOperationGivesTheEmptyBitmap)
         [&] { return Bitmap::fromData(png.data(), std::int64_t(png.size()), L"png"); },
         [&] { return Bitmap::fromData(pix.data(), std::int64_t(pix.size()), L"pix"); },
         [&] { return Bitmap::fromData(copied.data(), std::int64_t(copied.size()), L"png"); },
+        [&] { return Bitmap::fromData(icon.data(), std::int64_t(icon.size()), L"png"); },
     };
     forEachRow(operations, [](const std::function<Bitmap()>& operation) {
         {
