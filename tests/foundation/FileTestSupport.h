@@ -1,16 +1,13 @@
 #pragma once
 
-// Test helpers for streams and files beyond the shared kit (tests/support).
+// Test helpers for streams beyond the shared kit (tests/support).
 
 #include "tests/support/TempFolder.h"
 
-#include "foundation/Hooks.h"
 #include "foundation/Stream.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 // An output stream that appends every write to a byte vector.
 class ByteSink : public OutputStream {
@@ -39,16 +36,4 @@ public:
     Bytes bytes;
     bool failWrites = false;
     std::uint64_t room = UINT64_MAX;
-};
-
-// Keeps the texts of the message boxes shown while it lives.
-struct ToldTexts : UiHooks {
-    ToldTexts() { setUiHooks(this); }
-    ~ToldTexts() override { setUiHooks(nullptr); }
-    int information(const String&, const String& text, const String&, int, int) override
-    {
-        texts.push_back(wide(text));
-        return 0;
-    }
-    std::vector<std::wstring> texts;
 };

@@ -1,12 +1,9 @@
-#include "FileTestSupport.h"
-
 #include "foundation/FileInUse.h"
 #include "foundation/FileMovedAside.h"
 #include "foundation/FileStream.h"
 #include "foundation/NameBeside.h"
 #include "foundation/NewerFilesBeside.h"
 #include "foundation/OwnFile.h"
-#include "foundation/OwnFileSave.h"
 
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -158,29 +155,6 @@ TEST(UnreadableFile, OnlyTheCopyWhoseBytesWereComparedIsRemoved)
         EXPECT_TRUE(state == CopyState::Removed || state == CopyState::InUse) << "round " << round;
     }
     EXPECT_GT(timed, 0) << "their program never found the copy held";
-}
-
-// A library save that failed part-way (a full disk) must leave the file in
-// its place whole and put the session beside it, saying why.
-TEST(UnreadableFile, ASaveThatFailsPartWayKeepsTheFileWholeAndGoesBeside)
-{
-    TempFolder folder;
-    const String path = folder.writeFile(L"kestrola.database", bytesOf("as read"));
-    const ToldTexts told;
-    OwnFileSave save(OwnFileSave::Kind::Library);
-    save.ownVersion() = FileSystem::version(path);
-    int writes = 0;
-    const auto diskFullOnce = [&writes](OutputStream& stream) {
-        const int room = ++writes == 1 ? 3 : 7;
-        return stream.write("session", room) == 7;
-    };
-    EXPECT_TRUE(save.save(path, diskFullOnce, true));
-    EXPECT_EQ(readRaw(path), bytesOf("as read"));
-    EXPECT_EQ(readRaw(path + L".new"), bytesOf("session"));
-    EXPECT_EQ(vectorOf(save.unwrittenPaths()), std::vector<std::wstring>{wide(path)});
-    ASSERT_EQ(told.texts.size(), 1u);
-    EXPECT_NE(told.texts[0].find(L"could not be written"), std::wstring::npos) << told.texts[0];
-    EXPECT_FALSE(fileExistsRaw(path + L".tmp"));
 }
 
 // The wait's progress stood still at its first step, and nothing could end

