@@ -1,15 +1,14 @@
 #pragma once
 
 // A fake screen for placement tests, whatever the machine has: one monitor
-// (by default of 1000x800) whose work area ends at workAreaBottom (by
-// default 40 pixels above the bottom), installed for the object's lifetime.
+// of 1000x800 whose work area ends at workAreaBottom (by default 40 pixels
+// above the bottom), installed for the object's lifetime.
 
 #include "graphics/Screen.h"
 
 class OneMonitor : public MonitorSource {
 public:
-    explicit OneMonitor(int workAreaBottom = 760, Size size = {1000, 800})
-        : m_size(size), m_workAreaBottom(workAreaBottom)
+    explicit OneMonitor(int workAreaBottom = 760) : m_workAreaBottom(workAreaBottom)
     {
         Screen::setMonitorSource(this);
     }
@@ -17,7 +16,7 @@ public:
 
     Rect monitorRectAt(Point point, bool workArea) override
     {
-        return area(false).contains(point) ? area(workArea) : Rect();
+        return Rect(0, 0, 1000, 800).contains(point) ? area(workArea) : Rect();
     }
     bool monitorRects(bool workArea, Array<Rect>& out) override
     {
@@ -27,8 +26,7 @@ public:
     Rect primaryMonitorRect(bool workArea) override { return area(workArea); }
 
 private:
-    Rect area(bool workArea) const { return Rect(0, 0, m_size.width, workArea ? m_workAreaBottom : m_size.height); }
+    Rect area(bool workArea) const { return Rect(0, 0, 1000, workArea ? m_workAreaBottom : 800); }
 
-    Size m_size;
     int m_workAreaBottom;
 };
