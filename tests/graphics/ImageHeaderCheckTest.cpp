@@ -109,6 +109,17 @@ Bytes jpegOfScans(std::uint32_t height, std::uint32_t width, int scans, std::uin
     return insertedCopies(jpeg, jpegScan, scan, scans);
 }
 
+// The hand-made jpeg of scans scans, the code and a "length" reaching past
+// the others to the end inside the first one's data: with restarts the
+// decoder takes such a code for damage, searches on to the next marker and
+// reads every scan after it.
+Bytes jpegScansBehind(std::uint8_t code, int scans)
+{
+    const auto length = std::uint32_t(2 + 10 * (scans - 1));
+    const Bytes block = {0xFF, code, std::uint8_t(length >> 8), std::uint8_t(length)};
+    return inserted(jpegOfScans(16, 24, scans, 1), jpegScan + 10, block);
+}
+
 // count more 1 x 1 images, each claiming width x height, after the first
 // one's data.
 Bytes gifWithMoreImages(int count, std::uint32_t width, std::uint32_t height)
@@ -233,6 +244,10 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         // Used to end the walk and pass as one scan.
         {"jpeg of 1,000 scans behind a segment of length 0",
          inserted(jpegOfScans(16, 24, 1001, 1), jpegScan + 10, emptySegment), false},
+        // Used to skip the code's length and pass as one scan.
+        {"jpeg of 200 scans, 199 behind an unknown code", jpegScansBehind(0x02, 200), true},
+        {"jpeg of 201 scans, 200 behind an unknown code", jpegScansBehind(0x02, 201), false},
+        {"jpeg of 201 scans, 200 behind a reserved code", jpegScansBehind(0xF0, 201), false},
         {"jpeg of 200 scans", jpegOfScans(16, 24, 200, 1), true},
         {"jpeg of 201 scans", jpegOfScans(16, 24, 201, 1), false},
         // 200 scans of 4096 x 4096 pixels cost what 25 at the limit do.
@@ -344,3 +359,4 @@ TEST_F(ImageHeaderCheckTest, TheDecoderIsGivenOnlyWhatShapesTheFirstFrame)
     EXPECT_EQ(33u, pastText.headSize());
     EXPECT_EQ(sample.data() + findPngChunk(sample, "IDAT"), pastText.tail());
 }
+
