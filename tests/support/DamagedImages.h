@@ -366,6 +366,20 @@ inline Bytes iconOf(const Bytes& bmp)
     return icon;
 }
 
+// An icon of one entry for each image (bmp-style without its file header,
+// or png), the images after the directory in their order.
+inline Bytes iconOfImages(const std::vector<Bytes>& images)
+{
+    Bytes icon = bytesOf({0, 0, 1, 0});
+    icon.resize(6 + 16 * images.size());
+    writeField(icon, {4, 2, false}, std::uint32_t(images.size()));
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        writeWords(icon, 6 + 16 * i, {0x1018, 0x00200001, std::uint32_t(images[i].size()), std::uint32_t(icon.size())});
+        icon.insert(icon.end(), images[i].begin(), images[i].end());
+    }
+    return icon;
+}
+
 // Entropy-coded bits, from the highest down; a 0xFF byte is followed by 0,
 // which tells it from a marker.
 class JpegBits {
