@@ -17,7 +17,8 @@
 // data chunks, a gif's sub-blocks); the decoder alone on all the bytes
 // shows what they cost before. Then what the decoder's copy costs a 21 MB
 // png, icons whose entries share one png, and progressive jpegs at the
-// bound on scans and past it. Last the program's check alone on every one
+// bound on scans and past it, in the open and hidden behind a code the
+// decoder searches past. Last the program's check alone on every one
 // of those files, which the argument "checks" measures by itself.
 #include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
@@ -488,6 +489,22 @@ Bytes withEmptyCommentBeforeSecondScan(const Bytes& jpeg)
     return out;
 }
 
+// The jpeg with a restart interval of 1,024 blocks, and inside its first
+// scan's data the unknown code 0x02 with a "length" of 65,535 bytes: the
+// decoder, finding no restart marker where one is due, searches past the
+// code and reads every scan after it.
+Bytes withScansBehindUnknownCode(const Bytes& jpeg)
+{
+    const std::uint8_t scan[] = {0xFF, 0xDA};
+    const auto first = std::search(jpeg.begin(), jpeg.end(), std::begin(scan), std::end(scan));
+    Bytes out(jpeg.begin(), first);
+    out.insert(out.end(), {0xFF, 0xDD, 0, 4, 0x04, 0x00});
+    out.insert(out.end(), first, first + 11);
+    out.insert(out.end(), {0xFF, 0x02, 0xFF, 0xFF});
+    out.insert(out.end(), first + 11, jpeg.end());
+    return out;
+}
+
 // The encoder's own 24 x 16 jpeg, its frame header claiming 20000 x 20000
 // and one stray byte before it.
 Bytes strayByteJpeg()
@@ -711,8 +728,8 @@ Bytes iconSharingPng(const Bytes& png, int count, bool growingSizes)
 // (its pixel size left out before the data), with a text chunk left out
 // before the data and after it (which copies the data); icons whose
 // entries share one png; and progressive jpegs at the bound on scans and
-// beyond it (the decoder's time at the bound is the most a jpeg the check
-// lets through costs).
+// beyond it, also behind an unknown code (the decoder's time at the bound
+// is the most a jpeg the check lets through costs).
 std::vector<FrameSample> copyAndScanSamples()
 {
     initImageCodecs();
@@ -735,6 +752,8 @@ std::vector<FrameSample> copyAndScanSamples()
         {L"jpeg_16384x8192_200_scans.jpg", progressiveJpeg(16384, 8192, 199, false), true},
         {L"jpeg_2048x2048_10000_scans_behind_empty_comment.jpg",
          withEmptyCommentBeforeSecondScan(progressiveJpeg(2048, 2048, 9999, false)), true},
+        {L"jpeg_2048x2048_3000_scans_behind_unknown_code.jpg",
+         withScansBehindUnknownCode(progressiveJpeg(2048, 2048, 2999, false)), true},
     };
 }
 

@@ -508,10 +508,16 @@ bool isFrameHeader(std::uint32_t marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// Markers without a length: temporary use, restarts, start and end.
-bool standsAlone(std::uint32_t marker)
+// The markers the decoder reads a length after: frame headers, tables,
+// the scan header, the restart interval, the line count, application data
+// and comments. After any other (restarts, temporary use, and codes it does
+// not know, which within a scan with restarts it takes for damage and
+// searches past) it reads on from the next marker, so a length there would
+// hide the scans after it.
+bool hasLength(std::uint32_t marker)
 {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9);
+    return isFrameHeader(marker) || marker == 0xC4 || marker == 0xCC || (marker >= 0xDA && marker <= 0xDD)
+           || (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
 }
 
 // Where the code of the next marker from at on lies, found as the decoder
@@ -543,7 +549,7 @@ bool jpegIsSound(const ByteView& jpeg)
         ++at;
         if (marker == endOfImage)
             break;
-        if (standsAlone(marker))
+        if (!hasLength(marker))
             continue;
         if (isFrameHeader(marker)) {
             const std::uint64_t width = jpeg.be16(at + 5);

@@ -34,9 +34,11 @@
 //   that image (its own or the screen's);
 // - jpeg: its markers walked as the decoder walks them (stray and fill
 //   bytes before a marker skipped, a segment length below 2 taken as the
-//   length's own 2 bytes) up to the end, every segment up to the first scan
-//   inside the bytes, every frame header's size, and every scan bounded by
-//   what it costs the decoder (see the source).
+//   length's own 2 bytes, and after a marker that is no segment, such as a
+//   restart or a code the decoder does not know, the next marker sought
+//   rather than a length skipped) up to the end, every segment up to the
+//   first scan inside the bytes, every frame header's size, and every scan
+//   the decoder may read bounded by what it costs it (see the source).
 // Their decoders handle the rest, as the tiff decoder does later
 // directories, rows per strip (more than the height means one strip) and
 // the compressed data.

@@ -201,6 +201,22 @@ TEST_F(ImageDamage, TheFirstFrameLoadsWhateverFollowsIt)
     });
 }
 
+// A legal progressive jpeg with restart markers in its scans, as encoders
+// write one, loads every block: the check seeks the next marker after a
+// code that is no segment, and a restart is such a code.
+TEST_F(ImageDamage, AProgressiveJpegWithRestartsLoads)
+{
+    const Bytes jpeg = damagedImages::progressiveJpegWithRestarts();
+    const Bitmap bitmap = Bitmap::fromData(jpeg.data(), std::int64_t(jpeg.size()), L"jpeg");
+    ASSERT_EQ(Size(24, 16), bitmap.size());
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const std::uint8_t shade = damagedImages::progressiveShade(x / 8 + 3 * (y / 8));
+            ASSERT_EQ(Colour(shade, shade, shade), bitmap.pixel(x, y)) << x << ", " << y;
+        }
+    }
+}
+
 // Wine's decoder kept a bmp it refused open (16 bits, colour masks of zero,
 // which the header check lets through): the user's file could not be
 // renamed or deleted until the program ended.

@@ -109,6 +109,17 @@ Bytes jpegOfScans(std::uint32_t height, std::uint32_t width, int scans, std::uin
     return insertedCopies(jpeg, jpegScan, scan, scans);
 }
 
+// The hand-made jpeg of scans scans, the code and a "length" reaching past
+// the others to the end inside the first one's data: with restarts the
+// decoder takes such a code for damage, searches on to the next marker and
+// reads every scan after it.
+Bytes jpegScansBehind(std::uint8_t code, int scans)
+{
+    const auto length = std::uint32_t(2 + 10 * (scans - 1));
+    const Bytes block = {0xFF, code, std::uint8_t(length >> 8), std::uint8_t(length)};
+    return inserted(jpegOfScans(16, 24, scans, 1), jpegScan + 10, block);
+}
+
 // count more 1 x 1 images, each claiming width x height, after the first
 // one's data.
 Bytes gifWithMoreImages(int count, std::uint32_t width, std::uint32_t height)
@@ -134,6 +145,7 @@ std::vector<CheckRow> checkRows(const Bytes& png)
     const Bytes bmp8 = handMadeBmp(8, false);
     const Bytes fiveWide = changed(bmp, {18, 4, false}, 5);
     const Bytes icon = iconOf(bmp);
+    const Bytes dib(icon.begin() + 22, icon.end());
     const Bytes gif = handMadeGif();
     const Bytes bare = gifWithoutColourTables(gif);
     const Bytes strips = handMadeTiff(5, 0, false);
@@ -185,6 +197,11 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         {"icon's second entry past the end", twoEntryIcon(1), false},
         {"icon image without its mask", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 22 - 64), true},
         {"icon image rows a byte short", changed(icon, {14, 4, false}, std::uint32_t(icon.size()) - 22 - 65), false},
+        {"icon of a bmp-style image and a png", iconOfImages({dib, png}), true},
+        // Pass when only the first image by place is walked.
+        {"icon's second image bmp-style of 2 bits", iconOfImages({png, changed(dib, {14, 2, false}, 2)}), false},
+        {"icon's second image a png with a chunk past its end",
+         iconOfImages({dib, changed(png, {33, 4, true}, std::uint32_t(png.size()))}), false},
         {"icon of a png", pngIcon(png), true},
         {"icon of a png of width 0", pngIcon(changed(png, {16, 4, true}, 0)), false},
         // Used to walk the png once for every entry, for about a minute.
@@ -233,6 +250,10 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         // Used to end the walk and pass as one scan.
         {"jpeg of 1,000 scans behind a segment of length 0",
          inserted(jpegOfScans(16, 24, 1001, 1), jpegScan + 10, emptySegment), false},
+        // Used to skip the code's length and pass as one scan.
+        {"jpeg of 200 scans, 199 behind an unknown code", jpegScansBehind(0x02, 200), true},
+        {"jpeg of 201 scans, 200 behind an unknown code", jpegScansBehind(0x02, 201), false},
+        {"jpeg of 201 scans, 200 behind a reserved code", jpegScansBehind(0xF0, 201), false},
         {"jpeg of 200 scans", jpegOfScans(16, 24, 200, 1), true},
         {"jpeg of 201 scans", jpegOfScans(16, 24, 201, 1), false},
         // 200 scans of 4096 x 4096 pixels cost what 25 at the limit do.
@@ -343,4 +364,28 @@ TEST_F(ImageHeaderCheckTest, TheDecoderIsGivenOnlyWhatShapesTheFirstFrame)
     const auto pastText = ImageHeaderCheck::decoderInput(sample.data(), sample.size());
     EXPECT_EQ(33u, pastText.headSize());
     EXPECT_EQ(sample.data() + findPngChunk(sample, "IDAT"), pastText.tail());
+}
+
+// A file cut short gives the decoder nothing past its end, where a part's
+// size would reach (with parts not cut to the bytes, a gif cut to 14 bytes
+// goes out as its 397-byte screen): every cut of each format whose parts
+// are copied, the part read in place inside the bytes. A cut icon is
+// refused, as its images no longer lie inside.
+TEST_F(ImageHeaderCheckTest, ACutFileGivesTheDecoderOnlyItsBytes)
+{
+    const Bytes png = sampleImageFile(imageFormatRows[0]);
+    const Bytes icon = iconOf(handMadeBmp(24, false));
+    const Bytes files[] = {png, handMadeGif(), iconOfImages({png, Bytes(icon.begin() + 22, icon.end())})};
+    forEachRow(files, [](const Bytes& file) {
+        int sound = 0;
+        for (std::size_t size = 0; size <= file.size(); ++size) {
+            const auto input = ImageHeaderCheck::decoderInput(file.data(), size);
+            if (input.isRefused())
+                continue;
+            ++sound;
+            ASSERT_GE(input.tail(), file.data()) << size;
+            EXPECT_LE(std::uint64_t(input.tail() - file.data()) + input.tailSize(), size);
+        }
+        EXPECT_GT(sound, 0);
+    });
 }

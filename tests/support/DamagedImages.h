@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
@@ -363,6 +364,127 @@ inline Bytes iconOf(const Bytes& bmp)
     writeWords(icon, 14, {std::uint32_t(image.size()), 22});
     icon.insert(icon.end(), image.begin(), image.end());
     return icon;
+}
+
+// An icon of one entry for each image (bmp-style without its file header,
+// or png), the images after the directory in their order.
+inline Bytes iconOfImages(const std::vector<Bytes>& images)
+{
+    Bytes icon = bytesOf({0, 0, 1, 0});
+    icon.resize(6 + 16 * images.size());
+    writeField(icon, {4, 2, false}, std::uint32_t(images.size()));
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        writeWords(icon, 6 + 16 * i, {0x1018, 0x00200001, std::uint32_t(images[i].size()), std::uint32_t(icon.size())});
+        icon.insert(icon.end(), images[i].begin(), images[i].end());
+    }
+    return icon;
+}
+
+// Entropy-coded bits, from the highest down; a 0xFF byte is followed by 0,
+// which tells it from a marker.
+class JpegBits {
+public:
+    void put(std::uint32_t value, int bits)
+    {
+        for (int i = bits - 1; i >= 0; --i) {
+            m_byte = std::uint8_t(m_byte << 1 | ((value >> i) & 1));
+            if (++m_used == 8)
+                flushByte();
+        }
+    }
+    // The last byte filled out with ones, as before a marker.
+    const Bytes& padded()
+    {
+        while (m_used != 0)
+            put(1, 1);
+        return m_bytes;
+    }
+    void restart(int number)
+    {
+        padded();
+        m_bytes.insert(m_bytes.end(), {0xFF, std::uint8_t(0xD0 + number % 8)});
+    }
+
+private:
+    void flushByte()
+    {
+        m_bytes.push_back(m_byte);
+        if (m_byte == 0xFF)
+            m_bytes.push_back(0);
+        m_byte = 0;
+        m_used = 0;
+    }
+
+    Bytes m_bytes;
+    std::uint8_t m_byte = 0;
+    int m_used = 0;
+};
+
+// The shade of a progressive jpeg's block, left to right, top to bottom.
+inline std::uint8_t progressiveShade(int block)
+{
+    return std::uint8_t(40 + 40 * block);
+}
+
+// The data of a scan of the 6 blocks, with a restart marker after every
+// 2 (the file's restart interval). Of the DC values: each block's
+// difference from the one before as its bit count (a 4-bit code) and its
+// bits, the prediction starting again at 0 after each restart. Of the
+// other coefficients, all 0: each block's band ended at once (a 1-bit
+// code).
+inline Bytes progressiveScanData(bool dcValues)
+{
+    constexpr int restartInterval = 2;
+    JpegBits bits;
+    int predicted = 0;
+    for (int block = 0; block < 6; ++block) {
+        if (block > 0 && block % restartInterval == 0) {
+            bits.restart(block / restartInterval - 1);
+            predicted = 0;
+        }
+        if (!dcValues) {
+            bits.put(0, 1);
+            continue;
+        }
+        const int value = progressiveShade(block) - 128;
+        const int difference = value - predicted;
+        int count = 0;
+        while ((std::abs(difference) >> count) != 0)
+            ++count;
+        bits.put(std::uint32_t(count), 4);
+        bits.put(std::uint32_t(difference >= 0 ? difference : difference + (1 << count) - 1), count);
+        predicted = value;
+    }
+    return bits.padded();
+}
+
+// A legal 24 x 16 grey progressive jpeg with restarts, as encoders write
+// one: a restart interval of 2 blocks, then a scan of the blocks' DC values
+// and one of their other coefficients, each with a restart marker between
+// its intervals. Every coefficient is quantised by 8, so a DC value v
+// shows as the shade 128 + v.
+inline Bytes progressiveJpegWithRestarts()
+{
+    Bytes jpeg = bytesOf({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0});
+    jpeg.insert(jpeg.end(), 64, 8);
+    jpeg.insert(jpeg.end(), {0xFF, 0xC2, 0, 11, 8, 0, 16, 0, 24, 1, 1, 0x11, 0});
+    // DC: 12 codes of 4 bits for the bit counts 0 to 11. AC: one code of
+    // 1 bit, the end of a block's band.
+    jpeg.insert(jpeg.end(), {0xFF, 0xC4, 0, 31, 0x00, 0, 0, 0, 12});
+    jpeg.insert(jpeg.end(), 12, 0);
+    for (std::uint8_t count = 0; count < 12; ++count)
+        jpeg.push_back(count);
+    jpeg.insert(jpeg.end(), {0xFF, 0xC4, 0, 20, 0x10, 1});
+    jpeg.insert(jpeg.end(), 16, 0);
+    jpeg.insert(jpeg.end(), {0xFF, 0xDD, 0, 4, 0, 2});
+    jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 0, 0});
+    const Bytes dc = progressiveScanData(true);
+    jpeg.insert(jpeg.end(), dc.begin(), dc.end());
+    jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 1, 63, 0});
+    const Bytes ac = progressiveScanData(false);
+    jpeg.insert(jpeg.end(), ac.begin(), ac.end());
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
 }
 
 // The colour of a hand-made tiff's pixel.
