@@ -3,6 +3,7 @@
 #include "foundation/MemoryStream.h"
 #include "library/Database.h"
 #include "LibraryTestSupport.h"
+#include "tests/support/ByteSink.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -787,6 +788,18 @@ TEST_F(DatabaseTest, LibraryOfManyBlocksIsSavedInItsPlaceByteForByte)
     model.findTagByName(L"all")->setUsage(2);
     EXPECT_EQ(savedBytes(), library(2));
     EXPECT_TRUE(database.besidePath().isEmpty());
+}
+
+// A full disk cut the library short, and the save took the cut file for
+// the whole: it replaced the library and the save said it succeeded.
+TEST_F(DatabaseTest, LibraryCutShortByAFullDiskIsNotTakenForWritten)
+{
+    ASSERT_TRUE(openBytes(smallLibrary()));
+    const Database::Built built(database);
+    ByteSink disk;
+    disk.room = smallLibrary().size() / 2;
+    EXPECT_FALSE(built.writeTo(disk, false));
+    EXPECT_EQ(disk.bytes.size(), disk.room) << "the disk took what it could";
 }
 
 // The save replaced the link with a plain file, and the file it led to (in
