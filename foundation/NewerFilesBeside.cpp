@@ -5,6 +5,18 @@
 
 #include <vector>
 
+namespace {
+
+// A copy beside is left empty when the machine stops while a save has its
+// name reserved; renamed over the file, it would put an empty one in place.
+// A link counts by the file it leads to.
+bool holdsSession(const String& copy)
+{
+    return FileSystem::identity(copy).size > 0;
+}
+
+} // namespace
+
 StringList newerFilesBeside(const String& path)
 {
     const String target = FileSystem::finalPath(path);
@@ -24,7 +36,8 @@ StringList newerFilesBeside(const String& path)
     StringList newer;
     for (const FileEntry& entry : entries) {
         if (entry.writeTime > since &&
-            isNameBeside(entry.path.mid(entry.folderLength), name, String(sessionExtension)))
+            isNameBeside(entry.path.mid(entry.folderLength), name, String(sessionExtension)) &&
+            holdsSession(entry.path))
             newer.append(entry.path);
     }
     newer.sort();

@@ -699,9 +699,7 @@ bool Database::save(bool silent)
     // The library's bytes are built once: their checksum tells whether
     // there is anything to write, and every file written gets those bytes.
     const Built built(*this);
-    const auto writeBuiltBytes = [&built, silent](OutputStream& stream) {
-        return writeBuilt(built.bytes, stream, silent);
-    };
+    const auto writeBuiltBytes = [&built, silent](OutputStream& stream) { return built.writeTo(stream, silent); };
     if (!m_save.save(m_path, writeBuiltBytes, silent, built.content == m_savedContent))
         return false;
     m_savedContent = built.content;
@@ -720,6 +718,11 @@ Database::Built::Built(Database& database)
     Crc32Stream summed(&bytes);
     writeBody(database, summed);
     content = summed.checksum();
+}
+
+bool Database::Built::writeTo(OutputStream& stream, bool silent) const
+{
+    return writeBuilt(bytes, stream, silent);
 }
 
 bool Database::write(BinaryWriter& writer)

@@ -125,6 +125,19 @@ public:
     // library (unwrittenPaths names those tried).
     bool save(bool silent);
 
+    // The library's file bytes, built once in memory, and their checksum:
+    // save writes every file it tries from them.
+    struct Built {
+        explicit Built(Database& database);
+        // The bytes to the stream, with the progress window unless silent;
+        // false when the stream refuses them or takes them only in part (a
+        // full disk), so that a cut file never passes for the whole.
+        bool writeTo(OutputStream& stream, bool silent) const;
+
+        MemoryOutputStream bytes;
+        ContentChecksum content;
+    };
+
     // The whole file body through the writer; false when a write fails or
     // comes up short. Items whose path cannot be stored are left out.
     bool write(BinaryWriter& writer);
@@ -141,12 +154,6 @@ private:
     bool readFile(const String& path, bool silent, ProgressWindow& progressWindow);
     bool waitAndRead(const String& path, bool silent, ProgressWindow& progressWindow);
     ContentChecksum contentFingerprint();
-    // The library's bytes, built in memory, and their checksum.
-    struct Built {
-        explicit Built(Database& database);
-        MemoryOutputStream bytes;
-        ContentChecksum content;
-    };
     void keepUnreadableFile(const String& path, bool inUse);
     void reportOpenFailure(const String& path, bool inUse) const;
 

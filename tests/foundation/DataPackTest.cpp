@@ -1,5 +1,6 @@
-#include "FileTestSupport.h"
+#include "tests/support/ByteSink.h"
 #include "tests/support/DamagedInput.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/BinaryReader.h"
 #include "foundation/BinaryWriter.h"

@@ -1,4 +1,5 @@
-#include "FileTestSupport.h"
+#include "tests/support/ByteSink.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/BinaryReader.h"
 #include "foundation/BinaryWriter.h"

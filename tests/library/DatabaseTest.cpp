@@ -3,6 +3,7 @@
 #include "foundation/MemoryStream.h"
 #include "library/Database.h"
 #include "LibraryTestSupport.h"
+#include "tests/support/ByteSink.h"
 #include "tests/support/DamagedInput.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/Links.h"
@@ -662,9 +663,12 @@ TEST_F(DatabaseTest, LibraryHeldForOneSaveGetsTheSessionBack)
 // library it held. The next save of the session, though unchanged, wrote
 // nothing, which lost it once the copy was gone; a save wrote over a copy
 // that another program had changed; a held copy was said to be changed,
-// and a folder at its name removed. The session is saved again, beside,
-// never over another file; once back in place, the copy goes only as this
-// run wrote it; each message says what became of the copy.
+// and a folder at its name removed. A copy the user made read-only still
+// holds what this run wrote, yet is theirs to keep: neither the read-only
+// check nor the name passed over may be skipped. The session is saved
+// again, beside, never over another file; once back in place, the copy
+// goes only as this run wrote it; each message says what became of the
+// copy.
 TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
 {
     const HeldFileWait noWait(0);
@@ -686,10 +690,13 @@ TEST_F(DatabaseTest, CopyBesideIsWrittenOverAndRemovedOnlyAsThisRunWroteIt)
          },
          L"was changed by another program", true, false},
         {[&](const String& copy) { heldCopy.emplace(copy, Hold::Writing); }, L"is in use", true, true},
+        {[](const String& copy) { EXPECT_TRUE(SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_READONLY)); },
+         L"is read-only", true, true},
         {[](const String& copy) { EXPECT_TRUE(DeleteFileW(copy.c_str()) && CreateDirectoryW(copy.c_str(), nullptr)); },
          L"A folder stands at the name", true, false},
     };
     const auto clear = [](const String& name) {
+        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(name.c_str());
         RemoveDirectoryW(name.c_str());
     };
@@ -781,6 +788,18 @@ TEST_F(DatabaseTest, LibraryOfManyBlocksIsSavedInItsPlaceByteForByte)
     model.findTagByName(L"all")->setUsage(2);
     EXPECT_EQ(savedBytes(), library(2));
     EXPECT_TRUE(database.besidePath().isEmpty());
+}
+
+// A full disk cut the library short, and the save took the cut file for
+// the whole: it replaced the library and the save said it succeeded.
+TEST_F(DatabaseTest, LibraryCutShortByAFullDiskIsNotTakenForWritten)
+{
+    ASSERT_TRUE(openBytes(smallLibrary()));
+    const Database::Built built(database);
+    ByteSink disk;
+    disk.room = smallLibrary().size() / 2;
+    EXPECT_FALSE(built.writeTo(disk, false));
+    EXPECT_EQ(disk.bytes.size(), disk.room) << "the disk took what it could";
 }
 
 // The save replaced the link with a plain file, and the file it led to (in

@@ -1,8 +1,8 @@
 #pragma once
 
-// Test helpers for streams beyond the shared kit (tests/support).
+// An output stream into memory that can refuse, as a full disk does.
 
-#include "tests/support/TempFolder.h"
+#include "devkit/Bytes.h"
 
 #include "foundation/Stream.h"
 
