@@ -24,6 +24,14 @@ bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
     return now.exists ? isVersion(target, now, own) : !fileExists(target);
 }
 
+bool keepsVersion(const String& path, const std::optional<FileVersion>& written)
+{
+    const std::optional<FileVersion> now = FileSystem::version(path);
+    if (now)
+        return now == written;
+    return written && isFileInUse(path) && FileSystem::identity(path) == written->identity;
+}
+
 // A copy the user made read-only is one to keep, whatever it holds.
 CopyState copyState(const String& path, const std::optional<FileVersion>& written)
 {

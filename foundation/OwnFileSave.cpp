@@ -131,9 +131,9 @@ void OwnFileSave::reset()
 // file and nothing more.
 bool OwnFileSave::keepsWhatWasWritten() const
 {
-    const bool beside = !m_besidePath.isEmpty();
-    const String& place = beside ? m_besidePath : m_ownWrittenPath;
-    return place.isEmpty() || FileSystem::version(place) == (beside ? m_besideVersion : m_own);
+    if (!m_besidePath.isEmpty())
+        return keepsVersion(m_besidePath, m_besideVersion);
+    return m_ownWrittenPath.isEmpty() || keepsVersion(m_ownWrittenPath, m_own);
 }
 
 bool OwnFileSave::save(const String& path, const Writer& write, bool silent, bool unchanged)

@@ -60,7 +60,8 @@ public:
 
 private:
     // Whether the file that holds the session still holds exactly what this
-    // run last wrote there: the copy beside while the session is kept
+    // run last wrote there (keepsVersion: a file another program holds
+    // counts by its identity): the copy beside while the session is kept
     // beside, else the file a save of this run wrote in the file's place.
     // True while this run wrote neither: a session that changed nothing
     // since its load has nothing of its own to keep. Reads the file.

@@ -759,6 +759,46 @@ TEST_F(DatabaseTest, SessionThatChangedNothingWritesNothing)
     }
 }
 
+// A session that changed nothing since its save, whose file (in its place
+// or the copy beside) another program held without sharing reads, was
+// taken for changed: the save waited, wrote another copy beside and told
+// the user. Held and still the file this run wrote by its identity, it is
+// kept; held after another program changed it, it goes as before.
+TEST_F(DatabaseTest, HeldFileStillAsSavedIsKeptAndNothingIsWritten)
+{
+    struct Row {
+        Hold hold;
+        bool beside;
+        bool changedBeforeHold;
+    };
+    const Row rows[] = {
+        {Hold::NoSharing, false, false}, {Hold::ByteRangeLock, false, false}, {Hold::NoSharing, false, true},
+        {Hold::NoSharing, true, false},  {Hold::NoSharing, true, true},
+    };
+    const HeldFileWait noWait(0);
+    forEachRow(rows, [&](const Row& row) {
+        ASSERT_TRUE(openWithNewTag(L"saved"));
+        std::optional<HeldFile> library;
+        if (row.beside)
+            library.emplace(path(), Hold::NoSharing);
+        ASSERT_TRUE(database.save(true));
+        const String file = row.beside ? database.besidePath() : path();
+        ASSERT_TRUE(!row.changedBeforeHold || writeRaw(file, bytesOf("theirs")));
+        const FileIdentity before = FileSystem::identity(file);
+        const std::size_t told = ui.boxes.size();
+        std::optional<HeldFile> held(std::in_place, file, row.hold);
+        ASSERT_TRUE(held->isHeld());
+        EXPECT_TRUE(database.save(true));
+        held.reset();
+        library.reset();
+        const String another = path() + (row.beside ? L"_0000.new" : L".new");
+        EXPECT_EQ(fileExistsRaw(another), row.changedBeforeHold);
+        EXPECT_EQ(ui.boxes.size() > told, row.changedBeforeHold);
+        EXPECT_EQ(FileSystem::identity(file), before);
+        DeleteFileW(another.c_str());
+    });
+}
+
 // A library of megabytes reaches and leaves the disk in many blocks, summed
 // as they pass rather than read again: bytes after its records that its
 // reader never takes must still count, or the file would not be this run's
