@@ -32,13 +32,17 @@ bool keepsVersion(const String& path, const std::optional<FileVersion>& written)
     return written && isFileInUse(path) && FileSystem::identity(path) == written->identity;
 }
 
-// A copy the user made read-only is one to keep, whatever it holds.
+// A copy the user made read-only is one to keep, whatever it holds; a link
+// where this run left a file is another program's doing, whatever it leads
+// to.
 CopyState copyState(const String& path, const std::optional<FileVersion>& written)
 {
     if (directoryExists(path))
         return CopyState::Folder;
     if (!fileExists(path))
         return CopyState::Gone;
+    if (FileSystem::isLink(path))
+        return CopyState::Changed;
     if (isFileInUse(path))
         return CopyState::InUse;
     if (FileSystem::isReadOnly(path))

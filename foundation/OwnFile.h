@@ -28,7 +28,8 @@ bool keepsVersion(const String& path, const std::optional<FileVersion>& written)
 
 // What stands at the name of a file this run wrote there (written), looked
 // at by name: AsWritten while it is still exactly that file, else Gone,
-// Folder, InUse, ReadOnly or Changed.
+// Folder, InUse, ReadOnly or Changed (a link at the name too, wherever it
+// leads).
 CopyState copyState(const String& path, const std::optional<FileVersion>& written);
 
 // Writes the file at the path while it is own's (mayWriteOver): over the

@@ -128,11 +128,12 @@ void OwnFileSave::reset()
 }
 
 // Read through one handle: the common answer, yes, costs one read of the
-// file and nothing more.
+// file and nothing more. A link at the copy's name is another program's,
+// though it lead to the very copy.
 bool OwnFileSave::keepsWhatWasWritten() const
 {
     if (!m_besidePath.isEmpty())
-        return keepsVersion(m_besidePath, m_besideVersion);
+        return !FileSystem::isLink(m_besidePath) && keepsVersion(m_besidePath, m_besideVersion);
     return m_ownWrittenPath.isEmpty() || keepsVersion(m_ownWrittenPath, m_own);
 }
 
