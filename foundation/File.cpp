@@ -97,12 +97,15 @@ void* openFileHandle(const String& path, int mode)
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
+// A link at the name is opened itself, so that its removal could never
+// fall on the file it leads to.
 void* openFileHandleToRemove(const String& path)
 {
     if (path.isEmpty())
         return nullptr;
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
+                                FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT | FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 

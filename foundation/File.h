@@ -23,7 +23,9 @@ public:
     bool open(int mode);
     // Opens the existing file to read it and perhaps remove it: with the
     // right to remove it, sharing reading only, so that nobody can write,
-    // move or replace it while it is open. False as open is.
+    // move or replace it while it is open. A link at the path is opened
+    // itself where the system allows (not under Wine: FileSystem::
+    // isOpenLink tells). False as open is.
     bool openToRemove();
     // Marks the open file to go once its last handle closes; false when the
     // system refuses (a read-only file, a handle without the right).

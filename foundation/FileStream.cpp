@@ -285,13 +285,16 @@ std::optional<FileVersion> writeNewFile(const String& path, const std::function<
 }
 
 // A copy another program reads or locks cannot be read whole now: it is in
-// use rather than changed.
+// use rather than changed. A link another program put at the name is
+// theirs, and so is the file it leads to, even the very file this run wrote.
 CopyState FileSystem::removeVersion(const String& path, const FileVersion& version)
 {
     FileInputStream stream(path, FileInputStream::Opening::ToRemove);
     // No platform call came between the failed open and this.
     if (!stream.isOpen())
         return unopenedState(path, GetLastError());
+    if (FileSystem::isOpenLink(stream.file().handle(), path))
+        return CopyState::Changed;
     const std::optional<FileVersion> now = stream.version();
     if (!now)
         return CopyState::InUse;

@@ -109,7 +109,8 @@ namespace FileSystem {
 // no other file can go in its place: the file is opened once, sharing
 // reading only (nobody can write, move or replace it meanwhile), its bytes
 // are compared through that handle, and it is removed through the same
-// handle. Removed, or why it stays (no file is Gone).
+// handle. Removed, or why it stays (no file is Gone; a link at the name,
+// which stays with the file it leads to, is Changed).
 CopyState removeVersion(const String& path, const FileVersion& version);
 
 } // namespace FileSystem

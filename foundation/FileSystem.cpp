@@ -449,12 +449,12 @@ bool createWith(const String& path, DWORD disposition)
 
 // Attribute access only: another program's handle, whatever it shares,
 // does not keep it out.
-HANDLE openForAttributes(const String& path)
+HANDLE openForAttributes(const String& path, DWORD flags = 0)
 {
     if (path.isEmpty())
         return INVALID_HANDLE_VALUE;
     return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
 }
 
 // The system's 128-bit file id record (from Windows 8 on), declared here
@@ -508,6 +508,18 @@ String withoutLongPrefix(const String& path)
     if (path.startsWith(String(L"\\\\?\\")))
         return path.mid(4);
     return path;
+}
+
+// The drive form of the path of the file open on the handle; empty when
+// the system cannot give it.
+String finalPathOfOpenFile(HANDLE handle)
+{
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= buffer.size())
+        return {};
+    return withoutLongPrefix(String(buffer.data(), static_cast<int>(length)));
 }
 
 } // namespace
@@ -565,12 +577,37 @@ String FileSystem::finalPath(const String& path)
         return path;
     ScopedHandle handle;
     *handle.receive() = opened;
-    std::vector<wchar_t> buffer(32768);
-    const DWORD length = GetFinalPathNameByHandleW(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= buffer.size())
-        return path;
-    return withoutLongPrefix(String(buffer.data(), static_cast<int>(length)));
+    const String final = finalPathOfOpenFile(handle.get());
+    return final.isEmpty() ? path : final;
+}
+
+bool FileSystem::isLink(const String& path)
+{
+    const HANDLE opened = openForAttributes(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (opened == INVALID_HANDLE_VALUE)
+        return false;
+    ScopedHandle handle;
+    *handle.receive() = opened;
+    return isOpenLink(handle.get(), path);
+}
+
+// Windows opens the link itself, which says what it is: a name surrogate,
+// unlike the reparse points of cloud placeholders and compressed files.
+// Wine opens the file a Linux link leads to whatever the flags, and only
+// that file's final path tells it from the name, put in the final form of
+// its folder, so that a short or linked folder above does not count.
+bool FileSystem::isOpenLink(void* handle, const String& path)
+{
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    if (GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
+        return true;
+    const String final = finalPathOfOpenFile(handle);
+    const int separator = path.lastIndexOf(L'\\');
+    if (final.isEmpty() || separator < 0)
+        return false;
+    const String name = Path::withTrailingSeparator(finalPath(path.mid(0, separator + 1))) + path.mid(separator + 1);
+    return !String::equalsIgnoreCase(final, name);
 }
 
 bool FileSystem::remove(const String& path)

@@ -155,6 +155,12 @@ FileIdentity identityOfOpenFile(void* handle);
 // replace the file itself rather than the link; the path as given when it
 // leads to no file.
 String finalPath(const String& path);
+// Whether a link (a symbolic link, a junction) stands at the path itself;
+// links among the folders above it do not count.
+bool isLink(const String& path);
+// The same for what is open on the native handle, opened at the path
+// without following a link where the system allows (File::openToRemove).
+bool isOpenLink(void* handle, const String& path);
 // 0 when the size cannot be read.
 std::uint64_t fileSize(const String& path);
 bool isEmpty(const String& path);

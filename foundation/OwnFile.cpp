@@ -24,13 +24,25 @@ bool mayWriteOver(const String& target, const std::optional<FileVersion>& own)
     return now.exists ? isVersion(target, now, own) : !fileExists(target);
 }
 
-// A copy the user made read-only is one to keep, whatever it holds.
+bool keepsVersion(const String& path, const std::optional<FileVersion>& written)
+{
+    const std::optional<FileVersion> now = FileSystem::version(path);
+    if (now)
+        return now == written;
+    return written && isFileInUse(path) && FileSystem::identity(path) == written->identity;
+}
+
+// A copy the user made read-only is one to keep, whatever it holds; a link
+// where this run left a file is another program's doing, whatever it leads
+// to.
 CopyState copyState(const String& path, const std::optional<FileVersion>& written)
 {
     if (directoryExists(path))
         return CopyState::Folder;
     if (!fileExists(path))
         return CopyState::Gone;
+    if (FileSystem::isLink(path))
+        return CopyState::Changed;
     if (isFileInUse(path))
         return CopyState::InUse;
     if (FileSystem::isReadOnly(path))

@@ -20,9 +20,16 @@ class OutputStream;
 // it or locks a part of it) cannot be told to be unchanged.
 bool mayWriteOver(const String& target, const std::optional<FileVersion>& own);
 
+// Whether the file at the path is still exactly what this run wrote there
+// (written), read through. One that another program holds so that it
+// cannot be read is a held file, not a changed one: it counts while its
+// identity (id, size, write time) is still the one written.
+bool keepsVersion(const String& path, const std::optional<FileVersion>& written);
+
 // What stands at the name of a file this run wrote there (written), looked
 // at by name: AsWritten while it is still exactly that file, else Gone,
-// Folder, InUse, ReadOnly or Changed.
+// Folder, InUse, ReadOnly or Changed (a link at the name too, wherever it
+// leads).
 CopyState copyState(const String& path, const std::optional<FileVersion>& written);
 
 // Writes the file at the path while it is own's (mayWriteOver): over the

@@ -128,12 +128,13 @@ void OwnFileSave::reset()
 }
 
 // Read through one handle: the common answer, yes, costs one read of the
-// file and nothing more.
+// file and nothing more. A link at the copy's name is another program's,
+// though it lead to the very copy.
 bool OwnFileSave::keepsWhatWasWritten() const
 {
-    const bool beside = !m_besidePath.isEmpty();
-    const String& place = beside ? m_besidePath : m_ownWrittenPath;
-    return place.isEmpty() || FileSystem::version(place) == (beside ? m_besideVersion : m_own);
+    if (!m_besidePath.isEmpty())
+        return !FileSystem::isLink(m_besidePath) && keepsVersion(m_besidePath, m_besideVersion);
+    return m_ownWrittenPath.isEmpty() || keepsVersion(m_ownWrittenPath, m_own);
 }
 
 bool OwnFileSave::save(const String& path, const Writer& write, bool silent, bool unchanged)

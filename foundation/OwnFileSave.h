@@ -60,10 +60,12 @@ public:
 
 private:
     // Whether the file that holds the session still holds exactly what this
-    // run last wrote there: the copy beside while the session is kept
-    // beside, else the file a save of this run wrote in the file's place.
-    // True while this run wrote neither: a session that changed nothing
-    // since its load has nothing of its own to keep. Reads the file.
+    // run last wrote there (keepsVersion: a file another program holds
+    // counts by its identity): the copy beside, not a link at its name,
+    // while the session is kept beside, else the file a save of this run
+    // wrote in the file's place. True while this run wrote neither: a
+    // session that changed nothing since its load has nothing of its own to
+    // keep. Reads the file.
     bool keepsWhatWasWritten() const;
     // Why a save left the file's place as it was.
     enum class KeptBecause { InUse, Changed, NotRead, NotWritten };

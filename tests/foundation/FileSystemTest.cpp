@@ -540,6 +540,30 @@ TEST(FileSystem, IdentityTellsOneFileFromAnother)
     EXPECT_FALSE(FileSystem::identity(temp.file(L"missing.bin")).exists);
 }
 
+// Wine shows a Linux link at a name only by the path of the file it leads
+// to; a plain file named through a linked folder or in another case, whose
+// path differs from its final one too, was taken for a link.
+TEST(FileSystem, OnlyALinkAtTheNameItselfIsALink)
+{
+    TempFolder temp;
+    temp.makeFolder(L"sub");
+    const String file = temp.writeFile(L"sub\\file.bin", bytesOf("file"));
+    const String link = temp.file(L"link.bin");
+    const String linkedFolder = temp.file(L"linked");
+    if (!makeLink(link, file) || !makeLink(linkedFolder, temp.file(L"sub")))
+        GTEST_SKIP() << "no link could be made here";
+    const LinkRemover linkRemover{link};
+    const LinkRemover folderRemover{linkedFolder};
+    const std::pair<String, bool> rows[] = {
+        {file, false},
+        {temp.file(L"linked\\file.bin"), false},
+        {temp.file(L"SUB\\FILE.bin"), false},
+        {link, true},
+        {temp.file(L"missing.bin"), false},
+    };
+    forEachRow(rows, [](const auto& row) { EXPECT_EQ(FileSystem::isLink(row.first), row.second) << wide(row.first); });
+}
+
 TEST(FileSystem, DirectorySizeRecursive)
 {
     TempFolder temp;

@@ -766,6 +766,89 @@ TEST_F(DatabaseTest, SessionThatChangedNothingWritesNothing)
     }
 }
 
+// A session that changed nothing since its save, whose file (in its place
+// or the copy beside) another program held without sharing reads, was
+// taken for changed: the save waited, wrote another copy beside and told
+// the user. Held and still the file this run wrote by its identity, it is
+// kept; held after another program changed it, it goes as before.
+TEST_F(DatabaseTest, HeldFileStillAsSavedIsKeptAndNothingIsWritten)
+{
+    struct Row {
+        Hold hold;
+        bool beside;
+        bool changedBeforeHold;
+    };
+    const Row rows[] = {
+        {Hold::NoSharing, false, false}, {Hold::ByteRangeLock, false, false}, {Hold::NoSharing, false, true},
+        {Hold::NoSharing, true, false},  {Hold::NoSharing, true, true},
+    };
+    const HeldFileWait noWait(0);
+    forEachRow(rows, [&](const Row& row) {
+        ASSERT_TRUE(openWithNewTag(L"saved"));
+        std::optional<HeldFile> library;
+        if (row.beside)
+            library.emplace(path(), Hold::NoSharing);
+        ASSERT_TRUE(database.save(true));
+        const String file = row.beside ? database.besidePath() : path();
+        ASSERT_TRUE(!row.changedBeforeHold || writeRaw(file, bytesOf("theirs")));
+        const FileIdentity before = FileSystem::identity(file);
+        const std::size_t told = ui.boxes.size();
+        std::optional<HeldFile> held(std::in_place, file, row.hold);
+        ASSERT_TRUE(held->isHeld());
+        EXPECT_TRUE(database.save(true));
+        held.reset();
+        library.reset();
+        const String another = path() + (row.beside ? L"_0000.new" : L".new");
+        EXPECT_EQ(fileExistsRaw(another), row.changedBeforeHold);
+        EXPECT_EQ(ui.boxes.size() > told, row.changedBeforeHold);
+        EXPECT_EQ(FileSystem::identity(file), before);
+        DeleteFileW(another.c_str());
+    });
+}
+
+// The user moved the copy kept beside into a folder of their own and left a
+// link at its name: the session's way back into place removed their file
+// through the link and said the copy was removed, and a save beside wrote
+// over the link. A link where this run left the copy is theirs, with the
+// file it leads to: both stay, and the session goes to the next name.
+TEST_F(DatabaseTest, LinkAtTheNameOfTheCopyBesideIsNotTheCopy)
+{
+    struct Row {
+        bool placeFree;
+        bool sessionChanged;
+    };
+    const Row rows[] = {{true, false}, {false, true}, {false, false}};
+    const HeldFileWait noWait(0);
+    folder.makeFolder(L"mine");
+    const String moved = folder.file(L"mine\\kept.database");
+    forEachRow(rows, [&](const Row& row) {
+        ASSERT_TRUE(openWithNewTag(L"kept"));
+        std::optional<HeldFile> held(std::in_place, path(), Hold::NoSharing);
+        ASSERT_TRUE(database.save(true));
+        const String copy = database.besidePath();
+        ASSERT_TRUE(MoveFileW(copy.c_str(), moved.c_str()));
+        if (!makeLink(copy, moved))
+            GTEST_SKIP() << "no file link could be made here";
+        const LinkRemover remover{copy};
+        const Bytes theirs = readRaw(moved);
+        if (row.placeFree)
+            held.reset();
+        if (row.sessionChanged)
+            model.addTag(L"changed");
+        ASSERT_TRUE(database.save(true));
+        held.reset();
+        EXPECT_EQ(readRaw(moved), theirs);
+        EXPECT_EQ(readRaw(copy), theirs) << "the link still leads to their file";
+        EXPECT_EQ(wide(database.besidePath()), row.placeFree ? std::wstring() : wide(path()) + L"_0000.new");
+        expectKeptTag(row.placeFree ? path() : database.besidePath(), row.sessionChanged ? L"changed" : L"kept");
+        ASSERT_EQ(ui.boxes.size(), 2u);
+        EXPECT_NE(ui.boxes[1].find(wide(copy) + L", was changed by another program"), std::wstring::npos)
+            << ui.boxes[1];
+        DeleteFileW((path() + L"_0000.new").c_str());
+        DeleteFileW(moved.c_str());
+    });
+}
+
 // A library of megabytes reaches and leaves the disk in many blocks, summed
 // as they pass rather than read again: bytes after its records that its
 // reader never takes must still count, or the file would not be this run's
