@@ -58,7 +58,7 @@ StringList UILabel::lines() const
         return parts;
     UITextLayout layout;
     layout.setFont(m_style.text.font);
-    layout.setBreakAfterSeparators(true);
+    layout.setWrapStyle(UITextLayout::WrapStyle::Label);
     StringList wrapped;
     for (const String& part : parts) {
         layout.layout(part, std::max(m_wrapWidth - textMargin, 1));
