@@ -27,13 +27,15 @@ std::uint64_t bufferBytes = 0;
 Size labelBuffer;
 Size boxSize;
 
-// Words of 1 to 9 letters, as a message's text has them.
-String paragraph(int length)
+// Words of 1 to 8 letters, as a message's text has them, or the folders of
+// a path without a space.
+String paragraph(int length, bool path)
 {
     const wchar_t* words[] = {L"library ", L"tag ", L"a ", L"pictures ", L"folder ", L"of ", L"holiday "};
-    String text;
+    const wchar_t* folders[] = {L"\\Pictures", L"\\2024", L"\\Holiday"};
+    String text = path ? String(L"C:") : String();
     for (int i = 0; text.length() < length; ++i)
-        text.append(words[i % 7]);
+        text.append(path ? folders[i % 3] : words[i % 7]);
     return text.mid(0, length);
 }
 
@@ -58,7 +60,7 @@ double megabytes(std::uint64_t bytes)
     return double(bytes) / 1e6;
 }
 
-int measureOne(int length)
+int measureOne(int length, bool path)
 {
     Application application(L"KestrolaMessageBoxBench", L"1.0");
     UIWidget* window = bench::openStyledWindow(application, 200, 100);
@@ -66,15 +68,15 @@ int measureOne(int length)
         return 1;
     PROCESS_MEMORY_COUNTERS before = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
-    UIMessageBox box(MessageInformation, L"Bench", paragraph(length), MessageBoxOk);
+    UIMessageBox box(MessageInformation, L"Bench", paragraph(length, path), MessageBoxOk);
     shownBox = &box;
     SetTimer(nullptr, 0, 50, readAndAnswer);
     const int result = box.exec();
     PROCESS_MEMORY_COUNTERS after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
-    printf("%6d characters: box %4d x %4d, label buffer %6d x %5d, its widgets' buffers %7.1f MB, "
+    printf("%6d characters%s: box %4d x %4d, label buffer %6d x %5d, its widgets' buffers %7.1f MB, "
            "peak working set %7.1f MB (%6.1f MB before the box)%s\n",
-           length, boxSize.width, boxSize.height, labelBuffer.width, labelBuffer.height, megabytes(bufferBytes),
+           length, path ? " of a path" : "", boxSize.width, boxSize.height, labelBuffer.width, labelBuffer.height, megabytes(bufferBytes),
            megabytes(after.PeakWorkingSetSize), megabytes(before.WorkingSetSize),
            result == MessageBoxOk ? "" : ", not answered");
     delete window;
@@ -85,9 +87,10 @@ int measureOne(int length)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2)
-        return measureOne(std::atoi(argv[1]));
+    if (argc >= 2)
+        return measureOne(std::atoi(argv[1]), argc == 3);
     for (const int length : {200, 2000, 10000, 20000, 30000})
         runSelf(std::to_wstring(length));
+    runSelf(L"32000 path");
     return 0;
 }
