@@ -262,6 +262,8 @@ void UIMessageBox::wrapTextsToFit()
 void UIMessageBox::cutTextsToFit()
 {
     const Rect area = workAreaShownOn();
+    if (area.isEmpty())
+        return;
     const int padding = themeMetric(MetricWindowDesktopPadding);
     const int frameExtra = frameSize().height - height();
     int excess = preferredSize().height + frameExtra - (area.height - 2 * padding);
@@ -269,7 +271,7 @@ void UIMessageBox::cutTextsToFit()
     std::sort(tallestFirst.begin(), tallestFirst.end(),
               [](UILabel* a, UILabel* b) { return a->sizeHint().height > b->sizeHint().height; });
     for (UILabel* label : tallestFirst) {
-        if (excess <= 0 || area.isEmpty())
+        if (excess <= 0)
             return;
         const int tall = label->sizeHint().height;
         const int kept = std::max(tall - excess, Font(label->font()).height());

@@ -10,8 +10,8 @@
 // 80% of it (a longer text wraps, a path at its "\" or "/"; a text still
 // taller than the work area is cut), and Ctrl+C copies its title and
 // texts. It shows with the focus on the default button (or the first); Tab
-// and Shift+Tab move it through the buttons
-// (and the "Do not show again." box), Enter and Space press the focused one.
+// and Shift+Tab move it through the buttons (and the "Do not show again."
+// box), Enter and Space press the focused one.
 
 #include "foundation/List.h"
 #include "foundation/String.h"
