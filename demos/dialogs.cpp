@@ -7,9 +7,11 @@
 //
 // --script NAME shows one state and holds it for screenshots: "combo" (the
 // pop-up of the icon combo open), "balloon" (a balloon near the top-right
-// corner), "message" (a Yes/No/Cancel question) or "longpath" (a message
+// corner), "message" (a Yes/No/Cancel question), "longpath" (a message
 // naming a path of 400 characters, which wraps at its separators to fit
-// the screen). --script alone shows the four in that order. Each state is
+// the screen) or "longmessage" (a paragraph of 30,000 characters, still
+// taller than the screen once wrapped: the box shows the lines that fit).
+// --script alone shows the five in that order. Each state is
 // reached about a second after it begins; the program then prints "ready:
 // NAME", keeps the state for four seconds, undoes it (the message box is
 // cancelled) and goes on, or quits after the last one. A state that does
@@ -47,6 +49,14 @@ const String longPathMessage = [] {
         path.append(L"\\Pictures");
     return L"This session's library was saved in its place again; the copy beside it, " + path +
            L"\\lib.db.new, was removed.";
+}();
+
+const String longParagraphMessage = [] {
+    const wchar_t* words[] = {L"The ", L"library ", L"kept ", L"every ", L"tag ", L"of ", L"a ", L"holiday. "};
+    String text;
+    for (int i = 0; text.length() < 30000; ++i)
+        text.append(words[i % 8]);
+    return text;
 }();
 
 // One message box the demo opens. Together the rows use each kind and each
@@ -87,6 +97,8 @@ const MessageCase messageCases[] = {
      L"It takes effect once the program restarts."},
     {L"Information: a path of 400 characters", MessageInformation, MessageBoxOk | MessageBoxCancel, 0,
      L"Library saved", longPathMessage.c_str(), L""},
+    {L"Information: a paragraph of 30,000 characters", MessageInformation, MessageBoxOk | MessageBoxCancel, 0,
+     L"Long message", longParagraphMessage.c_str(), L""},
 };
 
 // Where each balloon points: a corner of the work area, this far inside.
@@ -306,7 +318,10 @@ const Scene scenes[] = {
     {L"message", [] { clickOn(demo->messageButtons[1]); },
      [] { return demo->runningBox != nullptr && demo->runningBox->isVisible(); },
      [] { pressCancel(demo->runningBox); }},
-    {L"longpath", [] { clickOn(demo->messageButtons.back()); },
+    {L"longpath", [] { clickOn(demo->messageButtons.end()[-2]); },
+     [] { return demo->runningBox != nullptr && demo->runningBox->isVisible(); },
+     [] { pressCancel(demo->runningBox); }},
+    {L"longmessage", [] { clickOn(demo->messageButtons.back()); },
      [] { return demo->runningBox != nullptr && demo->runningBox->isVisible(); },
      [] { pressCancel(demo->runningBox); }},
 };
@@ -371,7 +386,7 @@ bool chooseScenes(int argc, wchar_t** argv)
 int wmain(int argc, wchar_t** argv)
 {
     if (!chooseScenes(argc, argv)) {
-        wprintf(L"Unknown script \"%ls\": use combo, balloon, message or longpath.\n", argv[2]);
+        wprintf(L"Unknown script \"%ls\": use combo, balloon, message, longpath or longmessage.\n", argv[2]);
         return 2;
     }
     return runWidgetDemo(demo, argc, argv, scriptStep);

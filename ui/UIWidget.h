@@ -431,8 +431,9 @@ public:
     void uncoveredRegion(Region& out) const;
     void ensureBackBuffer(int width, int height);
     void ensureWindowSurface(int width, int height);
-    // After a resize to (width, height): a back buffer (and window surface)
-    // smaller than that grows to the size plus 100 each way.
+    // After a resize to (width, height): a back buffer smaller than that,
+    // or more than 200 larger either way, becomes the size plus 100 each
+    // way; a window surface smaller than that grows to it.
     void growBuffers(int width, int height);
 
 protected:

@@ -85,6 +85,13 @@ GdiDrawingSurface* newSurface(int width, int height)
     return surface;
 }
 
+// At least the size, and no more than twice the slack beyond it.
+bool holdsWithSlack(const GdiDrawingSurface* surface, int width, int height)
+{
+    return surface && surface->width() >= width && surface->height() >= height &&
+           surface->width() <= width + 2 * bufferSlack && surface->height() <= height + 2 * bufferSlack;
+}
+
 void growSurface(GdiDrawingSurface* surface, int width, int height)
 {
     if (surface->width() < width || surface->height() < height)
@@ -139,11 +146,15 @@ void UIWidget::ensureWindowSurface(int width, int height)
 
 void UIWidget::growBuffers(int width, int height)
 {
-    GdiDrawingSurface* buffer = backBuffer();
-    if (buffer && buffer->width() >= width && buffer->height() >= height)
+    if (holdsWithSlack(backBuffer(), width, height))
         return;
-    // The slack keeps small growth from reallocating each time.
-    ensureBackBuffer(width + bufferSlack, height + bufferSlack);
+    // The slack keeps small changes from reallocating each time; a widget
+    // laid out again much smaller (a label wrapped after its box was
+    // measured) gets a buffer of its new size rather than keep the first.
+    if (backBuffer())
+        backBuffer()->resize(width + bufferSlack, height + bufferSlack);
+    else
+        ensureBackBuffer(width + bufferSlack, height + bufferSlack);
     if (isWindow())
         ensureWindowSurface(width + bufferSlack, height + bufferSlack);
 }

@@ -47,14 +47,19 @@ private:
     Colour m_colour;
 };
 
-TEST_F(WidgetPaintTest, BackBufferGrowsWithSlackAndNeverShrinks)
+// A buffer that only grew kept the first size of a widget laid out again
+// much smaller: a message label wrapped after it was measured kept a
+// buffer as wide as its unwrapped text.
+TEST_F(WidgetPaintTest, BackBufferKeepsItsSlackAndFollowsALargeShrink)
 {
     RecordingWidget* child = addChild(window.get(), red, Rect(0, 0, 50, 40));
     EXPECT_EQ(child->backBuffer()->size(), (Size{150, 140}));
     child->resize(120, 100);
     EXPECT_EQ(child->backBuffer()->size(), (Size{150, 140}));
     child->resize(200, 20);
-    EXPECT_EQ(child->backBuffer()->size(), (Size{300, 140}));
+    EXPECT_EQ(child->backBuffer()->size(), (Size{300, 120}));
+    child->resize(50, 20);
+    EXPECT_EQ(child->backBuffer()->size(), (Size{150, 120}));
 }
 
 TEST_F(WidgetPaintTest, ChildrenStackInListOrderAndAreCutToTheirParent)

@@ -1,3 +1,4 @@
+#include "foundation/CharHelpers.h"
 #include "graphics/Font.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UILabel.h"
@@ -7,6 +8,10 @@
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -90,13 +95,61 @@ TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
         {L"home/someone/music/list", L"home/someone/mu", L"home/someone/|music/list"},
         {L"aaaaaaa", L"aaa", L"aaa|aaa|a"},
         {L"aa\xD83D\xDE00\xD83D\xDE00", L"aa\xD83D\xDE00", L"aa\xD83D\xDE00|\xD83D\xDE00"},
+        // A character wider than the wrap width used to end the wrapping
+        // of its paragraph; it takes a line of its own, a pair kept whole.
+        {L"iWii", L"ii", L"i|W|ii"},
+        {L"i\xD83D\xDE00\xD83D\xDE00i", L"i", L"i|\xD83D\xDE00|\xD83D\xDE00|i"},
+        // Spaces that overflow used to make lines of spaces: they hang.
+        {L"ab cd          ", L"ab cd", L"ab cd          "},
+        {L"ab                    cd", L"ab   ", L"ab                    |cd"},
     };
     label->setMultiLine(true);
     const Font font(label->font());
+    // The label is as wide as its wrap width, or as its widest character.
+    const auto widest = [&](const String& text) {
+        int width = label->wrapWidth();
+        for (int i = 0, units = 1; i < text.length(); i += units) {
+            units = unitsOfCharacterAt(text.view(), std::size_t(i));
+            width = std::max(width, font.textWidth(text.charPointer(i), units) + 4);
+        }
+        return width;
+    };
     forEachRow(rows, [&](const Row& row) {
         label->setWrapWidth(font.textWidth(row.fitting, String(row.fitting).length()) + 4);
         label->setText(row.text);
         EXPECT_EQ(label->lines().join(L"|"), String(row.lines));
-        EXPECT_LE(label->sizeHint().width, label->wrapWidth());
+        EXPECT_LE(label->sizeHint().width, widest(row.text));
     });
+}
+
+// Random texts of words, runs of spaces, pairs, separators and characters
+// wider than the wrap width: the lines give back every paragraph, never
+// part a pair, never start a wrapped line with a space, and fit the wrap
+// width once their hanging spaces are left out, unless one character alone
+// is wider.
+TEST_F(LabelTest, RandomTextsWrapIntoFittingLinesThatLoseNothing)
+{
+    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"    ", L"\\", L"/", L"mmmm", L"\xD83D\xDE00", L"\t"};
+    const Font font(label->font());
+    label->setMultiLine(true);
+    std::mt19937 random(3);
+    for (int round = 0; round < 300; ++round) {
+        String text;
+        for (int i = int(random() % 80); i > 0; --i)
+            text.append(pieces[random() % std::size(pieces)]);
+        label->setWrapWidth(4 + 1 + int(random() % 60));
+        label->setText(text);
+        const StringList lines = label->lines();
+        ASSERT_EQ(lines.join(String()), text) << "round " << round;
+        for (const ListNode<String>* line = lines.first(); line; line = line->next) {
+            const String& shown = line->value;
+            ASSERT_FALSE(shown.isEmpty() && !text.isEmpty()) << "round " << round;
+            ASSERT_FALSE(isLowSurrogate(shown.at(0))) << "round " << round;
+            ASSERT_FALSE(line != lines.first() && shown.at(0) == L' ') << "round " << round;
+            const String visible = shown.trimmedRight();
+            const int width = font.textWidth(visible.constData(), visible.length());
+            const int units = unitsOfCharacterAt(visible.view(), 0);
+            ASSERT_TRUE(width <= label->wrapWidth() - 4 || visible.length() == units) << "round " << round;
+        }
+    }
 }

@@ -3,6 +3,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/Dispatcher.h"
 #include "foundation/Hooks.h"
+#include "graphics/DrawingSurface.h"
 #include "graphics/Screen.h"
 #include "ui/UITheme.h"
 #include "ui/widgets/UIButton.h"
@@ -361,6 +362,58 @@ TEST_F(MessageBoxTest, ALongPathWrapsAndTheBoxFitsTheScreen)
     ModalDriver driver({look, press(L"OK")});
     EXPECT_EQ(box.exec(), MessageBoxOk);
     EXPECT_LE(frame.width, area.width * 4 / 5);
+    EXPECT_TRUE(area.contains(frame)) << testing::PrintToString(frame);
+}
+
+// Pixels darker than mid-grey in rows [top, top + height) of r, as far as
+// the shot reaches.
+int darkPixels(const Bitmap& shot, const Rect& r, int top, int height)
+{
+    int dark = 0;
+    for (int y = r.y + top; y < std::min(r.y + top + height, shot.height()); ++y) {
+        for (int x = r.x; x < std::min(r.x + r.width, shot.width()); ++x) {
+            const Colour c = shot.pixel(x, y);
+            dark += c.red() + c.green() + c.blue() < 3 * 128 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+// Laid out unwrapped first, every widget of the box kept a buffer as wide
+// as the paragraph; from about 30,000 characters none could be made and the
+// box showed blank, and a tall text pushed the buttons off the screen.
+TEST_F(MessageBoxTest, AVeryLongParagraphIsDrawnCutToTheScreenInBuffersOfTheBoxsSize)
+{
+    const wchar_t* words[] = {L"library ", L"tag ", L"a ", L"pictures ", L"folder "};
+    String text;
+    for (int i = 0; text.length() < 30000; ++i)
+        text.append(words[i % 5]);
+    const OneMonitor screen;
+    const Rect area = Screen::primaryMonitorRect(true);
+    Rect frame;
+    const auto inWindow = [](const UIWidget* widget) {
+        const Point p = widget->mapToWindow(Point());
+        return Rect(p.x, p.y, widget->width(), widget->height());
+    };
+    const Step look = [&](UIMessageBox& box) {
+        frame = box.frameGeometry();
+        EXPECT_TRUE(box.rect().contains(inWindow(box.buttonList().first()->value))) << "OK is off the box";
+        // The slack a buffer keeps beyond its widget.
+        const int slack = 100;
+        for (const UIWidget* widget : box.descendants()) {
+            EXPECT_LE(widget->backBuffer()->width(), box.width() + slack);
+            EXPECT_LE(widget->backBuffer()->height(), box.height() + slack);
+        }
+        const UILabel* label = widgetsOf<UILabel>(box).at(0);
+        const Bitmap shot = box.windowSurface()->toBitmap(false);
+        const Rect shown = inWindow(label);
+        const int lineHeight = Font(label->font()).height();
+        EXPECT_GT(darkPixels(shot, shown, 0, lineHeight), 0) << "the first line is blank";
+        EXPECT_GT(darkPixels(shot, shown, shown.height - lineHeight, lineHeight), 0) << "the last line is blank";
+    };
+    UIMessageBox box(MessageInformation, L"Title", text, MessageBoxOk);
+    ModalDriver driver({look, press(L"OK")});
+    EXPECT_EQ(box.exec(), MessageBoxOk);
     EXPECT_TRUE(area.contains(frame)) << testing::PrintToString(frame);
 }
 

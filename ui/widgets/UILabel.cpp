@@ -58,7 +58,7 @@ StringList UILabel::lines() const
         return parts;
     UITextLayout layout;
     layout.setFont(m_style.text.font);
-    layout.setBreakAfterSeparators(true);
+    layout.setWrapStyle(UITextLayout::WrapStyle::Label);
     StringList wrapped;
     for (const String& part : parts) {
         layout.layout(part, std::max(m_wrapWidth - textMargin, 1));
@@ -117,21 +117,33 @@ void UILabel::paintOneLine(Graphics& g)
     m_elided = g.drawText(m_text, r, m_alignment, m_elideMode, 0);
 }
 
-// A disabled multi-line label draws no shadow.
+// A disabled multi-line label draws no shadow. Only the lines its height
+// holds are drawn; when some are left out, the last one shown ends in an
+// ellipsis.
 void UILabel::paintLines(Graphics& g)
 {
-    const bool enabled = isEnabled();
     const int lineHeight = g.font().height();
+    const StringList all = lines();
+    const int shown = std::clamp(height() / std::max(lineHeight, 1), 1, std::max(all.count(), 1));
     Rect line(lineIndent, 0, width(), lineHeight);
-    for (const String& part : lines()) {
-        if (enabled) {
-            g.setPen(m_style.text.shadowForeground);
-            g.drawText(part, movedBy(line, m_style.text.shadowOffset), m_alignment, ElideNone, 0);
-            g.setPen(m_style.text.foreground);
-        } else {
-            g.setPen(m_style.disabledForeground);
-        }
-        g.drawText(part, line, m_alignment, ElideNone, 0);
+    StringList::Node* node = all.first();
+    for (int i = 0; i < shown && node; ++i, node = node->next) {
+        if (i == shown - 1 && node->next)
+            paintLine(g, node->value + node->next->value, line, ElideRightWithEllipsis);
+        else
+            paintLine(g, node->value, line, ElideNone);
         line.y += lineHeight;
     }
+}
+
+void UILabel::paintLine(Graphics& g, const String& text, const Rect& line, int elideMode)
+{
+    if (isEnabled()) {
+        g.setPen(m_style.text.shadowForeground);
+        g.drawText(text, movedBy(line, m_style.text.shadowOffset), m_alignment, elideMode, 0);
+        g.setPen(m_style.text.foreground);
+    } else {
+        g.setPen(m_style.disabledForeground);
+    }
+    g.drawText(text, line, m_alignment, elideMode, 0);
 }

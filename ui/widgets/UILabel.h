@@ -4,7 +4,9 @@
 // drawn with a shadow in the colours of the "UILabel" style. A one-line
 // label too narrow for its text shortens it by its elide mode and then
 // offers the whole text as its tool tip, unless it has a tip of its own.
-// A multi-line label with a wrap width also wraps each line to fit it.
+// A multi-line label with a wrap width also wraps each line to fit it; one
+// lower than its lines shows those that fit, the last one shortened with an
+// ellipsis.
 
 #include "foundation/String.h"
 #include "foundation/StringList.h"
@@ -71,6 +73,7 @@ private:
 
     void paintOneLine(Graphics& g);
     void paintLines(Graphics& g);
+    void paintLine(Graphics& g, const String& text, const Rect& line, int elideMode);
 
     Style m_style;
     String m_text;

@@ -1,6 +1,7 @@
 #include "ui/widgets/UIMessageBox.h"
 
 #include "foundation/Application.h"
+#include "graphics/Font.h"
 #include "graphics/FontDesc.h"
 #include "graphics/Screen.h"
 #include "ui/TimerService.h"
@@ -182,10 +183,15 @@ String UIMessageBox::title() const
 int UIMessageBox::exec()
 {
     if (!m_built) {
+        // Held until the texts are wrapped: laid out unwrapped first, every
+        // widget of the box would keep a buffer as wide as the longest text.
+        setUpdatesEnabled(false);
         applyLayoutMarginMetrics();
         applyLayoutSpacingMetrics();
         buildContent();
         wrapTextsToFit();
+        cutTextsToFit();
+        setUpdatesEnabled(true);
         m_built = true;
     }
     if ((m_flags & MessageBoxDefaultLoneButton) && m_buttonList.count() == 1)
@@ -248,9 +254,30 @@ void UIMessageBox::wrapTextsToFit()
     const int wrapWidth = std::max(widestLabel - excess, narrowestWrap);
     for (UILabel* label : m_labels)
         label->setWrapWidth(wrapWidth);
-    // Building grew the window to the unwrapped texts, and showing only
-    // ever grows it.
-    resize(std::min(frameSize().width, preferredSize().width + frameExtra), frameSize().height);
+}
+
+// A text still too long for the screen once wrapped shows only the lines
+// that fit, the tallest label cut first, so that the buttons stay on the
+// screen; Ctrl+C still copies it whole.
+void UIMessageBox::cutTextsToFit()
+{
+    const Rect area = workAreaShownOn();
+    if (area.isEmpty())
+        return;
+    const int padding = themeMetric(MetricWindowDesktopPadding);
+    const int frameExtra = frameSize().height - height();
+    int excess = preferredSize().height + frameExtra - (area.height - 2 * padding);
+    std::vector<UILabel*> tallestFirst = m_labels;
+    std::sort(tallestFirst.begin(), tallestFirst.end(),
+              [](UILabel* a, UILabel* b) { return a->sizeHint().height > b->sizeHint().height; });
+    for (UILabel* label : tallestFirst) {
+        if (excess <= 0)
+            return;
+        const int tall = label->sizeHint().height;
+        const int kept = std::max(tall - excess, Font(label->font()).height());
+        label->setMaximumHeight(kept);
+        excess -= tall - kept;
+    }
 }
 
 // Where the show will put the box: where the caller moved it, else over

@@ -7,10 +7,11 @@
 // return its bit, with MessageBoxDoNotShowAgain added when the box was
 // ticked; closing the window returns 0. The kind's system sound plays 50 ms
 // after the box shows, the box keeps inside the work area, no wider than
-// 80% of it (a longer text wraps, a path at its "\" or "/"), and Ctrl+C
-// copies its title and texts. It shows with the focus on the default
-// button (or the first); Tab and Shift+Tab move it through the buttons
-// (and the "Do not show again." box), Enter and Space press the focused one.
+// 80% of it (a longer text wraps, a path at its "\" or "/"; a text still
+// taller than the work area is cut), and Ctrl+C copies its title and
+// texts. It shows with the focus on the default button (or the first); Tab
+// and Shift+Tab move it through the buttons (and the "Do not show again."
+// box), Enter and Space press the focused one.
 
 #include "foundation/List.h"
 #include "foundation/String.h"
@@ -141,6 +142,7 @@ private:
     void addBottomRow();
     void addButton(UIWidget* row, int bit, const wchar_t* text);
     void wrapTextsToFit();
+    void cutTextsToFit();
     Rect workAreaShownOn() const;
     void keepInsideWorkArea();
     void focusDefaultButton();

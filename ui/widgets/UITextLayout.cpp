@@ -183,12 +183,15 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
     int lastVisible = size - 1;
     while (lastVisible >= 0 && !isVisibleAt(units, start + lastVisible))
         --lastVisible;
+    // Where the width that must fit ends: a label's spaces after the last
+    // visible character hang past its line.
+    const int measuredEnd = m_style == WrapStyle::Label ? lastVisible + 1 : size;
     int firstVisible = -1;
     int piece = 0;
     bool known = false;
     int knownWidth = 0;
     for (;;) {
-        if (width(piece, size) <= wrapWidth) {
+        if (width(piece, std::max(piece, measuredEnd)) <= wrapWidth) {
             out.push_back({start + piece, size - piece});
             return;
         }
@@ -205,31 +208,57 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
             const int fitting = int(std::upper_bound(from, to, threshold) - m_sums.begin()) - 1;
             const int space = fitting > firstVisible ? m_spaces[std::size_t(fitting)] : -1;
             if (space > firstVisible && start + space > 0) {
-                out.push_back({start + piece, space + 1 - piece});
-                knownWidth = width(space, lastVisible);
+                const int next = afterHangingSpaces(text, start, space + 1, size);
+                out.push_back({start + piece, next - piece});
+                knownWidth = width(next - 1, lastVisible);
                 known = true;
-                piece = space + 1;
+                piece = next;
                 continue;
             }
         }
-        const int limit = m_sums[std::size_t(piece)] + wrapWidth;
-        const auto from = m_sums.begin() + piece + 1;
-        const auto to = m_sums.begin() + size;
-        const int candidate = int(std::upper_bound(from, to, limit) - m_sums.begin()) - 1;
-        if (candidate <= piece) {
+        const int breakAt = breakByCharacters(text, start, piece, size, wrapWidth, firstVisible);
+        if (breakAt >= size) {
             out.push_back({start + piece, size - piece});
             return;
         }
-        const int breakAt = afterFittingSeparator(firstVisible, candidate);
         out.push_back({start + piece, breakAt - piece});
         piece = breakAt;
         known = false;
     }
 }
 
+// Where a piece too wide for the wrap width ends when no space break fits,
+// or size when it stays whole. An editor keeps a piece unbroken when not
+// even its first character fits; a label gives that character a line of
+// its own, so that the rest of the paragraph still wraps.
+int UITextLayout::breakByCharacters(const String& text, int start, int piece, int size, int wrapWidth,
+                                    int firstVisible) const
+{
+    const int limit = m_sums[std::size_t(piece)] + wrapWidth;
+    const auto from = m_sums.begin() + piece + 1;
+    const auto to = m_sums.begin() + size;
+    int candidate = int(std::upper_bound(from, to, limit) - m_sums.begin()) - 1;
+    if (candidate <= piece && m_style == WrapStyle::Editor)
+        return size;
+    if (candidate <= piece)
+        candidate = piece + unitsOfCharacterAt(text.view(), std::size_t(start + piece));
+    return afterHangingSpaces(text, start, afterFittingSeparator(firstVisible, candidate), size);
+}
+
+// A label's line takes the spaces that follow its break, so that no line
+// starts with them or is made of them alone.
+int UITextLayout::afterHangingSpaces(const String& text, int start, int breakAt, int size) const
+{
+    if (m_style != WrapStyle::Label)
+        return breakAt;
+    while (breakAt < size && text.at(start + breakAt) == L' ')
+        ++breakAt;
+    return breakAt;
+}
+
 void UITextLayout::markSeparators(const String& text, int start, int size)
 {
-    if (!m_breakAfterSeparators)
+    if (m_style != WrapStyle::Label)
         return;
     m_separators.assign(std::size_t(size), -1);
     for (int i = 0; i < size; ++i) {
@@ -243,7 +272,7 @@ void UITextLayout::markSeparators(const String& text, int start, int size)
 // piece's first visible character (a line of a lone separator helps no one).
 int UITextLayout::afterFittingSeparator(int firstVisible, int candidate) const
 {
-    if (!m_breakAfterSeparators)
+    if (m_style != WrapStyle::Label)
         return candidate;
     const int separator = m_separators[std::size_t(candidate) - 1];
     return separator > firstVisible ? separator + 1 : candidate;

@@ -3,8 +3,7 @@
 // UITextLayout: the line records of a text document and the character
 // widths they are measured with. Lines end after each line feed; with a
 // wrap width, a line wider than it is broken after its last fitting space,
-// or by characters when no space fits (with breaks after separators, first
-// after the last fitting "\" or "/", so that a path wraps at its folders).
+// or by characters when no space fits (a label's, see WrapStyle, differs).
 // Widths come from one measuring font (or the mask character's width for
 // every character), cached per code unit, and wrapping works on running
 // sums, so laying out a megabyte stays linear and an edit re-lays only the
@@ -53,8 +52,14 @@ public:
     // Masked, every character measures as the mask character.
     void setMask(bool masked, wchar_t maskCharacter);
     int charWidth(wchar_t c) const;
-    // Breaks after separators: off at first; the next layout follows it.
-    void setBreakAfterSeparators(bool on) { m_breakAfterSeparators = on; }
+    // How lines break, Editor at first; the next layout follows it.
+    // A label's lines also break after the last fitting "\" or "/" (so that
+    // a path wraps at its folders), give a character wider than the wrap
+    // width a line of its own, and take the spaces after a break or at a
+    // paragraph's end, which hang past the line instead of making lines of
+    // their own.
+    enum class WrapStyle { Editor, Label };
+    void setWrapStyle(WrapStyle style) { m_style = style; }
     // The width of the character that begins at unit i; 0 for the second
     // unit of a pair.
     int characterWidth(const String& text, int i) const;
@@ -77,6 +82,9 @@ private:
     void appendParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     void wrapParagraph(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
     void appendParagraphs(const String& text, int start, int end, int wrapWidth, std::vector<UITextLine>& out);
+    int breakByCharacters(const String& text, int start, int piece, int size, int wrapWidth,
+                          int firstVisible) const;
+    int afterHangingSpaces(const String& text, int start, int breakAt, int size) const;
     void markSeparators(const String& text, int start, int size);
     int afterFittingSeparator(int firstVisible, int candidate) const;
     int measureCharacter(wchar_t c) const;
@@ -85,7 +93,7 @@ private:
     Font m_font;
     int m_fontHeight = 0;
     bool m_masked = false;
-    bool m_breakAfterSeparators = false;
+    WrapStyle m_style = WrapStyle::Editor;
     int m_maskWidth = 0;
     // Width per code unit, -1 until measured.
     mutable std::vector<std::int16_t> m_widths;
