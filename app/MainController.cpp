@@ -78,14 +78,35 @@ private:
     bool& m_closed;
 };
 
+// The program's progress window while it starts: a close that reaches it
+// (WM_CLOSE: taskkill, the run script's Ctrl+C) during a wait for a held
+// file ends the wait, and is noted as one that ends a start-up message is.
+class StartProgressWindow : public FlashProgressWindow {
+public:
+    explicit StartProgressWindow(bool& closed) : m_closed(closed) {}
+
+    bool closeRequested() override
+    {
+        if (!FlashProgressWindow::closeRequested())
+            return false;
+        m_closed = true;
+        return true;
+    }
+
+private:
+    bool& m_closed;
+};
+
 // The widget set's hooks, with the program's own progress window for the
 // library's loads and saves. While messages are kept, a box that only
 // informs waits for showKeptMessages, so that no file waits for the user.
-// While the program starts, a close that ends a message is noted.
+// While the program starts, a close that ends a message or a wait is noted.
 class ShellWidgetHooks : public UIWidgetHooks {
 public:
     std::unique_ptr<ProgressWindow> createProgressWindow() override
     {
+        if (m_starting)
+            return std::make_unique<StartProgressWindow>(m_closedAtStart);
         return std::make_unique<FlashProgressWindow>();
     }
 
@@ -106,7 +127,7 @@ public:
         m_closedAtStart = false;
     }
 
-    // Whether a close ended a message while the program started.
+    // Whether a close ended a message or a wait while the program started.
     bool endStart()
     {
         m_starting = false;
@@ -170,8 +191,8 @@ MainController::MainController(bool autorun)
     openLibrary();
     tellOfSessionsSavedBeside();
     m_userInterface->start(autorun);
-    // A close that ended a start-up message is carried out once the event
-    // loop runs, as one that waited for the library.
+    // A close that ended a start-up message or wait is carried out once the
+    // event loop runs, as one that waited for the library.
     if (shellWidgetHooks.endStart())
         keepWaiting(Request::Exit);
 }

@@ -172,8 +172,14 @@ void UIWidget::repaint()
 void UIWidget::repaint(const Rect& area)
 {
     UIWidget* window = topLevelWidget();
-    if (!testFlag(WidgetCreated) || !testFlag(WidgetUpdatesEnabled) || !isVisible() || !window ||
-        !window->windowSurface()) {
+    // Noted on the widget itself, whose setUpdatesEnabled(true) makes up for
+    // it: a child's noted on its window was only painted at the window's
+    // next show.
+    if (testFlag(WidgetCreated) && !testFlag(WidgetUpdatesEnabled)) {
+        setFlagBit(WidgetRepaintPending, true);
+        return;
+    }
+    if (!testFlag(WidgetCreated) || !isVisible() || !window || !window->windowSurface()) {
         if (window)
             window->setFlag(WidgetRepaintPending, true);
         return;

@@ -5,6 +5,7 @@
 #include "foundation/DataPack.h"
 #include "graphics/DrawingSurface.h"
 #include "ui/UIWindow.h"
+#include "ui/widgets/UIProgress.h"
 
 #include "tests/support/ColourPrinting.h"
 #include "tests/support/RowTable.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -137,6 +139,42 @@ TEST_F(ShellPartsTest, FlashWindowPercentIsClampedAndShown)
     });
     flash.setMessage(L"Loading items...");
     EXPECT_EQ(flash.message(), String(L"Loading items..."));
+}
+
+// The percent counted while the bar under it stayed empty: the bar's
+// repaint, dropped while its painting was off, was not made up for when
+// painting came back on.
+TEST_F(ShellPartsTest, FlashWindowBarFillsOnTheScreenAsItsPercentSays)
+{
+    FlashProgressWindow flash;
+    flash.show();
+    const UIProgress* bar = nullptr;
+    for (UIWidget* widget : flash.window()->descendants())
+        bar = bar ? bar : dynamic_cast<const UIProgress*>(widget);
+    ASSERT_NE(bar, nullptr);
+    const HWND handle = hwndOf(flash.window());
+    // At one, three and nine tenths of the bar's length.
+    const auto screenPixels = [&] {
+        std::vector<COLORREF> pixels;
+        const HDC dc = GetDC(handle);
+        for (const int tenths : {1, 3, 9}) {
+            const Point at = bar->mapToWindow(Point(bar->width() * tenths / 10, bar->height() / 2));
+            pixels.push_back(GetPixel(dc, at.x, at.y));
+        }
+        ReleaseDC(handle, dc);
+        return pixels;
+    };
+    const std::vector<COLORREF> empty = screenPixels();
+    ASSERT_EQ(empty[0], empty[1]);
+    ASSERT_EQ(empty[1], empty[2]);
+    flash.setPercent(60);
+    const std::vector<COLORREF> atSixty = screenPixels();
+    EXPECT_NE(atSixty[0], empty[0]);
+    EXPECT_EQ(atSixty[1], atSixty[0]);
+    EXPECT_EQ(atSixty[2], empty[2]);
+    // 100 always paints, however soon after the last paint it comes.
+    flash.setPercent(100);
+    EXPECT_EQ(screenPixels(), std::vector<COLORREF>(3, atSixty[0]));
 }
 
 TEST_F(ShellPartsTest, FlashWindowShowsCentredOnTopAndGoesWithItsObject)
