@@ -155,6 +155,7 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeEventsOfTheWidgetUnderThePointer)
 
 TEST_F(Win32WindowTest, SecondQuickPressIsADoubleClickOnlyForWidgetsThatTakeThem)
 {
+    const PatientDoubleClicks patient;
     for (const bool takes : {false, true}) {
         SCOPED_TRACE(takes);
         child->setFlag(WidgetTakesDoubleClicks, takes);

@@ -10,6 +10,7 @@
 #include "ui/UIManager.h"
 #include "ui/UINativeWindow.h"
 #include "ui/UIWidget.h"
+#include "ui/UIWin32Window.h"
 
 #include "tests/support/Pump.h"
 
@@ -131,3 +132,18 @@ inline RecordingWidget* addChild(UIWidget* parent, Colour colour, Rect geometry)
     child->show();
     return child;
 }
+
+// Two presses pair as a double click while it lives, however long a
+// busy machine takes between them: the detector times each press as it is
+// handled, and a test pumps between its presses.
+class PatientDoubleClicks {
+public:
+    PatientDoubleClicks()
+    {
+        UIWin32Window::doubleClickDetector() =
+            DoubleClickDetector(600000, GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK));
+    }
+    ~PatientDoubleClicks() { UIWin32Window::doubleClickDetector() = DoubleClickDetector(); }
+    PatientDoubleClicks(const PatientDoubleClicks&) = delete;
+    PatientDoubleClicks& operator=(const PatientDoubleClicks&) = delete;
+};

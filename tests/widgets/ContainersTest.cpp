@@ -134,6 +134,7 @@ TEST_F(SizeGripTest, OnePixelDragKeepsTheSizeTwoPixelsResize)
 
 TEST_F(SizeGripTest, QuickSecondDragStillResizes)
 {
+    const PatientDoubleClicks patient;
     dragBy(2);
     send(WM_LBUTTONUP, 0, pressPoint);
     // The second press pairs with the first as a double click, which used to
