@@ -79,18 +79,22 @@ private:
 };
 
 // The program's progress window while it starts: a close that reaches it
-// (WM_CLOSE: taskkill, the run script's Ctrl+C) during a wait for a held
-// file ends the wait, and is noted as one that ends a start-up message is.
+// (WM_CLOSE: taskkill, the run script's Ctrl+C; the session's end) during a
+// wait for a held file ends the wait, and is noted as one that ends a
+// start-up message is. Once the program was closed at start, every later
+// wait ends at once.
 class StartProgressWindow : public FlashProgressWindow {
 public:
     explicit StartProgressWindow(bool& closed) : m_closed(closed) {}
+    // A close that reached the window counts though the wait ended by
+    // itself meanwhile (the file let go), before the window took it.
+    ~StartProgressWindow() override { closeRequested(); }
 
     bool closeRequested() override
     {
-        if (!FlashProgressWindow::closeRequested())
-            return false;
-        m_closed = true;
-        return true;
+        if (FlashProgressWindow::closeRequested())
+            m_closed = true;
+        return m_closed;
     }
 
 private:
