@@ -10,6 +10,7 @@
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
+#include "foundation/SingleInstance.h"
 #include "foundation/FileInUse.h"
 #include "foundation/FileMovedAside.h"
 #include "foundation/NewerFilesBeside.h"
@@ -44,6 +45,14 @@ String exceptionText(const wchar_t* text)
 bool waitForSettings(const String& path)
 {
     return waitForHeldFile(path, OwnFileSave::waitingText(OwnFileSave::Kind::Settings), false);
+}
+
+// A close from outside before any other window of the program was up
+// reached only its first one, the single-instance window.
+bool closedThroughFirstWindow()
+{
+    InstanceWindow* first = instanceWindow();
+    return first && first->takeCloseRequest();
 }
 
 // A start-up message that a close of the program (WM_CLOSE, the session's
@@ -92,7 +101,7 @@ public:
 
     bool closeRequested() override
     {
-        if (FlashProgressWindow::closeRequested())
+        if (FlashProgressWindow::closeRequested() || closedThroughFirstWindow())
             m_closed = true;
         return m_closed;
     }
@@ -131,11 +140,14 @@ public:
         m_closedAtStart = false;
     }
 
-    // Whether a close ended a message or a wait while the program started.
+    // Whether a close ended a message or a wait, or reached the program
+    // before its other windows were up, while the program started.
     bool endStart()
     {
         m_starting = false;
-        return std::exchange(m_closedAtStart, false);
+        const bool closed = closedAtStart();
+        m_closedAtStart = false;
+        return closed;
     }
 
     void keepMessages() { m_keeping = true; }
@@ -159,12 +171,19 @@ private:
     {
         // The program ends once started: a later message would stop it
         // there, waiting for a user who has already asked it to close.
-        if (m_closedAtStart)
+        if (closedAtStart())
             return 0;
         StartMessageBox box(title, text, buttons, m_closedAtStart);
         box.setInformativeText(informativeText);
         box.setFlags(flags);
         return box.exec();
+    }
+
+    bool closedAtStart()
+    {
+        if (closedThroughFirstWindow())
+            m_closedAtStart = true;
+        return m_closedAtStart;
     }
 
     bool m_starting = false;

@@ -24,8 +24,9 @@ public:
     // the settings (newerFilesBeside) and the main window, shown unless
     // autorun keeps it in the notification area. A close that ends a
     // start-up message or the window of a wait for a held file (WM_CLOSE,
-    // the session's end) exits as soon as the event loop runs; later
-    // start-up messages are not shown, and later waits end at once.
+    // the session's end), or that reached the program before them (WM_CLOSE
+    // at its single-instance window), exits as soon as the event loop runs;
+    // later start-up messages are not shown, and later waits end at once.
     explicit MainController(bool autorun);
     ~MainController() override;
 

@@ -8,6 +8,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
+#include "foundation/SingleInstance.h"
 #include "foundation/System.h"
 #include "graphics/ImageHeaderCheck.h"
 #include "library/Database.h"
@@ -1020,6 +1021,38 @@ TEST_F(ControllerTest, CloseThatReachedTheWaitAsTheFileWasFreedEndsTheProgramOnc
             ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was lost";
             EXPECT_TRUE(runUntilTheProgramQuits());
         }
+    });
+}
+
+// A close from outside as the program began (taskkill, the run script's
+// Ctrl+C) reached only its hidden single-instance window, which it
+// destroyed: the program started, waited for a held library and told of
+// it, and stayed. It ends the program once started, ends the wait at once,
+// and leaves the window for a second copy to find.
+TEST_F(ControllerTest, CloseBeforeAnyOtherWindowEndsTheProgramOnceStarted)
+{
+    runOnce();
+    forEachRow(std::vector<bool>{false, true}, [&](bool libraryHeld) {
+        const Bytes library = readRaw(filePath(L"kestrola.database"));
+        const HeldFileWait longWait(longHeldFileWaitMs);
+        std::optional<HeldFile> held;
+        if (libraryHeld)
+            held.emplace(filePath(L"kestrola.database"), Hold::NoSharing);
+        const auto first = static_cast<HWND>(instanceWindow()->handle());
+        ASSERT_TRUE(PostMessageW(first, WM_CLOSE, 0, 0));
+        MessageBoxCloser boxes;
+        {
+            const DWORD start = GetTickCount();
+            MainController controller(true);
+            EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(heldFileWaitMs())) << "the wait ran its whole time";
+            EXPECT_EQ(boxes.closed, 0);
+            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
+            held.reset();
+            EXPECT_TRUE(runUntilTheProgramQuits());
+        }
+        EXPECT_TRUE(IsWindow(first));
+        EXPECT_EQ(readRaw(filePath(L"kestrola.database")), library);
+        EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
     });
 }
 
