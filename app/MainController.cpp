@@ -10,6 +10,7 @@
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
+#include "foundation/SingleInstance.h"
 #include "foundation/FileInUse.h"
 #include "foundation/FileMovedAside.h"
 #include "foundation/NewerFilesBeside.h"
@@ -46,6 +47,14 @@ bool waitForSettings(const String& path)
     return waitForHeldFile(path, OwnFileSave::waitingText(OwnFileSave::Kind::Settings), false);
 }
 
+// A close from outside before any other window of the program was up
+// reached only its first one, the single-instance window.
+bool closedThroughFirstWindow()
+{
+    InstanceWindow* first = instanceWindow();
+    return first && first->takeCloseRequest();
+}
+
 // A start-up message that a close of the program (WM_CLOSE, the session's
 // end) ends: the close is noted, for the controller to carry out once it
 // can save. A box ended by its own buttons, keys or close command (Alt+F4,
@@ -79,18 +88,22 @@ private:
 };
 
 // The program's progress window while it starts: a close that reaches it
-// (WM_CLOSE: taskkill, the run script's Ctrl+C) during a wait for a held
-// file ends the wait, and is noted as one that ends a start-up message is.
+// (WM_CLOSE: taskkill, the run script's Ctrl+C; the session's end) during a
+// wait for a held file ends the wait, and is noted as one that ends a
+// start-up message is. Once the program was closed at start, every later
+// wait ends at once.
 class StartProgressWindow : public FlashProgressWindow {
 public:
     explicit StartProgressWindow(bool& closed) : m_closed(closed) {}
+    // A close that reached the window counts though the wait ended by
+    // itself meanwhile (the file let go), before the window took it.
+    ~StartProgressWindow() override { closeRequested(); }
 
     bool closeRequested() override
     {
-        if (!FlashProgressWindow::closeRequested())
-            return false;
-        m_closed = true;
-        return true;
+        if (FlashProgressWindow::closeRequested() || closedThroughFirstWindow())
+            m_closed = true;
+        return m_closed;
     }
 
 private:
@@ -127,11 +140,14 @@ public:
         m_closedAtStart = false;
     }
 
-    // Whether a close ended a message or a wait while the program started.
+    // Whether a close ended a message or a wait, or reached the program
+    // before its other windows were up, while the program started.
     bool endStart()
     {
         m_starting = false;
-        return std::exchange(m_closedAtStart, false);
+        const bool closed = closedAtStart();
+        m_closedAtStart = false;
+        return closed;
     }
 
     void keepMessages() { m_keeping = true; }
@@ -155,12 +171,19 @@ private:
     {
         // The program ends once started: a later message would stop it
         // there, waiting for a user who has already asked it to close.
-        if (m_closedAtStart)
+        if (closedAtStart())
             return 0;
         StartMessageBox box(title, text, buttons, m_closedAtStart);
         box.setInformativeText(informativeText);
         box.setFlags(flags);
         return box.exec();
+    }
+
+    bool closedAtStart()
+    {
+        if (closedThroughFirstWindow())
+            m_closedAtStart = true;
+        return m_closedAtStart;
     }
 
     bool m_starting = false;

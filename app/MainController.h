@@ -23,9 +23,10 @@ public:
     // and the start-up scan), a word on sessions kept beside the library or
     // the settings (newerFilesBeside) and the main window, shown unless
     // autorun keeps it in the notification area. A close that ends a
-    // start-up message (WM_CLOSE, the session's end) or that reaches the
-    // window of a wait for a held file (WM_CLOSE) exits as soon as the event
-    // loop runs, and later start-up messages are not shown.
+    // start-up message or the window of a wait for a held file (WM_CLOSE,
+    // the session's end), or that reached the program before them (WM_CLOSE
+    // at its single-instance window), exits as soon as the event loop runs;
+    // later start-up messages are not shown, and later waits end at once.
     explicit MainController(bool autorun);
     ~MainController() override;
 

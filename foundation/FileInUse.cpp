@@ -72,6 +72,9 @@ bool waitForHeldFile(const String& path, const String& message, bool silent, Pro
 {
     if (!isFileInUse(path))
         return true;
+    // A close that came before the wait ends it before it begins.
+    if (window.closeRequested())
+        return false;
     if (!silent) {
         window.setMessage(message);
         window.setPercent(0);

@@ -31,7 +31,7 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
 
 // Waits heldFileWaitMs, as at start, for another program to let go of the
 // file, showing the window with the message unless silent; a close of that
-// window ends the wait. True at once when the file is not held, and once it
+// window ends the wait, one it had before at once. True at once when the file is not held, and once it
 // is free. Without a window, one of the UI hooks' is made.
 bool waitForHeldFile(const String& path, const String& message, bool silent, ProgressWindow& window);
 bool waitForHeldFile(const String& path, const String& message, bool silent);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace {
 
 InstanceWindow*& globalInstanceWindow()
@@ -85,11 +87,24 @@ void closeHandle(void* handle)
 
 bool InstanceWindow::handleMessage(NativeMessage& message)
 {
+    if (message.message == WM_CLOSE) {
+        m_closeRequested = true;
+        return true;
+    }
     if (message.message != activateMessage)
         return false;
     if (m_mainWindow)
         PostMessageW(static_cast<HWND>(m_mainWindow), activateMessage, message.wParam, message.lParam);
     return true;
+}
+
+bool InstanceWindow::takeCloseRequest()
+{
+    const auto window = static_cast<HWND>(handle());
+    MSG close;
+    while (window && PeekMessageW(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE))
+        DispatchMessageW(&close);
+    return std::exchange(m_closeRequested, false);
 }
 
 String instanceName(const String& productName)

@@ -41,7 +41,11 @@ void* openNamedMutex(const String& name);
 void closeHandle(void* handle);
 
 // The hidden window through which a second copy of the program asks the
-// first one to bring its main window forward (message 0xD000).
+// first one to bring its main window forward (message 0xD000). It is the
+// program's first window, made as its start begins: a close from outside
+// (WM_CLOSE, as taskkill sends it to every top-level window) leaves it in
+// place and is only noted, since until the program's other windows are up
+// it is the only one such a close reaches.
 class InstanceWindow : public NativeWindow {
 public:
     static constexpr unsigned int activateMessage = 0xD000;
@@ -54,9 +58,14 @@ public:
     void* mainWindow() const { return m_mainWindow; }
 
     bool handleMessage(NativeMessage& message) override;
+    // Whether a close reached the window since the last call, one still
+    // waiting for it too: nothing else runs its messages while the start
+    // holds the thread.
+    bool takeCloseRequest();
 
 private:
     void* m_mainWindow = nullptr;
+    bool m_closeRequested = false;
 };
 
 // "[" + the product name in upper case + "]": the instance window's class

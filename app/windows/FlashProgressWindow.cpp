@@ -59,10 +59,15 @@ UILabel* addPercentLabel(UIWidget* parent)
 } // namespace
 
 // A close used to destroy the lines and bar that the load or save went on
-// to update: an access violation once the wait for a held file ended.
+// to update: an access violation once the wait for a held file ended. The
+// session's end is a close too, and the session waits for the owner, whose
+// work goes on.
 class FlashProgressWindow::ClosableWindow : public UIWindow {
 public:
-    using UIWindow::UIWindow;
+    ClosableWindow(UIWidget* parent, std::uint32_t flags) : UIWindow(parent, flags)
+    {
+        shutdownRequested.connect(this, &ClosableWindow::onSessionEnding);
+    }
     bool closeRequested = false;
 
 protected:
@@ -70,6 +75,13 @@ protected:
     {
         event->ignore();
         closeRequested = true;
+    }
+
+private:
+    void onSessionEnding(bool* mayEnd)
+    {
+        closeRequested = true;
+        *mayEnd = false;
     }
 };
 

@@ -6,9 +6,10 @@
 // long load or save has come: a message line, a bar and its percent.
 // The database drives it without an event loop running, so changes reach
 // the screen at once: the message at every change, the bar and its percent
-// at most every 40 ms and at 100. A close that reaches it (Alt+F4, the
+// at most every 40 ms and at 100. A close that reaches it (WM_CLOSE, the
 // session's end) leaves it whole and is only noted (closeRequested), since
-// what it shows goes on until its owner is done.
+// what it shows goes on until its owner is done; the session is asked to
+// wait for it.
 
 #include "foundation/Hooks.h"
 #include "foundation/String.h"

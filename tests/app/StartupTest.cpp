@@ -8,6 +8,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Settings.h"
+#include "foundation/SingleInstance.h"
 #include "foundation/System.h"
 #include "graphics/ImageHeaderCheck.h"
 #include "library/Database.h"
@@ -150,12 +151,15 @@ public:
     std::function<void(HWND)> fromOutside;
 };
 
-// Closes every progress window the UI thread shows, from a thread of its
-// own, again and again until it stops: as Alt+F4 or the session's end
-// reach a window, sent or posted.
+// How a close reaches a window from outside the program.
+enum class OutsideClose { Posted, Sent, SessionEnd };
+
+// Closes the first progress window the UI thread shows, from a thread of
+// its own, again and again until it stops: as taskkill, Alt+F4 or the
+// session's end reach a window. A later one is left alone.
 class ProgressWindowCloser {
 public:
-    explicit ProgressWindowCloser(bool send) : m_send(send), m_thread([this] { run(); }) {}
+    explicit ProgressWindowCloser(OutsideClose how) : m_how(how), m_thread([this] { run(); }) {}
     ~ProgressWindowCloser() { stop(); }
 
     void stop()
@@ -165,22 +169,34 @@ public:
             m_thread.join();
     }
     int closes() const { return m_closes; }
+    // How many session ends were let go on at once.
+    int sessionsLetEnd() const { return m_sessionsLetEnd; }
 
 private:
     // The progress window is the only window shown on top while the start runs.
     static BOOL CALLBACK closeIfProgress(HWND window, LPARAM self)
     {
         if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-            reinterpret_cast<ProgressWindowCloser*>(self)->close(window);
+            reinterpret_cast<ProgressWindowCloser*>(self)->closeIfFirst(window);
         return TRUE;
+    }
+    void closeIfFirst(HWND window)
+    {
+        if (!m_first)
+            m_first = window;
+        if (window == m_first)
+            close(window);
     }
     void close(HWND window)
     {
         ++m_closes;
-        if (m_send)
-            SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 500, nullptr);
-        else
+        DWORD_PTR answer = FALSE;
+        if (m_how == OutsideClose::Posted)
             PostMessageW(window, WM_CLOSE, 0, 0);
+        else if (m_how == OutsideClose::Sent)
+            SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 500, nullptr);
+        else if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 500, &answer) && answer)
+            ++m_sessionsLetEnd;
     }
     void run()
     {
@@ -191,9 +207,11 @@ private:
     }
 
     const DWORD m_uiThread = GetCurrentThreadId();
-    const bool m_send;
+    const OutsideClose m_how;
+    HWND m_first = nullptr;
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_closes{0};
+    std::atomic<int> m_sessionsLetEnd{0};
     std::thread m_thread;
 };
 
@@ -915,34 +933,126 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
 // violation after the held-file message. Then the close only ended the wait:
 // the message about the held file followed, and the program stayed on with
 // nothing read. A close ends the wait, at any point, and the program once
-// started, without a message and writing nothing over the held file.
+// started, without a message and writing nothing over the held file. The
+// session's end was let go on and the wait ran its whole time; with both
+// files held, a close during the settings' wait left the library's to run
+// its whole time.
 TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
 {
     runOnce();
-    forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
-        for (const bool send : {false, true}) {
-            SCOPED_TRACE(send ? "sent" : "posted");
-            const Bytes before = readRaw(filePath(file));
-            const HeldFileWait longWait(longHeldFileWaitMs);
-            std::optional<HeldFile> held(std::in_place, filePath(file), Hold::NoSharing);
-            MessageBoxCloser boxes;
-            {
-                ProgressWindowCloser closer(send);
-                const DWORD start = GetTickCount();
-                MainController controller(true);
-                const DWORD took = GetTickCount() - start;
-                closer.stop();
-                EXPECT_GT(closer.closes(), 0);
-                EXPECT_LT(took, static_cast<DWORD>(heldFileWaitMs())) << "the close did not end the wait";
-                EXPECT_EQ(boxes.closed, 0);
-                ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
-                // Let go, so that a save over the file would succeed.
-                held.reset();
-                EXPECT_TRUE(runUntilTheProgramQuits());
-            }
-            EXPECT_EQ(readRaw(filePath(file)), before);
-            EXPECT_FALSE(fileExistsRaw(filePath(file) + L".new"));
+    struct Row {
+        const char* name;
+        std::vector<const wchar_t*> held;
+        OutsideClose how;
+    };
+    const Row rows[] = {
+        {"library, posted", {L"kestrola.database"}, OutsideClose::Posted},
+        {"library, sent", {L"kestrola.database"}, OutsideClose::Sent},
+        {"library, session end", {L"kestrola.database"}, OutsideClose::SessionEnd},
+        {"settings, posted", {L"kestrola.config"}, OutsideClose::Posted},
+        {"settings, sent", {L"kestrola.config"}, OutsideClose::Sent},
+        {"settings, session end", {L"kestrola.config"}, OutsideClose::SessionEnd},
+        {"both, posted", {L"kestrola.config", L"kestrola.database"}, OutsideClose::Posted},
+    };
+    forEachRow(rows, [&](const Row& row) {
+        SCOPED_TRACE(row.name);
+        std::vector<Bytes> before;
+        std::vector<std::unique_ptr<HeldFile>> held;
+        for (const wchar_t* file : row.held) {
+            before.push_back(readRaw(filePath(file)));
+            held.push_back(std::make_unique<HeldFile>(filePath(file), Hold::NoSharing));
         }
+        const HeldFileWait longWait(longHeldFileWaitMs);
+        MessageBoxCloser boxes;
+        {
+            ProgressWindowCloser closer(row.how);
+            const DWORD start = GetTickCount();
+            MainController controller(true);
+            const DWORD took = GetTickCount() - start;
+            closer.stop();
+            EXPECT_GT(closer.closes(), 0);
+            EXPECT_EQ(closer.sessionsLetEnd(), 0) << "the session was not asked to wait for the exit";
+            EXPECT_LT(took, static_cast<DWORD>(heldFileWaitMs())) << "a wait ran its whole time";
+            EXPECT_EQ(boxes.closed, 0);
+            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
+            // Let go, so that a save over the files would succeed.
+            held.clear();
+            EXPECT_TRUE(runUntilTheProgramQuits());
+        }
+        for (std::size_t i = 0; i < row.held.size(); ++i) {
+            EXPECT_EQ(readRaw(filePath(row.held[i])), before[i]);
+            EXPECT_FALSE(fileExistsRaw(filePath(row.held[i]) + L".new"));
+        }
+    });
+}
+
+// A close posted to the wait's window just before the held file was let go
+// was lost with the window: the wait ended as the file was free, and the
+// program stayed on.
+TEST_F(ControllerTest, CloseThatReachedTheWaitAsTheFileWasFreedEndsTheProgramOnceStarted)
+{
+    runOnce();
+    forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
+        const HeldFileWait longWait(longHeldFileWaitMs);
+        HeldFile held(filePath(file), Hold::NoSharing);
+        const DWORD uiThread = GetCurrentThreadId();
+        // Posted, then the file let go at once: the wait, between its looks,
+        // finds the file free before it looks for the close.
+        std::thread closeThenFree([&] {
+            HWND wait = nullptr;
+            const DWORD start = GetTickCount();
+            while (!wait && GetTickCount() - start < 120000) {
+                EnumThreadWindows(uiThread, [](HWND window, LPARAM found) {
+                    if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+                        *reinterpret_cast<HWND*>(found) = window;
+                    return TRUE;
+                }, reinterpret_cast<LPARAM>(&wait));
+                Sleep(10);
+            }
+            PostMessageW(wait, WM_CLOSE, 0, 0);
+            held.release();
+        });
+        MessageBoxCloser boxes;
+        {
+            MainController controller(true);
+            closeThenFree.join();
+            EXPECT_EQ(boxes.closed, 0);
+            EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr) << "the file let go was not read";
+            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was lost";
+            EXPECT_TRUE(runUntilTheProgramQuits());
+        }
+    });
+}
+
+// A close from outside as the program began (taskkill, the run script's
+// Ctrl+C) reached only its hidden single-instance window, which it
+// destroyed: the program started, waited for a held library and told of
+// it, and stayed. It ends the program once started, ends the wait at once,
+// and leaves the window for a second copy to find.
+TEST_F(ControllerTest, CloseBeforeAnyOtherWindowEndsTheProgramOnceStarted)
+{
+    runOnce();
+    forEachRow(std::vector<bool>{false, true}, [&](bool libraryHeld) {
+        const Bytes library = readRaw(filePath(L"kestrola.database"));
+        const HeldFileWait longWait(longHeldFileWaitMs);
+        std::optional<HeldFile> held;
+        if (libraryHeld)
+            held.emplace(filePath(L"kestrola.database"), Hold::NoSharing);
+        const auto first = static_cast<HWND>(instanceWindow()->handle());
+        ASSERT_TRUE(PostMessageW(first, WM_CLOSE, 0, 0));
+        MessageBoxCloser boxes;
+        {
+            const DWORD start = GetTickCount();
+            MainController controller(true);
+            EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(heldFileWaitMs())) << "the wait ran its whole time";
+            EXPECT_EQ(boxes.closed, 0);
+            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
+            held.reset();
+            EXPECT_TRUE(runUntilTheProgramQuits());
+        }
+        EXPECT_TRUE(IsWindow(first));
+        EXPECT_EQ(readRaw(filePath(L"kestrola.database")), library);
+        EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
     });
 }
 
