@@ -31,7 +31,8 @@ bool waitWhileInUse(const String& path, int milliseconds, const std::function<vo
 
 // Waits heldFileWaitMs, as at start, for another program to let go of the
 // file, showing the window with the message unless silent; a close of that
-// window ends the wait, one it had before at once. True at once when the file is not held, and once it
-// is free. Without a window, one of the UI hooks' is made.
+// window ends the wait, and one it had before the wait ends it at once.
+// True at once when the file is not held, and once it is free. Without a
+// window, one of the UI hooks' is made.
 bool waitForHeldFile(const String& path, const String& message, bool silent, ProgressWindow& window);
 bool waitForHeldFile(const String& path, const String& message, bool silent);
