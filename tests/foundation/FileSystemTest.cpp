@@ -555,11 +555,9 @@ TEST(FileSystem, OnlyALinkAtTheNameItselfIsALink)
     const LinkRemover linkRemover{link};
     const LinkRemover folderRemover{linkedFolder};
     const std::pair<String, bool> rows[] = {
-        {file, false},
         {temp.file(L"linked\\file.bin"), false},
         {temp.file(L"SUB\\FILE.bin"), false},
         {link, true},
-        {temp.file(L"missing.bin"), false},
     };
     forEachRow(rows, [](const auto& row) { EXPECT_EQ(FileSystem::isLink(row.first), row.second) << wide(row.first); });
 }

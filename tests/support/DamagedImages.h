@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
@@ -380,89 +379,30 @@ inline Bytes iconOfImages(const std::vector<Bytes>& images)
     return icon;
 }
 
-// Entropy-coded bits, from the highest down; a 0xFF byte is followed by 0,
-// which tells it from a marker.
-class JpegBits {
-public:
-    void put(std::uint32_t value, int bits)
-    {
-        for (int i = bits - 1; i >= 0; --i) {
-            m_byte = std::uint8_t(m_byte << 1 | ((value >> i) & 1));
-            if (++m_used == 8)
-                flushByte();
-        }
-    }
-    // The last byte filled out with ones, as before a marker.
-    const Bytes& padded()
-    {
-        while (m_used != 0)
-            put(1, 1);
-        return m_bytes;
-    }
-    void restart(int number)
-    {
-        padded();
-        m_bytes.insert(m_bytes.end(), {0xFF, std::uint8_t(0xD0 + number % 8)});
-    }
-
-private:
-    void flushByte()
-    {
-        m_bytes.push_back(m_byte);
-        if (m_byte == 0xFF)
-            m_bytes.push_back(0);
-        m_byte = 0;
-        m_used = 0;
-    }
-
-    Bytes m_bytes;
-    std::uint8_t m_byte = 0;
-    int m_used = 0;
-};
-
-// The shade of a progressive jpeg's block, left to right, top to bottom.
-inline std::uint8_t progressiveShade(int block)
+// Entropy-coded data from bits written out, highest first, one string for
+// each restart interval: each padded with ones to a byte, as before a
+// marker, with the restart markers between them. (No byte here comes out
+// 0xFF, which would need a 0 after it.)
+inline Bytes jpegScanData(std::initializer_list<std::string> intervals)
 {
-    return std::uint8_t(40 + 40 * block);
-}
-
-// The data of a scan of the 6 blocks, with a restart marker after every
-// 2 (the file's restart interval). Of the DC values: each block's
-// difference from the one before as its bit count (a 4-bit code) and its
-// bits, the prediction starting again at 0 after each restart. Of the
-// other coefficients, all 0: each block's band ended at once (a 1-bit
-// code).
-inline Bytes progressiveScanData(bool dcValues)
-{
-    constexpr int restartInterval = 2;
-    JpegBits bits;
-    int predicted = 0;
-    for (int block = 0; block < 6; ++block) {
-        if (block > 0 && block % restartInterval == 0) {
-            bits.restart(block / restartInterval - 1);
-            predicted = 0;
-        }
-        if (!dcValues) {
-            bits.put(0, 1);
-            continue;
-        }
-        const int value = progressiveShade(block) - 128;
-        const int difference = value - predicted;
-        int count = 0;
-        while ((std::abs(difference) >> count) != 0)
-            ++count;
-        bits.put(std::uint32_t(count), 4);
-        bits.put(std::uint32_t(difference >= 0 ? difference : difference + (1 << count) - 1), count);
-        predicted = value;
+    Bytes data;
+    std::uint8_t restart = 0xD0;
+    for (std::string bits : intervals) {
+        if (!data.empty())
+            data.insert(data.end(), {0xFF, restart++});
+        bits.append((8 - bits.size() % 8) % 8, '1');
+        for (std::size_t at = 0; at < bits.size(); at += 8)
+            data.push_back(std::uint8_t(std::stoul(bits.substr(at, 8), nullptr, 2)));
     }
-    return bits.padded();
+    return data;
 }
 
 // A legal 24 x 16 grey progressive jpeg with restarts, as encoders write
-// one: a restart interval of 2 blocks, then a scan of the blocks' DC values
-// and one of their other coefficients, each with a restart marker between
-// its intervals. Every coefficient is quantised by 8, so a DC value v
-// shows as the shade 128 + v.
+// one: a restart interval of 2 blocks, then a scan of the 6 blocks' DC
+// values and one of their other coefficients, each with a restart marker
+// between its intervals. Every coefficient is quantised by 8, so a DC value
+// v shows as the shade 128 + v: the blocks, left to right, top to bottom,
+// are 40, 80, ... 240.
 inline Bytes progressiveJpegWithRestarts()
 {
     Bytes jpeg = bytesOf({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0});
@@ -478,10 +418,15 @@ inline Bytes progressiveJpegWithRestarts()
     jpeg.insert(jpeg.end(), 16, 0);
     jpeg.insert(jpeg.end(), {0xFF, 0xDD, 0, 4, 0, 2});
     jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 0, 0});
-    const Bytes dc = progressiveScanData(true);
+    // Each block's DC value less the one before (0 after a restart): its
+    // bit count as a 4-bit code, then its bits, a negative one less 1:
+    // -88, +40; -8, +40; +72, +40.
+    const Bytes dc = jpegScanData({"0111" "0100111" "0110" "101000", "0100" "0111" "0110" "101000",
+                                   "0111" "1001000" "0110" "101000"});
     jpeg.insert(jpeg.end(), dc.begin(), dc.end());
     jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 1, 63, 0});
-    const Bytes ac = progressiveScanData(false);
+    // Each block's band of other coefficients ended at once (a 1-bit code).
+    const Bytes ac = jpegScanData({"0" "0", "0" "0", "0" "0"});
     jpeg.insert(jpeg.end(), ac.begin(), ac.end());
     jpeg.insert(jpeg.end(), {0xFF, 0xD9});
     return jpeg;
