@@ -165,16 +165,14 @@ TEST_F(ShellPartsTest, FlashWindowBarFillsOnTheScreenAsItsPercentSays)
         return pixels;
     };
     const std::vector<COLORREF> empty = screenPixels();
-    ASSERT_EQ(empty[0], empty[1]);
-    ASSERT_EQ(empty[1], empty[2]);
+    ASSERT_EQ(empty, std::vector<COLORREF>(3, empty[0]));
     flash.setPercent(60);
-    const std::vector<COLORREF> atSixty = screenPixels();
-    EXPECT_NE(atSixty[0], empty[0]);
-    EXPECT_EQ(atSixty[1], atSixty[0]);
-    EXPECT_EQ(atSixty[2], empty[2]);
+    const COLORREF filled = screenPixels()[0];
+    EXPECT_NE(filled, empty[0]);
+    EXPECT_EQ(screenPixels(), (std::vector<COLORREF>{filled, filled, empty[0]}));
     // 100 always paints, however soon after the last paint it comes.
     flash.setPercent(100);
-    EXPECT_EQ(screenPixels(), std::vector<COLORREF>(3, atSixty[0]));
+    EXPECT_EQ(screenPixels(), std::vector<COLORREF>(3, filled));
 }
 
 TEST_F(ShellPartsTest, FlashWindowShowsCentredOnTopAndGoesWithItsObject)

@@ -151,15 +151,32 @@ public:
     std::function<void(HWND)> fromOutside;
 };
 
-// How a close reaches a window from outside the program.
-enum class OutsideClose { Posted, Sent, SessionEnd };
+// How a close reaches the program from outside: at its progress window
+// (taskkill, Alt+F4, the session's end; posted just as the held file is
+// let go), or at its first window before any other is up.
+enum class OutsideClose { Posted, Sent, SessionEnd, PostedAsFreed, AtFirstWindow };
+
+// The progress window the UI thread shows, the only window on top while
+// the start runs; null while none is shown.
+HWND shownProgressWindow(DWORD uiThread)
+{
+    HWND found = nullptr;
+    EnumThreadWindows(uiThread, [](HWND window, LPARAM shown) {
+        if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            *reinterpret_cast<HWND*>(shown) = window;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 // Closes the first progress window the UI thread shows, from a thread of
-// its own, again and again until it stops: as taskkill, Alt+F4 or the
-// session's end reach a window. A later one is left alone.
+// its own, again and again until it stops. A later one is left alone.
 class ProgressWindowCloser {
 public:
-    explicit ProgressWindowCloser(OutsideClose how) : m_how(how), m_thread([this] { run(); }) {}
+    ProgressWindowCloser(OutsideClose how, std::function<void()> free)
+        : m_how(how), m_free(std::move(free)), m_thread([this] { run(); })
+    {
+    }
     ~ProgressWindowCloser() { stop(); }
 
     void stop()
@@ -168,49 +185,40 @@ public:
         if (m_thread.joinable())
             m_thread.join();
     }
-    int closes() const { return m_closes; }
     // How many session ends were let go on at once.
     int sessionsLetEnd() const { return m_sessionsLetEnd; }
 
 private:
-    // The progress window is the only window shown on top while the start runs.
-    static BOOL CALLBACK closeIfProgress(HWND window, LPARAM self)
-    {
-        if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-            reinterpret_cast<ProgressWindowCloser*>(self)->closeIfFirst(window);
-        return TRUE;
-    }
-    void closeIfFirst(HWND window)
-    {
-        if (!m_first)
-            m_first = window;
-        if (window == m_first)
-            close(window);
-    }
     void close(HWND window)
     {
-        ++m_closes;
         DWORD_PTR answer = FALSE;
-        if (m_how == OutsideClose::Posted)
+        if (m_how == OutsideClose::Posted || m_how == OutsideClose::PostedAsFreed)
             PostMessageW(window, WM_CLOSE, 0, 0);
         else if (m_how == OutsideClose::Sent)
             SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 500, nullptr);
-        else if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 500, &answer) && answer)
+        else if (m_how == OutsideClose::SessionEnd &&
+                 SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 500, &answer) && answer)
             ++m_sessionsLetEnd;
+        // Let go at once: the wait, between its looks, finds the file free
+        // before it looks for the close.
+        if (m_how == OutsideClose::PostedAsFreed)
+            m_free();
     }
     void run()
     {
-        while (!m_stopped) {
-            EnumThreadWindows(m_uiThread, closeIfProgress, reinterpret_cast<LPARAM>(this));
-            Sleep(20);
+        for (; !m_stopped; Sleep(20)) {
+            const HWND window = shownProgressWindow(m_uiThread);
+            m_first = m_first ? m_first : window;
+            if (window && window == m_first)
+                close(window);
         }
     }
 
     const DWORD m_uiThread = GetCurrentThreadId();
     const OutsideClose m_how;
+    const std::function<void()> m_free;
     HWND m_first = nullptr;
     std::atomic<bool> m_stopped{false};
-    std::atomic<int> m_closes{0};
     std::atomic<int> m_sessionsLetEnd{0};
     std::thread m_thread;
 };
@@ -936,7 +944,9 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
 // started, without a message and writing nothing over the held file. The
 // session's end was let go on and the wait ran its whole time; with both
 // files held, a close during the settings' wait left the library's to run
-// its whole time.
+// its whole time. A close at the first window, before any other, destroyed
+// it, and the program started, waited, told of the held library and stayed.
+// A close posted just before the file was let go was lost with the window.
 TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
 {
     runOnce();
@@ -953,6 +963,10 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
         {"settings, sent", {L"kestrola.config"}, OutsideClose::Sent},
         {"settings, session end", {L"kestrola.config"}, OutsideClose::SessionEnd},
         {"both, posted", {L"kestrola.config", L"kestrola.database"}, OutsideClose::Posted},
+        {"library, posted as freed", {L"kestrola.database"}, OutsideClose::PostedAsFreed},
+        {"settings, posted as freed", {L"kestrola.config"}, OutsideClose::PostedAsFreed},
+        {"none, at the first window", {}, OutsideClose::AtFirstWindow},
+        {"library, at the first window", {L"kestrola.database"}, OutsideClose::AtFirstWindow},
     };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.name);
@@ -963,96 +977,36 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
             held.push_back(std::make_unique<HeldFile>(filePath(file), Hold::NoSharing));
         }
         const HeldFileWait longWait(longHeldFileWaitMs);
+        const auto first = static_cast<HWND>(instanceWindow()->handle());
+        if (row.how == OutsideClose::AtFirstWindow) {
+            ASSERT_TRUE(PostMessageW(first, WM_CLOSE, 0, 0));
+        }
         MessageBoxCloser boxes;
         {
-            ProgressWindowCloser closer(row.how);
+            ProgressWindowCloser closer(row.how, [&] {
+                for (const auto& file : held)
+                    file->release();
+            });
             const DWORD start = GetTickCount();
             MainController controller(true);
             const DWORD took = GetTickCount() - start;
             closer.stop();
-            EXPECT_GT(closer.closes(), 0);
             EXPECT_EQ(closer.sessionsLetEnd(), 0) << "the session was not asked to wait for the exit";
             EXPECT_LT(took, static_cast<DWORD>(heldFileWaitMs())) << "a wait ran its whole time";
             EXPECT_EQ(boxes.closed, 0);
+            if (row.how == OutsideClose::PostedAsFreed) {
+                EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr) << "the file let go was not read";
+            }
             ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
             // Let go, so that a save over the files would succeed.
             held.clear();
             EXPECT_TRUE(runUntilTheProgramQuits());
         }
+        EXPECT_TRUE(IsWindow(first));
         for (std::size_t i = 0; i < row.held.size(); ++i) {
             EXPECT_EQ(readRaw(filePath(row.held[i])), before[i]);
             EXPECT_FALSE(fileExistsRaw(filePath(row.held[i]) + L".new"));
         }
-    });
-}
-
-// A close posted to the wait's window just before the held file was let go
-// was lost with the window: the wait ended as the file was free, and the
-// program stayed on.
-TEST_F(ControllerTest, CloseThatReachedTheWaitAsTheFileWasFreedEndsTheProgramOnceStarted)
-{
-    runOnce();
-    forEachRow(std::vector<const wchar_t*>{L"kestrola.database", L"kestrola.config"}, [&](const wchar_t* file) {
-        const HeldFileWait longWait(longHeldFileWaitMs);
-        HeldFile held(filePath(file), Hold::NoSharing);
-        const DWORD uiThread = GetCurrentThreadId();
-        // Posted, then the file let go at once: the wait, between its looks,
-        // finds the file free before it looks for the close.
-        std::thread closeThenFree([&] {
-            HWND wait = nullptr;
-            const DWORD start = GetTickCount();
-            while (!wait && GetTickCount() - start < 120000) {
-                EnumThreadWindows(uiThread, [](HWND window, LPARAM found) {
-                    if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-                        *reinterpret_cast<HWND*>(found) = window;
-                    return TRUE;
-                }, reinterpret_cast<LPARAM>(&wait));
-                Sleep(10);
-            }
-            PostMessageW(wait, WM_CLOSE, 0, 0);
-            held.release();
-        });
-        MessageBoxCloser boxes;
-        {
-            MainController controller(true);
-            closeThenFree.join();
-            EXPECT_EQ(boxes.closed, 0);
-            EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr) << "the file let go was not read";
-            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was lost";
-            EXPECT_TRUE(runUntilTheProgramQuits());
-        }
-    });
-}
-
-// A close from outside as the program began (taskkill, the run script's
-// Ctrl+C) reached only its hidden single-instance window, which it
-// destroyed: the program started, waited for a held library and told of
-// it, and stayed. It ends the program once started, ends the wait at once,
-// and leaves the window for a second copy to find.
-TEST_F(ControllerTest, CloseBeforeAnyOtherWindowEndsTheProgramOnceStarted)
-{
-    runOnce();
-    forEachRow(std::vector<bool>{false, true}, [&](bool libraryHeld) {
-        const Bytes library = readRaw(filePath(L"kestrola.database"));
-        const HeldFileWait longWait(longHeldFileWaitMs);
-        std::optional<HeldFile> held;
-        if (libraryHeld)
-            held.emplace(filePath(L"kestrola.database"), Hold::NoSharing);
-        const auto first = static_cast<HWND>(instanceWindow()->handle());
-        ASSERT_TRUE(PostMessageW(first, WM_CLOSE, 0, 0));
-        MessageBoxCloser boxes;
-        {
-            const DWORD start = GetTickCount();
-            MainController controller(true);
-            EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(heldFileWaitMs())) << "the wait ran its whole time";
-            EXPECT_EQ(boxes.closed, 0);
-            ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
-            held.reset();
-            EXPECT_TRUE(runUntilTheProgramQuits());
-        }
-        EXPECT_TRUE(IsWindow(first));
-        EXPECT_EQ(readRaw(filePath(L"kestrola.database")), library);
-        EXPECT_FALSE(fileExistsRaw(filePath(L"kestrola.database.new")));
     });
 }
 

@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
-#include <random>
 
 namespace {
 
@@ -120,36 +118,4 @@ TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
         EXPECT_EQ(label->lines().join(L"|"), String(row.lines));
         EXPECT_LE(label->sizeHint().width, widest(row.text));
     });
-}
-
-// Random texts of words, runs of spaces, pairs, separators and characters
-// wider than the wrap width: the lines give back every paragraph, never
-// part a pair, never start a wrapped line with a space, and fit the wrap
-// width once their hanging spaces are left out, unless one character alone
-// is wider.
-TEST_F(LabelTest, RandomTextsWrapIntoFittingLinesThatLoseNothing)
-{
-    const wchar_t* pieces[] = {L"a", L"bb", L"W", L" ", L"    ", L"\\", L"/", L"mmmm", L"\xD83D\xDE00", L"\t"};
-    const Font font(label->font());
-    label->setMultiLine(true);
-    std::mt19937 random(3);
-    for (int round = 0; round < 300; ++round) {
-        String text;
-        for (int i = int(random() % 80); i > 0; --i)
-            text.append(pieces[random() % std::size(pieces)]);
-        label->setWrapWidth(4 + 1 + int(random() % 60));
-        label->setText(text);
-        const StringList lines = label->lines();
-        ASSERT_EQ(lines.join(String()), text) << "round " << round;
-        for (const ListNode<String>* line = lines.first(); line; line = line->next) {
-            const String& shown = line->value;
-            ASSERT_FALSE(shown.isEmpty() && !text.isEmpty()) << "round " << round;
-            ASSERT_FALSE(isLowSurrogate(shown.at(0))) << "round " << round;
-            ASSERT_FALSE(line != lines.first() && shown.at(0) == L' ') << "round " << round;
-            const String visible = shown.trimmedRight();
-            const int width = font.textWidth(visible.constData(), visible.length());
-            const int units = unitsOfCharacterAt(visible.view(), 0);
-            ASSERT_TRUE(width <= label->wrapWidth() - 4 || visible.length() == units) << "round " << round;
-        }
-    }
 }

@@ -343,78 +343,65 @@ TEST_F(MessageBoxTest, StaysInsideTheWorkAreaByTheDesktopPadding)
     EXPECT_EQ(frame.y + frame.height, area.y + area.height - padding + 1);
 }
 
-// A message with a long path used to be wider than the screen, its OK
-// button off it.
-TEST_F(MessageBoxTest, ALongPathWrapsAndTheBoxFitsTheScreen)
+// Whether rows [top, top + height) of r hold a pixel darker than
+// mid-grey, as far as the shot reaches.
+bool anyDark(const Bitmap& shot, const Rect& r, int top, int height)
 {
-    String text = L"The copy beside it, C:";
-    while (text.length() < 400)
-        text.append(L"\\Pictures");
-    const OneMonitor screen;
-    const Rect area = Screen::primaryMonitorRect(true);
-    Rect frame;
-    const Step look = [&](UIMessageBox& box) {
-        frame = box.frameGeometry();
-        const UILabel* label = widgetsOf<UILabel>(box).at(0);
-        EXPECT_GE(label->height(), label->sizeHint().height) << "a line is cut off";
-    };
-    UIMessageBox box(MessageInformation, L"Title", text, MessageBoxOk);
-    ModalDriver driver({look, press(L"OK")});
-    EXPECT_EQ(box.exec(), MessageBoxOk);
-    EXPECT_LE(frame.width, area.width * 4 / 5);
-    EXPECT_TRUE(area.contains(frame)) << testing::PrintToString(frame);
-}
-
-// Pixels darker than mid-grey in rows [top, top + height) of r, as far as
-// the shot reaches.
-int darkPixels(const Bitmap& shot, const Rect& r, int top, int height)
-{
-    int dark = 0;
     for (int y = r.y + top; y < std::min(r.y + top + height, shot.height()); ++y) {
         for (int x = r.x; x < std::min(r.x + r.width, shot.width()); ++x) {
             const Colour c = shot.pixel(x, y);
-            dark += c.red() + c.green() + c.blue() < 3 * 128 ? 1 : 0;
+            if (c.red() + c.green() + c.blue() < 3 * 128)
+                return true;
         }
     }
-    return dark;
+    return false;
 }
 
-// Laid out unwrapped first, every widget of the box kept a buffer as wide
-// as the paragraph; from about 30,000 characters none could be made and the
-// box showed blank, and a tall text pushed the buttons off the screen.
-TEST_F(MessageBoxTest, AVeryLongParagraphIsDrawnCutToTheScreenInBuffersOfTheBoxsSize)
+// A message with a long path used to be wider than the screen, its OK
+// button off it. Laid out unwrapped first, every widget of the box kept a
+// buffer as wide as a long paragraph; from about 30,000 characters none
+// could be made and the box showed blank, and a tall text pushed the
+// buttons off the screen.
+TEST_F(MessageBoxTest, ALongPathWrapsAndTheBoxFitsTheScreen)
 {
+    String path = L"The copy beside it, C:";
+    while (path.length() < 400)
+        path.append(L"\\Pictures");
     const wchar_t* words[] = {L"library ", L"tag ", L"a ", L"pictures ", L"folder "};
-    String text;
-    for (int i = 0; text.length() < 30000; ++i)
-        text.append(words[i % 5]);
+    String paragraph;
+    for (int i = 0; paragraph.length() < 30000; ++i)
+        paragraph.append(words[i % 5]);
     const OneMonitor screen;
     const Rect area = Screen::primaryMonitorRect(true);
-    Rect frame;
     const auto inWindow = [](const UIWidget* widget) {
         const Point p = widget->mapToWindow(Point());
         return Rect(p.x, p.y, widget->width(), widget->height());
     };
-    const Step look = [&](UIMessageBox& box) {
-        frame = box.frameGeometry();
-        EXPECT_TRUE(box.rect().contains(inWindow(box.buttonList().first()->value))) << "OK is off the box";
-        // The slack a buffer keeps beyond its widget.
-        const int slack = 100;
-        for (const UIWidget* widget : box.descendants()) {
-            EXPECT_LE(widget->backBuffer()->width(), box.width() + slack);
-            EXPECT_LE(widget->backBuffer()->height(), box.height() + slack);
-        }
-        const UILabel* label = widgetsOf<UILabel>(box).at(0);
-        const Bitmap shot = box.windowSurface()->toBitmap(false);
-        const Rect shown = inWindow(label);
-        const int lineHeight = Font(label->font()).height();
-        EXPECT_GT(darkPixels(shot, shown, 0, lineHeight), 0) << "the first line is blank";
-        EXPECT_GT(darkPixels(shot, shown, shown.height - lineHeight, lineHeight), 0) << "the last line is blank";
-    };
-    UIMessageBox box(MessageInformation, L"Title", text, MessageBoxOk);
-    ModalDriver driver({look, press(L"OK")});
-    EXPECT_EQ(box.exec(), MessageBoxOk);
-    EXPECT_TRUE(area.contains(frame)) << testing::PrintToString(frame);
+    const std::pair<String, bool> rows[] = {{path, false}, {paragraph, true}};
+    forEachRow(rows, [&](const std::pair<String, bool>& row) {
+        Rect frame;
+        const Step look = [&](UIMessageBox& box) {
+            frame = box.frameGeometry();
+            EXPECT_TRUE(box.rect().contains(inWindow(box.buttonList().first()->value))) << "OK is off the box";
+            // 100: the slack a buffer keeps beyond its widget.
+            for (const UIWidget* widget : box.descendants()) {
+                EXPECT_LE(widget->backBuffer()->width(), box.width() + 100);
+                EXPECT_LE(widget->backBuffer()->height(), box.height() + 100);
+            }
+            const UILabel* label = widgetsOf<UILabel>(box).at(0);
+            EXPECT_EQ(label->height() < label->sizeHint().height, row.second) << "cut, or a tall text not cut";
+            const Bitmap shot = box.windowSurface()->toBitmap(false);
+            const Rect shown = inWindow(label);
+            const int lineHeight = Font(label->font()).height();
+            EXPECT_TRUE(anyDark(shot, shown, 0, lineHeight)) << "the first line is blank";
+            EXPECT_TRUE(anyDark(shot, shown, shown.height - lineHeight, lineHeight)) << "the last line is blank";
+        };
+        UIMessageBox box(MessageInformation, L"Title", row.first, MessageBoxOk);
+        ModalDriver driver({look, press(L"OK")});
+        EXPECT_EQ(box.exec(), MessageBoxOk);
+        EXPECT_LE(frame.width, area.width * 4 / 5);
+        EXPECT_TRUE(area.contains(frame)) << testing::PrintToString(frame);
+    });
 }
 
 TEST_F(MessageBoxTest, TheLibrarysInformationShowsTheBox)

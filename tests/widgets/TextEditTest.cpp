@@ -37,25 +37,15 @@ protected:
     }
 };
 
-// Holds the platform's caret blink time far beyond a test's length while it
-// lives: a tick that came while a busy machine handled the focusing click
-// hid the caret the test then looked for. Tests tick by hand.
-class SteadyCaret {
-public:
-    SteadyCaret() : m_saved(GetCaretBlinkTime()) { SetCaretBlinkTime(600000); }
-    ~SteadyCaret() { SetCaretBlinkTime(m_saved); }
-    SteadyCaret(const SteadyCaret&) = delete;
-    SteadyCaret& operator=(const SteadyCaret&) = delete;
-
-private:
-    UINT m_saved;
-};
-
 // A 300 x 200 text edit view in a shown window, its editor focused.
 class TextEditTest : public StyledWidgetTest {
 protected:
+    // The caret's blink time is held far beyond a test's length: a tick that
+    // came while a busy machine handled the focusing click hid the caret the
+    // test then looked for. Tests tick by hand.
     void SetUp() override
     {
+        SetCaretBlinkTime(600000);
         window.setLayoutEnabled(false);
         view = new UITextEditView(&window);
         view->show();
@@ -65,6 +55,7 @@ protected:
         view->setGeometry(0, 0, 300, 200);
         showAt(window, 40, 40, 300, 200);
     }
+    void TearDown() override { SetCaretBlinkTime(savedBlinkTime); }
 
     // Real keys go to the focus widget, which needs the active window.
     void activate()
@@ -167,7 +158,7 @@ protected:
     float size() const { return edit->document()->fontSize(); }
     bool shown(const UIWidget* w) const { return w->testFlag(WidgetVisible); }
 
-    const SteadyCaret steadyCaret;
+    const UINT savedBlinkTime = GetCaretBlinkTime();
     RecordingWidget window{nullptr, Colour(255, 255, 255), quickWindow};
     UITextEditView* view = nullptr;
     QuietTextEdit* edit = nullptr;
