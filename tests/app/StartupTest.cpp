@@ -7,6 +7,7 @@
 #include "foundation/Application.h"
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
+#include "foundation/OwnFileSave.h"
 #include "foundation/Settings.h"
 #include "foundation/SingleInstance.h"
 #include "foundation/System.h"
@@ -19,6 +20,7 @@
 #include "library/TaggedItem.h"
 #include "ui/TrayIcon.h"
 #include "ui/widgets/UIAction.h"
+#include "ui/widgets/UILabel.h"
 #include "ui/widgets/UIMenu.h"
 #include "ui/widgets/UIMessageBox.h"
 
@@ -221,6 +223,43 @@ private:
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_sessionsLetEnd{0};
     std::thread m_thread;
+};
+
+// Whether the window tells of a wait for the held library or settings.
+bool isWaitWindow(HWND window)
+{
+    const UIWidget* widget = UIManager::instance()->widgetForHandle(window);
+    if (!widget)
+        return false;
+    const String waits[] = {OwnFileSave::waitingText(OwnFileSave::Kind::Library),
+                            OwnFileSave::waitingText(OwnFileSave::Kind::Settings)};
+    for (UIWidget* child : widget->descendants()) {
+        const auto* label = dynamic_cast<const UILabel*>(child);
+        if (label && std::find(std::begin(waits), std::end(waits), label->text()) != std::end(waits))
+            return true;
+    }
+    return false;
+}
+
+// Counts the waits for a held file whose window the thread shows while the
+// object lives: one that shows for a moment is counted too.
+class ShownWaitWindows {
+public:
+    ShownWaitWindows() { shown = 0; }
+    ~ShownWaitWindows() { UnhookWindowsHookEx(m_hook); }
+    int count() const { return shown; }
+
+private:
+    static LRESULT CALLBACK note(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == WM_SHOWWINDOW && message->wParam && isWaitWindow(message->hwnd))
+            ++shown;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline int shown = 0;
+    const HHOOK m_hook = SetWindowsHookExW(WH_CALLWNDPROC, note, nullptr, GetCurrentThreadId());
 };
 
 // In file-time units of 100 ns.
@@ -947,6 +986,8 @@ TEST_F(ControllerTest, CloseDuringAStartUpMessageEndsTheProgramOnceStarted)
 // its whole time. A close at the first window, before any other, destroyed
 // it, and the program started, waited, told of the held library and stayed.
 // A close posted just before the file was let go was lost with the window.
+// After a close, a later held file's wait shows no window and never takes
+// the file for free, and no message tells of damaged settings or library.
 TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
 {
     runOnce();
@@ -954,6 +995,10 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
         const char* name;
         std::vector<const wchar_t*> held;
         OutsideClose how;
+        // A lock, which Wine's reads pass, shows a read of a held file.
+        Hold hold = Hold::NoSharing;
+        // Damaged before the start, and mended after it.
+        const wchar_t* damaged = nullptr;
     };
     const Row rows[] = {
         {"library, posted", {L"kestrola.database"}, OutsideClose::Posted},
@@ -967,6 +1012,10 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
         {"settings, posted as freed", {L"kestrola.config"}, OutsideClose::PostedAsFreed},
         {"none, at the first window", {}, OutsideClose::AtFirstWindow},
         {"library, at the first window", {L"kestrola.database"}, OutsideClose::AtFirstWindow},
+        {"both locked, posted", {L"kestrola.config", L"kestrola.database"}, OutsideClose::Posted, Hold::ByteRangeLock},
+        {"damaged settings, at the first window", {}, OutsideClose::AtFirstWindow, Hold::NoSharing, L"kestrola.config"},
+        {"damaged library, at the first window", {}, OutsideClose::AtFirstWindow, Hold::NoSharing,
+         L"kestrola.database"},
     };
     forEachRow(rows, [&](const Row& row) {
         SCOPED_TRACE(row.name);
@@ -974,8 +1023,11 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
         std::vector<std::unique_ptr<HeldFile>> held;
         for (const wchar_t* file : row.held) {
             before.push_back(readRaw(filePath(file)));
-            held.push_back(std::make_unique<HeldFile>(filePath(file), Hold::NoSharing));
+            held.push_back(std::make_unique<HeldFile>(filePath(file), row.hold));
         }
+        const Bytes sound = row.damaged ? readRaw(filePath(row.damaged)) : Bytes();
+        if (row.damaged)
+            writeFile(row.damaged, bytesOf("damaged"));
         const HeldFileWait longWait(longHeldFileWaitMs);
         const auto first = static_cast<HWND>(instanceWindow()->handle());
         if (row.how == OutsideClose::AtFirstWindow) {
@@ -987,15 +1039,20 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
                 for (const auto& file : held)
                     file->release();
             });
+            const ShownWaitWindows shown;
             const DWORD start = GetTickCount();
             MainController controller(true);
             const DWORD took = GetTickCount() - start;
             closer.stop();
+            EXPECT_EQ(shown.count(), row.how == OutsideClose::AtFirstWindow ? 0 : 1) << "a wait after the close showed";
             EXPECT_EQ(closer.sessionsLetEnd(), 0) << "the session was not asked to wait for the exit";
             EXPECT_LT(took, static_cast<DWORD>(heldFileWaitMs())) << "a wait ran its whole time";
             EXPECT_EQ(boxes.closed, 0);
             if (row.how == OutsideClose::PostedAsFreed) {
                 EXPECT_NE(libraryModel()->findTagByName(L"Desktop"), nullptr) << "the file let go was not read";
+            }
+            if (row.hold == Hold::ByteRangeLock) {
+                EXPECT_EQ(libraryModel()->findTagByName(L"Desktop"), nullptr) << "the held library was read";
             }
             ASSERT_EQ(controller.waitingRequest(), MainController::Request::Exit) << "the close was dropped";
             // Let go, so that a save over the files would succeed.
@@ -1007,6 +1064,8 @@ TEST_F(ControllerTest, ClosingTheWaitWindowEndsTheWaitAndTheProgramOnceStarted)
             EXPECT_EQ(readRaw(filePath(row.held[i])), before[i]);
             EXPECT_FALSE(fileExistsRaw(filePath(row.held[i]) + L".new"));
         }
+        if (row.damaged)
+            writeFile(row.damaged, sound);
     });
 }
 

@@ -109,6 +109,12 @@ Bytes jpegOfScans(std::uint32_t height, std::uint32_t width, int scans, std::uin
     return insertedCopies(jpeg, jpegScan, scan, scans);
 }
 
+// The hand-made jpeg of scans scans, with block inside the first one's data.
+Bytes jpegScansAfter(const Bytes& block, int scans)
+{
+    return inserted(jpegOfScans(16, 24, scans, 1), jpegScan + 10, block);
+}
+
 // The hand-made jpeg of scans scans, the code and a "length" reaching past
 // the others to the end inside the first one's data: with restarts the
 // decoder takes such a code for damage, searches on to the next marker and
@@ -116,8 +122,15 @@ Bytes jpegOfScans(std::uint32_t height, std::uint32_t width, int scans, std::uin
 Bytes jpegScansBehind(std::uint8_t code, int scans)
 {
     const auto length = std::uint32_t(2 + 10 * (scans - 1));
-    const Bytes block = {0xFF, code, std::uint8_t(length >> 8), std::uint8_t(length)};
-    return inserted(jpegOfScans(16, 24, scans, 1), jpegScan + 10, block);
+    return jpegScansAfter({0xFF, code, std::uint8_t(length >> 8), std::uint8_t(length)}, scans);
+}
+
+// The hand-made jpeg of 201 scans with, after the first one's data, a
+// segment of the code whose body is an end marker: a walk that read it
+// without its length would end there.
+Bytes jpegEndInsideSegment(std::uint8_t code)
+{
+    return jpegScansAfter({0xFF, code, 0, 4, 0xFF, 0xD9}, 201);
 }
 
 // count more 1 x 1 images, each claiming width x height, after the first
@@ -254,6 +267,13 @@ std::vector<CheckRow> checkRows(const Bytes& png)
         {"jpeg of 200 scans, 199 behind an unknown code", jpegScansBehind(0x02, 200), true},
         {"jpeg of 201 scans, 200 behind an unknown code", jpegScansBehind(0x02, 201), false},
         {"jpeg of 201 scans, 200 behind a reserved code", jpegScansBehind(0xF0, 201), false},
+        {"jpeg of 201 scans, 200 behind a hierarchical code", jpegScansBehind(0xDE, 201), false},
+        {"jpeg of 201 scans, 200 behind the temporary code", jpegScansBehind(0x01, 201), false},
+        {"jpeg of 201 scans, 200 behind the last code before the frame headers", jpegScansBehind(0xBF, 201), false},
+        {"jpeg of 201 scans, an end inside an arithmetic table", jpegEndInsideSegment(0xCC), false},
+        {"jpeg of 201 scans, an end inside a restart interval", jpegEndInsideSegment(0xDD), false},
+        {"jpeg of 201 scans, an end inside the last application segment", jpegEndInsideSegment(0xEF), false},
+        {"jpeg of 201 scans, an end inside a comment", jpegEndInsideSegment(0xFE), false},
         {"jpeg of 200 scans", jpegOfScans(16, 24, 200, 1), true},
         {"jpeg of 201 scans", jpegOfScans(16, 24, 201, 1), false},
         // 200 scans of 4096 x 4096 pixels cost what 25 at the limit do.
