@@ -432,8 +432,8 @@ public:
     void ensureBackBuffer(int width, int height);
     void ensureWindowSurface(int width, int height);
     // After a resize to (width, height): a back buffer smaller than that,
-    // or more than 200 larger either way, becomes the size plus 100 each
-    // way; a window surface smaller than that grows to it.
+    // or either way more than twice as large as the size plus 100, becomes
+    // the size plus 100 each way; a window surface smaller grows to it.
     void growBuffers(int width, int height);
 
 protected:

@@ -85,11 +85,17 @@ GdiDrawingSurface* newSurface(int width, int height)
     return surface;
 }
 
-// At least the size, and no more than twice the slack beyond it.
+// At least the length, and no more than twice the length a new buffer
+// would have: a margin that wide lets a window resized back and forth, even
+// by hundreds of pixels, keep its buffers.
+bool fitsWithSlack(int buffer, int length)
+{
+    return buffer >= length && buffer <= 2 * (length + bufferSlack);
+}
+
 bool holdsWithSlack(const GdiDrawingSurface* surface, int width, int height)
 {
-    return surface && surface->width() >= width && surface->height() >= height &&
-           surface->width() <= width + 2 * bufferSlack && surface->height() <= height + 2 * bufferSlack;
+    return surface && fitsWithSlack(surface->width(), width) && fitsWithSlack(surface->height(), height);
 }
 
 void growSurface(GdiDrawingSurface* surface, int width, int height)
