@@ -84,11 +84,24 @@ TEST_F(LabelTest, TheSameTextTwiceNeitherRelayoutsNorRepaints)
 TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
 {
     struct Row {
-        const wchar_t* text;
-        const wchar_t* fitting; // the lines may be as wide as this text
-        const wchar_t* lines;   // joined by "|"
+        String text;
+        String fitting; // the lines may be as wide as this text
+        String lines;   // joined by "|"
+    };
+    // Symbols hung past the line as spaces do, so that a paragraph ending
+    // in a run of them did not wrap: they wrap as letters.
+    const auto symbols = [](wchar_t c) {
+        const String three(c, 3);
+        return Row{three + L' ' + three + three, three, three + L" |" + three + L'|' + three};
     };
     const Row rows[] = {
+        symbols(L'\x2605'),
+        symbols(L'\x2713'),
+        symbols(L'\x2192'),
+        symbols(L'\x20AC'),
+        symbols(L'\x2500'),
+        symbols(L'\xFDFD'),
+        symbols(L'\xFFFD'),
         {L"Saved as C:\\Users\\me\\Pictures", L"Saved as C:\\Use", L"Saved as |C:\\Users\\me\\|Pictures"},
         {L"home/someone/music/list", L"home/someone/mu", L"home/someone/|music/list"},
         {L"aaaaaaa", L"aaa", L"aaa|aaa|a"},
@@ -113,9 +126,9 @@ TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
         return width;
     };
     forEachRow(rows, [&](const Row& row) {
-        label->setWrapWidth(font.textWidth(row.fitting, String(row.fitting).length()) + 4);
+        label->setWrapWidth(font.textWidth(row.fitting.constData(), row.fitting.length()) + 4);
         label->setText(row.text);
-        EXPECT_EQ(label->lines().join(L"|"), String(row.lines));
+        EXPECT_EQ(label->lines().join(L"|"), row.lines);
         EXPECT_LE(label->sizeHint().width, widest(row.text));
     });
 }

@@ -361,7 +361,8 @@ bool anyDark(const Bitmap& shot, const Rect& r, int top, int height)
 // button off it. Laid out unwrapped first, every widget of the box kept a
 // buffer as wide as a long paragraph; from about 30,000 characters none
 // could be made and the box showed blank, and a tall text pushed the
-// buttons off the screen.
+// buttons off the screen. A rule of box-drawing lines hung past its line
+// as spaces do, and the box grew wider than 80% of the work area.
 TEST_F(MessageBoxTest, ALongPathWrapsAndTheBoxFitsTheScreen)
 {
     String path = L"The copy beside it, C:";
@@ -371,13 +372,14 @@ TEST_F(MessageBoxTest, ALongPathWrapsAndTheBoxFitsTheScreen)
     String paragraph;
     for (int i = 0; paragraph.length() < 30000; ++i)
         paragraph.append(words[i % 5]);
+    const String rule = L"A rule follows.\n" + String(L'\x2500', 150) + L"\nA sentence follows it.";
     const OneMonitor screen;
     const Rect area = Screen::primaryMonitorRect(true);
     const auto inWindow = [](const UIWidget* widget) {
         const Point p = widget->mapToWindow(Point());
         return Rect(p.x, p.y, widget->width(), widget->height());
     };
-    const std::pair<String, bool> rows[] = {{path, false}, {paragraph, true}};
+    const std::pair<String, bool> rows[] = {{path, false}, {paragraph, true}, {rule, false}};
     forEachRow(rows, [&](const std::pair<String, bool>& row) {
         Rect frame;
         const Step look = [&](UIMessageBox& box) {
