@@ -41,6 +41,23 @@ String exceptionText(const wchar_t* text)
     return translate(text, L"MainWindow/Exceptions");
 }
 
+// A longer list of names would make a start-up message taller than a small
+// screen, whose box then cuts away what the message says to do.
+constexpr int namesListedAtMost = 10;
+
+// One name a line; past namesListedAtMost lines, the last says how many
+// more there are.
+String listOfNames(const StringList& names)
+{
+    if (names.count() <= namesListedAtMost)
+        return names.join(String(L"\n"));
+    StringList listed;
+    for (StringList::Node* name = names.first(); listed.count() < namesListedAtMost - 1; name = name->next)
+        listed.append(name->value);
+    listed.append(exceptionText(L"and ^ more").arg(String::number(names.count() - listed.count())));
+    return listed.join(String(L"\n"));
+}
+
 // Waits, as at start, for a settings file another program holds.
 bool waitForSettings(const String& path)
 {
@@ -311,7 +328,7 @@ void MainController::tellOfSessionsSavedBeside()
     if (kept.isEmpty())
         return;
     tellUser(exceptionText(L"An earlier session could not be saved in its place and was kept beside it:") + L'\n' +
-             kept.join(String(L"\n")) + L'\n' +
+             listOfNames(kept) + L'\n' +
              exceptionText(L"To keep it, close the program and rename it to the name of the file it belongs to, in "
                            L"place of that file; otherwise delete it."));
 }

@@ -34,6 +34,7 @@
 #include "tests/support/ShellFolders.h"
 #include "tests/support/StringPrinting.h"
 #include "tests/support/TempFolder.h"
+#include "tests/widgets/OneMonitor.h"
 #include "tests/widgets/StyledWidgetTest.h"
 
 #include <algorithm>
@@ -1100,7 +1101,9 @@ TEST_F(ControllerTest, SelectionOfALibraryHeldAtStartStaysStored)
 // to a README that is not installed). An empty file in the place (a failed
 // save's) or a library the start moves aside as unreadable hides none. An
 // empty copy (its name reserved when the machine stopped) holds none: it
-// was named, and renamed as told it put an empty library in place.
+// was named, and renamed as told it put an empty library in place. Eighty
+// names on a small work area made the message too tall: its box cut away
+// what to do, and the list is cut instead.
 TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
 {
     enum class Place { Saved, Emptied, Damaged };
@@ -1111,6 +1114,10 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
         int told;
         Place place = Place::Saved;
         bool besideEmpty = false;
+        // Copies numbered 1 to this beside the file too, and the list's
+        // last line then.
+        int numbered = 0;
+        const wchar_t* listEnd = nullptr;
     };
     const Row rows[] = {
         {L"kestrola.database", {L"kestrola.database.new"}, true, 1},
@@ -1122,19 +1129,32 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
         {L"kestrola.database", {L"kestrola.database.new"}, false, 1, Place::Emptied},
         {L"kestrola.database", {L"kestrola.database.new"}, false, 1, Place::Damaged},
         {L"kestrola.database", {L"kestrola.database.new"}, true, 0, Place::Saved, true},
+        {L"kestrola.database", {L"kestrola.database.new"}, true, 1, Place::Saved, false, 79, L"and 71 more"},
     };
     forEachRow(rows, [&](const Row& row) {
         removeTree(wide(folder()));
         runOnce();
         const std::uint64_t written = writeTimeRaw(filePath(row.file));
-        for (const wchar_t* name : row.beside) {
-            writeFile(name, row.besideEmpty ? Bytes() : readRaw(filePath(row.file)));
-            ASSERT_TRUE(setWriteTimeRaw(filePath(name), row.newer ? written + oneHour : written - oneHour));
+        std::vector<std::wstring> names(row.beside.begin(), row.beside.end());
+        for (int i = 1; i <= row.numbered; ++i)
+            names.push_back(wide(String::format(L"%ls_%04d.new", row.file, i)));
+        for (const std::wstring& name : names) {
+            writeFile(name.c_str(), row.besideEmpty ? Bytes() : readRaw(filePath(row.file)));
+            ASSERT_TRUE(setWriteTimeRaw(filePath(name.c_str()), row.newer ? written + oneHour : written - oneHour));
         }
         if (row.place != Place::Saved)
             writeFile(row.file, row.place == Place::Emptied ? Bytes() : bytesOf("no library"));
+        const OneMonitor smallScreen;
         for (int start = 0; start < 2; ++start) {
             MessageBoxCloser closer;
+            bool cut = false;
+            closer.answer = [&](const UIMessageBox& box) {
+                for (const UIWidget* widget : box.descendants()) {
+                    const auto* label = dynamic_cast<const UILabel*>(widget);
+                    cut = cut || (label && label->height() < label->sizeHint().height);
+                }
+                return 1;
+            };
             MainController controller(true);
             // And the damaged library, once: the start moves it aside.
             ASSERT_EQ(closer.closed, row.told + int(row.place == Place::Damaged && start == 0));
@@ -1145,6 +1165,10 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
                 EXPECT_NE(notice.find(L"rename it"), std::wstring::npos) << notice;
                 EXPECT_NE(notice.find(L"delete it"), std::wstring::npos) << notice;
                 EXPECT_EQ(notice.find(L"README"), std::wstring::npos) << notice;
+                EXPECT_FALSE(cut) << "what to do is cut away";
+            }
+            if (row.listEnd) {
+                EXPECT_NE(closer.texts.back().find(L'\n' + std::wstring(row.listEnd) + L'\n'), std::wstring::npos);
             }
         }
     });

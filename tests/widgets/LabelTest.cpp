@@ -1,4 +1,5 @@
 #include "foundation/CharHelpers.h"
+#include "graphics/DrawingSurface.h"
 #include "graphics/Font.h"
 #include "ui/UIWindow.h"
 #include "ui/widgets/UILabel.h"
@@ -84,11 +85,24 @@ TEST_F(LabelTest, TheSameTextTwiceNeitherRelayoutsNorRepaints)
 TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
 {
     struct Row {
-        const wchar_t* text;
-        const wchar_t* fitting; // the lines may be as wide as this text
-        const wchar_t* lines;   // joined by "|"
+        String text;
+        String fitting; // the lines may be as wide as this text
+        String lines;   // joined by "|"
+    };
+    // Symbols hung past the line as spaces do, so that a paragraph ending
+    // in a run of them did not wrap: they wrap as letters.
+    const auto symbols = [](wchar_t c) {
+        const String three(c, 3);
+        return Row{three + L' ' + three + three, three, three + L" |" + three + L'|' + three};
     };
     const Row rows[] = {
+        symbols(L'\x2605'),
+        symbols(L'\x2713'),
+        symbols(L'\x2192'),
+        symbols(L'\x20AC'),
+        symbols(L'\x2500'),
+        symbols(L'\xFDFD'),
+        symbols(L'\xFFFD'),
         {L"Saved as C:\\Users\\me\\Pictures", L"Saved as C:\\Use", L"Saved as |C:\\Users\\me\\|Pictures"},
         {L"home/someone/music/list", L"home/someone/mu", L"home/someone/|music/list"},
         {L"aaaaaaa", L"aaa", L"aaa|aaa|a"},
@@ -113,9 +127,65 @@ TEST_F(LabelTest, AWrapWidthBreaksAtSpacesThenSeparatorsThenCharacters)
         return width;
     };
     forEachRow(rows, [&](const Row& row) {
-        label->setWrapWidth(font.textWidth(row.fitting, String(row.fitting).length()) + 4);
+        label->setWrapWidth(font.textWidth(row.fitting.constData(), row.fitting.length()) + 4);
         label->setText(row.text);
-        EXPECT_EQ(label->lines().join(L"|"), String(row.lines));
+        EXPECT_EQ(label->lines().join(L"|"), row.lines);
         EXPECT_LE(label->sizeHint().width, widest(row.text));
+    });
+}
+
+namespace {
+
+// The first row of pixels in which the label's buffer differs from the
+// bitmap within the label, -1 when none does.
+int firstDifferentRow(const UILabel& label, const Bitmap& expected)
+{
+    const Bitmap shown = label.backBuffer()->toBitmap(false);
+    for (int y = 0; y < label.height(); ++y) {
+        for (int x = 0; x < label.width(); ++x) {
+            if (shown.pixel(x, y) != expected.pixel(x, y))
+                return y;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+// A label lower than its lines drew its last shown line joined with the
+// next one, shortened with the ellipsis only when the pair did not fit: a
+// cut before a short or an empty line showed no cut at all.
+TEST_F(LabelTest, ALabelLowerThanItsLinesEndsTheLastOneShownInTheEllipsis)
+{
+    struct Row {
+        const wchar_t* text;
+        int linesHigh;
+        const wchar_t* shown; // its lines, the last one before the ellipsis
+    };
+    const Row rows[] = {
+        {L"first\nsecond\nthird\nfourth", 2, L"first\nsecond"},
+        {L"Item 65\nItem 66", 1, L"Item 65"},
+        {L"Paragraph 33\n\nParagraph 34", 2, L"Paragraph 33\n"},
+        {L"Item 65\nItem 66\nA line far longer than the label is wide, which the pair was shortened to", 2,
+         L"Item 65\nItem 66"},
+    };
+    label->setMultiLine(true);
+    const Font font(label->font());
+    const auto drawn = [&](const String& text) {
+        label->setText(text);
+        label->repaint();
+        return label->backBuffer()->toBitmap(false);
+    };
+    forEachRow(rows, [&](const Row& row) {
+        // Wide enough for each shown line with its ellipsis, not for the long line.
+        const Size size(font.textWidth(L"Paragraph 33 and more", 21), row.linesHigh * font.height() + 4);
+        label->setMinimumSize(size);
+        label->setMaximumSize(size);
+        const Bitmap expected = drawn(row.shown + Font::ellipsis());
+        const Bitmap blank = drawn(String());
+        drawn(row.text);
+        ASSERT_EQ(label->size(), size);
+        EXPECT_EQ(firstDifferentRow(*label, expected), -1);
+        EXPECT_NE(firstDifferentRow(*label, blank), -1) << "nothing drawn";
     });
 }

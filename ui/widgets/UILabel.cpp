@@ -119,7 +119,8 @@ void UILabel::paintOneLine(Graphics& g)
 
 // A disabled multi-line label draws no shadow. Only the lines its height
 // holds are drawn; when some are left out, the last one shown ends in an
-// ellipsis.
+// ellipsis, also when it fits: a short or empty line would otherwise show
+// no cut.
 void UILabel::paintLines(Graphics& g)
 {
     const int lineHeight = g.font().height();
@@ -129,7 +130,7 @@ void UILabel::paintLines(Graphics& g)
     StringList::Node* node = all.first();
     for (int i = 0; i < shown && node; ++i, node = node->next) {
         if (i == shown - 1 && node->next)
-            paintLine(g, node->value + node->next->value, line, ElideRightWithEllipsis);
+            paintLine(g, node->value.trimmedRight() + Font::ellipsis(), line, ElideRightWithEllipsis);
         else
             paintLine(g, node->value, line, ElideNone);
         line.y += lineHeight;

@@ -5,8 +5,8 @@
 // label too narrow for its text shortens it by its elide mode and then
 // offers the whole text as its tool tip, unless it has a tip of its own.
 // A multi-line label with a wrap width also wraps each line to fit it; one
-// lower than its lines shows those that fit, the last one shortened with an
-// ellipsis.
+// lower than its lines shows those that fit, the last one ending in an
+// ellipsis (shortened to make room for it).
 
 #include "foundation/String.h"
 #include "foundation/StringList.h"

@@ -12,14 +12,17 @@ constexpr wchar_t lineFeed = L'\n';
 
 // Break candidates are plain spaces; tabs and other blanks count as visible.
 // Visibility is judged per character: a pair is visible at its first unit,
-// and its second unit is no character of its own.
-bool isVisibleAt(std::wstring_view text, int i)
+// and its second unit is no character of its own. To a label every other
+// character is visible: symbols (stars, arrows, a rule of box-drawing lines)
+// are text that must fit, and only spaces may hang past its line.
+bool isVisibleAt(std::wstring_view text, int i, UITextLayout::WrapStyle style)
 {
     if (isSurrogatePairAt(text, std::size_t(i)))
         return true;
     if (splitsSurrogatePair(text, std::size_t(i)))
         return false;
-    return text[std::size_t(i)] != L' ' && isPrintableChar(text[std::size_t(i)]);
+    const wchar_t c = text[std::size_t(i)];
+    return c != L' ' && (style == UITextLayout::WrapStyle::Label || isPrintableChar(c));
 }
 
 bool isPathSeparator(wchar_t c)
@@ -181,7 +184,7 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
     auto width = [&](int from, int to) { return m_sums[std::size_t(to)] - m_sums[std::size_t(from)]; };
     const std::wstring_view units = text.view();
     int lastVisible = size - 1;
-    while (lastVisible >= 0 && !isVisibleAt(units, start + lastVisible))
+    while (lastVisible >= 0 && !isVisibleAt(units, start + lastVisible, m_style))
         --lastVisible;
     // Where the width that must fit ends: a label's spaces after the last
     // visible character hang past its line.
@@ -197,7 +200,7 @@ void UITextLayout::wrapParagraph(const String& text, int start, int end, int wra
         }
         if (firstVisible < piece) {
             firstVisible = piece;
-            while (firstVisible < size && !isVisibleAt(units, start + firstVisible))
+            while (firstVisible < size && !isVisibleAt(units, start + firstVisible, m_style))
                 ++firstVisible;
         }
         if (firstVisible < size && lastVisible > firstVisible) {

@@ -57,7 +57,8 @@ public:
     // a path wraps at its folders), give a character wider than the wrap
     // width a line of its own, and take the spaces after a break or at a
     // paragraph's end, which hang past the line instead of making lines of
-    // their own.
+    // their own. Only spaces hang: every other character (a symbol too)
+    // must fit.
     enum class WrapStyle { Editor, Label };
     void setWrapStyle(WrapStyle style) { m_style = style; }
     // The width of the character that begins at unit i; 0 for the second
