@@ -497,7 +497,8 @@ std::optional<FileIdentity> identityFromRecords(HANDLE handle)
     if (standard.Directory)
         return FileIdentity{};
     return FileIdentity{true, idOfRecord(record), static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
-                        static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
+                        static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
+                        static_cast<std::uint64_t>(basic.ChangeTime.QuadPart)};
 }
 
 // The drive form of a final path: "\\?\C:\..." or "\\?\UNC\server\...".
@@ -564,10 +565,12 @@ FileIdentity FileSystem::identityOfOpenFile(void* handle)
     if (const std::optional<FileIdentity> identity = identityFromRecords(handle))
         return *identity;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        || !GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
         return {};
     return {true, idOfHandle(handle, info), (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-            fileTimeValue(info.ftLastWriteTime)};
+            fileTimeValue(info.ftLastWriteTime), static_cast<std::uint64_t>(basic.ChangeTime.QuadPart)};
 }
 
 String FileSystem::finalPath(const String& path)

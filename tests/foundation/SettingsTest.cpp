@@ -934,6 +934,18 @@ TEST_F(SettingsFile, SettingsHeldForOneSaveGoBackOnceAndThenWriteNothing)
     EXPECT_FALSE(fileExistsRaw(copy));
     EXPECT_EQ(FileSystem::identity(configPath()), placed);
     EXPECT_EQ(told.texts.size(), 2u);
+    // Held after another program rewrote it, keeping its size and giving its
+    // write time back: was kept, and the settings were in no file.
+    Bytes theirs = readRaw(configPath());
+    theirs[theirs.size() / 2] ^= 1;
+    ASSERT_TRUE(rewriteKeepingSizeAndTime(configPath(), theirs, Rewrite::InPlace));
+    held.emplace(configPath(), Hold::NoSharing);
+    const HeldFileWait noWait(0);
+    EXPECT_TRUE(settings.saveGuarded());
+    held.reset();
+    EXPECT_EQ(readRaw(configPath()), theirs);
+    EXPECT_EQ(wide(settings.besidePath()), wide(copy));
+    EXPECT_EQ(told.texts.size(), 3u);
 }
 
 // A settings file whose folder cannot be made loaded as an empty store,
