@@ -200,6 +200,10 @@ bool createEmpty(const String& path);
 // file that appears meanwhile is never cut short.
 bool createNew(const String& path);
 bool remove(const String& path);
+// Removes what stands at the path itself, through one handle: a file, or a
+// link without the file it leads to. A link that the system opens only as
+// its file (a Linux link under Wine) stays, and so does that file.
+bool removeName(const String& path);
 // Silently, without confirmation; false for a missing path.
 bool moveToRecycleBin(const String& path);
 // Overwrites an existing destination.

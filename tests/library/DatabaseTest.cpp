@@ -876,6 +876,48 @@ TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
     EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
 }
 
+// A link at a save's temporary name, to another program's file in another
+// folder: the save wrote the library into that file, through a hard link or
+// a symbolic one, and moved it into the library's place. The file stays as
+// it was, and the save lands: at its name once the link is removed, which
+// Wine cannot do for a Linux link without removing its file, so there that
+// link stays and the session goes to the next name, and the user is told.
+TEST_F(DatabaseTest, LinkAtTheTemporaryNameIsRemovedAndItsFileLeftAlone)
+{
+    const HeldFileWait noWait(0);
+    folder.makeFolder(L"theirs");
+    const Bytes precious = bytesOf("another program's file");
+    const String theirs = folder.file(L"theirs\\precious.txt");
+    struct Row {
+        LinkKind kind;
+        bool beside;
+    };
+    const Row rows[] = {
+        {LinkKind::Symbolic, false}, {LinkKind::Hard, false}, {LinkKind::Symbolic, true}, {LinkKind::Hard, true}};
+    forEachRow(rows, [&](const Row& row) {
+        ASSERT_TRUE(openWithNewTag(L"saved") && writeRaw(theirs, precious));
+        std::optional<HeldFile> held;
+        if (row.beside)
+            held.emplace(path(), Hold::NoSharing);
+        const String saved = row.beside ? path() + L".new" : path();
+        const LinkRemover link{saved + L".tmp"};
+        if (!makeLink(row.kind, link.link, theirs))
+            GTEST_SKIP() << "no file link could be made here";
+        EXPECT_TRUE(database.save(true));
+        const String landed = database.besidePath().isEmpty() ? path() : database.besidePath();
+        const bool linkStays = row.kind == LinkKind::Symbolic && wineUnixName();
+        const String next = row.beside ? path() + L"_0000.new" : path() + L".new";
+        EXPECT_EQ(wide(landed), wide(linkStays ? next : saved));
+        expectKeptTag(landed, L"saved");
+        EXPECT_EQ(ui.boxes.size(), landed == path() ? 0u : 1u);
+        EXPECT_EQ(readRaw(theirs), precious);
+        EXPECT_EQ(readRaw(link.link), linkStays ? precious : Bytes());
+        held.reset();
+        DeleteFileW(next.c_str());
+        DeleteFileW((path() + L".new").c_str());
+    });
+}
+
 // The same link while the drive of its file is away: the save replaced the
 // link with a plain file, and the next start read that in place of the
 // user's library.
