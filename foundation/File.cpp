@@ -26,6 +26,9 @@ bool openParametersOf(int mode, OpenParameters& out)
     case File::Append:
         out = {GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL};
         return true;
+    case File::WriteNew:
+        out = {GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL};
+        return true;
     default:
         return false;
     }

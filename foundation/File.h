@@ -10,8 +10,9 @@ class File {
 public:
     // Open modes: 1 read (shared for reading, sequential), 2 write (create
     // or truncate), 3 read-write (open or create), 4 append (open or
-    // create, write only). Modes 2-4 share nothing.
-    enum OpenMode : int { Read = 1, Write = 2, ReadWrite = 3, Append = 4 };
+    // create, write only), 5 write new (create only where nothing, not even
+    // a link, stands at the name). Modes 2-5 share nothing.
+    enum OpenMode : int { Read = 1, Write = 2, ReadWrite = 3, Append = 4, WriteNew = 5 };
 
     explicit File(const String& path);
     ~File();

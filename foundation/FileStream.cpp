@@ -16,13 +16,21 @@ namespace {
 constexpr int inputBufferSize = 64 * 1024;
 // No reachable position: the next read seeks first.
 constexpr std::uint64_t unknownFilePointer = UINT64_MAX;
+// Enough for a name that another program fills again once or twice between
+// its removal and the file's creation.
+constexpr int temporaryAttempts = 3;
 
 } // namespace
 
-FileOutputStream::FileOutputStream(const String& path, bool append) : m_file(path)
+FileOutputStream::FileOutputStream(const String& path, bool append)
+    : FileOutputStream(path, append ? File::Append : File::Write)
 {
-    m_isOpen = m_file.open(append ? File::Append : File::Write);
-    if (m_isOpen && append)
+}
+
+FileOutputStream::FileOutputStream(const String& path, File::OpenMode mode) : m_file(path)
+{
+    m_isOpen = m_file.open(mode);
+    if (m_isOpen && mode == File::Append)
         seekToEnd();
 }
 
@@ -211,22 +219,42 @@ namespace {
 // Puts the complete temporary file in the path's place, or says no.
 using Placement = std::function<bool(const String& temporary)>;
 
+// The temporary file, made new: whatever stands at its name (a link or a
+// hard link to another program's file, a file a save left) is removed
+// itself, never the file a link leads to, and the file is created only
+// where nothing stands, so that no other file is ever written through the
+// name. None when the name cannot be freed (under Wine, a Linux link).
+std::unique_ptr<FileOutputStream> newTemporary(const String& temporary)
+{
+    for (int attempt = 0; attempt < temporaryAttempts; ++attempt) {
+        auto stream = std::make_unique<FileOutputStream>(temporary, File::WriteNew);
+        if (stream->isOpen())
+            return stream;
+        FileSystem::removeName(temporary);
+    }
+    return nullptr;
+}
+
 // The temporary file takes the path's place once it is complete and place
-// agrees; on any failure it is removed.
+// agrees; on any failure the one it made is removed, and what stood at its
+// name when it could not be made is left.
 bool writeThroughTemporary(const String& path, const std::function<bool(FileOutputStream&)>& write,
                            const Placement& place)
 {
     if (path.isEmpty())
         return false;
     const String temporary = path + L".tmp";
+    bool made = false;
     bool written = false;
     {
-        FileOutputStream stream(temporary, false);
-        written = stream.isOpen() && write(stream) && stream.flush();
+        const std::unique_ptr<FileOutputStream> stream = newTemporary(temporary);
+        made = stream != nullptr;
+        written = made && write(*stream) && stream->flush();
     }
     if (written && place(temporary))
         return true;
-    deleteFile(temporary);
+    if (made)
+        FileSystem::removeName(temporary);
     return false;
 }
 

@@ -18,6 +18,8 @@ public:
     // Without append the file is created or truncated; with append it is
     // created when missing and written after its existing bytes.
     FileOutputStream(const String& path, bool append);
+    // Opened as File::open opens it in the mode (Write, Append or WriteNew).
+    FileOutputStream(const String& path, File::OpenMode mode);
     ~FileOutputStream() override;
 
     int write(const void* data, int count) override;

@@ -2,6 +2,7 @@
 
 #include "foundation/DateTime.h"
 #include "foundation/EnteredFolders.h"
+#include "foundation/File.h"
 #include "foundation/Locale.h"
 #include "foundation/Path.h"
 
@@ -497,7 +498,17 @@ std::optional<FileIdentity> identityFromRecords(HANDLE handle)
     if (standard.Directory)
         return FileIdentity{};
     return FileIdentity{true, idOfRecord(record), static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
-                        static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
+                        static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
+                        static_cast<std::uint64_t>(basic.ChangeTime.QuadPart)};
+}
+
+// Whether the handle is open on a link itself (a name surrogate), as
+// Windows opens one with FILE_FLAG_OPEN_REPARSE_POINT.
+bool isLinkItself(HANDLE handle)
+{
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) &&
+           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
 }
 
 // The drive form of a final path: "\\?\C:\..." or "\\?\UNC\server\...".
@@ -564,10 +575,12 @@ FileIdentity FileSystem::identityOfOpenFile(void* handle)
     if (const std::optional<FileIdentity> identity = identityFromRecords(handle))
         return *identity;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        || !GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
         return {};
     return {true, idOfHandle(handle, info), (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-            fileTimeValue(info.ftLastWriteTime)};
+            fileTimeValue(info.ftLastWriteTime), static_cast<std::uint64_t>(basic.ChangeTime.QuadPart)};
 }
 
 String FileSystem::finalPath(const String& path)
@@ -598,9 +611,7 @@ bool FileSystem::isLink(const String& path)
 // its folder, so that a short or linked folder above does not count.
 bool FileSystem::isOpenLink(void* handle, const String& path)
 {
-    FILE_ATTRIBUTE_TAG_INFO tag;
-    if (GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) &&
-        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
+    if (isLinkItself(handle))
         return true;
     const String final = finalPathOfOpenFile(handle);
     const int separator = path.lastIndexOf(L'\\');
@@ -613,6 +624,18 @@ bool FileSystem::isOpenLink(void* handle, const String& path)
 bool FileSystem::remove(const String& path)
 {
     return deleteFile(path);
+}
+
+// Wine would remove the file a link leads to through a handle it opened at
+// the link, as DeleteFileW at the link's name does.
+bool FileSystem::removeName(const String& path)
+{
+    File file(path);
+    if (!file.openToRemove())
+        return false;
+    if (!isLinkItself(file.handle()) && isOpenLink(file.handle(), path))
+        return false;
+    return file.markForRemoval();
 }
 
 bool FileSystem::moveToRecycleBin(const String& path)

@@ -127,8 +127,19 @@ struct FileIdentity {
     FileId id;
     std::uint64_t size = 0;
     std::uint64_t writeTime = 0;
+    // When anything of the file last moved (bytes, times, attributes), which
+    // no program can set back: it tells a held file, whose bytes cannot be
+    // read, rewritten behind a restored write time (isUntouchedSince). Not
+    // part of ==: a readable file is told by its bytes, which an attribute
+    // a backup tool clears leaves as they were.
+    std::uint64_t changeTime = 0;
 
-    bool operator==(const FileIdentity&) const = default;
+    bool operator==(const FileIdentity& other) const
+    {
+        return exists == other.exists && id == other.id && size == other.size && writeTime == other.writeTime;
+    }
+    // The same file, nothing of it moved since then.
+    bool isUntouchedSince(const FileIdentity& then) const { return *this == then && changeTime == then.changeTime; }
 };
 
 // One version of a file: which file it was and the checksum of its bytes.
@@ -189,6 +200,10 @@ bool createEmpty(const String& path);
 // file that appears meanwhile is never cut short.
 bool createNew(const String& path);
 bool remove(const String& path);
+// Removes what stands at the path itself, through one handle: a file, or a
+// link without the file it leads to. A link that the system opens only as
+// its file (a Linux link under Wine) stays, and so does that file.
+bool removeName(const String& path);
 // Silently, without confirmation; false for a missing path.
 bool moveToRecycleBin(const String& path);
 // Overwrites an existing destination.

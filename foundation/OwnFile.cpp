@@ -29,7 +29,7 @@ bool keepsVersion(const String& path, const std::optional<FileVersion>& written)
     const std::optional<FileVersion> now = FileSystem::version(path);
     if (now)
         return now == written;
-    return written && isFileInUse(path) && FileSystem::identity(path) == written->identity;
+    return written && isFileInUse(path) && FileSystem::identity(path).isUntouchedSince(written->identity);
 }
 
 // A copy the user made read-only is one to keep, whatever it holds; a link

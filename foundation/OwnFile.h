@@ -23,7 +23,9 @@ bool mayWriteOver(const String& target, const std::optional<FileVersion>& own);
 // Whether the file at the path is still exactly what this run wrote there
 // (written), read through. One that another program holds so that it
 // cannot be read is a held file, not a changed one: it counts while its
-// identity (id, size, write time) is still the one written.
+// identity (id, size, write time) is still the one written and nothing of
+// it moved since (its change time, which a writer that gives the write time
+// back cannot restore).
 bool keepsVersion(const String& path, const std::optional<FileVersion>& written);
 
 // What stands at the name of a file this run wrote there (written), looked

@@ -1,4 +1,5 @@
 #include "tests/support/HeldFile.h"
+#include "tests/support/Links.h"
 #include "tests/support/OtherWriter.h"
 #include "tests/support/RowTable.h"
 #include "tests/support/TempFolder.h"
@@ -654,6 +655,38 @@ TEST_F(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
     }
 }
 
+// A link at the temporary name to another program's file: the save wrote
+// the settings into that file and moved it into their place. Under Wine a
+// Linux link cannot be removed without its file: it stays, and the settings
+// go beside.
+TEST_F(SettingsFile, LinkAtTheTemporaryNameIsRemovedAndItsFileLeftAlone)
+{
+    folder.makeFolder(L"theirs");
+    const Bytes precious = bytesOf("another program's file");
+    const String theirs = folder.file(L"theirs\\precious.txt");
+    forEachRow(std::vector<LinkKind>{LinkKind::Symbolic, LinkKind::Hard}, [&](LinkKind kind) {
+        ASSERT_TRUE(writeRaw(theirs, precious));
+        Settings settings = store(Settings::Xml);
+        ASSERT_TRUE(settings.load());
+        settings.addEntry(L"g/a", Value(1));
+        const LinkRemover link{configPath() + L".tmp"};
+        if (!makeLink(kind, link.link, theirs))
+            GTEST_SKIP() << "no file link could be made here";
+        const ToldTexts told;
+        EXPECT_TRUE(settings.saveGuarded());
+        const bool linkStays = kind == LinkKind::Symbolic && wineUnixName();
+        EXPECT_EQ(wide(settings.besidePath()), linkStays ? wide(configPath()) + L".new" : std::wstring());
+        EXPECT_EQ(told.texts.size(), linkStays ? 1u : 0u);
+        EXPECT_EQ(readRaw(theirs), precious);
+        EXPECT_EQ(readRaw(link.link), linkStays ? precious : Bytes());
+        writeRaw(configPath(), readRaw(linkStays ? settings.besidePath() : configPath()));
+        Settings saved = store(Settings::Xml);
+        EXPECT_TRUE(saved.load() && saved.value(L"g/a", Value(0)).toInt() == 1);
+        DeleteFileW(configPath().c_str());
+        DeleteFileW((configPath() + L".new").c_str());
+    });
+}
+
 // A store that is what its file held was written at every guarded save:
 // over its own file, or beside another program's.
 TEST_F(SettingsFile, GuardedSaveOfAnUnchangedStoreWritesNothing)
@@ -934,6 +967,18 @@ TEST_F(SettingsFile, SettingsHeldForOneSaveGoBackOnceAndThenWriteNothing)
     EXPECT_FALSE(fileExistsRaw(copy));
     EXPECT_EQ(FileSystem::identity(configPath()), placed);
     EXPECT_EQ(told.texts.size(), 2u);
+    // Held after another program rewrote it, keeping its size and giving its
+    // write time back: was kept, and the settings were in no file.
+    Bytes theirs = readRaw(configPath());
+    theirs[theirs.size() / 2] ^= 1;
+    ASSERT_TRUE(rewriteKeepingSizeAndTime(configPath(), theirs, Rewrite::InPlace));
+    held.emplace(configPath(), Hold::NoSharing);
+    const HeldFileWait noWait(0);
+    EXPECT_TRUE(settings.saveGuarded());
+    held.reset();
+    EXPECT_EQ(readRaw(configPath()), theirs);
+    EXPECT_EQ(wide(settings.besidePath()), wide(copy));
+    EXPECT_EQ(told.texts.size(), 3u);
 }
 
 // A settings file whose folder cannot be made loaded as an empty store,

@@ -781,14 +781,18 @@ TEST_F(DatabaseTest, SessionThatChangedNothingWritesNothing)
 // or the copy beside) another program held without sharing reads, was
 // taken for changed: the save waited, wrote another copy beside and told
 // the user. Held and still the file this run wrote by its identity, it is
-// kept; held after another program changed it, it goes as before.
+// kept; held after another program changed it, it goes as before. One that
+// had kept the size and given the write time back was kept too, and the
+// session was nowhere: its change time tells.
 TEST_F(DatabaseTest, HeldFileStillAsSavedIsKeptAndNothingIsWritten)
 {
+    enum class Change { None, Written, KeepingSizeAndTime };
     struct Row {
         bool beside;
-        bool changedBeforeHold;
+        Change changedBeforeHold;
     };
-    const Row rows[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    const Row rows[] = {{false, Change::None},    {false, Change::Written}, {false, Change::KeepingSizeAndTime},
+                        {true, Change::None},     {true, Change::Written}};
     const HeldFileWait noWait(0);
     forEachRow(rows, [&](const Row& row) {
         ASSERT_TRUE(openWithNewTag(L"saved"));
@@ -797,7 +801,11 @@ TEST_F(DatabaseTest, HeldFileStillAsSavedIsKeptAndNothingIsWritten)
             library.emplace(path(), Hold::NoSharing);
         ASSERT_TRUE(database.save(true));
         const String file = row.beside ? database.besidePath() : path();
-        ASSERT_TRUE(!row.changedBeforeHold || writeRaw(file, bytesOf("theirs")));
+        Bytes theirs = readRaw(file);
+        theirs[theirs.size() / 2] ^= 1;
+        ASSERT_TRUE(row.changedBeforeHold != Change::Written || writeRaw(file, bytesOf("theirs")));
+        ASSERT_TRUE(row.changedBeforeHold != Change::KeepingSizeAndTime ||
+                    rewriteKeepingSizeAndTime(file, theirs, Rewrite::InPlace));
         const FileIdentity before = FileSystem::identity(file);
         const std::size_t told = ui.boxes.size();
         std::optional<HeldFile> held(std::in_place, file, Hold::NoSharing);
@@ -806,8 +814,11 @@ TEST_F(DatabaseTest, HeldFileStillAsSavedIsKeptAndNothingIsWritten)
         held.reset();
         library.reset();
         const String another = path() + (row.beside ? L"_0000.new" : L".new");
-        EXPECT_EQ(fileExistsRaw(another), row.changedBeforeHold);
-        EXPECT_EQ(ui.boxes.size() > told, row.changedBeforeHold);
+        const bool changed = row.changedBeforeHold != Change::None;
+        EXPECT_EQ(fileExistsRaw(another), changed);
+        EXPECT_EQ(ui.boxes.size() > told, changed);
+        if (changed)
+            expectKeptTag(another, L"saved");
         EXPECT_EQ(FileSystem::identity(file), before);
         DeleteFileW(another.c_str());
     });
@@ -863,6 +874,48 @@ TEST_F(DatabaseTest, LibraryReachedThroughALinkIsSavedToTheFileItLeadsTo)
     EXPECT_TRUE(database.besidePath().isEmpty());
     expectKeptTag(target, L"new");
     EXPECT_EQ(readRaw(path()), readRaw(target)) << "the link still leads to the file";
+}
+
+// A link at a save's temporary name, to another program's file in another
+// folder: the save wrote the library into that file, through a hard link or
+// a symbolic one, and moved it into the library's place. The file stays as
+// it was, and the save lands: at its name once the link is removed, which
+// Wine cannot do for a Linux link without removing its file, so there that
+// link stays and the session goes to the next name, and the user is told.
+TEST_F(DatabaseTest, LinkAtTheTemporaryNameIsRemovedAndItsFileLeftAlone)
+{
+    const HeldFileWait noWait(0);
+    folder.makeFolder(L"theirs");
+    const Bytes precious = bytesOf("another program's file");
+    const String theirs = folder.file(L"theirs\\precious.txt");
+    struct Row {
+        LinkKind kind;
+        bool beside;
+    };
+    const Row rows[] = {
+        {LinkKind::Symbolic, false}, {LinkKind::Hard, false}, {LinkKind::Symbolic, true}, {LinkKind::Hard, true}};
+    forEachRow(rows, [&](const Row& row) {
+        ASSERT_TRUE(openWithNewTag(L"saved") && writeRaw(theirs, precious));
+        std::optional<HeldFile> held;
+        if (row.beside)
+            held.emplace(path(), Hold::NoSharing);
+        const String saved = row.beside ? path() + L".new" : path();
+        const LinkRemover link{saved + L".tmp"};
+        if (!makeLink(row.kind, link.link, theirs))
+            GTEST_SKIP() << "no file link could be made here";
+        EXPECT_TRUE(database.save(true));
+        const String landed = database.besidePath().isEmpty() ? path() : database.besidePath();
+        const bool linkStays = row.kind == LinkKind::Symbolic && wineUnixName();
+        const String next = row.beside ? path() + L"_0000.new" : path() + L".new";
+        EXPECT_EQ(wide(landed), wide(linkStays ? next : saved));
+        expectKeptTag(landed, L"saved");
+        EXPECT_EQ(ui.boxes.size(), landed == path() ? 0u : 1u);
+        EXPECT_EQ(readRaw(theirs), precious);
+        EXPECT_EQ(readRaw(link.link), linkStays ? precious : Bytes());
+        held.reset();
+        DeleteFileW(next.c_str());
+        DeleteFileW((path() + L".new").c_str());
+    });
 }
 
 // The same link while the drive of its file is away: the save replaced the

@@ -83,8 +83,19 @@ inline bool makeLink(const String& link, const String& target)
     return runUnixTool(L"Z:\\bin\\ln", command) && waitUntil([&] { return fileExistsRaw(link); });
 }
 
+// A symbolic link (makeLink) or a hard link, which Windows makes for anyone.
+enum class LinkKind { Symbolic, Hard };
+
+inline bool makeLink(LinkKind kind, const String& link, const String& target)
+{
+    if (kind == LinkKind::Symbolic)
+        return makeLink(link, target);
+    return CreateHardLinkW(link.c_str(), target.c_str(), nullptr) != FALSE;
+}
+
 // Wine follows a link to a folder when asked to remove it as a folder, so
-// the link goes the way it came. The link may lead nowhere by then.
+// the link goes the way it came. The link may lead nowhere by then, or be
+// gone.
 inline void removeLink(const String& link)
 {
     const UnixNameFunction unixName = wineUnixName();
@@ -93,7 +104,7 @@ inline void removeLink(const String& link)
             RemoveDirectoryW(link.c_str());
         return;
     }
-    if (runUnixTool(L"Z:\\bin\\rm", L"rm \"" + unixPath(unixName, link) + L"\""))
+    if (runUnixTool(L"Z:\\bin\\rm", L"rm -f \"" + unixPath(unixName, link) + L"\""))
         waitUntil([&] { return !isListed(link); });
 }
 
