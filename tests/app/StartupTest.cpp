@@ -234,12 +234,10 @@ bool isWaitWindow(HWND window)
         return false;
     const String waits[] = {OwnFileSave::waitingText(OwnFileSave::Kind::Library),
                             OwnFileSave::waitingText(OwnFileSave::Kind::Settings)};
-    for (UIWidget* child : widget->descendants()) {
-        const auto* label = dynamic_cast<const UILabel*>(child);
-        if (label && std::find(std::begin(waits), std::end(waits), label->text()) != std::end(waits))
-            return true;
-    }
-    return false;
+    const std::vector<UILabel*> labels = widgetsOf<UILabel>(*widget);
+    return std::any_of(labels.begin(), labels.end(), [&](const UILabel* label) {
+        return std::find(std::begin(waits), std::end(waits), label->text()) != std::end(waits);
+    });
 }
 
 // Counts the waits for a held file whose window the thread shows while the
@@ -1149,10 +1147,8 @@ TEST_F(ControllerTest, SessionKeptBesideIsToldAtEachStartWhileNewer)
             MessageBoxCloser closer;
             bool cut = false;
             closer.answer = [&](const UIMessageBox& box) {
-                for (const UIWidget* widget : box.descendants()) {
-                    const auto* label = dynamic_cast<const UILabel*>(widget);
-                    cut = cut || (label && label->height() < label->sizeHint().height);
-                }
+                for (const UILabel* label : widgetsOf<UILabel>(box))
+                    cut = cut || label->height() < label->sizeHint().height;
                 return 1;
             };
             MainController controller(true);

@@ -123,6 +123,18 @@ inline void showActive(UIWidget& window, int x, int y)
     pumpUntil([&] { return window.isActiveWindow(); }, 2000);
 }
 
+// Every descendant of root that is a Widget, in the tree's order.
+template <typename Widget>
+std::vector<Widget*> widgetsOf(const UIWidget& root)
+{
+    std::vector<Widget*> found;
+    for (UIWidget* widget : root.descendants()) {
+        if (auto* w = dynamic_cast<Widget*>(widget))
+            found.push_back(w);
+    }
+    return found;
+}
+
 // A created child at the geometry, shown.
 inline RecordingWidget* addChild(UIWidget* parent, Colour colour, Rect geometry)
 {

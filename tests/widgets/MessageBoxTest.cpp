@@ -151,17 +151,6 @@ Step noteFocus(std::vector<String>& focused)
     };
 }
 
-template <typename Widget>
-std::vector<Widget*> widgetsOf(const UIWidget& root)
-{
-    std::vector<Widget*> found;
-    for (UIWidget* widget : root.descendants()) {
-        if (auto* w = dynamic_cast<Widget*>(widget))
-            found.push_back(w);
-    }
-    return found;
-}
-
 class MessageBoxTest : public StyledWidgetTest {
 protected:
     void SetUp() override
